@@ -1,0 +1,141 @@
+// Run bookkeeping of the engine: reset, refusal, degree-of-freedom lookup, the equilibrium
+// line and the extremes of the results.
+#include "analysis/beam_analysis.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cmath>
+
+#include "model/number_text.h"
+#include "model/units.h"
+
+namespace spanlab {
+
+void CBeamAnalysis::Reset() {
+  assert(m_nLocks == 0 && "Reset while a reader holds the tables");
+  m_messages.clear();
+  m_dLength = 0;
+  m_bError = 0;
+  m_bRefused = false;
+  m_nNodes = m_nElements = m_nDof = 0;
+  m_elementDof.clear();
+  m_loadP.clear();
+  m_loadQ.clear();
+  // Index 0 of both tables is never used.
+  m_elements.assign(1, BeamElement{});
+  m_nodes.assign(1, BeamNode{});
+}
+
+void CBeamAnalysis::SetLength(double length) {
+  if (!m_bRefused) m_dLength = length;
+}
+
+void CBeamAnalysis::Refuse(const std::string& message) {
+  m_messages.push_back(message);
+  m_bError = 1;
+  m_bRefused = true;
+  m_dLength = 0;  // nothing to show
+  m_nNodes = m_nElements = m_nDof = 0;
+  m_nodes.assign(1, BeamNode{});
+  m_elements.assign(1, BeamElement{});
+  m_elementDof.clear();
+}
+
+void CBeamAnalysis::LockTables() const { ++m_nLocks; }
+
+void CBeamAnalysis::UnlockTables() const {
+  if (m_nLocks > 0) --m_nLocks;
+}
+
+int32_t CBeamAnalysis::FirstNodeNear(double x) const {
+  if (m_nNodes <= 0) return 0;
+  const auto begin = m_nodes.begin() + 1;
+  const auto end = begin + m_nNodes;
+  const auto it =
+      std::lower_bound(begin, end, x, [](const BeamNode& n, double v) { return n.x < v; });
+  const int32_t above = static_cast<int32_t>(it - m_nodes.begin());  // first x_i >= x, or n + 1
+  // The nodes within the tolerance of x are one contiguous run around `above` (the computed
+  // distance grows monotonically away from x), so the first of them is found by walking left.
+  int32_t first = above;
+  while (first > 1 && std::fabs(x - m_nodes[first - 1].x) < kPositionTolerance) --first;
+  if (first < above) return first;
+  if (above <= m_nNodes && std::fabs(x - m_nodes[above].x) < kPositionTolerance) return above;
+  return 0;
+}
+
+int32_t CBeamAnalysis::FindDof(double x) const {
+  const int32_t node = FirstNodeNear(x);
+  return node > 0 ? 2 * node - 1 : 2 * m_nNodes - 1;
+}
+
+void CBeamAnalysis::AppendEquilibriumLine(int units) {
+  double sumV = 0;
+  double sumM = 0;
+  for (int32_t i = 1; i <= m_nNodes; ++i) {
+    const BeamNode& n = m_nodes[i];
+    if (n.reactionVert != 0) {
+      sumV += n.reactionVert;
+      sumM -= n.reactionVert * n.x;
+    }
+    if (n.reactionRot != 0) sumM += n.reactionRot;
+  }
+  const double vert = sumV + m_dLoadVert;
+  // English moments are kip in internally and shown in kip ft.
+  const double rot = (sumM + m_dLoadMoment) / (units == kUnitsEnglish ? 12.0 : 1.0);
+  std::string forceLabel, momentLabel;
+  if (units == kUnitsEnglish) {
+    forceLabel = " kips";
+    momentLabel = " kip ft";
+  } else if (units == kUnitsMetric) {
+    forceLabel = " kN";
+    momentLabel = " kN m ";
+  }
+  m_messages.push_back(" Equilibrium error: Vert = " + FormatFixed(vert, 3) + forceLabel + ";" +
+                       " Rotation = " + FormatFixed(rot, 3) + momentLabel);
+}
+
+void CBeamAnalysis::ComputeExtremes(int units) {
+  m_dMinShear = m_dMaxShear = m_dXMinShear = m_dXMaxShear = 0;
+  m_dMinMoment = m_dMaxMoment = m_dXMinMoment = m_dXMaxMoment = 0;
+  m_dMinRotation = m_dMaxRotation = m_dXMinRotation = m_dXMaxRotation = 0;
+  m_dMinDeflection = m_dMaxDeflection = m_dXMinDeflection = m_dXMaxDeflection = 0;
+  if (m_nElements <= 0 || m_nNodes <= 0) return;
+  LockTables();
+
+  // Strictly greater / smaller replaces, so on ties the leftmost position stays.
+  auto track = [](double v, double x, double& maxV, double& xMax, double& minV, double& xMin) {
+    if (v > maxV) {
+      maxV = v;
+      xMax = x;
+    }
+    if (v < minV) {
+      minV = v;
+      xMin = x;
+    }
+  };
+  m_dMinShear = m_dMaxShear = m_elements[1].shearStart;
+  m_dMinMoment = m_dMaxMoment = m_elements[1].momentStart;
+  for (int32_t e = 1; e <= m_nElements; ++e) {
+    const BeamElement& el = m_elements[e];
+    const double xs = el.xEnd - el.length;
+    track(el.shearStart, xs, m_dMaxShear, m_dXMaxShear, m_dMinShear, m_dXMinShear);
+    track(-el.shearEnd, el.xEnd, m_dMaxShear, m_dXMaxShear, m_dMinShear, m_dXMinShear);
+    track(el.momentStart, xs, m_dMaxMoment, m_dXMaxMoment, m_dMinMoment, m_dXMinMoment);
+    track(-el.momentEnd, el.xEnd, m_dMaxMoment, m_dXMaxMoment, m_dMinMoment, m_dXMinMoment);
+  }
+  m_dMinRotation = m_dMinDeflection = 1e50;
+  m_dMaxRotation = m_dMaxDeflection = -1e50;
+  for (int32_t i = 1; i <= m_nNodes; ++i) {
+    const BeamNode& n = m_nodes[i];
+    track(n.deflection, n.x, m_dMaxDeflection, m_dXMaxDeflection, m_dMinDeflection,
+          m_dXMinDeflection);
+    track(n.rotation, n.x, m_dMaxRotation, m_dXMaxRotation, m_dMinRotation, m_dXMinRotation);
+  }
+  if (units == kUnitsMetric) {  // metres to millimetres
+    m_dMinDeflection *= 1000;
+    m_dMaxDeflection *= 1000;
+  }
+  UnlockTables();
+}
+
+}  // namespace spanlab

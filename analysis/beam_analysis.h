@@ -1,0 +1,178 @@
+// The stiffness analysis engine of one continuous beam, and the results record it leaves.
+//
+// A run is Reset -> SetLength -> BuildNodes -> BuildElements -> Solve. The beam is cut into
+// Euler-Bernoulli elements between sorted nodes (two degrees of freedom per node: deflection
+// 2i-1 and rotation 2i, numbered from 1); the banded stiffness equations are solved by Gaussian
+// elimination without pivoting; then node results, reactions and element end forces are derived.
+//
+// Units: whatever internal units the items carry (inch/kip for English models, metre/kilonewton
+// for Metric ones). Signs: x runs right; deflection is positive in the direction of a positive
+// load; rotation = -d(deflection)/dx (clockwise positive); moment M = EI d2(deflection)/dx2
+// (sagging positive), shear V = dM/dx; reactions are what supports and springs apply to the
+// beam, in the load sign convention.
+//
+// Tables are indexed from 1 (index 0 is unused) and grow as needed; for every model that fits
+// 999 nodes the nodes, elements and numbers are exactly those of the classic fixed-table engine.
+// Only the engine writes the results record; views and reports read it through a const reference
+// and treat m_dLength <= 0 as "no results".
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/items.h"
+
+namespace spanlab {
+
+struct BeamNode {
+  double x = 0;
+  double deflection = 0;
+  double rotation = 0;
+  double reactionVert = 0;  // force that supports and springs apply here
+  double reactionRot = 0;   // moment that supports and springs apply here
+};
+
+// Element e joins node e (left) to node e + 1 (right).
+struct BeamElement {
+  double ei = 0;           // E x I
+  int32_t releaseEnd = 0;  // 1 when a moment release (hinge) sits at the right end
+  double xEnd = 0;         // x of the right node
+  double length = 0;       // x of the right node minus x of the left node
+  // End forces: the forces and moments the nodes apply to the element. The diagram value at
+  // the left node is shearStart / momentStart, at the right node -shearEnd / -momentEnd.
+  double shearStart = 0;
+  double shearEnd = 0;
+  double momentStart = 0;
+  double momentEnd = 0;
+};
+
+class CBeamAnalysis {
+ public:
+  static constexpr double kPositionTolerance = 1e-10;             // same node when closer
+  static constexpr double kSubdivisionFactor = 0.005025125628140704;  // 1/199 of the length
+  static constexpr double kPivotTolerance = 0.00001;              // A3 below this pivot
+  // A model needing more nodes than this is refused with an A1 line instead of being run:
+  // beyond it the working memory of a run passes some 2 GB.
+  static constexpr int32_t kMaxNodes = 10'000'000;
+
+  static constexpr const char* kMessageA1 = "Error A1 - Failed to allocate memory.";
+  static constexpr const char* kMessageA2 =
+      "Error A2 - Very high displacements were found. The beam is unstable. Check the supports "
+      "and stiffness.";
+  static constexpr const char* kMessageA3 =
+      "Error A3 - The stiffness at a node is extremely small. The beam is unstable. Check the "
+      "supports and stiffness.";
+
+  // Clears the messages, the length, the error flag and both tables.
+  void Reset();
+  // Stores the beam length L (internal length unit); ignored after a refusal.
+  void SetLength(double length);
+
+  // Places the nodes: 0 and L, every item position not within 1e-10 of a node already placed
+  // (properties, releases, supports, springs, point loads, uniform load starts and ends, each
+  // list in order), then cuts every gap longer than L/199 into equal parts. Appends the node
+  // count line. Refuses (A1 line, no nodes) a model with a non-finite position, nodes closer
+  // than the tolerance after subdivision, or more than kMaxNodes nodes.
+  void BuildNodes(const std::vector<CMemberPropertyItem>& properties,
+                  const std::vector<CMomentReleaseItem>& releases,
+                  const std::vector<CSupportItem>& supports,
+                  const std::vector<CSpringItem>& springs,
+                  const std::vector<CPointLoadItem>& pointLoads,
+                  const std::vector<CUniformLoadItem>& uniformLoads);
+
+  // Builds the elements between consecutive nodes: EI from the last property (in list order)
+  // lying left of each element's right end (an E or I of 0 takes the previous property's),
+  // and the release flag of the element that ends at each moment release.
+  void BuildElements(const std::vector<CMemberPropertyItem>& properties,
+                     const std::vector<CMomentReleaseItem>& releases);
+
+  // Assembles and solves, then fills node results, reactions and end forces; appends A3/A2 lines
+  // when the beam is unstable and the equilibrium line last. `units` is the unit system code.
+  void Solve(const std::vector<CSupportItem>& supports, const std::vector<CSpringItem>& springs,
+             const std::vector<CPointLoadItem>& pointLoads,
+             const std::vector<CUniformLoadItem>& uniformLoads, int units);
+
+  // Recomputes the twenty extremes fields (all 0 when there are no results). For the Metric
+  // system the deflection extremes (not their positions) are given in millimetres.
+  void ComputeExtremes(int units);
+
+  // The deflection degree of freedom 2i-1 of the first node i with |x - x_i| < 1e-10, or that of
+  // the last node when none is that close. O(log n).
+  int32_t FindDof(double x) const;
+
+  // Brackets around every reading of the tables. The tables are plain memory that only Reset
+  // replaces; the bracket counts readers so that a Reset inside one is caught in debug builds.
+  void LockTables() const;
+  void UnlockTables() const;
+
+  // ---- The results record ----
+  double m_dLength = 0;
+  uint8_t m_bError = 0;
+  std::vector<std::string> m_messages;
+  std::vector<BeamNode> m_nodes;        // [1..m_nNodes], ascending x
+  int32_t m_nNodes = 0;
+  std::vector<BeamElement> m_elements;  // [1..m_nElements]
+  int32_t m_nElements = 0;
+  int32_t m_nDof = 0;
+  double m_dMaxE = 0, m_dMaxI = 0;
+  double m_dLoadVert = 0;    // sum of applied vertical loads
+  double m_dLoadMoment = 0;  // sum of moments of applied loads about x = 0 (rotation sense)
+  double m_dMaxAbsDeflection = 0, m_dMaxAbsRotation = 0;
+  double m_dMaxAbsShear = 0, m_dMaxAbsMoment = 0;
+  double m_dMinShear = 0, m_dMaxShear = 0, m_dXMinShear = 0, m_dXMaxShear = 0;
+  double m_dMinMoment = 0, m_dMaxMoment = 0, m_dXMinMoment = 0, m_dXMaxMoment = 0;
+  double m_dMinRotation = 0, m_dMaxRotation = 0, m_dXMinRotation = 0, m_dXMaxRotation = 0;
+  double m_dMinDeflection = 0, m_dMaxDeflection = 0, m_dXMinDeflection = 0,
+         m_dXMaxDeflection = 0;
+
+ private:
+  // One entry of the degree-of-freedom table of a solution.
+  struct DofValue {
+    double value = 0;
+    int32_t prescribed = 0;
+  };
+  // Working arrays of one Solve, indexed 1..n (n + 2 entries).
+  struct Equations {
+    std::vector<double> F;                 // loads; reactions at prescribed dofs after solving
+    std::vector<std::array<double, 4>> K;  // row r: K[r][r..r+3] (upper band, symmetric)
+    std::vector<DofValue> D;               // prescribed values, then displacements
+  };
+  // Stiffness terms of the last element computed (k11..k44, symmetric).
+  struct ElementTerms {
+    double k11 = 0, k12 = 0, k13 = 0, k14 = 0, k22 = 0, k23 = 0, k24 = 0, k33 = 0, k34 = 0,
+           k44 = 0;
+  };
+  // Range of elements [first, last] a uniform load covers, with its ends ordered.
+  struct LoadSpan {
+    double x1 = 0, x2 = 0, u1 = 0, u2 = 0, slope = 0;
+    int32_t first = 1, last = 0;
+  };
+
+  void Refuse(const std::string& message);
+  void ComputeElementTerms(double ei, double length, int32_t releaseEnd);
+  void ComputeElementDofs();
+  std::vector<LoadSpan> UniformLoadSpans(const std::vector<CUniformLoadItem>& uniformLoads) const;
+  bool UseSummedLoads(const std::vector<LoadSpan>& spans) const;
+  void SumLoadsPerElement(const std::vector<LoadSpan>& spans);
+  void AssembleLoads(Equations& eq, const std::vector<CSupportItem>& supports,
+                     const std::vector<CPointLoadItem>& pointLoads,
+                     const std::vector<CUniformLoadItem>& uniformLoads);
+  void AssembleStiffness(Equations& eq, const std::vector<CSpringItem>& springs);
+  void Eliminate(Equations& eq);
+  void EndForces(const Equations& eq, const std::vector<CSpringItem>& springs,
+                 const std::vector<CUniformLoadItem>& uniformLoads);
+  void AppendEquilibriumLine(int units);
+  int32_t FirstNodeNear(double x) const;
+
+  ElementTerms m_k;
+  bool m_bRefused = false;                // an A1 line ended the run
+  std::vector<int32_t> m_elementDof;      // [e]: deflection dof of element e's right node
+  // Loads summed per element (only for models whose uniform loads overlap so much that the
+  // element-by-element assembly would be quadratic): intensity at the left end and rise.
+  std::vector<double> m_loadP, m_loadQ;
+  mutable int m_nLocks = 0;
+};
+
+}  // namespace spanlab

@@ -1,0 +1,86 @@
+// Results after elimination: node displacements, reactions, the A2 test and element end forces.
+#include <algorithm>
+#include <cmath>
+
+#include "analysis/beam_analysis.h"
+
+namespace spanlab {
+
+void CBeamAnalysis::EndForces(const Equations& eq, const std::vector<CSpringItem>& springs,
+                              const std::vector<CUniformLoadItem>& uniformLoads) {
+  const auto& F = eq.F;
+  const auto& D = eq.D;
+  m_dMaxAbsDeflection = 0;
+  m_dMaxAbsRotation = 0;
+  m_dMaxAbsShear = 0;
+  m_dMaxAbsMoment = 0;
+  bool finite = true;
+  for (int32_t i = 1; i <= m_nNodes; ++i) {
+    BeamNode& n = m_nodes[i];
+    n.deflection = D[2 * i - 1].value;
+    n.rotation = D[2 * i].value;
+    n.reactionVert = D[2 * i - 1].prescribed ? F[2 * i - 1] : 0.0;
+    n.reactionRot = D[2 * i].prescribed ? F[2 * i] : 0.0;
+    if (std::fabs(n.deflection) > m_dMaxAbsDeflection) m_dMaxAbsDeflection = std::fabs(n.deflection);
+    if (std::fabs(n.rotation) > m_dMaxAbsRotation) m_dMaxAbsRotation = std::fabs(n.rotation);
+    finite = finite && std::isfinite(n.deflection) && std::isfinite(n.rotation);
+  }
+  // Displacements that are not numbers at all (an overflow of stiffness or load values) are
+  // the extreme case of "very high".
+  if (m_dMaxAbsDeflection > m_dLength || !finite) {
+    m_messages.push_back(kMessageA2);
+    m_bError = 1;
+  }
+  // A spring's force adds to the reaction of its node (the first within the tolerance).
+  for (const CSpringItem& s : springs) {
+    const int32_t node = FirstNodeNear(s.m_dX);
+    if (node == 0) continue;
+    BeamNode& n = m_nodes[node];
+    if (s.m_dVSpring != 0) n.reactionVert -= s.m_dVSpring * n.deflection;
+    if (s.m_dRSpring != 0) n.reactionRot -= s.m_dRSpring * n.rotation;
+  }
+
+  // End forces: the element stiffness times its end displacements ...
+  for (int32_t e = 1; e <= m_nElements; ++e) {
+    BeamElement& el = m_elements[e];
+    ComputeElementTerms(el.ei, el.length, el.releaseEnd);
+    const ElementTerms& k = m_k;
+    const int32_t j = m_elementDof[e];
+    const double d1 = D[j - 2].value, d2 = D[j - 1].value, d3 = D[j].value, d4 = D[j + 1].value;
+    el.shearStart = k.k11 * d1 + k.k12 * d2 + k.k13 * d3 + k.k14 * d4;
+    el.momentStart = k.k12 * d1 + k.k22 * d2 + k.k23 * d3 + k.k24 * d4;
+    el.shearEnd = k.k13 * d1 + k.k23 * d2 + k.k33 * d3 + k.k34 * d4;
+    el.momentEnd = k.k14 * d1 + k.k24 * d2 + k.k34 * d3 + k.k44 * d4;
+  }
+  // ... minus the element's share of the uniform loads (the same loads, and the same elements,
+  // as in the load vector).
+  auto subtractLoad = [](BeamElement& el, double p, double q) {
+    const double l = el.length;
+    el.momentStart += p * l * l / 12 + q * l * l / 30;
+    el.momentEnd -= p * l * l / 12 + q * l * l / 20;
+    el.shearStart -= p * l / 2 + 3 * q * l / 20;
+    el.shearEnd -= p * l / 2 + 7 * q * l / 20;
+  };
+  if (!m_loadP.empty()) {
+    for (int32_t e = 1; e <= m_nElements; ++e) {
+      if (m_loadP[e] != 0 || m_loadQ[e] != 0) subtractLoad(m_elements[e], m_loadP[e], m_loadQ[e]);
+    }
+  } else {
+    for (const LoadSpan& s : UniformLoadSpans(uniformLoads)) {
+      for (int32_t e = s.first; e <= s.last; ++e) {
+        BeamElement& el = m_elements[e];
+        const double p = s.u1 + s.slope * (el.xEnd - s.x1 - el.length);
+        const double q = s.u1 + s.slope * (el.xEnd - s.x1) - p;
+        subtractLoad(el, p, q);
+      }
+    }
+  }
+  for (int32_t e = 1; e <= m_nElements; ++e) {
+    const BeamElement& el = m_elements[e];
+    m_dMaxAbsShear = std::max({m_dMaxAbsShear, std::fabs(el.shearStart), std::fabs(el.shearEnd)});
+    m_dMaxAbsMoment =
+        std::max({m_dMaxAbsMoment, std::fabs(el.momentStart), std::fabs(el.momentEnd)});
+  }
+}
+
+}  // namespace spanlab

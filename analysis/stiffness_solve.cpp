@@ -1,0 +1,250 @@
+// Assembly and solution of the banded stiffness equations.
+//
+// Storage: row r of K holds K[r][r], K[r][r+1], K[r][r+2], K[r][r+3]; the matrix is symmetric
+// and no element couples degrees of freedom more than 3 apart, so that is the whole upper band.
+// Prescribed degrees of freedom (supports) stay in the system: their known value is moved to
+// the right-hand side during elimination, and back substitution turns their row into the
+// reaction. Elimination has no pivoting; a non-prescribed pivot of 1e-5 or less means the beam
+// is a mechanism (error A3).
+//
+// Uniform loads: the element loads are those of a linearly varying load on a fixed-ended
+// element with intensity p at its left end rising by q over its length l:
+//   forces  p l / 2 + 3 q l / 20 (left), p l / 2 + 7 q l / 20 (right),
+//   moments p l^2 / 12 + q l^2 / 30 (left), p l^2 / 12 + q l^2 / 20 (right)
+// (any text on fixed-end actions, e.g. Przemieniecki, Theory of Matrix Structural Analysis).
+#include <algorithm>
+#include <cmath>
+#include <new>
+
+#include "analysis/beam_analysis.h"
+
+namespace spanlab {
+
+void CBeamAnalysis::ComputeElementTerms(double ei, double length, int32_t releaseEnd) {
+  m_k = ElementTerms{};
+  // An element without length or without stiffness contributes nothing.
+  if (length == 0 || ei == 0) return;
+  const double a = ei / length;
+  const double b = ei / (length * length);
+  const double c = ei / (length * length * length);
+  if (releaseEnd == 1) {  // hinge at the right end: no moment there
+    m_k = ElementTerms{3 * c, -3 * b, -3 * c, 0, 3 * a, 3 * b, 0, 3 * c, 0, 0};
+  } else {
+    m_k = ElementTerms{12 * c, -6 * b, -12 * c, -6 * b, 4 * a, 6 * b, 2 * a, 12 * c, 6 * b, 4 * a};
+  }
+}
+
+void CBeamAnalysis::ComputeElementDofs() {
+  // FindDof(xEnd) of every element, found by walking left from its right node (xEnd is that
+  // node's own x, so the first node within the tolerance is that node or one just before it).
+  m_elementDof.assign(static_cast<size_t>(m_nElements) + 1, 0);
+  for (int32_t e = 1; e <= m_nElements; ++e) {
+    const double x = m_elements[e].xEnd;
+    int32_t node = e + 1;
+    while (node > 1 && std::fabs(x - m_nodes[node - 1].x) < kPositionTolerance) --node;
+    m_elementDof[e] = 2 * node - 1;
+  }
+}
+
+std::vector<CBeamAnalysis::LoadSpan> CBeamAnalysis::UniformLoadSpans(
+    const std::vector<CUniformLoadItem>& uniformLoads) const {
+  std::vector<LoadSpan> spans;
+  spans.reserve(uniformLoads.size());
+  const auto dofBegin = m_elementDof.begin() + 1;
+  const auto dofEnd = m_elementDof.end();
+  for (const CUniformLoadItem& u : uniformLoads) {
+    LoadSpan s;
+    s.x1 = u.m_dXStart;
+    s.x2 = u.m_dXEnd;
+    s.u1 = u.m_dUStart;
+    s.u2 = u.m_dUEnd;
+    if (s.x1 > s.x2) {
+      std::swap(s.x1, s.x2);
+      std::swap(s.u1, s.u2);
+    }
+    s.slope = (s.u2 - s.u1) / (s.x2 - s.x1);
+    const int32_t c = FindDof(s.x1);
+    const int32_t g = FindDof(s.x2);
+    // The elements whose right-node dof j satisfies c + 1 <= j <= g; j ascends with e.
+    s.first = static_cast<int32_t>(std::lower_bound(dofBegin, dofEnd, c + 1) - m_elementDof.begin());
+    s.last = static_cast<int32_t>(std::upper_bound(dofBegin, dofEnd, g) - m_elementDof.begin()) - 1;
+    spans.push_back(s);
+  }
+  return spans;
+}
+
+bool CBeamAnalysis::UseSummedLoads(const std::vector<LoadSpan>& spans) const {
+  // Loads are applied element by element, in load order, as long as that costs a small multiple
+  // of the model size: always for ordinary models. Only when many loads overlap on many
+  // elements are they summed per element first (same loads, other rounding order).
+  double visits = 0;
+  for (const LoadSpan& s : spans) visits += std::max(0, s.last - s.first + 1);
+  return visits > 8.0 * m_nElements + 16e6;
+}
+
+void CBeamAnalysis::SumLoadsPerElement(const std::vector<LoadSpan>& spans) {
+  // p of a load on element e is u1 + slope (xStart_e - x1) = (u1 - slope x1) + slope xStart_e,
+  // and its q is slope l: both are linear in the two sums below, which difference arrays
+  // accumulate over each load's element range.
+  const size_t n = static_cast<size_t>(m_nElements) + 2;
+  std::vector<double> constant(n, 0.0), slope(n, 0.0);
+  for (const LoadSpan& s : spans) {
+    if (s.first > s.last) continue;
+    constant[s.first] += s.u1 - s.slope * s.x1;
+    constant[s.last + 1] -= s.u1 - s.slope * s.x1;
+    slope[s.first] += s.slope;
+    slope[s.last + 1] -= s.slope;
+  }
+  m_loadP.assign(n, 0.0);
+  m_loadQ.assign(n, 0.0);
+  double a = 0, b = 0;
+  for (int32_t e = 1; e <= m_nElements; ++e) {
+    a += constant[e];
+    b += slope[e];
+    const BeamElement& el = m_elements[e];
+    m_loadP[e] = a + b * (el.xEnd - el.length);
+    m_loadQ[e] = b * el.length;
+  }
+}
+
+void CBeamAnalysis::AssembleLoads(Equations& eq, const std::vector<CSupportItem>& supports,
+                                  const std::vector<CPointLoadItem>& pointLoads,
+                                  const std::vector<CUniformLoadItem>& uniformLoads) {
+  std::vector<double>& F = eq.F;
+  for (const CPointLoadItem& p : pointLoads) {
+    const int32_t i = FindDof(p.m_dX);
+    F[i] += p.m_dPLoad;
+    F[i + 1] += p.m_dMoment;
+    m_dLoadVert += p.m_dPLoad;
+    m_dLoadMoment += p.m_dMoment - p.m_dPLoad * p.m_dX;
+  }
+
+  const std::vector<LoadSpan> spans = UniformLoadSpans(uniformLoads);
+  auto addElementLoad = [&F](int32_t j, double p, double q, double l) {
+    F[j - 2] += p * l / 2 + 3 * q * l / 20;
+    F[j - 1] -= p * l * l / 12 + q * l * l / 30;
+    F[j] += p * l / 2 + 7 * q * l / 20;
+    F[j + 1] += p * l * l / 12 + q * l * l / 20;
+  };
+  const bool summed = UseSummedLoads(spans);
+  if (summed) {
+    SumLoadsPerElement(spans);
+    for (int32_t e = 1; e <= m_nElements; ++e) {
+      if (m_loadP[e] != 0 || m_loadQ[e] != 0)
+        addElementLoad(m_elementDof[e], m_loadP[e], m_loadQ[e], m_elements[e].length);
+    }
+  }
+  for (const LoadSpan& s : spans) {
+    if (!summed) {
+      for (int32_t e = s.first; e <= s.last; ++e) {
+        const BeamElement& el = m_elements[e];
+        const double l = el.length;
+        const double p = s.u1 + s.slope * (el.xEnd - s.x1 - l);
+        const double q = s.u1 + s.slope * (el.xEnd - s.x1) - p;
+        addElementLoad(m_elementDof[e], p, q, l);
+      }
+    }
+    const double dx = s.x2 - s.x1;
+    const double du = s.u2 - s.u1;
+    m_dLoadVert += (s.u1 + s.u2) * dx / 2;
+    m_dLoadMoment += du * dx * (s.x1 + dx / 3) / 2 - s.u2 * dx * (s.x1 + s.x2) / 2;
+  }
+
+  for (const CSupportItem& s : supports) {
+    const int32_t i = FindDof(s.m_dX);
+    if (s.m_bDisp == 1) eq.D[i] = DofValue{s.m_dDisp, 1};
+    if (s.m_bRotation == 1) eq.D[i + 1] = DofValue{s.m_dRotation, 1};
+  }
+}
+
+void CBeamAnalysis::AssembleStiffness(Equations& eq, const std::vector<CSpringItem>& springs) {
+  auto& K = eq.K;
+  for (int32_t e = 1; e <= m_nElements; ++e) {
+    const BeamElement& el = m_elements[e];
+    ComputeElementTerms(el.ei, el.length, el.releaseEnd);
+    const int32_t j = m_elementDof[e];
+    const ElementTerms& k = m_k;
+    K[j - 2][0] += k.k11;
+    K[j - 2][1] += k.k12;
+    K[j - 2][2] += k.k13;
+    K[j - 2][3] += k.k14;
+    K[j - 1][0] += k.k22;
+    K[j - 1][1] += k.k23;
+    K[j - 1][2] += k.k24;
+    K[j][0] += k.k33;
+    K[j][1] += k.k34;
+    K[j + 1][0] += k.k44;
+  }
+  for (const CSpringItem& s : springs) {
+    const int32_t i = FindDof(s.m_dX);
+    if (s.m_dVSpring > 0) K[i][0] += s.m_dVSpring;
+    if (s.m_dRSpring > 0) K[i + 1][0] += s.m_dRSpring;
+  }
+}
+
+void CBeamAnalysis::Eliminate(Equations& eq) {
+  const int32_t n = m_nDof;
+  auto& K = eq.K;  // K[r][q] is K[r][q - r]
+  auto& F = eq.F;
+  auto& D = eq.D;
+  for (int32_t r = 1; r <= n - 1; ++r) {
+    const int32_t mEnd = std::min(r + 3, n);
+    if (D[r].prescribed) {
+      for (int32_t m = r + 1; m <= mEnd; ++m) F[m] -= K[r][m - r] * D[r].value;
+      continue;
+    }
+    const double pivot = K[r][0];
+    if (std::fabs(pivot) <= kPivotTolerance) {
+      m_messages.push_back(kMessageA3);
+      m_bError = 1;
+      return;  // no back substitution: the free displacements stay 0
+    }
+    for (int32_t m = r + 1; m <= mEnd; ++m) {
+      if (K[r][m - r] == 0) continue;
+      const double f = K[r][m - r] / pivot;
+      F[m] -= f * F[r];
+      for (int32_t q = m; q <= r + 3; ++q) K[m][q - m] -= f * K[r][q - r];
+    }
+  }
+  for (int32_t r = n; r >= 1; --r) {
+    double s = 0;
+    for (int32_t t = 1; t <= 3 && r + t <= n; ++t) s += K[r][t] * D[r + t].value;
+    if (D[r].prescribed) {
+      F[r] = s + K[r][0] * D[r].value - F[r];  // the support's reaction
+    } else if (std::fabs(K[r][0]) > 1e-50) {
+      D[r].value = (F[r] - s) / K[r][0];
+    }
+  }
+}
+
+void CBeamAnalysis::Solve(const std::vector<CSupportItem>& supports,
+                          const std::vector<CSpringItem>& springs,
+                          const std::vector<CPointLoadItem>& pointLoads,
+                          const std::vector<CUniformLoadItem>& uniformLoads, int units) {
+  m_dLoadVert = 0;
+  m_dLoadMoment = 0;
+  m_loadP.clear();
+  m_loadQ.clear();
+  if (m_bRefused) return;  // an A1 line ended the run
+  m_bError = 0;
+  if (m_nNodes < 2) return;  // zero length: the data check reports it
+  LockTables();
+  try {
+    ComputeElementDofs();
+    const size_t size = static_cast<size_t>(m_nDof) + 2;
+    Equations eq{std::vector<double>(size, 0.0), std::vector<std::array<double, 4>>(size),
+                 std::vector<DofValue>(size)};
+    AssembleLoads(eq, supports, pointLoads, uniformLoads);
+    AssembleStiffness(eq, springs);
+    Eliminate(eq);
+    EndForces(eq, springs, uniformLoads);
+  } catch (const std::bad_alloc&) {
+    UnlockTables();
+    Refuse(kMessageA1);
+    return;
+  }
+  UnlockTables();
+  AppendEquilibriumLine(units);
+}
+
+}  // namespace spanlab

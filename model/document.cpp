@@ -1,0 +1,139 @@
+#include "model/document.h"
+
+#include <algorithm>
+
+#include "model/line_text.h"
+#include "model/number_text.h"
+
+namespace spanlab {
+
+CSPLX_30Doc::CSPLX_30Doc() : m_pAnalysis(std::make_unique<CBeamAnalysis>()) {}
+
+CSPLX_30Doc::~CSPLX_30Doc() { ClearItems(); }
+
+void CSPLX_30Doc::ClearItems() {
+  m_uniformLoads.clear();
+  m_pointLoads.clear();
+  m_springs.clear();
+  m_supports.clear();
+  m_releases.clear();
+  m_properties.clear();
+}
+
+std::string CSPLX_30Doc::GetUnitLabel(int quantity) const { return UnitLabel(m_nUnits, quantity); }
+
+namespace {
+
+double FieldValue(const std::string& field) { return ConvertNumber(SplitKeyValue(field).value); }
+
+}  // namespace
+
+void CSPLX_30Doc::BuildItems(bool build) {
+  ClearItems();
+  m_dBeamLength = 0;
+  if (!build) return;
+  m_nUnits = kUnitsConsistent;
+  m_factors = FactorsForUnits(kUnitsConsistent);
+  if (m_lines.empty()) return;
+
+  auto raiseLength = [this](double x) {
+    if (x > m_dBeamLength) m_dBeamLength = x;
+  };
+  const UnitFactors& f = m_factors;
+  for (const std::string& line : m_lines) {
+    if (!line.empty() && line[0] == '/') continue;
+    const LineParts parts = SplitLine(line);
+    const std::string& section = parts.section;
+    if (section == "Units") {
+      const std::string& name = parts.field[0];
+      if (name == "English") m_nUnits = kUnitsEnglish;
+      else if (name == "Metric") m_nUnits = kUnitsMetric;
+      else if (name == "Consistent") m_nUnits = kUnitsConsistent;
+      else if (name == "User Defined") m_nUnits = kUnitsUserDefined;
+      else continue;  // an unknown name leaves the unit system as it was
+      m_factors = FactorsForUnits(m_nUnits);
+    } else if (section == "Member Property") {
+      // The keys were checked by the format check; here only the values count.
+      CMemberPropertyItem item;
+      item.m_dX = FieldValue(parts.field[0]) * f[kFactorLength];
+      item.m_dE = FieldValue(parts.field[1]) * f[kFactorE];
+      item.m_dI = FieldValue(parts.field[2]) * f[kFactorI];
+      raiseLength(item.m_dX);
+      m_properties.push_back(item);
+    } else if (section == "Moment Release") {
+      CMomentReleaseItem item;
+      item.m_dX = FieldValue(parts.field[0]) * f[kFactorLength];
+      raiseLength(item.m_dX);
+      m_releases.push_back(item);
+    } else if (section == "Support") {
+      CSupportItem item;
+      item.m_dX = FieldValue(parts.field[0]) * f[kFactorLength];
+      const KeyValue second = SplitKeyValue(parts.field[1]);
+      if (second.key == "Disp") {
+        item.m_dDisp = ConvertNumber(second.value) * f[kFactorDisp];
+        item.m_bDisp = 1;
+      } else if (second.key == "Rotation") {
+        item.m_dRotation = ConvertNumber(second.value) * f[kFactorRotation];
+        item.m_bRotation = 1;
+      }
+      const KeyValue third = SplitKeyValue(parts.field[2]);
+      if (third.key == "Rotation") {
+        item.m_dRotation = ConvertNumber(third.value) * f[kFactorRotation];
+        item.m_bRotation = 1;
+      }
+      raiseLength(item.m_dX);
+      m_supports.push_back(item);
+    } else if (section == "Spring") {
+      CSpringItem item;
+      item.m_dX = FieldValue(parts.field[0]) * f[kFactorLength];
+      const KeyValue second = SplitKeyValue(parts.field[1]);
+      if (second.key == "VSpring") item.m_dVSpring = ConvertNumber(second.value) * f[kFactorVSpring];
+      else if (second.key == "RSpring") item.m_dRSpring = ConvertNumber(second.value) * f[kFactorRSpring];
+      const KeyValue third = SplitKeyValue(parts.field[2]);
+      if (third.key == "RSpring") item.m_dRSpring = ConvertNumber(third.value) * f[kFactorRSpring];
+      raiseLength(item.m_dX);
+      m_springs.push_back(item);
+    } else if (section == "Point Load") {
+      CPointLoadItem item;
+      item.m_dX = FieldValue(parts.field[0]) * f[kFactorLength];
+      const KeyValue second = SplitKeyValue(parts.field[1]);
+      if (second.key == "PLoad") item.m_dPLoad = ConvertNumber(second.value) * f[kFactorPLoad];
+      else if (second.key == "Moment") item.m_dMoment = ConvertNumber(second.value) * f[kFactorMoment];
+      const KeyValue third = SplitKeyValue(parts.field[2]);
+      if (third.key == "Moment") item.m_dMoment = ConvertNumber(third.value) * f[kFactorMoment];
+      raiseLength(item.m_dX);
+      m_pointLoads.push_back(item);
+    } else if (section == "Uniform Load") {
+      CUniformLoadItem item;
+      item.m_dXStart = FieldValue(parts.field[0]) * f[kFactorLength];
+      item.m_dXEnd = FieldValue(parts.field[1]) * f[kFactorLength];
+      item.m_dUStart = FieldValue(parts.field[2]) * f[kFactorUniform];
+      item.m_dUEnd = FieldValue(parts.field[3]) * f[kFactorUniform];
+      raiseLength(item.m_dXStart);
+      raiseLength(item.m_dXEnd);
+      m_uniformLoads.push_back(item);
+    }
+    // Any other section, the format line's among them, carries no item.
+  }
+  // Each property goes after those with an equal or smaller X: a stable sort gives exactly
+  // that order without the quadratic cost of inserting one by one.
+  std::stable_sort(m_properties.begin(), m_properties.end(),
+                   [](const CMemberPropertyItem& a, const CMemberPropertyItem& b) {
+                     return a.m_dX < b.m_dX;
+                   });
+}
+
+void CSPLX_30Doc::RunAnalysis() {
+  CBeamAnalysis& a = *m_pAnalysis;
+  a.Reset();
+  a.SetLength(m_dBeamLength);
+  a.BuildNodes(m_properties, m_releases, m_supports, m_springs, m_pointLoads, m_uniformLoads);
+  a.BuildElements(m_properties, m_releases);
+  a.Solve(m_supports, m_springs, m_pointLoads, m_uniformLoads, m_nUnits);
+}
+
+const std::vector<std::string>& CSPLX_30Doc::GetAnalysisMessages() const {
+  return m_pAnalysis->m_messages;
+}
+
+}  // namespace spanlab

@@ -1,0 +1,39 @@
+// Splitting of model lines into section, fields and comment, and of fields into key and value.
+//
+// A data line reads `Section: key = value; key = value; ... /comment`. The rules are deliberately
+// literal (no trimming of the section, the key is everything before "=" except the one character
+// directly in front of it) because the format check and the editor depend on them exactly.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace spanlab {
+
+// The parts of one model line. All start empty.
+struct LineParts {
+  std::string section;               // text before the first ":", not trimmed
+  std::array<std::string, 4> field;  // fields 1..4 (index 0..3), each trimmed of white space
+  std::string comment;               // text after the first "/", not trimmed
+};
+
+// Splits a model line: the comment is cut off at the first "/", the section at the first ":",
+// then up to four fields are taken, each ended by ";". A field without its ";" stays empty and
+// text after the fourth ";" is dropped.
+LineParts SplitLine(std::string_view line);
+
+struct KeyValue {
+  std::string key;
+  std::string value;
+};
+
+// Splits a field at its first "=": the key is the text before it minus the one character
+// directly in front of "=" (the program writes " = "), the value the text after it; both are
+// trimmed. So "X = 5" gives ("X", "5") while "X=5" gives ("", "5"). Without "=" both are empty.
+KeyValue SplitKeyValue(std::string_view field);
+
+// Removes leading and trailing blanks, tabs, CR, LF, VT and FF.
+std::string_view TrimWhiteSpace(std::string_view text);
+
+}  // namespace spanlab

@@ -1,0 +1,30 @@
+// Reading and writing numbers in model lines and program output, independent of the locale.
+//
+// The program runs with the user's locale, where the decimal separator may be a comma; model
+// lines and reports always use the decimal point. Nothing here consults the process locale.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace spanlab {
+
+// True when `text`, after leading blanks and tabs, is one decimal number followed only by blanks
+// and tabs. Decimal syntax: optional sign, digits with an optional decimal point (or a point and
+// digits), optional exponent. No hexadecimal, no "inf"/"nan", nothing that overflows a double.
+// A number equal to zero is valid only when its first character is the digit "0", so "0", "0.0"
+// and "0e3" pass while "-0", "+0", ".0" and "" do not.
+bool IsValidNumber(std::string_view text);
+
+// The value of the longest decimal number at the start of `text` (after leading white space),
+// as the C library's text-to-double conversion reads it in the "C" locale; 0 when there is none
+// or when it overflows a double (such text is never a valid number, see IsValidNumber).
+double ConvertNumber(std::string_view text);
+
+// printf("%.*f", decimals, value) in the "C" locale. "-0.000" for tiny negative values.
+std::string FormatFixed(double value, int decimals);
+
+// printf("%.*g", digits, value) in the "C" locale.
+std::string FormatGeneral(double value, int digits);
+
+}  // namespace spanlab
