@@ -8,8 +8,9 @@
 //    in different clusters can never be within the tolerance of each other, so the
 //    first-come-first-served rule ("skip a position within 1e-10 of a node already placed") is
 //    replayed in visiting order inside each cluster only.
-//  * Subdivision walks the gaps left to right exactly as the classic loop did, including its
-//    rule that a gap created by subdivision is examined again.
+//  * Subdivision cuts each gap between those nodes into equal parts. The parts are L/199 or
+//    shorter by construction; they are not examined again, as their computed widths may exceed
+//    L/199 by a rounding error (a 30-unit beam gets 199 elements, not a few more).
 // EI assignment and release matching use binary searches instead of full scans; see below.
 #include <algorithm>
 #include <cmath>
@@ -148,43 +149,23 @@ void CBeamAnalysis::BuildNodes(const std::vector<CMemberPropertyItem>& propertie
   if (total > kMaxNodes) return Refuse(kMessageTooManyNodes);
 
   std::vector<double> x;
-  x.reserve(static_cast<size_t>(total) + 16);
-  // The classic loop examines gap i, inserts the subdivision points right after node i, and
-  // goes on with gap i + 1, which now starts at the first inserted point. `pending` holds the
-  // inserted points not yet passed (the next one on top), `placed[k]` the next original node.
-  std::vector<double> pending;
-  size_t k = 1;
-  double left = placed[0];
-  x.push_back(left);
-  for (;;) {
-    double right;
-    if (!pending.empty()) right = pending.back();
-    else if (k < placed.size()) right = placed[k];
-    else break;
+  x.reserve(static_cast<size_t>(total) + 1);
+  x.push_back(placed[0]);
+  for (size_t i = 0; i + 1 < placed.size(); ++i) {
+    const double left = placed[i];
+    const double right = placed[i + 1];
     const double d = right - left;
     if (d > h) {
       const double n = std::trunc(d / h + 1);
       const double s = d / n;
-      // Points are pushed from the right so that the leftmost ends on top. Only points strictly
-      // between their neighbours are kept (rounding could break that only at the very edge of
-      // the double range).
-      double bound = right;
-      for (double j = n - 1; j >= 1; --j) {
+      // Only points strictly between their neighbours are kept (rounding could break that only
+      // at the very edge of the double range).
+      for (double j = 1; j <= n - 1; ++j) {
         const double p = left + j * s;
-        if (p > left && p < bound) {
-          pending.push_back(p);
-          bound = p;
-        }
+        if (p > x.back() && p < right) x.push_back(p);
       }
     }
-    if (!pending.empty()) {
-      left = pending.back();
-      pending.pop_back();
-    } else {
-      left = placed[k++];
-    }
-    x.push_back(left);
-    if (x.size() > static_cast<size_t>(kMaxNodes)) return Refuse(kMessageTooManyNodes);
+    x.push_back(right);
   }
   // Nodes closer than the tolerance would share degrees of freedom (only for beams shorter
   // than about 4e-8, or both ends within 1e-10): refuse rather than solve nonsense.

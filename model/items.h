@@ -1,32 +1,24 @@
 // The six item records built from the model's data lines. All values are in internal units
 // (input value times the conversion factor in force when the line was read). Records are
-// rebuilt from the lines before every check and run and are never saved.
+// rebuilt from the lines before every check and run and are never saved. They are plain values:
+// the document's lists hold them by value and own them.
 #pragma once
 
 #include <cstdint>
 
 namespace spanlab {
 
-// Common root of the records, so that they can be held and deleted through one base.
-class CObject {
- public:
-  virtual ~CObject() = default;
-};
-
-class CMemberPropertyItem : public CObject {
- public:
+struct CMemberPropertyItem {
   double m_dX = 0;  // position from which E and I apply
   double m_dE = 0;  // modulus of elasticity
   double m_dI = 0;  // moment of inertia
 };
 
-class CMomentReleaseItem : public CObject {
- public:
+struct CMomentReleaseItem {
   double m_dX = 0;  // position of the hinge
 };
 
-class CSupportItem : public CObject {
- public:
+struct CSupportItem {
   double m_dX = 0;
   double m_dDisp = 0;      // prescribed vertical displacement, when m_bDisp
   uint8_t m_bDisp = 0;     // 1 when "Disp" was given: the displacement is restrained
@@ -34,22 +26,19 @@ class CSupportItem : public CObject {
   uint8_t m_bRotation = 0;  // 1 when "Rotation" was given: the rotation is restrained
 };
 
-class CSpringItem : public CObject {
- public:
+struct CSpringItem {
   double m_dX = 0;
   double m_dVSpring = 0;  // vertical stiffness (force / length)
   double m_dRSpring = 0;  // rotational stiffness (moment / radian)
 };
 
-class CPointLoadItem : public CObject {
- public:
+struct CPointLoadItem {
   double m_dX = 0;
   double m_dPLoad = 0;   // concentrated force, positive in the direction of positive deflection
   double m_dMoment = 0;  // concentrated moment, positive in the direction of positive rotation
 };
 
-class CUniformLoadItem : public CObject {
- public:
+struct CUniformLoadItem {
   double m_dXStart = 0;
   double m_dXEnd = 0;
   double m_dUStart = 0;  // intensity at XStart (force / length)

@@ -1,0 +1,420 @@
+// Engine results against closed forms of Euler-Bernoulli beam theory (standard beam tables,
+// e.g. Roark's Formulas for Stress and Strain), and the exact texts of the engine's messages.
+//
+// Cubic elements with consistent (fixed-end) loads give exact node values for point loads and
+// for loads varying linearly along each element, so node results are checked to 1e-9 relative.
+// Models are given as model lines without a Units line (Consistent: values in input units)
+// unless a test is about units.
+#include "analysis/beam_analysis.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/document.h"
+#include "model/units.h"
+
+namespace spanlab {
+namespace {
+
+constexpr double kRel = 1e-9;
+#define EXPECT_REL(actual, expected) EXPECT_NEAR(actual, expected, kRel * std::abs(expected))
+
+// E = 200, I = 3 everywhere unless a test adds properties.
+constexpr double kEI = 600;
+const char* const kProperty = "Member Property: X = 0; E = 200; I = 3;";
+
+std::unique_ptr<CSPLX_30Doc> Analyse(const std::vector<std::string>& dataLines) {
+  auto doc = std::make_unique<CSPLX_30Doc>();
+  doc->m_lines = {"File Format:3.0"};
+  doc->m_lines.insert(doc->m_lines.end(), dataLines.begin(), dataLines.end());
+  doc->BuildItems(true);
+  doc->RunAnalysis();
+  doc->m_pAnalysis->ComputeExtremes(doc->m_nUnits);
+  return doc;
+}
+
+// Index of the node at x (which must be a node).
+int32_t NodeIndex(const CBeamAnalysis& a, double x) {
+  const int32_t i = (a.FindDof(x) + 1) / 2;
+  EXPECT_NEAR(a.m_nodes[i].x, x, 1e-9) << "no node at " << x;
+  return i;
+}
+const BeamNode& NodeAt(const CBeamAnalysis& a, double x) { return a.m_nodes[NodeIndex(a, x)]; }
+// Diagram values just right and just left of node x.
+const BeamElement& ElementFrom(const CBeamAnalysis& a, double x) {
+  return a.m_elements[NodeIndex(a, x)];
+}
+const BeamElement& ElementTo(const CBeamAnalysis& a, double x) {
+  return a.m_elements[NodeIndex(a, x) - 1];
+}
+
+// A balanced model's equilibrium line; a residual of rounding size may print as -0.000.
+bool IsBalancedLine(const std::string& line, const std::string& force, const std::string& moment) {
+  for (const std::string vert : {"0.000", "-0.000"}) {
+    for (const std::string rot : {"0.000", "-0.000"}) {
+      if (line == " Equilibrium error: Vert = " + vert + force + "; Rotation = " + rot + moment)
+        return true;
+    }
+  }
+  return false;
+}
+
+TEST(NodePlacement, CountsAndTheirLine) {
+  // Items at the ends only: d/h = 199 up to rounding, giving 200 elements for L = 360 and 199
+  // for L = 30.
+  for (const auto& [length, line] :
+       {std::pair{"360", " 201 Nodes Defined, 402 Degrees of freedom"},
+        std::pair{"30", " 200 Nodes Defined, 400 Degrees of freedom"}}) {
+    const auto doc = Analyse({kProperty, "Support: X = 0; Disp = 0; Rotation = 0;",
+                              std::string("Point Load: X = ") + length + "; PLoad = -1;"});
+    const CBeamAnalysis& a = *doc->m_pAnalysis;
+    ASSERT_EQ(a.m_messages.size(), 2u) << length;
+    EXPECT_EQ(a.m_messages[0], line);
+    EXPECT_EQ(a.m_nElements, a.m_nNodes - 1);
+    EXPECT_EQ(a.m_nDof, 2 * a.m_nNodes);
+  }
+  // A load at mid-span: each half has d/h = 99.5 and gets 100 elements, whatever L is.
+  for (const double length : {0.3, 1.0, 7.0, 360.0, 12345.0}) {
+    const std::string x = std::to_string(length);
+    const std::string half = std::to_string(length / 2);
+    const auto doc = Analyse({kProperty, "Support: X = 0; Disp = 0;", "Support: X = " + x + "; Disp = 0;",
+                              "Point Load: X = " + half + "; PLoad = -1;"});
+    EXPECT_EQ(doc->m_pAnalysis->m_nNodes, 201) << length;
+  }
+}
+
+TEST(NodePlacement, PositionsCloserThanToleranceShareANode) {
+  // Items at 0, 3 and 10 give 3 + 59 + 139 nodes.
+  auto nodes = [](const char* second) {
+    const auto doc = Analyse({kProperty, "Support: X = 0; Disp = 0;", "Support: X = 10; Disp = 0;",
+                              "Point Load: X = 3; PLoad = -1;", second});
+    return doc->m_pAnalysis->m_nNodes;
+  };
+  EXPECT_EQ(nodes("Point Load: X = 3.00000000005; PLoad = -1;"), 201);
+  EXPECT_EQ(nodes("Point Load: X = 3.0000000002; PLoad = -1;"), 202);
+}
+
+// A negative length is the only way to get fewer than 200 nodes (every gap longer than L/199
+// is cut), and so the only way to see the degree-of-freedom count padded to three places.
+TEST(NodePlacement, NegativeLengthKeepsItemNodesAndPadsTheLine) {
+  CBeamAnalysis a;
+  a.Reset();
+  a.SetLength(-1);
+  std::vector<CSupportItem> supports(7);
+  for (int i = 0; i < 7; ++i) supports[i].m_dX = i + 1;
+  EXPECT_NO_THROW(a.BuildNodes({}, {}, supports, {}, {}, {}));
+  EXPECT_EQ(a.m_nNodes, 9);
+  ASSERT_EQ(a.m_messages.size(), 1u);
+  EXPECT_EQ(a.m_messages[0], " 9 Nodes Defined,  18 Degrees of freedom");
+}
+
+TEST(Refusal, UnrunnableModelsGetAnA1Line) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  struct Case {
+    const char* name;
+    double length;
+    double supportX;
+  };
+  for (const Case& c : {Case{"ten billion nodes", 1, -1e9}, Case{"not a number", 1, nan},
+                        Case{"infinite length", HUGE_VAL, 0},
+                        Case{"nodes closer than 1e-10", 1e-9, 0}}) {
+    CBeamAnalysis a;
+    a.Reset();
+    a.SetLength(c.length);
+    std::vector<CSupportItem> supports(1);
+    supports[0].m_dX = c.supportX;
+    supports[0].m_bDisp = 1;
+    std::vector<CMemberPropertyItem> properties(1);
+    properties[0].m_dE = properties[0].m_dI = 1;
+    a.BuildNodes(properties, {}, supports, {}, {}, {});
+    a.BuildElements(properties, {});
+    a.Solve(supports, {}, {}, {}, kUnitsConsistent);
+    a.ComputeExtremes(kUnitsConsistent);
+    ASSERT_EQ(a.m_messages.size(), 1u) << c.name;
+    EXPECT_EQ(a.m_messages[0].rfind("Error A1 - ", 0), 0u) << c.name;
+    EXPECT_EQ(a.m_bError, 1) << c.name;
+    EXPECT_EQ(a.m_nNodes, 0) << c.name;
+    EXPECT_EQ(a.m_nElements, 0) << c.name;
+    EXPECT_EQ(a.m_dLength, 0) << c.name;
+
+    // The same object runs the next model normally.
+    a.Reset();
+    a.SetLength(10);
+    supports[0].m_dX = 0;
+    supports[0].m_bRotation = 1;
+    a.BuildNodes(properties, {}, supports, {}, {}, {});
+    EXPECT_EQ(a.m_nNodes, 201) << c.name;
+    EXPECT_EQ(a.m_bError, 0) << c.name;
+  }
+}
+
+TEST(MemberProperties, ZeroEOrITakesThePreviousProperty) {
+  const auto doc = Analyse({"Member Property: X = 7; E = 100; I = 0;",
+                            "Member Property: X = 4; E = 0; I = 5;", kProperty,
+                            "Support: X = 0; Disp = 0; Rotation = 0;",
+                            "Point Load: X = 10; PLoad = -1;"});
+  const CBeamAnalysis& a = *doc->m_pAnalysis;
+  EXPECT_EQ(a.m_dMaxE, 200);
+  EXPECT_EQ(a.m_dMaxI, 5);
+  for (int32_t e = 1; e <= a.m_nElements; ++e) {
+    const double xEnd = a.m_elements[e].xEnd;
+    const double expected = xEnd <= 4 + 1e-9 ? 600 : xEnd <= 7 + 1e-9 ? 1000 : 500;
+    ASSERT_EQ(a.m_elements[e].ei, expected) << "element ending at " << xEnd;
+  }
+}
+
+TEST(MemberProperties, ElementWithoutStiffnessLeavesAMechanism) {
+  // E x I underflows to 0 right of x = 5: those elements add nothing, so the cantilever's free
+  // part has no stiffness at all.
+  const auto doc = Analyse({kProperty, "Member Property: X = 5; E = 1e-200; I = 1e-200;",
+                            "Support: X = 0; Disp = 0; Rotation = 0;",
+                            "Point Load: X = 10; PLoad = -1;"});
+  const CBeamAnalysis& a = *doc->m_pAnalysis;
+  EXPECT_EQ(ElementFrom(a, 5).ei, 0);
+  ASSERT_EQ(a.m_messages.size(), 3u);
+  EXPECT_EQ(a.m_messages[1], CBeamAnalysis::kMessageA3);
+  EXPECT_EQ(a.m_bError, 1);
+}
+
+TEST(Cantilever, TipLoad) {
+  const double L = 10, P = -5;
+  const auto doc = Analyse({kProperty, "Support: X = 0; Disp = 0; Rotation = 0;",
+                            "Point Load: X = 10; PLoad = -5;"});
+  const CBeamAnalysis& a = *doc->m_pAnalysis;
+  EXPECT_EQ(a.m_bError, 0);
+  EXPECT_REL(NodeAt(a, L).deflection, P * L * L * L / (3 * kEI));
+  EXPECT_REL(NodeAt(a, L).rotation, -P * L * L / (2 * kEI));  // rotation = -dw/dx
+  EXPECT_REL(NodeAt(a, 0).reactionVert, -P);
+  EXPECT_REL(NodeAt(a, 0).reactionRot, P * L);
+  EXPECT_REL(a.m_elements[1].momentStart, P * L);
+  EXPECT_REL(a.m_elements[1].shearStart, -P);
+  EXPECT_TRUE(IsBalancedLine(a.m_messages.back(), "", "")) << a.m_messages.back();
+}
+
+TEST(Cantilever, TipMomentActsInTheRotationSense) {
+  const double L = 10, M = 7;
+  const auto doc = Analyse({kProperty, "Support: X = 0; Disp = 0; Rotation = 0;",
+                            "Point Load: X = 10; Moment = 7;"});
+  const CBeamAnalysis& a = *doc->m_pAnalysis;
+  EXPECT_REL(NodeAt(a, L).rotation, M * L / kEI);
+  EXPECT_REL(NodeAt(a, L).deflection, -M * L * L / (2 * kEI));
+  EXPECT_REL(NodeAt(a, 0).reactionRot, -M);
+}
+
+TEST(SimplySupported, UniformLoad) {
+  const double L = 10, u = 2;
+  const auto doc = Analyse({kProperty, "Support: X = 0; Disp = 0;", "Support: X = 10; Disp = 0;",
+                            "Uniform Load: XStart = 0; XEnd = 10; UStart = 2; UEnd = 2;"});
+  const CBeamAnalysis& a = *doc->m_pAnalysis;
+  EXPECT_REL(NodeAt(a, L / 2).deflection, 5 * u * std::pow(L, 4) / (384 * kEI));
+  EXPECT_REL(NodeAt(a, 0).reactionVert, -u * L / 2);
+  EXPECT_REL(NodeAt(a, L).reactionVert, -u * L / 2);
+  EXPECT_REL(ElementFrom(a, L / 2).momentStart, -u * L * L / 8);
+  EXPECT_REL(-ElementTo(a, L / 2).momentEnd, -u * L * L / 8);
+  EXPECT_NEAR(a.m_elements[1].momentStart, 0, 1e-9);
+  EXPECT_NEAR(a.m_elements[a.m_nElements].momentEnd, 0, 1e-9);
+  EXPECT_REL(a.m_elements[1].shearStart, -u * L / 2);
+  EXPECT_REL(-a.m_elements[a.m_nElements].shearEnd, u * L / 2);
+  ASSERT_EQ(a.m_messages.size(), 2u);
+  EXPECT_TRUE(IsBalancedLine(a.m_messages[1], "", "")) << a.m_messages[1];
+
+  // Both support deflections are exactly 0: the tie reports the left one.
+  EXPECT_EQ(a.m_dMinDeflection, 0);
+  EXPECT_EQ(a.m_dXMinDeflection, 0);
+  EXPECT_REL(a.m_dMaxDeflection, NodeAt(a, L / 2).deflection);
+  EXPECT_REL(a.m_dMinMoment, -u * L * L / 8);
+  EXPECT_NEAR(a.m_dXMinMoment, L / 2, 1e-9);
+}
+
+TEST(SimplySupported, TriangularLoad) {
+  // w(x) = w0 x / L. Reactions w0 L / 6 and w0 L / 3; M(x) = -(w0 L x / 6)(1 - x^2 / L^2) is
+  // largest at x = L / sqrt(3); y(x) = w0 x (7 L^4 - 10 L^2 x^2 + 3 x^4) / (360 EI L).
+  const double L = 10, w0 = 3;
+  const auto doc = Analyse({kProperty, "Support: X = 0; Disp = 0;", "Support: X = 10; Disp = 0;",
+                            "Uniform Load: XStart = 0; XEnd = 10; UStart = 0; UEnd = 3;"});
+  const CBeamAnalysis& a = *doc->m_pAnalysis;
+  auto y = [&](double x) {
+    return w0 * x * (7 * std::pow(L, 4) - 10 * L * L * x * x + 3 * std::pow(x, 4)) / (360 * kEI * L);
+  };
+  auto moment = [&](double x) { return -(w0 * L * x / 6) * (1 - x * x / (L * L)); };
+  for (const int32_t i : {2, 37, 101, 116, 150, 200}) {
+    EXPECT_REL(a.m_nodes[i].deflection, y(a.m_nodes[i].x)) << "x = " << a.m_nodes[i].x;
+    EXPECT_REL(a.m_elements[i].momentStart, moment(a.m_nodes[i].x)) << "x = " << a.m_nodes[i].x;
+  }
+  EXPECT_REL(NodeAt(a, 0).reactionVert, -w0 * L / 6);
+  EXPECT_REL(NodeAt(a, L).reactionVert, -w0 * L / 3);
+  EXPECT_REL(a.m_elements[1].shearStart, -w0 * L / 6);
+  EXPECT_REL(-a.m_elements[a.m_nElements].shearEnd, w0 * L / 3);
+  EXPECT_NEAR(a.m_dXMinMoment, L / std::sqrt(3.0), L / 400);
+  EXPECT_REL(a.m_dMinMoment, moment(a.m_dXMinMoment));
+  EXPECT_TRUE(IsBalancedLine(a.m_messages.back(), "", "")) << a.m_messages.back();
+}
+
+TEST(SimplySupported, ReversedLoadGivesTheSameResults) {
+  auto run = [](const char* load) {
+    return Analyse({kProperty, "Support: X = 0; Disp = 0;", "Support: X = 10; Disp = 0;", load});
+  };
+  const auto forward = run("Uniform Load: XStart = 3; XEnd = 7; UStart = 1; UEnd = 4;");
+  const auto reversed = run("Uniform Load: XStart = 7; XEnd = 3; UStart = 4; UEnd = 1;");
+  const CBeamAnalysis& f = *forward->m_pAnalysis;
+  const CBeamAnalysis& r = *reversed->m_pAnalysis;
+  ASSERT_EQ(f.m_nNodes, r.m_nNodes);
+  for (int32_t i = 1; i <= f.m_nNodes; ++i) {
+    ASSERT_EQ(f.m_nodes[i].x, r.m_nodes[i].x);
+    ASSERT_EQ(f.m_nodes[i].deflection, r.m_nodes[i].deflection) << "x = " << f.m_nodes[i].x;
+  }
+  // Total load (1 + 4) / 2 x 4 = 10, its centroid at 3 + 4 (1 + 2 x 4) / (3 (1 + 4)) = 5.4.
+  EXPECT_REL(NodeAt(f, 0).reactionVert + NodeAt(f, 10).reactionVert, -10.0);
+  EXPECT_REL(NodeAt(f, 10).reactionVert, -10.0 * 5.4 / 10);
+}
+
+TEST(ContinuousBeam, TwoEqualSpansUnderUniformLoad) {
+  const double L = 10, u = 2;
+  const auto doc = Analyse({kProperty, "Support: X = 0; Disp = 0;", "Support: X = 10; Disp = 0;",
+                            "Support: X = 20; Disp = 0;",
+                            "Uniform Load: XStart = 0; XEnd = 20; UStart = 2; UEnd = 2;"});
+  const CBeamAnalysis& a = *doc->m_pAnalysis;
+  EXPECT_REL(NodeAt(a, L).reactionVert, -5 * u * L / 4);
+  EXPECT_REL(NodeAt(a, 0).reactionVert, -3 * u * L / 8);
+  EXPECT_REL(NodeAt(a, 2 * L).reactionVert, -3 * u * L / 8);
+  EXPECT_REL(-ElementTo(a, L).momentEnd, u * L * L / 8);  // hogging over the middle support
+  EXPECT_REL(ElementFrom(a, L).momentStart, u * L * L / 8);
+  EXPECT_TRUE(IsBalancedLine(a.m_messages.back(), "", "")) << a.m_messages.back();
+}
+
+TEST(MomentRelease, HingeSharesALoadBetweenTwoCantilevers) {
+  // Two cantilevers of length L joined by a hinge that carries P: each takes P / 2.
+  const double L = 10, P = -6;
+  const auto doc = Analyse({kProperty, "Moment Release: X = 10;",
+                            "Support: X = 0; Disp = 0; Rotation = 0;",
+                            "Support: X = 20; Disp = 0; Rotation = 0;",
+                            "Point Load: X = 10; PLoad = -6;"});
+  const CBeamAnalysis& a = *doc->m_pAnalysis;
+  EXPECT_EQ(ElementTo(a, L).releaseEnd, 1);
+  EXPECT_EQ(ElementFrom(a, L).releaseEnd, 0);
+  EXPECT_REL(NodeAt(a, L).deflection, P * L * L * L / (6 * kEI));
+  EXPECT_EQ(ElementTo(a, L).momentEnd, 0);
+  EXPECT_NEAR(ElementFrom(a, L).momentStart, 0, 1e-9);
+  EXPECT_REL(NodeAt(a, 0).reactionRot, P / 2 * L);
+  EXPECT_REL(NodeAt(a, 2 * L).reactionVert, -P / 2);
+}
+
+TEST(PrescribedDisplacement, SettlementOfAFixedEnd) {
+  // Fixed-fixed beam, right end moved by D: end forces 12 EI D / L^3 and moments 6 EI D / L^2.
+  const double L = 10, D = 0.5;
+  const auto doc = Analyse({kProperty, "Support: X = 0; Disp = 0; Rotation = 0;",
+                            "Support: X = 10; Disp = 0.5; Rotation = 0;"});
+  const CBeamAnalysis& a = *doc->m_pAnalysis;
+  EXPECT_EQ(NodeAt(a, L).deflection, D);
+  EXPECT_REL(NodeAt(a, L / 2).deflection, D / 2);
+  EXPECT_REL(NodeAt(a, L).reactionVert, 12 * kEI * D / (L * L * L));
+  EXPECT_REL(NodeAt(a, 0).reactionVert, -12 * kEI * D / (L * L * L));
+  EXPECT_REL(NodeAt(a, 0).reactionRot, 6 * kEI * D / (L * L));
+  EXPECT_REL(NodeAt(a, L).reactionRot, 6 * kEI * D / (L * L));
+}
+
+TEST(Springs, ReactionIsMinusStiffnessTimesDeflection) {
+  // Cantilever on a tip spring k: the tip moves P / (k + 3 EI / L^3).
+  const double L = 10, P = -5, k = 50;
+  const auto doc = Analyse({kProperty, "Support: X = 0; Disp = 0; Rotation = 0;",
+                            "Spring: X = 10; VSpring = 50;", "Point Load: X = 10; PLoad = -5;"});
+  const CBeamAnalysis& a = *doc->m_pAnalysis;
+  const double d = P / (k + 3 * kEI / (L * L * L));
+  EXPECT_REL(NodeAt(a, L).deflection, d);
+  EXPECT_REL(NodeAt(a, L).reactionVert, -k * d);
+  EXPECT_REL(NodeAt(a, 0).reactionVert, -P + k * d);
+  EXPECT_TRUE(IsBalancedLine(a.m_messages.back(), "", "")) << a.m_messages.back();
+}
+
+TEST(Springs, SpringAtASupportAddsToItsReaction) {
+  // The tip is held at D: the beam needs 3 EI D / L^3 from its node, the spring pulls with
+  // -k D, so the support pushes with both.
+  const double L = 10, D = 0.5;
+  const auto doc = Analyse({kProperty, "Support: X = 0; Disp = 0; Rotation = 0;",
+                            "Support: X = 10; Disp = 0.5;", "Spring: X = 10; VSpring = 50;"});
+  const CBeamAnalysis& a = *doc->m_pAnalysis;
+  EXPECT_EQ(NodeAt(a, L).deflection, D);
+  EXPECT_REL(NodeAt(a, L).reactionVert, 3 * kEI * D / (L * L * L));
+}
+
+TEST(Messages, UnstableBeams) {
+  // Held only at its right end, with a hinge in the middle: the left half turns freely.
+  const auto hinged = Analyse({kProperty, "Moment Release: X = 5;",
+                               "Support: X = 10; Disp = 0; Rotation = 0;",
+                               "Point Load: X = 0; PLoad = -5;"});
+  const CBeamAnalysis& a3 = *hinged->m_pAnalysis;
+  ASSERT_EQ(a3.m_messages.size(), 3u);
+  EXPECT_EQ(a3.m_messages[0], " 201 Nodes Defined, 402 Degrees of freedom");
+  EXPECT_EQ(a3.m_messages[1],
+            "Error A3 - The stiffness at a node is extremely small. The beam is unstable. Check "
+            "the supports and stiffness.");
+  EXPECT_EQ(a3.m_bError, 1);
+
+  // EI = 1e-4: the tip of a 10 long cantilever would move 1.7e7.
+  const auto soft = Analyse({"Member Property: X = 0; E = 0.0001; I = 1;",
+                             "Support: X = 0; Disp = 0; Rotation = 0;",
+                             "Point Load: X = 10; PLoad = -5;"});
+  const CBeamAnalysis& a2 = *soft->m_pAnalysis;
+  ASSERT_EQ(a2.m_messages.size(), 3u);
+  EXPECT_EQ(a2.m_messages[0], " 201 Nodes Defined, 402 Degrees of freedom");
+  EXPECT_EQ(a2.m_messages[1],
+            "Error A2 - Very high displacements were found. The beam is unstable. Check the "
+            "supports and stiffness.");
+  EXPECT_TRUE(IsBalancedLine(a2.m_messages[2], "", "")) << a2.m_messages[2];
+  EXPECT_EQ(a2.m_bError, 1);
+  EXPECT_REL(NodeAt(a2, 10).deflection, -5 * 1000 / (3 * 1e-4));  // results still stand
+}
+
+TEST(Messages, EquilibriumLineUnits) {
+  // Nothing loaded: every reaction and load is exactly 0.
+  const auto idle = Analyse({kProperty, "Support: X = 0; Disp = 0; Rotation = 0;",
+                             "Support: X = 10; Disp = 0; Rotation = 0;"});
+  EXPECT_EQ(idle->m_pAnalysis->m_messages.back(),
+            " Equilibrium error: Vert = 0.000; Rotation = 0.000");
+
+  // 20 ft span, 1 kip/ft: internally 240 in and 1/12 kip/in.
+  const auto english = Analyse({"Units: English;", "Member Property: X = 0; E = 29000; I = 100;",
+                                "Support: X = 0; Disp = 0;", "Support: X = 20; Disp = 0;",
+                                "Uniform Load: XStart = 0; XEnd = 20; UStart = 1; UEnd = 1;"});
+  const CBeamAnalysis& e = *english->m_pAnalysis;
+  EXPECT_REL(NodeAt(e, 120).deflection, 5 * (1.0 / 12) * std::pow(240.0, 4) / (384 * 2.9e6));
+  EXPECT_REL(NodeAt(e, 0).reactionVert, -10.0);
+  EXPECT_TRUE(IsBalancedLine(e.m_messages.back(), " kips", " kip ft")) << e.m_messages.back();
+
+  const auto metric = Analyse({"Units: Metric;", "Member Property: X = 0; E = 200000; I = 8000;",
+                               "Support: X = 0; Disp = 0;", "Support: X = 6; Disp = 0;",
+                               "Uniform Load: XStart = 0; XEnd = 6; UStart = 10; UEnd = 10;"});
+  const CBeamAnalysis& m = *metric->m_pAnalysis;
+  EXPECT_TRUE(IsBalancedLine(m.m_messages.back(), " kN", " kN m ")) << m.m_messages.back();
+
+  // Metric deflection extremes are in millimetres, their positions in metres:
+  // 5 x 10 x 6^4 / (384 x 2e8 x 8e-5) m = 10.546875 mm.
+  const BeamNode& mid = NodeAt(m, 3);
+  EXPECT_REL(mid.deflection, 0.010546875);
+  EXPECT_EQ(m.m_dMaxDeflection, 1000 * mid.deflection);
+  EXPECT_EQ(m.m_dXMaxDeflection, mid.x);
+}
+
+TEST(Extremes, AllZeroWithoutResults) {
+  const auto doc = Analyse({kProperty, "Support: X = 0; Disp = 0; Rotation = 0;",
+                            "Point Load: X = 10; PLoad = -5;"});
+  CBeamAnalysis& a = *doc->m_pAnalysis;
+  ASSERT_NE(a.m_dMinDeflection, 0);
+  a.Reset();
+  a.ComputeExtremes(kUnitsMetric);
+  for (const double v :
+       {a.m_dMinShear, a.m_dMaxShear, a.m_dXMinShear, a.m_dXMaxShear, a.m_dMinMoment,
+        a.m_dMaxMoment, a.m_dXMinMoment, a.m_dXMaxMoment, a.m_dMinRotation, a.m_dMaxRotation,
+        a.m_dXMinRotation, a.m_dXMaxRotation, a.m_dMinDeflection, a.m_dMaxDeflection,
+        a.m_dXMinDeflection, a.m_dXMaxDeflection}) {
+    EXPECT_EQ(v, 0);
+  }
+}
+
+}  // namespace
+}  // namespace spanlab

@@ -1,0 +1,340 @@
+#include "model/document.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "model/units.h"
+
+namespace spanlab {
+namespace {
+
+// Builds the items of `lines`, which get the format line in front.
+void Build(CSPLX_30Doc& doc, std::vector<std::string> lines) {
+  doc.m_lines = {"File Format:3.0"};
+  doc.m_lines.insert(doc.m_lines.end(), lines.begin(), lines.end());
+  doc.BuildItems(true);
+}
+
+size_t ItemCount(const CSPLX_30Doc& doc) {
+  return doc.m_properties.size() + doc.m_releases.size() + doc.m_supports.size() +
+         doc.m_springs.size() + doc.m_pointLoads.size() + doc.m_uniformLoads.size();
+}
+
+UnitFactors AllOnes() {
+  UnitFactors f;
+  f.fill(1.0);
+  return f;
+}
+
+// Length, E, I, Disp, Rotation, VSpring, RSpring, PLoad, Moment, uniform.
+const UnitFactors kEnglish = {12.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 12.0, 1.0 / 12.0};
+const UnitFactors kMetric = {1.0, 1000.0, 1e-8, 0.001, 1.0, 1000.0, 0.001, 1.0, 1.0, 1.0};
+
+TEST(FactorsForUnitsTest, EachSystem) {
+  EXPECT_EQ(FactorsForUnits(kUnitsEnglish), kEnglish);
+  EXPECT_EQ(FactorsForUnits(kUnitsMetric), kMetric);
+  EXPECT_EQ(FactorsForUnits(kUnitsConsistent), AllOnes());
+  EXPECT_EQ(FactorsForUnits(kUnitsUserDefined), AllOnes());
+}
+
+TEST(UnitLabelTest, EveryCodeInEverySystem) {
+  const char* const english[] = {"kips",   "kip ft",  "radians",  "inches",     "feet",
+                                 "ksi",    "in^4",    "inches",   "radians",    "kip/inch",
+                                 "kip in/rad", "kips", "kip ft",  "kip/ft"};
+  const char* const metric[] = {"kN",   "kN m", "radians", "mm",    "m",         "MPa",  "cm^4",
+                                "mm",   "radians", "kN/mm", "kN mm/rad", "kN", "kN m", "kN/m"};
+  CSPLX_30Doc doc;
+  for (int units : {kUnitsEnglish, kUnitsMetric, kUnitsConsistent, kUnitsUserDefined}) {
+    doc.m_nUnits = units;
+    for (int q = 1; q <= 14; ++q) {
+      std::string expected;
+      if (units == kUnitsEnglish) expected = english[q - 1];
+      if (units == kUnitsMetric) expected = metric[q - 1];
+      if (q == kQuantityRotation) expected = "radians";
+      EXPECT_EQ(doc.GetUnitLabel(q), expected) << "units " << units << " code " << q;
+      EXPECT_EQ(UnitLabel(units, q), expected) << "units " << units << " code " << q;
+    }
+    for (int q : {-1, 0, 15}) EXPECT_EQ(doc.GetUnitLabel(q), "") << "units " << units;
+  }
+}
+
+TEST(BuildItemsTest, ModelWithoutUnitsLineIsConsistent) {
+  CSPLX_30Doc doc;
+  Build(doc, {"Units: English;", "Support: X = 10; Disp = 0;"});
+  ASSERT_EQ(doc.m_nUnits, kUnitsEnglish);
+
+  // Every build starts over in the Consistent system.
+  Build(doc, {"/Simply supported", "Member Property: X = 0; E = 29000; I = 510;",
+              "Support: X = 0; Disp = 0;", "Support: X = 30; Disp = 0;",
+              "Point Load: X = 15; PLoad = 10; Moment = 2;"});
+  EXPECT_EQ(doc.m_nUnits, kUnitsConsistent);
+  EXPECT_EQ(doc.m_factors, AllOnes());
+  EXPECT_EQ(doc.m_properties[0].m_dE, 29000.0);
+  EXPECT_EQ(doc.m_supports[1].m_dX, 30.0);
+  EXPECT_EQ(doc.m_pointLoads[0].m_dMoment, 2.0);
+  EXPECT_EQ(doc.m_dBeamLength, 30.0);
+  for (int q = 1; q <= 14; ++q) {
+    EXPECT_EQ(doc.GetUnitLabel(q), q == kQuantityRotation ? "radians" : "") << "code " << q;
+  }
+}
+
+TEST(BuildItemsTest, UnitsNamesCompareExactly) {
+  struct Case {
+    std::vector<std::string> lines;
+    int units;
+  };
+  const Case cases[] = {
+      {{"Units:English;"}, kUnitsEnglish},
+      {{"Units: English;"}, kUnitsEnglish},
+      {{"Units: Metric;"}, kUnitsMetric},
+      {{"Units: User Defined;"}, kUnitsUserDefined},
+      {{"Units: english;"}, kUnitsConsistent},
+      {{"Units: Metric;", "Units: english;"}, kUnitsMetric},  // unknown name: no change
+      {{"Units: Metric;", "Units: English"}, kUnitsMetric},   // the name lacks its ";"
+      {{"Units: Metric;", "Units : English;"}, kUnitsMetric},  // section "Units " is not "Units"
+      {{"Units: Metric;", "Units: Consistent;"}, kUnitsConsistent},
+  };
+  for (const Case& c : cases) {
+    CSPLX_30Doc doc;
+    Build(doc, c.lines);
+    EXPECT_EQ(doc.m_nUnits, c.units) << c.lines.back();
+    EXPECT_EQ(doc.m_factors, FactorsForUnits(c.units)) << c.lines.back();
+  }
+}
+
+TEST(BuildItemsTest, UnitsLineConvertsOnlyTheLinesAfterIt) {
+  CSPLX_30Doc doc;
+  Build(doc, {"Member Property: X = 10; E = 29000; I = 510;", "Units: English;",
+              "Member Property: X = 20; E = 29000; I = 510;", "Units: Metric;",
+              "Support: X = 30; Disp = 5;"});
+  ASSERT_EQ(doc.m_properties.size(), 2u);
+  EXPECT_EQ(doc.m_properties[0].m_dX, 10.0);
+  EXPECT_EQ(doc.m_properties[1].m_dX, 240.0);
+  ASSERT_EQ(doc.m_supports.size(), 1u);
+  EXPECT_EQ(doc.m_supports[0].m_dX, 30.0);
+  EXPECT_DOUBLE_EQ(doc.m_supports[0].m_dDisp, 0.005);
+  EXPECT_EQ(doc.m_dBeamLength, 240.0);
+}
+
+TEST(BuildItemsTest, PropertiesSortedByXOtherListsInLineOrder) {
+  CSPLX_30Doc doc;
+  Build(doc, {"Member Property: X = 20; E = 1; I = 1;", "Member Property: X = 0; E = 2; I = 1;",
+              "Member Property: X = 10; E = 3; I = 1;", "Member Property: X = 10; E = 4; I = 1;",
+              "Member Property: X = 0; E = 5; I = 1;", "Support: X = 20; Disp = 0;",
+              "Support: X = 0; Disp = 0;", "Support: X = 10; Disp = 0;",
+              "Moment Release: X = 8;", "Moment Release: X = 4;",
+              "Point Load: X = 9; PLoad = 1;", "Point Load: X = 3; PLoad = 1;"});
+  std::vector<double> x, e;
+  for (const CMemberPropertyItem& p : doc.m_properties) {
+    x.push_back(p.m_dX);
+    e.push_back(p.m_dE);
+  }
+  EXPECT_EQ(x, (std::vector<double>{0, 0, 10, 10, 20}));
+  EXPECT_EQ(e, (std::vector<double>{2, 5, 3, 4, 1}));  // equal X keep their line order
+
+  ASSERT_EQ(doc.m_supports.size(), 3u);
+  EXPECT_EQ(doc.m_supports[0].m_dX, 20.0);
+  EXPECT_EQ(doc.m_supports[1].m_dX, 0.0);
+  EXPECT_EQ(doc.m_supports[2].m_dX, 10.0);
+  ASSERT_EQ(doc.m_releases.size(), 2u);
+  EXPECT_EQ(doc.m_releases[0].m_dX, 8.0);
+  ASSERT_EQ(doc.m_pointLoads.size(), 2u);
+  EXPECT_EQ(doc.m_pointLoads[0].m_dX, 9.0);
+}
+
+TEST(BuildItemsTest, SupportRestrainsOnlyWhatItGives) {
+  struct Case {
+    const char* line;
+    double disp;
+    int bDisp;
+    double rotation;
+    int bRotation;
+  };
+  const Case cases[] = {
+      {"Support: X = 5; Rotation = 0;", 0, 0, 0, 1},
+      {"Support: X = 5; Disp = 0.5;", 0.5, 1, 0, 0},
+      {"Support: X = 5; Disp = -1; Rotation = 0.01;", -1, 1, 0.01, 1},
+      {"Support: X = 5; Rotation = 0; Disp = 0;", 0, 0, 0, 1},  // "Disp" only in field 2
+      {"Support: X = 5; Rotation = 0.1; Rotation = 0.2;", 0, 0, 0.2, 1},
+      {"Support: X = 5;", 0, 0, 0, 0},
+      {"Support: X = 5; disp = 0;", 0, 0, 0, 0},  // keys are case-sensitive
+      {"Support: X = 5; Disp=0;", 0, 0, 0, 0},    // the key reads "Dis"
+      {"Support: X = 5; Rotation = 0; /Disp = 0;", 0, 0, 0, 1},
+      {"Support: X = 5; Disp = 0", 0, 0, 0, 0},   // unterminated field
+  };
+  for (const Case& c : cases) {
+    CSPLX_30Doc doc;
+    Build(doc, {c.line});
+    ASSERT_EQ(doc.m_supports.size(), 1u) << c.line;
+    const CSupportItem& s = doc.m_supports[0];
+    EXPECT_EQ(s.m_dX, 5.0) << c.line;
+    EXPECT_EQ(s.m_dDisp, c.disp) << c.line;
+    EXPECT_EQ(s.m_bDisp, c.bDisp) << c.line;
+    EXPECT_EQ(s.m_dRotation, c.rotation) << c.line;
+    EXPECT_EQ(s.m_bRotation, c.bRotation) << c.line;
+  }
+}
+
+TEST(BuildItemsTest, SpringAndPointLoadTakeOnlyTheKeysOfTheirPlace) {
+  CSPLX_30Doc doc;
+  Build(doc, {"Spring: X = 3; VSpring = 10", "Spring: X = 3; RSpring = 7;",
+              "Spring: X = 3; VSpring = 1; VSpring = 2;", "Spring: X = 3; RSpring = 1; RSpring = 2;",
+              "Point Load: X = 1; Moment = 2; PLoad = 3;", "Point Load: X = 1; PLoad = 4; Moment = 5;",
+              "Point Load: X = 1; pload = 6;"});
+  ASSERT_EQ(doc.m_springs.size(), 4u);
+  EXPECT_EQ(doc.m_springs[0].m_dVSpring, 0.0);  // the field lost its ";"
+  EXPECT_EQ(doc.m_springs[0].m_dRSpring, 0.0);
+  EXPECT_EQ(doc.m_springs[1].m_dVSpring, 0.0);
+  EXPECT_EQ(doc.m_springs[1].m_dRSpring, 7.0);
+  EXPECT_EQ(doc.m_springs[2].m_dVSpring, 1.0);  // VSpring counts in field 2 only
+  EXPECT_EQ(doc.m_springs[3].m_dRSpring, 2.0);  // a later RSpring overwrites
+  ASSERT_EQ(doc.m_pointLoads.size(), 3u);
+  EXPECT_EQ(doc.m_pointLoads[0].m_dPLoad, 0.0);  // PLoad counts in field 2 only
+  EXPECT_EQ(doc.m_pointLoads[0].m_dMoment, 2.0);
+  EXPECT_EQ(doc.m_pointLoads[1].m_dPLoad, 4.0);
+  EXPECT_EQ(doc.m_pointLoads[1].m_dMoment, 5.0);
+  EXPECT_EQ(doc.m_pointLoads[2].m_dPLoad, 0.0);
+}
+
+TEST(BuildItemsTest, PositionsAndPropertiesAreReadWithoutLookingAtTheKey) {
+  CSPLX_30Doc doc;
+  Build(doc, {"Moment Release: X=5;", "Support: X=7; Disp = 0;",
+              "Member Property: Q = 4; Z = 3; W = 2;"});
+  ASSERT_EQ(doc.m_releases.size(), 1u);
+  EXPECT_EQ(doc.m_releases[0].m_dX, 5.0);
+  EXPECT_EQ(doc.m_supports[0].m_dX, 7.0);
+  EXPECT_EQ(doc.m_supports[0].m_bDisp, 1);
+  EXPECT_EQ(doc.m_properties[0].m_dX, 4.0);
+  EXPECT_EQ(doc.m_properties[0].m_dE, 3.0);
+  EXPECT_EQ(doc.m_properties[0].m_dI, 2.0);
+}
+
+TEST(BuildItemsTest, EnglishInputIsConvertedToInchAndKip) {
+  CSPLX_30Doc doc;
+  Build(doc, {"Units:English;", "Member Property: X = 0; E = 29000; I = 510;",
+              "Moment Release: X = 12;", "Support: X = 0; Disp = 0.5; Rotation = 0.01;",
+              "Spring: X = 15; VSpring = 50; RSpring = 2000;",
+              "Point Load: X = 8; Moment = 25;", "Point Load: X = 5; PLoad = 10; Moment = -2;",
+              "Uniform Load: XStart = 0; XEnd = 10; UStart = 1.2; UEnd = 0.8;"});
+  EXPECT_EQ(doc.m_factors, kEnglish);
+  EXPECT_EQ(doc.m_properties[0].m_dE, 29000.0);
+  EXPECT_EQ(doc.m_properties[0].m_dI, 510.0);
+  EXPECT_EQ(doc.m_releases[0].m_dX, 144.0);
+  EXPECT_EQ(doc.m_supports[0].m_dDisp, 0.5);  // inches already
+  EXPECT_EQ(doc.m_supports[0].m_dRotation, 0.01);
+  EXPECT_EQ(doc.m_springs[0].m_dX, 180.0);
+  EXPECT_EQ(doc.m_springs[0].m_dVSpring, 50.0);
+  EXPECT_EQ(doc.m_springs[0].m_dRSpring, 2000.0);
+  EXPECT_EQ(doc.m_pointLoads[0].m_dX, 96.0);
+  EXPECT_EQ(doc.m_pointLoads[0].m_dMoment, 300.0);  // kip ft to kip in
+  EXPECT_EQ(doc.m_pointLoads[1].m_dPLoad, 10.0);
+  EXPECT_EQ(doc.m_pointLoads[1].m_dMoment, -24.0);
+  const CUniformLoadItem& u = doc.m_uniformLoads[0];
+  EXPECT_EQ(u.m_dXStart, 0.0);
+  EXPECT_EQ(u.m_dXEnd, 120.0);
+  // kip/ft to kip/in: 1.2 / 12 and 0.8 / 12 within rounding of the factor 1/12.
+  EXPECT_NEAR(u.m_dUStart, 0.1, 1e-15 * 0.1);
+  EXPECT_NEAR(u.m_dUEnd, 0.8 / 12.0, 1e-15 * 0.8 / 12.0);
+  EXPECT_EQ(doc.m_dBeamLength, 180.0);
+  EXPECT_EQ(doc.GetUnitLabel(kQuantityPosition), "feet");
+}
+
+TEST(BuildItemsTest, MetricInputIsConvertedToMetreAndKilonewton) {
+  CSPLX_30Doc doc;
+  Build(doc, {"Units: Metric;", "Member Property: X = 0; E = 200000; I = 8000;",
+              "Support: X = 0; Disp = -5; Rotation = 0.002;",
+              "Spring: X = 4; VSpring = 2.5; RSpring = 3000;",
+              "Point Load: X = 2; PLoad = 10; Moment = 4;",
+              "Uniform Load: XStart = 1; XEnd = 6; UStart = 3; UEnd = 1.5;"});
+  EXPECT_EQ(doc.m_factors, kMetric);
+  EXPECT_EQ(doc.m_properties[0].m_dE, 2e8);             // MPa to kN/m^2
+  EXPECT_DOUBLE_EQ(doc.m_properties[0].m_dI, 8e-5);     // cm^4 to m^4
+  EXPECT_DOUBLE_EQ(doc.m_supports[0].m_dDisp, -0.005);  // mm to m
+  EXPECT_EQ(doc.m_supports[0].m_dRotation, 0.002);
+  EXPECT_EQ(doc.m_springs[0].m_dX, 4.0);
+  EXPECT_EQ(doc.m_springs[0].m_dVSpring, 2500.0);     // kN/mm to kN/m
+  EXPECT_DOUBLE_EQ(doc.m_springs[0].m_dRSpring, 3.0);  // kN mm/rad to kN m/rad
+  EXPECT_EQ(doc.m_pointLoads[0].m_dPLoad, 10.0);
+  EXPECT_EQ(doc.m_pointLoads[0].m_dMoment, 4.0);
+  EXPECT_EQ(doc.m_uniformLoads[0].m_dXEnd, 6.0);
+  EXPECT_EQ(doc.m_uniformLoads[0].m_dUStart, 3.0);
+  EXPECT_EQ(doc.m_uniformLoads[0].m_dUEnd, 1.5);
+  EXPECT_EQ(doc.m_dBeamLength, 6.0);
+  EXPECT_EQ(doc.GetUnitLabel(kQuantityDeflection), "mm");
+}
+
+TEST(BuildItemsTest, BeamLengthIsTheLargestPosition) {
+  struct Case {
+    std::vector<std::string> lines;
+    double length;
+  };
+  const Case cases[] = {
+      {{}, 0},
+      {{"Member Property: X = 7; E = 1; I = 1;"}, 7},
+      {{"Moment Release: X = 7;"}, 7},
+      {{"Support: X = 7; Disp = 0;"}, 7},
+      {{"Spring: X = 7; VSpring = 1;"}, 7},
+      {{"Point Load: X = 7; PLoad = 1;"}, 7},
+      {{"Support: X = 0; Disp = 0;", "Uniform Load: XStart = 0; XEnd = 40; UStart = 1; UEnd = 1;",
+        "Point Load: X = 30; PLoad = 1;"},
+       40},
+      {{"Uniform Load: XStart = 50; XEnd = 10; UStart = 1; UEnd = 1;"}, 50},
+      {{"Support: X = -5; Disp = 0;", "Point Load: X = -2; PLoad = 1;"}, 0},
+      {{"Support: X = 0; Disp = 0;", "Point Load: X = 0; PLoad = 1;",
+        "Member Property: X = 0; E = 1; I = 1;"},
+       0},
+      {{"Units: English;", "Support: X = 10; Disp = 0;", "Support: X = -20; Disp = 0;"}, 120},
+  };
+  for (const Case& c : cases) {
+    CSPLX_30Doc doc;
+    Build(doc, c.lines);
+    EXPECT_EQ(doc.m_dBeamLength, c.length) << (c.lines.empty() ? "" : c.lines.front());
+  }
+}
+
+TEST(BuildItemsTest, LinesWithoutAnItemSectionAreIgnored) {
+  CSPLX_30Doc doc;
+  Build(doc, {"/Support: X = 9; Disp = 0;", "", "support: X = 9; Disp = 0;",
+              "Support : X = 9; Disp = 0;", " Support: X = 9; Disp = 0;", "Supports: X = 9;",
+              "Point Load X = 9; PLoad = 1;", "Units"});
+  EXPECT_EQ(ItemCount(doc), 0u);
+  EXPECT_EQ(doc.m_dBeamLength, 0.0);
+  EXPECT_EQ(doc.m_nUnits, kUnitsConsistent);
+}
+
+TEST(BuildItemsTest, RebuildingReplacesTheItems) {
+  CSPLX_30Doc doc;
+  Build(doc, {"Units: English;", "Member Property: X = 0; E = 1; I = 1;",
+              "Moment Release: X = 1;", "Support: X = 2; Disp = 0;", "Spring: X = 3; VSpring = 1;",
+              "Point Load: X = 4; PLoad = 1;",
+              "Uniform Load: XStart = 0; XEnd = 5; UStart = 1; UEnd = 1;"});
+  ASSERT_EQ(ItemCount(doc), 6u);
+  doc.BuildItems(true);
+  EXPECT_EQ(ItemCount(doc), 6u);
+  EXPECT_EQ(doc.m_dBeamLength, 60.0);
+
+  // With the flag off only the items and the length go; the unit system stays.
+  doc.BuildItems(false);
+  EXPECT_EQ(ItemCount(doc), 0u);
+  EXPECT_EQ(doc.m_dBeamLength, 0.0);
+  EXPECT_EQ(doc.m_nUnits, kUnitsEnglish);
+  EXPECT_EQ(doc.m_factors, kEnglish);
+
+  doc.BuildItems(true);
+  ASSERT_EQ(ItemCount(doc), 6u);
+  doc.ClearItems();
+  EXPECT_EQ(ItemCount(doc), 0u);
+
+  // No lines at all: no items, and the build still resets the unit system.
+  doc.m_lines.clear();
+  doc.BuildItems(true);
+  EXPECT_EQ(ItemCount(doc), 0u);
+  EXPECT_EQ(doc.m_nUnits, kUnitsConsistent);
+  EXPECT_EQ(doc.m_factors, AllOnes());
+}
+
+}  // namespace
+}  // namespace spanlab
