@@ -18,7 +18,6 @@ void CBeamAnalysis::Reset() {
   m_bError = 0;
   m_bRefused = false;
   m_nNodes = m_nElements = m_nDof = 0;
-  m_elementDof.clear();
   m_loadP.clear();
   m_loadQ.clear();
   // Index 0 of both tables is never used.
@@ -38,7 +37,6 @@ void CBeamAnalysis::Refuse(const std::string& message) {
   m_nNodes = m_nElements = m_nDof = 0;
   m_nodes.assign(1, BeamNode{});
   m_elements.assign(1, BeamElement{});
-  m_elementDof.clear();
 }
 
 void CBeamAnalysis::LockTables() const { ++m_nLocks; }
@@ -47,13 +45,46 @@ void CBeamAnalysis::UnlockTables() const {
   if (m_nLocks > 0) --m_nLocks;
 }
 
+int32_t CBeamAnalysis::FirstNodeNotBelow(double x) const {
+  // Galloping search from where the last one ended, then a binary search in the bracket found:
+  // O(log distance), so ascending queries cost next to nothing.
+  const int32_t n = m_nNodes;
+  const auto& nodes = m_nodes;
+  const int32_t hint = std::clamp(m_nSearchHint, 1, n);
+  int32_t lo, hi;  // nodes[lo].x < x (or lo = 0) and nodes[hi].x >= x (or hi = n + 1)
+  if (nodes[hint].x < x) {
+    lo = hint;
+    for (int32_t step = 1;; step *= 2) {
+      hi = lo + step;
+      if (hi > n) {
+        hi = n + 1;
+        break;
+      }
+      if (!(nodes[hi].x < x)) break;
+      lo = hi;
+    }
+  } else {
+    hi = hint;
+    for (int32_t step = 1;; step *= 2) {
+      lo = hi - step;
+      if (lo < 1) {
+        lo = 0;
+        break;
+      }
+      if (nodes[lo].x < x) break;
+      hi = lo;
+    }
+  }
+  const auto it = std::lower_bound(nodes.begin() + lo + 1, nodes.begin() + hi, x,
+                                   [](const BeamNode& node, double v) { return node.x < v; });
+  const int32_t found = static_cast<int32_t>(it - nodes.begin());
+  m_nSearchHint = found;
+  return found;
+}
+
 int32_t CBeamAnalysis::FirstNodeNear(double x) const {
   if (m_nNodes <= 0) return 0;
-  const auto begin = m_nodes.begin() + 1;
-  const auto end = begin + m_nNodes;
-  const auto it =
-      std::lower_bound(begin, end, x, [](const BeamNode& n, double v) { return n.x < v; });
-  const int32_t above = static_cast<int32_t>(it - m_nodes.begin());  // first x_i >= x, or n + 1
+  const int32_t above = FirstNodeNotBelow(x);  // first x_i >= x, or n + 1
   // The nodes within the tolerance of x are one contiguous run around `above` (the computed
   // distance grows monotonically away from x), so the first of them is found by walking left.
   int32_t first = above;

@@ -133,7 +133,9 @@ class CBeamAnalysis {
     double value = 0;
     int32_t prescribed = 0;
   };
-  // Working arrays of one Solve, indexed 1..n (n + 2 entries).
+  // Working arrays of one Solve, indexed 1..n (n + 2 entries). Their contents live only during
+  // a Solve; the engine keeps their memory for the next run, because the window re-runs the
+  // analysis at every edit and fresh pages for a large model cost more than the solution.
   struct Equations {
     std::vector<double> F;                 // loads; reactions at prescribed dofs after solving
     std::vector<std::array<double, 4>> K;  // row r: K[r][r..r+3] (upper band, symmetric)
@@ -144,7 +146,9 @@ class CBeamAnalysis {
     double k11 = 0, k12 = 0, k13 = 0, k14 = 0, k22 = 0, k23 = 0, k24 = 0, k33 = 0, k34 = 0,
            k44 = 0;
   };
-  // Range of elements [first, last] a uniform load covers, with its ends ordered.
+  // Range of elements [first, last] a uniform load covers, with its ends ordered. Element e
+  // joins nodes e and e + 1, whose deflection dofs are 2e - 1 and 2e + 1: BuildNodes never
+  // leaves two nodes within the tolerance, so FindDof of a node's x is that node's own dof.
   struct LoadSpan {
     double x1 = 0, x2 = 0, u1 = 0, u2 = 0, slope = 0;
     int32_t first = 1, last = 0;
@@ -152,7 +156,6 @@ class CBeamAnalysis {
 
   void Refuse(const std::string& message);
   void ComputeElementTerms(double ei, double length, int32_t releaseEnd);
-  void ComputeElementDofs();
   std::vector<LoadSpan> UniformLoadSpans(const std::vector<CUniformLoadItem>& uniformLoads) const;
   bool UseSummedLoads(const std::vector<LoadSpan>& spans) const;
   void SumLoadsPerElement(const std::vector<LoadSpan>& spans);
@@ -165,14 +168,17 @@ class CBeamAnalysis {
                  const std::vector<CUniformLoadItem>& uniformLoads);
   void AppendEquilibriumLine(int units);
   int32_t FirstNodeNear(double x) const;
+  int32_t FirstNodeNotBelow(double x) const;
 
   ElementTerms m_k;
+  Equations m_equations;
   bool m_bRefused = false;                // an A1 line ended the run
-  std::vector<int32_t> m_elementDof;      // [e]: deflection dof of element e's right node
   // Loads summed per element (only for models whose uniform loads overlap so much that the
   // element-by-element assembly would be quadratic): intensity at the left end and rise.
   std::vector<double> m_loadP, m_loadQ;
   mutable int m_nLocks = 0;
+  mutable int32_t m_nSearchHint = 1;  // node where the last search ended; item lists are
+                                      // mostly ascending, so the next one starts there
 };
 
 }  // namespace spanlab

@@ -45,7 +45,7 @@ void CBeamAnalysis::EndForces(const Equations& eq, const std::vector<CSpringItem
     BeamElement& el = m_elements[e];
     ComputeElementTerms(el.ei, el.length, el.releaseEnd);
     const ElementTerms& k = m_k;
-    const int32_t j = m_elementDof[e];
+    const int32_t j = 2 * e + 1;  // the right node's deflection dof
     const double d1 = D[j - 2].value, d2 = D[j - 1].value, d3 = D[j].value, d4 = D[j + 1].value;
     el.shearStart = k.k11 * d1 + k.k12 * d2 + k.k13 * d3 + k.k14 * d4;
     el.momentStart = k.k12 * d1 + k.k22 * d2 + k.k23 * d3 + k.k24 * d4;

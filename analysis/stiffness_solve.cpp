@@ -34,24 +34,10 @@ void CBeamAnalysis::ComputeElementTerms(double ei, double length, int32_t releas
   }
 }
 
-void CBeamAnalysis::ComputeElementDofs() {
-  // FindDof(xEnd) of every element, found by walking left from its right node (xEnd is that
-  // node's own x, so the first node within the tolerance is that node or one just before it).
-  m_elementDof.assign(static_cast<size_t>(m_nElements) + 1, 0);
-  for (int32_t e = 1; e <= m_nElements; ++e) {
-    const double x = m_elements[e].xEnd;
-    int32_t node = e + 1;
-    while (node > 1 && std::fabs(x - m_nodes[node - 1].x) < kPositionTolerance) --node;
-    m_elementDof[e] = 2 * node - 1;
-  }
-}
-
 std::vector<CBeamAnalysis::LoadSpan> CBeamAnalysis::UniformLoadSpans(
     const std::vector<CUniformLoadItem>& uniformLoads) const {
   std::vector<LoadSpan> spans;
   spans.reserve(uniformLoads.size());
-  const auto dofBegin = m_elementDof.begin() + 1;
-  const auto dofEnd = m_elementDof.end();
   for (const CUniformLoadItem& u : uniformLoads) {
     LoadSpan s;
     s.x1 = u.m_dXStart;
@@ -65,9 +51,9 @@ std::vector<CBeamAnalysis::LoadSpan> CBeamAnalysis::UniformLoadSpans(
     s.slope = (s.u2 - s.u1) / (s.x2 - s.x1);
     const int32_t c = FindDof(s.x1);
     const int32_t g = FindDof(s.x2);
-    // The elements whose right-node dof j satisfies c + 1 <= j <= g; j ascends with e.
-    s.first = static_cast<int32_t>(std::lower_bound(dofBegin, dofEnd, c + 1) - m_elementDof.begin());
-    s.last = static_cast<int32_t>(std::upper_bound(dofBegin, dofEnd, g) - m_elementDof.begin()) - 1;
+    // The elements whose right-node dof j = 2e + 1 satisfies c + 1 <= j <= g.
+    s.first = (c + 1) / 2;
+    s.last = (g - 1) / 2;
     spans.push_back(s);
   }
   return spans;
@@ -131,7 +117,7 @@ void CBeamAnalysis::AssembleLoads(Equations& eq, const std::vector<CSupportItem>
     SumLoadsPerElement(spans);
     for (int32_t e = 1; e <= m_nElements; ++e) {
       if (m_loadP[e] != 0 || m_loadQ[e] != 0)
-        addElementLoad(m_elementDof[e], m_loadP[e], m_loadQ[e], m_elements[e].length);
+        addElementLoad(2 * e + 1, m_loadP[e], m_loadQ[e], m_elements[e].length);
     }
   }
   for (const LoadSpan& s : spans) {
@@ -141,7 +127,7 @@ void CBeamAnalysis::AssembleLoads(Equations& eq, const std::vector<CSupportItem>
         const double l = el.length;
         const double p = s.u1 + s.slope * (el.xEnd - s.x1 - l);
         const double q = s.u1 + s.slope * (el.xEnd - s.x1) - p;
-        addElementLoad(m_elementDof[e], p, q, l);
+        addElementLoad(2 * e + 1, p, q, l);
       }
     }
     const double dx = s.x2 - s.x1;
@@ -162,7 +148,7 @@ void CBeamAnalysis::AssembleStiffness(Equations& eq, const std::vector<CSpringIt
   for (int32_t e = 1; e <= m_nElements; ++e) {
     const BeamElement& el = m_elements[e];
     ComputeElementTerms(el.ei, el.length, el.releaseEnd);
-    const int32_t j = m_elementDof[e];
+    const int32_t j = 2 * e + 1;  // the right node's deflection dof
     const ElementTerms& k = m_k;
     K[j - 2][0] += k.k11;
     K[j - 2][1] += k.k12;
@@ -230,10 +216,11 @@ void CBeamAnalysis::Solve(const std::vector<CSupportItem>& supports,
   if (m_nNodes < 2) return;  // zero length: the data check reports it
   LockTables();
   try {
-    ComputeElementDofs();
     const size_t size = static_cast<size_t>(m_nDof) + 2;
-    Equations eq{std::vector<double>(size, 0.0), std::vector<std::array<double, 4>>(size),
-                 std::vector<DofValue>(size)};
+    Equations& eq = m_equations;
+    eq.F.assign(size, 0.0);
+    eq.K.assign(size, {0.0, 0.0, 0.0, 0.0});
+    eq.D.assign(size, DofValue{});
     AssembleLoads(eq, supports, pointLoads, uniformLoads);
     AssembleStiffness(eq, springs);
     Eliminate(eq);

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <string>
 #include <vector>
 
@@ -41,11 +40,11 @@ TEST(FactorsForUnitsTest, EachSystem) {
 }
 
 TEST(UnitLabelTest, EveryCodeInEverySystem) {
-  const char* const english[] = {"kips",   "kip ft",  "radians",  "inches",     "feet",
-                                 "ksi",    "in^4",    "inches",   "radians",    "kip/inch",
-                                 "kip in/rad", "kips", "kip ft",  "kip/ft"};
-  const char* const metric[] = {"kN",   "kN m", "radians", "mm",    "m",         "MPa",  "cm^4",
-                                "mm",   "radians", "kN/mm", "kN mm/rad", "kN", "kN m", "kN/m"};
+  const char* const english[] = {"kips",       "kip ft", "radians", "inches",  "feet",
+                                 "ksi",        "in^4",   "inches",  "radians", "kip/inch",
+                                 "kip in/rad", "kips",   "kip ft",  "kip/ft"};
+  const char* const metric[] = {"kN", "kN m",    "radians", "mm",        "m",  "MPa",  "cm^4",
+                                "mm", "radians", "kN/mm",   "kN mm/rad", "kN", "kN m", "kN/m"};
   CSPLX_30Doc doc;
   for (int units : {kUnitsEnglish, kUnitsMetric, kUnitsConsistent, kUnitsUserDefined}) {
     doc.m_nUnits = units;
@@ -92,8 +91,8 @@ TEST(BuildItemsTest, UnitsNamesCompareExactly) {
       {{"Units: Metric;"}, kUnitsMetric},
       {{"Units: User Defined;"}, kUnitsUserDefined},
       {{"Units: english;"}, kUnitsConsistent},
-      {{"Units: Metric;", "Units: english;"}, kUnitsMetric},  // unknown name: no change
-      {{"Units: Metric;", "Units: English"}, kUnitsMetric},   // the name lacks its ";"
+      {{"Units: Metric;", "Units: english;"}, kUnitsMetric},   // unknown name: no change
+      {{"Units: Metric;", "Units: English"}, kUnitsMetric},    // the name lacks its ";"
       {{"Units: Metric;", "Units : English;"}, kUnitsMetric},  // section "Units " is not "Units"
       {{"Units: Metric;", "Units: Consistent;"}, kUnitsConsistent},
   };
@@ -124,9 +123,9 @@ TEST(BuildItemsTest, PropertiesSortedByXOtherListsInLineOrder) {
   Build(doc, {"Member Property: X = 20; E = 1; I = 1;", "Member Property: X = 0; E = 2; I = 1;",
               "Member Property: X = 10; E = 3; I = 1;", "Member Property: X = 10; E = 4; I = 1;",
               "Member Property: X = 0; E = 5; I = 1;", "Support: X = 20; Disp = 0;",
-              "Support: X = 0; Disp = 0;", "Support: X = 10; Disp = 0;",
-              "Moment Release: X = 8;", "Moment Release: X = 4;",
-              "Point Load: X = 9; PLoad = 1;", "Point Load: X = 3; PLoad = 1;"});
+              "Support: X = 0; Disp = 0;", "Support: X = 10; Disp = 0;", "Moment Release: X = 8;",
+              "Moment Release: X = 4;", "Point Load: X = 9; PLoad = 1;",
+              "Point Load: X = 3; PLoad = 1;"});
   std::vector<double> x, e;
   for (const CMemberPropertyItem& p : doc.m_properties) {
     x.push_back(p.m_dX);
@@ -163,7 +162,7 @@ TEST(BuildItemsTest, SupportRestrainsOnlyWhatItGives) {
       {"Support: X = 5; disp = 0;", 0, 0, 0, 0},  // keys are case-sensitive
       {"Support: X = 5; Disp=0;", 0, 0, 0, 0},    // the key reads "Dis"
       {"Support: X = 5; Rotation = 0; /Disp = 0;", 0, 0, 0, 1},
-      {"Support: X = 5; Disp = 0", 0, 0, 0, 0},   // unterminated field
+      {"Support: X = 5; Disp = 0", 0, 0, 0, 0},  // unterminated field
   };
   for (const Case& c : cases) {
     CSPLX_30Doc doc;
@@ -180,10 +179,11 @@ TEST(BuildItemsTest, SupportRestrainsOnlyWhatItGives) {
 
 TEST(BuildItemsTest, SpringAndPointLoadTakeOnlyTheKeysOfTheirPlace) {
   CSPLX_30Doc doc;
-  Build(doc, {"Spring: X = 3; VSpring = 10", "Spring: X = 3; RSpring = 7;",
-              "Spring: X = 3; VSpring = 1; VSpring = 2;", "Spring: X = 3; RSpring = 1; RSpring = 2;",
-              "Point Load: X = 1; Moment = 2; PLoad = 3;", "Point Load: X = 1; PLoad = 4; Moment = 5;",
-              "Point Load: X = 1; pload = 6;"});
+  Build(doc,
+        {"Spring: X = 3; VSpring = 10", "Spring: X = 3; RSpring = 7;",
+         "Spring: X = 3; VSpring = 1; VSpring = 2;", "Spring: X = 3; RSpring = 1; RSpring = 2;",
+         "Point Load: X = 1; Moment = 2; PLoad = 3;", "Point Load: X = 1; PLoad = 4; Moment = 5;",
+         "Point Load: X = 1; pload = 6;"});
   ASSERT_EQ(doc.m_springs.size(), 4u);
   EXPECT_EQ(doc.m_springs[0].m_dVSpring, 0.0);  // the field lost its ";"
   EXPECT_EQ(doc.m_springs[0].m_dRSpring, 0.0);
@@ -216,8 +216,8 @@ TEST(BuildItemsTest, EnglishInputIsConvertedToInchAndKip) {
   CSPLX_30Doc doc;
   Build(doc, {"Units:English;", "Member Property: X = 0; E = 29000; I = 510;",
               "Moment Release: X = 12;", "Support: X = 0; Disp = 0.5; Rotation = 0.01;",
-              "Spring: X = 15; VSpring = 50; RSpring = 2000;",
-              "Point Load: X = 8; Moment = 25;", "Point Load: X = 5; PLoad = 10; Moment = -2;",
+              "Spring: X = 15; VSpring = 50; RSpring = 2000;", "Point Load: X = 8; Moment = 25;",
+              "Point Load: X = 5; PLoad = 10; Moment = -2;",
               "Uniform Load: XStart = 0; XEnd = 10; UStart = 1.2; UEnd = 0.8;"});
   EXPECT_EQ(doc.m_factors, kEnglish);
   EXPECT_EQ(doc.m_properties[0].m_dE, 29000.0);
@@ -255,7 +255,7 @@ TEST(BuildItemsTest, MetricInputIsConvertedToMetreAndKilonewton) {
   EXPECT_DOUBLE_EQ(doc.m_supports[0].m_dDisp, -0.005);  // mm to m
   EXPECT_EQ(doc.m_supports[0].m_dRotation, 0.002);
   EXPECT_EQ(doc.m_springs[0].m_dX, 4.0);
-  EXPECT_EQ(doc.m_springs[0].m_dVSpring, 2500.0);     // kN/mm to kN/m
+  EXPECT_EQ(doc.m_springs[0].m_dVSpring, 2500.0);      // kN/mm to kN/m
   EXPECT_DOUBLE_EQ(doc.m_springs[0].m_dRSpring, 3.0);  // kN mm/rad to kN m/rad
   EXPECT_EQ(doc.m_pointLoads[0].m_dPLoad, 10.0);
   EXPECT_EQ(doc.m_pointLoads[0].m_dMoment, 4.0);
@@ -307,8 +307,8 @@ TEST(BuildItemsTest, LinesWithoutAnItemSectionAreIgnored) {
 
 TEST(BuildItemsTest, RebuildingReplacesTheItems) {
   CSPLX_30Doc doc;
-  Build(doc, {"Units: English;", "Member Property: X = 0; E = 1; I = 1;",
-              "Moment Release: X = 1;", "Support: X = 2; Disp = 0;", "Spring: X = 3; VSpring = 1;",
+  Build(doc, {"Units: English;", "Member Property: X = 0; E = 1; I = 1;", "Moment Release: X = 1;",
+              "Support: X = 2; Disp = 0;", "Spring: X = 3; VSpring = 1;",
               "Point Load: X = 4; PLoad = 1;",
               "Uniform Load: XStart = 0; XEnd = 5; UStart = 1; UEnd = 1;"});
   ASSERT_EQ(ItemCount(doc), 6u);

@@ -110,15 +110,15 @@ TEST(SplitKeyValueTest, KeyDropsTheCharacterInFrontOfEquals) {
   const Case cases[] = {
       {"X = 5", "X", "5"},
       {"XStart = 0", "XStart", "0"},
-      {"X=5", "", "5"},            // the "X" is the dropped character
+      {"X=5", "", "5"},  // the "X" is the dropped character
       {"XY=5", "X", "5"},
       {"X= 5", "", "5"},
-      {"X  = 5", "X", "5"},        // the trailing blank is trimmed off
+      {"X  = 5", "X", "5"},  // the trailing blank is trimmed off
       {"\tRotation\t=\t0.5 ", "Rotation", "0.5"},
-      {"=5", "", "5"},             // nothing in front of "="
+      {"=5", "", "5"},  // nothing in front of "="
       {"X =", "X", ""},
       {"X = 5 = 6", "X", "5 = 6"},  // split at the first "="
-      {"X 5", "", ""},             // no "=" at all
+      {"X 5", "", ""},              // no "=" at all
       {"", "", ""},
   };
   for (const Case& c : cases) {

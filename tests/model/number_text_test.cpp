@@ -13,9 +13,9 @@ namespace spanlab {
 namespace {
 
 TEST(IsValidNumberTest, AcceptsDecimalNumbersWithBlanksAndTabsAround) {
-  for (const char* text : {"12.5", "  12.5 ", "\t12.5\t", " \t12.5\t ", "0", "0.0", "0e3", "00",
-                           "0.000", "1e3", "1E+3", "2.5e-3", "-3", "+3", "-0.5", "5.", ".5",
-                           "1e300", "0e-400"}) {
+  for (const char* text :
+       {"12.5", "  12.5 ", "\t12.5\t", " \t12.5\t ", "0", "0.0", "0e3", "00", "0.000", "1e3",
+        "1E+3", "2.5e-3", "-3", "+3", "-0.5", "5.", ".5", "1e300", "0e-400"}) {
     EXPECT_TRUE(IsValidNumber(text)) << '"' << text << '"';
   }
 }
@@ -27,9 +27,9 @@ TEST(IsValidNumberTest, RejectsZeroNotWrittenWithALeadingDigitZero) {
 }
 
 TEST(IsValidNumberTest, RejectsTrailingTextAndNonDecimalForms) {
-  for (const char* text : {"12 kips", "1,5", "1.2.3", "1 2", "5e", "1e+", "12\n", "abc", ".", "-",
-                           "e3", "0x10", "0X1A", "0x1p3", "inf", "-inf", "INF", "infinity",
-                           "nan", "NAN", "nan(1)"}) {
+  for (const char* text :
+       {"12 kips", "1,5",  "1.2.3", "1 2", "5e",   "1e+", "12\n",     "abc", ".",   "-",     "e3",
+        "0x10",    "0X1A", "0x1p3", "inf", "-inf", "INF", "infinity", "nan", "NAN", "nan(1)"}) {
     EXPECT_FALSE(IsValidNumber(text)) << '"' << text << '"';
   }
 }
@@ -64,8 +64,8 @@ TEST(ConvertNumberTest, IsCorrectlyRounded) {
 }
 
 TEST(ConvertNumberTest, GivesZeroForTextThatIsNotANumberOrOverflows) {
-  for (const char* text : {"", "  ", "abc", "-", ".", "e5", "inf", "nan", "infinity", "1e400",
-                           "-1e400", "1e-400"}) {
+  for (const char* text :
+       {"", "  ", "abc", "-", ".", "e5", "inf", "nan", "infinity", "1e400", "-1e400", "1e-400"}) {
     EXPECT_EQ(ConvertNumber(text), 0.0) << '"' << text << '"';
   }
 }
@@ -84,9 +84,10 @@ TEST(FormatFixedTest, ExactTexts) {
 
 // The reference is the C library in the "C" locale, which the test program runs in.
 TEST(FormatFixedTest, MatchesPrintf) {
-  const double values[] = {0.0,     -0.0,    1.0,     -1.0,    0.1,     1234.5,   -1e-9,
-                           0.0005,  123.456, -7.25e5, 1e-7,    9.9995,  1e15 + 0.3, 1e300,
-                           -1.7976931348623157e308, 4.9e-324};
+  const double values[] = {0.0,     -0.0,   1.0,        -1.0,    0.1,
+                           1234.5,  -1e-9,  0.0005,     123.456, -7.25e5,
+                           1e-7,    9.9995, 1e15 + 0.3, 1e300,   -1.7976931348623157e308,
+                           4.9e-324};
   for (double v : values) {
     for (int decimals : {0, 1, 3, 6, 17, 30}) {
       char expected[512];
@@ -107,8 +108,17 @@ TEST(FormatGeneralTest, ExactTexts) {
 }
 
 TEST(FormatGeneralTest, MatchesPrintfAndRoundTripsAtSeventeenDigits) {
-  const double values[] = {0.0, 1.0, -2.5, 0.1, 1234.5, 1e-9, -1e21, 123456.789, 1e300,
-                           4.9e-324, 1.7976931348623157e308};
+  const double values[] = {0.0,
+                           1.0,
+                           -2.5,
+                           0.1,
+                           1234.5,
+                           1e-9,
+                           -1e21,
+                           123456.789,
+                           1e300,
+                           4.9e-324,
+                           1.7976931348623157e308};
   for (double v : values) {
     for (int digits : {0, 1, 3, 6, 15, 17}) {
       char expected[512];
