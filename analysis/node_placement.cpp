@@ -143,7 +143,10 @@ void CBeamAnalysis::BuildNodes(const std::vector<CMemberPropertyItem>& propertie
   double total = static_cast<double>(placed.size());
   for (size_t i = 0; i + 1 < placed.size(); ++i) {
     const double d = placed[i + 1] - placed[i];
-    if (d > h) total += std::trunc(d / h + 1) - 1;
+    if (d > h) {
+      const double n = std::trunc(d / h + 1);  // no parts at all for a negative length
+      if (n > 1) total += n - 1;
+    }
   }
   if (!std::isfinite(total)) return Refuse(kMessageBadPositions);
   if (total > kMaxNodes) return Refuse(kMessageTooManyNodes);

@@ -1,87 +1,243 @@
 // spanlab-cli: the headless front end. Runs the same core as the window.
 //
-//   spanlab-cli results LINES.txt [--format json|csv]
+//   spanlab-cli results FILE [--format json|csv]   results record at full precision
+//   spanlab-cli check MODEL.spn                     the run log, as the Results box shows it
+//   spanlab-cli lines MODEL.spn                     the model lines, one a line
+//   spanlab-cli import LINES.txt -o MODEL.spn       a text file of lines -> model file
+//   spanlab-cli convert OLD.txt -o MODEL.spn        an older-version file -> model file
 //
-// Exit codes: 0 success, 1 a file could not be read or written, 2 bad command-line arguments.
+// Exit status: 0 the run found no error; 1 the run counted errors or the analysis failed;
+// 2 the command could not run (bad arguments, unreadable, damaged or unwritable file).
 #include <CLI/CLI.hpp>
 
 #include <exception>
-#include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "analysis/results_export.h"
+#include "check/run_driver.h"
 #include "model/document.h"
+#include "model/model_file.h"
+#include "platform/file_access.h"
+#include "platform/prompt.h"
 
+namespace spanlab {
 namespace {
 
-// Reads a plain text file of model lines, one a line, LF or CRLF.
-bool ReadLinesFile(const std::string& path, std::vector<std::string>& lines, std::string& error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = "cannot open '" + path + "' for reading";
-    return false;
+constexpr int kExitClean = 0;
+constexpr int kExitModelErrors = 1;
+constexpr int kExitCannotRun = 2;
+
+// Questions are answered from the command line; what the window would show goes to stderr.
+class CommandLinePrompter : public Prompter {
+ public:
+  explicit CommandLinePrompter(bool truncateLongLines) : truncate_(truncateLongLines) {}
+  bool AskYesNo(const std::string& text, int) override {
+    std::cerr << text << (truncate_ ? " Yes (--truncate-long-lines)\n"
+                                    : " No (use --truncate-long-lines to answer Yes)\n");
+    return truncate_;
   }
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(std::move(line));
-  }
-  if (in.bad()) {
-    error = "error while reading '" + path + "'";
-    return false;
-  }
-  return true;
+  void Notify(const std::string& text) override { std::cerr << text << "\n"; }
+
+ private:
+  bool truncate_;
+};
+
+int CannotRun(const std::string& message) {
+  std::cerr << "spanlab-cli: " << message << "\n";
+  return kExitCannotRun;
 }
 
-int RunResults(const std::string& path, const std::string& format) {
-  spanlab::CSPLX_30Doc doc;
-  std::string error;
-  if (!ReadLinesFile(path, doc.m_lines, error)) {
-    std::cerr << "spanlab-cli: " << error << "\n";
-    return 1;
+// Splits text into lines at line feeds; a carriage return before a line feed is dropped.
+// A final line without its line feed still counts.
+std::vector<std::string> SplitTextLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    size_t stop = end;
+    if (stop > start && text[stop - 1] == '\r') --stop;
+    lines.emplace_back(text, start, stop - start);
+    start = end + 1;
   }
-  doc.BuildItems(true);
-  doc.RunAnalysis();
+  return lines;
+}
+
+bool LooksLikeModelFile(const std::string& path, const std::string& bytes) {
+  const std::string header = std::string(kModelFileHeader) + "\n";
+  if (bytes.compare(0, header.size(), header) == 0) return true;
+  return path.size() >= 4 && path.compare(path.size() - 4, 4, ".spn") == 0;
+}
+
+// Opens a model file as the program's document does.
+bool OpenModel(CSPLX_30Doc& doc, Prompter& prompter, const std::string& path) {
+  doc.SetPrompter(&prompter);
+  if (doc.OnOpenDocument(path)) return true;
+  std::cerr << "spanlab-cli: " << doc.GetLastError() << "\n";
+  return false;
+}
+
+int ExitStatus(const RunLog& run, const CSPLX_30Doc& doc) {
+  return run.errors == 0 && !doc.m_pAnalysis->m_bError ? kExitClean : kExitModelErrors;
+}
+
+std::string WithLineFeeds(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    out.push_back(text[i]);
+  }
+  return out;
+}
+
+int WriteStdout(const std::string& text) {
+  std::cout << text;
+  std::cout.flush();
+  if (!std::cout) return CannotRun("cannot write to standard output");
+  return kExitClean;
+}
+
+struct Options {
+  std::string input;
+  std::string output;
+  std::string format = "json";
+  bool truncate = false;
+};
+
+int RunResults(const Options& o) {
+  std::string bytes;
+  const Status read = DefaultFileAccess().ReadFile(o.input, bytes);
+  if (!read.ok()) return CannotRun(read.message());
+  CSPLX_30Doc doc;
+  CommandLinePrompter prompter(o.truncate);
+  int status = kExitClean;
+  if (LooksLikeModelFile(o.input, bytes)) {
+    // A model file: the full check first, as the program runs it.
+    if (!OpenModel(doc, prompter, o.input)) return kExitCannotRun;
+    const RunLog run = RunModel(doc);
+    if (run.errors != 0) std::cerr << WithLineFeeds(run.text);
+    status = ExitStatus(run, doc);
+  } else {
+    // A plain file of model lines: analysed as it stands, without checks.
+    doc.m_lines = SplitTextLines(bytes);
+    doc.BuildItems(true);
+    doc.RunAnalysis();
+    status = doc.m_pAnalysis->m_bError ? kExitModelErrors : kExitClean;
+  }
   doc.m_pAnalysis->ComputeExtremes(doc.m_nUnits);
   std::ostringstream out;
-  if (format == "csv") spanlab::WriteResultsCsv(out, *doc.m_pAnalysis);
-  else spanlab::WriteResultsJson(out, *doc.m_pAnalysis);
-  std::cout << out.str();
-  std::cout.flush();
-  if (!std::cout) {
-    std::cerr << "spanlab-cli: cannot write the results\n";
-    return 1;
-  }
-  return 0;
+  if (o.format == "csv") WriteResultsCsv(out, *doc.m_pAnalysis);
+  else WriteResultsJson(out, *doc.m_pAnalysis);
+  const int written = WriteStdout(out.str());
+  return written != kExitClean ? written : status;
 }
 
-}  // namespace
+int RunCheck(const Options& o) {
+  CSPLX_30Doc doc;
+  CommandLinePrompter prompter(o.truncate);
+  if (!OpenModel(doc, prompter, o.input)) return kExitCannotRun;
+  const RunLog run = RunModel(doc);
+  const int written = WriteStdout(WithLineFeeds(run.text));
+  return written != kExitClean ? written : ExitStatus(run, doc);
+}
 
-int main(int argc, char** argv) {
+int RunLines(const Options& o) {
+  CSPLX_30Doc doc;
+  CommandLinePrompter prompter(o.truncate);
+  if (!OpenModel(doc, prompter, o.input)) return kExitCannotRun;
+  std::string text;
+  for (const std::string& line : doc.m_lines) text += line + "\n";
+  return WriteStdout(text);
+}
+
+int SaveModel(CSPLX_30Doc& doc, const std::string& path) {
+  if (!doc.OnSaveDocument(path)) return CannotRun(doc.GetLastError());
+  return kExitClean;
+}
+
+int RunImport(const Options& o) {
+  std::string bytes;
+  const Status read = DefaultFileAccess().ReadFile(o.input, bytes);
+  if (!read.ok()) return CannotRun(read.message());
+  CSPLX_30Doc doc;
+  doc.m_lines = SplitTextLines(bytes);
+  return SaveModel(doc, o.output);
+}
+
+int RunConvert(const Options& o) {
+  CSPLX_30Doc doc;
+  CommandLinePrompter prompter(o.truncate);
+  if (!OpenModel(doc, prompter, o.input)) return kExitCannotRun;
+  if (!doc.m_bConverted) std::cerr << "spanlab-cli: '" << o.input
+                                   << "' is already in the current format; saved unchanged.\n";
+  return SaveModel(doc, o.output);
+}
+
+int Main(int argc, char** argv) {
   CLI::App app{"Spanlab: static analysis of a continuous beam"};
   app.require_subcommand(1);
+  Options o;
+  auto addInput = [&o](CLI::App* cmd, const char* name, const char* help) {
+    cmd->add_option(name, o.input, help)->required();
+  };
+  auto addTruncate = [&o](CLI::App* cmd) {
+    cmd->add_flag("--truncate-long-lines", o.truncate,
+                  "answer Yes when a text line has more than 80 characters (keep the first "
+                  "80); without it the load is cancelled");
+  };
 
-  std::string resultsPath;
-  std::string format = "json";
   CLI::App* results = app.add_subcommand(
-      "results", "Analyse a file of model lines (no checks) and print the results record");
-  results->add_option("LINES", resultsPath, "text file with one model line a line")->required();
-  results->add_option("--format", format, "json (default) or csv")
+      "results", "Print the results record at full precision (a model file is checked first; "
+                 "a plain text file of lines is analysed as it stands)");
+  addInput(results, "FILE", "model file (.spn) or text file with one model line a line");
+  results->add_option("--format", o.format, "json (default) or csv")
       ->check(CLI::IsMember({"json", "csv"}));
+  addTruncate(results);
+
+  CLI::App* check = app.add_subcommand("check", "Check and analyse a model; print the run log");
+  addInput(check, "MODEL", "model file");
+  addTruncate(check);
+
+  CLI::App* lines = app.add_subcommand("lines", "Print the model lines of a model file");
+  addInput(lines, "MODEL", "model file");
+  addTruncate(lines);
+
+  CLI::App* import = app.add_subcommand("import", "Make a model file from a text file of lines");
+  addInput(import, "LINES", "text file with one model line a line (LF or CRLF)");
+  import->add_option("-o,--output", o.output, "model file to write")->required();
+
+  CLI::App* convert =
+      app.add_subcommand("convert", "Convert an older-version model file to the current format");
+  addInput(convert, "OLD", "older-version text model file");
+  convert->add_option("-o,--output", o.output, "model file to write")->required();
+  addTruncate(convert);
 
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    return app.exit(e) == 0 ? 0 : 2;
+    const int code = app.exit(e);
+    return code == 0 ? kExitClean : kExitCannotRun;
   }
+  if (*results) return RunResults(o);
+  if (*check) return RunCheck(o);
+  if (*lines) return RunLines(o);
+  if (*import) return RunImport(o);
+  if (*convert) return RunConvert(o);
+  return kExitCannotRun;
+}
+
+}  // namespace
+}  // namespace spanlab
+
+int main(int argc, char** argv) {
   try {
-    if (*results) return RunResults(resultsPath, format);
+    return spanlab::Main(argc, argv);
   } catch (const std::exception& e) {
     std::cerr << "spanlab-cli: " << e.what() << "\n";
-    return 1;
+    return 2;
   }
-  return 0;
 }

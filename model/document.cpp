@@ -11,6 +11,50 @@ CSPLX_30Doc::CSPLX_30Doc() : m_pAnalysis(std::make_unique<CBeamAnalysis>()) {}
 
 CSPLX_30Doc::~CSPLX_30Doc() { ClearItems(); }
 
+void CSPLX_30Doc::SetLines(CView* sender, const std::vector<std::string>& lines) {
+  m_lines = lines;
+  SetModifiedFlag(true);
+  UpdateAllViews(sender, kHintLines);
+}
+
+void CSPLX_30Doc::SetMessage(const std::string& text) {
+  m_strMessage = text;
+  UpdateAllViews(nullptr, kHintMessage);
+}
+
+bool CSPLX_30Doc::OnNewDocument() {
+  if (!CDocument::OnNewDocument()) return false;
+  m_lines.clear();
+  UpdateAllViews(nullptr, kHintLines);
+  return true;
+}
+
+bool CSPLX_30Doc::OnOpenDocument(const std::string& path) {
+  if (!CDocument::OnOpenDocument(path)) return false;
+  if (m_bConverted) SetModifiedFlag(true);  // so that closing offers to save the new format
+  return true;
+}
+
+void CSPLX_30Doc::DeleteContents() { ClearItems(); }
+
+bool CSPLX_30Doc::IsCommandEnabled(int command) const {
+  switch (command) {
+    case kCommandSave:
+      return IsModified();
+    case kCommandPrint:
+    case kCommandPrintPreview:
+      return m_pResultsView != nullptr;
+    default:
+      return true;
+  }
+}
+
+bool CSPLX_30Doc::ForwardCommand(int command) {
+  if (!m_pResultsView) return false;
+  m_pResultsView->OnForwardedCommand(command);
+  return true;
+}
+
 void CSPLX_30Doc::ClearItems() {
   m_uniformLoads.clear();
   m_pointLoads.clear();

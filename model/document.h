@@ -1,9 +1,12 @@
 // The model document: owns the model lines (the stored truth of a model), the item records
 // built from them, the unit system and the analysis object that holds the results.
 //
-// This is the core of the document; files, views and update hints are added on top of it.
+// Update hints it sends to its views: 1 when the message text changed, 2 when the lines
+// changed (a new document, every load, every SetLines). Views own nothing of it; the tree
+// editor and the results view register themselves through m_pTreeView and m_pResultsView.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,37 +14,102 @@
 #include "analysis/beam_analysis.h"
 #include "model/items.h"
 #include "model/units.h"
+#include "platform/document.h"
+#include "platform/prompt.h"
 
 namespace spanlab {
 
-class CSPLX_30Doc {
+class ByteStream;
+
+// Update hints.
+enum : long {
+  kHintMessage = 1,       // m_strMessage changed
+  kHintLines = 2,         // m_lines changed
+  kHintNoItemLine = 10,   // no line of an item section is selected
+  kHintPropertyLine = 11, // 11..16: a Member Property, Moment Release, Support, Spring,
+  kHintUniformLoadLine = 16,  // Point Load or Uniform Load line is selected
+};
+
+// Commands the document forwards to the results view, whichever pane has the focus.
+enum : int {
+  kCommandSave = 57603,
+  kCommandPrint = 57607,
+  kCommandPrintPreview = 57609,
+  kCommandPrintToClipboardText = 32788,
+  kCommandPrintToClipboardTabbed = 32789,
+  kCommandReportToClipboard = 32794,
+  kCommandPrintToFile = 32795,
+};
+
+// The part of the results view that receives forwarded commands.
+class ResultsCommandTarget {
+ public:
+  virtual ~ResultsCommandTarget() = default;
+  virtual void OnForwardedCommand(int command) = 0;
+};
+
+class CSPLX_30Doc : public CDocument {
  public:
   CSPLX_30Doc();
-  ~CSPLX_30Doc();
-  CSPLX_30Doc(const CSPLX_30Doc&) = delete;
-  CSPLX_30Doc& operator=(const CSPLX_30Doc&) = delete;
+  ~CSPLX_30Doc() override;
 
+  // ---- Lines and message ----
+  // Replaces the lines, marks the document modified and sends hint 2 to every view but
+  // `sender`.
+  void SetLines(CView* sender, const std::vector<std::string>& lines);
+  // Sets the message text and sends hint 1 to all views.
+  void SetMessage(const std::string& text);
+
+  // ---- Items (built from the lines) ----
   // Rebuilds the six item lists, m_nUnits, m_factors and m_dBeamLength from m_lines. With
   // `build` false only empties the lists and sets the length to 0. Lines are read in order;
   // a "Units" line changes the factors for the data lines after it. Member properties are kept
   // sorted by X (equal X in line order); the other lists keep line order.
   void BuildItems(bool build);
-
-  // Deletes every item record.
   void ClearItems();
-
   // The label of a quantity code (1..14) in the current unit system; see UnitLabel.
   std::string GetUnitLabel(int quantity) const;
 
+  // ---- Analysis ----
   // Runs the analysis object on the current items: Reset, SetLength(m_dBeamLength),
   // BuildNodes, BuildElements, Solve. The items must have been built.
   void RunAnalysis();
-
-  // The message lines of the last run.
   const std::vector<std::string>& GetAnalysisMessages() const;
 
+  // ---- Framework overrides ----
+  // Empties the lines and sends hint 2.
+  bool OnNewDocument() override;
+  // Loads the file; a converted older-version file leaves the document modified.
+  bool OnOpenDocument(const std::string& path) override;
+  // Deletes the item records; the lines stay.
+  void DeleteContents() override;
+
+  // ---- Forwarded commands ----
+  // Whether the command is available: Save while modified, Print and Print Preview once a
+  // results view has registered, the report commands always.
+  bool IsCommandEnabled(int command) const;
+  // Hands the command to the registered results view; false when there is none.
+  bool ForwardCommand(int command);
+
+  // ---- File reading steps (used by the load) ----
+  enum ReadResult { kLineComplete, kStop };
+  // Reads one text line (see the .cpp for the 80-character rule and "Message:" lines).
+  ReadResult ReadLine(ByteStream& stream, std::string& line);
+  // Reads the remaining lines of an older-version file whose first line is `first` and
+  // converts them into `lines`; false when the read was cancelled (lines left empty).
+  bool ConvertOldFile(ByteStream& stream, const std::string& first,
+                      std::vector<std::string>& lines);
+
+  // Where questions go (80-character rule, conversion notice). Not owned; without one every
+  // question is answered No and notices are dropped.
+  void SetPrompter(Prompter* prompter) { m_pPrompter = prompter; }
+
   std::unique_ptr<CBeamAnalysis> m_pAnalysis;  // created with the document, reused every run
+  CView* m_pTreeView = nullptr;                // the tree editor, once registered
+  ResultsCommandTarget* m_pResultsView = nullptr;  // the results view, once registered
   std::vector<std::string> m_lines;            // the model lines, format line first
+  std::string m_strMessage;                    // shown in the output pane's Data box
+  uint8_t m_bInteractive = 1;                  // 0 for a preview: no questions, no conversion
   double m_dBeamLength = 0;                    // largest item position (internal length unit)
   std::vector<CUniformLoadItem> m_uniformLoads;
   std::vector<CPointLoadItem> m_pointLoads;
@@ -51,6 +119,22 @@ class CSPLX_30Doc {
   std::vector<CMemberPropertyItem> m_properties;  // ascending m_dX
   int m_nUnits = kUnitsConsistent;
   UnitFactors m_factors = FactorsForUnits(kUnitsConsistent);
+  uint8_t m_bConverted = 0;      // the last load converted an older-version file
+  int32_t m_nLineNumber = 0;     // lines read so far in the current load
+  uint8_t m_bReadCancelled = 0;  // the last read was cancelled at an over-long line
+
+  static constexpr const char* kConversionNotice =
+      "This file was created in a previous version of Spanlab. When saved, it will be written "
+      "in the new format.\n\nThis version of Spanlab requires separate E and I values. Be sure "
+      "to verify that the values of E and I are correct.";
+  static constexpr int kLongLineHelpContext = 100;
+
+ protected:
+  Status LoadDocument(const std::string& bytes, const std::string& path) override;
+  std::string StoreDocument() const override;
+
+ private:
+  Prompter* m_pPrompter = nullptr;
 };
 
 }  // namespace spanlab

@@ -2,7 +2,10 @@
 // e.g. Roark's Formulas for Stress and Strain), and the exact texts of the engine's messages.
 //
 // Cubic elements with consistent (fixed-end) loads give exact node values for point loads and
-// for loads varying linearly along each element, so node results are checked to 1e-9 relative.
+// for loads varying linearly along each element; what is left is rounding. A beam cut into some
+// 200 elements has a stiffness matrix with a condition number of about 200^4 = 1.6e9, so node
+// results carry relative errors up to about 1e-7 (the exact figure depends on how the node
+// positions round): results are checked to 1e-6 relative.
 // Models are given as model lines without a Units line (Consistent: values in input units)
 // unless a test is about units.
 #include "analysis/beam_analysis.h"
@@ -21,8 +24,8 @@
 namespace spanlab {
 namespace {
 
-constexpr double kRel = 1e-9;
-#define EXPECT_REL(actual, expected) EXPECT_NEAR(actual, expected, kRel * std::abs(expected))
+constexpr double kRel = 1e-6;
+#define EXPECT_REL(actual, expected) EXPECT_NEAR(actual, expected, std::abs(expected) * kRel)
 
 // E = 200, I = 3 everywhere unless a test adds properties.
 constexpr double kEI = 600;
@@ -71,7 +74,7 @@ TEST(NodePlacement, CountsAndTheirLine) {
        {std::pair{"360", " 201 Nodes Defined, 402 Degrees of freedom"},
         std::pair{"30", " 200 Nodes Defined, 400 Degrees of freedom"}}) {
     const auto doc = Analyse({kProperty, "Support: X = 0; Disp = 0; Rotation = 0;",
-                              std::string("Point Load: X = ") + length + "; PLoad = -1;"});
+                              std::string("Support: X = ") + length + "; Disp = 0; Rotation = 0;"});
     const CBeamAnalysis& a = *doc->m_pAnalysis;
     ASSERT_EQ(a.m_messages.size(), 2u) << length;
     EXPECT_EQ(a.m_messages[0], line);
@@ -82,8 +85,9 @@ TEST(NodePlacement, CountsAndTheirLine) {
   for (const double length : {0.3, 1.0, 7.0, 360.0, 12345.0}) {
     const std::string x = std::to_string(length);
     const std::string half = std::to_string(length / 2);
-    const auto doc = Analyse({kProperty, "Support: X = 0; Disp = 0;", "Support: X = " + x + "; Disp = 0;",
-                              "Point Load: X = " + half + "; PLoad = -1;"});
+    const auto doc =
+        Analyse({kProperty, "Support: X = 0; Disp = 0;", "Support: X = " + x + "; Disp = 0;",
+                 "Point Load: X = " + half + "; PLoad = -1;"});
     EXPECT_EQ(doc->m_pAnalysis->m_nNodes, 201) << length;
   }
 }
@@ -120,9 +124,9 @@ TEST(Refusal, UnrunnableModelsGetAnA1Line) {
     double length;
     double supportX;
   };
-  for (const Case& c : {Case{"ten billion nodes", 1, -1e9}, Case{"not a number", 1, nan},
-                        Case{"infinite length", HUGE_VAL, 0},
-                        Case{"nodes closer than 1e-10", 1e-9, 0}}) {
+  for (const Case& c :
+       {Case{"2e11 nodes", 1, -1e9}, Case{"not a number", 1, nan},
+        Case{"infinite length", HUGE_VAL, 0}, Case{"nodes closer than 1e-10", 1e-9, 0}}) {
     CBeamAnalysis a;
     a.Reset();
     a.SetLength(c.length);
@@ -154,10 +158,9 @@ TEST(Refusal, UnrunnableModelsGetAnA1Line) {
 }
 
 TEST(MemberProperties, ZeroEOrITakesThePreviousProperty) {
-  const auto doc = Analyse({"Member Property: X = 7; E = 100; I = 0;",
-                            "Member Property: X = 4; E = 0; I = 5;", kProperty,
-                            "Support: X = 0; Disp = 0; Rotation = 0;",
-                            "Point Load: X = 10; PLoad = -1;"});
+  const auto doc = Analyse(
+      {"Member Property: X = 7; E = 100; I = 0;", "Member Property: X = 4; E = 0; I = 5;",
+       kProperty, "Support: X = 0; Disp = 0; Rotation = 0;", "Point Load: X = 10; PLoad = -1;"});
   const CBeamAnalysis& a = *doc->m_pAnalysis;
   EXPECT_EQ(a.m_dMaxE, 200);
   EXPECT_EQ(a.m_dMaxI, 5);
@@ -171,9 +174,9 @@ TEST(MemberProperties, ZeroEOrITakesThePreviousProperty) {
 TEST(MemberProperties, ElementWithoutStiffnessLeavesAMechanism) {
   // E x I underflows to 0 right of x = 5: those elements add nothing, so the cantilever's free
   // part has no stiffness at all.
-  const auto doc = Analyse({kProperty, "Member Property: X = 5; E = 1e-200; I = 1e-200;",
-                            "Support: X = 0; Disp = 0; Rotation = 0;",
-                            "Point Load: X = 10; PLoad = -1;"});
+  const auto doc =
+      Analyse({kProperty, "Member Property: X = 5; E = 1e-200; I = 1e-200;",
+               "Support: X = 0; Disp = 0; Rotation = 0;", "Point Load: X = 10; PLoad = -1;"});
   const CBeamAnalysis& a = *doc->m_pAnalysis;
   EXPECT_EQ(ElementFrom(a, 5).ei, 0);
   ASSERT_EQ(a.m_messages.size(), 3u);
@@ -183,8 +186,8 @@ TEST(MemberProperties, ElementWithoutStiffnessLeavesAMechanism) {
 
 TEST(Cantilever, TipLoad) {
   const double L = 10, P = -5;
-  const auto doc = Analyse({kProperty, "Support: X = 0; Disp = 0; Rotation = 0;",
-                            "Point Load: X = 10; PLoad = -5;"});
+  const auto doc = Analyse(
+      {kProperty, "Support: X = 0; Disp = 0; Rotation = 0;", "Point Load: X = 10; PLoad = -5;"});
   const CBeamAnalysis& a = *doc->m_pAnalysis;
   EXPECT_EQ(a.m_bError, 0);
   EXPECT_REL(NodeAt(a, L).deflection, P * L * L * L / (3 * kEI));
@@ -198,8 +201,8 @@ TEST(Cantilever, TipLoad) {
 
 TEST(Cantilever, TipMomentActsInTheRotationSense) {
   const double L = 10, M = 7;
-  const auto doc = Analyse({kProperty, "Support: X = 0; Disp = 0; Rotation = 0;",
-                            "Point Load: X = 10; Moment = 7;"});
+  const auto doc = Analyse(
+      {kProperty, "Support: X = 0; Disp = 0; Rotation = 0;", "Point Load: X = 10; Moment = 7;"});
   const CBeamAnalysis& a = *doc->m_pAnalysis;
   EXPECT_REL(NodeAt(a, L).rotation, M * L / kEI);
   EXPECT_REL(NodeAt(a, L).deflection, -M * L * L / (2 * kEI));
@@ -212,12 +215,17 @@ TEST(SimplySupported, UniformLoad) {
                             "Uniform Load: XStart = 0; XEnd = 10; UStart = 2; UEnd = 2;"});
   const CBeamAnalysis& a = *doc->m_pAnalysis;
   EXPECT_REL(NodeAt(a, L / 2).deflection, 5 * u * std::pow(L, 4) / (384 * kEI));
+  for (const int32_t i : {2, 60, 150}) {
+    const double x = a.m_nodes[i].x;
+    EXPECT_REL(a.m_nodes[i].deflection,
+               u * x * (L * L * L - 2 * L * x * x + x * x * x) / (24 * kEI));
+  }
   EXPECT_REL(NodeAt(a, 0).reactionVert, -u * L / 2);
   EXPECT_REL(NodeAt(a, L).reactionVert, -u * L / 2);
   EXPECT_REL(ElementFrom(a, L / 2).momentStart, -u * L * L / 8);
   EXPECT_REL(-ElementTo(a, L / 2).momentEnd, -u * L * L / 8);
-  EXPECT_NEAR(a.m_elements[1].momentStart, 0, 1e-9);
-  EXPECT_NEAR(a.m_elements[a.m_nElements].momentEnd, 0, 1e-9);
+  EXPECT_NEAR(a.m_elements[1].momentStart, 0, kRel * u * L * L);
+  EXPECT_NEAR(a.m_elements[a.m_nElements].momentEnd, 0, kRel * u * L * L);
   EXPECT_REL(a.m_elements[1].shearStart, -u * L / 2);
   EXPECT_REL(-a.m_elements[a.m_nElements].shearEnd, u * L / 2);
   ASSERT_EQ(a.m_messages.size(), 2u);
@@ -239,7 +247,8 @@ TEST(SimplySupported, TriangularLoad) {
                             "Uniform Load: XStart = 0; XEnd = 10; UStart = 0; UEnd = 3;"});
   const CBeamAnalysis& a = *doc->m_pAnalysis;
   auto y = [&](double x) {
-    return w0 * x * (7 * std::pow(L, 4) - 10 * L * L * x * x + 3 * std::pow(x, 4)) / (360 * kEI * L);
+    return w0 * x * (7 * std::pow(L, 4) - 10 * L * L * x * x + 3 * std::pow(x, 4)) /
+           (360 * kEI * L);
   };
   auto moment = [&](double x) { return -(w0 * L * x / 6) * (1 - x * x / (L * L)); };
   for (const int32_t i : {2, 37, 101, 116, 150, 200}) {
@@ -253,6 +262,28 @@ TEST(SimplySupported, TriangularLoad) {
   EXPECT_NEAR(a.m_dXMinMoment, L / std::sqrt(3.0), L / 400);
   EXPECT_REL(a.m_dMinMoment, moment(a.m_dXMinMoment));
   EXPECT_TRUE(IsBalancedLine(a.m_messages.back(), "", "")) << a.m_messages.back();
+}
+
+TEST(Cantilever, LinearLoadOnOneElement) {
+  // w rises from 0 at a to w0 at the tip b = L over a single element (0.04 < L / 199). The tip
+  // deflection is the load times the tip's influence line x^2 (3 L - x) / (6 EI), integrated
+  // exactly by 3-point Gauss-Legendre (the integrand is a quartic). Splitting the element load
+  // between its nodes as 1/6 and 1/3 of w0 l instead of 3/20 and 7/20 would miss this by 2e-4.
+  const double L = 10, a = 9.96, w0 = 100;
+  const auto doc = Analyse({kProperty, "Support: X = 0; Disp = 0; Rotation = 0;",
+                            "Uniform Load: XStart = 9.96; XEnd = 10; UStart = 0; UEnd = 100;"});
+  const CBeamAnalysis& r = *doc->m_pAnalysis;
+  ASSERT_EQ(r.m_nodes[r.m_nNodes - 1].x, a);
+  double tip = 0;
+  for (const auto& [t, weight] : {std::pair{-std::sqrt(0.6), 5.0 / 9}, std::pair{0.0, 8.0 / 9},
+                                  std::pair{std::sqrt(0.6), 5.0 / 9}}) {
+    const double x = (a + L) / 2 + t * (L - a) / 2;
+    tip += weight * (L - a) / 2 * w0 * (x - a) / (L - a) * x * x * (3 * L - x) / (6 * kEI);
+  }
+  EXPECT_REL(NodeAt(r, L).deflection, tip);
+  const double W = w0 * (L - a) / 2, centroid = a + 2 * (L - a) / 3;
+  EXPECT_REL(NodeAt(r, 0).reactionVert, -W);
+  EXPECT_REL(NodeAt(r, 0).reactionRot, W * centroid);
 }
 
 TEST(SimplySupported, ReversedLoadGivesTheSameResults) {
@@ -290,10 +321,9 @@ TEST(ContinuousBeam, TwoEqualSpansUnderUniformLoad) {
 TEST(MomentRelease, HingeSharesALoadBetweenTwoCantilevers) {
   // Two cantilevers of length L joined by a hinge that carries P: each takes P / 2.
   const double L = 10, P = -6;
-  const auto doc = Analyse({kProperty, "Moment Release: X = 10;",
-                            "Support: X = 0; Disp = 0; Rotation = 0;",
-                            "Support: X = 20; Disp = 0; Rotation = 0;",
-                            "Point Load: X = 10; PLoad = -6;"});
+  const auto doc =
+      Analyse({kProperty, "Moment Release: X = 10;", "Support: X = 0; Disp = 0; Rotation = 0;",
+               "Support: X = 20; Disp = 0; Rotation = 0;", "Point Load: X = 10; PLoad = -6;"});
   const CBeamAnalysis& a = *doc->m_pAnalysis;
   EXPECT_EQ(ElementTo(a, L).releaseEnd, 1);
   EXPECT_EQ(ElementFrom(a, L).releaseEnd, 0);
@@ -344,9 +374,9 @@ TEST(Springs, SpringAtASupportAddsToItsReaction) {
 
 TEST(Messages, UnstableBeams) {
   // Held only at its right end, with a hinge in the middle: the left half turns freely.
-  const auto hinged = Analyse({kProperty, "Moment Release: X = 5;",
-                               "Support: X = 10; Disp = 0; Rotation = 0;",
-                               "Point Load: X = 0; PLoad = -5;"});
+  const auto hinged =
+      Analyse({kProperty, "Moment Release: X = 5;", "Support: X = 10; Disp = 0; Rotation = 0;",
+               "Point Load: X = 0; PLoad = -5;"});
   const CBeamAnalysis& a3 = *hinged->m_pAnalysis;
   ASSERT_EQ(a3.m_messages.size(), 3u);
   EXPECT_EQ(a3.m_messages[0], " 201 Nodes Defined, 402 Degrees of freedom");
@@ -355,10 +385,11 @@ TEST(Messages, UnstableBeams) {
             "the supports and stiffness.");
   EXPECT_EQ(a3.m_bError, 1);
 
-  // EI = 1e-4: the tip of a 10 long cantilever would move 1.7e7.
-  const auto soft = Analyse({"Member Property: X = 0; E = 0.0001; I = 1;",
-                             "Support: X = 0; Disp = 0; Rotation = 0;",
-                             "Point Load: X = 10; PLoad = -5;"});
+  // EI = 1e-3: the tip of a cantilever of length 1 moves 1 / (3 EI) = 333 under a unit load,
+  // while its tip stiffness 12 EI / L^3 stays above the pivot limit of 1e-5.
+  const auto soft =
+      Analyse({"Member Property: X = 0; E = 0.001; I = 1;",
+               "Support: X = 0; Disp = 0; Rotation = 0;", "Point Load: X = 1; PLoad = -1;"});
   const CBeamAnalysis& a2 = *soft->m_pAnalysis;
   ASSERT_EQ(a2.m_messages.size(), 3u);
   EXPECT_EQ(a2.m_messages[0], " 201 Nodes Defined, 402 Degrees of freedom");
@@ -367,7 +398,7 @@ TEST(Messages, UnstableBeams) {
             "supports and stiffness.");
   EXPECT_TRUE(IsBalancedLine(a2.m_messages[2], "", "")) << a2.m_messages[2];
   EXPECT_EQ(a2.m_bError, 1);
-  EXPECT_REL(NodeAt(a2, 10).deflection, -5 * 1000 / (3 * 1e-4));  // results still stand
+  EXPECT_REL(NodeAt(a2, 1).deflection, -1 / (3 * 1e-3));  // the results still stand
 }
 
 TEST(Messages, EquilibriumLineUnits) {
@@ -377,12 +408,15 @@ TEST(Messages, EquilibriumLineUnits) {
   EXPECT_EQ(idle->m_pAnalysis->m_messages.back(),
             " Equilibrium error: Vert = 0.000; Rotation = 0.000");
 
-  // 20 ft span, 1 kip/ft: internally 240 in and 1/12 kip/in.
+  // 20 ft span, 1 kip/ft: internally 240 in and 1/12 kip/in. With items only at the ends there
+  // need not be a node at mid-span, so the deflection is checked at node 100.
   const auto english = Analyse({"Units: English;", "Member Property: X = 0; E = 29000; I = 100;",
                                 "Support: X = 0; Disp = 0;", "Support: X = 20; Disp = 0;",
                                 "Uniform Load: XStart = 0; XEnd = 20; UStart = 1; UEnd = 1;"});
   const CBeamAnalysis& e = *english->m_pAnalysis;
-  EXPECT_REL(NodeAt(e, 120).deflection, 5 * (1.0 / 12) * std::pow(240.0, 4) / (384 * 2.9e6));
+  const double x = e.m_nodes[100].x, L = 240, u = 1.0 / 12;
+  EXPECT_REL(e.m_nodes[100].deflection,
+             u * x * (L * L * L - 2 * L * x * x + x * x * x) / (24 * 29000 * 100));
   EXPECT_REL(NodeAt(e, 0).reactionVert, -10.0);
   EXPECT_TRUE(IsBalancedLine(e.m_messages.back(), " kips", " kip ft")) << e.m_messages.back();
 
@@ -401,8 +435,8 @@ TEST(Messages, EquilibriumLineUnits) {
 }
 
 TEST(Extremes, AllZeroWithoutResults) {
-  const auto doc = Analyse({kProperty, "Support: X = 0; Disp = 0; Rotation = 0;",
-                            "Point Load: X = 10; PLoad = -5;"});
+  const auto doc = Analyse(
+      {kProperty, "Support: X = 0; Disp = 0; Rotation = 0;", "Point Load: X = 10; PLoad = -5;"});
   CBeamAnalysis& a = *doc->m_pAnalysis;
   ASSERT_NE(a.m_dMinDeflection, 0);
   a.Reset();

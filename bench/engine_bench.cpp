@@ -1,0 +1,96 @@
+// One complete engine run (Reset to ComputeExtremes, as the document and the results view do it)
+// on continuous beams with many spans, to keep the run linear in the model size.
+//
+// Supports sit every 10 length units; one member property at 0. With few spans the beam is cut
+// into about 200 elements; from about 20 spans on, every span is one element plus the nodes
+// that loads add.
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+#include "analysis/beam_analysis.h"
+#include "model/units.h"
+
+namespace {
+
+using spanlab::CBeamAnalysis;
+
+constexpr double kSpan = 10;
+
+struct Model {
+  double length = 0;
+  std::vector<spanlab::CMemberPropertyItem> properties;
+  std::vector<spanlab::CMomentReleaseItem> releases;
+  std::vector<spanlab::CSupportItem> supports;
+  std::vector<spanlab::CSpringItem> springs;
+  std::vector<spanlab::CPointLoadItem> pointLoads;
+  std::vector<spanlab::CUniformLoadItem> uniformLoads;
+};
+
+// `supports` supports; either one load over the whole beam or, with `perSpan`, one load over
+// the middle half of every span (two more nodes per span).
+Model ContinuousBeam(int64_t supports, bool perSpan) {
+  Model m;
+  m.length = kSpan * static_cast<double>(supports - 1);
+  m.properties.resize(1);
+  m.properties[0].m_dE = 200;
+  m.properties[0].m_dI = 3;
+  m.supports.resize(static_cast<size_t>(supports));
+  for (int64_t i = 0; i < supports; ++i) {
+    m.supports[i].m_dX = kSpan * static_cast<double>(i);
+    m.supports[i].m_bDisp = 1;
+  }
+  auto load = [](double from, double to) {
+    spanlab::CUniformLoadItem u;
+    u.m_dXStart = from;
+    u.m_dXEnd = to;
+    u.m_dUStart = u.m_dUEnd = -1;
+    return u;
+  };
+  if (perSpan) {
+    m.uniformLoads.reserve(static_cast<size_t>(supports - 1));
+    for (int64_t i = 0; i + 1 < supports; ++i) {
+      const double x = kSpan * static_cast<double>(i);
+      m.uniformLoads.push_back(load(x + 0.25 * kSpan, x + 0.75 * kSpan));
+    }
+  } else {
+    m.uniformLoads.push_back(load(0, m.length));
+  }
+  return m;
+}
+
+void RunEngine(benchmark::State& state, bool perSpan) {
+  const int64_t supports = state.range(0);
+  const Model m = ContinuousBeam(supports, perSpan);
+  CBeamAnalysis a;
+  for (auto _ : state) {
+    a.Reset();
+    a.SetLength(m.length);
+    a.BuildNodes(m.properties, m.releases, m.supports, m.springs, m.pointLoads, m.uniformLoads);
+    a.BuildElements(m.properties, m.releases);
+    a.Solve(m.supports, m.springs, m.pointLoads, m.uniformLoads, spanlab::kUnitsConsistent);
+    a.ComputeExtremes(spanlab::kUnitsConsistent);
+    benchmark::DoNotOptimize(a.m_dMaxDeflection);
+  }
+  if (a.m_bError) {
+    state.SkipWithError(a.m_messages.empty() ? "error" : a.m_messages.front().c_str());
+    return;
+  }
+  state.SetItemsProcessed(state.iterations() * supports);
+  state.counters["nodes"] = a.m_nNodes;
+  state.counters["per_support"] = benchmark::Counter(
+      static_cast<double>(supports),
+      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void BM_OneLoadOverAll(benchmark::State& state) { RunEngine(state, false); }
+void BM_LoadPerSpan(benchmark::State& state) { RunEngine(state, true); }
+
+BENCHMARK(BM_OneLoadOverAll)->Arg(10)->Arg(1'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OneLoadOverAll)->Arg(1'000'000)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadPerSpan)->Arg(10)->Arg(1'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadPerSpan)->Arg(1'000'000)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

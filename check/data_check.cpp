@@ -1,0 +1,142 @@
+// Pairs of items at one position are counted, not enumerated: after sorting the items by
+// position (and list order within a position), an item is followed in its list by exactly as
+// many equal items as come after it in its group. Item i then gets that many copies of its
+// pair message, which gives the same messages in the same order as comparing every pair.
+#include "check/data_check.h"
+
+#include <algorithm>
+#include <numeric>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "model/number_text.h"
+
+namespace spanlab {
+
+namespace {
+
+// For each item, the number of later items (in list order) with an equal key.
+template <class Key>
+std::vector<int64_t> LaterEquals(const std::vector<Key>& keys) {
+  std::vector<size_t> order(keys.size());
+  std::iota(order.begin(), order.end(), size_t{0});
+  std::stable_sort(order.begin(), order.end(),
+                   [&keys](size_t a, size_t b) { return keys[a] < keys[b]; });
+  std::vector<int64_t> later(keys.size(), 0);
+  size_t start = 0;
+  for (size_t i = 1; i <= order.size(); ++i) {
+    if (i < order.size() && !(keys[order[start]] < keys[order[i]])) continue;
+    const size_t size = i - start;
+    for (size_t rank = 0; rank < size; ++rank) later[order[start + rank]] = int64_t(size - rank - 1);
+    start = i;
+  }
+  return later;
+}
+
+template <class Item>
+std::vector<double> Positions(const std::vector<Item>& items) {
+  std::vector<double> x;
+  x.reserve(items.size());
+  for (const Item& item : items) x.push_back(item.m_dX);
+  return x;
+}
+
+}  // namespace
+
+void CheckModelData(const CSPLX_30Doc& doc, int64_t& errorCount, int64_t& warningCount,
+                    MessageLog& log) {
+  const double unit = doc.m_factors[kFactorLength];
+  auto error = [&](std::string_view text, int64_t count = 1) {
+    errorCount += count;
+    log.AddMessages(text, count);
+  };
+  auto warning = [&](std::string_view text, int64_t count) {
+    warningCount += count;
+    log.AddMessages(text, count);
+  };
+  auto at = [unit](double x) { return FormatFixed(x / unit, 6); };
+
+  if (doc.m_dBeamLength == 0) error("Error D1- The beam has zero length. It can not be displayed.");
+  const auto& props = doc.m_properties;
+  if (std::none_of(props.begin(), props.end(), [](const auto& p) { return p.m_dX == 0; })) {
+    error("Error D2 - Beam property must be specified at X = 0.");
+  }
+  {
+    const std::vector<double> x = Positions(props);
+    const std::vector<int64_t> later = LaterEquals(x);
+    for (size_t i = 0; i < x.size(); ++i) {
+      if (x[i] < 0) error("Error D3 - Member property X must be greater than or equal to zero.");
+      if (later[i] > 0) {
+        error("Error D4 - Two beam properties were specified at the same X = " + at(x[i]),
+              later[i]);
+      }
+    }
+  }
+  bool restrained = false;
+  auto restraints = [&](const std::vector<double>& x, std::string_view negative,
+                        std::string_view pairText) {
+    const std::vector<int64_t> later = LaterEquals(x);
+    for (size_t i = 0; i < x.size(); ++i) {
+      if (x[i] >= 0) restrained = true;
+      else error(negative);
+      if (later[i] > 0) error(std::string(pairText) + at(x[i]) + ".", later[i]);
+    }
+  };
+  restraints(Positions(doc.m_supports), "Error D5 - Support X must be greater than or equal to zero.",
+             "Error D6 - Two beam supports were specified at the same X = ");
+  restraints(Positions(doc.m_springs), "Error D7 - Spring X must be greater than or equal to zero.",
+             "Error D8 - Two beam springs were specified at the same X = ");
+  if (!restrained) error("Error D9 - At least 1 Spring or Support must be defined.");
+  {
+    const std::vector<double> x = Positions(doc.m_releases);
+    const std::vector<int64_t> later = LaterEquals(x);
+    for (size_t i = 0; i < x.size(); ++i) {
+      if (x[i] == doc.m_dBeamLength || x[i] == 0) {
+        error("Error D10 - Moment Release can not be specified at member end.");
+      }
+      if (x[i] < 0) error("Error D11 - Moment release X must be greater than zero.");
+      if (later[i] > 0) {
+        error("Error D12 - Two moment releases were specified at the same X = " + at(x[i]) + ".",
+              later[i]);
+      }
+    }
+  }
+  {
+    const std::vector<double> x = Positions(doc.m_pointLoads);
+    const std::vector<int64_t> later = LaterEquals(x);
+    for (size_t i = 0; i < x.size(); ++i) {
+      if (x[i] < 0) error("Error D13 - Point load X must be greater than or equal to zero.");
+      if (later[i] > 0) {
+        warning("Warning W1 - Two point loads were specified at the same X = " + at(x[i]) + ".",
+                later[i]);
+      }
+    }
+  }
+  {
+    // Two loads cover the same span, in the same or in reverse order, exactly when their
+    // (smaller end, larger end) pairs are equal.
+    const auto& loads = doc.m_uniformLoads;
+    std::vector<std::pair<double, double>> spans;
+    spans.reserve(loads.size());
+    for (const auto& u : loads) {
+      spans.emplace_back(std::min(u.m_dXStart, u.m_dXEnd), std::max(u.m_dXStart, u.m_dXEnd));
+    }
+    const std::vector<int64_t> later = LaterEquals(spans);
+    for (size_t i = 0; i < loads.size(); ++i) {
+      const auto& u = loads[i];
+      if (u.m_dXStart < 0) {
+        error("Error D14 - Uniform load XStart must be greater than or equal to zero.");
+      }
+      if (u.m_dXEnd < 0) error("Error D15 - Uniform load XEnd must be greater than or equal to zero.");
+      if (later[i] > 0) {
+        warning("Warning W2 - Two Uniform loads were specified at the same XStart = " +
+                    FormatGeneral(u.m_dXStart / unit, 6) + " and XEnd = " +
+                    FormatGeneral(u.m_dXEnd / unit, 6) + ".",
+                later[i]);
+      }
+    }
+  }
+}
+
+}  // namespace spanlab

@@ -1,0 +1,20 @@
+// The data check of a model whose lines passed the format check and whose items are built:
+// a length, a property at X = 0, no negative positions, no two supports, springs, properties
+// or hinges at one position, no hinge at an end (errors D1..D15), and the warnings W1, W2 for
+// point loads or uniform loads that coincide.
+#pragma once
+
+#include <cstdint>
+
+#include "check/message_log.h"
+#include "model/document.h"
+
+namespace spanlab {
+
+// Appends the messages in the order of the checks and, for each check, of the items; a pair
+// of coinciding items is reported once, at the earlier one. Positions are compared exactly and
+// printed in input units. O(n log n) in the number of items.
+void CheckModelData(const CSPLX_30Doc& doc, int64_t& errorCount, int64_t& warningCount,
+                    MessageLog& log);
+
+}  // namespace spanlab

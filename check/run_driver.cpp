@@ -1,0 +1,62 @@
+#include "check/run_driver.h"
+
+#include "check/data_check.h"
+#include "check/format_check.h"
+#include "check/message_log.h"
+
+namespace spanlab {
+
+namespace {
+std::string Padded3(int64_t n) {
+  std::string s = std::to_string(n);
+  if (s.size() < 3) s.insert(0, 3 - s.size(), ' ');
+  return s;
+}
+}  // namespace
+
+std::string CountsLine(int64_t errors, int64_t warnings) {
+  return " " + std::to_string(errors) + " Error(s), " + Padded3(warnings) + " Warning(s)";
+}
+
+RunLog RunModel(CSPLX_30Doc& doc, const std::function<void(const std::string&)>& show) {
+  RunLog run;
+  MessageLog log;
+  if (doc.m_lines.empty()) {
+    ++run.errors;
+    log.AddMessage("Error F2 - No lines in file.");
+    doc.BuildItems(false);
+  } else {
+    if (doc.m_lines.front() != "File Format:3.0") {
+      ++run.errors;
+      log.AddMessage("Error F1 - File format not defined.");
+    }
+    for (size_t i = 1; i < doc.m_lines.size(); ++i) CheckLineFormat(doc.m_lines[i], run.errors, log);
+    if (run.errors != 0) {
+      log.FlushDropped();
+      log.AddText("Format errors detected - data check cancelled.\r\n");
+      doc.BuildItems(false);
+    } else {
+      doc.BuildItems(true);
+      CheckModelData(doc, run.errors, run.warnings, log);
+    }
+  }
+  log.FlushDropped();
+  log.AddText(CountsLine(run.errors, run.warnings) + "\r\n");
+  if (run.errors != 0) {
+    doc.m_pAnalysis->Reset();  // no stale results
+    run.text = log.Text();
+    if (show) show(run.text);
+    return run;
+  }
+  log.AddText("Running Analysis\r\n");
+  if (show) show(log.Text());
+  doc.RunAnalysis();
+  for (const std::string& line : doc.GetAnalysisMessages()) log.AddText(line + "\r\n");
+  log.AddText("Analysis Complete\r\n");
+  run.analysed = true;
+  run.text = log.Text();
+  if (show) show(run.text);
+  return run;
+}
+
+}  // namespace spanlab
