@@ -4,10 +4,10 @@
 // inserting into a sorted table by shifting, which is quadratic. Here the same nodes come out in
 // O(n log n):
 //  * Item positions are sorted (a natural merge sort: item lists are usually already ascending)
-//    and cut into clusters of positions closer than the tolerance to their neighbour. Positions
-//    in different clusters can never be within the tolerance of each other, so the
-//    first-come-first-served rule ("skip a position within 1e-10 of a node already placed") is
-//    replayed in visiting order inside each cluster only.
+//    and exact repeats dropped. Distinct positions closer than the tolerance to a neighbour form
+//    clusters; positions in different clusters can never be within the tolerance of each other,
+//    so the first-come-first-served rule ("skip a position within 1e-10 of a node already
+//    placed") is replayed in visiting order inside each cluster only.
 //  * Subdivision cuts each gap between those nodes into equal parts. The parts are L/199 or
 //    shorter by construction; they are not examined again, as their computed widths may exceed
 //    L/199 by a rounding error (a 30-unit beam gets 199 elements, not a few more).
@@ -15,6 +15,8 @@
 #include <algorithm>
 #include <cmath>
 #include <set>
+#include <unordered_map>
+#include <utility>
 
 #include "analysis/beam_analysis.h"
 
@@ -28,31 +30,26 @@ constexpr const char* kMessageBadPositions =
     "Error A1 - The beam cannot be divided into elements: every position must be a finite "
     "number and the beam longer than 1e-8.";
 
-struct Candidate {
-  double x;
-  int64_t order;  // visiting order; the forced end nodes come first
-};
-
-// Stable sort by x that runs in linear time on input made of a few ascending runs.
-void NaturalMergeSort(std::vector<Candidate>& v) {
-  auto less = [](const Candidate& a, const Candidate& b) { return a.x < b.x; };
+// Sorts ascending, in linear time when `v` is made of a few ascending runs (item lists are
+// usually ascending already). `buffer` is scratch space.
+void NaturalMergeSort(std::vector<double>& v, std::vector<double>& buffer) {
   std::vector<size_t> bounds{0};
   for (size_t i = 1; i < v.size(); ++i) {
-    if (v[i].x < v[i - 1].x) bounds.push_back(i);
+    if (v[i] < v[i - 1]) bounds.push_back(i);
   }
   bounds.push_back(v.size());
   if (bounds.size() > 65) {  // many runs: a general sort is as good
-    std::stable_sort(v.begin(), v.end(), less);
+    std::sort(v.begin(), v.end());
     return;
   }
-  std::vector<Candidate> buffer(v.size());
+  buffer.resize(v.size());
   while (bounds.size() > 2) {
     std::vector<size_t> merged{0};
     for (size_t r = 0; r + 1 < bounds.size(); r += 2) {
       const size_t lo = bounds[r], mid = bounds[r + 1];
       const size_t hi = r + 2 < bounds.size() ? bounds[r + 2] : mid;
       std::merge(v.begin() + lo, v.begin() + mid, v.begin() + mid, v.begin() + hi,
-                 buffer.begin() + lo, less);
+                 buffer.begin() + lo);
       merged.push_back(hi);
     }
     v.swap(buffer);
@@ -62,43 +59,61 @@ void NaturalMergeSort(std::vector<Candidate>& v) {
 
 bool Near(double a, double b) { return std::fabs(a - b) < CBeamAnalysis::kPositionTolerance; }
 
-// Replays the placement rule for one cluster: in visiting order, a position is placed unless
-// it lies within the tolerance of one placed before it. Appends the placed positions sorted.
-void PlaceCluster(std::vector<Candidate>& cluster, int64_t forcedCount, std::vector<double>& out) {
-  std::sort(cluster.begin(), cluster.end(),
-            [](const Candidate& a, const Candidate& b) { return a.order < b.order; });
-  std::set<double> placed;
-  for (const Candidate& c : cluster) {
-    if (c.order >= forcedCount) {
-      // Any placed node within the tolerance is one of the two neighbours of c.x.
-      auto above = placed.lower_bound(c.x);
-      if (above != placed.end() && Near(c.x, *above)) continue;
-      if (above != placed.begin() && Near(c.x, *std::prev(above))) continue;
-    }
-    placed.insert(c.x);
+// Calls `visit` with every item position in visiting order, the two ends first.
+template <class Visit>
+void VisitPositions(double length, const std::vector<CMemberPropertyItem>& properties,
+                    const std::vector<CMomentReleaseItem>& releases,
+                    const std::vector<CSupportItem>& supports,
+                    const std::vector<CSpringItem>& springs,
+                    const std::vector<CPointLoadItem>& pointLoads,
+                    const std::vector<CUniformLoadItem>& uniformLoads, Visit&& visit) {
+  visit(0.0);
+  visit(length);
+  for (const auto& p : properties) visit(p.m_dX);
+  for (const auto& r : releases) visit(r.m_dX);
+  for (const auto& s : supports) visit(s.m_dX);
+  for (const auto& s : springs) visit(s.m_dX);
+  for (const auto& p : pointLoads) visit(p.m_dX);
+  for (const auto& u : uniformLoads) {
+    visit(u.m_dXStart);
+    visit(u.m_dXEnd);
   }
-  out.insert(out.end(), placed.begin(), placed.end());
 }
 
-// The nodes of step "0, L, then every item position not near a placed node", sorted.
-std::vector<double> PlaceItemNodes(std::vector<Candidate> candidates, int64_t forcedCount) {
-  NaturalMergeSort(candidates);
-  std::vector<double> nodes;
-  nodes.reserve(candidates.size());
-  std::vector<Candidate> cluster;
+// Replays the placement rule on clusters of distinct positions that lie within the tolerance
+// of a neighbour: in visiting order, a position is placed unless it is near one placed before
+// it (the two ends are placed unconditionally). `sorted` holds distinct ascending positions;
+// the placed ones are compacted to its front. `firstVisit(x)` gives x's first visiting index.
+template <class FirstVisit>
+void PlaceClusters(std::vector<double>& sorted, FirstVisit&& firstVisit) {
+  size_t write = 0;
+  std::vector<std::pair<int64_t, double>> cluster;
+  std::set<double> placed;
   size_t i = 0;
-  while (i < candidates.size()) {
+  while (i < sorted.size()) {
     size_t j = i + 1;
-    while (j < candidates.size() && Near(candidates[j].x, candidates[j - 1].x)) ++j;
+    while (j < sorted.size() && Near(sorted[j], sorted[j - 1])) ++j;
     if (j == i + 1) {
-      nodes.push_back(candidates[i].x);  // alone: nothing can be near it
+      sorted[write++] = sorted[i];  // alone: nothing can be near it
     } else {
-      cluster.assign(candidates.begin() + i, candidates.begin() + j);
-      PlaceCluster(cluster, forcedCount, nodes);
+      cluster.clear();
+      for (size_t k = i; k < j; ++k) cluster.emplace_back(firstVisit(sorted[k]), sorted[k]);
+      std::sort(cluster.begin(), cluster.end());
+      placed.clear();
+      for (const auto& [order, x] : cluster) {
+        if (order >= 2) {  // not one of the ends
+          // Any placed node within the tolerance is one of the two neighbours of x.
+          const auto above = placed.lower_bound(x);
+          if (above != placed.end() && Near(x, *above)) continue;
+          if (above != placed.begin() && Near(x, *std::prev(above))) continue;
+        }
+        placed.insert(x);
+      }
+      for (double x : placed) sorted[write++] = x;
     }
     i = j;
   }
-  return nodes;
+  sorted.resize(write);
 }
 
 }  // namespace
@@ -115,27 +130,42 @@ void CBeamAnalysis::BuildNodes(const std::vector<CMemberPropertyItem>& propertie
   if (m_dLength == 0) return;
   const double L = m_dLength;
 
-  std::vector<Candidate> candidates;
-  candidates.reserve(2 + properties.size() + releases.size() + supports.size() + springs.size() +
-                     pointLoads.size() + 2 * uniformLoads.size());
-  int64_t order = 0;
-  auto visit = [&](double x) { candidates.push_back({x, order++}); };
-  visit(0.0);  // both ends are placed without a duplicate test
-  visit(L);
-  const int64_t forcedCount = order;
-  for (const auto& p : properties) visit(p.m_dX);
-  for (const auto& r : releases) visit(r.m_dX);
-  for (const auto& s : supports) visit(s.m_dX);
-  for (const auto& s : springs) visit(s.m_dX);
-  for (const auto& p : pointLoads) visit(p.m_dX);
-  for (const auto& u : uniformLoads) {
-    visit(u.m_dXStart);
-    visit(u.m_dXEnd);
+  // Every position, sorted, exact repeats removed: a repeat is always near its first
+  // occurrence, so only the first can ever be placed, and any zero is the end node +0.0.
+  std::vector<double>& placed = m_scratch;
+  placed.clear();
+  placed.reserve(2 + properties.size() + releases.size() + supports.size() + springs.size() +
+                 pointLoads.size() + 2 * uniformLoads.size());
+  VisitPositions(L, properties, releases, supports, springs, pointLoads, uniformLoads,
+                 [&placed](double x) { placed.push_back(x); });
+  for (double x : placed) {
+    if (!std::isfinite(x)) return Refuse(kMessageBadPositions);
   }
-  for (const Candidate& c : candidates) {
-    if (!std::isfinite(c.x)) return Refuse(kMessageBadPositions);
+  NaturalMergeSort(placed, m_scratchBuffer);
+  placed.erase(std::unique(placed.begin(), placed.end()), placed.end());
+  for (double& x : placed) {
+    if (x == 0) x = 0.0;
   }
-  const std::vector<double> placed = PlaceItemNodes(std::move(candidates), forcedCount);
+  // Distinct positions closer than the tolerance depend on the order they were met in.
+  bool clusters = false;
+  for (size_t i = 0; i + 1 < placed.size() && !clusters; ++i) clusters = Near(placed[i + 1], placed[i]);
+  if (clusters) {
+    std::unordered_map<double, int64_t> first;
+    for (size_t i = 0; i + 1 < placed.size(); ++i) {
+      if (Near(placed[i + 1], placed[i])) {
+        first.emplace(placed[i], INT64_MAX);
+        first.emplace(placed[i + 1], INT64_MAX);
+      }
+    }
+    int64_t order = 0;
+    VisitPositions(L, properties, releases, supports, springs, pointLoads, uniformLoads,
+                   [&](double x) {
+                     const auto it = first.find(x == 0 ? 0.0 : x);
+                     if (it != first.end()) it->second = std::min(it->second, order);
+                     ++order;
+                   });
+    PlaceClusters(placed, [&first](double x) { return first.at(x); });
+  }
 
   // Subdivision: every gap longer than h is cut into n = trunc(d / h + 1) equal parts. Count
   // first, so that a hostile model cannot make us allocate without bound.
@@ -151,9 +181,10 @@ void CBeamAnalysis::BuildNodes(const std::vector<CMemberPropertyItem>& propertie
   if (!std::isfinite(total)) return Refuse(kMessageBadPositions);
   if (total > kMaxNodes) return Refuse(kMessageTooManyNodes);
 
-  std::vector<double> x;
-  x.reserve(static_cast<size_t>(total) + 1);
-  x.push_back(placed[0]);
+  // Written straight into the node table (its memory is kept from run to run).
+  m_nodes.reserve(static_cast<size_t>(total) + 1);
+  auto add = [this](double x) { m_nodes.push_back(BeamNode{x, 0, 0, 0, 0}); };
+  add(placed[0]);
   for (size_t i = 0; i + 1 < placed.size(); ++i) {
     const double left = placed[i];
     const double right = placed[i + 1];
@@ -165,20 +196,17 @@ void CBeamAnalysis::BuildNodes(const std::vector<CMemberPropertyItem>& propertie
       // at the very edge of the double range).
       for (double j = 1; j <= n - 1; ++j) {
         const double p = left + j * s;
-        if (p > x.back() && p < right) x.push_back(p);
+        if (p > m_nodes.back().x && p < right) add(p);
       }
     }
-    x.push_back(right);
+    add(right);
   }
+  m_nNodes = static_cast<int32_t>(m_nodes.size() - 1);
   // Nodes closer than the tolerance would share degrees of freedom (only for beams shorter
   // than about 4e-8, or both ends within 1e-10): refuse rather than solve nonsense.
-  for (size_t i = 0; i + 1 < x.size(); ++i) {
-    if (Near(x[i + 1], x[i])) return Refuse(kMessageBadPositions);
+  for (int32_t i = 1; i < m_nNodes; ++i) {
+    if (Near(m_nodes[i + 1].x, m_nodes[i].x)) return Refuse(kMessageBadPositions);
   }
-
-  m_nNodes = static_cast<int32_t>(x.size());
-  m_nodes.resize(x.size() + 1);
-  for (int32_t i = 1; i <= m_nNodes; ++i) m_nodes[i] = BeamNode{x[i - 1], 0, 0, 0, 0};
   m_nDof = 2 * m_nNodes;
 
   // " %3i Nodes Defined, %3i Degrees of freedom" with its leading blanks replaced by one.
@@ -205,9 +233,8 @@ void CBeamAnalysis::BuildElements(const std::vector<CMemberPropertyItem>& proper
   // elements because xEnd ascends. An element therefore ends up with the EI of the last
   // property whose suffix contains it: record each property at its suffix start and carry the
   // latest property index forward.
-  std::vector<double> xEnds(static_cast<size_t>(m_nElements));
-  for (int32_t e = 1; e <= m_nElements; ++e) xEnds[e - 1] = m_elements[e].xEnd;
-  std::vector<int64_t> latestAt(static_cast<size_t>(m_nElements) + 2, -1);
+  const auto firstElement = m_elements.begin() + 1;
+  std::vector<int32_t> latestAt(static_cast<size_t>(m_nElements) + 2, -1);
   std::vector<double> eiOf(properties.size());
   double previousE = 0;
   double previousI = 0;
@@ -220,10 +247,12 @@ void CBeamAnalysis::BuildElements(const std::vector<CMemberPropertyItem>& proper
     eiOf[k] = e * i;
     previousE = e;
     previousI = i;
-    const size_t start = std::upper_bound(xEnds.begin(), xEnds.end(), p.m_dX) - xEnds.begin() + 1;
-    latestAt[start] = static_cast<int64_t>(k);
+    const auto suffix =
+        std::upper_bound(firstElement, m_elements.end(), p.m_dX,
+                         [](double x, const BeamElement& el) { return x < el.xEnd; });
+    latestAt[suffix - m_elements.begin()] = static_cast<int32_t>(k);
   }
-  int64_t latest = -1;
+  int32_t latest = -1;
   for (int32_t e = 1; e <= m_nElements; ++e) {
     latest = std::max(latest, latestAt[e]);
     if (latest >= 0) m_elements[e].ei = eiOf[static_cast<size_t>(latest)];
