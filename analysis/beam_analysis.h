@@ -156,9 +156,9 @@ class CBeamAnalysis {
 
   void Refuse(const std::string& message);
   void ComputeElementTerms(double ei, double length, int32_t releaseEnd);
-  std::vector<LoadSpan> UniformLoadSpans(const std::vector<CUniformLoadItem>& uniformLoads) const;
-  bool UseSummedLoads(const std::vector<LoadSpan>& spans) const;
-  void SumLoadsPerElement(const std::vector<LoadSpan>& spans);
+  LoadSpan SpanOf(const CUniformLoadItem& load) const;
+  bool UseSummedLoads(const std::vector<CUniformLoadItem>& uniformLoads) const;
+  void SumLoadsPerElement(const std::vector<CUniformLoadItem>& uniformLoads);
   void AssembleLoads(Equations& eq, const std::vector<CSupportItem>& supports,
                      const std::vector<CPointLoadItem>& pointLoads,
                      const std::vector<CUniformLoadItem>& uniformLoads);

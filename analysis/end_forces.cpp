@@ -66,7 +66,8 @@ void CBeamAnalysis::EndForces(const Equations& eq, const std::vector<CSpringItem
       if (m_loadP[e] != 0 || m_loadQ[e] != 0) subtractLoad(m_elements[e], m_loadP[e], m_loadQ[e]);
     }
   } else {
-    for (const LoadSpan& s : UniformLoadSpans(uniformLoads)) {
+    for (const CUniformLoadItem& u : uniformLoads) {
+      const LoadSpan s = SpanOf(u);
       for (int32_t e = s.first; e <= s.last; ++e) {
         BeamElement& el = m_elements[e];
         const double p = s.u1 + s.slope * (el.xEnd - s.x1 - el.length);

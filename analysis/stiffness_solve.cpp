@@ -34,47 +34,45 @@ void CBeamAnalysis::ComputeElementTerms(double ei, double length, int32_t releas
   }
 }
 
-std::vector<CBeamAnalysis::LoadSpan> CBeamAnalysis::UniformLoadSpans(
-    const std::vector<CUniformLoadItem>& uniformLoads) const {
-  std::vector<LoadSpan> spans;
-  spans.reserve(uniformLoads.size());
-  for (const CUniformLoadItem& u : uniformLoads) {
-    LoadSpan s;
-    s.x1 = u.m_dXStart;
-    s.x2 = u.m_dXEnd;
-    s.u1 = u.m_dUStart;
-    s.u2 = u.m_dUEnd;
-    if (s.x1 > s.x2) {
-      std::swap(s.x1, s.x2);
-      std::swap(s.u1, s.u2);
-    }
-    s.slope = (s.u2 - s.u1) / (s.x2 - s.x1);
-    const int32_t c = FindDof(s.x1);
-    const int32_t g = FindDof(s.x2);
-    // The elements whose right-node dof j = 2e + 1 satisfies c + 1 <= j <= g.
-    s.first = (c + 1) / 2;
-    s.last = (g - 1) / 2;
-    spans.push_back(s);
+CBeamAnalysis::LoadSpan CBeamAnalysis::SpanOf(const CUniformLoadItem& u) const {
+  LoadSpan s;
+  s.x1 = u.m_dXStart;
+  s.x2 = u.m_dXEnd;
+  s.u1 = u.m_dUStart;
+  s.u2 = u.m_dUEnd;
+  if (s.x1 > s.x2) {
+    std::swap(s.x1, s.x2);
+    std::swap(s.u1, s.u2);
   }
-  return spans;
+  s.slope = (s.u2 - s.u1) / (s.x2 - s.x1);
+  const int32_t c = FindDof(s.x1);
+  const int32_t g = FindDof(s.x2);
+  // The elements whose right-node dof j = 2e + 1 satisfies c + 1 <= j <= g.
+  s.first = (c + 1) / 2;
+  s.last = (g - 1) / 2;
+  return s;
 }
 
-bool CBeamAnalysis::UseSummedLoads(const std::vector<LoadSpan>& spans) const {
+bool CBeamAnalysis::UseSummedLoads(const std::vector<CUniformLoadItem>& uniformLoads) const {
   // Loads are applied element by element, in load order, as long as that costs a small multiple
   // of the model size: always for ordinary models. Only when many loads overlap on many
   // elements are they summed per element first (same loads, other rounding order).
   double visits = 0;
-  for (const LoadSpan& s : spans) visits += std::max(0, s.last - s.first + 1);
+  for (const CUniformLoadItem& u : uniformLoads) {
+    const LoadSpan s = SpanOf(u);
+    visits += std::max(0, s.last - s.first + 1);
+  }
   return visits > 8.0 * m_nElements + 16e6;
 }
 
-void CBeamAnalysis::SumLoadsPerElement(const std::vector<LoadSpan>& spans) {
+void CBeamAnalysis::SumLoadsPerElement(const std::vector<CUniformLoadItem>& uniformLoads) {
   // p of a load on element e is u1 + slope (xStart_e - x1) = (u1 - slope x1) + slope xStart_e,
   // and its q is slope l: both are linear in the two sums below, which difference arrays
   // accumulate over each load's element range.
   const size_t n = static_cast<size_t>(m_nElements) + 2;
   std::vector<double> constant(n, 0.0), slope(n, 0.0);
-  for (const LoadSpan& s : spans) {
+  for (const CUniformLoadItem& u : uniformLoads) {
+    const LoadSpan s = SpanOf(u);
     if (s.first > s.last) continue;
     constant[s.first] += s.u1 - s.slope * s.x1;
     constant[s.last + 1] -= s.u1 - s.slope * s.x1;
@@ -105,22 +103,22 @@ void CBeamAnalysis::AssembleLoads(Equations& eq, const std::vector<CSupportItem>
     m_dLoadMoment += p.m_dMoment - p.m_dPLoad * p.m_dX;
   }
 
-  const std::vector<LoadSpan> spans = UniformLoadSpans(uniformLoads);
   auto addElementLoad = [&F](int32_t j, double p, double q, double l) {
     F[j - 2] += p * l / 2 + 3 * q * l / 20;
     F[j - 1] -= p * l * l / 12 + q * l * l / 30;
     F[j] += p * l / 2 + 7 * q * l / 20;
     F[j + 1] += p * l * l / 12 + q * l * l / 20;
   };
-  const bool summed = UseSummedLoads(spans);
+  const bool summed = UseSummedLoads(uniformLoads);
   if (summed) {
-    SumLoadsPerElement(spans);
+    SumLoadsPerElement(uniformLoads);
     for (int32_t e = 1; e <= m_nElements; ++e) {
       if (m_loadP[e] != 0 || m_loadQ[e] != 0)
         addElementLoad(2 * e + 1, m_loadP[e], m_loadQ[e], m_elements[e].length);
     }
   }
-  for (const LoadSpan& s : spans) {
+  for (const CUniformLoadItem& u : uniformLoads) {
+    const LoadSpan s = SpanOf(u);
     if (!summed) {
       for (int32_t e = s.first; e <= s.last; ++e) {
         const BeamElement& el = m_elements[e];

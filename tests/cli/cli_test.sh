@@ -1,0 +1,129 @@
+#!/usr/bin/env bash
+# Runs spanlab-cli as a user would and checks exit statuses and output.
+# Usage: cli_test.sh CLI SOURCE_DIR SCRATCH_DIR
+set -u
+CLI=$1
+SRC=$2
+OUT=$3
+mkdir -p "$OUT"
+failures=0
+
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+# run STATUS ARGS...: runs the CLI, keeps stdout in $out and stderr in $err.
+run() {
+  local expected=$1
+  shift
+  out=$("$CLI" "$@" 2>"$OUT/stderr"; echo "~$?")
+  status=${out##*~}
+  out=${out%~*}
+  out=${out%$'\n'}
+  err=$(cat "$OUT/stderr")
+  [ "$status" = "$expected" ] || fail "'$*' exited with $status, expected $expected: $err"
+}
+
+contains() {  # contains TEXT WHAT
+  case "$1" in *"$2"*) ;; *) fail "expected to find '$2' in: ${1:0:400}" ;; esac
+}
+
+example=$SRC/examples/two-span-floor-beam.txt
+
+# ---- results on a plain file of lines: the whole record, in internal units ----
+run 0 results "$example"
+contains "$out" '"nNodes": 202,'
+contains "$out" '"length": 504,'
+contains "$out" '"xMinShear": 360,'
+contains "$out" '" 202 Nodes Defined, 404 Degrees of freedom"'
+contains "$out" 'Equilibrium error: Vert = 0.000 kips;'
+contains "$out" '"error": false'
+run 0 results "$example" --format csv
+contains "$out" $'node,x,deflection,rotation,reactionVert,reactionRot\n1,0,0,'
+contains "$out" $'\nelement,ei,releaseEnd,xEnd,length,shearStart,shearEnd,momentStart,momentEnd\n1,12992000,0,'
+sed 's/$/\r/' "$example" > "$OUT/crlf.txt"
+run 0 results "$OUT/crlf.txt"
+contains "$out" '"nNodes": 202,'
+
+# ---- bad arguments and unreadable files: a message and status 2 ----
+run 2 results "$OUT/does-not-exist.txt"
+contains "$err" "Cannot open"
+run 2 results "$example" --format xml
+run 2 results
+run 2 frobnicate
+printf '\001\002 Support: X = 1e999; Disp = 0;\nUniform Load: XStart = 0;\n' > "$OUT/garbage.txt"
+run 0 results "$OUT/garbage.txt"
+
+# ---- model files ----
+spn=$SRC/examples/two-span-floor-beam.spn
+run 0 check "$spn"
+expected=$' 0 Error(s),   0 Warning(s)\nRunning Analysis\n 202 Nodes Defined, 404 Degrees of freedom\n Equilibrium error: Vert = 0.000 kips; Rotation = -0.000 kip ft\nAnalysis Complete'
+[ "$out" = "$expected" ] || fail "check printed: $out"
+run 0 results "$spn" --format csv
+contains "$out" $'node,x,deflection,rotation,reactionVert,reactionRot\n1,0,0,'
+for model in metric-cantilever hinge-springs-settlement; do
+  run 0 check "$SRC/examples/$model.spn"
+  contains "$out" "Analysis Complete"
+  run 0 lines "$SRC/examples/$model.spn"
+  [ "$out" = "$(cat "$SRC/examples/$model.txt")" ] || fail "$model.spn does not hold $model.txt"
+done
+
+# import -> lines reproduces the text, also for empty, long and non-ASCII lines.
+{
+  printf 'File Format:3.0\n\n/caf\303\251 \377\376 bytes\n'
+  head -c 70000 /dev/zero | tr '\0' 'x'
+  printf '\nSupport: X = 0; Disp = 0;\n\n'
+} > "$OUT/odd.txt"
+run 0 import "$OUT/odd.txt" -o "$OUT/odd.spn"
+"$CLI" lines "$OUT/odd.spn" > "$OUT/odd-back.txt" || fail "lines failed"
+cmp -s "$OUT/odd.txt" "$OUT/odd-back.txt" || fail "import/lines round trip changed the text"
+
+# A model with errors: the log, and status 1.
+printf 'File Format:3.0\nSupport: X = 5 ft; Disp = 0;\n' > "$OUT/bad.txt"
+run 0 import "$OUT/bad.txt" -o "$OUT/bad.spn"
+run 1 check "$OUT/bad.spn"
+contains "$out" $'Error F11 - Invalid X value: Support: X = 5 ft; Disp = 0;\nFormat errors detected - data check cancelled.\n 1 Error(s),   0 Warning(s)'
+# An unstable beam: the analysis sets its error flag, status 1.
+printf 'File Format:3.0\nMember Property: X = 0; E = 200; I = 3;\nSupport: X = 10; Disp = 0; Rotation = 0;\nMoment Release: X = 5;\nPoint Load: X = 0; PLoad = -1;\n' > "$OUT/hinge.txt"
+run 0 import "$OUT/hinge.txt" -o "$OUT/hinge.spn"
+run 1 check "$OUT/hinge.spn"
+contains "$out" "Error A3 - The stiffness at a node is extremely small."
+
+# An older-version file: converted with the notice on stderr, saved in the current format.
+old=$SRC/examples/old-format-beam.spn
+run 0 lines "$old"
+contains "$out" $'File Format:3.0\n/Older-version model: simple span with an overhang\n'
+contains "$out" $'Units: English;\nMember Property: X = 0; E = 4060000; I = 1;\nSupport: X = 0; Disp = 0;\n'
+contains "$err" "This file was created in a previous version of Spanlab."
+run 0 convert "$old" -o "$OUT/converted.spn"
+[ "$(head -c 27 "$OUT/converted.spn")" = "Spanlab File Version = 3.0" ] || fail "convert did not write the current format"
+run 0 check "$OUT/converted.spn"
+
+# An over-long line in a text file: cancelled without the flag, truncated with it.
+row=$(head -c 90 /dev/zero | tr '\0' 'y')
+printf '/old\n/%s\nUNITS: METRIC\n' "$row" > "$OUT/long-old.spn"
+run 2 lines "$OUT/long-old.spn"
+contains "$err" "Line number 2 has more than 80 characters."
+run 0 lines "$OUT/long-old.spn" --truncate-long-lines
+contains "$out" $'/old\n/'"${row:0:79}"$'\nUnits: Metric;'
+
+# Damaged and unwritable files: a message and status 2; a failed save keeps the old file.
+printf 'Spanlab File Version = 3.0\n\005\000\003abc' > "$OUT/damaged.spn"
+run 2 check "$OUT/damaged.spn"
+contains "$err" "damaged"
+run 2 import "$OUT/odd.txt" -o "$OUT/no-such-folder/x.spn"
+contains "$err" "Cannot save"
+cp "$spn" "$OUT/keep.spn"
+chmod a-w "$OUT"
+if [ "$(id -u)" != 0 ]; then  # root writes anywhere
+  run 2 import "$OUT/bad.txt" -o "$OUT/keep.spn"
+  cmp -s "$spn" "$OUT/keep.spn" || fail "a failed save changed the old file"
+fi
+chmod u+w "$OUT"
+
+if [ "$failures" -ne 0 ]; then
+  echo "$failures CLI check(s) failed" >&2
+  exit 1
+fi
+echo "all CLI checks passed"
