@@ -5,6 +5,8 @@
 //   spanlab-cli lines MODEL.spn                     the model lines, one a line
 //   spanlab-cli import LINES.txt -o MODEL.spn       a text file of lines -> model file
 //   spanlab-cli convert OLD.txt -o MODEL.spn        an older-version file -> model file
+//   spanlab-cli report MODEL.spn [--input] [--summary] [--details] [--points N] [-o F.rpt]
+//   spanlab-cli report MODEL.spn --tab-details      the details table, tab-delimited
 //
 // Exit status: 0 the run found no error; 1 the run counted errors or the analysis failed;
 // 2 the command could not run (bad arguments, unreadable, damaged or unwritable file).
@@ -22,6 +24,8 @@
 #include "model/model_file.h"
 #include "platform/file_access.h"
 #include "platform/prompt.h"
+#include "report/print_options.h"
+#include "report/report_text.h"
 
 namespace spanlab {
 namespace {
@@ -106,12 +110,32 @@ struct Options {
   std::string output;
   std::string format = "json";
   bool truncate = false;
+  bool input_report = false;
+  bool summary_report = false;
+  bool details_report = false;
+  bool tab_details = false;
+  int points = 100;
 };
+
+// Loads FILE into `doc`: a model file as the program opens it, any other file as plain text
+// lines. Returns false (after a message) when that is not possible.
+bool LoadAnyModel(CSPLX_30Doc& doc, Prompter& prompter, const std::string& path) {
+  std::string bytes;
+  const Status read = DefaultFileAccess().ReadFile(path, bytes);
+  if (!read.ok()) {
+    CannotRun(read.message());
+    return false;
+  }
+  if (LooksLikeModelFile(path, bytes)) return OpenModel(doc, prompter, path);
+  doc.m_lines = SplitTextLines(bytes);
+  return true;
+}
 
 int RunResults(const Options& o) {
   std::string bytes;
   const Status read = DefaultFileAccess().ReadFile(o.input, bytes);
   if (!read.ok()) return CannotRun(read.message());
+  // (Read here once more than LoadAnyModel would, to tell a lines file from a model file.)
   CSPLX_30Doc doc;
   CommandLinePrompter prompter(o.truncate);
   int status = kExitClean;
@@ -152,6 +176,30 @@ int RunLines(const Options& o) {
   std::string text;
   for (const std::string& line : doc.m_lines) text += line + "\n";
   return WriteStdout(text);
+}
+
+int RunReport(const Options& o) {
+  CSPLX_30Doc doc;
+  CommandLinePrompter prompter(o.truncate);
+  if (!LoadAnyModel(doc, prompter, o.input)) return kExitCannotRun;
+  const RunLog run = RunModel(doc);
+  PrintOptions options;
+  options.m_nDataPoints = DataPointsChoice(o.points);
+  if (o.input_report || o.summary_report || o.details_report) {
+    options.m_bPrintInput = o.input_report;
+    options.m_bPrintSummary = o.summary_report;
+    options.m_bPrintDetails = o.details_report;
+  }
+  const std::string text = o.tab_details ? TabDelimitedDetailsText(doc, options.m_nDataPoints)
+                                         : JoinedReportText(doc, options);
+  if (o.output.empty()) {
+    const int written = WriteStdout(text);
+    if (written != kExitClean) return written;
+  } else {
+    const Status saved = WriteReportFile(DefaultFileAccess(), o.output, text);
+    if (!saved.ok()) return CannotRun(saved.message() + ": '" + o.output + "'");
+  }
+  return ExitStatus(run, doc);
 }
 
 int SaveModel(CSPLX_30Doc& doc, const std::string& path) {
@@ -216,6 +264,19 @@ int Main(int argc, char** argv) {
   convert->add_option("-o,--output", o.output, "model file to write")->required();
   addTruncate(convert);
 
+  CLI::App* report = app.add_subcommand(
+      "report", "Print the report text, as the program's Print to File writes it (CRLF)");
+  addInput(report, "MODEL", "model file (.spn) or text file with one model line a line");
+  report->add_flag("--input", o.input_report, "the input data report");
+  report->add_flag("--summary", o.summary_report, "the analysis summary");
+  report->add_flag("--details", o.details_report, "the analysis details table");
+  report->add_option("--points", o.points, "rows of the details table: 25, 50, 100 or 200 (all)")
+      ->check(CLI::IsMember({25, 50, 100, 200}));
+  report->add_flag("--tab-details", o.tab_details,
+                   "only the details table, tab-delimited, as copied to the clipboard");
+  report->add_option("-o,--output", o.output, "report file to write instead of standard output");
+  addTruncate(report);
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -227,6 +288,7 @@ int Main(int argc, char** argv) {
   if (*lines) return RunLines(o);
   if (*import) return RunImport(o);
   if (*convert) return RunConvert(o);
+  if (*report) return RunReport(o);
   return kExitCannotRun;
 }
 

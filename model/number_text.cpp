@@ -105,6 +105,10 @@ std::string FormatFixed(double value, int decimals) {
   return ToChars(value, std::chars_format::fixed, decimals);
 }
 
+std::string FormatScientific(double value, int decimals) {
+  return ToChars(value, std::chars_format::scientific, decimals);
+}
+
 std::string FormatGeneral(double value, int digits) {
   return ToChars(value, std::chars_format::general, digits);
 }

@@ -24,6 +24,9 @@ double ConvertNumber(std::string_view text);
 // printf("%.*f", decimals, value) in the "C" locale. "-0.000" for tiny negative values.
 std::string FormatFixed(double value, int decimals);
 
+// printf("%.*e", decimals, value) in the "C" locale ("1.2346e+05").
+std::string FormatScientific(double value, int decimals);
+
 // printf("%.*g", digits, value) in the "C" locale.
 std::string FormatGeneral(double value, int digits);
 

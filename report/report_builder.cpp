@@ -1,0 +1,276 @@
+#include "report/report_builder.h"
+
+#include <cmath>
+
+#include "model/line_text.h"
+#include "report/number_field.h"
+
+namespace spanlab {
+
+namespace {
+
+const std::string kRule33 = " -!@#$%^&*()---------------------";
+const std::string kRule51 = " -!@#$%^&*()---------------------------------------";
+const std::string kRule56 = " -!@#$%^&*()--------------------------------------------";
+const std::string kRule71 = " -!@#$%^&*()-----------------------------------------------------------";
+
+// Unit words of the summary for one unit system.
+struct SummaryUnits {
+  const char* position;
+  const char* force;
+  const char* moment;
+  const char* shearMinMax;
+  const char* momentMinMax;
+  const char* rotationMinMax;
+  const char* deflectionMinMax;
+  double divisor;  // inches to feet and kip in to kip ft in English
+};
+
+SummaryUnits UnitsOf(int units) {
+  if (units == kUnitsEnglish)
+    return {" feet", " kips", " kip ft", " kips   ", " kip ft ", " radians", " in     ", 12};
+  if (units == kUnitsMetric)
+    return {" m", " kN", " kN m ", " kN     ", " kN m   ", " radians", " mm     ", 1};
+  return {"", "", "", "", "", "", "", 1};
+}
+
+std::string Blanks(size_t n) { return std::string(n, ' '); }
+
+std::string LeadingBlanksRemoved(const std::string& s) {
+  const size_t first = s.find_first_not_of(' ');
+  return first == std::string::npos ? std::string() : s.substr(first);
+}
+
+}  // namespace
+
+bool IsRuleLine(std::string_view text) {
+  return text.size() > kRuleMarker.size() && text.substr(1, kRuleMarker.size()) == kRuleMarker;
+}
+
+bool IsDiagramsLine(std::string_view text) { return text.rfind(kDiagramsMarker, 0) == 0; }
+
+int DetailsStep(int dataPoints) {
+  switch (dataPoints) {
+    case 0: return 8;
+    case 1: return 4;
+    case 3: return 1;
+    default: return 2;
+  }
+}
+
+void ReportBuilder::NewPage() {
+  ++m_nPage;
+  m_nLinesOnPage = 0;
+}
+
+void ReportBuilder::Clear() {
+  m_lines.clear();
+  m_nPage = 0;
+  m_nLinesOnPage = 0;
+}
+
+void ReportBuilder::Append(std::string text) {
+  m_lines.push_back(CReportLine{std::move(text), m_nPage});
+  ++m_nLinesOnPage;
+}
+
+void ReportBuilder::AddReportLine(std::string text, bool verbatim) {
+  if (m_nLinesOnPage >= m_nLinesPerPage - 1) NewPage();  // once per call, before any split
+  const size_t slash = text.find('/');
+  if (!verbatim && text.size() > 60 && slash != std::string::npos && slash > 10) {
+    std::string continuation = Blanks(10) + text.substr(slash);
+    text.resize(slash - 1);  // the blank in front of the comment goes
+    Append(std::move(text));
+    Append(std::move(continuation));
+    return;
+  }
+  Append(std::move(text));
+}
+
+void ReportBuilder::BuildInputReport(const CSPLX_30Doc& doc) {
+  AddReportLine("Description:");
+  AddReportLine("");
+  for (const std::string& line : doc.m_lines) {
+    if (!line.empty() && line[0] == '/') AddReportLine("  " + line.substr(1), true);
+  }
+  AddReportLine("");
+  AddReportLine(doc.m_nUnits == kUnitsEnglish  ? "Units: English"
+                : doc.m_nUnits == kUnitsMetric ? "Units: Metric"
+                                               : "Units: Consistent");
+  AddReportLine("");
+
+  const std::string x = doc.GetUnitLabel(kQuantityPosition);
+  auto label = [&doc](int code) { return doc.GetUnitLabel(code); };
+  struct Section {
+    std::string_view keyword;
+    std::string heading;
+  };
+  const bool labelled = !x.empty();
+  const Section sections[] = {
+      {"Member Property:", labelled ? "Properties - X = " + x + ", E = " + label(kQuantityE) +
+                                          ", I = " + label(kQuantityI)
+                                    : "Properties - Consistent Units"},
+      {"Moment Release:",
+       labelled ? "Moment Releases - X = " + x : "Moment Releases - Consistent Units"},
+      {"Support:", labelled ? "Supports - X = " + x + ", Displacement = " + label(kQuantityDisp) +
+                                  ", Rotation = " + label(kQuantitySupportRotation)
+                            : "Supports - Consistent Units"},
+      {"Spring:", labelled ? "Springs - X = " + x + ", VSpring = " + label(kQuantityVSpring) +
+                                 ", RSpring = " + label(kQuantityRSpring)
+                           : "Springs - Consistent Units"},
+      {"Point Load:", labelled ? "Point Loads - X = " + x + ", PLoad = " + label(kQuantityPLoad) +
+                                     ", Moment = " + label(kQuantityPointMoment)
+                               : "Point Loads - Consistent Units"},
+      {"Uniform Load:", labelled ? "Uniform Loads - XStart & XEnd = " + x +
+                                       ", UStart & UEnd = " + label(kQuantityUniform)
+                                 : "Uniform Loads - Consistent Units"},
+  };
+  bool first = true;
+  for (const Section& section : sections) {
+    if (!first) AddReportLine("");
+    first = false;
+    AddReportLine(section.heading);
+    const size_t skip = section.keyword.size() + 1;  // the keyword and the blank after it
+    for (const std::string& line : doc.m_lines) {
+      if (line.rfind(section.keyword, 0) != 0) continue;
+      AddReportLine("  " + (line.size() > skip ? line.substr(skip) : std::string()));
+    }
+  }
+}
+
+void ReportBuilder::BuildSummaryReport(CSPLX_30Doc& doc) {
+  AddReportLine("");
+  AddReportLine("Analysis Data:");
+  AddReportLine("");
+  CBeamAnalysis& a = *doc.m_pAnalysis;
+  if (a.m_dLength <= 0 || a.m_nNodes <= 0) {
+    AddReportLine("Summary report is not available.");
+    return;
+  }
+  const SummaryUnits u = UnitsOf(doc.m_nUnits);
+  const double d = u.divisor;
+  AddReportLine(" Beam Length = " + FormatFiveDigits(a.m_dLength / d) + u.position);
+  AddReportLine(" Number of Nodes = " + std::to_string(a.m_nNodes));
+  AddReportLine(" Number of Elements = " + std::to_string(a.m_nElements));
+  AddReportLine(" Number of Degrees of Freedom = " + std::to_string(a.m_nDof));
+
+  AddReportLine("");
+  AddReportLine("Reactions:");
+  AddReportLine("");
+  AddReportLine("          X       Vert        Rot");
+  if (doc.m_nUnits == kUnitsEnglish) AddReportLine("       feet       kips     kip ft");
+  else if (doc.m_nUnits == kUnitsMetric) AddReportLine("          m         kN       kN m");
+  AddReportLine(kRule33);
+  double sumV = 0;
+  double sumM = 0;
+  a.LockTables();
+  for (int32_t i = 1; i <= a.m_nNodes; ++i) {
+    const BeamNode& n = a.m_nodes[i];
+    if (n.reactionVert == 0 && n.reactionRot == 0) continue;
+    std::string row = FormatNumber(n.x / d);
+    if (n.reactionVert != 0) {
+      row += FormatNumber(n.reactionVert);
+      sumV += n.reactionVert;
+      sumM -= n.reactionVert * n.x / d;
+    } else {
+      row += Blanks(11);
+    }
+    if (n.reactionRot != 0) {
+      row += FormatNumber(n.reactionRot / d);
+      sumM += n.reactionRot / d;
+    } else {
+      row += Blanks(11);
+    }
+    AddReportLine(row);
+  }
+  a.UnlockTables();
+
+  AddReportLine("");
+  AddReportLine("");
+  AddReportLine("Equilibrium:");
+  AddReportLine("");
+  AddReportLine("                 Force   Reaction       Diff");
+  AddReportLine(kRule51);
+  AddReportLine("       Vert" + FormatNumber(a.m_dLoadVert) + FormatNumber(sumV) +
+                FormatNumber(a.m_dLoadVert + sumV) + u.force);
+  AddReportLine("        Rot" + FormatNumber(a.m_dLoadMoment / d) + FormatNumber(sumM) +
+                FormatNumber(a.m_dLoadMoment / d + sumM) + u.moment);
+
+  AddReportLine("");
+  AddReportLine("");
+  AddReportLine("Min & Max values:");
+  AddReportLine(kRule56);
+  AddReportLine("");
+  a.ComputeExtremes(doc.m_nUnits);
+  auto extreme = [&](const char* label, double value, const char* suffix, double x) {
+    AddReportLine(std::string(label) + FormatNumber(value) + suffix + " at " +
+                  FormatNumber(x / d) + u.position);
+  };
+  extreme(" Min Shear      =", a.m_dMinShear, u.shearMinMax, a.m_dXMinShear);
+  extreme(" Max Shear      =", a.m_dMaxShear, u.shearMinMax, a.m_dXMaxShear);
+  extreme(" Min Moment     =", a.m_dMinMoment / d, u.momentMinMax, a.m_dXMinMoment);
+  extreme(" Max Moment     =", a.m_dMaxMoment / d, u.momentMinMax, a.m_dXMaxMoment);
+  extreme(" Min Rotation   =", a.m_dMinRotation, u.rotationMinMax, a.m_dXMinRotation);
+  extreme(" Max Rotation   =", a.m_dMaxRotation, u.rotationMinMax, a.m_dXMaxRotation);
+  extreme(" Min Deflection =", a.m_dMinDeflection, u.deflectionMinMax, a.m_dXMinDeflection);
+  extreme(" Max Deflection =", a.m_dMaxDeflection, u.deflectionMinMax, a.m_dXMaxDeflection);
+}
+
+void ReportBuilder::BuildDetailsReport(const CSPLX_30Doc& doc, int dataPoints, bool tabDelimited) {
+  const CBeamAnalysis& a = *doc.m_pAnalysis;
+  if (a.m_dLength <= 0 || a.m_nNodes <= 0) {
+    AddReportLine("Details report is not available.");
+    return;
+  }
+  const bool english = doc.m_nUnits == kUnitsEnglish;
+  const bool metric = doc.m_nUnits == kUnitsMetric;
+  if (tabDelimited) {
+    AddReportLine("X\tEI\tShear\tMoment\tRotation\tDisp");
+    if (english) AddReportLine("in\tkip in^2\tkips\tkip in\trad\tin");
+    else if (metric) AddReportLine("m\tkN cm^2\tkN\tkN m\trad\tmm");
+  } else {
+    AddReportLine("          X          EI       Shear      Moment    Rotation        Disp");
+    if (english) {
+      AddReportLine("         in    kip in^2        kips     kip in         rad          in");
+    } else if (metric) {
+      AddReportLine("          m     kN cm^2          kN       kN m         rad          mm");
+    }
+  }
+  AddReportLine(kRule71);
+  const int step = DetailsStep(dataPoints);
+  const double eiFactor = metric ? 10000 : 1;          // kN m^2 to kN cm^2
+  const double deflectionFactor = metric ? 1000 : 1;  // m to mm
+  const char* separator = tabDelimited ? "\t" : " ";
+  a.LockTables();
+  for (int64_t i = 1; i <= a.m_nNodes; i += step) {
+    const BeamNode& n = a.m_nodes[i];
+    // Each row shows the values just left of its node: the element ending there, or the
+    // left end of the first element for node 1.
+    double ei = 0, shear = 0, moment = 0;
+    if (i == 1) {
+      if (a.m_nElements >= 1) {
+        ei = a.m_elements[1].ei;
+        shear = a.m_elements[1].shearStart;
+        moment = a.m_elements[1].momentStart;
+      }
+    } else {
+      const BeamElement& el = a.m_elements[i - 1];
+      ei = el.ei;
+      shear = -el.shearEnd;
+      moment = -el.momentEnd;
+    }
+    const double fields[6] = {n.x, eiFactor * ei, shear, moment, n.rotation,
+                              deflectionFactor * n.deflection};
+    std::string row;
+    row.reserve(72);
+    for (int f = 0; f < 6; ++f) {
+      if (f > 0) row += separator;
+      const std::string field = FormatNumber(fields[f]);
+      row += tabDelimited ? LeadingBlanksRemoved(field) : field;
+    }
+    AddReportLine(std::move(row));
+  }
+  a.UnlockTables();
+}
+
+}  // namespace spanlab

@@ -1,0 +1,75 @@
+// The lines of the three reports (input data, analysis summary, analysis details) and the
+// diagrams entry, laid out for a fixed-pitch font and numbered by page.
+//
+// Two marker texts are instructions for the printer, never shown as text: a rule line (one
+// blank, then kRuleMarker and more dashes) is drawn as a line as long as its text, and the
+// diagrams line (kDiagramsLine) is replaced by the drawn diagrams page.
+#pragma once
+
+#include <climits>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/document.h"
+
+namespace spanlab {
+
+inline constexpr std::string_view kRuleMarker = "-!@#$%^&*()-------------------";
+inline constexpr std::string_view kDiagramsLine = "-!@#$%^&*()PRINT DIAGRAMS*&^%$#@!---";
+inline constexpr std::string_view kDiagramsMarker = "-!@#$%^&*()PRINT DIAGRAMS*&^%$#@!";
+
+inline constexpr const char* kInputReportTitle = "Spanlab Input Data";
+inline constexpr const char* kSummaryReportTitle = "Spanlab Analysis Summary";
+inline constexpr const char* kDetailsReportTitle = "Spanlab Analysis Details";
+
+// True for a rule line: the rule marker starting at the second character.
+bool IsRuleLine(std::string_view text);
+// True for the diagrams entry: the diagrams marker at the very start.
+bool IsDiagramsLine(std::string_view text);
+
+struct CReportLine {
+  std::string text;
+  int page = 0;
+};
+
+// Row step of the details table for a data-points choice: 0 -> 8 (about 25 rows on a beam
+// of 200 elements), 1 -> 4, 2 -> 2, 3 -> 1 (every node). Other values count as 2.
+int DetailsStep(int dataPoints);
+
+class ReportBuilder {
+ public:
+  // Lines per page of the printed page; text outputs leave it unlimited.
+  void SetLinesPerPage(int lines) { m_nLinesPerPage = lines; }
+  // The next line starts a new page.
+  void NewPage();
+
+  // Appends a line. Unless `verbatim`, a line longer than 60 characters whose first "/"
+  // stands after position 10 (a model line with a comment) becomes two lines: the text before
+  // the blank that precedes the "/", and 10 blanks followed by the text from the "/" on.
+  void AddReportLine(std::string text, bool verbatim = false);
+
+  // Description, units and the model lines grouped by section, from the document's lines.
+  void BuildInputReport(const CSPLX_30Doc& doc);
+  // Length, counts, reactions, equilibrium and extremes (recomputes the extremes first).
+  void BuildSummaryReport(CSPLX_30Doc& doc);
+  // The table of results at every `DetailsStep(dataPoints)`-th node, columnar (six fields of
+  // 11 characters joined by blanks) or tab-delimited (fields trimmed, joined by tabs).
+  void BuildDetailsReport(const CSPLX_30Doc& doc, int dataPoints, bool tabDelimited);
+  void AddDiagramsMarker() { AddReportLine(std::string(kDiagramsLine), true); }
+
+  const std::vector<CReportLine>& Lines() const { return m_lines; }
+  int CurrentPage() const { return m_nPage; }
+  // Empties the list and starts again before page 1.
+  void Clear();
+
+ private:
+  void Append(std::string text);
+
+  std::vector<CReportLine> m_lines;
+  int m_nPage = 0;
+  int m_nLinesOnPage = 0;
+  int m_nLinesPerPage = INT_MAX;
+};
+
+}  // namespace spanlab

@@ -1,0 +1,78 @@
+#include "report/report_text.h"
+
+#include "report/report_builder.h"
+
+namespace spanlab {
+
+int DataPointsChoice(int points) {
+  switch (points) {
+    case 25: return 0;
+    case 50: return 1;
+    case 100: return 2;
+    case 200: return 3;
+    default: return -1;
+  }
+}
+
+namespace {
+
+void AppendReport(std::string& text, const char* title, const ReportBuilder& builder) {
+  text += title;
+  text += "\r\n\r\n";
+  for (const CReportLine& line : builder.Lines()) {
+    if (IsRuleLine(line.text)) continue;
+    text += "  ";
+    text += line.text;
+    text += "\r\n";
+  }
+  text += "\r\n";
+}
+
+}  // namespace
+
+std::string JoinedReportText(CSPLX_30Doc& doc, const PrintOptions& options) {
+  std::string text;
+  ReportBuilder builder;
+  if (options.m_bPrintInput) {
+    builder.BuildInputReport(doc);
+    AppendReport(text, kInputReportTitle, builder);
+    builder.Clear();
+  }
+  if (options.m_bPrintSummary) {
+    builder.BuildSummaryReport(doc);
+    AppendReport(text, kSummaryReportTitle, builder);
+    builder.Clear();
+  }
+  if (options.m_bPrintDetails) {
+    builder.BuildDetailsReport(doc, options.m_nDataPoints, false);
+    AppendReport(text, kDetailsReportTitle, builder);
+    builder.Clear();
+  }
+  return text;
+}
+
+std::string TabDelimitedDetailsText(const CSPLX_30Doc& doc, int dataPoints) {
+  ReportBuilder builder;
+  builder.BuildDetailsReport(doc, dataPoints, true);
+  std::string text;
+  for (const CReportLine& line : builder.Lines()) {
+    if (IsRuleLine(line.text)) continue;
+    text += line.text;
+    text += "\r\n";
+  }
+  return text + "\r\n";
+}
+
+std::string DefaultReportFileName(const std::string& documentPath) {
+  std::string name = documentPath.substr(documentPath.rfind('/') + 1);
+  const size_t dot = name.rfind('.');
+  if (dot != std::string::npos && dot > 0) name.resize(dot);
+  return (name.empty() ? std::string("untitled") : name) + ".rpt";
+}
+
+Status WriteReportFile(FileAccess& files, const std::string& path, const std::string& text) {
+  if (!files.WriteFileAtomically(path, text).ok()) return Status::Error(kReportFileError);
+  return Status::Ok();
+}
+
+}  // namespace spanlab

@@ -1,0 +1,32 @@
+// The reports as plain text: for the clipboard and for report files.
+#pragma once
+
+#include <string>
+
+#include "model/document.h"
+#include "platform/file_access.h"
+#include "platform/status.h"
+#include "report/print_options.h"
+
+namespace spanlab {
+
+inline constexpr const char* kReportFileError = "Error - File could not be opened";
+
+// The input data, summary and details reports that `options` switch on, in that order: each
+// its title, an empty line, its lines (rule lines left out) indented by two blanks, and an
+// empty line. Line ends "\r\n". The diagrams option plays no part.
+std::string JoinedReportText(CSPLX_30Doc& doc, const PrintOptions& options);
+
+// The details table in tab-delimited form with the rows of `dataPoints` (0..3), rule lines
+// left out, each line ended by "\r\n", then one more "\r\n".
+std::string TabDelimitedDetailsText(const CSPLX_30Doc& doc, int dataPoints);
+
+// The report file name offered for a document: its file name without folder and extension
+// and ".rpt"; "untitled.rpt" for a document without a file.
+std::string DefaultReportFileName(const std::string& documentPath);
+
+// Writes the text to the report file (replacing it only once the text is complete). Fails
+// with kReportFileError.
+Status WriteReportFile(FileAccess& files, const std::string& path, const std::string& text);
+
+}  // namespace spanlab
