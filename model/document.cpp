@@ -70,6 +70,18 @@ namespace {
 
 double FieldValue(const std::string& field) { return ConvertNumber(SplitKeyValue(field).value); }
 
+// Supports, springs and point loads: field 2 carries `first` or `second`, field 3 only
+// `second` (a later value overwrites an earlier one). Keys compare exactly.
+template <class SetFirst, class SetSecond>
+void ReadEitherOr(const LineParts& parts, std::string_view first, std::string_view second,
+                  SetFirst setFirst, SetSecond setSecond) {
+  const KeyValue field2 = SplitKeyValue(parts.field[1]);
+  if (field2.key == first) setFirst(ConvertNumber(field2.value));
+  else if (field2.key == second) setSecond(ConvertNumber(field2.value));
+  const KeyValue field3 = SplitKeyValue(parts.field[2]);
+  if (field3.key == second) setSecond(ConvertNumber(field3.value));
+}
+
 }  // namespace
 
 void CSPLX_30Doc::BuildItems(bool build) {
@@ -112,39 +124,32 @@ void CSPLX_30Doc::BuildItems(bool build) {
     } else if (section == "Support") {
       CSupportItem item;
       item.m_dX = FieldValue(parts.field[0]) * f[kFactorLength];
-      const KeyValue second = SplitKeyValue(parts.field[1]);
-      if (second.key == "Disp") {
-        item.m_dDisp = ConvertNumber(second.value) * f[kFactorDisp];
-        item.m_bDisp = 1;
-      } else if (second.key == "Rotation") {
-        item.m_dRotation = ConvertNumber(second.value) * f[kFactorRotation];
-        item.m_bRotation = 1;
-      }
-      const KeyValue third = SplitKeyValue(parts.field[2]);
-      if (third.key == "Rotation") {
-        item.m_dRotation = ConvertNumber(third.value) * f[kFactorRotation];
-        item.m_bRotation = 1;
-      }
+      ReadEitherOr(
+          parts, "Disp", "Rotation",
+          [&](double v) {
+            item.m_dDisp = v * f[kFactorDisp];
+            item.m_bDisp = 1;
+          },
+          [&](double v) {
+            item.m_dRotation = v * f[kFactorRotation];
+            item.m_bRotation = 1;
+          });
       raiseLength(item.m_dX);
       m_supports.push_back(item);
     } else if (section == "Spring") {
       CSpringItem item;
       item.m_dX = FieldValue(parts.field[0]) * f[kFactorLength];
-      const KeyValue second = SplitKeyValue(parts.field[1]);
-      if (second.key == "VSpring") item.m_dVSpring = ConvertNumber(second.value) * f[kFactorVSpring];
-      else if (second.key == "RSpring") item.m_dRSpring = ConvertNumber(second.value) * f[kFactorRSpring];
-      const KeyValue third = SplitKeyValue(parts.field[2]);
-      if (third.key == "RSpring") item.m_dRSpring = ConvertNumber(third.value) * f[kFactorRSpring];
+      ReadEitherOr(
+          parts, "VSpring", "RSpring", [&](double v) { item.m_dVSpring = v * f[kFactorVSpring]; },
+          [&](double v) { item.m_dRSpring = v * f[kFactorRSpring]; });
       raiseLength(item.m_dX);
       m_springs.push_back(item);
     } else if (section == "Point Load") {
       CPointLoadItem item;
       item.m_dX = FieldValue(parts.field[0]) * f[kFactorLength];
-      const KeyValue second = SplitKeyValue(parts.field[1]);
-      if (second.key == "PLoad") item.m_dPLoad = ConvertNumber(second.value) * f[kFactorPLoad];
-      else if (second.key == "Moment") item.m_dMoment = ConvertNumber(second.value) * f[kFactorMoment];
-      const KeyValue third = SplitKeyValue(parts.field[2]);
-      if (third.key == "Moment") item.m_dMoment = ConvertNumber(third.value) * f[kFactorMoment];
+      ReadEitherOr(
+          parts, "PLoad", "Moment", [&](double v) { item.m_dPLoad = v * f[kFactorPLoad]; },
+          [&](double v) { item.m_dMoment = v * f[kFactorMoment]; });
       raiseLength(item.m_dX);
       m_pointLoads.push_back(item);
     } else if (section == "Uniform Load") {
