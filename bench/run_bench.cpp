@@ -1,0 +1,139 @@
+// From a model file's bytes to the complete run log: load the file into a fresh document, then
+// format check, items, data check, analysis and log text, as opening a file in the window does.
+//
+// The file is written once before timing; each timed run opens it, so the read from the page
+// cache is part of the figure. Two models: a typical one of 50 lines, and one of a million data
+// lines (a support every 10 ft with a point load in each span) to keep the whole road linear.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "check/run_driver.h"
+#include "model/document.h"
+#include "model/model_file.h"
+
+namespace {
+
+using spanlab::CSPLX_30Doc;
+
+std::string Number(double value) {
+  std::string text = std::to_string(value);  // fixed, six decimals; trim the zeros
+  text.erase(text.find_last_not_of('0') + 1);
+  if (text.back() == '.') text.pop_back();
+  return text;
+}
+
+// Three properties, six supports, two hinges, 20 point loads and 15 uniform loads over 100 ft.
+std::vector<std::string> TypicalModel() {
+  std::vector<std::string> lines = {
+      "File Format:3.0",
+      "/Five-span floor beam with two hinges",
+      "/loads from the slab above",
+      "Units: English;",
+      "Member Property: X = 0; E = 29000; I = 448; /W16x36",
+      "Member Property: X = 40; E = 29000; I = 510;",
+      "Member Property: X = 80; E = 29000; I = 448;",
+      "Moment Release: X = 32;",
+      "Moment Release: X = 68;",
+  };
+  for (int i = 0; i <= 5; ++i) {
+    lines.push_back("Support: X = " + std::to_string(20 * i) + "; Disp = 0;");
+  }
+  for (int i = 0; i < 20; ++i) {
+    lines.push_back("Point Load: X = " + Number(2.5 + 5 * i) + "; PLoad = -" + Number(1 + i % 4) +
+                    ";" + (i % 5 == 0 ? " Moment = 2;" : ""));
+  }
+  for (int i = 0; i < 15; ++i) {
+    const double start = 6.0 * i;
+    lines.push_back("Uniform Load: XStart = " + Number(start) + "; XEnd = " + Number(start + 10) +
+                    "; UStart = -0.8; UEnd = -" + Number(0.8 + 0.1 * i) + ";");
+  }
+  return lines;
+}
+
+// A support every 10 ft and a point load in the middle of each span: one million lines.
+std::vector<std::string> MillionLineModel() {
+  constexpr int64_t kLines = 1'000'000;
+  constexpr int64_t kSupports = (kLines - 3 + 1) / 2;
+  std::vector<std::string> lines = {"File Format:3.0", "Units: English;",
+                                    "Member Property: X = 0; E = 29000; I = 448;"};
+  lines.reserve(kLines);
+  for (int64_t i = 0; i < kSupports; ++i) {
+    lines.push_back("Support: X = " + std::to_string(10 * i) + "; Disp = 0;");
+    if (i + 1 < kSupports) {
+      lines.push_back("Point Load: X = " + std::to_string(10 * i + 5) + "; PLoad = -2;");
+    }
+  }
+  return lines;
+}
+
+// A model file on disk for the life of one benchmark.
+class ModelFile {
+ public:
+  explicit ModelFile(const std::vector<std::string>& lines, const char* name)
+      : path_((std::filesystem::temp_directory_path() /
+               ("spanlab-run-bench-" + std::to_string(getpid()) + "-" + name + ".spn"))
+                  .string()) {
+    const std::string bytes = spanlab::WriteModelFile(lines);
+    std::ofstream(path_, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+  }
+  ~ModelFile() { std::filesystem::remove(path_); }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// Peak resident memory of the process so far (VmHWM), in MiB; 0 when unknown.
+double PeakMiB() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;  // kB
+  }
+  return 0;
+}
+
+void OpenAndRun(benchmark::State& state, const std::vector<std::string>& lines, const char* name,
+                bool reportPeak) {
+  const ModelFile file(lines, name);
+  spanlab::RunLog last;
+  bool unstable = false;
+  for (auto _ : state) {
+    CSPLX_30Doc doc;
+    if (!doc.OnOpenDocument(file.path())) {
+      state.SkipWithError(doc.GetLastError().c_str());
+      return;
+    }
+    last = spanlab::RunModel(doc);
+    unstable = doc.m_pAnalysis->m_bError != 0;
+    benchmark::DoNotOptimize(last.text.data());
+  }
+  if (last.errors != 0 || !last.analysed || unstable) {
+    state.SkipWithError(("the model did not run cleanly:\n" + last.text).c_str());
+    return;
+  }
+  state.SetItemsProcessed(state.iterations() * int64_t(lines.size()));
+  state.counters["lines"] = double(lines.size());
+  if (reportPeak) state.counters["peak_MiB"] = PeakMiB();
+}
+
+void BM_OpenAndRunTypical(benchmark::State& state) {
+  OpenAndRun(state, TypicalModel(), "typical", false);
+}
+
+void BM_OpenAndRunMillionLines(benchmark::State& state) {
+  OpenAndRun(state, MillionLineModel(), "million", true);
+}
+
+BENCHMARK(BM_OpenAndRunTypical)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenAndRunMillionLines)->Iterations(2)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

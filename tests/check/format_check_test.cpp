@@ -1,0 +1,212 @@
+#include "check/format_check.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "check/message_log.h"
+
+namespace spanlab {
+namespace {
+
+struct Case {
+  const char* line;
+  const char* output;  // the whole log text the line produces
+};
+
+// Runs every case on its own log; the error count must equal the number of message lines.
+void ExpectOutputs(const std::vector<Case>& cases) {
+  for (const Case& c : cases) {
+    MessageLog log;
+    int64_t errors = 0;
+    CheckLineFormat(c.line, errors, log);
+    EXPECT_EQ(log.Text(), c.output) << "line: [" << c.line << "]";
+    int64_t lines = 0;
+    for (size_t at = log.Text().find("\r\n"); at != std::string::npos;
+         at = log.Text().find("\r\n", at + 2)) {
+      ++lines;
+    }
+    EXPECT_EQ(errors, lines) << "line: [" << c.line << "]";
+  }
+}
+
+TEST(CheckLineFormatTest, WellFormedLinesOfEverySection) {
+  ExpectOutputs({
+      {"Units: English;", ""},
+      {"Units: Metric;", ""},
+      {"Units:Consistent;", ""},
+      {"Member Property: X = 0; E = 29000; I = 448;", ""},
+      {"Member Property: X = 12.5; E = 2.9e4; I = 0;", ""},
+      {"Moment Release: X = 32;", ""},
+      {"Support: X = 0; Disp = 0;", ""},
+      {"Support: X = 0; Disp = -0.25; Rotation = 0;", ""},
+      {"Support: X = 0; Rotation = 0.001;", ""},
+      {"Spring: X = 40; VSpring = 25;", ""},
+      {"Spring: X = 40; VSpring = 25; RSpring = 1e5;", ""},
+      {"Spring: X = 40; RSpring = 100;", ""},
+      {"Point Load: X = 10; PLoad = -12;", ""},
+      {"Point Load: X = 50; PLoad = -8; Moment = 15;", ""},
+      {"Point Load: X = 50; Moment = 15;", ""},
+      {"Uniform Load: XStart = 0; XEnd = 60; UStart = -0.8; UEnd = -0.8;", ""},
+      {"Uniform Load: XStart = 60; XEnd = 0; UStart = 0; UEnd = +1.5;", ""},
+      {"Support: X = 0; Disp = 0; ;", ""},  // a blank field 3 is not looked at
+  });
+}
+
+TEST(CheckLineFormatTest, UnknownSectionGivesF3WithTheWholeLine) {
+  ExpectOutputs({
+      {"Beam: X = 1;", "Error F3 - Line type not found: Beam: X = 1;\r\n"},
+      {"", "Error F3 - Line type not found: \r\n"},
+      {" Support: X = 0; Disp = 0;",
+       "Error F3 - Line type not found:  Support: X = 0; Disp = 0;\r\n"},
+      {"support: X = 0; Disp = 0;",
+       "Error F3 - Line type not found: support: X = 0; Disp = 0;\r\n"},
+      {"Support X = 0; Disp = 0;", "Error F3 - Line type not found: Support X = 0; Disp = 0;\r\n"},
+      {"File Format:3.0", "Error F3 - Line type not found: File Format:3.0\r\n"},
+      {"Beam: X = 1; /a note", "Error F3 - Line type not found: Beam: X = 1; /a note\r\n"},
+  });
+}
+
+TEST(CheckLineFormatTest, UnitsOtherThanTheThreeNamesGiveF4) {
+  ExpectOutputs({
+      {"Units: User Defined;", "Error F4 - Invalid units specified.\r\n"},
+      {"Units: Metric", "Error F4 - Invalid units specified.\r\n"},  // field 1 never ended
+      {"Units: english;", "Error F4 - Invalid units specified.\r\n"},
+      {"Units: ;", "Error F4 - Invalid units specified.\r\n"},
+  });
+}
+
+TEST(CheckLineFormatTest, KeyErrorsF5ToF10) {
+  ExpectOutputs({
+      {"Member Property: X = 0; E = 29000;",
+       "Error F5 - Invalid Member Property: Member Property: X = 0; E = 29000;\r\n"},
+      {"Member Property: X = 0; I = 448; E = 29000;",
+       "Error F5 - Invalid Member Property: Member Property: X = 0; I = 448; E = 29000;\r\n"
+       "Error F5 - Invalid Member Property: Member Property: X = 0; I = 448; E = 29000;\r\n"},
+      {"Moment Release: Y = 5;", "Error F6 - Invalid Moment Release: Moment Release: Y = 5;\r\n"},
+      {"Support: X = 0; Disp = 0", "Error F7 - Invalid Support: Support: X = 0; Disp = 0\r\n"},
+      {"Support: X = 0;", "Error F7 - Invalid Support: Support: X = 0;\r\n"},
+      {"Support: Y = 0; Disp = 0;", "Error F7 - Invalid Support: Support: Y = 0; Disp = 0;\r\n"},
+      {"Support: X = 0; Disp = 0; Disp = 1;",
+       "Error F7 - Invalid Support: Support: X = 0; Disp = 0; Disp = 1;\r\n"},
+      {"Spring: X = 5; Disp = 1;", "Error F8 - Invalid Spring: Spring: X = 5; Disp = 1;\r\n"},
+      {"Spring: X = 5; VSpring = 1; VSpring = 2;",
+       "Error F8 - Invalid Spring: Spring: X = 5; VSpring = 1; VSpring = 2;\r\n"},
+      {"Point Load: X = 5; Force = 1;",
+       "Error F9 - Invalid Point Load: Point Load: X = 5; Force = 1;\r\n"},
+      {"Point Load: X = 5; PLoad = 1; PLoad = 2;",
+       "Error F9 - Invalid Point Load: Point Load: X = 5; PLoad = 1; PLoad = 2;\r\n"},
+      {"Uniform Load: XStart = 0; XEnd = 10; UStart = 1;",
+       "Error F10 - Invalid Uniform Load: Uniform Load: XStart = 0; XEnd = 10; UStart = 1;\r\n"},
+      {"Uniform Load: X = 0; XEnd = 10; UStart = 1; UEnd = 1;",
+       "Error F10 - Invalid Uniform Load: Uniform Load: X = 0; XEnd = 10; UStart = 1; UEnd = "
+       "1;\r\n"},
+  });
+}
+
+TEST(CheckLineFormatTest, ValueErrorsF11ToF23) {
+  ExpectOutputs({
+      {"Member Property: X = a; E = 1; I = 1;",
+       "Error F11 - Invalid X value: Member Property: X = a; E = 1; I = 1;\r\n"},
+      {"Moment Release: X = 5 ft;", "Error F11 - Invalid X value: Moment Release: X = 5 ft;\r\n"},
+      {"Support: X = ; Disp = 0;", "Error F11 - Invalid X value: Support: X = ; Disp = 0;\r\n"},
+      {"Spring: X = 1,5; VSpring = 1;",
+       "Error F11 - Invalid X value: Spring: X = 1,5; VSpring = 1;\r\n"},
+      {"Point Load: X = inf; PLoad = 1;",
+       "Error F11 - Invalid X value: Point Load: X = inf; PLoad = 1;\r\n"},
+      {"Member Property: X = 0; E = 2 9; I = 1;",
+       "Error F12 - Invalid E value: Member Property: X = 0; E = 2 9; I = 1;\r\n"},
+      {"Member Property: X = 0; E = 1; I = 1e999;",
+       "Error F13 - Invalid I value: Member Property: X = 0; E = 1; I = 1e999;\r\n"},
+      {"Support: X = 0; Disp = 0x10;",
+       "Error F14 - Invalid Disp value: Support: X = 0; Disp = 0x10;\r\n"},
+      {"Support: X = 0; Disp = 0; Rotation = r;",
+       "Error F15 - Invalid Rotation value: Support: X = 0; Disp = 0; Rotation = r;\r\n"},
+      {"Support: X = 0; Rotation = nan;",
+       "Error F15 - Invalid Rotation value: Support: X = 0; Rotation = nan;\r\n"},
+      {"Spring: X = 0; VSpring = k;",
+       "Error F16 - Invalid VSpring value: Spring: X = 0; VSpring = k;\r\n"},
+      {"Spring: X = 0; VSpring = 1; RSpring = k;",
+       "Error F17 - Invalid RSpring value: Spring: X = 0; VSpring = 1; RSpring = k;\r\n"},
+      {"Spring: X = 0; RSpring = k;",
+       "Error F17 - Invalid RSpring value: Spring: X = 0; RSpring = k;\r\n"},
+      {"Point Load: X = 0; PLoad = p;",
+       "Error F18 - Invalid PLoad value: Point Load: X = 0; PLoad = p;\r\n"},
+      {"Point Load: X = 0; PLoad = 1; Moment = m;",
+       "Error F19 - Invalid Moment value: Point Load: X = 0; PLoad = 1; Moment = m;\r\n"},
+      {"Point Load: X = 0; Moment = m;",
+       "Error F19 - Invalid Moment value: Point Load: X = 0; Moment = m;\r\n"},
+      {"Uniform Load: XStart = a; XEnd = b; UStart = c; UEnd = d;",
+       "Error F20 - Invalid XStart value: Uniform Load: XStart = a; XEnd = b; UStart = c; UEnd = "
+       "d;\r\n"
+       "Error F21 - Invalid XEnd value: Uniform Load: XStart = a; XEnd = b; UStart = c; UEnd = "
+       "d;\r\n"
+       "Error F22 - Invalid UStart value: Uniform Load: XStart = a; XEnd = b; UStart = c; UEnd = "
+       "d;\r\n"
+       "Error F23 - Invalid UEnd value: Uniform Load: XStart = a; XEnd = b; UStart = c; UEnd = "
+       "d;\r\n"},
+  });
+}
+
+TEST(CheckLineFormatTest, OneErrorPerFieldInFieldOrder) {
+  ExpectOutputs({
+      // "X=0" loses the character in front of "=", so its key is empty.
+      {"Member Property: X=0; E = abc; I = 100;",
+       "Error F5 - Invalid Member Property: Member Property: X=0; E = abc; I = 100;\r\n"
+       "Error F12 - Invalid E value: Member Property: X=0; E = abc; I = 100;\r\n"},
+      // A wrong key hides the value: no F11 for "Z = abc".
+      {"Moment Release: Z = abc;",
+       "Error F6 - Invalid Moment Release: Moment Release: Z = abc;\r\n"},
+      {"Support: X = z; Disp = y; Rotation = w;",
+       "Error F11 - Invalid X value: Support: X = z; Disp = y; Rotation = w;\r\n"
+       "Error F14 - Invalid Disp value: Support: X = z; Disp = y; Rotation = w;\r\n"
+       "Error F15 - Invalid Rotation value: Support: X = z; Disp = y; Rotation = w;\r\n"},
+      {"Spring: Y = 1; Force = 2;",
+       "Error F8 - Invalid Spring: Spring: Y = 1; Force = 2;\r\n"
+       "Error F8 - Invalid Spring: Spring: Y = 1; Force = 2;\r\n"},
+  });
+}
+
+TEST(CheckLineFormatTest, FieldsBeyondTheCheckedOnesAreNotLookedAt) {
+  ExpectOutputs({
+      {"Point Load: X = 5; Moment = 10; PLoad = 3;", ""},  // field 3 after "Moment"
+      {"Support: X = 0; Rotation = 0; junk;", ""},
+      {"Spring: X = 0; RSpring = 1; VSpring = x;", ""},
+      {"Moment Release: X = 5; junk; = =;", ""},
+      {"Units: Metric; X = y;", ""},
+      {"Uniform Load: XStart = 0; XEnd = 1; UStart = 2; UEnd = 3; XStart = bad;", ""},
+  });
+}
+
+TEST(CheckLineFormatTest, ZeroIsValidOnlyWhenWrittenWithALeadingZeroDigit) {
+  ExpectOutputs({
+      {"Support: X = 0; Disp = 0;", ""},
+      {"Support: X = 0.0; Disp = 0e3;", ""},
+      {"Support: X = -0; Disp = 0;", "Error F11 - Invalid X value: Support: X = -0; Disp = 0;\r\n"},
+      {"Support: X = 0; Disp = -0;",
+       "Error F14 - Invalid Disp value: Support: X = 0; Disp = -0;\r\n"},
+      {"Support: X = 0; Disp = +0;",
+       "Error F14 - Invalid Disp value: Support: X = 0; Disp = +0;\r\n"},
+      {"Support: X = 0; Disp = .0;",
+       "Error F14 - Invalid Disp value: Support: X = 0; Disp = .0;\r\n"},
+      {"Point Load: X = 0; PLoad = -0.0;",
+       "Error F18 - Invalid PLoad value: Point Load: X = 0; PLoad = -0.0;\r\n"},
+  });
+}
+
+TEST(CheckLineFormatTest, CommentsAndDescriptionLinesNeverCauseErrors) {
+  ExpectOutputs({
+      {"Point Load: X = 5; PLoad = 1; /; Moment = x; Beam: =;", ""},
+      {"Support: X = 0; Disp = 0; /X = -0; Disp = ;", ""},
+      {"/", ""},
+      {"/Beam: X = ; Units: User Defined; ;;;", ""},
+      {"/ Support: X = 0", ""},
+  });
+  // The comment is part of the line that an error message repeats.
+  ExpectOutputs({{"Support: X = q; Disp = 0; /left wall",
+                  "Error F11 - Invalid X value: Support: X = q; Disp = 0; /left wall\r\n"}});
+}
+
+}  // namespace
+}  // namespace spanlab

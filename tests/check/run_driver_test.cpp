@@ -1,0 +1,231 @@
+#include "check/run_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "check/message_log.h"
+
+namespace spanlab {
+namespace {
+
+// Supports at 0 and 20 ft and a load at midspan: nodes at 0, 10 and 20 ft, each half cut
+// into 100 elements, so 201 nodes.
+const std::vector<std::string> kSimpleSpan = {
+    "File Format:3.0",
+    "/Simple span with a load at midspan",
+    "Units: English;",
+    "Member Property: X = 0; E = 29000; I = 448;",
+    "Support: X = 0; Disp = 0;",
+    "Support: X = 20; Disp = 0; /right wall",
+    "Point Load: X = 10; PLoad = -10;",
+};
+
+// The residuals of a balanced model round to zero, with either sign.
+const std::regex kBalancedEnglish(
+    R"( Equilibrium error: Vert = -?0\.000 kips; Rotation = -?0\.000 kip ft)");
+
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (size_t end = text.find("\r\n"); end != std::string::npos; end = text.find("\r\n", start)) {
+    lines.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  EXPECT_EQ(start, text.size()) << "text does not end with a line end";
+  return lines;
+}
+
+size_t ItemCount(const CSPLX_30Doc& doc) {
+  return doc.m_properties.size() + doc.m_releases.size() + doc.m_supports.size() +
+         doc.m_springs.size() + doc.m_pointLoads.size() + doc.m_uniformLoads.size();
+}
+
+TEST(CountsLineTest, ErrorsUnpaddedWarningsInThreePlaces) {
+  EXPECT_EQ(CountsLine(0, 0), " 0 Error(s),   0 Warning(s)");
+  EXPECT_EQ(CountsLine(12, 345), " 12 Error(s), 345 Warning(s)");
+  EXPECT_EQ(CountsLine(1234, 5), " 1234 Error(s),   5 Warning(s)");
+  EXPECT_EQ(CountsLine(4999950000, 1000), " 4999950000 Error(s), 1000 Warning(s)");
+}
+
+TEST(RunModelTest, NewDocumentHasNoLines) {
+  CSPLX_30Doc doc;
+  const RunLog run = RunModel(doc);
+  EXPECT_EQ(run.text, "Error F2 - No lines in file.\r\n 1 Error(s),   0 Warning(s)\r\n");
+  EXPECT_EQ(run.errors, 1);
+  EXPECT_FALSE(run.analysed);
+}
+
+TEST(RunModelTest, MissingFormatLineStillChecksTheOtherLines) {
+  CSPLX_30Doc doc;
+  doc.m_lines = {"Units: English;", "Member Property: X = 0; E = 29000; I = 448;",
+                 "Support: X = 0; Disp = 0", "Point Load: X = 5; PLoad = -1;"};
+  const RunLog run = RunModel(doc);
+  EXPECT_EQ(run.text,
+            "Error F1 - File format not defined.\r\n"
+            "Error F7 - Invalid Support: Support: X = 0; Disp = 0\r\n"
+            "Format errors detected - data check cancelled.\r\n"
+            " 2 Error(s),   0 Warning(s)\r\n");
+}
+
+TEST(RunModelTest, FirstLineMustBeTheFormatLineExactlyAndIsNotCheckedFurther) {
+  for (const char* first : {"File Format:3.0 ", "File Format: 3.0", "file format:3.0", "Beam: ;"}) {
+    CSPLX_30Doc doc;
+    doc.m_lines = {first, "Units: English;"};
+    EXPECT_EQ(RunModel(doc).text,
+              "Error F1 - File format not defined.\r\n"
+              "Format errors detected - data check cancelled.\r\n"
+              " 1 Error(s),   0 Warning(s)\r\n")
+        << first;
+  }
+}
+
+TEST(RunModelTest, FormatErrorsInTwoLinesCancelTheDataCheck) {
+  CSPLX_30Doc doc;
+  doc.m_lines = {"File Format:3.0",
+                 "Units: English;",
+                 "Support: X = 0; Disp = 0;",
+                 "Moment Release: X = 5 ft;",
+                 "Support: X = -3; Disp = 0;",  // D5 never comes
+                 "Point Load: X = 5; Load = -1;"};
+  const RunLog run = RunModel(doc);
+  EXPECT_EQ(run.text,
+            "Error F11 - Invalid X value: Moment Release: X = 5 ft;\r\n"
+            "Error F9 - Invalid Point Load: Point Load: X = 5; Load = -1;\r\n"
+            "Format errors detected - data check cancelled.\r\n"
+            " 2 Error(s),   0 Warning(s)\r\n");
+  EXPECT_EQ(run.errors, 2);
+  EXPECT_EQ(run.warnings, 0);
+}
+
+TEST(RunModelTest, DataErrorsStopTheRunBeforeTheAnalysis) {
+  CSPLX_30Doc doc;
+  doc.m_lines = {"File Format:3.0", "Units: English;"};
+  const RunLog run = RunModel(doc);
+  EXPECT_EQ(run.text,
+            "Error D1- The beam has zero length. It can not be displayed.\r\n"
+            "Error D2 - Beam property must be specified at X = 0.\r\n"
+            "Error D9 - At least 1 Spring or Support must be defined.\r\n"
+            " 3 Error(s),   0 Warning(s)\r\n");
+  EXPECT_FALSE(run.analysed);
+}
+
+TEST(RunModelTest, CleanRunLog) {
+  CSPLX_30Doc doc;
+  doc.m_lines = kSimpleSpan;
+  const RunLog run = RunModel(doc);
+  const std::vector<std::string> lines = SplitLines(run.text);
+  ASSERT_EQ(lines.size(), 5u) << run.text;
+  EXPECT_EQ(lines[0], " 0 Error(s),   0 Warning(s)");
+  EXPECT_EQ(lines[1], "Running Analysis");
+  EXPECT_EQ(lines[2], " 201 Nodes Defined, 402 Degrees of freedom");
+  EXPECT_TRUE(std::regex_match(lines[3], kBalancedEnglish)) << lines[3];
+  EXPECT_EQ(lines[4], "Analysis Complete");
+  EXPECT_EQ(run.errors, 0);
+  EXPECT_TRUE(run.analysed);
+  EXPECT_GT(doc.m_pAnalysis->m_dLength, 0);
+}
+
+TEST(RunModelTest, WarningsDoNotStopTheAnalysis) {
+  CSPLX_30Doc doc;
+  doc.m_lines = kSimpleSpan;
+  doc.m_lines.push_back("Point Load: X = 10; Moment = 5;");
+  const RunLog run = RunModel(doc);
+  const std::vector<std::string> lines = SplitLines(run.text);
+  ASSERT_EQ(lines.size(), 6u) << run.text;
+  EXPECT_EQ(lines[0], "Warning W1 - Two point loads were specified at the same X = 10.000000.");
+  EXPECT_EQ(lines[1], " 0 Error(s),   1 Warning(s)");
+  EXPECT_EQ(lines[2], "Running Analysis");
+  EXPECT_EQ(lines[3], " 201 Nodes Defined, 402 Degrees of freedom");
+  EXPECT_EQ(lines[5], "Analysis Complete");
+  EXPECT_EQ(run.warnings, 1);
+  EXPECT_TRUE(run.analysed);
+}
+
+TEST(RunModelTest, AnalysisErrorsAreFollowedByAnalysisComplete) {
+  // One pinned support and a load beyond it: a mechanism.
+  CSPLX_30Doc doc;
+  doc.m_lines = {"File Format:3.0", "Units: English;",
+                 "Member Property: X = 0; E = 29000; I = 448;", "Support: X = 10; Disp = 0;",
+                 "Point Load: X = 20; PLoad = -10;"};
+  const RunLog run = RunModel(doc);
+  const std::vector<std::string> lines = SplitLines(run.text);
+  ASSERT_GE(lines.size(), 4u) << run.text;
+  EXPECT_EQ(lines[0], " 0 Error(s),   0 Warning(s)");
+  EXPECT_EQ(lines[1], "Running Analysis");
+  EXPECT_EQ(lines.back(), "Analysis Complete");
+  EXPECT_NE(run.text.find("\r\nError A"), std::string::npos) << run.text;
+  EXPECT_EQ(run.errors, 0);  // analysis errors are the engine's, not the counts'
+  EXPECT_TRUE(run.analysed);
+  EXPECT_EQ(doc.m_pAnalysis->m_bError, 1);
+}
+
+TEST(RunModelTest, ErrorsResetTheResultsOfTheRunBefore) {
+  CSPLX_30Doc doc;
+  doc.m_lines = kSimpleSpan;
+  ASSERT_TRUE(RunModel(doc).analysed);
+  ASSERT_GT(doc.m_pAnalysis->m_dLength, 0);
+  ASSERT_FALSE(doc.m_pAnalysis->m_messages.empty());
+
+  // A data error: the items are built, the results are gone.
+  doc.m_lines.push_back("Support: X = 20; Rotation = 0;");
+  EXPECT_EQ(RunModel(doc).errors, 1);
+  EXPECT_EQ(doc.m_pAnalysis->m_dLength, 0);
+  EXPECT_TRUE(doc.m_pAnalysis->m_messages.empty());
+  EXPECT_EQ(doc.m_supports.size(), 3u);
+
+  // A format error: no items either.
+  doc.m_lines = kSimpleSpan;
+  ASSERT_TRUE(RunModel(doc).analysed);
+  doc.m_lines.push_back("Spring: X = 5;");
+  EXPECT_EQ(RunModel(doc).errors, 1);
+  EXPECT_EQ(doc.m_pAnalysis->m_dLength, 0);
+  EXPECT_TRUE(doc.m_pAnalysis->m_messages.empty());
+  EXPECT_EQ(ItemCount(doc), 0u);
+  EXPECT_EQ(doc.m_dBeamLength, 0);
+
+  // No lines at all.
+  doc.m_lines = kSimpleSpan;
+  ASSERT_TRUE(RunModel(doc).analysed);
+  doc.m_lines.clear();
+  RunModel(doc);
+  EXPECT_EQ(doc.m_pAnalysis->m_dLength, 0);
+  EXPECT_EQ(ItemCount(doc), 0u);
+}
+
+TEST(RunModelTest, ShowsTheTextBeforeAndAfterTheAnalysis) {
+  CSPLX_30Doc doc;
+  doc.m_lines = kSimpleSpan;
+  std::vector<std::string> shown;
+  const RunLog run = RunModel(doc, [&shown](const std::string& text) { shown.push_back(text); });
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0], " 0 Error(s),   0 Warning(s)\r\nRunning Analysis\r\n");
+  EXPECT_EQ(shown[1], run.text);
+
+  shown.clear();
+  doc.m_lines = {"File Format:3.0", "Bogus;"};
+  const RunLog failed = RunModel(doc, [&shown](const std::string& text) { shown.push_back(text); });
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0], failed.text);
+}
+
+TEST(RunModelTest, MessagesPastTheCapAreCountedBeforeTheCancellationLine) {
+  CSPLX_30Doc doc;
+  doc.m_lines = {"File Format:3.0"};
+  doc.m_lines.insert(doc.m_lines.end(), MessageLog::kMaxMessages + 1, "Bogus;");
+  const RunLog run = RunModel(doc);
+  std::string expected;
+  for (int64_t i = 0; i < MessageLog::kMaxMessages; ++i) {
+    expected += "Error F3 - Line type not found: Bogus;\r\n";
+  }
+  expected +=
+      "1 more messages were not written.\r\n"
+      "Format errors detected - data check cancelled.\r\n"
+      " 10001 Error(s),   0 Warning(s)\r\n";
+  EXPECT_EQ(run.text, expected);
+}
+
+}  // namespace
+}  // namespace spanlab

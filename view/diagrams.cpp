@@ -1,0 +1,329 @@
+#include "view/diagrams.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "model/number_text.h"
+#include "report/number_field.h"
+
+namespace spanlab {
+
+namespace {
+
+// A polyline whose x never decreases, drawn with the points of each device column reduced to
+// the first, the lowest, the highest and the last: the segments inside one column cover the
+// span between its lowest and highest point either way, so the picture is the same. Within a
+// column the extreme farther from the last point is visited first, so a column of two points
+// stays one stroke.
+class ColumnPolyline {
+ public:
+  explicit ColumnPolyline(DeviceContext& dc) : dc_(dc) {}
+  ~ColumnPolyline() { Flush(); }
+
+  void Add(int x, int y) {
+    if (count_ > 0 && x == x_) {
+      min_ = std::min(min_, y);
+      max_ = std::max(max_, y);
+      last_ = y;
+      ++count_;
+      return;
+    }
+    Flush();
+    x_ = x;
+    first_ = min_ = max_ = last_ = y;
+    count_ = 1;
+  }
+
+ private:
+  void Emit(int y) {
+    if (!started_) {
+      dc_.MoveTo(x_, y);
+      started_ = true;
+      emitted_ = y;
+    } else if (y != emitted_ || !inColumn_) {
+      dc_.LineTo(x_, y);
+      emitted_ = y;
+    }
+    inColumn_ = true;
+  }
+  void Flush() {
+    if (count_ == 0) return;
+    inColumn_ = false;
+    Emit(first_);
+    if (count_ > 1) {
+      const bool lastNearMin = last_ - min_ <= max_ - last_;
+      Emit(lastNearMin ? max_ : min_);
+      Emit(lastNearMin ? min_ : max_);
+      Emit(last_);
+    }
+    count_ = 0;
+  }
+
+  DeviceContext& dc_;
+  bool started_ = false;
+  bool inColumn_ = false;  // a point of the current column has been emitted
+  int emitted_ = 0;        // y of the last point emitted
+  int count_ = 0;
+  int x_ = 0, first_ = 0, min_ = 0, max_ = 0, last_ = 0;
+};
+
+struct CurveScale {
+  double xs, ys;
+  int left, baseline;
+  int X(double p) const { return left + static_cast<int>(xs * p); }
+  int Y(double v) const { return static_cast<int>(baseline - ys * v); }
+};
+
+CurveScale ScaleOf(const DrawingFrame& f, const CBeamAnalysis& a, double height, double scale) {
+  return CurveScale{(f.right - f.left) / a.m_dLength, height / scale, f.left, f.baseline};
+}
+
+void Title(DeviceContext& dc, const std::string& title) {
+  if (dc.IsPrinting()) return;
+  const unsigned previous = dc.SetTextAlign(kAlignLeft | kAlignTop);
+  dc.TextOut(5, 5, title);
+  dc.SetTextAlign(previous);
+}
+
+// Title and extreme labels of one curve. `valueToCurve` turns a labelled value into the value
+// the curve plots (mm to m for metric deflections, 1 otherwise); `valueToLabel` turns it into
+// the text's value (kip in to kip ft for English moments).
+void Labels(DeviceContext& dc, const DrawingFrame& f, const CurveScale& c, const std::string& title,
+            double minV, double xMin, double maxV, double xMax, double valueToCurve,
+            double valueToLabel) {
+  Title(dc, title);
+  if (minV <= 0) {
+    DrawExtremeLabel(dc, minV * valueToLabel, c.X(xMin), c.Y(minV * valueToCurve), f.right);
+  }
+  if (maxV >= 0) {
+    DrawExtremeLabel(dc, maxV * valueToLabel, c.X(xMax), c.Y(maxV * valueToCurve), f.right);
+  }
+}
+
+// A curve through the node values.
+template <class Value>
+void NodeCurve(DeviceContext& dc, const CBeamAnalysis& a, const CurveScale& c, Value value) {
+  ColumnPolyline line(dc);
+  for (int32_t i = 1; i <= a.m_nNodes; ++i) {
+    line.Add(c.X(a.m_nodes[i].x), c.Y(value(a.m_nodes[i])));
+  }
+}
+
+// A closed figure through the element end values: start at the left end of the beam line, then
+// +start and -end of every element, back to the beam line at the right end.
+template <class Start, class End>
+void ElementCurve(DeviceContext& dc, const DrawingFrame& f, const CBeamAnalysis& a,
+                  const CurveScale& c, Start start, End end) {
+  if (a.m_nElements < 1) return;
+  ColumnPolyline line(dc);
+  line.Add(f.left, f.baseline);
+  line.Add(f.left, c.Y(start(a.m_elements[1])));
+  line.Add(c.X(a.m_elements[1].xEnd), c.Y(-end(a.m_elements[1])));
+  for (int32_t i = 2; i <= a.m_nElements; ++i) {
+    line.Add(c.X(a.m_elements[i - 1].xEnd), c.Y(start(a.m_elements[i])));
+    line.Add(c.X(a.m_elements[i].xEnd), c.Y(-end(a.m_elements[i])));
+  }
+  line.Add(c.X(a.m_elements[a.m_nElements].xEnd), f.baseline);
+}
+
+bool HasResults(const CBeamAnalysis& a) { return a.m_dLength > 0 && a.m_nNodes > 0; }
+
+}  // namespace
+
+std::string DiagramTitle(const char* name, const std::string& unit) {
+  return std::string(name) + " - " + (unit.empty() ? "Consistent" : unit);
+}
+
+void DrawDeflection(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc,
+                    double height, int labelFlag) {
+  const CBeamAnalysis& a = *doc.m_pAnalysis;
+  if (!HasResults(a) || a.m_dMaxAbsDeflection == 0) return;
+  PenScope pen(dc, Pen{f.penUnit, kDeflectionColor});
+  a.LockTables();
+  const CurveScale c = ScaleOf(f, a, height, a.m_dMaxAbsDeflection);
+  const std::string unit = doc.GetUnitLabel(kQuantityDeflection);
+  if (labelFlag == 1) {
+    // Metric extremes are in millimetres, the curve in metres.
+    Labels(dc, f, c, DiagramTitle("Deflection", unit), a.m_dMinDeflection, a.m_dXMinDeflection,
+           a.m_dMaxDeflection, a.m_dXMaxDeflection, unit == "mm" ? 0.001 : 1.0, 1.0);
+  }
+  NodeCurve(dc, a, c, [](const BeamNode& n) { return n.deflection; });
+  a.UnlockTables();
+}
+
+void DrawRotation(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc, double height,
+                  int labelFlag) {
+  const CBeamAnalysis& a = *doc.m_pAnalysis;
+  if (!HasResults(a) || a.m_dMaxAbsRotation == 0) return;
+  PenScope pen(dc, Pen{f.penUnit, kRotationColor});
+  a.LockTables();
+  const CurveScale c = ScaleOf(f, a, height, a.m_dMaxAbsRotation);
+  if (labelFlag == 1) {
+    Labels(dc, f, c, DiagramTitle("Rotation", doc.GetUnitLabel(kQuantityRotation)),
+           a.m_dMinRotation, a.m_dXMinRotation, a.m_dMaxRotation, a.m_dXMaxRotation, 1.0, 1.0);
+  }
+  NodeCurve(dc, a, c, [](const BeamNode& n) { return n.rotation; });
+  a.UnlockTables();
+}
+
+void DrawMoment(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc, double height,
+                int labelFlag) {
+  const CBeamAnalysis& a = *doc.m_pAnalysis;
+  if (!HasResults(a) || !(a.m_dMaxAbsMoment > 1e-7)) return;
+  PenScope pen(dc, Pen{f.penUnit, kMomentColor});
+  a.LockTables();
+  const CurveScale c = ScaleOf(f, a, height, a.m_dMaxAbsMoment);
+  const std::string unit = doc.GetUnitLabel(kQuantityMoment);
+  if (labelFlag == 1) {
+    // English moments are kip in internally and labelled in kip ft.
+    Labels(dc, f, c, DiagramTitle("Moment", unit), a.m_dMinMoment, a.m_dXMinMoment,
+           a.m_dMaxMoment, a.m_dXMaxMoment, 1.0,
+           unit == "kip ft" ? 0.08333333333333333 : 1.0);
+  }
+  ElementCurve(dc, f, a, c, [](const BeamElement& e) { return e.momentStart; },
+               [](const BeamElement& e) { return e.momentEnd; });
+  a.UnlockTables();
+}
+
+void DrawShear(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc, double height,
+               int labelFlag) {
+  const CBeamAnalysis& a = *doc.m_pAnalysis;
+  if (!HasResults(a) || !(a.m_dMaxAbsShear > 1e-7)) return;
+  PenScope pen(dc, Pen{f.penUnit, kShearColor});
+  a.LockTables();
+  const CurveScale c = ScaleOf(f, a, height, a.m_dMaxAbsShear);
+  if (labelFlag == 1) {
+    Labels(dc, f, c, DiagramTitle("Shear", doc.GetUnitLabel(kQuantityForce)), a.m_dMinShear,
+           a.m_dXMinShear, a.m_dMaxShear, a.m_dXMaxShear, 1.0, 1.0);
+  }
+  ElementCurve(dc, f, a, c, [](const BeamElement& e) { return e.shearStart; },
+               [](const BeamElement& e) { return e.shearEnd; });
+  a.UnlockTables();
+}
+
+void DrawExtremeLabel(DeviceContext& dc, double value, int x, int y, int rightLimit) {
+  std::string text = FormatFixed(value, 6);
+  if (text == "*") text = "error";
+  const TextSize size = dc.GetTextExtent(text);
+  const int w = size.cx;
+  const int h = size.cy;
+  const bool right = x + w + 22 < rightLimit;
+  dc.Ellipse(x - 4, y - 4, x + 4, y + 4);
+  const int side = right ? 1 : -1;
+  if (value >= 0) {
+    dc.MoveTo(x + 2 * side, y - 2);
+    dc.LineTo(x + 20 * side, y - 25);
+    dc.LineTo(x + 25 * side, y - 25);
+    dc.TextOut(right ? x + 27 : x - w - 27, y - h / 2 - 25, text);
+  } else {
+    dc.MoveTo(x + 2 * side, y + 2);
+    dc.LineTo(x + 15 * side, y + 20);
+    dc.LineTo(x + 20 * side, y + 20);
+    dc.TextOut(right ? x + 22 : x - w - 22, y - h / 2 + 20, text);
+  }
+}
+
+namespace {
+
+// The value text of a reaction: FormatNumber without its leading blanks.
+std::string ReactionValue(double magnitude) {
+  const std::string field = FormatNumber(magnitude);
+  return field.substr(field.rfind(' ') == std::string::npos ? 0 : field.rfind(' ') + 1);
+}
+
+void WriteReactionValue(DeviceContext& dc, int x, int y, unsigned align,
+                        const std::string& text) {
+  if (text.empty()) return;
+  const unsigned previous = dc.SetTextAlign(align);
+  dc.TextOut(x, y, text);
+  dc.SetTextAlign(previous);
+}
+
+void ReactionArrow(DeviceContext& dc, int x, int y, float sx, float sy, bool down,
+                   const std::string& text) {
+  auto X = [&](int k) { return x + static_cast<int>(static_cast<float>(k) * sx); };
+  auto Y = [&](int k) { return y + static_cast<int>(static_cast<float>(k) * sy); };
+  const int tail = down ? 25 : 40, tip = down ? 40 : 25, head = down ? 36 : 29,
+            cross = down ? 38 : 27;
+  dc.MoveTo(x, Y(tail));
+  dc.LineTo(x, Y(tip));
+  dc.MoveTo(x, Y(tip));
+  dc.LineTo(X(-4), Y(head));
+  dc.MoveTo(x, Y(tip));
+  dc.LineTo(X(4), Y(head));
+  dc.MoveTo(X(-1), Y(cross));
+  dc.LineTo(X(2), Y(cross));
+  WriteReactionValue(dc, x - static_cast<int>(sx), y + static_cast<int>(44 * sy),
+                     kAlignCenter | kAlignTop, text);
+}
+
+void ReactionArc(DeviceContext& dc, int x, int y, float sx, float sy, bool negative,
+                 const std::string& text) {
+  const int cy = y - static_cast<int>(20 * sy);
+  auto q = [&](int degrees) {
+    const double a = degrees * kDegreesToRadians;
+    return std::pair<int, int>{x + static_cast<int>(25 * sx * std::cos(a)),
+                               cy - static_cast<int>(25 * sy * std::sin(a))};
+  };
+  const int from = negative ? 45 : 135, to = negative ? 139 : 41, step = negative ? 2 : -2;
+  const auto [sx0, sy0] = q(from);
+  dc.MoveTo(sx0, sy0);
+  for (int a = from; negative ? a <= to : a >= to; a += step) {
+    const auto [px, py] = q(a);
+    dc.LineTo(px, py);
+  }
+  const auto [ex, ey] = q(to);
+  dc.LineTo(ex + (negative ? 8 : -8), ey);
+  dc.MoveTo(ex, ey);
+  dc.LineTo(ex, ey - 8);
+  WriteReactionValue(dc, x - static_cast<int>(sx), y - static_cast<int>(50 * sy),
+                     kAlignCenter | kAlignBottom, text);
+}
+
+}  // namespace
+
+void DrawReactions(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc,
+                   int labelFlag) {
+  const CBeamAnalysis& a = *doc.m_pAnalysis;
+  if (!HasResults(a)) return;
+  PenScope pen(dc, Pen{f.penUnit, kBlack});
+  const double divisor = doc.m_nUnits == kUnitsEnglish ? 12.0 : 1.0;
+  if (labelFlag == 1) {
+    const std::string force = doc.GetUnitLabel(kQuantityForce);
+    Title(dc, force.empty() ? "Reactions - Consistent"
+                            : "Reactions - " + force + ", " + doc.GetUnitLabel(kQuantityMoment));
+  }
+  a.LockTables();
+  // Reactions that fall on one device column are drawn once per symbol kind, with the value
+  // of the last of them (which the others would lie under).
+  struct Pending {
+    int x = std::numeric_limits<int>::min();
+    double vert[2] = {0, 0};  // last negative and positive vertical reaction
+    double rot[2] = {0, 0};   // last negative and positive moment reaction
+  } column;
+  auto flush = [&] {
+    if (column.x == std::numeric_limits<int>::min()) return;
+    auto text = [&](double v) { return labelFlag == 1 ? ReactionValue(v) : std::string(); };
+    if (column.vert[0] != 0) ReactionArrow(dc, column.x, f.baseline, f.sx, f.sy, true, text(-column.vert[0]));
+    if (column.vert[1] != 0) ReactionArrow(dc, column.x, f.baseline, f.sx, f.sy, false, text(column.vert[1]));
+    if (column.rot[0] != 0) ReactionArc(dc, column.x, f.baseline, f.sx, f.sy, true, text(-column.rot[0] / divisor));
+    if (column.rot[1] != 0) ReactionArc(dc, column.x, f.baseline, f.sx, f.sy, false, text(column.rot[1] / divisor));
+  };
+  for (int32_t i = 1; i <= a.m_nNodes; ++i) {
+    const BeamNode& n = a.m_nodes[i];
+    if (n.reactionVert == 0 && n.reactionRot == 0) continue;
+    const int x = static_cast<int>(n.x / a.m_dLength * (f.right - f.left) + f.left);
+    if (x != column.x) {
+      flush();
+      column = Pending{};
+      column.x = x;
+    }
+    if (n.reactionVert != 0) column.vert[n.reactionVert > 0] = n.reactionVert;
+    if (n.reactionRot != 0) column.rot[n.reactionRot > 0] = n.reactionRot;
+  }
+  flush();
+  a.UnlockTables();
+}
+
+}  // namespace spanlab

@@ -1,0 +1,45 @@
+// The result diagrams over the beam picture: deflection, rotation, moment and shear curves,
+// each scaled so that its largest absolute value is H device units from the beam line, and
+// the support reactions as arrows and arcs with their values.
+#pragma once
+
+#include "model/document.h"
+#include "platform/device_context.h"
+#include "view/beam_drawing.h"
+
+namespace spanlab {
+
+inline constexpr Rgb kDeflectionColor{255, 0, 255};
+inline constexpr Rgb kRotationColor{255, 0, 0};
+inline constexpr Rgb kMomentColor{0, 255, 0};
+inline constexpr Rgb kShearColor{0, 0, 255};
+
+// Each curve routine uses frame.left, frame.right, frame.baseline and frame.penUnit, reads the
+// document's results (their extremes must be current: ComputeExtremes) and, with labelFlag 1,
+// writes its title at (5, 5) (not when printing) and labels its extremes. A curve whose scale
+// is 0 (1e-7 or less for moment and shear) draws nothing at all. Points that fall into the
+// same device column are reduced to the ones a polyline through all of them would touch there,
+// so the time is proportional to the picture's width, not to the number of nodes.
+void DrawDeflection(DeviceContext& dc, const DrawingFrame& frame, const CSPLX_30Doc& doc,
+                    double height, int labelFlag);
+void DrawRotation(DeviceContext& dc, const DrawingFrame& frame, const CSPLX_30Doc& doc,
+                  double height, int labelFlag);
+void DrawMoment(DeviceContext& dc, const DrawingFrame& frame, const CSPLX_30Doc& doc,
+                double height, int labelFlag);
+void DrawShear(DeviceContext& dc, const DrawingFrame& frame, const CSPLX_30Doc& doc,
+               double height, int labelFlag);
+
+// Reaction arrows and arcs (black) at every node with a reaction; with labelFlag 1 the title
+// and the values (FormatNumber of the magnitude, moments in kip ft for English models).
+void DrawReactions(DeviceContext& dc, const DrawingFrame& frame, const CSPLX_30Doc& doc,
+                   int labelFlag);
+
+// A circle at (x, y) and a leader to the value's text ("%f"), right of the point when the text
+// fits before `rightLimit`, else left of it; above the point for v >= 0, below for v < 0.
+void DrawExtremeLabel(DeviceContext& dc, double value, int x, int y, int rightLimit);
+
+// The title of a diagram: "Deflection - mm", "Shear - Consistent", ... (`unit` empty gives
+// "Consistent").
+std::string DiagramTitle(const char* name, const std::string& unit);
+
+}  // namespace spanlab

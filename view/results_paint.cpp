@@ -1,0 +1,115 @@
+#include "view/results_paint.h"
+
+#include <algorithm>
+
+#include "model/line_text.h"
+#include "model/number_text.h"
+#include "view/diagrams.h"
+
+namespace spanlab {
+
+namespace {
+constexpr double kCurveHeight = 50.0;  // device units of the largest value of every curve
+constexpr Rgb kMarkerPurple{128, 0, 128};
+}  // namespace
+
+void ApplyToggle(ViewToggles& t, ViewToggle toggle) {
+  bool* curve = nullptr;
+  switch (toggle) {
+    case ViewToggle::kReactions:
+      t.reactions = !t.reactions;
+      if (t.reactions) t.shear = t.moment = t.rotation = t.deflection = false;
+      return;
+    case ViewToggle::kPosition:
+      t.position = !t.position;
+      return;
+    case ViewToggle::kShear: curve = &t.shear; break;
+    case ViewToggle::kMoment: curve = &t.moment; break;
+    case ViewToggle::kRotation: curve = &t.rotation; break;
+    case ViewToggle::kDeflection: curve = &t.deflection; break;
+  }
+  *curve = !*curve;
+  if (*curve) t.reactions = false;
+}
+
+bool SelectionMarker::OnHint(long hint, const CSPLX_30Doc& doc) {
+  if (hint == kHintNoItemLine) {
+    if (m_nSelType == kHintNoItemLine) return false;
+    m_nSelType = kHintNoItemLine;
+    return true;
+  }
+  if (hint < kHintPropertyLine || hint > kHintUniformLoadLine) return false;
+  const LineParts parts = SplitLine(doc.m_strMessage);
+  const double factor = doc.m_factors[kFactorLength];
+  m_dSelX = ConvertNumber(SplitKeyValue(parts.field[0]).value) * factor;
+  if (hint == kHintUniformLoadLine) {
+    m_dSelXEnd = ConvertNumber(SplitKeyValue(parts.field[1]).value) * factor;
+  }
+  m_nSelType = hint == 14 ? 13 : static_cast<int>(hint);  // springs are marked like supports
+  return true;
+}
+
+long SelectionHintForLine(const std::string& line) {
+  const std::string section = SplitLine(line).section;
+  if (section == "Member Property") return 11;
+  if (section == "Moment Release") return 12;
+  if (section == "Support") return 13;
+  if (section == "Spring") return 14;
+  if (section == "Point Load") return 15;
+  if (section == "Uniform Load") return 16;
+  return kHintNoItemLine;
+}
+
+void DrawSelectionMarker(DeviceContext& dc, const DrawingFrame& f, const SelectionMarker& s) {
+  const int y = f.baseline;
+  switch (s.m_nSelType) {
+    case 11: case 12: case 13: case 15: {
+      const int x = f.MapX(s.m_dSelX);
+      dc.FrameRect(x - 5, y - 5, x + 6, y + 6, kMarkerPurple);
+      break;
+    }
+    case 16: {
+      const int x1 = f.MapX(std::min(s.m_dSelX, s.m_dSelXEnd));
+      const int x2 = f.MapX(std::max(s.m_dSelX, s.m_dSelXEnd));
+      dc.FrameRect(x1 - 5, y - 5, x2 + 6, y + 6, kMarkerPurple);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+DrawingFrame ScreenFrame(int cxClient, int cyClient, double length) {
+  DrawingFrame f;
+  f.left = static_cast<int>(cxClient * 0.15);
+  f.right = static_cast<int>(cxClient * 0.85);
+  f.baseline = static_cast<int>(cyClient * 0.5);
+  f.length = length;
+  return f;
+}
+
+void PaintResultsView(DeviceContext& dc, CSPLX_30Doc& doc, ResultsViewState& state) {
+  if (!dc.IsPrinting()) state.m_nPenUnit = 1;
+  if (!(doc.m_dBeamLength > 0)) return;
+  const Font previousFont = dc.SelectFont(state.m_font);
+  DrawingFrame frame = ScreenFrame(state.m_cxClient, state.m_cyClient, doc.m_dBeamLength);
+  frame.penUnit = state.m_nPenUnit;
+  DrawBeamPicture(dc, frame, doc);
+  CBeamAnalysis& a = *doc.m_pAnalysis;
+  if (a.m_dLength > 0) {
+    a.ComputeExtremes(doc.m_nUnits);
+    const ViewToggles& t = state.toggles;
+    // The label flag goes to the shown curve of highest priority.
+    if (t.reactions) {
+      DrawReactions(dc, frame, doc, !t.shear && !t.moment && !t.rotation && !t.deflection);
+    }
+    if (t.shear) DrawShear(dc, frame, doc, kCurveHeight, !t.moment && !t.rotation && !t.deflection);
+    if (t.moment) DrawMoment(dc, frame, doc, kCurveHeight, !t.rotation && !t.deflection);
+    if (t.rotation) DrawRotation(dc, frame, doc, kCurveHeight, !t.deflection);
+    if (t.deflection) DrawDeflection(dc, frame, doc, kCurveHeight, 1);
+    if (t.position) DrawSelectionMarker(dc, frame, state.selection);
+  }
+  dc.SelectFont(previousFont);
+}
+
+}  // namespace spanlab

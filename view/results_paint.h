@@ -1,0 +1,64 @@
+// The picture of the results view: the beam with its items and, once an analysis has run, the
+// diagrams the view toggles select and the position marker of the selected model line.
+#pragma once
+
+#include "model/document.h"
+#include "platform/device_context.h"
+#include "view/beam_drawing.h"
+
+namespace spanlab {
+
+// The six view toggles of the main frame. All off at start; never stored.
+struct ViewToggles {
+  bool reactions = false;
+  bool shear = false;
+  bool moment = false;
+  bool rotation = false;
+  bool deflection = false;
+  bool position = false;  // the position marker of the selected line
+};
+
+enum class ViewToggle { kReactions, kShear, kMoment, kRotation, kDeflection, kPosition };
+
+// Flips one toggle. Reactions are shown alone: turning a curve on turns the reactions off,
+// turning the reactions on turns every curve off; turning something off changes nothing else.
+void ApplyToggle(ViewToggles& toggles, ViewToggle toggle);
+
+// The model line selected in the tree, as the results view keeps it for its marker.
+struct SelectionMarker {
+  int m_nSelType = 10;    // 10 none, 11 property, 12 release, 13 support or spring,
+                          // 15 point load, 16 uniform load
+  double m_dSelX = 0;     // its position (internal length unit)
+  double m_dSelXEnd = 0;  // end position of a uniform load
+
+  // Takes a selection hint (10..16; the selected line is the document's message text).
+  // Returns true when the view must be repainted. Other hints are ignored.
+  bool OnHint(long hint, const CSPLX_30Doc& doc);
+};
+
+// The selection hint for a model line (by its section), or 10 when it is no item line.
+long SelectionHintForLine(const std::string& line);
+
+// A purple frame around the selected item's position (or the stretch of a uniform load).
+void DrawSelectionMarker(DeviceContext& dc, const DrawingFrame& frame,
+                         const SelectionMarker& selection);
+
+// What the results view paints, for a client area of cx x cy device units.
+struct ResultsViewState {
+  int m_cxClient = 0;
+  int m_cyClient = 0;
+  int m_nPenUnit = 1;
+  ViewToggles toggles;
+  SelectionMarker selection;
+  Font m_font;  // 10-point "Courier New"
+};
+
+// The frame of the screen picture: the beam over the middle 70 % of the width, at mid-height.
+DrawingFrame ScreenFrame(int cxClient, int cyClient, double length);
+
+// Paints the view: nothing for a beam without length; the beam picture; then, when the
+// analysis has results, the selected diagrams (the highest of deflection, rotation, moment,
+// shear carries title and labels) and the position marker.
+void PaintResultsView(DeviceContext& dc, CSPLX_30Doc& doc, ResultsViewState& state);
+
+}  // namespace spanlab
