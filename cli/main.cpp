@@ -7,11 +7,13 @@
 //   spanlab-cli convert OLD.txt -o MODEL.spn        an older-version file -> model file
 //   spanlab-cli report MODEL.spn [--input] [--summary] [--details] [--points N] [-o F.rpt]
 //   spanlab-cli report MODEL.spn --tab-details      the details table, tab-delimited
+//   spanlab-cli plot MODEL.spn -o OUT.png|svg|pdf [--size WxH] [--show LIST] [--select LINE]
 //
 // Exit status: 0 the run found no error; 1 the run counted errors or the analysis failed;
 // 2 the command could not run (bad arguments, unreadable, damaged or unwritable file).
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <exception>
 #include <iostream>
 #include <sstream>
@@ -19,6 +21,7 @@
 #include <vector>
 
 #include "analysis/results_export.h"
+#include "cli/plot_command.h"
 #include "check/run_driver.h"
 #include "model/document.h"
 #include "model/model_file.h"
@@ -115,6 +118,9 @@ struct Options {
   bool details_report = false;
   bool tab_details = false;
   int points = 100;
+  std::string size = "1000x600";
+  std::string show;
+  std::string select;
 };
 
 // Loads FILE into `doc`: a model file as the program opens it, any other file as plain text
@@ -202,6 +208,74 @@ int RunReport(const Options& o) {
   return ExitStatus(run, doc);
 }
 
+// "1000x600" -> 1000, 600; false for anything else or sizes outside 1..20000.
+bool ParseSize(const std::string& text, int& width, int& height) {
+  const size_t x = text.find('x');
+  if (x == std::string::npos) return false;
+  try {
+    size_t used = 0;
+    width = std::stoi(text.substr(0, x), &used);
+    if (used != x) return false;
+    const std::string rest = text.substr(x + 1);
+    height = std::stoi(rest, &used);
+    if (used != rest.size()) return false;
+  } catch (const std::exception&) {
+    return false;
+  }
+  return width >= 1 && height >= 1 && width <= 20000 && height <= 20000;
+}
+
+// "deflection,moment" or "reactions" -> the view toggles; false with a message otherwise.
+bool ParseShow(const std::string& text, ViewToggles& toggles, std::string& error) {
+  size_t start = 0;
+  while (start <= text.size() && !text.empty()) {
+    size_t end = text.find(',', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string word = text.substr(start, end - start);
+    if (word == "reactions") toggles.reactions = true;
+    else if (word == "deflection") toggles.deflection = true;
+    else if (word == "rotation") toggles.rotation = true;
+    else if (word == "moment") toggles.moment = true;
+    else if (word == "shear") toggles.shear = true;
+    else {
+      error = "--show takes reactions, or any of deflection, rotation, moment, shear: '" + word + "'";
+      return false;
+    }
+    start = end + 1;
+  }
+  if (toggles.reactions && (toggles.deflection || toggles.rotation || toggles.moment || toggles.shear)) {
+    error = "--show: reactions are shown alone, not with deflection, rotation, moment or shear";
+    return false;
+  }
+  return true;
+}
+
+int RunPlot(const Options& o) {
+  ResultsViewState state;
+  if (!ParseSize(o.size, state.m_cxClient, state.m_cyClient)) {
+    return CannotRun("--size takes WIDTHxHEIGHT, each 1 to 20000, e.g. 1000x600: '" + o.size + "'");
+  }
+  std::string error;
+  if (!ParseShow(o.show, state.toggles, error)) return CannotRun(error);
+  CSPLX_30Doc doc;
+  CommandLinePrompter prompter(o.truncate);
+  if (!LoadAnyModel(doc, prompter, o.input)) return kExitCannotRun;
+  const RunLog run = RunModel(doc);
+  if (!o.select.empty()) {
+    if (std::find(doc.m_lines.begin(), doc.m_lines.end(), o.select) == doc.m_lines.end()) {
+      return CannotRun("--select: the model has no line '" + o.select + "'");
+    }
+    const long hint = SelectionHintForLine(o.select);
+    if (hint == kHintNoItemLine) return CannotRun("--select: '" + o.select + "' is not an item line");
+    doc.m_strMessage = o.select;
+    state.selection.OnHint(hint, doc);
+    state.toggles.position = true;
+  }
+  error = WritePlot(doc, state, o.output);
+  if (!error.empty()) return CannotRun(error);
+  return ExitStatus(run, doc);
+}
+
 int SaveModel(CSPLX_30Doc& doc, const std::string& path) {
   if (!doc.OnSaveDocument(path)) return CannotRun(doc.GetLastError());
   return kExitClean;
@@ -277,6 +351,16 @@ int Main(int argc, char** argv) {
   report->add_option("-o,--output", o.output, "report file to write instead of standard output");
   addTruncate(report);
 
+  CLI::App* plot = app.add_subcommand(
+      "plot", "Draw the results view's picture into a PNG, SVG or PDF file");
+  addInput(plot, "MODEL", "model file (.spn) or text file with one model line a line");
+  plot->add_option("-o,--output", o.output, "picture file: .png, .svg or .pdf")->required();
+  plot->add_option("--size", o.size, "client size of the view in device units (default 1000x600)");
+  plot->add_option("--show", o.show,
+                   "reactions, or a comma list of deflection, rotation, moment, shear");
+  plot->add_option("--select", o.select, "a model line whose position is marked");
+  addTruncate(plot);
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -289,6 +373,7 @@ int Main(int argc, char** argv) {
   if (*import) return RunImport(o);
   if (*convert) return RunConvert(o);
   if (*report) return RunReport(o);
+  if (*plot) return RunPlot(o);
   return kExitCannotRun;
 }
 

@@ -1,0 +1,115 @@
+#include "platform/qt_device_context.h"
+
+#include <QFontMetrics>
+#include <QPaintDevice>
+#include <QPen>
+#include <QStringDecoder>
+
+namespace spanlab {
+
+QString ToQString(const std::string& text) {
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  QString decoded = utf8.decode(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+  if (!utf8.hasError()) return decoded;
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QtDeviceContext::QtDeviceContext(QPainter& painter, bool printing)
+    : painter_(painter), printing_(printing) {
+  painter_.setRenderHint(QPainter::Antialiasing, false);
+  painter_.setRenderHint(QPainter::TextAntialiasing, true);
+  painter_.setBackgroundMode(Qt::TransparentMode);
+  ApplyPen();
+  painter_.setFont(ToQFont(font_));
+}
+
+void QtDeviceContext::ApplyPen() {
+  QPen pen(QColor(pen_.color.r, pen_.color.g, pen_.color.b));
+  pen.setWidth(pen_.width);
+  pen.setCapStyle(pen_.width > 1 ? Qt::RoundCap : Qt::SquareCap);
+  pen.setJoinStyle(Qt::RoundJoin);
+  painter_.setPen(pen);
+}
+
+void QtDeviceContext::MoveTo(int x, int y) { current_ = QPoint(x, y); }
+
+void QtDeviceContext::LineTo(int x, int y) {
+  const QPoint to(x, y);
+  painter_.drawLine(current_, to);
+  current_ = to;
+}
+
+void QtDeviceContext::Ellipse(int left, int top, int right, int bottom) {
+  painter_.save();
+  painter_.setBrush(Qt::white);
+  // The box's right and bottom are exclusive.
+  painter_.drawEllipse(QRect(left, top, right - left - 1, bottom - top - 1));
+  painter_.restore();
+}
+
+void QtDeviceContext::FrameRect(int left, int top, int right, int bottom, Rgb color) {
+  const QColor c(color.r, color.g, color.b);
+  const int w = right - left, h = bottom - top;
+  if (w <= 0 || h <= 0) return;
+  painter_.fillRect(left, top, w, 1, c);
+  painter_.fillRect(left, bottom - 1, w, 1, c);
+  painter_.fillRect(left, top, 1, h, c);
+  painter_.fillRect(right - 1, top, 1, h, c);
+}
+
+void QtDeviceContext::TextOut(int x, int y, const std::string& text) {
+  const QString s = ToQString(text);
+  const QFontMetrics metrics(painter_.font(), painter_.device());
+  const int width = metrics.horizontalAdvance(s);
+  int left = x;
+  if ((align_ & kAlignCenter) == kAlignCenter) left = x - width / 2;
+  else if (align_ & kAlignRight) left = x - width;
+  int baseline = y + metrics.ascent();                    // top
+  if ((align_ & kAlignBaseline) == kAlignBaseline) baseline = y;
+  else if (align_ & kAlignBottom) baseline = y - metrics.descent();
+  // Text is drawn in the pen's colour, as the program's texts always are black or the
+  // diagram's colour.
+  painter_.drawText(QPoint(left, baseline), s);
+}
+
+TextSize QtDeviceContext::GetTextExtent(const std::string& text) {
+  const QFontMetrics metrics(painter_.font(), painter_.device());
+  return {metrics.horizontalAdvance(ToQString(text)), metrics.height()};
+}
+
+unsigned QtDeviceContext::SetTextAlign(unsigned align) {
+  const unsigned previous = align_;
+  align_ = align;
+  return previous;
+}
+
+Pen QtDeviceContext::SelectPen(const Pen& pen) {
+  const Pen previous = pen_;
+  pen_ = pen;
+  ApplyPen();
+  return previous;
+}
+
+Font QtDeviceContext::SelectFont(const Font& font) {
+  const Font previous = font_;
+  font_ = font;
+  painter_.setFont(ToQFont(font_));
+  return previous;
+}
+
+QFont QtDeviceContext::ToQFont(const Font& font) const {
+  QFont f(ToQString(font.face));
+  f.setStyleHint(QFont::TypeWriter);
+  f.setPixelSize(std::max(1, DpiY() * font.pointSize / 72));
+  return f;
+}
+
+int QtDeviceContext::DpiX() const {
+  return painter_.device() ? painter_.device()->logicalDpiX() : 96;
+}
+
+int QtDeviceContext::DpiY() const {
+  return painter_.device() ? painter_.device()->logicalDpiY() : 96;
+}
+
+}  // namespace spanlab

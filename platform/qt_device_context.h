@@ -1,0 +1,49 @@
+// The device context on a QPainter: screen widgets, images, printers, SVG and PDF files.
+#pragma once
+
+#include <QFont>
+#include <QPainter>
+#include <QPoint>
+
+#include "platform/device_context.h"
+
+namespace spanlab {
+
+class QtDeviceContext : public DeviceContext {
+ public:
+  // Draws on an active painter (not owned). `printing` tells the drawing routines that this is
+  // a printed page. Lines are drawn without antialiasing, as device units.
+  QtDeviceContext(QPainter& painter, bool printing);
+
+  void MoveTo(int x, int y) override;
+  void LineTo(int x, int y) override;
+  void Ellipse(int left, int top, int right, int bottom) override;
+  void FrameRect(int left, int top, int right, int bottom, Rgb color) override;
+  void TextOut(int x, int y, const std::string& text) override;
+  TextSize GetTextExtent(const std::string& text) override;
+  unsigned SetTextAlign(unsigned align) override;
+  Pen SelectPen(const Pen& pen) override;
+  Font SelectFont(const Font& font) override;
+  bool IsPrinting() const override { return printing_; }
+  int DpiX() const override;
+  int DpiY() const override;
+
+  // The QFont of a font on this device: its point size turned into pixels at the device's
+  // vertical resolution, so that 10 points are 13 units on a 96-dpi screen.
+  QFont ToQFont(const Font& font) const;
+
+ private:
+  void ApplyPen();
+
+  QPainter& painter_;
+  bool printing_;
+  QPoint current_;
+  Pen pen_{1, {0, 0, 0}};
+  Font font_;
+  unsigned align_ = kAlignLeft | kAlignTop;
+};
+
+// Text of the core (UTF-8, or Latin-1 when it is not valid UTF-8) as a QString.
+QString ToQString(const std::string& text);
+
+}  // namespace spanlab
