@@ -21,10 +21,11 @@ test: build
 	ctest --test-dir $(BUILD) --output-on-failure --no-tests=error -j2
 
 bench: build
-	$(BUILD)/spanlab-bench --benchmark_counters_tabular=true
+	@for b in $(BUILD)/spanlab-*bench; do echo "== $$b"; $$b --benchmark_counters_tabular=true || exit 1; done
 
 run: build
-	$(BUILD)/spanlab-cli results examples/two-span-floor-beam.txt
+	$(BUILD)/spanlab-cli check examples/two-span-floor-beam.spn
+	$(BUILD)/spanlab-cli report examples/two-span-floor-beam.spn
 
 clean:
 	rm -rf $(BUILD)

@@ -7,6 +7,7 @@
 #include <QPdfWriter>
 #include <QSvgGenerator>
 
+#include <cstdio>
 #include <memory>
 
 #include "platform/qt_device_context.h"
@@ -17,9 +18,16 @@ namespace {
 
 constexpr int kScreenDpi = 96;
 
+// Qt's notes about the session (no runtime folder on a server) are not the user's business.
+void QuietMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type == QtWarningMsg && message.startsWith("QStandardPaths:")) return;
+  fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+}
+
 // Fonts need a GUI application; without a display it runs on the offscreen platform.
 void EnsureGuiApplication() {
   if (QGuiApplication::instance()) return;
+  qInstallMessageHandler(QuietMessages);
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   static int argc = 1;
   static char name[] = "spanlab-cli";

@@ -122,6 +122,35 @@ if [ "$(id -u)" != 0 ]; then  # root writes anywhere
 fi
 chmod u+w "$OUT"
 
+# ---- report ----
+run 0 report "$spn"
+contains "$out" "Spanlab Input Data"
+contains "$out" "Spanlab Analysis Summary"
+contains "$out" " Beam Length = 42. feet"
+case "$out" in *"Spanlab Analysis Details"*) fail "details printed without --details" ;; esac
+"$CLI" report "$spn" --details --points 25 -o "$OUT/beam.rpt" || fail "report -o failed"
+grep -q $'^  Spanlab\|^Spanlab Analysis Details\r$' "$OUT/beam.rpt" || fail "no details title in the report file"
+grep -q $'\r$' "$OUT/beam.rpt" || fail "report file lines do not end in CRLF"
+run 0 report "$spn" --tab-details
+contains "$out" $'X\tEI\tShear\tMoment\tRotation\tDisp\r\nin\tkip in^2\tkips\tkip in\trad\tin\r\n0\t'
+run 2 report "$spn" --points 30
+run 2 report "$spn" -o "$OUT/no-such-folder/x.rpt"
+contains "$err" "Error - File could not be opened"
+
+# ---- plot ----
+for ext in png svg pdf; do
+  run 0 plot "$spn" -o "$OUT/beam.$ext" --show deflection,moment
+  [ -s "$OUT/beam.$ext" ] || fail "plot wrote no $ext"
+done
+[ "$(head -c 4 "$OUT/beam.png" | tail -c 3)" = "PNG" ] || fail "not a PNG"
+head -c 5 "$OUT/beam.pdf" | grep -q '%PDF' || fail "not a PDF"
+grep -q '<svg' "$OUT/beam.svg" || fail "not an SVG"
+run 0 plot "$spn" -o "$OUT/r.png" --show reactions --size 400x300 --select "Support: X = 30; Disp = 0;"
+run 2 plot "$spn" -o "$OUT/r.png" --show reactions,shear
+run 2 plot "$spn" -o "$OUT/r.png" --size 0x300
+run 2 plot "$spn" -o "$OUT/r.gif"
+run 2 plot "$spn" -o "$OUT/r.png" --select "Support: X = 99; Disp = 0;"
+
 if [ "$failures" -ne 0 ]; then
   echo "$failures CLI check(s) failed" >&2
   exit 1
