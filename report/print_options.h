@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "platform/settings.h"
+
 namespace spanlab {
 
 struct PrintOptions {
@@ -26,5 +28,12 @@ struct PrintOptions {
 
 // The data-points choice (0..3) for a number of points (25, 50, 100, 200); -1 for others.
 int DataPointsChoice(int points);
+
+// Reads the options from the settings section "Print": "Points", "Details", "Diagrams",
+// "Input", "Summary" (defaults for missing values; a data-points value outside 0..3 counts as
+// missing); all reports off gives the defaults.
+PrintOptions LoadPrintOptions(SettingsStore& settings);
+// Writes them in the order Points, Details, Diagrams, Input, Summary.
+void SavePrintOptions(SettingsStore& settings, const PrintOptions& options);
 
 }  // namespace spanlab

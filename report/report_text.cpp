@@ -4,16 +4,6 @@
 
 namespace spanlab {
 
-int DataPointsChoice(int points) {
-  switch (points) {
-    case 25: return 0;
-    case 50: return 1;
-    case 100: return 2;
-    case 200: return 3;
-    default: return -1;
-  }
-}
-
 namespace {
 
 void AppendReport(std::string& text, const char* title, const ReportBuilder& builder) {

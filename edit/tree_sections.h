@@ -1,0 +1,63 @@
+// The tree editor's content without the widget: the model lines grouped under eight fixed
+// sections, how lines are placed in a section, and the fixed order in which the tree writes the
+// lines back to the document.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace spanlab {
+
+enum TreeSection : int {
+  kSectionDescription,
+  kSectionUnits,
+  kSectionProperties,
+  kSectionReleases,
+  kSectionSupports,
+  kSectionSprings,
+  kSectionPointLoads,
+  kSectionUniformLoads,
+  kSectionCount,
+};
+
+// "Description", "Units", "Properties", "Moment Releases", "Supports", "Springs",
+// "Point Loads", "Uniform Loads".
+const char* SectionTitle(int section);
+// "/", "Units:", "Member Property:", "Moment Release:", "Support:", "Spring:", "Point Load:",
+// "Uniform Load:".
+std::string_view SectionPrefix(int section);
+
+// Each section's children: the texts of its lines with the prefix cut off (a blank after the
+// prefix stays).
+using TreeContent = std::array<std::vector<std::string>, kSectionCount>;
+
+// The tree for a document's lines, each section's lines in document order. Lines that match no
+// prefix (the format line among them) are not shown.
+TreeContent BuildTree(const std::vector<std::string>& lines);
+
+// The line list the tree writes: "File Format:3.0", then the description, units, properties,
+// springs, supports, moment releases, point loads and uniform loads, each with its prefix.
+std::vector<std::string> WriteTreeLines(const TreeContent& tree);
+
+// The position a child text sorts by: the value of its first field when that is an "X" or
+// "XStart" field with a valid number, else 0.
+double GetLinePosition(const std::string& text);
+
+// Where InsertSorted puts `text` among `children`: before the first child whose position is
+// not smaller, else at the end.
+size_t InsertSortedIndex(const std::vector<std::string>& children, const std::string& text);
+
+// The text the Description and Units dialogs edit: the children joined by "\r\n".
+std::string JoinSectionText(const std::vector<std::string>& children);
+
+// The children for a dialog's text. Description texts mark soft line breaks with "\r\r\n"; each
+// becomes a plain break, dropping the character before it (the blank the line wrapped at).
+// Every piece before a "\r\n" is a child, empty ones included; the rest only if not empty.
+std::vector<std::string> SplitSectionText(std::string text, bool description);
+
+// The selection hint of a line in a section: 11..16 for the six item sections, 10 otherwise.
+long SelectionHintOfSection(int section);
+
+}  // namespace spanlab
