@@ -14,6 +14,19 @@ std::string Padded3(int64_t n) {
 }
 }  // namespace
 
+std::string HelpKeywordForLogLine(const std::string& line) {
+  std::string text = line.substr(0, 50);
+  const size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  text.erase(0, first);
+  const std::string head = text.substr(0, 7);
+  if (head == "Error D") return "Data Error Messages";
+  if (head == "Error F") return "Format Error Messages";
+  if (head == "Error A") return "Analysis Error Messages";
+  if (head == "Warning") return "Warning Messages";
+  return {};
+}
+
 std::string CountsLine(int64_t errors, int64_t warnings) {
   return " " + std::to_string(errors) + " Error(s), " + Padded3(warnings) + " Warning(s)";
 }

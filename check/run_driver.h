@@ -23,6 +23,11 @@ struct RunLog {
 // "Running Analysis") and once at the end. After any error the analysis object is Reset.
 RunLog RunModel(CSPLX_30Doc& doc, const std::function<void(const std::string&)>& show = {});
 
+// The help keyword for a line of the run log: "Data Error Messages", "Format Error Messages",
+// "Analysis Error Messages" or "Warning Messages" by the line's first seven characters after its
+// leading blanks (only its first 50 characters are read); empty for any other line.
+std::string HelpKeywordForLogLine(const std::string& line);
+
 // " %3i Error(s), %3i Warning(s)" with the leading blanks of the formatted text removed:
 // " 0 Error(s),   0 Warning(s)".
 std::string CountsLine(int64_t errors, int64_t warnings);

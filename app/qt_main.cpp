@@ -1,0 +1,44 @@
+// spanlab: the program's window. Usage: spanlab [MODEL.spn]
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QMessageBox>
+
+#include "app/qt_main_frame.h"
+#include "platform/qt_settings.h"
+#include "report/print_options.h"
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  QApplication::setOrganizationName("Spanlab Application");
+  QApplication::setApplicationName("Spanlab");
+  QApplication::setApplicationVersion("3.20");
+
+  QCommandLineParser parser;
+  parser.setApplicationDescription("Static analysis of a continuous beam.");
+  parser.addHelpOption();
+  parser.addVersionOption();
+  parser.addPositionalArgument("model", "a model file (.spn) to open");
+  parser.process(app);
+
+  spanlab::QtSettingsStore settings;
+  spanlab::PrintOptions options = spanlab::LoadPrintOptions(settings);
+  int status = 0;
+  {
+    spanlab::CMainFrame frame(settings, options);
+    const QStringList files = parser.positionalArguments();
+    if (!files.isEmpty()) {
+      const QString path = files.first();
+      if (!QFileInfo(path).isFile()) {
+        QMessageBox::critical(nullptr, "Spanlab", "Cannot open '" + path + "': there is no such file.");
+        return 1;
+      }
+      if (!frame.OpenFile(path)) return 1;
+    }
+    if (settings.GetInt("Main", "Maximized", 0) == 3) frame.showMaximized();
+    else frame.show();
+    status = QApplication::exec();
+  }
+  spanlab::SavePrintOptions(settings, options);
+  return status;
+}

@@ -1,0 +1,406 @@
+#include "app/qt_main_frame.h"
+
+#include <QAction>
+#include <functional>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QScreen>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include "app/qt_toolbar_icons.h"
+#include "check/qt_output_pane.h"
+#include "edit/qt_text_line_editor.h"
+#include "edit/qt_tree_edit.h"
+#include "platform/qt_device_context.h"
+#include "platform/qt_prompter.h"
+#include "view/qt_results_view.h"
+
+namespace spanlab {
+
+namespace {
+
+constexpr int kRecentFiles = 8;
+const QString kSpnFilter = "SPLX Files (*.spn);;All Files (*.*) (*)";
+
+// Help until the help pages are installed: the topic is named in the status bar.
+class StatusBarHelp : public HelpProvider {
+ public:
+  explicit StatusBarHelp(CMainFrame* frame) : frame_(frame) {}
+  void ShowTopic(const std::string& keyword) override {
+    emit frame_->HelpRequested(ToQString(keyword));
+    frame_->statusBar()->showMessage("Help: " + ToQString(keyword), 5000);
+  }
+  void ShowContents() override { ShowTopic("Contents"); }
+
+ private:
+  CMainFrame* frame_;
+};
+
+// Updates the window title whenever the document's lines change (the modified mark).
+class TitleWatcher : public CView {
+ public:
+  explicit TitleWatcher(std::function<void()> update) : update_(std::move(update)) {}
+  void OnUpdate(CView*, long hint) override {
+    if (hint == kHintLines) update_();
+  }
+
+ private:
+  std::function<void()> update_;
+};
+
+}  // namespace
+
+CMainFrame::CMainFrame(SettingsStore& settings, PrintOptions& options, QWidget* parent)
+    : QMainWindow(parent),
+      m_settings(settings),
+      m_options(options),
+      m_doc(std::make_unique<CSPLX_30Doc>()),
+      m_prompter(std::make_unique<QtPrompter>(this)),
+      m_textEditor(std::make_unique<QtTextLineEditor>(this)),
+      m_help(std::make_unique<StatusBarHelp>(this)) {
+  setObjectName("MainFrame");
+  setAcceptDrops(true);
+  m_editor = m_textEditor.get();
+  m_doc->SetPrompter(m_prompter.get());
+
+  // The panes: tree | results over the output pane.
+  m_wndSplitter = new QSplitter(Qt::Vertical, this);
+  m_wndSplitterTop = new QSplitter(Qt::Horizontal, m_wndSplitter);
+  m_pEditTree = new CTreeEdit(*m_doc, *m_editor, m_wndSplitterTop);
+  m_pDiagramView = new CSPLX_30View(*m_doc, m_options, m_wndSplitterTop);
+  m_pOutput = new CDoubleEditView(*m_doc, *m_help, m_wndSplitter);
+  for (QSplitter* s : {m_wndSplitter, m_wndSplitterTop}) {
+    s->setChildrenCollapsible(true);
+    s->setHandleWidth(5);
+  }
+  m_pEditTree->setMinimumSize(0, 0);
+  setCentralWidget(m_wndSplitter);
+  connect(m_pDiagramView, &CSPLX_30View::ErrorMessage, this, &CMainFrame::ShowError);
+  m_titleWatcher = std::make_unique<TitleWatcher>([this] { UpdateTitle(); });
+  m_doc->AddView(m_titleWatcher.get());
+
+  CreateActions();
+  CreateMenusAndToolbar();
+  statusBar()->showMessage("Ready");
+  RestoreLayout();
+  m_doc->OnNewDocument();
+  UpdateTitle();
+}
+
+CMainFrame::~CMainFrame() {
+  // The views go before the document they point into.
+  delete m_wndSplitter;
+  m_wndSplitter = nullptr;
+  m_doc->RemoveView(m_titleWatcher.get());
+}
+
+const ViewToggles& CMainFrame::Toggles() const { return m_pDiagramView->State().toggles; }
+
+void CMainFrame::SetLineEditor(LineEditor* editor) {
+  m_editor = editor ? editor : m_textEditor.get();
+  m_pEditTree->SetEditor(*m_editor);
+}
+
+QAction* CMainFrame::Action(const QString& name) const { return findChild<QAction*>(name); }
+
+void CMainFrame::CreateActions() {
+  auto make = [this](const QString& name, const QString& text, const QString& tip,
+                     const QString& icon = QString(), QKeySequence key = QKeySequence()) {
+    auto* a = new QAction(text, this);
+    a->setObjectName(name);
+    a->setStatusTip(tip.section('\n', 0, 0));
+    a->setToolTip(tip.section('\n', 1, 1).isEmpty() ? text : tip.section('\n', 1, 1));
+    if (!icon.isEmpty()) a->setIcon(ToolbarIcon(icon));
+    if (!key.isEmpty()) a->setShortcut(key);
+    return a;
+  };
+  connect(make("new", "&New", "Create a new document\nNew", "new", QKeySequence("Ctrl+N")),
+          &QAction::triggered, this, [this] { FileNew(); });
+  connect(make("open", "&Open...", "Open an existing document\nOpen", "open",
+               QKeySequence("Ctrl+O")),
+          &QAction::triggered, this, [this] {
+            if (!SaveModified()) return;
+            const QString path = QFileDialog::getOpenFileName(this, "Open", m_lastFolder,
+                                                              kSpnFilter);
+            if (!path.isEmpty()) OpenFile(path);
+          });
+  connect(make("save", "&Save", "Save the active document\nSave", "save", QKeySequence("Ctrl+S")),
+          &QAction::triggered, this, [this] { FileSave(); });
+  connect(make("saveAs", "Save &As...", "Save the active document with a new name\nSave As"),
+          &QAction::triggered, this, [this] { FileSaveAs(); });
+  connect(make("clipboardText", "Text", "Print Spanlab report to clipboard\nText", QString(),
+               QKeySequence("Ctrl+C")),
+          &QAction::triggered, this,
+          [this] { m_doc->ForwardCommand(kCommandPrintToClipboardText); });
+  connect(make("clipboardTab", "Tab Delimited Details",
+               "Copy the details table, tab-delimited, to the clipboard\nTab Delimited Details",
+               QString(), QKeySequence("Ctrl+T")),
+          &QAction::triggered, this,
+          [this] { m_doc->ForwardCommand(kCommandPrintToClipboardTabbed); });
+  connect(make("printToFile", "Print to &File...", "Write the report to a file\nPrint to File"),
+          &QAction::triggered, this, [this] { m_doc->ForwardCommand(kCommandPrintToFile); });
+  connect(make("exit", "E&xit", "Quit Spanlab; prompts to save changed files\nExit"),
+          &QAction::triggered, this, &QWidget::close);
+
+  connect(make("add", "&Add", "Add new line to current section\nAdd line", "add"),
+          &QAction::triggered, this, [this] { m_pEditTree->OnAddLine(); });
+  connect(make("edit", "&Edit", "Edit current line\nEdit line", "edit"), &QAction::triggered,
+          this, [this] { m_pEditTree->OnEditLine(); });
+  connect(make("delete", "&Delete", "Delete current line\nDelete line", "delete"),
+          &QAction::triggered, this, [this] { m_pEditTree->OnDeleteLine(); });
+
+  const struct {
+    const char* name;
+    const char* text;
+    const char* tip;
+    ViewToggle toggle;
+  } toggles[] = {
+      {"reactions", "Show Reactions", "Display reactions\nReactions", ViewToggle::kReactions},
+      {"shear", "Shear", "Display shear diagram\nShear", ViewToggle::kShear},
+      {"moment", "Moment", "Display moment diagram\nMoment", ViewToggle::kMoment},
+      {"rotation", "Rotation", "Display rotation diagram\nRotation", ViewToggle::kRotation},
+      {"deflection", "Deflection", "Display deflection diagram\nDeflection",
+       ViewToggle::kDeflection},
+      {"position", "Show Position", "Show position of currently selected line\nShow position",
+       ViewToggle::kPosition},
+  };
+  for (const auto& t : toggles) {
+    QAction* a = make(t.name, t.text, t.tip, t.name);
+    a->setCheckable(true);
+    const ViewToggle which = t.toggle;
+    connect(a, &QAction::triggered, this, [this, which] { Toggle(which); });
+  }
+  connect(make("copyPlot", "Copy to Clipboard", "Copy plot to clipboard\nCopy", "copy"),
+          &QAction::triggered, this, [this] { m_pDiagramView->CopyPlot(); });
+  connect(make("help", "Spanlab Help", "Displays the online help\nHelp", QString(),
+               QKeySequence::HelpContents),
+          &QAction::triggered, this, [this] { m_help->ShowContents(); });
+}
+
+void CMainFrame::CreateMenusAndToolbar() {
+  QMenu* file = menuBar()->addMenu("&File");
+  file->addAction(Action("new"));
+  file->addAction(Action("open"));
+  file->addAction(Action("save"));
+  file->addAction(Action("saveAs"));
+  file->addSeparator();
+  QMenu* clipboard = file->addMenu("Print to &Clipboard");
+  clipboard->addAction(Action("clipboardText"));
+  clipboard->addAction(Action("clipboardTab"));
+  file->addAction(Action("printToFile"));
+  file->addSeparator();
+  m_recentMenu = file->addMenu("Recent &Files");
+  file->addSeparator();
+  file->addAction(Action("exit"));
+
+  QMenu* edit = menuBar()->addMenu("&Edit");
+  edit->addAction(Action("add"));
+  edit->addAction(Action("edit"));
+  edit->addAction(Action("delete"));
+
+  QToolBar* bar = addToolBar("Toolbar");
+  bar->setObjectName("Toolbar");
+  bar->setIconSize(QSize(16, 15));
+  for (const char* name : {"new", "open", "save"}) bar->addAction(Action(name));
+  bar->addSeparator();
+  for (const char* name : {"add", "edit", "delete"}) bar->addAction(Action(name));
+  bar->addSeparator();
+  bar->addAction(Action("position"));
+  bar->addSeparator();
+  for (const char* name : {"reactions", "shear", "moment", "rotation", "deflection"}) {
+    bar->addAction(Action(name));
+  }
+
+  QMenu* view = menuBar()->addMenu("&View");
+  QAction* showBar = bar->toggleViewAction();
+  showBar->setText("&Toolbar");
+  view->addAction(showBar);
+  QAction* showStatus = view->addAction("&Status Bar");
+  showStatus->setObjectName("statusBar");
+  showStatus->setCheckable(true);
+  showStatus->setChecked(true);
+  connect(showStatus, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
+  view->addSeparator();
+  view->addAction(Action("reactions"));
+  view->addSeparator();
+  for (const char* name : {"shear", "moment", "rotation", "deflection"}) {
+    view->addAction(Action(name));
+  }
+  view->addSeparator();
+  view->addAction(Action("copyPlot"));
+
+  QMenu* help = menuBar()->addMenu("&Help");
+  help->addAction(Action("help"));
+  RebuildRecentMenu();
+}
+
+void CMainFrame::Toggle(ViewToggle toggle) {
+  ApplyToggle(m_pDiagramView->State().toggles, toggle);
+  UpdateToggleActions();
+  m_pDiagramView->update();
+}
+
+void CMainFrame::UpdateToggleActions() {
+  const ViewToggles& t = Toggles();
+  Action("reactions")->setChecked(t.reactions);
+  Action("shear")->setChecked(t.shear);
+  Action("moment")->setChecked(t.moment);
+  Action("rotation")->setChecked(t.rotation);
+  Action("deflection")->setChecked(t.deflection);
+  Action("position")->setChecked(t.position);
+}
+
+void CMainFrame::UpdateTitle() {
+  setWindowTitle(ToQString(m_doc->GetTitle()) + "[*] - Spanlab");
+  setWindowModified(m_doc->IsModified());
+}
+
+bool CMainFrame::SaveModified() {
+  if (!m_doc->IsModified()) return true;
+  const auto answer = QMessageBox::question(
+      this, "Spanlab", "Save changes to " + ToQString(m_doc->GetTitle()) + "?",
+      QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+  if (answer == QMessageBox::Cancel) return false;
+  if (answer == QMessageBox::No) return true;
+  return FileSave();
+}
+
+bool CMainFrame::FileNew() {
+  if (!SaveModified()) return false;
+  m_doc->OnNewDocument();
+  m_pDiagramView->State().toggles.position = false;  // a new document starts without marker
+  UpdateToggleActions();
+  UpdateTitle();
+  return true;
+}
+
+bool CMainFrame::OpenFile(const QString& path) {
+  if (!m_doc->OnOpenDocument(path.toStdString())) {
+    ShowError(ToQString(m_doc->GetLastError()));
+    return false;
+  }
+  m_lastFolder = QFileInfo(path).absolutePath();
+  m_pDiagramView->State().toggles.position = false;
+  UpdateToggleActions();
+  AddRecentFile(QFileInfo(path).absoluteFilePath());
+  UpdateTitle();
+  return true;
+}
+
+bool CMainFrame::FileSave() {
+  if (m_doc->GetPathName().empty()) return FileSaveAs();
+  if (!m_doc->OnSaveDocument(m_doc->GetPathName())) {
+    ShowError(ToQString(m_doc->GetLastError()));
+    return false;
+  }
+  UpdateTitle();
+  return true;
+}
+
+bool CMainFrame::FileSaveAs() {
+  QString start = ToQString(m_doc->GetPathName());
+  if (start.isEmpty()) start = m_lastFolder.isEmpty() ? "SPLX.spn" : m_lastFolder + "/SPLX.spn";
+  QString path = QFileDialog::getSaveFileName(this, "Save As", start, kSpnFilter);
+  if (path.isEmpty()) return false;
+  if (QFileInfo(path).suffix().isEmpty()) path += ".spn";
+  if (!m_doc->OnSaveDocument(path.toStdString())) {
+    ShowError(ToQString(m_doc->GetLastError()));
+    return false;
+  }
+  m_lastFolder = QFileInfo(path).absolutePath();
+  AddRecentFile(QFileInfo(path).absoluteFilePath());
+  UpdateTitle();
+  return true;
+}
+
+void CMainFrame::ShowError(const QString& text) { QMessageBox::warning(this, "Spanlab", text); }
+
+void CMainFrame::AddRecentFile(const QString& path) {
+  m_recent.removeAll(path);
+  m_recent.prepend(path);
+  while (m_recent.size() > kRecentFiles) m_recent.removeLast();
+  RebuildRecentMenu();
+}
+
+void CMainFrame::RebuildRecentMenu() {
+  m_recentMenu->clear();
+  for (int i = 0; i < m_recent.size(); ++i) {
+    const QString path = m_recent[i];
+    QAction* a = m_recentMenu->addAction(QString("&%1 %2").arg(i + 1).arg(path));
+    connect(a, &QAction::triggered, this, [this, path] {
+      if (SaveModified()) OpenFile(path);
+    });
+  }
+  m_recentMenu->setEnabled(!m_recent.isEmpty());
+}
+
+void CMainFrame::RestoreLayout() {
+  const int left = m_settings.GetInt("Main", "Left", 20);
+  const int top = m_settings.GetInt("Main", "Top", 20);
+  const int right = m_settings.GetInt("Main", "Right", 600);
+  const int bottom = m_settings.GetInt("Main", "Bottom", 500);
+  // A rectangle from damaged settings falls back to the first-start size.
+  const bool sane = right - left >= 100 && bottom - top >= 100 && right - left <= 20000 &&
+                    bottom - top <= 20000;
+  setGeometry(sane ? QRect(left, top, right - left, bottom - top) : QRect(20, 20, 580, 480));
+  const int treeW = m_settings.GetInt("EditTree", "Right", 200) - m_settings.GetInt("EditTree", "Left", 0);
+  const int treeH = m_settings.GetInt("EditTree", "Bottom", 200) - m_settings.GetInt("EditTree", "Top", 0);
+  const int w = std::clamp(treeW, 0, 20000), h = std::clamp(treeH, 0, 20000);
+  m_wndSplitterTop->setSizes({w, std::max(1, width() - w)});
+  m_wndSplitter->setSizes({h, std::max(1, height() - h)});
+  for (int i = 1; i <= kRecentFiles; ++i) {
+    const std::string file = m_settings.GetString("Recent File List", "File" + std::to_string(i), "");
+    if (!file.empty()) m_recent.append(QString::fromStdString(file));
+  }
+  RebuildRecentMenu();
+}
+
+void CMainFrame::SaveLayout() {
+  const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
+  m_settings.SetInt("Main", "Top", normal.top());
+  m_settings.SetInt("Main", "Left", normal.left());
+  m_settings.SetInt("Main", "Bottom", normal.top() + normal.height());
+  m_settings.SetInt("Main", "Right", normal.left() + normal.width());
+  m_settings.SetInt("Main", "Maximized", isMaximized() ? 3 : isMinimized() ? 2 : 1);
+  const QList<int> top = m_wndSplitterTop->sizes();
+  const QList<int> rows = m_wndSplitter->sizes();
+  m_settings.SetInt("EditTree", "Top", 0);
+  m_settings.SetInt("EditTree", "Left", 0);
+  m_settings.SetInt("EditTree", "Right", top.value(0));
+  m_settings.SetInt("EditTree", "Bottom", rows.value(0));
+  for (int i = 1; i <= kRecentFiles; ++i) {
+    m_settings.SetString("Recent File List", "File" + std::to_string(i),
+                         i <= m_recent.size() ? m_recent[i - 1].toStdString() : "");
+  }
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+  if (!SaveModified()) {
+    event->ignore();
+    return;
+  }
+  SaveLayout();
+  event->accept();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+  const QList<QUrl> urls = event->mimeData()->urls();
+  if (urls.isEmpty() || !urls.first().isLocalFile()) return;
+  event->acceptProposedAction();
+  if (SaveModified()) OpenFile(urls.first().toLocalFile());
+}
+
+}  // namespace spanlab

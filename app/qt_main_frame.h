@@ -1,0 +1,97 @@
+// CMainFrame: the main window. Two splitters hold the tree editor (top left), the results view
+// (top right) and the output pane (bottom). It carries the menus, the toolbar and the status
+// bar, keeps the view toggles, forwards the Edit commands to the tree, runs the file commands,
+// and keeps its position and pane sizes in the settings.
+#pragma once
+
+#include <QMainWindow>
+#include <QStringList>
+
+#include <memory>
+
+#include "model/document.h"
+#include "platform/help.h"
+#include "platform/settings.h"
+#include "report/print_options.h"
+#include "view/results_paint.h"
+
+class QAction;
+class QLabel;
+class QSplitter;
+
+namespace spanlab {
+
+class CTreeEdit;
+class CSPLX_30View;
+class CDoubleEditView;
+class LineEditor;
+class QtPrompter;
+
+class CMainFrame : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // `settings` and `options` belong to the application and outlive the frame.
+  CMainFrame(SettingsStore& settings, PrintOptions& options, QWidget* parent = nullptr);
+  ~CMainFrame() override;
+
+  CSPLX_30Doc& Document() { return *m_doc; }
+  CTreeEdit* Tree() const { return m_pEditTree; }
+  CSPLX_30View* ResultsView() const { return m_pDiagramView; }
+  CDoubleEditView* OutputPane() const { return m_pOutput; }
+  const ViewToggles& Toggles() const;
+
+  // File commands. Each asks to save a changed document first where it replaces it; false
+  // when the user cancelled or the file could not be read or written (a message said why).
+  bool FileNew();
+  bool OpenFile(const QString& path);
+  bool FileSave();
+  bool FileSaveAs();
+  // Asks "Save changes to ...?" when the document is modified; false on Cancel.
+  bool SaveModified();
+
+  // Flips one view toggle with its exclusions and repaints the results view.
+  void Toggle(ViewToggle toggle);
+  QAction* Action(const QString& name) const;
+  QStringList RecentFiles() const { return m_recent; }
+  // Replaces the way the tree edits lines (the item dialogs); not owned.
+  void SetLineEditor(LineEditor* editor);
+
+ signals:
+  void HelpRequested(const QString& keyword);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  void CreateActions();
+  void CreateMenusAndToolbar();
+  void RestoreLayout();
+  void SaveLayout();
+  void UpdateTitle();
+  void UpdateToggleActions();
+  void AddRecentFile(const QString& path);
+  void RebuildRecentMenu();
+  void ShowError(const QString& text);
+
+  SettingsStore& m_settings;
+  PrintOptions& m_options;
+  std::unique_ptr<CSPLX_30Doc> m_doc;
+  std::unique_ptr<QtPrompter> m_prompter;
+  std::unique_ptr<LineEditor> m_textEditor;
+  LineEditor* m_editor = nullptr;  // what the tree uses; m_textEditor unless replaced
+  QSplitter* m_wndSplitter = nullptr;
+  QSplitter* m_wndSplitterTop = nullptr;
+  CTreeEdit* m_pEditTree = nullptr;
+  CSPLX_30View* m_pDiagramView = nullptr;
+  CDoubleEditView* m_pOutput = nullptr;
+  QMenu* m_recentMenu = nullptr;
+  QStringList m_recent;
+  QString m_lastFolder;
+  std::unique_ptr<HelpProvider> m_help;
+  std::unique_ptr<CView> m_titleWatcher;  // keeps the title in step with the document
+};
+
+}  // namespace spanlab

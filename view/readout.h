@@ -1,0 +1,17 @@
+// The read-out of the results under the mouse in the results view.
+#pragma once
+
+#include <string>
+
+#include "model/document.h"
+#include "view/results_paint.h"
+
+namespace spanlab {
+
+// The text for a cursor at client x `mouseX`: empty outside the beam or without results;
+// otherwise the position of the first node at or right of the cursor (" x = %6.4g" in feet, m
+// or input units), then the values of the diagrams shown at that node's left side, each line
+// ended by "\r\n".
+std::string ReadoutText(const CSPLX_30Doc& doc, const ResultsViewState& state, int mouseX);
+
+}  // namespace spanlab
