@@ -1,0 +1,79 @@
+// What the item dialogs do with a line, without the widgets: which fields each dialog has, how
+// a line is split into them when the dialog opens, how the fields are checked on OK, and how
+// the line is written back. Values stay text: what the user typed, trimmed, goes into the line.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace spanlab {
+
+// The field checks, with their messages (see the .cpp).
+enum class FieldCheck {
+  kNumber,           // a number
+  kOptionalNumber,   // a number or blank
+  kNonNegative,      // a number >= 0
+  kOptionalNonZero,  // blank or a number other than 0
+  kPositive,         // a number > 0
+};
+
+struct DialogField {
+  const char* label;  // "X", "Displacement", ...
+  const char* key;    // the key with its blank before "=": "X =", "Disp =", ...
+  int unitCode;       // GetUnitLabel code of the label beside the field
+  FieldCheck check;
+  bool omitWhenBlank;  // an optional field is left out of the line when blank
+};
+
+// The check of two fields together.
+enum class PairCheck { kNone, kAtLeastOne, kNotEqual };
+
+struct ItemDialogSpec {
+  int section;            // TreeSection of the dialog
+  const char* editTitle;  // "Edit Supports"
+  const char* addTitle;   // "Add Support"
+  const char* helpTopic;  // "Editing Supports"
+  std::vector<DialogField> fields;  // in tab order
+  PairCheck pair = PairCheck::kNone;
+  int pairFirst = 0, pairSecond = 0;  // field indices of the pair check
+  const char* pairMessage = "";
+};
+
+// The dialog of a one-line section (Properties .. Uniform Loads); nullptr for other sections.
+const ItemDialogSpec* ItemDialogFor(int section);
+
+struct DialogValues {
+  std::vector<std::string> fields;  // one text per field of the dialog
+  std::string comment;              // the text after the line's first "/"
+};
+
+inline constexpr size_t kMaxCommentLength = 50;
+
+// Splits a line (without its section prefix) into the dialog's fields: the comment is cut off
+// at the first "/"; then each key is searched, last field first, and its value is the text
+// after it up to the next ";", trimmed. After a found key only the text before it is searched
+// further, except after "X =", "XEnd =" and "XStart =". Keys not found leave their field blank.
+DialogValues SplitDialogLine(const ItemDialogSpec& spec, const std::string& line);
+
+struct FieldProblem {
+  int field = -1;  // index of the field to focus; -1 when all is well
+  std::string message;
+  bool ok() const { return field < 0; }
+};
+
+// The message of one check on one field's text, or empty when the text passes.
+std::string CheckField(FieldCheck check, const std::string& text);
+
+// Runs the dialog's checks in their order; the first failure is returned.
+FieldProblem CheckDialogValues(const ItemDialogSpec& spec, const DialogValues& values);
+
+// The line the dialog writes: " X = 3;" then " Key = value;" for each further field (blank
+// optional fields left out), then " /" + comment (trailing blanks removed) when not empty.
+std::string BuildDialogLine(const ItemDialogSpec& spec, const DialogValues& values);
+
+// The Units dialog: the button chosen for a section text (0 English, 1 Metric, 2 Consistent,
+// 3 User Defined, which checks no button) and the text written for a choice (-1: unchanged).
+int UnitsChoiceForText(const std::string& text);
+std::string UnitsTextForChoice(int choice, const std::string& previous);
+
+}  // namespace spanlab
