@@ -1,6 +1,7 @@
 #include "platform/file_access.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <string_view>
 
@@ -68,12 +69,19 @@ Status DiskFileAccess::ReadFile(const std::string& path, std::string& bytes, siz
   return Status::Ok();
 }
 
-Status DiskFileAccess::WriteFileAtomically(const std::string& path, const std::string& bytes) {
+Status DiskFileAccess::WriteFileAtomically(const std::string& requested, const std::string& bytes) {
+  // Through a symbolic link the file it names is replaced, and the link stays.
+  std::string path = requested;
+  if (char* real = ::realpath(requested.c_str(), nullptr)) {
+    path = real;
+    std::free(real);
+  }
   const std::string folder = FolderOf(path);
-  std::string temp = path + ".XXXXXX";
+  // A short name of its own, so that any valid target name works.
+  std::string temp = (folder == "/" ? std::string() : folder) + "/.spanlab-save-XXXXXX";
   const int fd = ::mkstemp(temp.data());
   if (fd < 0) {
-    return Status::Error("Cannot save '" + path + "': cannot create a file in '" + folder +
+    return Status::Error("Cannot save '" + requested + "': cannot create a file in '" + folder +
                          "': " + Reason(errno) + ". The file on disk was not changed.");
   }
   // Keep the permissions of the file being replaced; a new file gets the usual 0666 & ~umask.
@@ -90,13 +98,13 @@ Status DiskFileAccess::WriteFileAtomically(const std::string& path, const std::s
   const bool closed = ::close(fd) == 0;
   if (!written || !closed) {
     ::unlink(temp.c_str());
-    return Status::Error("Cannot save '" + path + "': " + Reason(written ? errno : writeError) +
+    return Status::Error("Cannot save '" + requested + "': " + Reason(written ? errno : writeError) +
                          ". The file on disk was not changed.");
   }
   if (::rename(temp.c_str(), path.c_str()) != 0) {
     const int error = errno;
     ::unlink(temp.c_str());
-    return Status::Error("Cannot save '" + path + "': " + Reason(error) +
+    return Status::Error("Cannot save '" + requested + "': " + Reason(error) +
                          ". The file on disk was not changed.");
   }
   // Make the rename itself durable.
