@@ -37,6 +37,9 @@ int main(int argc, char* argv[]) {
     }
     if (settings.GetInt("Main", "Maximized", 0) == 3) frame.showMaximized();
     else frame.show();
+    // The databases live beside the program, or in its installed data folder.
+    const QString programDir = QCoreApplication::applicationDirPath();
+    frame.LoadDatabases({programDir, programDir + "/../share/spanlab"});
     status = QApplication::exec();
   }
   spanlab::SavePrintOptions(settings, options);

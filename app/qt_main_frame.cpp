@@ -18,7 +18,7 @@
 
 #include "app/qt_toolbar_icons.h"
 #include "check/qt_output_pane.h"
-#include "edit/qt_text_line_editor.h"
+#include <QDir>
 #include "edit/qt_tree_edit.h"
 #include "platform/qt_device_context.h"
 #include "platform/qt_prompter.h"
@@ -65,11 +65,11 @@ CMainFrame::CMainFrame(SettingsStore& settings, PrintOptions& options, QWidget* 
       m_options(options),
       m_doc(std::make_unique<CSPLX_30Doc>()),
       m_prompter(std::make_unique<QtPrompter>(this)),
-      m_textEditor(std::make_unique<QtTextLineEditor>(this)),
       m_help(std::make_unique<StatusBarHelp>(this)) {
   setObjectName("MainFrame");
   setAcceptDrops(true);
-  m_editor = m_textEditor.get();
+  m_itemDialogs = std::make_unique<QtItemDialogs>(this, m_help.get(), &m_databases);
+  m_editor = m_itemDialogs.get();
   m_doc->SetPrompter(m_prompter.get());
 
   // The panes: tree | results over the output pane.
@@ -105,8 +105,26 @@ CMainFrame::~CMainFrame() {
 
 const ViewToggles& CMainFrame::Toggles() const { return m_pDiagramView->State().toggles; }
 
+void CMainFrame::LoadDatabases(const QStringList& folders) {
+  const struct {
+    const char* file;
+    DatabaseDocument* doc;
+  } databases[] = {{"SPLX.mat", &m_databases.material}, {"SPLX.prp", &m_databases.section}};
+  for (const auto& db : databases) {
+    QString path = QDir(folders.value(0)).filePath(db.file);
+    for (const QString& folder : folders) {
+      if (QFileInfo(QDir(folder).filePath(db.file)).isFile()) {
+        path = QDir(folder).filePath(db.file);
+        break;
+      }
+    }
+    const Status status = LoadDatabase(m_doc->Files(), path.toStdString(), *db.doc);
+    if (!status.ok()) ShowError(ToQString(status.message()));
+  }
+}
+
 void CMainFrame::SetLineEditor(LineEditor* editor) {
-  m_editor = editor ? editor : m_textEditor.get();
+  m_editor = editor ? editor : m_itemDialogs.get();
   m_pEditTree->SetEditor(*m_editor);
 }
 

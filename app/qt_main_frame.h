@@ -9,6 +9,7 @@
 
 #include <memory>
 
+#include "edit/qt_item_dialogs.h"
 #include "model/document.h"
 #include "platform/help.h"
 #include "platform/settings.h"
@@ -54,8 +55,12 @@ class CMainFrame : public QMainWindow {
   void Toggle(ViewToggle toggle);
   QAction* Action(const QString& name) const;
   QStringList RecentFiles() const { return m_recent; }
-  // Replaces the way the tree edits lines (the item dialogs); not owned.
+  // Replaces the way the tree edits lines (nullptr: the item dialogs again); not owned.
   void SetLineEditor(LineEditor* editor);
+  // Loads the material and section databases from the first folder that holds them; a file
+  // that cannot be read is reported in a message box and leaves its database empty.
+  void LoadDatabases(const QStringList& folders);
+  const Databases& DatabaseDocuments() const { return m_databases; }
 
  signals:
   void HelpRequested(const QString& keyword);
@@ -80,8 +85,10 @@ class CMainFrame : public QMainWindow {
   PrintOptions& m_options;
   std::unique_ptr<CSPLX_30Doc> m_doc;
   std::unique_ptr<QtPrompter> m_prompter;
-  std::unique_ptr<LineEditor> m_textEditor;
-  LineEditor* m_editor = nullptr;  // what the tree uses; m_textEditor unless replaced
+  Databases m_databases;
+  std::unique_ptr<HelpProvider> m_help;
+  std::unique_ptr<LineEditor> m_itemDialogs;
+  LineEditor* m_editor = nullptr;  // what the tree uses; the item dialogs unless replaced
   QSplitter* m_wndSplitter = nullptr;
   QSplitter* m_wndSplitterTop = nullptr;
   CTreeEdit* m_pEditTree = nullptr;
@@ -90,7 +97,6 @@ class CMainFrame : public QMainWindow {
   QMenu* m_recentMenu = nullptr;
   QStringList m_recent;
   QString m_lastFolder;
-  std::unique_ptr<HelpProvider> m_help;
   std::unique_ptr<CView> m_titleWatcher;  // keeps the title in step with the document
 };
 

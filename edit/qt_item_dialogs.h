@@ -1,0 +1,146 @@
+// The item dialogs: one form per section that turns a model line into fields and back, with
+// the field checks of the core; the Units and Description dialogs; the moment of inertia
+// calculator; and the two database selection dialogs.
+#pragma once
+
+#include <QDialog>
+
+#include <string>
+#include <vector>
+
+#include "edit/inertia.h"
+#include "edit/item_dialog_rules.h"
+#include "edit/line_editor.h"
+#include "edit/property_database.h"
+#include "model/document.h"
+#include "platform/help.h"
+
+class QButtonGroup;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QRadioButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace spanlab {
+
+// The two databases, loaded at start-up (either may be empty).
+struct Databases {
+  DatabaseDocument material;
+  DatabaseDocument section;
+};
+
+// The dialog of one one-line section (Properties, Moment Releases, Supports, Springs, Point
+// Loads, Uniform Loads), built from the section's field list.
+class CItemLineDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  CItemLineDialog(const ItemDialogSpec& spec, int mode, const std::string& line,
+                  const CSPLX_30Doc& doc, HelpProvider* help, const Databases* databases,
+                  QWidget* parent);
+  QLineEdit* Field(int index) const { return m_fields[static_cast<size_t>(index)]; }
+  QLineEdit* Comment() const { return m_comment; }
+  // The line after OK.
+  const std::string& Line() const { return m_strLine; }
+
+  void accept() override;
+
+ private:
+  void PickFromDatabase(DatabaseKind kind, int field);
+  void Calculate();
+
+  const ItemDialogSpec& m_spec;
+  const CSPLX_30Doc& m_doc;
+  const Databases* m_databases;
+  std::vector<QLineEdit*> m_fields;
+  QLineEdit* m_comment;
+  std::string m_strLine;
+};
+
+class CDescriptionDlg : public QDialog {
+  Q_OBJECT
+
+ public:
+  CDescriptionDlg(const std::string& text, HelpProvider* help, QWidget* parent);
+  QPlainTextEdit* Editor() const { return m_edit; }
+  // The text after OK, every automatic line wrap marked "\r\r\n", hard breaks "\r\n".
+  const std::string& Text() const { return m_strText; }
+  void accept() override;
+
+ private:
+  QPlainTextEdit* m_edit;
+  std::string m_strText;
+};
+
+class CUnitsDlg : public QDialog {
+  Q_OBJECT
+
+ public:
+  CUnitsDlg(const std::string& text, HelpProvider* help, QWidget* parent);
+  QRadioButton* Button(int choice) const;
+  const std::string& Text() const { return m_strText; }
+  void accept() override;
+
+ private:
+  QButtonGroup* m_group;
+  std::string m_strText;
+};
+
+class CInertiaCalcDlg : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit CInertiaCalcDlg(QWidget* parent);
+  void SelectShape(InertiaShape shape);
+  QLineEdit* Field(int index) const { return m_fields[index]; }
+  QLabel* ResultLabel() const { return m_result; }
+  double m_dResult = 0;
+  std::string m_strResult = "0";
+  void accept() override;
+  void reject() override;
+
+ private:
+  void ComputeInertia();
+
+  InertiaShape m_shape = InertiaShape::kRectangleCenter;
+  bool m_bShapeChosen = false;
+  QLineEdit* m_fields[3];
+  QLabel* m_labels[3];
+  QLabel* m_picture;
+  QLabel* m_result;
+  QButtonGroup* m_group;
+};
+
+// "Select Material" (E) or "Select Moment of Inertia" (I).
+class CSelectDatabaseDlg : public QDialog {
+  Q_OBJECT
+
+ public:
+  CSelectDatabaseDlg(DatabaseKind kind, const DatabaseDocument& database, int units,
+                     QWidget* parent);
+  QTreeWidget* Tree() const { return m_tree; }
+  const std::string& Value() const { return m_strValue; }
+  void accept() override;
+
+ private:
+  QTreeWidget* m_tree;
+  QPushButton* m_ok;
+  std::string m_strValue;
+};
+
+// The tree editor's dialogs.
+class QtItemDialogs : public LineEditor {
+ public:
+  QtItemDialogs(QWidget* parent, HelpProvider* help, const Databases* databases)
+      : parent_(parent), help_(help), databases_(databases) {}
+  bool Edit(int section, int mode, const CSPLX_30Doc& doc, std::string& text) override;
+
+ private:
+  QWidget* parent_;
+  HelpProvider* help_;
+  const Databases* databases_;
+};
+
+}  // namespace spanlab
