@@ -23,9 +23,20 @@ test: build
 bench: build
 	@for b in $(BUILD)/spanlab-*bench; do echo "== $$b"; $$b --benchmark_counters_tabular=true || exit 1; done
 
+EXAMPLE ?= examples/two-span-floor-beam.spn
+
+# The window on an example model; on a machine without a display, the same model through the
+# command line: its run log and report in the terminal and its picture in a PNG.
 run: build
-	$(BUILD)/spanlab-cli check examples/two-span-floor-beam.spn
-	$(BUILD)/spanlab-cli report examples/two-span-floor-beam.spn
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	  $(BUILD)/spanlab $(EXAMPLE); \
+	else \
+	  echo "No display here (neither DISPLAY nor WAYLAND_DISPLAY is set): running spanlab-cli instead."; \
+	  $(BUILD)/spanlab-cli check $(EXAMPLE); \
+	  $(BUILD)/spanlab-cli report $(EXAMPLE); \
+	  $(BUILD)/spanlab-cli plot $(EXAMPLE) -o $(BUILD)/example.png --show deflection,moment && \
+	  echo "Picture of the beam with its deflection and moment: $(BUILD)/example.png"; \
+	fi
 
 clean:
 	rm -rf $(BUILD)
