@@ -250,10 +250,16 @@ void DrawUniformLoad(DeviceContext& dc, int x1, int x2, int y, double uStart, do
 }
 
 void DrawReleases(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc) {
-  DrawnOnce drawn;
+  // Hinges are filled white, so a later one may cover part of an earlier one: only a hinge at
+  // the very x of the one drawn just before it is skipped (it would repaint the same pixels).
+  int previous = 0;
+  bool any = false;
   for (const CMomentReleaseItem& r : doc.m_releases) {
     const int x = f.MapX(r.m_dX);
-    if (drawn.First(0, x)) DrawHinge(dc, x, f.baseline, f.sx, f.sy);
+    if (any && x == previous) continue;
+    DrawHinge(dc, x, f.baseline, f.sx, f.sy);
+    previous = x;
+    any = true;
   }
 }
 

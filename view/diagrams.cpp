@@ -274,9 +274,10 @@ void ReactionArc(DeviceContext& dc, int x, int y, float sx, float sy, bool negat
     dc.LineTo(px, py);
   }
   const auto [ex, ey] = q(to);
-  dc.LineTo(ex + (negative ? 8 : -8), ey);
+  const int head = static_cast<int>(8 * sx);
+  dc.LineTo(ex + (negative ? head : -head), ey);
   dc.MoveTo(ex, ey);
-  dc.LineTo(ex, ey - 8);
+  dc.LineTo(ex, ey - static_cast<int>(8 * sy));
   WriteReactionValue(dc, x - static_cast<int>(sx), y - static_cast<int>(50 * sy),
                      kAlignCenter | kAlignBottom, text);
 }
