@@ -8,6 +8,7 @@
 //   spanlab-cli report MODEL.spn [--input] [--summary] [--details] [--points N] [-o F.rpt]
 //   spanlab-cli report MODEL.spn --tab-details      the details table, tab-delimited
 //   spanlab-cli plot MODEL.spn -o OUT.png|svg|pdf [--size WxH] [--show LIST] [--select LINE]
+//   spanlab-cli print MODEL.spn -o OUT.pdf [--paper a4|letter] [--landscape] [report flags]
 //
 // Exit status: 0 the run found no error; 1 the run counted errors or the analysis failed;
 // 2 the command could not run (bad arguments, unreadable, damaged or unwritable file).
@@ -21,7 +22,7 @@
 #include <vector>
 
 #include "analysis/results_export.h"
-#include "cli/plot_command.h"
+#include "cli/qt_pictures.h"
 #include "check/run_driver.h"
 #include "model/document.h"
 #include "model/model_file.h"
@@ -121,6 +122,9 @@ struct Options {
   std::string size = "1000x600";
   std::string show;
   std::string select;
+  bool diagrams_report = false;
+  std::string paper = "a4";
+  bool landscape = false;
 };
 
 // Loads FILE into `doc`: a model file as the program opens it, any other file as plain text
@@ -276,6 +280,25 @@ int RunPlot(const Options& o) {
   return ExitStatus(run, doc);
 }
 
+int RunPrint(const Options& o) {
+  CSPLX_30Doc doc;
+  CommandLinePrompter prompter(o.truncate);
+  if (!LoadAnyModel(doc, prompter, o.input)) return kExitCannotRun;
+  const RunLog run = RunModel(doc);
+  PrintOptions options;
+  options.m_nDataPoints = DataPointsChoice(o.points);
+  if (o.input_report || o.diagrams_report || o.summary_report || o.details_report) {
+    options.m_bPrintInput = o.input_report;
+    options.m_bPrintDiagrams = o.diagrams_report;
+    options.m_bPrintSummary = o.summary_report;
+    options.m_bPrintDetails = o.details_report;
+  }
+  const std::string error = WritePrintedReport(doc, options, prompter, HeaderPainter(), o.output,
+                                               o.paper == "letter", o.landscape);
+  if (!error.empty()) return CannotRun(error);
+  return ExitStatus(run, doc);
+}
+
 int SaveModel(CSPLX_30Doc& doc, const std::string& path) {
   if (!doc.OnSaveDocument(path)) return CannotRun(doc.GetLastError());
   return kExitClean;
@@ -361,6 +384,21 @@ int Main(int argc, char** argv) {
   plot->add_option("--select", o.select, "a model line whose position is marked");
   addTruncate(plot);
 
+  CLI::App* print = app.add_subcommand(
+      "print", "Print the report pages into a PDF file, as the program prints them");
+  addInput(print, "MODEL", "model file (.spn) or text file with one model line a line");
+  print->add_option("-o,--output", o.output, "PDF file to write")->required();
+  print->add_option("--paper", o.paper, "a4 (default) or letter")
+      ->check(CLI::IsMember({"a4", "letter"}));
+  print->add_flag("--landscape", o.landscape, "landscape paper");
+  print->add_flag("--input", o.input_report, "the input data report");
+  print->add_flag("--diagrams", o.diagrams_report, "the page of diagrams");
+  print->add_flag("--summary", o.summary_report, "the analysis summary");
+  print->add_flag("--details", o.details_report, "the analysis details table");
+  print->add_option("--points", o.points, "rows of the details table: 25, 50, 100 or 200 (all)")
+      ->check(CLI::IsMember({25, 50, 100, 200}));
+  addTruncate(print);
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -374,6 +412,7 @@ int Main(int argc, char** argv) {
   if (*convert) return RunConvert(o);
   if (*report) return RunReport(o);
   if (*plot) return RunPlot(o);
+  if (*print) return RunPrint(o);
   return kExitCannotRun;
 }
 

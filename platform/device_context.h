@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace spanlab {
 
@@ -22,10 +23,25 @@ struct Pen {
   bool operator==(const Pen&) const = default;
 };
 
+// A solid fill, or none (hollow).
+struct Brush {
+  bool hollow = false;
+  Rgb color{255, 255, 255};
+  bool operator==(const Brush&) const = default;
+};
+
 struct Font {
   std::string face = "Courier New";
   int pointSize = 10;
+  int pixelHeight = 0;  // when > 0: the character height in device units instead of points
+  bool bold = false;
+  bool italic = false;
   bool operator==(const Font&) const = default;
+};
+
+struct Point {
+  int x = 0, y = 0;
+  bool operator==(const Point&) const = default;
 };
 
 struct TextSize {
@@ -49,18 +65,27 @@ class DeviceContext {
   virtual void MoveTo(int x, int y) = 0;
   // A line from the current position to (x, y) with the selected pen; (x, y) becomes current.
   virtual void LineTo(int x, int y) = 0;
-  // An ellipse in the box (left, top)-(right, bottom), outlined with the selected pen and
-  // filled white.
+  // An ellipse in the box (left, top)-(right, bottom) (right and bottom exclusive), outlined
+  // with the selected pen and filled with the selected brush (white unless changed).
   virtual void Ellipse(int left, int top, int right, int bottom) = 0;
+  // A rectangle outlined with the pen and filled with the brush (right and bottom exclusive).
+  virtual void Rectangle(int left, int top, int right, int bottom) = 0;
+  // Connected lines through the points with the pen; the current position is not used.
+  virtual void Polyline(const std::vector<Point>& points) = 0;
+  // A closed polygon outlined with the pen and filled with the brush.
+  virtual void Polygon(const std::vector<Point>& points) = 0;
   // A one-unit border just inside the box (right and bottom exclusive) in `color`.
   virtual void FrameRect(int left, int top, int right, int bottom, Rgb color) = 0;
-  // Text with the selected font, placed at (x, y) according to the text alignment.
+  // Text with the selected font in the text colour (black unless changed), placed at (x, y)
+  // according to the text alignment.
   virtual void TextOut(int x, int y, const std::string& text) = 0;
   virtual TextSize GetTextExtent(const std::string& text) = 0;
 
   virtual unsigned SetTextAlign(unsigned align) = 0;  // returns the previous alignment
   virtual Pen SelectPen(const Pen& pen) = 0;          // returns the previous pen
   virtual Font SelectFont(const Font& font) = 0;      // returns the previous font
+  virtual Brush SelectBrush(const Brush& brush) = 0;  // returns the previous brush
+  virtual Rgb SetTextColor(Rgb color) = 0;            // returns the previous colour
 
   virtual bool IsPrinting() const = 0;
   virtual int DpiX() const = 0;  // device units per inch

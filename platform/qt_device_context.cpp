@@ -20,7 +20,13 @@ QtDeviceContext::QtDeviceContext(QPainter& painter, bool printing)
   painter_.setRenderHint(QPainter::TextAntialiasing, true);
   painter_.setBackgroundMode(Qt::TransparentMode);
   ApplyPen();
+  ApplyBrush();
   painter_.setFont(ToQFont(font_));
+}
+
+void QtDeviceContext::ApplyBrush() {
+  if (brush_.hollow) painter_.setBrush(Qt::NoBrush);
+  else painter_.setBrush(QColor(brush_.color.r, brush_.color.g, brush_.color.b));
 }
 
 void QtDeviceContext::ApplyPen() {
@@ -40,11 +46,42 @@ void QtDeviceContext::LineTo(int x, int y) {
 }
 
 void QtDeviceContext::Ellipse(int left, int top, int right, int bottom) {
-  painter_.save();
-  painter_.setBrush(Qt::white);
   // The box's right and bottom are exclusive.
   painter_.drawEllipse(QRect(left, top, right - left - 1, bottom - top - 1));
-  painter_.restore();
+}
+
+void QtDeviceContext::Rectangle(int left, int top, int right, int bottom) {
+  painter_.drawRect(QRect(left, top, right - left - 1, bottom - top - 1));
+}
+
+namespace {
+QPolygon ToQPolygon(const std::vector<Point>& points) {
+  QPolygon polygon;
+  polygon.reserve(static_cast<qsizetype>(points.size()));
+  for (const Point& p : points) polygon.append(QPoint(p.x, p.y));
+  return polygon;
+}
+}  // namespace
+
+void QtDeviceContext::Polyline(const std::vector<Point>& points) {
+  painter_.drawPolyline(ToQPolygon(points));
+}
+
+void QtDeviceContext::Polygon(const std::vector<Point>& points) {
+  painter_.drawPolygon(ToQPolygon(points));
+}
+
+Brush QtDeviceContext::SelectBrush(const Brush& brush) {
+  const Brush previous = brush_;
+  brush_ = brush;
+  ApplyBrush();
+  return previous;
+}
+
+Rgb QtDeviceContext::SetTextColor(Rgb color) {
+  const Rgb previous = textColor_;
+  textColor_ = color;
+  return previous;
 }
 
 void QtDeviceContext::FrameRect(int left, int top, int right, int bottom, Rgb color) {
@@ -67,9 +104,10 @@ void QtDeviceContext::TextOut(int x, int y, const std::string& text) {
   int baseline = y + metrics.ascent();                    // top
   if ((align_ & kAlignBaseline) == kAlignBaseline) baseline = y;
   else if (align_ & kAlignBottom) baseline = y - metrics.descent();
-  // Text is drawn in the pen's colour, as the program's texts always are black or the
-  // diagram's colour.
+  painter_.save();
+  painter_.setPen(QColor(textColor_.r, textColor_.g, textColor_.b));
   painter_.drawText(QPoint(left, baseline), s);
+  painter_.restore();
 }
 
 TextSize QtDeviceContext::GetTextExtent(const std::string& text) {
@@ -99,8 +137,10 @@ Font QtDeviceContext::SelectFont(const Font& font) {
 
 QFont QtDeviceContext::ToQFont(const Font& font) const {
   QFont f(ToQString(font.face));
-  f.setStyleHint(QFont::TypeWriter);
-  f.setPixelSize(std::max(1, DpiY() * font.pointSize / 72));
+  f.setStyleHint(font.face == "Courier New" ? QFont::TypeWriter : QFont::AnyStyle);
+  f.setPixelSize(std::max(1, font.pixelHeight > 0 ? font.pixelHeight : DpiY() * font.pointSize / 72));
+  f.setBold(font.bold);
+  f.setItalic(font.italic);
   return f;
 }
 

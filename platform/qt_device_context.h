@@ -18,6 +18,11 @@ class QtDeviceContext : public DeviceContext {
   void MoveTo(int x, int y) override;
   void LineTo(int x, int y) override;
   void Ellipse(int left, int top, int right, int bottom) override;
+  void Rectangle(int left, int top, int right, int bottom) override;
+  void Polyline(const std::vector<Point>& points) override;
+  void Polygon(const std::vector<Point>& points) override;
+  Brush SelectBrush(const Brush& brush) override;
+  Rgb SetTextColor(Rgb color) override;
   void FrameRect(int left, int top, int right, int bottom, Rgb color) override;
   void TextOut(int x, int y, const std::string& text) override;
   TextSize GetTextExtent(const std::string& text) override;
@@ -34,11 +39,14 @@ class QtDeviceContext : public DeviceContext {
 
  private:
   void ApplyPen();
+  void ApplyBrush();
 
   QPainter& painter_;
   bool printing_;
   QPoint current_;
   Pen pen_{1, {0, 0, 0}};
+  Brush brush_;
+  Rgb textColor_{0, 0, 0};
   Font font_;
   unsigned align_ = kAlignLeft | kAlignTop;
 };

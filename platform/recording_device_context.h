@@ -31,6 +31,14 @@ struct RecordedText {
   unsigned align;
   Font font;
   Pen pen;
+  Rgb color;  // text colour
+};
+
+struct RecordedShape {
+  enum Kind { kRectangle, kPolyline, kPolygon } kind;
+  std::vector<Point> points;  // rectangle: top-left and bottom-right
+  Pen pen;
+  Brush brush;
 };
 
 class RecordingDeviceContext : public DeviceContext {
@@ -50,11 +58,20 @@ class RecordingDeviceContext : public DeviceContext {
     y_ = y;
   }
   void Ellipse(int l, int t, int r, int b) override { ellipses.push_back({l, t, r, b, pen_}); }
+  void Rectangle(int l, int t, int r, int b) override {
+    shapes.push_back({RecordedShape::kRectangle, {{l, t}, {r, b}}, pen_, brush_});
+  }
+  void Polyline(const std::vector<Point>& points) override {
+    shapes.push_back({RecordedShape::kPolyline, points, pen_, brush_});
+  }
+  void Polygon(const std::vector<Point>& points) override {
+    shapes.push_back({RecordedShape::kPolygon, points, pen_, brush_});
+  }
   void FrameRect(int l, int t, int r, int b, Rgb color) override {
     frames.push_back({l, t, r, b, color});
   }
   void TextOut(int x, int y, const std::string& text) override {
-    texts.push_back({x, y, text, align_, font_, pen_});
+    texts.push_back({x, y, text, align_, font_, pen_, textColor_});
   }
   TextSize GetTextExtent(const std::string& text) override {
     return {charWidth_ * static_cast<int>(text.size()), charHeight_};
@@ -74,6 +91,16 @@ class RecordingDeviceContext : public DeviceContext {
     font_ = font;
     return previous;
   }
+  Brush SelectBrush(const Brush& brush) override {
+    const Brush previous = brush_;
+    brush_ = brush;
+    return previous;
+  }
+  Rgb SetTextColor(Rgb color) override {
+    const Rgb previous = textColor_;
+    textColor_ = color;
+    return previous;
+  }
   bool IsPrinting() const override { return printing_; }
   int DpiX() const override { return dpi_; }
   int DpiY() const override { return dpi_; }
@@ -85,6 +112,7 @@ class RecordingDeviceContext : public DeviceContext {
   std::vector<RecordedEllipse> ellipses;
   std::vector<RecordedFrame> frames;
   std::vector<RecordedText> texts;
+  std::vector<RecordedShape> shapes;
 
  private:
   bool printing_;
@@ -92,6 +120,8 @@ class RecordingDeviceContext : public DeviceContext {
   int x_ = 0, y_ = 0;
   unsigned align_ = kAlignLeft | kAlignTop;
   Pen pen_{1, {0, 0, 0}};
+  Brush brush_;
+  Rgb textColor_{0, 0, 0};
   Font font_;
 };
 

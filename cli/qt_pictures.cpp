@@ -1,4 +1,4 @@
-#include "cli/plot_command.h"
+#include "cli/qt_pictures.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "platform/qt_device_context.h"
+#include "view/qt_report_printer.h"
 
 namespace spanlab {
 
@@ -95,6 +96,24 @@ std::string WritePlot(CSPLX_30Doc& doc, ResultsViewState state, const std::strin
     return {};
   }
   return "the picture file must end in .png, .svg or .pdf: '" + path + "'";
+}
+
+std::string WritePrintedReport(CSPLX_30Doc& doc, PrintOptions& options, Prompter& prompter,
+                               const HeaderPainter& header, const std::string& path,
+                               bool letter, bool landscape) {
+  EnsureGuiApplication();
+  if (!EndsWith(path, ".pdf")) return "the printed report is written as PDF: '" + path + "'";
+  QPdfWriter pdf(ToQString(path));
+  pdf.setResolution(1200);
+  pdf.setPageSize(QPageSize(letter ? QPageSize::Letter : QPageSize::A4));
+  pdf.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+  pdf.setCreator("Spanlab 3.20");
+  pdf.setTitle(ToQString(doc.GetTitle()));
+  EnsureMargins(pdf);
+  if (PrintReport(pdf, doc, options, &prompter, header) == 0) {
+    return "cannot write '" + path + "'";
+  }
+  return {};
 }
 
 }  // namespace spanlab

@@ -1,0 +1,141 @@
+#include "report/print_job.h"
+
+#include <algorithm>
+
+#include "view/beam_drawing.h"
+#include "view/diagrams.h"
+
+namespace spanlab {
+
+namespace {
+
+int TextHeight(DeviceContext& dc, const Font& font) {
+  const Font previous = dc.SelectFont(font);
+  const int height = dc.GetTextExtent("A").cy;
+  dc.SelectFont(previous);
+  return std::max(1, height);
+}
+
+}  // namespace
+
+int ReportPrintJob::PenUnitFor(int dpiY) { return std::clamp(dpiY / 100, 1, 5); }
+
+ReportPrintJob::Area ReportPrintJob::DrawingArea(bool squareOnLandscape) const {
+  const PrinterPage& p = m_page;
+  const int rightMargin = p.physicalWidth - p.offsetX - p.printableWidth;
+  const int bottomMargin = p.physicalHeight - p.offsetY - p.printableHeight;
+  Area a{p.offsetX, p.offsetY, p.printableWidth - rightMargin, p.printableHeight - bottomMargin};
+  if (squareOnLandscape && p.landscape) a.right = a.left + (a.bottom - a.top);
+  return a;
+}
+
+int ReportPrintJob::Begin(DeviceContext& dc, const PrinterPage& page, PrintOptions& options,
+                          CSPLX_30Doc& doc, Prompter* prompter) {
+  m_doc = &doc;
+  m_page = page;
+  m_nBodyLineHeight = TextHeight(dc, m_bodyFont);
+  m_nFooterLineHeight = TextHeight(dc, m_footerFont);
+  const Area a = DrawingArea(false);
+  const int w = a.right - a.left, h = a.bottom - a.top;
+  // The header box and the footer are taken off the body.
+  m_nLinesPerPage = std::max(1, (h - std::min(w, h) / 7 - m_nFooterLineHeight) / m_nBodyLineHeight);
+  if (options.AllReportsOff()) {
+    if (prompter) prompter->Notify(kAllReportsOffMessage);
+    options.RestoreDefaultsIfAllOff();
+  }
+  m_builder.Clear();
+  m_builder.SetLinesPerPage(m_nLinesPerPage);
+  if (options.m_bPrintInput) {
+    m_builder.NewPage();
+    m_builder.BuildInputReport(doc);
+  }
+  if (options.m_bPrintDiagrams) {
+    m_builder.NewPage();
+    m_builder.AddDiagramsMarker();
+  }
+  if (options.m_bPrintSummary) {
+    m_builder.NewPage();
+    m_builder.BuildSummaryReport(doc);
+  }
+  if (options.m_bPrintDetails) {
+    m_builder.NewPage();
+    m_builder.BuildDetailsReport(doc, options.m_nDataPoints, false);
+  }
+  m_nPageCount = m_builder.CurrentPage();
+  return m_nPageCount;
+}
+
+void ReportPrintJob::PrintPage(DeviceContext& dc, int page, const HeaderPainter& header) {
+  Area a = DrawingArea(true);
+  const int width = a.right - a.left;
+  if (header && header(dc, a.left, a.top, width, width / 7)) {
+    a.top += 1 + width / 7 + m_nBodyLineHeight;
+  }
+  // Footer: the program and its version at the bottom right.
+  Font previousFont = dc.SelectFont(m_footerFont);
+  unsigned previousAlign = dc.SetTextAlign(kAlignRight | kAlignBottom);
+  dc.TextOut(a.right, a.bottom, kProgramNameAndVersion);
+  a.bottom -= m_nFooterLineHeight;
+  dc.SelectFont(m_bodyFont);
+  dc.SetTextAlign(kAlignLeft | kAlignTop);
+  for (const CReportLine& line : m_builder.Lines()) {
+    if (line.page != page) continue;
+    if (IsRuleLine(line.text)) {
+      dc.MoveTo(a.left, a.top);
+      dc.LineTo(a.left + dc.GetTextExtent(line.text).cx, a.top);
+    } else if (IsDiagramsLine(line.text)) {
+      PrintDiagramsPage(dc, a);
+      continue;  // the top stays
+    } else {
+      dc.TextOut(a.left, a.top, line.text);
+    }
+    a.top += m_nBodyLineHeight;
+  }
+  dc.SetTextAlign(previousAlign);
+  dc.SelectFont(previousFont);
+}
+
+void ReportPrintJob::PrintDiagramsPage(DeviceContext& dc, const Area& area) {
+  CSPLX_30Doc& doc = *m_doc;
+  CBeamAnalysis& a = *doc.m_pAnalysis;
+  if (a.m_nNodes <= 0 || !(a.m_dLength > 0)) {
+    dc.TextOut(area.left, area.top, "Diagrams are not available.");
+    return;
+  }
+  a.ComputeExtremes(doc.m_nUnits);
+  const int g = (area.bottom - area.top) / 5;  // band height
+  const double amplitude = 0.3 * g;
+  const std::string force = doc.GetUnitLabel(kQuantityForce);
+  dc.TextOut(area.left, area.top,
+             force.empty() ? "Reactions - Consistent"
+                           : "Reactions - " + force + ", " + doc.GetUnitLabel(kQuantityMoment));
+  DrawingFrame frame;
+  frame.left = area.left + static_cast<int>(0.1 * (area.right - area.left));
+  frame.right = area.right - 3 * m_nBodyLineHeight;
+  frame.sx = static_cast<float>(0.006 * g);
+  frame.sy = frame.sx * static_cast<float>(m_page.dpiY) / static_cast<float>(m_page.dpiX);
+  frame.length = a.m_dLength;
+  frame.penUnit = PenUnitFor(m_page.dpiY);
+  frame.baseline = area.top + g / 2;
+  DrawBeamPicture(dc, frame, doc);
+  DrawReactions(dc, frame, doc, 1);
+  if (a.m_bError) return;  // an unstable beam shows its picture and reactions only
+  struct Band {
+    const char* title;
+    int unitCode;
+    void (*draw)(DeviceContext&, const DrawingFrame&, const CSPLX_30Doc&, double, int);
+  };
+  static constexpr Band kBands[] = {{"Shear", kQuantityForce, DrawShear},
+                                    {"Moment", kQuantityMoment, DrawMoment},
+                                    {"Rotation", kQuantityRotation, DrawRotation},
+                                    {"Deflection", kQuantityDeflection, DrawDeflection}};
+  for (int b = 0; b < 4; ++b) {
+    frame.baseline = area.top + static_cast<int>((1.5 + b) * g);
+    dc.TextOut(area.left, frame.baseline - g / 2,
+               DiagramTitle(kBands[b].title, doc.GetUnitLabel(kBands[b].unitCode)));
+    DrawBeam(dc, frame);
+    kBands[b].draw(dc, frame, doc, amplitude, 1);
+  }
+}
+
+}  // namespace spanlab

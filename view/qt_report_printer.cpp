@@ -1,0 +1,58 @@
+#include "view/qt_report_printer.h"
+
+#include <QPageLayout>
+#include <QPainter>
+
+#include "platform/qt_device_context.h"
+
+namespace spanlab {
+
+void EnsureMargins(QPagedPaintDevice& device) {
+  QPageLayout layout = device.pageLayout();
+  const QMarginsF mm = layout.margins(QPageLayout::Millimeter);
+  const QMarginsF wanted(std::max(mm.left(), kMinimumMarginMm), std::max(mm.top(), kMinimumMarginMm),
+                         std::max(mm.right(), kMinimumMarginMm),
+                         std::max(mm.bottom(), kMinimumMarginMm));
+  if (wanted != mm) device.setPageMargins(wanted, QPageLayout::Millimeter);
+}
+
+PrinterPage PageOf(QPagedPaintDevice& device) {
+  const QPageLayout layout = device.pageLayout();
+  const int dpi = device.logicalDpiY();
+  const QRect full = layout.fullRectPixels(dpi);
+  const QRect paint = layout.paintRectPixels(dpi);
+  PrinterPage page;
+  page.physicalWidth = full.width();
+  page.physicalHeight = full.height();
+  page.offsetX = paint.left();
+  page.offsetY = paint.top();
+  page.printableWidth = paint.width();
+  page.printableHeight = paint.height();
+  page.dpiX = device.logicalDpiX();
+  page.dpiY = dpi;
+  const QRectF mm = layout.fullRect(QPageLayout::Millimeter);
+  page.landscape = mm.width() > mm.height();
+  return page;
+}
+
+int PrintReport(QPagedPaintDevice& device, CSPLX_30Doc& doc, PrintOptions& options,
+                Prompter* prompter, const HeaderPainter& header, int fromPage, int toPage) {
+  QPainter painter;
+  if (!painter.begin(&device)) return 0;
+  QtDeviceContext dc(painter, true);
+  ReportPrintJob job;
+  const PrinterPage page = PageOf(device);
+  // The painter's origin is the printable area's corner; the layout works from there too.
+  const int pages = job.Begin(dc, page, options, doc, prompter);
+  const int last = toPage <= 0 ? pages : std::min(toPage, pages);
+  bool first = true;
+  for (int p = std::max(1, fromPage); p <= last; ++p) {
+    if (!first) device.newPage();
+    first = false;
+    job.PrintPage(dc, p, header);
+  }
+  painter.end();
+  return pages;
+}
+
+}  // namespace spanlab

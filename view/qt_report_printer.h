@@ -1,0 +1,29 @@
+// Printing the report on a paged device: a printer, a print preview or a PDF file.
+#pragma once
+
+#include <QPagedPaintDevice>
+
+#include "model/document.h"
+#include "platform/prompt.h"
+#include "report/print_job.h"
+#include "report/print_options.h"
+
+namespace spanlab {
+
+// Every page keeps at least this margin from the paper's edge (a PDF "printer" has no
+// unprintable border of its own).
+inline constexpr double kMinimumMarginMm = 10.0;
+
+// Gives `device` margins of at least kMinimumMarginMm.
+void EnsureMargins(QPagedPaintDevice& device);
+
+// The page as the report layout sees it, in the device's units.
+PrinterPage PageOf(QPagedPaintDevice& device);
+
+// Prints pages `fromPage`..`toPage` (1-based; 0 for the last page) of the report. Returns the
+// page count, 0 when the device could not be painted on.
+int PrintReport(QPagedPaintDevice& device, CSPLX_30Doc& doc, PrintOptions& options,
+                Prompter* prompter, const HeaderPainter& header, int fromPage = 1,
+                int toPage = 0);
+
+}  // namespace spanlab
