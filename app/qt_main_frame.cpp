@@ -11,6 +11,10 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPageSetupDialog>
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
@@ -22,6 +26,8 @@
 #include "edit/qt_tree_edit.h"
 #include "platform/qt_device_context.h"
 #include "platform/qt_prompter.h"
+#include "report/qt_print_options_dialog.h"
+#include "view/qt_report_printer.h"
 #include "view/qt_results_view.h"
 
 namespace spanlab {
@@ -65,7 +71,8 @@ CMainFrame::CMainFrame(SettingsStore& settings, PrintOptions& options, QWidget* 
       m_options(options),
       m_doc(std::make_unique<CSPLX_30Doc>()),
       m_prompter(std::make_unique<QtPrompter>(this)),
-      m_help(std::make_unique<StatusBarHelp>(this)) {
+      m_help(std::make_unique<StatusBarHelp>(this)),
+      m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
   setObjectName("MainFrame");
   setAcceptDrops(true);
   m_itemDialogs = std::make_unique<QtItemDialogs>(this, m_help.get(), &m_databases);
@@ -85,6 +92,7 @@ CMainFrame::CMainFrame(SettingsStore& settings, PrintOptions& options, QWidget* 
   m_pEditTree->setMinimumSize(0, 0);
   setCentralWidget(m_wndSplitter);
   connect(m_pDiagramView, &CSPLX_30View::ErrorMessage, this, &CMainFrame::ShowError);
+  connect(m_pDiagramView, &CSPLX_30View::PrintRequested, this, &CMainFrame::Print);
   m_titleWatcher = std::make_unique<TitleWatcher>([this] { UpdateTitle(); });
   m_doc->AddView(m_titleWatcher.get());
 
@@ -155,6 +163,15 @@ void CMainFrame::CreateActions() {
           &QAction::triggered, this, [this] { FileSave(); });
   connect(make("saveAs", "Save &As...", "Save the active document with a new name\nSave As"),
           &QAction::triggered, this, [this] { FileSaveAs(); });
+  connect(make("print", "&Print...", "Print the active document\nPrint", "print",
+               QKeySequence("Ctrl+P")),
+          &QAction::triggered, this, [this] { m_doc->ForwardCommand(kCommandPrint); });
+  connect(make("printPreview", "Print Pre&view", "Display full pages\nPrint Preview", "preview"),
+          &QAction::triggered, this, [this] { m_doc->ForwardCommand(kCommandPrintPreview); });
+  connect(make("printSetup", "P&rint Setup...", "Change the printer and printing options\nPrint Setup"),
+          &QAction::triggered, this, &CMainFrame::PrintSetup);
+  connect(make("printOptions", "Print &Options", "Choose the reports to print\nPrint Options"),
+          &QAction::triggered, this, &CMainFrame::EditPrintOptions);
   connect(make("clipboardText", "Text", "Print Spanlab report to clipboard\nText", QString(),
                QKeySequence("Ctrl+C")),
           &QAction::triggered, this,
@@ -211,6 +228,10 @@ void CMainFrame::CreateMenusAndToolbar() {
   file->addAction(Action("save"));
   file->addAction(Action("saveAs"));
   file->addSeparator();
+  file->addAction(Action("print"));
+  file->addAction(Action("printPreview"));
+  file->addAction(Action("printSetup"));
+  file->addAction(Action("printOptions"));
   QMenu* clipboard = file->addMenu("Print to &Clipboard");
   clipboard->addAction(Action("clipboardText"));
   clipboard->addAction(Action("clipboardTab"));
@@ -229,6 +250,8 @@ void CMainFrame::CreateMenusAndToolbar() {
   bar->setObjectName("Toolbar");
   bar->setIconSize(QSize(16, 15));
   for (const char* name : {"new", "open", "save"}) bar->addAction(Action(name));
+  bar->addSeparator();
+  for (const char* name : {"print", "printPreview"}) bar->addAction(Action(name));
   bar->addSeparator();
   for (const char* name : {"add", "edit", "delete"}) bar->addAction(Action(name));
   bar->addSeparator();
@@ -261,6 +284,33 @@ void CMainFrame::CreateMenusAndToolbar() {
   RebuildRecentMenu();
 }
 
+void CMainFrame::Print(bool preview) {
+  EnsureMargins(*m_printer);
+  auto print = [this](QPrinter* printer, int from, int to) {
+    PrintReport(*printer, *m_doc, m_options, m_prompter.get(), HeaderPainter(), from, to);
+  };
+  if (preview) {
+    QPrintPreviewDialog dialog(m_printer.get(), this);
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
+            [print](QPrinter* printer) { print(printer, 1, 0); });
+    dialog.exec();
+    return;
+  }
+  QPrintDialog dialog(m_printer.get(), this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  print(m_printer.get(), std::max(1, m_printer->fromPage()), m_printer->toPage());
+}
+
+void CMainFrame::PrintSetup() {
+  QPageSetupDialog dialog(m_printer.get(), this);
+  dialog.exec();
+}
+
+void CMainFrame::EditPrintOptions() {
+  CPrintOptionsDlg dialog(m_options, this);
+  if (dialog.exec() == QDialog::Accepted) m_options = dialog.Options();
+}
+
 void CMainFrame::Toggle(ViewToggle toggle) {
   ApplyToggle(m_pDiagramView->State().toggles, toggle);
   UpdateToggleActions();
@@ -280,6 +330,7 @@ void CMainFrame::UpdateToggleActions() {
 void CMainFrame::UpdateTitle() {
   setWindowTitle(ToQString(m_doc->GetTitle()) + "[*] - Spanlab");
   setWindowModified(m_doc->IsModified());
+  if (QAction* save = Action("save")) save->setEnabled(m_doc->IsCommandEnabled(kCommandSave));
 }
 
 bool CMainFrame::SaveModified() {

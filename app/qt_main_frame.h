@@ -17,6 +17,7 @@
 #include "view/results_paint.h"
 
 class QAction;
+class QPrinter;
 class QLabel;
 class QSplitter;
 
@@ -50,6 +51,12 @@ class CMainFrame : public QMainWindow {
   bool FileSaveAs();
   // Asks "Save changes to ...?" when the document is modified; false on Cancel.
   bool SaveModified();
+
+  // Print (with the print dialog) or Print Preview of the report; Print Setup; Print Options.
+  void Print(bool preview);
+  void PrintSetup();
+  void EditPrintOptions();
+  QPrinter& Printer() { return *m_printer; }
 
   // Flips one view toggle with its exclusions and repaints the results view.
   void Toggle(ViewToggle toggle);
@@ -98,6 +105,7 @@ class CMainFrame : public QMainWindow {
   QStringList m_recent;
   QString m_lastFolder;
   std::unique_ptr<CView> m_titleWatcher;  // keeps the title in step with the document
+  std::unique_ptr<QPrinter> m_printer;
 };
 
 }  // namespace spanlab
