@@ -7,6 +7,9 @@
 #include <QDragEnterEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <sstream>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -27,6 +30,9 @@
 #include "platform/qt_device_context.h"
 #include "platform/qt_prompter.h"
 #include "report/qt_print_options_dialog.h"
+#include "analysis/results_export.h"
+#include "report/report_text.h"
+#include "view/qt_exports.h"
 #include "view/qt_report_printer.h"
 #include "view/qt_results_view.h"
 
@@ -93,6 +99,10 @@ CMainFrame::CMainFrame(SettingsStore& settings, PrintOptions& options, QWidget* 
   setCentralWidget(m_wndSplitter);
   connect(m_pDiagramView, &CSPLX_30View::ErrorMessage, this, &CMainFrame::ShowError);
   connect(m_pDiagramView, &CSPLX_30View::PrintRequested, this, &CMainFrame::Print);
+  m_pEditTree->SetEditListener([this](const std::string& step, const std::string& line) {
+    m_history.Record(step, m_doc->m_lines, line);
+    UpdateUndoActions();
+  });
   m_titleWatcher = std::make_unique<TitleWatcher>([this] { UpdateTitle(); });
   m_doc->AddView(m_titleWatcher.get());
 
@@ -101,6 +111,7 @@ CMainFrame::CMainFrame(SettingsStore& settings, PrintOptions& options, QWidget* 
   statusBar()->showMessage("Ready");
   RestoreLayout();
   m_doc->OnNewDocument();
+  m_history.Reset(m_doc->m_lines);
   UpdateTitle();
 }
 
@@ -186,6 +197,49 @@ void CMainFrame::CreateActions() {
   connect(make("exit", "E&xit", "Quit Spanlab; prompts to save changed files\nExit"),
           &QAction::triggered, this, &QWidget::close);
 
+  QAction* undo = make("undo", "&Undo", "Undo the last change\nUndo");
+  undo->setShortcuts({QKeySequence("Ctrl+Z"), QKeySequence("Alt+Backspace")});
+  connect(undo, &QAction::triggered, this, &CMainFrame::Undo);
+  QAction* redo = make("redo", "&Redo", "Redo the change undone last\nRedo");
+  redo->setShortcuts({QKeySequence("Ctrl+Y"), QKeySequence("Ctrl+Shift+Z")});
+  connect(redo, &QAction::triggered, this, &CMainFrame::Redo);
+  connect(make("exportPicture", "Export &Picture...", "Save the picture of the results view\nExport Picture"),
+          &QAction::triggered, this, [this] {
+            bool ok = false;
+            const QString size = QInputDialog::getText(
+                this, "Export Picture", "Size in pixels (width x height):", QLineEdit::Normal,
+                QString("%1x%2").arg(m_pDiagramView->width()).arg(m_pDiagramView->height()), &ok);
+            if (!ok) return;
+            const QStringList wh = size.split('x');
+            const int w = wh.value(0).trimmed().toInt(), h = wh.value(1).trimmed().toInt();
+            if (wh.size() != 2 || w < 1 || h < 1 || w > 20000 || h > 20000) {
+              ShowError("The size must be two whole numbers from 1 to 20000, e.g. 1000x600.");
+              return;
+            }
+            const QString path = AskExportPath("picture", "Export Picture", "beam.png",
+                                               "PNG Image (*.png);;SVG Drawing (*.svg);;PDF (*.pdf)");
+            if (path.isEmpty()) return;
+            const QString error = ExportPicture(path, w, h);
+            if (!error.isEmpty()) ShowError(error);
+          });
+  connect(make("exportResults", "Export &Results...", "Save the results at full precision\nExport Results"),
+          &QAction::triggered, this, [this] {
+            const QString path = AskExportPath("results", "Export Results", "results.csv",
+                                               "CSV (*.csv);;JSON (*.json)");
+            if (path.isEmpty()) return;
+            const QString error = ExportResults(path);
+            if (!error.isEmpty()) ShowError(error);
+          });
+  connect(make("exportReport", "Export Report as P&DF...", "Save the printed report as a PDF\nExport Report"),
+          &QAction::triggered, this, [this] {
+            const QString path = AskExportPath("report", "Export Report as PDF",
+                                               ToQString(DefaultReportFileName(m_doc->GetPathName())).replace(".rpt", ".pdf"),
+                                               "PDF (*.pdf)");
+            if (path.isEmpty()) return;
+            const QString error = ExportReportPdf(path);
+            if (!error.isEmpty()) ShowError(error);
+          });
+
   connect(make("add", "&Add", "Add new line to current section\nAdd line", "add"),
           &QAction::triggered, this, [this] { m_pEditTree->OnAddLine(); });
   connect(make("edit", "&Edit", "Edit current line\nEdit line", "edit"), &QAction::triggered,
@@ -236,12 +290,17 @@ void CMainFrame::CreateMenusAndToolbar() {
   clipboard->addAction(Action("clipboardText"));
   clipboard->addAction(Action("clipboardTab"));
   file->addAction(Action("printToFile"));
+  file->addAction(Action("exportReport"));
+  file->addAction(Action("exportResults"));
   file->addSeparator();
   m_recentMenu = file->addMenu("Recent &Files");
   file->addSeparator();
   file->addAction(Action("exit"));
 
   QMenu* edit = menuBar()->addMenu("&Edit");
+  edit->addAction(Action("undo"));
+  edit->addAction(Action("redo"));
+  edit->addSeparator();
   edit->addAction(Action("add"));
   edit->addAction(Action("edit"));
   edit->addAction(Action("delete"));
@@ -278,10 +337,68 @@ void CMainFrame::CreateMenusAndToolbar() {
   }
   view->addSeparator();
   view->addAction(Action("copyPlot"));
+  view->addAction(Action("exportPicture"));
 
   QMenu* help = menuBar()->addMenu("&Help");
   help->addAction(Action("help"));
   RebuildRecentMenu();
+}
+
+void CMainFrame::UpdateUndoActions() {
+  QAction* undo = Action("undo");
+  QAction* redo = Action("redo");
+  undo->setEnabled(m_history.CanUndo());
+  redo->setEnabled(m_history.CanRedo());
+  undo->setText(m_history.CanUndo() ? "&Undo " + ToQString(m_history.UndoName()) : "&Undo");
+  redo->setText(m_history.CanRedo() ? "&Redo " + ToQString(m_history.RedoName()) : "&Redo");
+}
+
+void CMainFrame::ApplyHistoryLines(const std::vector<std::string>& lines) {
+  m_doc->SetLines(nullptr, lines);  // every view, the tree included, follows
+  m_doc->SetModifiedFlag(!m_history.AtSavedState());
+  m_pEditTree->SelectLine(m_history.LastAffected());
+  UpdateTitle();
+  UpdateUndoActions();
+}
+
+void CMainFrame::Undo() {
+  if (m_history.CanUndo()) ApplyHistoryLines(m_history.Undo());
+}
+
+void CMainFrame::Redo() {
+  if (m_history.CanRedo()) ApplyHistoryLines(m_history.Redo());
+}
+
+QString CMainFrame::AskExportPath(const QString& key, const QString& title, const QString& name,
+                                  const QString& filter) {
+  QString folder = m_exportFolders[key];
+  if (folder.isEmpty()) folder = m_lastFolder;
+  const QString path = QFileDialog::getSaveFileName(
+      this, title, folder.isEmpty() ? name : folder + "/" + name, filter);
+  if (!path.isEmpty()) m_exportFolders[key] = QFileInfo(path).absolutePath();
+  return path;
+}
+
+QString CMainFrame::ExportPicture(const QString& path, int width, int height) {
+  ResultsViewState state = m_pDiagramView->State();
+  state.m_cxClient = width;
+  state.m_cyClient = height;
+  return ToQString(WritePicture(*m_doc, state, path.toStdString()));
+}
+
+QString CMainFrame::ExportResults(const QString& path) {
+  m_doc->m_pAnalysis->ComputeExtremes(m_doc->m_nUnits);
+  const bool json = path.endsWith(".json", Qt::CaseInsensitive);
+  std::ostringstream out;
+  if (json) WriteResultsJson(out, *m_doc->m_pAnalysis);
+  else WriteResultsCsv(out, *m_doc->m_pAnalysis);
+  const Status status = m_doc->Files().WriteFileAtomically(path.toStdString(), out.str());
+  return status.ok() ? QString() : ToQString(status.message());
+}
+
+QString CMainFrame::ExportReportPdf(const QString& path) {
+  return ToQString(WriteReportPdf(*m_doc, m_options, *m_prompter, HeaderPainter(),
+                                  path.toStdString(), m_printer->pageLayout()));
 }
 
 void CMainFrame::Print(bool preview) {
@@ -346,6 +463,8 @@ bool CMainFrame::SaveModified() {
 bool CMainFrame::FileNew() {
   if (!SaveModified()) return false;
   m_doc->OnNewDocument();
+  m_history.Reset(m_doc->m_lines);
+  UpdateUndoActions();
   m_pDiagramView->State().toggles.position = false;  // a new document starts without marker
   UpdateToggleActions();
   UpdateTitle();
@@ -358,6 +477,8 @@ bool CMainFrame::OpenFile(const QString& path) {
     return false;
   }
   m_lastFolder = QFileInfo(path).absolutePath();
+  m_history.Reset(m_doc->m_lines);
+  UpdateUndoActions();
   m_pDiagramView->State().toggles.position = false;
   UpdateToggleActions();
   AddRecentFile(QFileInfo(path).absoluteFilePath());
@@ -371,6 +492,7 @@ bool CMainFrame::FileSave() {
     ShowError(ToQString(m_doc->GetLastError()));
     return false;
   }
+  m_history.MarkSaved();
   UpdateTitle();
   return true;
 }
@@ -386,6 +508,7 @@ bool CMainFrame::FileSaveAs() {
     return false;
   }
   m_lastFolder = QFileInfo(path).absolutePath();
+  m_history.MarkSaved();
   AddRecentFile(QFileInfo(path).absoluteFilePath());
   UpdateTitle();
   return true;

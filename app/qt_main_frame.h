@@ -7,8 +7,10 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include <map>
 #include <memory>
 
+#include "edit/line_history.h"
 #include "edit/qt_item_dialogs.h"
 #include "model/document.h"
 #include "platform/help.h"
@@ -58,6 +60,17 @@ class CMainFrame : public QMainWindow {
   void EditPrintOptions();
   QPrinter& Printer() { return *m_printer; }
 
+  // Undo and Redo of the editor's changes.
+  void Undo();
+  void Redo();
+  const LineHistory& History() const { return m_history; }
+
+  // Exports: the view's picture (PNG, SVG, PDF), the full-precision results (CSV, JSON), and
+  // the printed report as a PDF. Each returns an error message, empty on success.
+  QString ExportPicture(const QString& path, int width, int height);
+  QString ExportResults(const QString& path);
+  QString ExportReportPdf(const QString& path);
+
   // Flips one view toggle with its exclusions and repaints the results view.
   void Toggle(ViewToggle toggle);
   QAction* Action(const QString& name) const;
@@ -84,6 +97,10 @@ class CMainFrame : public QMainWindow {
   void SaveLayout();
   void UpdateTitle();
   void UpdateToggleActions();
+  void UpdateUndoActions();
+  void ApplyHistoryLines(const std::vector<std::string>& lines);
+  QString AskExportPath(const QString& key, const QString& title, const QString& name,
+                        const QString& filter);
   void AddRecentFile(const QString& path);
   void RebuildRecentMenu();
   void ShowError(const QString& text);
@@ -106,6 +123,8 @@ class CMainFrame : public QMainWindow {
   QString m_lastFolder;
   std::unique_ptr<CView> m_titleWatcher;  // keeps the title in step with the document
   std::unique_ptr<QPrinter> m_printer;
+  LineHistory m_history;
+  std::map<QString, QString> m_exportFolders;  // last folder of each export dialog
 };
 
 }  // namespace spanlab

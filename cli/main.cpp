@@ -23,6 +23,7 @@
 
 #include "analysis/results_export.h"
 #include "cli/qt_pictures.h"
+#include "view/qt_exports.h"
 #include "check/run_driver.h"
 #include "model/document.h"
 #include "model/model_file.h"
@@ -275,7 +276,8 @@ int RunPlot(const Options& o) {
     state.selection.OnHint(hint, doc);
     state.toggles.position = true;
   }
-  error = WritePlot(doc, state, o.output);
+  EnsureGuiApplication();
+  error = WritePicture(doc, state, o.output);
   if (!error.empty()) return CannotRun(error);
   return ExitStatus(run, doc);
 }
@@ -293,8 +295,9 @@ int RunPrint(const Options& o) {
     options.m_bPrintSummary = o.summary_report;
     options.m_bPrintDetails = o.details_report;
   }
-  const std::string error = WritePrintedReport(doc, options, prompter, HeaderPainter(), o.output,
-                                               o.paper == "letter", o.landscape);
+  EnsureGuiApplication();
+  const std::string error = WriteReportPdf(doc, options, prompter, HeaderPainter(), o.output,
+                                           ReportPageLayout(o.paper == "letter", o.landscape));
   if (!error.empty()) return CannotRun(error);
   return ExitStatus(run, doc);
 }

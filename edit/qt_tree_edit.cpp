@@ -3,6 +3,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 
+#include "edit/line_history.h"
 #include "platform/qt_device_context.h"
 
 namespace spanlab {
@@ -100,8 +101,10 @@ void CTreeEdit::OnDeleteLine() {
       QMessageBox::Yes) {
     return;
   }
+  const int section = SectionOf(selected->parent());
+  const std::string line = std::string(SectionPrefix(section)) + ItemText(selected);
   delete selected;
-  WriteLinesToDocument();
+  WriteLinesToDocument(EditStepName("Delete", section), line);
 }
 
 void CTreeEdit::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -117,7 +120,8 @@ void CTreeEdit::EditOneLine(int section, QTreeWidgetItem* item, int mode) {
   if (!m_editor->Edit(section, mode, m_doc, text)) return;
   if (mode == 2) delete item;
   InsertSorted(text, section);
-  WriteLinesToDocument();
+  WriteLinesToDocument(EditStepName(mode == 1 ? "Add" : "Edit", section),
+                       std::string(SectionPrefix(section)) + text);
 }
 
 void CTreeEdit::EditWholeSection(int section) {
@@ -132,7 +136,9 @@ void CTreeEdit::EditWholeSection(int section) {
     heading->addChild(NewLineItem(piece));
   }
   heading->setExpanded(true);
-  WriteLinesToDocument();
+  const std::string first =
+      heading->childCount() > 0 ? ItemText(heading->child(0)) : std::string();
+  WriteLinesToDocument(EditStepName("Edit", section), std::string(SectionPrefix(section)) + first);
 }
 
 QTreeWidgetItem* CTreeEdit::InsertSorted(const std::string& text, int section) {
@@ -146,9 +152,27 @@ QTreeWidgetItem* CTreeEdit::InsertSorted(const std::string& text, int section) {
   return item;
 }
 
-void CTreeEdit::WriteLinesToDocument() {
+void CTreeEdit::WriteLinesToDocument(const std::string& step, const std::string& line) {
   m_doc.SetLines(this, WriteTreeLines(Content()));
   OnSelChanged();
+  if (m_onEdit) m_onEdit(step, line);
+}
+
+bool CTreeEdit::SelectLine(const std::string& line) {
+  for (int s = 0; s < kSectionCount; ++s) {
+    const std::string_view prefix = SectionPrefix(s);
+    if (line.rfind(prefix, 0) != 0) continue;
+    const std::string text = line.substr(prefix.size());
+    for (int i = 0; i < m_sections[s]->childCount(); ++i) {
+      if (ItemText(m_sections[s]->child(i)) == text) {
+        m_sections[s]->setExpanded(true);
+        setCurrentItem(m_sections[s]->child(i));
+        return true;
+      }
+    }
+    return false;
+  }
+  return false;
 }
 
 void CTreeEdit::OnSelChanged() {

@@ -5,6 +5,9 @@
 
 #include <QTreeWidget>
 
+#include <functional>
+#include <string>
+
 #include "edit/line_editor.h"
 #include "edit/tree_sections.h"
 #include "model/document.h"
@@ -21,6 +24,12 @@ class CTreeEdit : public QTreeWidget, public CView {
   void OnUpdate(CView* sender, long hint) override;
   // The dialogs that edit lines (not owned).
   void SetEditor(LineEditor& editor) { m_editor = &editor; }
+  // Called after every change the tree writes to the document, with the change's name
+  // ("Add Point Load") and the line it added, changed or deleted (with its prefix).
+  using EditListener = std::function<void(const std::string& step, const std::string& line)>;
+  void SetEditListener(EditListener listener) { m_onEdit = std::move(listener); }
+  // Selects the item showing the model line `line` (with its prefix), when there is one.
+  bool SelectLine(const std::string& line);
 
   void OnAddLine();
   void OnEditLine();
@@ -39,12 +48,13 @@ class CTreeEdit : public QTreeWidget, public CView {
   void EditOneLine(int section, QTreeWidgetItem* item, int mode);
   void EditWholeSection(int section);
   QTreeWidgetItem* InsertSorted(const std::string& text, int section);
-  void WriteLinesToDocument();
+  void WriteLinesToDocument(const std::string& step, const std::string& line);
   void OnSelChanged();
   int SectionOf(const QTreeWidgetItem* item) const;  // -1 when none
 
   CSPLX_30Doc& m_doc;
   LineEditor* m_editor;
+  EditListener m_onEdit;
   QTreeWidgetItem* m_sections[kSectionCount] = {};
 };
 
