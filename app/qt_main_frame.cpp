@@ -33,6 +33,8 @@
 #include "analysis/results_export.h"
 #include "report/report_text.h"
 #include "view/qt_exports.h"
+#include "view/qt_file_icon_dialog.h"
+#include "app/qt_about_dialog.h"
 #include "view/qt_report_printer.h"
 #include "view/qt_results_view.h"
 
@@ -166,9 +168,9 @@ void CMainFrame::CreateActions() {
                QKeySequence("Ctrl+O")),
           &QAction::triggered, this, [this] {
             if (!SaveModified()) return;
-            const QString path = QFileDialog::getOpenFileName(this, "Open", m_lastFolder,
-                                                              kSpnFilter);
-            if (!path.isEmpty()) OpenFile(path);
+            CFileIconDlg dialog(this, m_lastFolder);
+            if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+            OpenFile(dialog.selectedFiles().first());
           });
   connect(make("save", "&Save", "Save the active document\nSave", "save", QKeySequence("Ctrl+S")),
           &QAction::triggered, this, [this] { FileSave(); });
@@ -270,6 +272,11 @@ void CMainFrame::CreateActions() {
   }
   connect(make("copyPlot", "Copy to Clipboard", "Copy plot to clipboard\nCopy", "copy"),
           &QAction::triggered, this, [this] { m_pDiagramView->CopyPlot(); });
+  connect(make("about", "&About Spanlab...", "Displays program information and version number\nAbout", "about"),
+          &QAction::triggered, this, [this] {
+            CAboutDlg dialog(QDir::currentPath(), this);
+            dialog.exec();
+          });
   connect(make("help", "Spanlab Help", "Displays the online help\nHelp", QString(),
                QKeySequence::HelpContents),
           &QAction::triggered, this, [this] { m_help->ShowContents(); });
@@ -310,7 +317,7 @@ void CMainFrame::CreateMenusAndToolbar() {
   bar->setIconSize(QSize(16, 15));
   for (const char* name : {"new", "open", "save"}) bar->addAction(Action(name));
   bar->addSeparator();
-  for (const char* name : {"print", "printPreview"}) bar->addAction(Action(name));
+  for (const char* name : {"print", "printPreview", "about"}) bar->addAction(Action(name));
   bar->addSeparator();
   for (const char* name : {"add", "edit", "delete"}) bar->addAction(Action(name));
   bar->addSeparator();
@@ -341,6 +348,8 @@ void CMainFrame::CreateMenusAndToolbar() {
 
   QMenu* help = menuBar()->addMenu("&Help");
   help->addAction(Action("help"));
+  help->addSeparator();
+  help->addAction(Action("about"));
   RebuildRecentMenu();
 }
 

@@ -113,8 +113,15 @@ std::string CheckField(FieldCheck check, const std::string& raw) {
   return {};
 }
 
+// Characters of a UTF-8 text (a continuation byte does not start one).
+size_t CharacterCount(const std::string& text) {
+  size_t count = 0;
+  for (const char c : text) count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return count;
+}
+
 FieldProblem CheckDialogValues(const ItemDialogSpec& spec, const DialogValues& values) {
-  if (values.comment.size() > kMaxCommentLength) {
+  if (CharacterCount(values.comment) > kMaxCommentLength) {
     return {static_cast<int>(spec.fields.size()), "Please enter no more than 50 characters."};
   }
   for (size_t i = 0; i < spec.fields.size(); ++i) {

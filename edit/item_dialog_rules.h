@@ -47,7 +47,7 @@ struct DialogValues {
   std::string comment;              // the text after the line's first "/"
 };
 
-inline constexpr size_t kMaxCommentLength = 50;
+inline constexpr size_t kMaxCommentLength = 50;  // characters, not bytes
 
 // Splits a line (without its section prefix) into the dialog's fields: the comment is cut off
 // at the first "/"; then each key is searched, last field first, and its value is the text

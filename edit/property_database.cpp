@@ -74,9 +74,10 @@ std::vector<DatabaseNode> BuildDatabaseTree(const DatabaseDocument& doc, Databas
     // Pointers into the vectors stay valid: a node's children are only appended to while it
     // is the last node of its level.
     if (line[0] == '1') {
+      // Only a "2" line changes the sub-group that "3" lines go to. The pointer stays valid:
+      // the group's category is no longer appended to.
       roots.push_back({text, sections ? DatabaseIconForCategory(line) : 0, false, {}});
       category = &roots.back();
-      group = nullptr;
     } else if (line[0] == '2' && category) {
       category->children.push_back({text, sections ? 14 : 0, !sections && selectable(text), {}});
       group = sections ? &category->children.back() : nullptr;

@@ -181,6 +181,8 @@ void CDescriptionDlg::accept() {
   QTextDocument* document = m_edit->document();
   for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
     if (block != document->begin()) out += "\r\n";
+    // The editor lays out only what it has shown; make it lay out this block too.
+    document->documentLayout()->blockBoundingRect(block);
     const QString text = block.text();
     QTextLayout* layout = block.layout();
     if (!layout || layout->lineCount() <= 1) {
@@ -213,7 +215,6 @@ CUnitsDlg::CUnitsDlg(const std::string& text, HelpProvider* help, QWidget* paren
   // "User Defined" (3) checks no button.
   const int choice = UnitsChoiceForText(text);
   if (choice <= 2) m_group->button(choice)->setChecked(true);
-  else m_group->setExclusive(false);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(box);
   layout->addWidget(StandardButtons(this, help, "Editing Units"));
@@ -252,7 +253,16 @@ CInertiaCalcDlg::CInertiaCalcDlg(QWidget* parent) : QDialog(parent) {
   m_result = new QLabel("I =", this);
   m_result->setObjectName("result");
   auto* calculate = new QPushButton("Calculate", this);
-  connect(calculate, &QPushButton::clicked, this, [this] { ComputeInertia(); });
+  connect(calculate, &QPushButton::clicked, this, [this] {
+    // Text that is not a number is pointed out; the result is computed either way.
+    ComputeInertia();
+    for (int i = 0; i < InertiaFieldCount(m_shape); ++i) {
+      if (!IsValidNumber(m_fields[i]->text().toStdString())) {
+        Refuse(this, m_fields[i], "Please enter a number.");
+        return;
+      }
+    }
+  });
   grid->addWidget(m_result, 3, 0, 1, 2);
   grid->addWidget(calculate, 4, 0, 1, 2);
   auto* right = new QVBoxLayout;

@@ -1,0 +1,235 @@
+// The item dialogs' line rules: how a line opens into fields, how OK checks the fields (every
+// message, in order) and how the line is written back; and the Units dialog's choice rules.
+#include "edit/item_dialog_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "edit/tree_sections.h"
+
+namespace spanlab {
+namespace {
+
+using Fields = std::vector<std::string>;
+
+// The field list of a section's dialog.
+const auto& Form(int section) {
+  const auto* form = ItemDialogFor(section);
+  EXPECT_NE(form, nullptr) << section;
+  return *form;
+}
+
+constexpr const char* kTooLong = "Please enter a maximum of 15 characters.";
+constexpr const char* kNotANumber = "Please enter a valid number.";
+constexpr const char* kNotNegative = "Please enter a number greater than or equal to zero.";
+constexpr const char* kNotZero = "Please enter a number other than zero or leave the field blank.";
+constexpr const char* kNotPositive = "Please enter a number greater than zero.";
+
+// ---- Opening: the line split into fields ----
+
+TEST(SplitDialogLineTest, KeysSearchedLastFieldFirstWithCuts) {
+  struct Case {
+    int section;
+    const char* line;
+    Fields fields;
+    const char* comment;
+  };
+  const Case cases[] = {
+      // The dialog's own form.
+      {kSectionSupports, " X = 3; Rotation = 0; /wall", {"3", "", "0"}, "wall"},
+      {kSectionProperties, " X = 0; E = 29000; I = 1830;", {"0", "29000", "1830"}, ""},
+      {kSectionUniformLoads, " XStart = 0; XEnd = 10; UStart = -1.5; UEnd = -2;",
+       {"0", "10", "-1.5", "-2"}, ""},
+      // Values trimmed, cut at ";"; the last value may lack its ";".
+      {kSectionPointLoads, "  X =   12.5  ;PLoad =\t-3 ;Moment = 7", {"12.5", "-3", "7"}, ""},
+      // Fields in another order: after Rotation is found only the text before it is searched,
+      // so a Disp written after Rotation is not found.
+      {kSectionSupports, " X = 3; Rotation = 0; Disp = 2;", {"3", "", "0"}, ""},
+      // PLoad before X: the cut at PLoad leaves no X.
+      {kSectionPointLoads, " PLoad = 5; X = 3;", {"", "5", ""}, ""},
+      {kSectionSprings, " RSpring = 9; VSpring = 8; X = 1;", {"", "", "9"}, ""},
+      // No cut after XEnd: XStart written after it is still found.
+      {kSectionUniformLoads, " XEnd = 10; XStart = 2; UStart = 1; UEnd = 3;",
+       {"2", "10", "1", "3"}, ""},
+      // ... but UStart cuts, so an XEnd after it is lost.
+      {kSectionUniformLoads, " XStart = 2; UStart = 1; XEnd = 10; UEnd = 3;",
+       {"2", "", "1", "3"}, ""},
+      // Keys compare exactly, with their blank before "=".
+      {kSectionSupports, " X=3; disp = 1; Rotation= 0;", {"", "", ""}, ""},
+      {kSectionPointLoads, " x = 3; PLoad = 1;", {"", "1", ""}, ""},
+      // The comment starts at the first "/" and keeps everything after it.
+      {kSectionReleases, " X = 4; / hinge/pin  ", {"4"}, " hinge/pin  "},
+      {kSectionReleases, " X = 4;/", {"4"}, ""},
+      // A key inside the comment is not a field.
+      {kSectionSupports, " X = 1; /Disp = 5;", {"1", "", ""}, "Disp = 5;"},
+      // A heading text holds no field.
+      {kSectionPointLoads, "Point Loads", {"", "", ""}, ""},
+      {kSectionProperties, "", {"", "", ""}, ""},
+  };
+  for (const Case& c : cases) {
+    const DialogValues v = SplitDialogLine(Form(c.section), c.line);
+    EXPECT_EQ(v.fields, c.fields) << c.line;
+    EXPECT_EQ(v.comment, c.comment) << c.line;
+  }
+}
+
+// ---- OK: the checks ----
+
+TEST(CheckFieldTest, EveryCheckItsMessagesInOrder) {
+  using FC = FieldCheck;
+  struct Case {
+    FieldCheck check;
+    std::vector<const char*> texts;
+    const char* message;  // "" when the texts pass
+  };
+  const Case cases[] = {
+      {FC::kNumber, {"-12.5", "0", "1e3", "  123456789012345\t "}, ""},  // 15 after trimming
+      {FC::kNumber, {"1234567890123456", "abcdefghijklmnopq"}, kTooLong},  // length first
+      {FC::kNumber, {"", "   ", "-0", "+0", ".0", "5 ft", "1,5"}, kNotANumber},
+      {FC::kOptionalNumber, {"", " \t ", "0", "-0.002"}, ""},
+      {FC::kOptionalNumber, {"-123456789012345"}, kTooLong},
+      {FC::kOptionalNumber, {"-0", "x"}, kNotANumber},
+      {FC::kNonNegative, {"0", " 25.5 "}, ""},
+      {FC::kNonNegative, {"-12345678901234.5"}, kTooLong},
+      {FC::kNonNegative, {"-0", ""}, kNotANumber},  // "-0" is not a negative number
+      {FC::kNonNegative, {"-1", "-0.0001"}, kNotNegative},
+      {FC::kOptionalNonZero, {"", "-5"}, ""},
+      {FC::kOptionalNonZero, {"0000000000000000"}, kTooLong},
+      {FC::kOptionalNonZero, {"-0", "ten"}, kNotANumber},
+      {FC::kOptionalNonZero, {"0", "0.000", "0e5"}, kNotZero},
+      {FC::kPositive, {"29000", "1e-9"}, ""},
+      {FC::kPositive, {"1234567890123456"}, kTooLong},
+      {FC::kPositive, {"", "+0"}, kNotANumber},
+      {FC::kPositive, {"0", "-3"}, kNotPositive},
+  };
+  for (const Case& c : cases) {
+    for (const char* text : c.texts) {
+      EXPECT_EQ(CheckField(c.check, text), c.message)
+          << "check " << static_cast<int>(c.check) << " on \"" << text << "\"";
+    }
+  }
+}
+
+TEST(CheckDialogValuesTest, FirstFailureOfTheDialogWithItsField) {
+  struct Case {
+    int section;
+    Fields fields;
+    const char* comment;
+    int field;  // -1: accepted
+    const char* message;
+  };
+  const std::string comment50(50, 'c');
+  const std::string comment51(51, 'c');
+  const Case cases[] = {
+      // Properties: X >= 0, E > 0, I > 0; the first failure reports.
+      {kSectionProperties, {"0", "29000", "100"}, "", -1, ""},
+      {kSectionProperties, {"-1", "0", ""}, "", 0, kNotNegative},
+      {kSectionProperties, {"1", "0", ""}, "", 1, kNotPositive},
+      {kSectionProperties, {"1", "29000", ""}, "", 2, kNotANumber},
+      {kSectionReleases, {"-0"}, "", 0, kNotANumber},
+      // Supports: zero is a given displacement or rotation; one of the two is needed.
+      {kSectionSupports, {"3", "", "0"}, "", -1, ""},
+      {kSectionSupports, {"3", "0", ""}, "", -1, ""},
+      {kSectionSupports, {"3", " ", "\t"}, "", 1,
+       "Please enter a value for Displacement or Rotation or both."},
+      {kSectionSupports, {"3", "", "x"}, "", 2, kNotANumber},
+      // Springs: given stiffnesses must not be zero.
+      {kSectionSprings, {"3", "0", "5"}, "", 1, kNotZero},
+      {kSectionSprings, {"3", "5", "0"}, "", 2, kNotZero},
+      {kSectionSprings, {"3", "", ""}, "", 1,
+       "Please enter a value for VSpring or RSpring or both."},
+      // Point loads.
+      {kSectionPointLoads, {"2", "-10", ""}, "", -1, ""},
+      {kSectionPointLoads, {"2", "0", ""}, "", 1, kNotZero},
+      {kSectionPointLoads, {"2", "", ""}, "", 1,
+       "Please enter a value for Point Load or Moment or both."},
+      {kSectionPointLoads, {"-2", "", ""}, "", 0, kNotNegative},  // fields before the pair
+      // Uniform loads: negative or zero positions and loads are fine, equal ends are not,
+      // compared by value.
+      {kSectionUniformLoads, {"-5", "0", "0", "-1"}, "", -1, ""},
+      {kSectionUniformLoads, {"5", "5.0", "1", "1"}, "", 0, "XStart can not be equal to XEnd."},
+      {kSectionUniformLoads, {"0", "0e2", "1", "1"}, "", 0, "XStart can not be equal to XEnd."},
+      {kSectionUniformLoads, {"5", "5", "1", ""}, "", 3, kNotANumber},  // fields first
+      // The comment is checked before every field.
+      {kSectionPointLoads, {"2", "1", ""}, comment50.c_str(), -1, ""},
+      {kSectionPointLoads, {"-2", "", ""}, comment51.c_str(), 3,
+       "Please enter no more than 50 characters."},
+  };
+  for (const Case& c : cases) {
+    DialogValues values{c.fields, c.comment};
+    const FieldProblem p = CheckDialogValues(Form(c.section), values);
+    EXPECT_EQ(p.field, c.field) << c.section << " " << c.fields[0];
+    EXPECT_EQ(p.message, c.message) << c.section << " " << c.fields[0];
+    EXPECT_EQ(p.ok(), c.field < 0);
+  }
+}
+
+// ---- OK: the line written back ----
+
+TEST(BuildDialogLineTest, LineInTheDialogsOwnForm) {
+  struct Case {
+    int section;
+    Fields fields;
+    const char* comment;
+    const char* line;
+  };
+  const Case cases[] = {
+      {kSectionProperties, {" 0 ", "29000", "1830\t"}, "", " X = 0; E = 29000; I = 1830;"},
+      {kSectionReleases, {"12"}, "hinge", " X = 12; /hinge"},
+      // Blank optional fields are left out.
+      {kSectionSupports, {"3", "", "0"}, "wall", " X = 3; Rotation = 0; /wall"},
+      {kSectionSupports, {"3", "0", "  "}, "", " X = 3; Disp = 0;"},
+      {kSectionSprings, {"2", "", "100"}, "", " X = 2; RSpring = 100;"},
+      {kSectionSprings, {"2", "5", "100"}, "", " X = 2; VSpring = 5; RSpring = 100;"},
+      {kSectionPointLoads, {"4", "", "-8"}, "", " X = 4; Moment = -8;"},
+      {kSectionUniformLoads, {"0", "10", "-1", "-2"}, "",
+       " XStart = 0; XEnd = 10; UStart = -1; UEnd = -2;"},
+      // The comment loses trailing blanks only.
+      {kSectionReleases, {"1"}, "  lead and trail \t ", " X = 1; /  lead and trail"},
+      {kSectionReleases, {"1"}, "   ", " X = 1;"},
+  };
+  for (const Case& c : cases) {
+    const auto& form = Form(c.section);
+    EXPECT_EQ(BuildDialogLine(form, DialogValues{c.fields, c.comment}), c.line);
+    // The dialog's own form opens and closes unchanged.
+    EXPECT_EQ(BuildDialogLine(form, SplitDialogLine(form, c.line)), c.line);
+  }
+}
+
+TEST(BuildDialogLineTest, LongestPointLoadLineIsNotLimited) {
+  // Three 15-character values and a 50-character comment.
+  const auto& form = Form(kSectionPointLoads);
+  const DialogValues fifteen{{"12345678.012345", "-1.234567890123", "9.8765432101234"},
+                             std::string(50, 'm')};
+  ASSERT_TRUE(CheckDialogValues(form, fifteen).ok());
+  const std::string line = BuildDialogLine(form, fifteen);
+  EXPECT_EQ(line, " X = 12345678.012345; PLoad = -1.234567890123; Moment = 9.8765432101234; /" +
+                      std::string(50, 'm'));
+  EXPECT_EQ(line.size(), 124u);
+  EXPECT_EQ((std::string(SectionPrefix(kSectionPointLoads)) + line).size(), 135u);
+  const DialogValues back = SplitDialogLine(form, line);
+  EXPECT_EQ(back.fields, fifteen.fields);
+  EXPECT_EQ(back.comment, fifteen.comment);
+}
+
+// ---- The Units dialog ----
+
+TEST(UnitsChoiceTest, LaterNamesWinUserDefinedChecksNoneAndTexts) {
+  const std::pair<const char*, int> cases[] = {
+      {"", 2},           {" Consistent;", 2}, {" English;", 0},
+      {"Metric;", 1},    {"english;", 2},     {" User Defined;", 3},
+      {"Metric; English;", 1},  // Metric is tested after English
+      {"User Defined; English\r\nMetric", 3},
+  };
+  for (const auto& [text, choice] : cases) EXPECT_EQ(UnitsChoiceForText(text), choice) << text;
+  EXPECT_EQ(UnitsTextForChoice(0, " Metric;"), "English;");
+  EXPECT_EQ(UnitsTextForChoice(1, ""), "Metric;");
+  EXPECT_EQ(UnitsTextForChoice(2, ""), "Consistent;");
+  EXPECT_EQ(UnitsTextForChoice(3, ""), "User Defined;");
+  EXPECT_EQ(UnitsTextForChoice(-1, " User Defined; /kN, mm"), " User Defined; /kN, mm");
+}
+
+}  // namespace
+}  // namespace spanlab

@@ -1,0 +1,141 @@
+// The tree editor's content: lines grouped by section, the order the tree writes them in,
+// where an added line goes, and the Description and Units texts of their dialogs.
+#include "edit/tree_sections.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace spanlab {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// A document in no particular order, with lines the tree does not show.
+const Lines kMixedDocument = {
+    "Point Load: X = 5; PLoad = -10;",
+    "File Format:3.0",
+    "Support: X = 20; Disp = 0;",
+    "/Second beam",
+    "Moment Release: X = 8;",
+    "Spring: X = 12; VSpring = 300;",
+    "Support:X = 0; Disp = 0;",
+    "Units: English;",
+    "support: X = 1; Disp = 0;",  // prefixes compare case-sensitively
+    " Support: X = 2; Disp = 0;",
+    "Uniform Load: XStart = 0; XEnd = 20; UStart = -1; UEnd = -1;",
+    "Member Property: X = 0; E = 29000; I = 1830;",
+    "Message: left over",
+    "/",
+    "Point Load: X = 2; Moment = 4;",
+};
+
+TEST(BuildTreeTest, EachSectionInDocumentOrderPrefixCutOff) {
+  const TreeContent tree = BuildTree(kMixedDocument);
+  EXPECT_EQ(tree[kSectionDescription], (Lines{"Second beam", ""}));
+  EXPECT_EQ(tree[kSectionUnits], (Lines{" English;"}));
+  EXPECT_EQ(tree[kSectionProperties], (Lines{" X = 0; E = 29000; I = 1830;"}));
+  EXPECT_EQ(tree[kSectionReleases], (Lines{" X = 8;"}));
+  EXPECT_EQ(tree[kSectionSupports], (Lines{" X = 20; Disp = 0;", "X = 0; Disp = 0;"}));
+  EXPECT_EQ(tree[kSectionSprings], (Lines{" X = 12; VSpring = 300;"}));
+  EXPECT_EQ(tree[kSectionPointLoads], (Lines{" X = 5; PLoad = -10;", " X = 2; Moment = 4;"}));
+  EXPECT_EQ(tree[kSectionUniformLoads],
+            (Lines{" XStart = 0; XEnd = 20; UStart = -1; UEnd = -1;"}));
+}
+
+TEST(WriteTreeLinesTest, FixedOrderAndUnknownLinesDropped) {
+  EXPECT_EQ(WriteTreeLines(BuildTree(kMixedDocument)),
+            (Lines{"File Format:3.0",
+                   "/Second beam",
+                   "/",
+                   "Units: English;",
+                   "Member Property: X = 0; E = 29000; I = 1830;",
+                   "Spring: X = 12; VSpring = 300;",
+                   "Support: X = 20; Disp = 0;",
+                   "Support:X = 0; Disp = 0;",
+                   "Moment Release: X = 8;",
+                   "Point Load: X = 5; PLoad = -10;",
+                   "Point Load: X = 2; Moment = 4;",
+                   "Uniform Load: XStart = 0; XEnd = 20; UStart = -1; UEnd = -1;"}));
+  // An empty tree still writes the format line, and no Units line.
+  EXPECT_EQ(WriteTreeLines(TreeContent{}), (Lines{"File Format:3.0"}));
+}
+
+TEST(GetLinePositionTest, FirstFieldXOrXStartWithAValidNumber) {
+  const std::pair<const char*, double> cases[] = {
+      {" X = 5; PLoad = 1;", 5},
+      {" XStart = -2.5; XEnd = 4;", -2.5},
+      {"X = 7;", 7},
+      {" X = 1e1;", 10},
+      {" PLoad = 1; X = 5;", 0},   // X is not the first field
+      {" XEnd = 4; XStart = 1;", 0},
+      {" X = abc;", 0},
+      {" X = -0;", 0},
+      {" X = 5", 0},      // a field without its ";" is empty
+      {" X=5;", 0},       // the key loses the character before "="
+      {" x = 5;", 0},
+      {"Point Loads", 0},
+      {"", 0},
+  };
+  for (const auto& [text, x] : cases) EXPECT_EQ(GetLinePosition(text), x) << text;
+}
+
+TEST(InsertSortedIndexTest, BeforeTheFirstChildNotSmaller) {
+  const Lines sorted = {" X = 5; PLoad = 1;", " X = 10; PLoad = 2;", " X = 20; PLoad = 3;"};
+  struct Case {
+    Lines children;
+    const char* text;
+    size_t index;
+  };
+  const Case cases[] = {
+      {{}, " X = 3;", 0},
+      {sorted, " X = 10; PLoad = 9;", 1},  // between 5 and the existing 10
+      {sorted, " X = 4;", 0},
+      {sorted, " X = 5;", 0},
+      {sorted, " X = 15;", 2},
+      {sorted, " X = 25;", 3},
+      // No valid X: position 0, before every line at 0 or more.
+      {sorted, " PLoad = 4;", 0},
+      {{" XStart = -3;", " XStart = 0;", " XStart = 2;"}, " XEnd = 1; XStart = 9;", 1},
+      {{" X = -1;", " PLoad = 1;"}, " X = bad;", 1},
+      // The section is not re-sorted: only the new line is placed.
+      {{" X = 20;", " X = 5;", " X = 10;"}, " X = 10;", 0},
+      {{" X = 1;", " X = 30;", " X = 5;"}, " X = 8;", 1},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(InsertSortedIndex(c.children, c.text), c.index) << c.text;
+  }
+}
+
+TEST(SectionTextTest, JoinedWithCrLf) {
+  EXPECT_EQ(JoinSectionText({}), "");
+  EXPECT_EQ(JoinSectionText({" English;"}), " English;");
+  EXPECT_EQ(JoinSectionText({"one", "", "three"}), "one\r\n\r\nthree");
+}
+
+TEST(SectionTextTest, SplitAtBreaksSoftBreaksLoseTheirBlank) {
+  struct Case {
+    const char* text;
+    bool description;
+    Lines children;
+  };
+  const Case cases[] = {
+      {"aaa \r\r\nbbb", true, {"aaa", "bbb"}},
+      {"a long \r\r\nparagraph \r\r\nwrapped\r\nnext", true,
+       {"a long", "paragraph", "wrapped", "next"}},
+      {"one\r\n\r\nthree", true, {"one", "", "three"}},  // empty pieces kept
+      {"one\r\n", true, {"one"}},                        // an empty remainder is not
+      {"\r\n", true, {""}},
+      {"", true, {}},
+      {"single", true, {"single"}},
+      {"\r\r\nx", true, {"", "x"}},  // a soft break at the very start is a plain break
+      {" English;", false, {" English;"}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(SplitSectionText(c.text, c.description), c.children) << c.text;
+  }
+}
+
+}  // namespace
+}  // namespace spanlab
