@@ -2,7 +2,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build test bench run clean
+.PHONY: all deps configure build test bench run package clean
 
 all: build
 
@@ -37,6 +37,10 @@ run: build
 	  $(BUILD)/spanlab-cli plot $(EXAMPLE) -o $(BUILD)/example.png --show deflection,moment && \
 	  echo "Picture of the beam with its deflection and moment: $(BUILD)/example.png"; \
 	fi
+
+# A Debian package of the programs, data files, help, icons, desktop entry and man pages.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD)
