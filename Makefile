@@ -2,7 +2,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build test bench run package clean
+.PHONY: all deps configure build test sanitize bench run package clean
 
 all: build
 
@@ -17,8 +17,22 @@ configure: deps $(BUILD)/build.ninja
 build: configure
 	cmake --build $(BUILD)
 
+ASAN_BUILD ?= build-asan
+# Leaks inside the Qt libraries are not ours to fix; everything else fails the test.
+SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+                LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+                UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure --no-tests=error -j2
+	@$(MAKE) --no-print-directory sanitize
+
+# The whole test suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize: deps
+	@[ -f $(ASAN_BUILD)/build.ninja ] || cmake -S . -B $(ASAN_BUILD) -G Ninja \
+	  -DSPANLAB_SANITIZE=ON -DSPANLAB_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(ASAN_BUILD)
+	$(SANITIZER_ENV) ctest --test-dir $(ASAN_BUILD) --output-on-failure --no-tests=error -j2
 
 bench: build
 	@for b in $(BUILD)/spanlab-*bench; do echo "== $$b"; $$b --benchmark_counters_tabular=true || exit 1; done
@@ -43,4 +57,4 @@ package: build
 	cd $(BUILD) && cpack -G DEB
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -5,6 +5,7 @@
 #include <QMessageBox>
 
 #include "app/qt_main_frame.h"
+#include "app/qt_tip_dialog.h"
 #include "platform/qt_settings.h"
 #include "report/print_options.h"
 
@@ -40,6 +41,9 @@ int main(int argc, char* argv[]) {
     // The databases live beside the program, or in its installed data folder.
     const QString programDir = QCoreApplication::applicationDirPath();
     frame.LoadDatabases({programDir, programDir + "/../share/spanlab"});
+    std::vector<std::string> tipFolders{"."};
+    for (const std::string& f : spanlab::CMainFrame::ProgramFolders()) tipFolders.push_back(f);
+    spanlab::ShowTipAtStartup(&frame, settings, tipFolders);
     status = QApplication::exec();
   }
   spanlab::SavePrintOptions(settings, options);

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <functional>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QFileDialog>
@@ -11,6 +12,7 @@
 #include <QLineEdit>
 #include <sstream>
 #include <QLabel>
+#include <QLayout>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
@@ -35,6 +37,7 @@
 #include "view/qt_exports.h"
 #include "view/qt_file_icon_dialog.h"
 #include "app/qt_about_dialog.h"
+#include "app/qt_tip_dialog.h"
 #include "view/qt_report_printer.h"
 #include "view/qt_results_view.h"
 
@@ -272,13 +275,19 @@ void CMainFrame::CreateActions() {
   }
   connect(make("copyPlot", "Copy to Clipboard", "Copy plot to clipboard\nCopy", "copy"),
           &QAction::triggered, this, [this] { m_pDiagramView->CopyPlot(); });
+  connect(make("tip", "Ti&p of the Day...", "Displays a Tip of the Day\nTip of the Day"),
+          &QAction::triggered, this, [this] {
+            std::vector<std::string> folders{"."};
+            for (const std::string& f : ProgramFolders()) folders.push_back(f);
+            ShowTipOfTheDay(this, m_settings, folders);
+          });
   connect(make("about", "&About Spanlab...", "Displays program information and version number\nAbout", "about"),
           &QAction::triggered, this, [this] {
             CAboutDlg dialog(QDir::currentPath(), this);
             dialog.exec();
           });
-  connect(make("help", "Spanlab Help", "Displays the online help\nHelp", QString(),
-               QKeySequence::HelpContents),
+  // No F1 shortcut here: F1 on a message line of the output pane opens that message's help.
+  connect(make("help", "Spanlab Help", "Displays the online help\nHelp"),
           &QAction::triggered, this, [this] { m_help->ShowContents(); });
 }
 
@@ -348,6 +357,7 @@ void CMainFrame::CreateMenusAndToolbar() {
 
   QMenu* help = menuBar()->addMenu("&Help");
   help->addAction(Action("help"));
+  help->addAction(Action("tip"));
   help->addSeparator();
   help->addAction(Action("about"));
   RebuildRecentMenu();
@@ -406,14 +416,24 @@ QString CMainFrame::ExportResults(const QString& path) {
 }
 
 QString CMainFrame::ExportReportPdf(const QString& path) {
-  return ToQString(WriteReportPdf(*m_doc, m_options, *m_prompter, HeaderPainter(),
+  return ToQString(WriteReportPdf(*m_doc, m_options, *m_prompter, ReportHeader(),
                                   path.toStdString(), m_printer->pageLayout()));
+}
+
+std::vector<std::string> CMainFrame::ProgramFolders() {
+  const std::string dir = QCoreApplication::applicationDirPath().toStdString();
+  return {dir, dir + "/../share/spanlab"};
+}
+
+HeaderPainter CMainFrame::ReportHeader() {
+  return LoadHeaderPicture(m_doc->Files(), ProgramFolders());
 }
 
 void CMainFrame::Print(bool preview) {
   EnsureMargins(*m_printer);
-  auto print = [this](QPrinter* printer, int from, int to) {
-    PrintReport(*printer, *m_doc, m_options, m_prompter.get(), HeaderPainter(), from, to);
+  const HeaderPainter header = ReportHeader();
+  auto print = [this, header](QPrinter* printer, int from, int to) {
+    PrintReport(*printer, *m_doc, m_options, m_prompter.get(), header, from, to);
   };
   if (preview) {
     QPrintPreviewDialog dialog(m_printer.get(), this);
@@ -555,9 +575,7 @@ void CMainFrame::RestoreLayout() {
   setGeometry(sane ? QRect(left, top, right - left, bottom - top) : QRect(20, 20, 580, 480));
   const int treeW = m_settings.GetInt("EditTree", "Right", 200) - m_settings.GetInt("EditTree", "Left", 0);
   const int treeH = m_settings.GetInt("EditTree", "Bottom", 200) - m_settings.GetInt("EditTree", "Top", 0);
-  const int w = std::clamp(treeW, 0, 20000), h = std::clamp(treeH, 0, 20000);
-  m_wndSplitterTop->setSizes({w, std::max(1, width() - w)});
-  m_wndSplitter->setSizes({h, std::max(1, height() - h)});
+  m_paneSize = QSize(std::clamp(treeW, 0, 20000), std::clamp(treeH, 0, 20000));
   for (int i = 1; i <= kRecentFiles; ++i) {
     const std::string file = m_settings.GetString("Recent File List", "File" + std::to_string(i), "");
     if (!file.empty()) m_recent.append(QString::fromStdString(file));
@@ -582,6 +600,19 @@ void CMainFrame::SaveLayout() {
     m_settings.SetString("Recent File List", "File" + std::to_string(i),
                          i <= m_recent.size() ? m_recent[i - 1].toStdString() : "");
   }
+}
+
+void CMainFrame::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (m_paneSizeApplied) return;
+  m_paneSizeApplied = true;
+  // The splitters have their real size only now; the tree pane gets exactly the stored size.
+  layout()->activate();
+  const int w = m_paneSize.width(), h = m_paneSize.height();
+  const int across = m_wndSplitterTop->width() - m_wndSplitterTop->handleWidth();
+  const int down = m_wndSplitter->height() - m_wndSplitter->handleWidth();
+  m_wndSplitterTop->setSizes({w, std::max(0, across - w)});
+  m_wndSplitter->setSizes({h, std::max(0, down - h)});
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

@@ -15,6 +15,7 @@
 #include "model/document.h"
 #include "platform/help.h"
 #include "platform/settings.h"
+#include "report/print_job.h"
 #include "report/print_options.h"
 #include "view/results_paint.h"
 
@@ -71,6 +72,12 @@ class CMainFrame : public QMainWindow {
   QString ExportResults(const QString& path);
   QString ExportReportPdf(const QString& path);
 
+  // Where the program's data files are looked for: beside the program, then in its installed
+  // data folder.
+  static std::vector<std::string> ProgramFolders();
+  // The header picture of printed pages ("splx.wmf" in the program folders), loaded now.
+  HeaderPainter ReportHeader();
+
   // Flips one view toggle with its exclusions and repaints the results view.
   void Toggle(ViewToggle toggle);
   QAction* Action(const QString& name) const;
@@ -87,6 +94,7 @@ class CMainFrame : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
@@ -124,6 +132,8 @@ class CMainFrame : public QMainWindow {
   std::unique_ptr<CView> m_titleWatcher;  // keeps the title in step with the document
   std::unique_ptr<QPrinter> m_printer;
   LineHistory m_history;
+  QSize m_paneSize{200, 200};  // the tree pane's stored size, applied at the first show
+  bool m_paneSizeApplied = false;
   std::map<QString, QString> m_exportFolders;  // last folder of each export dialog
 };
 

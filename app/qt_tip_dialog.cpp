@@ -55,8 +55,8 @@ void DrawLightBulb(QPainter& p, QPoint origin) {
   p.drawPath(glass);
   p.setBrush(Qt::NoBrush);
   p.setPen(QPen(QColor(170, 80, 0), 1.0));
-  p.drawPolyline(QPolygonF({{17, 35}, {17, 24}, {18.5, 21}, {20, 24}, {21.5, 21}, {23, 24},
-                            {23, 35}}));
+  p.drawPolyline(
+      QPolygonF({{17, 35}, {17, 24}, {18.5, 21}, {20, 24}, {21.5, 21}, {23, 24}, {23, 35}}));
   p.setPen(QPen(QColor(70, 70, 70), 1.0));
   p.setBrush(QColor(175, 175, 180));
   for (int i = 0; i < 3; ++i) p.drawRoundedRect(QRectF(13.5, 37.5 + 3.5 * i, 13, 3.5), 1.5, 1.5);
@@ -114,6 +114,10 @@ CTipDlg::CTipDlg(SettingsStore& settings, const std::string& path, QWidget* pare
   m_tip->setTextFormat(Qt::PlainText);
   m_tip->setWordWrap(true);
   m_tip->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  // A word wider than the window is cut off rather than widening the window.
+  QSizePolicy policy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  policy.setHeightForWidth(true);
+  m_tip->setSizePolicy(policy);
   QPalette onWhite = m_tip->palette();  // black on the white area, whatever the colour scheme
   onWhite.setColor(QPalette::WindowText, Qt::black);
   m_tip->setPalette(onWhite);

@@ -13,6 +13,7 @@
 // Exit status: 0 the run found no error; 1 the run counted errors or the analysis failed;
 // 2 the command could not run (bad arguments, unreadable, damaged or unwritable file).
 #include <CLI/CLI.hpp>
+#include <QCoreApplication>
 
 #include <algorithm>
 #include <exception>
@@ -296,7 +297,10 @@ int RunPrint(const Options& o) {
     options.m_bPrintDetails = o.details_report;
   }
   EnsureGuiApplication();
-  const std::string error = WriteReportPdf(doc, options, prompter, HeaderPainter(), o.output,
+  const std::string programDir = QCoreApplication::applicationDirPath().toStdString();
+  const HeaderPainter header = LoadHeaderPicture(DefaultFileAccess(),
+                                                 {programDir, programDir + "/../share/spanlab"});
+  const std::string error = WriteReportPdf(doc, options, prompter, header, o.output,
                                            ReportPageLayout(o.paper == "letter", o.landscape));
   if (!error.empty()) return CannotRun(error);
   return ExitStatus(run, doc);

@@ -1,6 +1,9 @@
 #include "report/print_job.h"
 
 #include <algorithm>
+#include <optional>
+
+#include "report/metafile.h"
 
 #include "view/beam_drawing.h"
 #include "view/diagrams.h"
@@ -17,6 +20,20 @@ int TextHeight(DeviceContext& dc, const Font& font) {
 }
 
 }  // namespace
+
+HeaderPainter LoadHeaderPicture(FileAccess& files, const std::vector<std::string>& folders) {
+  for (const std::string& folder : folders) {
+    std::optional<Metafile> picture = LoadReportPicture(files, folder + "/splx.wmf");
+    if (!picture) continue;
+    if (picture->widthHundredthsMm == 0 || picture->heightHundredthsMm == 0) return {};
+    return [picture = std::move(*picture)](DeviceContext& dc, int left, int top, int width,
+                                           int height) {
+      PlayMetafile(dc, picture, left, top, width, height);
+      return true;
+    };
+  }
+  return {};
+}
 
 int ReportPrintJob::PenUnitFor(int dpiY) { return std::clamp(dpiY / 100, 1, 5); }
 

@@ -7,9 +7,12 @@
 #pragma once
 
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "model/document.h"
 #include "platform/device_context.h"
+#include "platform/file_access.h"
 #include "platform/prompt.h"
 #include "report/print_options.h"
 #include "report/report_builder.h"
@@ -32,6 +35,10 @@ inline constexpr const char* kProgramNameAndVersion = "Spanlab 3.20";
 // Draws the header picture into a box; returns false when there is no picture.
 using HeaderPainter = std::function<bool(DeviceContext& dc, int left, int top, int width,
                                          int height)>;
+
+// The header painter for the picture file "splx.wmf" in the first of `folders` that holds one
+// (loaded now, at print preparation); an empty painter when there is none or it is unusable.
+HeaderPainter LoadHeaderPicture(FileAccess& files, const std::vector<std::string>& folders);
 
 class ReportPrintJob {
  public:

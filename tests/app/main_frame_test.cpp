@@ -1,0 +1,1224 @@
+// The main window driven as a user drives it: the tree editor builds a model line by line
+// (through a scripted line editor in place of the item dialogs), the output pane re-runs the
+// model after every change, the results view reads out and marks positions, the file commands
+// save, close and reopen, and the frame keeps its placement in the settings.
+//
+// Message boxes and file dialogs are answered by polling for the active modal widget; each
+// answer is scoped, so a box that should not appear cannot be answered by a later test.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QClipboard>
+#include <QCursor>
+#include <QDialogButtonBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
+#include <QImage>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSplitter>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <array>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/qt_main_frame.h"
+#include "check/qt_output_pane.h"
+#include "edit/line_editor.h"
+#include "edit/qt_tree_edit.h"
+#include "edit/tree_sections.h"
+#include "model/document.h"
+#include "model/model_file.h"
+#include "platform/settings.h"
+#include "report/print_options.h"
+#include "report/report_text.h"
+#include "view/qt_results_view.h"
+
+// Readable QStrings in failure messages.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
+namespace spanlab {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+constexpr int kModalTimeoutMs = 5000;
+
+// Stands in for the item dialogs: records every call and answers from a queue.
+class ScriptedEditor : public LineEditor {
+ public:
+  struct Call {
+    int section;
+    int mode;
+    std::string text;  // what the dialog was opened on
+  };
+
+  // The next dialog is confirmed with `text`.
+  void Confirm(std::string text) { answers_.push_back({true, std::move(text)}); }
+  // The next dialog is cancelled.
+  void Cancel() { answers_.push_back({false, {}}); }
+
+  bool Edit(int section, int mode, const CSPLX_30Doc&, std::string& text) override {
+    calls.push_back({section, mode, text});
+    if (answers_.empty()) {
+      ADD_FAILURE() << "a dialog opened that the test did not expect (section " << section
+                    << ", mode " << mode << ")";
+      return false;
+    }
+    const Answer answer = answers_.front();
+    answers_.pop_front();
+    if (answer.ok) text = answer.text;
+    return answer.ok;
+  }
+
+  bool AllAnswersUsed() const { return answers_.empty(); }
+
+  std::vector<Call> calls;
+
+ private:
+  struct Answer {
+    bool ok;
+    std::string text;
+  };
+  std::deque<Answer> answers_;
+};
+
+// Handles the first modal widget that shows while it lives, by `handle`, which must close it.
+// Gives up after kModalTimeoutMs so that a test that waits in vain fails rather than hangs.
+class ModalHandler {
+ public:
+  explicit ModalHandler(std::function<void(QWidget*)> handle) : handle_(std::move(handle)) {
+    clock_.start();
+    QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
+    timer_.start(10);
+  }
+  bool Handled() const { return handled_; }
+
+ private:
+  void Poll() {
+    QWidget* w = QApplication::activeModalWidget();
+    if (w && w->isVisible()) {
+      timer_.stop();
+      handled_ = true;
+      handle_(w);
+      return;
+    }
+    if (clock_.elapsed() > kModalTimeoutMs) timer_.stop();
+  }
+
+  std::function<void(QWidget*)> handle_;
+  QTimer timer_;
+  QElapsedTimer clock_;
+  bool handled_ = false;
+};
+
+// Answers the next message box with `button` and keeps what it said.
+class MessageBoxAnswer {
+ public:
+  explicit MessageBoxAnswer(QMessageBox::StandardButton button)
+      : handler_([this, button](QWidget* w) {
+          auto* box = qobject_cast<QMessageBox*>(w);
+          if (!box) {
+            ADD_FAILURE() << "expected a message box, got " << w->metaObject()->className();
+            w->close();
+            return;
+          }
+          text = box->text();
+          title = box->windowTitle();
+          icon = box->icon();
+          QAbstractButton* b = box->button(button);
+          if (!b) {
+            ADD_FAILURE() << "the message box has no such button: " << text.toStdString();
+            box->reject();
+            return;
+          }
+          QTest::mouseClick(b, Qt::LeftButton);
+        }) {}
+  bool Shown() const { return handler_.Handled(); }
+
+  QString text;
+  QString title;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+
+ private:
+  ModalHandler handler_;
+};
+
+// Fails when a modal window shows while it lives (and closes that window).
+class NoModalExpected {
+ public:
+  NoModalExpected()
+      : handler_([](QWidget* w) {
+          ADD_FAILURE() << "unexpected modal window " << w->metaObject()->className() << ": "
+                        << w->windowTitle().toStdString();
+          w->close();
+        }) {}
+
+ private:
+  ModalHandler handler_;
+};
+
+std::string Str(const QString& s) { return s.toStdString(); }
+
+// The written order of a complete model used by several tests: a simply supported beam of
+// 20 feet, W16x36 (E = 29000 ksi, I = 448 in^4), a 5 kip load at midspan.
+const Lines kSimpleBeam = {
+    "File Format:3.0",
+    "Units:English;",
+    "Member Property: X = 0; E = 29000; I = 448;",
+    "Support: X = 0; Disp = 0;",
+    "Support: X = 20; Disp = 0;",
+    "Point Load: X = 10; PLoad = -5;",
+};
+
+class MainFrameTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    frame_ = MakeFrame(settings_).get();
+    frame_->SetLineEditor(&editor_);
+  }
+
+  void TearDown() override {
+    EXPECT_TRUE(editor_.AllAnswersUsed()) << "a scripted dialog answer was not used";
+    // As after every GUI test: nothing but the frames of the test may be left open.
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (!w->isVisible() || w->windowType() == Qt::ToolTip) continue;
+      bool ours = false;
+      for (const auto& f : frames_) ours = ours || w == f.get();
+      EXPECT_TRUE(ours) << "window left open: " << w->metaObject()->className() << " \""
+                        << Str(w->windowTitle()) << "\"";
+    }
+    for (auto& f : frames_) f->Document().SetModifiedFlag(false);
+    frames_.clear();
+    QApplication::clipboard()->clear();
+  }
+
+  std::unique_ptr<CMainFrame>& MakeFrame(SettingsStore& settings) {
+    frames_.push_back(std::make_unique<CMainFrame>(settings, options_));
+    CMainFrame* f = frames_.back().get();
+    f->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(f));
+    return frames_.back();
+  }
+
+  CMainFrame& Frame() { return *frame_; }
+  CTreeEdit* Tree() { return frame_->Tree(); }
+  const Lines& DocLines() { return frame_->Document().m_lines; }
+  std::string Results() { return Str(frame_->OutputPane()->ResultsBox()->toPlainText()); }
+  std::string Data() { return Str(frame_->OutputPane()->DataBox()->toPlainText()); }
+  QTreeWidgetItem* Heading(int section) { return Tree()->Section(section); }
+  QTreeWidgetItem* Line(int section, int i) { return Tree()->Section(section)->child(i); }
+  std::vector<std::string> Children(int section) { return Tree()->Content()[section]; }
+
+  void Select(QTreeWidgetItem* item) { Tree()->setCurrentItem(item); }
+
+  // Selects an item the way the user does, with a click on its row.
+  void ClickItem(QTreeWidgetItem* item) {
+    if (item->parent()) item->parent()->setExpanded(true);
+    Tree()->scrollToItem(item);
+    QTest::mouseClick(Tree()->viewport(), Qt::LeftButton, {},
+                      Tree()->visualItemRect(item).center());
+  }
+
+  void Trigger(const char* action) {
+    QAction* a = frame_->Action(action);
+    ASSERT_NE(a, nullptr) << action;
+    a->trigger();
+  }
+
+  // Clicks the toolbar button of an action.
+  void ClickToolButton(const char* action) {
+    auto* bar = frame_->findChild<QToolBar*>("Toolbar");
+    ASSERT_NE(bar, nullptr);
+    QWidget* button = bar->widgetForAction(frame_->Action(action));
+    ASSERT_NE(button, nullptr) << action;
+    QTest::mouseClick(button, Qt::LeftButton);
+  }
+
+  QAbstractButton* PaneButton(const QString& name) {
+    for (auto* b : frame_->OutputPane()->findChildren<QAbstractButton*>()) {
+      if (b->accessibleName() == name) return b;
+    }
+    return nullptr;
+  }
+
+  QString WriteModel(const QString& name, const Lines& lines) {
+    const QString path = dir_.filePath(name);
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    const std::string bytes = WriteModelFile(lines);
+    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    return path;
+  }
+
+  // Opens a model file holding `lines`, as the user opens one.
+  void OpenModel(const Lines& lines) {
+    ASSERT_TRUE(frame_->OpenFile(WriteModel("model.spn", lines)));
+    ASSERT_EQ(DocLines(), lines);
+  }
+
+  // Runs a file command that shows the Save As dialog and saves under `path` there.
+  template <class Command>
+  bool SaveAsThroughDialog(const QString& path, Command command) {
+    ModalHandler dialog([path](QWidget* w) {
+      auto* fd = qobject_cast<QFileDialog*>(w);
+      if (!fd) {
+        ADD_FAILURE() << "expected the Save As dialog, got " << w->metaObject()->className();
+        w->close();
+        return;
+      }
+      // Typed into the name box: selectFile() leaves a focused name box alone.
+      auto* name = fd->findChild<QLineEdit*>("fileNameEdit");
+      if (!name) {
+        ADD_FAILURE() << "the Save As dialog has no name box";
+        fd->reject();
+        return;
+      }
+      name->setText(path);
+      auto* buttons = fd->findChild<QDialogButtonBox*>();
+      QPushButton* save = buttons ? buttons->button(QDialogButtonBox::Save) : nullptr;
+      if (!save) {
+        ADD_FAILURE() << "the Save As dialog has no Save button";
+        fd->reject();
+        return;
+      }
+      QTest::mouseClick(save, Qt::LeftButton);
+    });
+    const bool ok = command();
+    EXPECT_TRUE(dialog.Handled());
+    return ok;
+  }
+
+  QTemporaryDir dir_;
+  MemorySettings settings_;
+  PrintOptions options_;
+  ScriptedEditor editor_;
+  std::vector<std::unique_ptr<CMainFrame>> frames_;
+  CMainFrame* frame_ = nullptr;
+};
+
+// The Results box shows the log with plain line breaks.
+constexpr const char* kNoLines = "Error F2 - No lines in file.\n 1 Error(s),   0 Warning(s)\n";
+
+// ---- Start ----
+
+TEST_F(MainFrameTest, StartsWithNewDocumentAndEightEmptySections) {
+  EXPECT_TRUE(DocLines().empty());
+  EXPECT_FALSE(Frame().Document().IsModified());
+  EXPECT_EQ(Results(), kNoLines);
+  EXPECT_TRUE(Frame().OutputPane()->ResultsBox()->isVisible());
+  EXPECT_FALSE(Frame().OutputPane()->DataBox()->isVisible());
+  EXPECT_EQ(Frame().OutputPane()->SelectedButton(), CDoubleEditView::kResultsButton);
+
+  const char* titles[] = {"Description", "Units",   "Properties",  "Moment Releases",
+                          "Supports",    "Springs", "Point Loads", "Uniform Loads"};
+  ASSERT_EQ(Tree()->topLevelItemCount(), 8);
+  for (int i = 0; i < 8; ++i) {
+    EXPECT_EQ(Str(Tree()->topLevelItem(i)->text(0)), titles[i]);
+    EXPECT_EQ(Tree()->topLevelItem(i), Heading(i));
+    EXPECT_EQ(Tree()->topLevelItem(i)->childCount(), 0);
+  }
+  for (const char* name : {"reactions", "shear", "moment", "rotation", "deflection", "position"}) {
+    EXPECT_TRUE(Frame().Action(name)->isCheckable()) << name;
+    EXPECT_FALSE(Frame().Action(name)->isChecked()) << name;
+  }
+  // Add, Edit and Delete are enabled even with nothing selected; the tree decides.
+  for (const char* name : {"add", "edit", "delete"}) {
+    EXPECT_TRUE(Frame().Action(name)->isEnabled()) << name;
+  }
+}
+
+// ---- Building a model through the tree ----
+
+TEST_F(MainFrameTest, BuildsModelLineByLineAndRerunsAfterEveryChange) {
+  // Units: the whole section is edited as one text.
+  ClickItem(Heading(kSectionUnits));
+  editor_.Confirm("English;");
+  Trigger("add");
+  ASSERT_EQ(editor_.calls.size(), 1u);
+  EXPECT_EQ(editor_.calls[0].section, kSectionUnits);
+  EXPECT_EQ(editor_.calls[0].text, "");
+  EXPECT_EQ(DocLines(), (Lines{"File Format:3.0", "Units:English;"}));
+  EXPECT_TRUE(Frame().Document().IsModified());
+  EXPECT_TRUE(Frame().isWindowModified());
+  EXPECT_EQ(Results(),
+            "Error D1- The beam has zero length. It can not be displayed.\n"
+            "Error D2 - Beam property must be specified at X = 0.\n"
+            "Error D9 - At least 1 Spring or Support must be defined.\n"
+            " 3 Error(s),   0 Warning(s)\n");
+
+  ClickItem(Heading(kSectionProperties));
+  editor_.Confirm(" X = 0; E = 29000; I = 448;");
+  Trigger("add");
+  ASSERT_EQ(editor_.calls.size(), 2u);
+  EXPECT_EQ(editor_.calls[1].section, kSectionProperties);
+  EXPECT_EQ(editor_.calls[1].mode, 1);
+  EXPECT_EQ(editor_.calls[1].text, "");  // a heading holds no fields
+  EXPECT_EQ(DocLines(), (Lines{"File Format:3.0", "Units:English;",
+                               "Member Property: X = 0; E = 29000; I = 448;"}));
+  EXPECT_EQ(Results(),
+            "Error D1- The beam has zero length. It can not be displayed.\n"
+            "Error D9 - At least 1 Spring or Support must be defined.\n"
+            " 2 Error(s),   0 Warning(s)\n");
+  // The new line is selected and is the document's message.
+  EXPECT_EQ(Tree()->currentItem(), Line(kSectionProperties, 0));
+  EXPECT_EQ(Frame().Document().m_strMessage, " X = 0; E = 29000; I = 448;");
+
+  ClickItem(Heading(kSectionSupports));
+  editor_.Confirm(" X = 0; Disp = 0;");
+  Trigger("add");
+  EXPECT_EQ(DocLines(),
+            (Lines{"File Format:3.0", "Units:English;",
+                   "Member Property: X = 0; E = 29000; I = 448;", "Support: X = 0; Disp = 0;"}));
+  EXPECT_EQ(Results(),
+            "Error D1- The beam has zero length. It can not be displayed.\n"
+            " 1 Error(s),   0 Warning(s)\n");
+
+  // The second support starts from the values of the selected first one.
+  ClickItem(Line(kSectionSupports, 0));
+  editor_.Confirm(" X = 20; Disp = 0;");
+  Trigger("add");
+  ASSERT_EQ(editor_.calls.size(), 4u);
+  EXPECT_EQ(editor_.calls[3].section, kSectionSupports);
+  EXPECT_EQ(editor_.calls[3].mode, 1);
+  EXPECT_EQ(editor_.calls[3].text, " X = 0; Disp = 0;");
+  EXPECT_EQ(Children(kSectionSupports), (Lines{" X = 0; Disp = 0;", " X = 20; Disp = 0;"}));
+  EXPECT_EQ(Results(),
+            " 0 Error(s),   0 Warning(s)\n"
+            "Running Analysis\n"
+            " 200 Nodes Defined, 400 Degrees of freedom\n"
+            " Equilibrium error: Vert = 0.000 kips; Rotation = 0.000 kip ft\n"
+            "Analysis Complete\n");
+
+  ClickItem(Heading(kSectionPointLoads));
+  editor_.Confirm(" X = 10; PLoad = -5;");
+  Trigger("add");
+  EXPECT_EQ(DocLines(), kSimpleBeam);
+  const std::string results = Results();
+  EXPECT_EQ(results.rfind(" 0 Error(s),   0 Warning(s)\n"
+                          "Running Analysis\n"
+                          " 201 Nodes Defined, 402 Degrees of freedom\n"
+                          " Equilibrium error: Vert = ",
+                          0),
+            0u)
+      << results;
+  EXPECT_TRUE(results.ends_with(" kip ft\nAnalysis Complete\n")) << results;
+
+  // A spring and a description: the written order is fixed, not the tree's.
+  ClickItem(Heading(kSectionSprings));
+  editor_.Confirm(" X = 10; VSpring = 100;");
+  Trigger("add");
+  ClickItem(Heading(kSectionDescription));
+  editor_.Confirm("Simple beam\r\nwith a spring");
+  Trigger("add");
+  EXPECT_EQ(DocLines(), (Lines{
+                            "File Format:3.0",
+                            "/Simple beam",
+                            "/with a spring",
+                            "Units:English;",
+                            "Member Property: X = 0; E = 29000; I = 448;",
+                            "Spring: X = 10; VSpring = 100;",
+                            "Support: X = 0; Disp = 0;",
+                            "Support: X = 20; Disp = 0;",
+                            "Point Load: X = 10; PLoad = -5;",
+                        }));
+  EXPECT_TRUE(Results().ends_with("Analysis Complete\n")) << Results();
+  EXPECT_EQ(editor_.calls.back().section, kSectionDescription);
+}
+
+TEST_F(MainFrameTest, DescriptionSoftBreaksBecomePlainLinesWithoutTheWrapBlank) {
+  ClickItem(Heading(kSectionDescription));
+  // One paragraph wrapped at two blanks, then a hard break and an empty line.
+  editor_.Confirm("A floor beam over \r\r\ntwo supports and a \r\r\nload\r\n\r\nend");
+  Trigger("add");
+  EXPECT_EQ(DocLines(), (Lines{"File Format:3.0", "/A floor beam over", "/two supports and a",
+                               "/load", "/", "/end"}));
+
+  // Editing the section hands the dialog all of its lines; a trailing break adds nothing.
+  ClickItem(Line(kSectionDescription, 2));
+  editor_.Confirm("One line\r\n");
+  Trigger("edit");
+  ASSERT_EQ(editor_.calls.size(), 2u);
+  EXPECT_EQ(editor_.calls[1].section, kSectionDescription);
+  EXPECT_EQ(editor_.calls[1].text, "A floor beam over\r\ntwo supports and a\r\nload\r\n\r\nend");
+  EXPECT_EQ(DocLines(), (Lines{"File Format:3.0", "/One line"}));
+}
+
+TEST_F(MainFrameTest, UnitsHeadingEditsTheExistingLineInsteadOfAddingOne) {
+  OpenModel(kSimpleBeam);
+  Select(Heading(kSectionUnits));
+  editor_.Confirm("Metric;");
+  Trigger("add");
+  ASSERT_EQ(editor_.calls.size(), 1u);
+  EXPECT_EQ(editor_.calls[0].text, "English;");
+  EXPECT_EQ(Children(kSectionUnits), (Lines{"Metric;"}));
+  EXPECT_EQ(DocLines()[1], "Units:Metric;");
+  EXPECT_EQ(DocLines().size(), kSimpleBeam.size());
+}
+
+// ---- Placement of added and edited lines ----
+
+TEST_F(MainFrameTest, AddPlacesLineBeforeTheFirstLineAtOrAfterItsPosition) {
+  for (const char* load : {" X = 20; PLoad = -3;", " X = 5; PLoad = -1;", " X = 10; PLoad = -2;"}) {
+    Select(Heading(kSectionPointLoads));
+    editor_.Confirm(load);
+    Trigger("add");
+  }
+  EXPECT_EQ(Children(kSectionPointLoads),
+            (Lines{" X = 5; PLoad = -1;", " X = 10; PLoad = -2;", " X = 20; PLoad = -3;"}));
+
+  // A load at 10 among 5, 10 and 20 goes between 5 and the existing 10.
+  Select(Heading(kSectionPointLoads));
+  editor_.Confirm(" X = 10; PLoad = -9;");
+  Trigger("add");
+  EXPECT_EQ(Children(kSectionPointLoads), (Lines{" X = 5; PLoad = -1;", " X = 10; PLoad = -9;",
+                                                 " X = 10; PLoad = -2;", " X = 20; PLoad = -3;"}));
+  EXPECT_EQ(Tree()->currentItem(), Line(kSectionPointLoads, 1));
+
+  // A line whose first field is no X with a number sorts at 0: before everything.
+  Select(Heading(kSectionPointLoads));
+  editor_.Confirm(" PLoad = -4; X = 30;");
+  Trigger("add");
+  EXPECT_EQ(Children(kSectionPointLoads).front(), " PLoad = -4; X = 30;");
+  Select(Heading(kSectionPointLoads));
+  editor_.Confirm(" X = many; PLoad = -4;");
+  Trigger("add");
+  EXPECT_EQ(Children(kSectionPointLoads).front(), " X = many; PLoad = -4;");
+  EXPECT_EQ(DocLines(), (Lines{"File Format:3.0", "Point Load: X = many; PLoad = -4;",
+                               "Point Load: PLoad = -4; X = 30;", "Point Load: X = 5; PLoad = -1;",
+                               "Point Load: X = 10; PLoad = -9;", "Point Load: X = 10; PLoad = -2;",
+                               "Point Load: X = 20; PLoad = -3;"}));
+
+  // Uniform loads sort by XStart.
+  for (const char* load : {" XStart = 8; XEnd = 9; UStart = -1; UEnd = -1;",
+                           " XStart = 2; XEnd = 20; UStart = -1; UEnd = -1;"}) {
+    Select(Heading(kSectionUniformLoads));
+    editor_.Confirm(load);
+    Trigger("add");
+  }
+  EXPECT_EQ(Children(kSectionUniformLoads),
+            (Lines{" XStart = 2; XEnd = 20; UStart = -1; UEnd = -1;",
+                   " XStart = 8; XEnd = 9; UStart = -1; UEnd = -1;"}));
+}
+
+TEST_F(MainFrameTest, EditReinsertsTheLineByItsNewPosition) {
+  OpenModel({"File Format:3.0", "Point Load: X = 5; PLoad = -1;", "Point Load: X = 10; PLoad = -2;",
+             "Point Load: X = 20; PLoad = -3;"});
+  Select(Line(kSectionPointLoads, 0));
+  editor_.Confirm(" X = 15; PLoad = -1;");
+  Trigger("edit");
+  ASSERT_EQ(editor_.calls.size(), 1u);
+  EXPECT_EQ(editor_.calls[0].section, kSectionPointLoads);
+  EXPECT_EQ(editor_.calls[0].mode, 2);
+  EXPECT_EQ(editor_.calls[0].text, " X = 5; PLoad = -1;");
+  EXPECT_EQ(Children(kSectionPointLoads),
+            (Lines{" X = 10; PLoad = -2;", " X = 15; PLoad = -1;", " X = 20; PLoad = -3;"}));
+  EXPECT_EQ(Tree()->currentItem(), Line(kSectionPointLoads, 1));
+  EXPECT_EQ(Frame().Document().m_strMessage, " X = 15; PLoad = -1;");
+
+  // A double click on a line edits it too.
+  editor_.Confirm(" X = 1; PLoad = -3;");
+  QTreeWidgetItem* last = Line(kSectionPointLoads, 2);
+  ClickItem(last);
+  QTest::mouseDClick(Tree()->viewport(), Qt::LeftButton, {}, Tree()->visualItemRect(last).center());
+  ASSERT_EQ(editor_.calls.size(), 2u);
+  EXPECT_EQ(editor_.calls[1].mode, 2);
+  EXPECT_EQ(editor_.calls[1].text, " X = 20; PLoad = -3;");
+  EXPECT_EQ(Children(kSectionPointLoads),
+            (Lines{" X = 1; PLoad = -3;", " X = 10; PLoad = -2;", " X = 15; PLoad = -1;"}));
+}
+
+TEST_F(MainFrameTest, OpenedLinesShowInFileOrderAndFirstEditWritesTheFixedOrder) {
+  OpenModel({
+      "File Format:3.0",
+      "Point Load: X = 20; PLoad = -1;",
+      "Support: X = 0; Disp = 0;",
+      "Moment Release: X = 12;",
+      "Spring: X = 30; VSpring = 100;",
+      "Point Load: X = 5; PLoad = -2;",
+      "Comment without a section",
+      "Member Property: X = 0; E = 29000; I = 448;",
+      "Units:English;",
+      "/Notes",
+  });
+  // The rebuild leaves every section collapsed.
+  for (int s = 0; s < kSectionCount; ++s) EXPECT_FALSE(Heading(s)->isExpanded()) << s;
+  EXPECT_EQ(Children(kSectionPointLoads), (Lines{" X = 20; PLoad = -1;", " X = 5; PLoad = -2;"}));
+  EXPECT_EQ(Children(kSectionDescription), (Lines{"Notes"}));
+
+  // Only the new line is placed; the unsorted rest stays as it was.
+  Select(Heading(kSectionPointLoads));
+  editor_.Confirm(" X = 10; PLoad = -3;");
+  Trigger("add");
+  EXPECT_EQ(DocLines(), (Lines{
+                            "File Format:3.0",
+                            "/Notes",
+                            "Units:English;",
+                            "Member Property: X = 0; E = 29000; I = 448;",
+                            "Spring: X = 30; VSpring = 100;",
+                            "Support: X = 0; Disp = 0;",
+                            "Moment Release: X = 12;",
+                            "Point Load: X = 10; PLoad = -3;",
+                            "Point Load: X = 20; PLoad = -1;",
+                            "Point Load: X = 5; PLoad = -2;",
+                        }));
+}
+
+// ---- Cancel, headings, delete ----
+
+TEST_F(MainFrameTest, CancelledDialogLeavesTreeAndDocumentUntouched) {
+  OpenModel(kSimpleBeam);
+  const std::string results = Results();
+  const TreeContent tree = Tree()->Content();
+
+  struct Case {
+    QTreeWidgetItem* item;
+    const char* action;
+  };
+  for (const Case& c :
+       {Case{Heading(kSectionSupports), "add"}, Case{Line(kSectionSupports, 1), "add"},
+        Case{Line(kSectionSupports, 1), "edit"}, Case{Line(kSectionUnits, 0), "edit"},
+        Case{Heading(kSectionDescription), "add"}}) {
+    Select(c.item);
+    editor_.Cancel();
+    Trigger(c.action);
+    EXPECT_EQ(DocLines(), kSimpleBeam) << c.action;
+    EXPECT_EQ(Tree()->Content(), tree) << c.action;
+    EXPECT_EQ(Results(), results) << c.action;
+    EXPECT_FALSE(Frame().Document().IsModified()) << c.action;
+  }
+  EXPECT_EQ(editor_.calls.size(), 5u);
+}
+
+TEST_F(MainFrameTest, HeadingsAndEmptySelectionAreNeitherEditedNorDeleted) {
+  OpenModel(kSimpleBeam);
+  NoModalExpected noBox;
+  for (int s = 0; s < kSectionCount; ++s) {
+    Select(Heading(s));
+    Trigger("edit");
+    Trigger("delete");
+  }
+  Tree()->setCurrentItem(nullptr);
+  for (const char* action : {"add", "edit", "delete"}) Trigger(action);
+  QTest::qWait(50);  // time for a box to show, were there one
+  EXPECT_TRUE(editor_.calls.empty());
+  EXPECT_EQ(DocLines(), kSimpleBeam);
+  EXPECT_FALSE(Frame().Document().IsModified());
+}
+
+TEST_F(MainFrameTest, DeleteAsksAndRemovesTheLineOnlyOnYes) {
+  OpenModel(kSimpleBeam);
+  Select(Line(kSectionPointLoads, 0));
+  {
+    MessageBoxAnswer no(QMessageBox::No);
+    Trigger("delete");
+    ASSERT_TRUE(no.Shown());
+    EXPECT_EQ(Str(no.text), "Are you sure you want to delete the line:\n X = 10; PLoad = -5;?");
+    EXPECT_EQ(Str(no.title), "Spanlab");
+  }
+  EXPECT_EQ(DocLines(), kSimpleBeam);
+  EXPECT_FALSE(Frame().Document().IsModified());
+
+  {
+    MessageBoxAnswer yes(QMessageBox::Yes);
+    Trigger("delete");
+    ASSERT_TRUE(yes.Shown());
+  }
+  EXPECT_EQ(DocLines(), Lines(kSimpleBeam.begin(), kSimpleBeam.end() - 1));
+  EXPECT_TRUE(Frame().Document().IsModified());
+  EXPECT_EQ(Children(kSectionPointLoads), Lines{});
+  EXPECT_EQ(Results(),
+            " 0 Error(s),   0 Warning(s)\n"
+            "Running Analysis\n"
+            " 200 Nodes Defined, 400 Degrees of freedom\n"
+            " Equilibrium error: Vert = 0.000 kips; Rotation = 0.000 kip ft\n"
+            "Analysis Complete\n");
+
+  // Deleting the only Units line leaves no "Units:" line.
+  Select(Line(kSectionUnits, 0));
+  {
+    MessageBoxAnswer yes(QMessageBox::Yes);
+    Trigger("delete");
+    ASSERT_TRUE(yes.Shown());
+    EXPECT_EQ(Str(yes.text), "Are you sure you want to delete the line:\nEnglish;?");
+  }
+  EXPECT_EQ(DocLines(), (Lines{"File Format:3.0", "Member Property: X = 0; E = 29000; I = 448;",
+                               "Support: X = 0; Disp = 0;", "Support: X = 20; Disp = 0;"}));
+}
+
+// ---- View toggles ----
+
+TEST_F(MainFrameTest, ReactionsShowAloneAndCurvesTogether) {
+  struct Step {
+    const char* click;
+    // Expected afterwards: reactions, shear, moment, rotation, deflection, position.
+    std::array<bool, 6> on;
+  };
+  const Step steps[] = {
+      {"reactions", {true, false, false, false, false, false}},
+      {"shear", {false, true, false, false, false, false}},
+      {"moment", {false, true, true, false, false, false}},
+      {"rotation", {false, true, true, true, false, false}},
+      {"deflection", {false, true, true, true, true, false}},
+      {"position", {false, true, true, true, true, true}},
+      {"moment", {false, true, false, true, true, true}},  // off changes nothing else
+      {"reactions", {true, false, false, false, false, true}},
+      {"reactions", {false, false, false, false, false, true}},
+      {"deflection", {false, false, false, false, true, true}},
+      {"position", {false, false, false, false, true, false}},
+  };
+  const char* names[] = {"reactions", "shear", "moment", "rotation", "deflection", "position"};
+  for (const Step& step : steps) {
+    ClickToolButton(step.click);
+    const ViewToggles& t = Frame().Toggles();
+    const std::array<bool, 6> state = {t.reactions, t.shear,      t.moment,
+                                       t.rotation,  t.deflection, t.position};
+    EXPECT_EQ(state, step.on) << "after " << step.click;
+    for (int i = 0; i < 6; ++i) {
+      EXPECT_EQ(Frame().Action(names[i])->isChecked(), step.on[i])
+          << names[i] << " after " << step.click;
+    }
+  }
+
+  // The menu path and the frame's own command do the same.
+  Trigger("reactions");
+  EXPECT_TRUE(Frame().Toggles().reactions);
+  EXPECT_FALSE(Frame().Toggles().deflection);
+  Frame().Toggle(ViewToggle::kShear);
+  EXPECT_FALSE(Frame().Toggles().reactions);
+  EXPECT_TRUE(Frame().Action("shear")->isChecked());
+  EXPECT_FALSE(Frame().Action("reactions")->isChecked());
+}
+
+TEST_F(MainFrameTest, NewAndOpenedDocumentsStartWithoutPositionMarker) {
+  Trigger("position");
+  Trigger("moment");
+  ASSERT_TRUE(Frame().Toggles().position);
+  ASSERT_TRUE(Frame().FileNew());
+  EXPECT_FALSE(Frame().Toggles().position);
+  EXPECT_FALSE(Frame().Action("position")->isChecked());
+  EXPECT_TRUE(Frame().Toggles().moment);  // the diagrams stay
+
+  Trigger("position");
+  OpenModel(kSimpleBeam);
+  EXPECT_FALSE(Frame().Toggles().position);
+  EXPECT_FALSE(Frame().Action("position")->isChecked());
+}
+
+// ---- Mouse read-out and position marker ----
+
+class ReadoutTest : public MainFrameTest {
+ protected:
+  void SetUp() override {
+    MainFrameTest::SetUp();
+    OpenModel(kSimpleBeam);
+    QAbstractButton* data = PaneButton("Data");
+    ASSERT_NE(data, nullptr);
+    QTest::mouseClick(data, Qt::LeftButton);
+    ASSERT_EQ(Frame().OutputPane()->SelectedButton(), CDoubleEditView::kDataButton);
+    ASSERT_TRUE(Frame().OutputPane()->DataBox()->isVisible());
+    view_ = Frame().ResultsView();
+    ASSERT_GT(view_->width(), 100);
+    left_ = static_cast<int>(view_->width() * 0.15);
+    right_ = static_cast<int>(view_->width() * 0.85);
+    ASSERT_GT(right_ - left_, 240) << "a pixel must span less than an inch of the beam";
+  }
+
+  // Moves the mouse to x over the middle of the view and returns the Data box.
+  std::string MoveTo(int x) {
+    QPoint at(x, view_->height() / 2);
+    // A move to where the cursor already is makes no event: come from one pixel below.
+    if (QCursor::pos() == view_->mapToGlobal(at)) {
+      QTest::mouseMove(view_, at + QPoint(0, 1));
+    }
+    QTest::mouseMove(view_, at);
+    return Data();
+  }
+
+  // The cursor x at the middle of the beam, or half a pixel left of it, which snaps to the
+  // node at the middle as well (the nodes lie 1.2 inches apart, a pixel spans under 1 inch).
+  int Middle() const { return left_ + (right_ - left_) / 2; }
+
+  CSPLX_30View* view_ = nullptr;
+  int left_ = 0;
+  int right_ = 0;
+};
+
+TEST_F(ReadoutTest, ReadsTheNodeUnderTheCursorInsideTheBeamOnly) {
+  EXPECT_EQ(MoveTo(left_), " x =      0 feet\n");
+  EXPECT_EQ(MoveTo(right_), " x =     20 feet\n");
+  EXPECT_EQ(MoveTo(right_ + 1), "");
+  EXPECT_EQ(MoveTo(Middle()), " x =     10 feet\n");
+  EXPECT_EQ(MoveTo(left_ - 1), "");
+  // One pixel in lies between the first two nodes and reads the one to its right, 1.2 in.
+  EXPECT_EQ(MoveTo(left_ + 1), " x =    0.1 feet\n");
+}
+
+TEST_F(ReadoutTest, ReadsTheValuesOfTheDiagramsShown) {
+  for (const char* name : {"shear", "moment", "rotation", "deflection"}) Trigger(name);
+  // At the left support: no element ends there, so moment and shear read 0.
+  EXPECT_EQ(MoveTo(left_),
+            " x =      0 feet\n"
+            " Deflection = 0 inches\n"
+            " Rotation = 0.001385 radians\n"
+            " Moment = 0 kip ft\n"
+            " Shear = 0 kips\n");
+  // Midspan of a simply supported beam under a central load P: deflection P L^3 / (48 E I)
+  // = 5 * 240^3 / (48 * 29000 * 448) = 0.11084 in; moment P L / 4 = 25 kip ft; shear P / 2.
+  Trigger("rotation");
+  EXPECT_EQ(MoveTo(Middle()),
+            " x =     10 feet\n"
+            " Deflection = -0.1108 inches\n"
+            " Moment = 25 kip ft\n"
+            " Shear = 2.5 kips\n");
+  // Reactions alone: the x line alone.
+  Trigger("reactions");
+  EXPECT_EQ(MoveTo(right_), " x =     20 feet\n");
+}
+
+TEST_F(ReadoutTest, ShowPositionFreezesTheDataBox) {
+  ASSERT_EQ(MoveTo(Middle()), " x =     10 feet\n");
+  ClickToolButton("position");
+  ASSERT_TRUE(Frame().Toggles().position);
+  EXPECT_EQ(MoveTo(left_), " x =     10 feet\n");
+  EXPECT_EQ(MoveTo(5), " x =     10 feet\n");
+  ClickToolButton("position");
+  EXPECT_EQ(MoveTo(left_), " x =      0 feet\n");
+}
+
+TEST_F(ReadoutTest, TypingIntoTheBoxesChangesNothing) {
+  MoveTo(left_);
+  const std::string results = Results();
+  QTest::keyClicks(Frame().OutputPane()->DataBox(), "abc");
+  QTest::keyClick(Frame().OutputPane()->DataBox(), Qt::Key_Delete);
+  EXPECT_EQ(Data(), " x =      0 feet\n");
+  QTest::mouseClick(PaneButton("Results"), Qt::LeftButton);
+  EXPECT_TRUE(Frame().OutputPane()->ResultsBox()->isVisible());
+  EXPECT_FALSE(Frame().OutputPane()->DataBox()->isVisible());
+  QTest::keyClicks(Frame().OutputPane()->ResultsBox(), "abc");
+  QTest::keyClick(Frame().OutputPane()->ResultsBox(), Qt::Key_Backspace);
+  EXPECT_EQ(Results(), results);
+}
+
+TEST_F(MainFrameTest, SelectedLineSetsThePositionMarkerAndTheDataBox) {
+  OpenModel({
+      "File Format:3.0",
+      "/Marker positions",
+      "Units:English;",
+      "Member Property: X = 0; E = 29000; I = 448;",
+      "Member Property: X = 8; E = 29000; I = 300;",
+      "Spring: X = 15; VSpring = 100;",
+      "Support: X = 0; Disp = 0;",
+      "Support: X = 20; Disp = 0;",
+      "Moment Release: X = 5;",
+      "Point Load: X = 10; PLoad = -5;",
+      "Uniform Load: XStart = 10; XEnd = 4; UStart = -1; UEnd = -1;",
+  });
+  struct Case {
+    int section;
+    int index;  // -1: the heading
+    int type;
+    double x;  // inches
+    double xEnd;
+    const char* data;
+  };
+  const Case cases[] = {
+      {kSectionSupports, 1, 13, 240, 0, " X = 20; Disp = 0;"},
+      {kSectionProperties, 1, 11, 96, 0, " X = 8; E = 29000; I = 300;"},
+      {kSectionReleases, 0, 12, 60, 0, " X = 5;"},
+      {kSectionSprings, 0, 13, 180, 0, " X = 15; VSpring = 100;"},  // springs mark as supports
+      {kSectionPointLoads, 0, 15, 120, 0, " X = 10; PLoad = -5;"},
+      {kSectionUniformLoads, 0, 16, 120, 48, " XStart = 10; XEnd = 4; UStart = -1; UEnd = -1;"},
+      {kSectionSupports, -1, 10, -1, -1, ""},
+      {kSectionSupports, 0, 13, 0, 0, " X = 0; Disp = 0;"},
+      {kSectionUnits, 0, 10, -1, -1, ""},
+      {kSectionDescription, 0, 10, -1, -1, ""},
+  };
+  const SelectionMarker& marker = Frame().ResultsView()->State().selection;
+  for (const Case& c : cases) {
+    QTreeWidgetItem* item = c.index < 0 ? Heading(c.section) : Line(c.section, c.index);
+    ClickItem(item);
+    ASSERT_EQ(Tree()->currentItem(), item);
+    const std::string what = Str(item->text(0));
+    EXPECT_EQ(marker.m_nSelType, c.type) << what;
+    if (c.x >= 0) {
+      EXPECT_DOUBLE_EQ(marker.m_dSelX, c.x) << what;
+    }
+    if (c.type == 16) {
+      EXPECT_DOUBLE_EQ(marker.m_dSelXEnd, c.xEnd) << what;
+    }
+    EXPECT_EQ(Frame().Document().m_strMessage, c.data) << what;
+    EXPECT_EQ(Data(), c.data) << what;
+  }
+  // Selecting changes no line.
+  EXPECT_FALSE(Frame().Document().IsModified());
+}
+
+// ---- Files ----
+
+TEST_F(MainFrameTest, SavedModelReopensWithTheSameLines) {
+  for (const auto& [section, text] :
+       std::vector<std::pair<int, std::string>>{{kSectionUnits, "English;"},
+                                                {kSectionProperties, " X = 0; E = 29000; I = 448;"},
+                                                {kSectionSupports, " X = 0; Disp = 0;"},
+                                                {kSectionSupports, " X = 20; Disp = 0;"},
+                                                {kSectionPointLoads, " X = 10; PLoad = -5;"}}) {
+    Select(Heading(section));
+    editor_.Confirm(text);
+    Trigger("add");
+  }
+  ASSERT_EQ(DocLines(), kSimpleBeam);
+  const std::string results = Results();
+  const QString path = dir_.filePath("beam.spn");
+
+  EXPECT_TRUE(SaveAsThroughDialog(path, [this] { return Frame().FileSave(); }));
+  EXPECT_TRUE(QFile::exists(path));
+  EXPECT_FALSE(Frame().Document().IsModified());
+  EXPECT_EQ(Frame().Document().GetPathName(), Str(path));
+  EXPECT_EQ(Str(Frame().windowTitle()), "beam.spn[*] - Spanlab");
+  EXPECT_FALSE(Frame().isWindowModified());
+  ASSERT_FALSE(Frame().RecentFiles().isEmpty());
+  EXPECT_EQ(Frame().RecentFiles().front(), path);
+
+  {
+    NoModalExpected noQuestion;  // nothing changed since the save
+    ASSERT_TRUE(Frame().FileNew());
+  }
+  EXPECT_TRUE(DocLines().empty());
+  EXPECT_EQ(Results(), kNoLines);
+  for (int s = 0; s < kSectionCount; ++s) EXPECT_EQ(Heading(s)->childCount(), 0) << s;
+
+  ASSERT_TRUE(Frame().OpenFile(path));
+  EXPECT_EQ(DocLines(), kSimpleBeam);
+  EXPECT_EQ(Tree()->Content(), BuildTree(kSimpleBeam));
+  EXPECT_EQ(Results(), results);
+  EXPECT_FALSE(Frame().Document().IsModified());
+}
+
+TEST_F(MainFrameTest, ChangedDocumentAsksToBeSavedBeforeNew) {
+  Select(Heading(kSectionUnits));
+  editor_.Confirm("English;");
+  Trigger("add");
+  ASSERT_TRUE(Frame().Document().IsModified());
+  {
+    MessageBoxAnswer cancel(QMessageBox::Cancel);
+    EXPECT_FALSE(Frame().FileNew());
+    ASSERT_TRUE(cancel.Shown());
+    EXPECT_EQ(Str(cancel.text), "Save changes to Untitled?");
+  }
+  EXPECT_EQ(DocLines(), (Lines{"File Format:3.0", "Units:English;"}));
+  {
+    MessageBoxAnswer no(QMessageBox::No);
+    EXPECT_TRUE(Frame().FileNew());
+    ASSERT_TRUE(no.Shown());
+    EXPECT_EQ(Str(no.text), "Save changes to Untitled?");
+  }
+  EXPECT_TRUE(DocLines().empty());
+  EXPECT_FALSE(Frame().Document().IsModified());
+  EXPECT_EQ(Results(), kNoLines);
+  EXPECT_EQ(Heading(kSectionUnits)->childCount(), 0);
+
+  // A changed file is named by its file name; Yes saves it before the new document.
+  const QString path = WriteModel("named.spn", kSimpleBeam);
+  ASSERT_TRUE(Frame().OpenFile(path));
+  Select(Line(kSectionPointLoads, 0));
+  editor_.Confirm(" X = 12; PLoad = -5;");
+  Trigger("edit");
+  {
+    MessageBoxAnswer yes(QMessageBox::Yes);
+    EXPECT_TRUE(Frame().FileNew());
+    ASSERT_TRUE(yes.Shown());
+    EXPECT_EQ(Str(yes.text), "Save changes to named.spn?");
+  }
+  EXPECT_TRUE(DocLines().empty());
+  ASSERT_TRUE(Frame().OpenFile(path));
+  EXPECT_EQ(DocLines().back(), "Point Load: X = 12; PLoad = -5;");
+}
+
+TEST_F(MainFrameTest, OpenRefusesMissingOrDamagedFileAndKeepsTheDocument) {
+  OpenModel(kSimpleBeam);
+  const QString opened = Frame().RecentFiles().front();
+  const std::string results = Results();
+
+  const QString missing = dir_.filePath("missing.spn");
+  const QString damaged = dir_.filePath("damaged.spn");
+  {
+    QFile file(damaged);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    // Five lines announced, none there.
+    file.write("Spanlab File Version = 3.0\n\x05\x00", 29);
+  }
+  const struct {
+    QString path;
+    std::string message;
+  } cases[] = {
+      {missing, "Cannot open '" + Str(missing) + "': No such file or directory."},
+      {damaged, "Cannot open '" + Str(damaged) +
+                    "'. The model file is damaged: it claims 5 lines but holds only 0 more "
+                    "bytes."},
+  };
+  for (const auto& c : cases) {
+    MessageBoxAnswer ok(QMessageBox::Ok);
+    EXPECT_FALSE(Frame().OpenFile(c.path));
+    ASSERT_TRUE(ok.Shown());
+    EXPECT_EQ(Str(ok.text), c.message);
+    EXPECT_EQ(ok.icon, QMessageBox::Warning);
+    EXPECT_EQ(DocLines(), kSimpleBeam);
+    EXPECT_EQ(Tree()->Content(), BuildTree(kSimpleBeam));
+    EXPECT_EQ(Results(), results);
+    EXPECT_EQ(Frame().RecentFiles(), QStringList{opened});
+  }
+}
+
+// ---- Help from the Results box ----
+
+// The run logs the help cases start from, as model lines (an empty list: a new document).
+const Lines kDataErrors = {"File Format:3.0", "Units:English;"};
+const Lines kFormatErrors = {"Units: English;", "Member Property: X = 0; E = 29000; I = 448;"};
+const Lines kTwoLoadsAtOnePoint = {"File Format:3.0",
+                                   "Units:English;",
+                                   "Member Property: X = 0; E = 29000; I = 448;",
+                                   "Support: X = 0; Disp = 0;",
+                                   "Support: X = 20; Disp = 0;",
+                                   "Point Load: X = 10; PLoad = -5;",
+                                   "Point Load: X = 10; PLoad = -1;"};
+const Lines kUnstable = {"File Format:3.0", "Units:English;",
+                         "Member Property: X = 0; E = 29000; I = 448;", "Support: X = 0; Disp = 0;",
+                         "Point Load: X = 20; PLoad = -5;"};
+
+struct HelpCase {
+  const char* what;
+  const Lines* model;  // nullptr: the new document
+  int line;            // of the Results box
+  const char* lineStart;
+  QStringList topics;  // what the frame is asked to show
+};
+
+const HelpCase kHelpCases[] = {
+    {"F2", nullptr, 0, "Error F2 - No lines in file.", {"Format Error Messages"}},
+    {"counts after F2", nullptr, 1, " 1 Error(s),", {}},
+    {"F1", &kFormatErrors, 0, "Error F1 - File format not defined.", {"Format Error Messages"}},
+    {"cancellation", &kFormatErrors, 1, "Format errors detected", {}},
+    {"D2", &kDataErrors, 1, "Error D2 - Beam property", {"Data Error Messages"}},
+    {"counts after D9", &kDataErrors, 3, " 3 Error(s),", {}},
+    {"W1", &kTwoLoadsAtOnePoint, 0, "Warning W1 - ", {"Warning Messages"}},
+    {"running", &kTwoLoadsAtOnePoint, 2, "Running Analysis", {}},
+    {"A2", &kUnstable, 3, "Error A2 - Very high displacements", {"Analysis Error Messages"}},
+    {"complete", &kUnstable, 5, "Analysis Complete", {}},
+};
+
+class HelpTest : public MainFrameTest {
+ protected:
+  // Shows the log of `c` and returns the Results box with its line ready for help.
+  QPlainTextEdit* Prepare(const HelpCase& c) {
+    if (c.model) OpenModel(*c.model);
+    QPlainTextEdit* box = Frame().OutputPane()->ResultsBox();
+    const QTextBlock block = box->document()->findBlockByNumber(c.line);
+    EXPECT_TRUE(Str(block.text()).starts_with(c.lineStart)) << c.what << ": " << Results();
+    return box;
+  }
+  // The point of the line's first characters, where a user clicks.
+  static QPoint PointOnLine(QPlainTextEdit* box, int line) {
+    QTextCursor cursor(box->document()->findBlockByNumber(line));
+    return box->cursorRect(cursor).center() + QPoint(6, 0);
+  }
+  static QStringList Topics(const QSignalSpy& spy) {
+    QStringList topics;
+    for (const QList<QVariant>& args : spy) topics << args.at(0).toString();
+    return topics;
+  }
+};
+
+TEST_F(HelpTest, DoubleClickOnAMessageLineOpensTheTopicOfItsFamily) {
+  for (const HelpCase& c : kHelpCases) {
+    QPlainTextEdit* box = Prepare(c);
+    QSignalSpy spy(&Frame(), &CMainFrame::HelpRequested);
+    const QPoint at = PointOnLine(box, c.line);
+    QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(box->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(box->textCursor().blockNumber(), c.line) << c.what;
+    EXPECT_EQ(Topics(spy), c.topics) << c.what;
+  }
+}
+
+TEST_F(HelpTest, F1OnAMessageLineOpensTheTopicOfItsFamily) {
+  for (const HelpCase& c : kHelpCases) {
+    QPlainTextEdit* box = Prepare(c);
+    QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, PointOnLine(box, c.line));
+    ASSERT_EQ(box->textCursor().blockNumber(), c.line) << c.what;
+    QSignalSpy spy(&Frame(), &CMainFrame::HelpRequested);
+    QTest::keyClick(box, Qt::Key_F1);
+    EXPECT_EQ(Topics(spy), c.topics) << c.what;
+  }
+
+  // The Data box ignores F1, also on a text that reads like a message line.
+  OpenModel({"File Format:3.0", "Point Load:Error F11 - a note;"});
+  Select(Line(kSectionPointLoads, 0));
+  QTest::mouseClick(PaneButton("Data"), Qt::LeftButton);
+  QPlainTextEdit* data = Frame().OutputPane()->DataBox();
+  ASSERT_EQ(Data(), "Error F11 - a note;");
+  QTest::mouseClick(data->viewport(), Qt::LeftButton, {}, PointOnLine(data, 0));
+  QSignalSpy spy(&Frame(), &CMainFrame::HelpRequested);
+  QTest::keyClick(data, Qt::Key_F1);
+  EXPECT_EQ(Topics(spy), QStringList{});
+}
+
+TEST_F(HelpTest, DoubleClickInTheDataBoxOpensNoHelp) {
+  // A selected line shows in the Data box; this one reads like a message line.
+  OpenModel({"File Format:3.0", "Point Load:Error F11 - a note;"});
+  Select(Line(kSectionPointLoads, 0));
+  QTest::mouseClick(PaneButton("Data"), Qt::LeftButton);
+  QPlainTextEdit* box = Frame().OutputPane()->DataBox();
+  ASSERT_EQ(Data(), "Error F11 - a note;");
+  QSignalSpy spy(&Frame(), &CMainFrame::HelpRequested);
+  const QPoint at = PointOnLine(box, 0);
+  QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, at);
+  QTest::mouseDClick(box->viewport(), Qt::LeftButton, {}, at);
+  EXPECT_EQ(Topics(spy), QStringList{});
+}
+
+// ---- Clipboard ----
+
+TEST_F(MainFrameTest, CopyToClipboardPutsThePictureOfTheView) {
+  OpenModel(kSimpleBeam);
+  Trigger("moment");
+  QApplication::clipboard()->clear();
+  Trigger("copyPlot");
+  const QImage image = QApplication::clipboard()->image();
+  ASSERT_FALSE(image.isNull());
+  EXPECT_EQ(image.size(), Frame().ResultsView()->size() * Frame().devicePixelRatio());
+  EXPECT_EQ(image, Frame().ResultsView()->grab().toImage());
+}
+
+TEST_F(MainFrameTest, CtrlTCopiesTheTabDelimitedDetails) {
+  OpenModel(kSimpleBeam);
+  Frame().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
+  QApplication::clipboard()->clear();
+  options_.m_nDataPoints = 0;
+  QTest::keyClick(&Frame(), Qt::Key_T, Qt::ControlModifier);
+  const std::string text = Str(QApplication::clipboard()->text());
+  EXPECT_EQ(text.rfind("X\tEI\tShear\tMoment\tRotation\tDisp\r\n"
+                       "in\tkip in^2\tkips\tkip in\trad\tin\r\n"
+                       "0\t12992000\t2.500\t0\t0.001385\t0\r\n",
+                       0),
+            0u)
+      << text;
+  EXPECT_EQ(text, TabDelimitedDetailsText(Frame().Document(), 0));
+
+  // The menu command follows the print options of the moment.
+  options_.m_nDataPoints = 3;
+  Trigger("clipboardTab");
+  EXPECT_EQ(Str(QApplication::clipboard()->text()), TabDelimitedDetailsText(Frame().Document(), 3));
+  EXPECT_NE(TabDelimitedDetailsText(Frame().Document(), 3), text);
+}
+
+// ---- Window placement in the settings ----
+
+TEST_F(MainFrameTest, FirstStartPlacesWindowAndPanesAtTheDefaults) {
+  EXPECT_EQ(Frame().geometry(), QRect(20, 20, 580, 480));
+  EXPECT_EQ(Tree()->width(), 200);
+  EXPECT_EQ(Tree()->height(), 200);
+}
+
+TEST_F(MainFrameTest, CloseStoresThePlacementAndTheNextStartRestoresIt) {
+  Frame().setGeometry(50, 60, 640, 500);
+  QTest::qWait(20);
+  // Drag the splitter bars: the tree 150 wide, the top row 230 high.
+  auto* top = qobject_cast<QSplitter*>(Tree()->parentWidget());
+  ASSERT_NE(top, nullptr);
+  const QList<int> columns = top->sizes();
+  top->setSizes({150, columns[0] + columns[1] - 150});
+  auto* outer = qobject_cast<QSplitter*>(top->parentWidget());
+  ASSERT_NE(outer, nullptr);
+  const QList<int> rows = outer->sizes();
+  outer->setSizes({230, rows[0] + rows[1] - 230});
+  const int treeW = Tree()->width(), treeH = Tree()->height();
+  ASSERT_EQ(treeW, 150);
+  ASSERT_EQ(treeH, 230);
+
+  ASSERT_TRUE(Frame().close());
+  const auto Int = [this](const char* section, const char* key) {
+    const auto it = settings_.ints.find({section, key});
+    EXPECT_NE(it, settings_.ints.end()) << section << "/" << key;
+    return it == settings_.ints.end() ? -1 : it->second;
+  };
+  EXPECT_EQ(Int("Main", "Left"), 50);
+  EXPECT_EQ(Int("Main", "Top"), 60);
+  EXPECT_EQ(Int("Main", "Right"), 690);
+  EXPECT_EQ(Int("Main", "Bottom"), 560);
+  EXPECT_EQ(Int("Main", "Maximized"), 1);
+  EXPECT_EQ(Int("EditTree", "Right") - Int("EditTree", "Left"), treeW);
+  EXPECT_EQ(Int("EditTree", "Bottom") - Int("EditTree", "Top"), treeH);
+
+  CMainFrame& second = *MakeFrame(settings_);
+  EXPECT_EQ(second.geometry(), QRect(50, 60, 640, 500));
+  EXPECT_EQ(second.Tree()->width(), treeW);
+  EXPECT_EQ(second.Tree()->height(), treeH);
+}
+
+TEST_F(MainFrameTest, ClosingMaximisedStoresTheRestoredRectangle) {
+  Frame().setGeometry(40, 30, 600, 450);
+  Frame().showMaximized();
+  ASSERT_TRUE(QTest::qWaitFor([this] { return Frame().isMaximized(); }));
+  ASSERT_TRUE(Frame().close());
+  const auto stored = [this](const char* key) { return settings_.GetInt("Main", key, -1); };
+  EXPECT_EQ(stored("Maximized"), 3);
+  EXPECT_EQ(stored("Left"), 40);
+  EXPECT_EQ(stored("Top"), 30);
+  EXPECT_EQ(stored("Right"), 640);
+  EXPECT_EQ(stored("Bottom"), 480);
+}
+
+TEST_F(MainFrameTest, DamagedPlacementFallsBackToTheFirstStartSize) {
+  struct Case {
+    const char* what;
+    int left, top, right, bottom;
+  };
+  const Case cases[] = {
+      {"right left of left", 500, 40, 100, 400},
+      {"bottom above top", 40, 500, 400, 100},
+      {"empty", 40, 40, 40, 40},
+  };
+  for (const Case& c : cases) {
+    MemorySettings damaged;
+    damaged.SetInt("Main", "Left", c.left);
+    damaged.SetInt("Main", "Top", c.top);
+    damaged.SetInt("Main", "Right", c.right);
+    damaged.SetInt("Main", "Bottom", c.bottom);
+    CMainFrame& f = *MakeFrame(damaged);
+    EXPECT_EQ(f.geometry(), QRect(20, 20, 580, 480)) << c.what;
+    f.close();
+    frames_.pop_back();
+  }
+}
+
+}  // namespace
+}  // namespace spanlab
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // QFileDialog keeps its state under the configuration folder; Qt wants a runtime folder.
+  QTemporaryDir config;
+  QTemporaryDir runtime;
+  qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+  qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+  ::testing::InitGoogleTest(&argc, argv);
+  QApplication app(argc, argv);
+  return RUN_ALL_TESTS();
+}
