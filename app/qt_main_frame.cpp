@@ -30,6 +30,7 @@
 #include <QDir>
 #include "edit/qt_tree_edit.h"
 #include "platform/qt_device_context.h"
+#include "platform/qt_help_window.h"
 #include "platform/qt_prompter.h"
 #include "report/qt_print_options_dialog.h"
 #include "analysis/results_export.h"
@@ -48,18 +49,19 @@ namespace {
 constexpr int kRecentFiles = 8;
 const QString kSpnFilter = "SPLX Files (*.spn);;All Files (*.*) (*)";
 
-// Help until the help pages are installed: the topic is named in the status bar.
-class StatusBarHelp : public HelpProvider {
+// Help that the frame announces (HelpRequested) before the help window shows it.
+class AnnouncedHelp : public HelpProvider {
  public:
-  explicit StatusBarHelp(CMainFrame* frame) : frame_(frame) {}
+  AnnouncedHelp(CMainFrame* frame, HelpProvider& window) : frame_(frame), window_(window) {}
   void ShowTopic(const std::string& keyword) override {
     emit frame_->HelpRequested(ToQString(keyword));
-    frame_->statusBar()->showMessage("Help: " + ToQString(keyword), 5000);
+    window_.ShowTopic(keyword);
   }
   void ShowContents() override { ShowTopic("Contents"); }
 
  private:
   CMainFrame* frame_;
+  HelpProvider& window_;
 };
 
 // Updates the window title whenever the document's lines change (the modified mark).
@@ -82,7 +84,8 @@ CMainFrame::CMainFrame(SettingsStore& settings, PrintOptions& options, QWidget* 
       m_options(options),
       m_doc(std::make_unique<CSPLX_30Doc>()),
       m_prompter(std::make_unique<QtPrompter>(this)),
-      m_help(std::make_unique<StatusBarHelp>(this)),
+      m_helpWindow(std::make_unique<QtHelpWindow>()),
+      m_help(std::make_unique<AnnouncedHelp>(this, *m_helpWindow)),
       m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
   setObjectName("MainFrame");
   setAcceptDrops(true);
@@ -289,6 +292,8 @@ void CMainFrame::CreateActions() {
   // No F1 shortcut here: F1 on a message line of the output pane opens that message's help.
   connect(make("help", "Spanlab Help", "Displays the online help\nHelp"),
           &QAction::triggered, this, [this] { m_help->ShowContents(); });
+  connect(make("usingHelp", "Using Help", "Displays how to use the help\nUsing Help"),
+          &QAction::triggered, this, [this] { m_help->ShowTopic("Using Help"); });
 }
 
 void CMainFrame::CreateMenusAndToolbar() {
@@ -357,6 +362,7 @@ void CMainFrame::CreateMenusAndToolbar() {
 
   QMenu* help = menuBar()->addMenu("&Help");
   help->addAction(Action("help"));
+  help->addAction(Action("usingHelp"));
   help->addAction(Action("tip"));
   help->addSeparator();
   help->addAction(Action("about"));

@@ -118,6 +118,7 @@ class CMainFrame : public QMainWindow {
   std::unique_ptr<CSPLX_30Doc> m_doc;
   std::unique_ptr<QtPrompter> m_prompter;
   Databases m_databases;
+  std::unique_ptr<HelpProvider> m_helpWindow;  // a window of its own, not a child
   std::unique_ptr<HelpProvider> m_help;
   std::unique_ptr<LineEditor> m_itemDialogs;
   LineEditor* m_editor = nullptr;  // what the tree uses; the item dialogs unless replaced

@@ -1024,6 +1024,14 @@ const HelpCase kHelpCases[] = {
 
 class HelpTest : public MainFrameTest {
  protected:
+  // The help window a topic opened is the frame's own; it goes before the window check.
+  void TearDown() override {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (w->isVisible() && w->windowTitle().startsWith("Spanlab Help")) w->close();
+    }
+    MainFrameTest::TearDown();
+  }
+
   // Shows the log of `c` and returns the Results box with its line ready for help.
   QPlainTextEdit* Prepare(const HelpCase& c) {
     if (c.model) OpenModel(*c.model);
