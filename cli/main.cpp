@@ -129,40 +129,57 @@ struct Options {
   bool landscape = false;
 };
 
+enum class Loaded { kFailed, kModelFile, kLinesFile };
+
 // Loads FILE into `doc`: a model file as the program opens it, any other file as plain text
-// lines. Returns false (after a message) when that is not possible.
-bool LoadAnyModel(CSPLX_30Doc& doc, Prompter& prompter, const std::string& path) {
+// lines. kFailed after a message when that is not possible.
+Loaded LoadAnyModel(CSPLX_30Doc& doc, Prompter& prompter, const std::string& path) {
   std::string bytes;
   const Status read = DefaultFileAccess().ReadFile(path, bytes);
   if (!read.ok()) {
     CannotRun(read.message());
-    return false;
+    return Loaded::kFailed;
   }
-  if (LooksLikeModelFile(path, bytes)) return OpenModel(doc, prompter, path);
+  if (LooksLikeModelFile(path, bytes)) {
+    return OpenModel(doc, prompter, path) ? Loaded::kModelFile : Loaded::kFailed;
+  }
   doc.m_lines = SplitTextLines(bytes);
-  return true;
+  return Loaded::kLinesFile;
+}
+
+// The print options the report flags choose; without any flag the defaults.
+PrintOptions OptionsFromFlags(const Options& o) {
+  PrintOptions options;
+  options.m_nDataPoints = DataPointsChoice(o.points);
+  if (o.input_report || o.diagrams_report || o.summary_report || o.details_report) {
+    options.m_bPrintInput = o.input_report;
+    options.m_bPrintDiagrams = o.diagrams_report;
+    options.m_bPrintSummary = o.summary_report;
+    options.m_bPrintDetails = o.details_report;
+  }
+  return options;
 }
 
 int RunResults(const Options& o) {
-  std::string bytes;
-  const Status read = DefaultFileAccess().ReadFile(o.input, bytes);
-  if (!read.ok()) return CannotRun(read.message());
-  // (Read here once more than LoadAnyModel would, to tell a lines file from a model file.)
   CSPLX_30Doc doc;
   CommandLinePrompter prompter(o.truncate);
   int status = kExitClean;
-  if (LooksLikeModelFile(o.input, bytes)) {
-    // A model file: the full check first, as the program runs it.
-    if (!OpenModel(doc, prompter, o.input)) return kExitCannotRun;
-    const RunLog run = RunModel(doc);
-    if (run.errors != 0) std::cerr << WithLineFeeds(run.text);
-    status = ExitStatus(run, doc);
-  } else {
-    // A plain file of model lines: analysed as it stands, without checks.
-    doc.m_lines = SplitTextLines(bytes);
-    doc.BuildItems(true);
-    doc.RunAnalysis();
-    status = doc.m_pAnalysis->m_bError ? kExitModelErrors : kExitClean;
+  switch (LoadAnyModel(doc, prompter, o.input)) {
+    case Loaded::kFailed:
+      return kExitCannotRun;
+    case Loaded::kModelFile: {
+      // A model file: the full check first, as the program runs it.
+      const RunLog run = RunModel(doc);
+      if (run.errors != 0) std::cerr << WithLineFeeds(run.text);
+      status = ExitStatus(run, doc);
+      break;
+    }
+    case Loaded::kLinesFile:
+      // A plain file of model lines: analysed as it stands, without checks.
+      doc.BuildItems(true);
+      doc.RunAnalysis();
+      status = doc.m_pAnalysis->m_bError ? kExitModelErrors : kExitClean;
+      break;
   }
   doc.m_pAnalysis->ComputeExtremes(doc.m_nUnits);
   std::ostringstream out;
@@ -193,15 +210,9 @@ int RunLines(const Options& o) {
 int RunReport(const Options& o) {
   CSPLX_30Doc doc;
   CommandLinePrompter prompter(o.truncate);
-  if (!LoadAnyModel(doc, prompter, o.input)) return kExitCannotRun;
+  if (LoadAnyModel(doc, prompter, o.input) == Loaded::kFailed) return kExitCannotRun;
   const RunLog run = RunModel(doc);
-  PrintOptions options;
-  options.m_nDataPoints = DataPointsChoice(o.points);
-  if (o.input_report || o.summary_report || o.details_report) {
-    options.m_bPrintInput = o.input_report;
-    options.m_bPrintSummary = o.summary_report;
-    options.m_bPrintDetails = o.details_report;
-  }
+  const PrintOptions options = OptionsFromFlags(o);
   const std::string text = o.tab_details ? TabDelimitedDetailsText(doc, options.m_nDataPoints)
                                          : JoinedReportText(doc, options);
   if (o.output.empty()) {
@@ -265,7 +276,7 @@ int RunPlot(const Options& o) {
   if (!ParseShow(o.show, state.toggles, error)) return CannotRun(error);
   CSPLX_30Doc doc;
   CommandLinePrompter prompter(o.truncate);
-  if (!LoadAnyModel(doc, prompter, o.input)) return kExitCannotRun;
+  if (LoadAnyModel(doc, prompter, o.input) == Loaded::kFailed) return kExitCannotRun;
   const RunLog run = RunModel(doc);
   if (!o.select.empty()) {
     if (std::find(doc.m_lines.begin(), doc.m_lines.end(), o.select) == doc.m_lines.end()) {
@@ -286,16 +297,9 @@ int RunPlot(const Options& o) {
 int RunPrint(const Options& o) {
   CSPLX_30Doc doc;
   CommandLinePrompter prompter(o.truncate);
-  if (!LoadAnyModel(doc, prompter, o.input)) return kExitCannotRun;
+  if (LoadAnyModel(doc, prompter, o.input) == Loaded::kFailed) return kExitCannotRun;
   const RunLog run = RunModel(doc);
-  PrintOptions options;
-  options.m_nDataPoints = DataPointsChoice(o.points);
-  if (o.input_report || o.diagrams_report || o.summary_report || o.details_report) {
-    options.m_bPrintInput = o.input_report;
-    options.m_bPrintDiagrams = o.diagrams_report;
-    options.m_bPrintSummary = o.summary_report;
-    options.m_bPrintDetails = o.details_report;
-  }
+  PrintOptions options = OptionsFromFlags(o);
   EnsureGuiApplication();
   const std::string programDir = QCoreApplication::applicationDirPath().toStdString();
   const HeaderPainter header = LoadHeaderPicture(DefaultFileAccess(),
