@@ -1218,15 +1218,3 @@ TEST_F(MainFrameTest, DamagedPlacementFallsBackToTheFirstStartSize) {
 
 }  // namespace
 }  // namespace spanlab
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  // QFileDialog keeps its state under the configuration folder; Qt wants a runtime folder.
-  QTemporaryDir config;
-  QTemporaryDir runtime;
-  qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
-  qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
-  ::testing::InitGoogleTest(&argc, argv);
-  QApplication app(argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -191,21 +191,4 @@ TEST_F(TipDialogTest, AnUnusablePositionIsReportedBeforeTheWindow) {
 }  // namespace spanlab
 
 namespace {
-QtMessageHandler g_defaultHandler = nullptr;
-// The offscreen platform says this at every dialog shown; it means nothing here.
-void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-  if (text == "This plugin does not support propagateSizeHints()") return;
-  g_defaultHandler(type, context, text);
-}
 }  // namespace
-
-int main(int argc, char** argv) {
-  g_defaultHandler = qInstallMessageHandler(QuietHandler);
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QTemporaryDir runtime, config;
-  qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
-  qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
-  QApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

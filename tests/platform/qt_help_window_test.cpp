@@ -443,24 +443,5 @@ TEST_F(HelpWindowTest, MessagesPageQuotesEveryMessageInTheProgramsWords) {
   EXPECT_EQ(codes.size(), 23u + 15u + 3u + 2u);
 }
 
-QtMessageHandler g_defaultHandler = nullptr;
-
-// The offscreen platform says for every shown window that it cannot raise it.
-void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-  if (message.startsWith("This plugin does not support")) return;
-  g_defaultHandler(type, context, message);
-}
-
 }  // namespace
 }  // namespace spanlab
-
-int main(int argc, char** argv) {
-  spanlab::g_defaultHandler = qInstallMessageHandler(spanlab::QuietHandler);
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QTemporaryDir runtime, config;
-  qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
-  qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
-  QApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -1,0 +1,539 @@
+// Faults from outside the program: disks that fill up or refuse writes, files that vanish or
+// cannot be read between the file dialog and the load, report files that cannot be created,
+// damaged settings, and data and tips files that are missing, empty, binary or far too large.
+// In every case the user's files stay as they were and the message says what happened.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/tip_reader.h"
+#include "edit/property_database.h"
+#include "model/document.h"
+#include "model/model_file.h"
+#include "platform/file_access.h"
+#include "platform/settings.h"
+#include "report/print_options.h"
+#include "report/report_text.h"
+
+namespace spanlab {
+namespace {
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+
+const Lines kOldModel{"File Format:3.0", "Units: English;", "Support: X = 0; Disp = 0;"};
+
+// A model of about `bytes` bytes of comment lines.
+Lines BigModel(size_t bytes) {
+  Lines lines{"File Format:3.0"};
+  for (size_t size = 0; size < bytes; size += 80) lines.push_back("/" + std::string(79, 'c'));
+  return lines;
+}
+
+std::string Contents(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::set<std::string> Names(const std::string& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename());
+  return names;
+}
+
+// A file of `size` bytes that takes no room on the disk.
+void WriteSparseFile(const std::string& path, off_t size) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::ftruncate(fd, size), 0);
+  ::close(fd);
+}
+
+// The disk, except that reads or writes fail with the given message. A failing read leaves
+// part of the file in the buffer, as an interrupted read would.
+class FailingFiles : public FileAccess {
+ public:
+  std::string readError;   // empty: reads go to the disk
+  std::string writeError;  // empty: writes go to the disk
+  int reads = 0;
+  int writes = 0;
+
+  Status ReadFile(const std::string& path, std::string& bytes, size_t maxBytes) override {
+    ++reads;
+    const Status status = disk_.ReadFile(path, bytes, maxBytes);
+    if (readError.empty() || !status.ok()) return status;
+    bytes.resize(bytes.size() / 2);
+    return Status::Error(readError);
+  }
+  Status WriteFileAtomically(const std::string& path, const std::string& bytes) override {
+    ++writes;
+    if (!writeError.empty()) return Status::Error(writeError);
+    return disk_.WriteFileAtomically(path, bytes);
+  }
+
+ private:
+  DiskFileAccess disk_;
+};
+
+class FaultTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "spanlab-faults-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    dir_ = fs::canonical(pattern).string();
+  }
+  void TearDown() override {
+    for (const std::string& mount : mounts_) ::umount2(mount.c_str(), MNT_DETACH);
+    std::error_code ignored;
+    fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ignored);
+    for (const auto& entry : fs::recursive_directory_iterator(dir_, ignored)) {
+      if (entry.is_directory(ignored))
+        fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+    }
+    fs::remove_all(dir_, ignored);
+  }
+
+  // A folder of its own under the test folder.
+  std::string Folder(const std::string& name) {
+    const std::string path = dir_ + "/" + name;
+    fs::create_directory(path);
+    return path;
+  }
+  // Mounts a tmpfs of `size` (e.g. "64k") on a new folder; "" when this process may not mount.
+  std::string MountTmpfs(const std::string& name, const std::string& size) {
+    const std::string path = Folder(name);
+    const std::string options = "size=" + size + ",mode=0755";
+    if (::mount("tmpfs", path.c_str(), "tmpfs", 0, options.c_str()) != 0) return {};
+    mounts_.push_back(path);
+    return path;
+  }
+  static bool Remount(const std::string& path, unsigned long flags) {
+    return ::mount("tmpfs", path.c_str(), "tmpfs", MS_REMOUNT | flags, nullptr) == 0;
+  }
+  // Whether this process can create files in a folder whose permissions forbid it (root can).
+  static bool WritesIgnorePermissions(const std::string& folder) {
+    const std::string probe = folder + "/probe";
+    const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    if (fd < 0) return false;
+    ::close(fd);
+    ::unlink(probe.c_str());
+    return true;
+  }
+  // A document that was opened from `path` and then edited.
+  void OpenAndEdit(CSPLX_30Doc& doc, const std::string& path, const Lines& edited) {
+    ASSERT_TRUE(doc.OnOpenDocument(path)) << doc.GetLastError();
+    doc.SetLines(nullptr, edited);
+    ASSERT_TRUE(doc.IsModified());
+  }
+  // A failed save: false, the message, the document still modified under its old path.
+  static void ExpectFailedSave(CSPLX_30Doc& doc, const std::string& path,
+                               const std::string& message) {
+    const std::string before = doc.GetPathName();
+    EXPECT_FALSE(doc.OnSaveDocument(path));
+    EXPECT_EQ(doc.GetLastError(), message);
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(doc.GetPathName(), before);
+  }
+
+  std::string dir_;
+  std::vector<std::string> mounts_;
+};
+
+// ---- Saving ----
+
+TEST_F(FaultTest, SavingOntoAFullFileSystemKeepsTheOldFile) {
+  const std::string folder = MountTmpfs("full", "64k");
+  if (folder.empty()) GTEST_SKIP() << "cannot mount a tmpfs here (needs root)";
+  const std::string path = folder + "/beam.spn";
+  const std::string old = WriteModelFile(BigModel(36 * 1024));
+  WriteBytes(path, old);
+  ASSERT_EQ(Contents(path), old);
+
+  // The new file does not fit beside the old one.
+  CSPLX_30Doc doc;
+  OpenAndEdit(doc, path, BigModel(40 * 1024));
+  ExpectFailedSave(doc, path,
+                   "Cannot save '" + path +
+                       "': No space left on device. The file on disk was not changed.");
+  EXPECT_EQ(Contents(path), old);
+  EXPECT_EQ(Names(folder), std::set<std::string>{"beam.spn"});  // no temporary file left
+
+  // A model that fits is saved in the same place afterwards.
+  doc.SetLines(nullptr, kOldModel);
+  ASSERT_TRUE(doc.OnSaveDocument(path)) << doc.GetLastError();
+  EXPECT_EQ(Contents(path), WriteModelFile(kOldModel));
+}
+
+// Restores the file size limit and SIGXFSZ however the test ends.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &saved_);
+    previous_ = ::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = saved_;
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &saved_);
+    ::signal(SIGXFSZ, previous_);
+  }
+
+ private:
+  rlimit saved_{};
+  sighandler_t previous_ = SIG_DFL;
+};
+
+TEST_F(FaultTest, AWriteCutShortByTheFileSizeLimitKeepsTheOldFile) {
+  // Any user can lower the limit of the largest file a process may write: the write then fails
+  // part-way, as on a disk that fills up during the save.
+  const std::string path = dir_ + "/beam.spn";
+  const std::string old = WriteModelFile(kOldModel);
+  WriteBytes(path, old);
+  CSPLX_30Doc doc;
+  OpenAndEdit(doc, path, BigModel(64 * 1024));
+  {
+    FileSizeLimit limit(16 * 1024);
+    ExpectFailedSave(doc, path,
+                     "Cannot save '" + path +
+                         "': File too large. The file on disk was not changed.");
+  }
+  EXPECT_EQ(Contents(path), old);
+  EXPECT_EQ(Names(dir_), std::set<std::string>{"beam.spn"});
+}
+
+TEST_F(FaultTest, AFileAccessThatRefusesWritesLeavesTheDocumentAsItWas) {
+  const std::string path = dir_ + "/beam.spn";
+  const std::string old = WriteModelFile(kOldModel);
+  WriteBytes(path, old);
+  FailingFiles files;
+  files.writeError = "Cannot save '" + path + "': No space left on device. The file on disk was "
+                     "not changed.";
+  CSPLX_30Doc doc;
+  doc.SetFileAccess(&files);
+  OpenAndEdit(doc, path, BigModel(1024));
+  ExpectFailedSave(doc, path, files.writeError);
+  ExpectFailedSave(doc, dir_ + "/other.spn", files.writeError);  // Save As
+  EXPECT_EQ(files.writes, 2);
+  EXPECT_EQ(Contents(path), old);
+  EXPECT_EQ(Names(dir_), std::set<std::string>{"beam.spn"});
+}
+
+TEST_F(FaultTest, SavingIntoAReadOnlyFolderKeepsTheOldFile) {
+  const std::string folder = Folder("read-only");
+  const std::string path = folder + "/beam.spn";
+  const std::string old = WriteModelFile(kOldModel);
+  WriteBytes(path, old);
+  fs::permissions(folder, fs::perms(0555));
+  if (WritesIgnorePermissions(folder))
+    GTEST_SKIP() << "this process writes into read-only folders (running as root)";
+
+  CSPLX_30Doc doc;
+  OpenAndEdit(doc, path, BigModel(1024));
+  ExpectFailedSave(doc, path,
+                   "Cannot save '" + path + "': cannot create a file in '" + folder +
+                       "': Permission denied. The file on disk was not changed.");
+  EXPECT_EQ(Contents(path), old);
+  EXPECT_EQ(Names(folder), std::set<std::string>{"beam.spn"});
+}
+
+TEST_F(FaultTest, SavingOntoAReadOnlyFileSystemKeepsTheOldFile) {
+  // Unlike folder permissions, a read-only mount stops root too.
+  const std::string folder = MountTmpfs("read-only-mount", "64k");
+  if (folder.empty()) GTEST_SKIP() << "cannot mount a tmpfs here (needs root)";
+  const std::string path = folder + "/beam.spn";
+  const std::string old = WriteModelFile(kOldModel);
+  WriteBytes(path, old);
+  if (!Remount(folder, MS_RDONLY)) GTEST_SKIP() << "cannot remount the tmpfs read-only";
+
+  CSPLX_30Doc doc;
+  OpenAndEdit(doc, path, BigModel(1024));
+  ExpectFailedSave(doc, path,
+                   "Cannot save '" + path + "': cannot create a file in '" + folder +
+                       "': Read-only file system. The file on disk was not changed.");
+  EXPECT_EQ(Contents(path), old);
+  EXPECT_EQ(Names(folder), std::set<std::string>{"beam.spn"});
+}
+
+// ---- Opening ----
+
+TEST_F(FaultTest, AModelFileThatVanishesBeforeTheLoadKeepsTheOpenModel) {
+  const std::string kept = dir_ + "/kept.spn";
+  WriteBytes(kept, WriteModelFile(kOldModel));
+  CSPLX_30Doc doc;
+  ASSERT_TRUE(doc.OnOpenDocument(kept));
+
+  // The file dialog saw these; then they were removed, replaced by a folder, or locked.
+  const std::string removed = dir_ + "/removed.spn";
+  WriteBytes(removed, WriteModelFile({"File Format:3.0"}));
+  fs::remove(removed);
+  const std::string folder = Folder("now-a-folder.spn");
+  struct Case {
+    std::string path;
+    std::string error;
+  } cases[] = {
+      {removed, "Cannot open '" + removed + "': No such file or directory."},
+      {folder, "Cannot open '" + folder + "': it is a folder, not a file."},
+  };
+  for (const Case& c : cases) {
+    EXPECT_FALSE(doc.OnOpenDocument(c.path));
+    EXPECT_EQ(doc.GetLastError(), c.error);
+    EXPECT_EQ(doc.m_lines, kOldModel);
+    EXPECT_EQ(doc.GetPathName(), kept);
+    EXPECT_FALSE(doc.IsModified());
+  }
+
+  const std::string locked = dir_ + "/locked.spn";
+  WriteBytes(locked, WriteModelFile({"File Format:3.0"}));
+  fs::permissions(locked, fs::perms::none);
+  std::string probe;
+  if (DiskFileAccess().ReadFile(locked, probe, 1024).ok())
+    GTEST_SKIP() << "this process reads files without read permission (running as root)";
+  EXPECT_FALSE(doc.OnOpenDocument(locked));
+  EXPECT_EQ(doc.GetLastError(), "Cannot open '" + locked + "': Permission denied.");
+  EXPECT_EQ(doc.m_lines, kOldModel);
+  EXPECT_EQ(doc.GetPathName(), kept);
+}
+
+TEST_F(FaultTest, AReadThatFailsPartWayLoadsNothing) {
+  const std::string kept = dir_ + "/kept.spn";
+  WriteBytes(kept, WriteModelFile(kOldModel));
+  const std::string next = dir_ + "/next.spn";
+  WriteBytes(next, WriteModelFile(BigModel(4096)));
+  FailingFiles files;
+  CSPLX_30Doc doc;
+  doc.SetFileAccess(&files);
+  ASSERT_TRUE(doc.OnOpenDocument(kept));
+
+  // Half of the file was read when the disk failed: nothing of it is used.
+  files.readError = "Cannot read '" + next + "': Input/output error.";
+  EXPECT_FALSE(doc.OnOpenDocument(next));
+  EXPECT_EQ(doc.GetLastError(), files.readError);
+  EXPECT_EQ(doc.m_lines, kOldModel);
+  EXPECT_EQ(doc.GetPathName(), kept);
+  EXPECT_FALSE(doc.IsModified());
+
+  // The preview reads through the same path and shows nothing of a failed read.
+  CSPLX_30Doc preview;
+  preview.SetFileAccess(&files);
+  preview.m_bInteractive = 0;
+  EXPECT_FALSE(preview.OnOpenDocument(next));
+  EXPECT_EQ(preview.GetLastError(), files.readError);
+  EXPECT_TRUE(preview.m_lines.empty());
+  EXPECT_EQ(files.reads, 3);
+}
+
+// ---- Report files ----
+
+TEST_F(FaultTest, AReportFileThatCannotBeCreatedGivesTheReportMessage) {
+  const std::string report = "Spanlab Input Data\r\n\r\n";
+  FailingFiles refusing;
+  refusing.writeError = "Cannot save: No space left on device.";
+  const Status refused = WriteReportFile(refusing, dir_ + "/beam.rpt", report);
+  EXPECT_FALSE(refused.ok());
+  EXPECT_EQ(refused.message(), "Error - File could not be opened");
+  EXPECT_FALSE(fs::exists(dir_ + "/beam.rpt"));
+
+  // An old report that cannot be replaced stays as it was.
+  const std::string folder = Folder("reports");
+  const std::string old = folder + "/beam.rpt";
+  WriteBytes(old, "older report\r\n");
+  DiskFileAccess disk;
+  {
+    FileSizeLimit limit(8);
+    const Status cut = WriteReportFile(disk, old, report);
+    EXPECT_FALSE(cut.ok());
+    EXPECT_EQ(cut.message(), "Error - File could not be opened");
+  }
+  EXPECT_EQ(Contents(old), "older report\r\n");
+  EXPECT_EQ(Names(folder), std::set<std::string>{"beam.rpt"});
+
+  const Status noFolder = WriteReportFile(disk, dir_ + "/gone/beam.rpt", report);
+  EXPECT_EQ(noFolder.message(), "Error - File could not be opened");
+}
+
+// ---- Settings ----
+
+TEST(CorruptSettingsTest, PrintOptionsFallBackToTheDefaults) {
+  const PrintOptions defaults;
+  // Nonsense in the sections the window reads at start-up must not reach the print options.
+  MemorySettings settings;
+  for (const char* key : {"Left", "Top", "Right", "Bottom", "Maximized"})
+    settings.SetInt("Main", key, INT_MIN);
+  settings.SetString("Main", "Points", "lots");
+
+  for (int points : {-1, 4, 25, 100, INT_MAX, INT_MIN}) {
+    SCOPED_TRACE(points);
+    settings.SetInt("Print", "Points", points);
+    for (const char* key : {"Input", "Diagrams", "Summary", "Details"})
+      settings.SetInt("Print", key, 0);
+    const PrintOptions loaded = LoadPrintOptions(settings);
+    EXPECT_EQ(loaded.m_bPrintInput, defaults.m_bPrintInput);
+    EXPECT_EQ(loaded.m_bPrintDiagrams, defaults.m_bPrintDiagrams);
+    EXPECT_EQ(loaded.m_bPrintSummary, defaults.m_bPrintSummary);
+    EXPECT_EQ(loaded.m_bPrintDetails, defaults.m_bPrintDetails);
+    EXPECT_EQ(loaded.m_nDataPoints, defaults.m_nDataPoints);
+  }
+
+  // Any other number switches a report on, as 1 does; the choice of rows stays a valid one.
+  settings.SetInt("Print", "Points", 77);
+  settings.SetInt("Print", "Details", INT_MIN);
+  settings.SetInt("Print", "Input", -3);
+  const PrintOptions odd = LoadPrintOptions(settings);
+  EXPECT_EQ(odd.m_bPrintDetails, 1);
+  EXPECT_EQ(odd.m_bPrintInput, 1);
+  EXPECT_EQ(odd.m_bPrintSummary, 0);
+  EXPECT_EQ(odd.m_bPrintDiagrams, 0);
+  EXPECT_EQ(odd.m_nDataPoints, defaults.m_nDataPoints);
+}
+
+TEST_F(FaultTest, CorruptTipSettingsStartFromTheTop) {
+  const std::string path = dir_ + "/" + kTipsFileName;
+  WriteBytes(path, "First tip\nSecond tip\n");
+  DiskFileAccess disk;
+  struct Case {
+    int position;
+    std::string tip, trouble;
+  } cases[] = {
+      {INT_MAX, "First tip", ""},        // beyond the end
+      {-1, "", kTipsFileTrouble},        // unusable
+      {INT_MIN, "", kTipsFileTrouble},
+      {4, "tip", ""},                    // inside a line: the rest of it is a tip
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.position);
+    MemorySettings settings;
+    settings.SetInt("Tip", "FilePos", c.position);
+    settings.SetString("Tip", "TimeStamp", "T");
+    settings.SetInt("Tip", "StartUp", 12345);
+    TipReader reader(settings, disk, path, "T");
+    EXPECT_TRUE(reader.IsOpen());
+    EXPECT_FALSE(reader.Startup());
+    EXPECT_EQ(reader.Tip(), c.tip);
+    EXPECT_EQ(reader.Trouble(), c.trouble);
+    reader.NextTip();
+    EXPECT_NE(reader.Tip(), "");
+  }
+}
+
+// ---- Data files ----
+
+TEST_F(FaultTest, DatabaseFilesMissingEmptyBinaryOrEnormous) {
+  DiskFileAccess disk;
+  DatabaseDocument doc{{"stale"}};
+  const std::string missing = dir_ + "/SPLX.mat";
+  const Status gone = LoadDatabase(disk, missing, doc);
+  EXPECT_EQ(gone.message(), "Error opening material database file - " + missing +
+                                ". Reinstall Spanlab to correct the problem.");
+  EXPECT_TRUE(doc.m_dbLines.empty());
+
+  const std::string folder = Folder("SPLX.prp");
+  EXPECT_FALSE(LoadDatabase(disk, folder, doc).ok());
+
+  // Larger than any database: refused without being read.
+  const std::string enormous = dir_ + "/enormous.mat";
+  WriteSparseFile(enormous, (off_t{16} << 20) + 1);
+  doc.m_dbLines = {"stale"};
+  const Status tooLarge = LoadDatabase(disk, enormous, doc);
+  EXPECT_EQ(tooLarge.message(), "Error opening material database file - " + enormous +
+                                    ". Reinstall Spanlab to correct the problem.");
+  EXPECT_TRUE(doc.m_dbLines.empty());
+
+  const std::string empty = dir_ + "/empty.mat";
+  WriteBytes(empty, "");
+  ASSERT_TRUE(LoadDatabase(disk, empty, doc).ok());
+  EXPECT_TRUE(doc.m_dbLines.empty());
+  EXPECT_TRUE(BuildDatabaseTree(doc, DatabaseKind::kMaterial, 1).empty());
+
+  // Binary bytes are lines like any other; without a unit system block nothing is shown, and
+  // inside one a zero byte is just a character.
+  const std::string binary = dir_ + "/binary.prp";
+  WriteBytes(binary, std::string("\x00\xff\x01\n\xfe\n0 English\n1 W Shapes\x00\n2 W\x00\n"
+                                 "3 Ix\x00=\xff\n\x80\x81\x82",
+                                 45));
+  ASSERT_TRUE(LoadDatabase(disk, binary, doc).ok());
+  EXPECT_EQ(doc.m_dbLines, (Lines{std::string("\x00\xff\x01", 3), "\xfe", "0 English",
+                                  std::string("1 W Shapes\x00", 11), std::string("2 W\x00", 4),
+                                  std::string("3 Ix\x00=\xff", 7), "\x80\x81\x82"}));
+  EXPECT_TRUE(BuildDatabaseTree(doc, DatabaseKind::kSection, 2).empty());
+  const std::vector<DatabaseNode> tree = BuildDatabaseTree(doc, DatabaseKind::kSection, 1);
+  ASSERT_EQ(tree.size(), 1u);
+  EXPECT_EQ(tree[0].icon, 1);
+  ASSERT_EQ(tree[0].children.size(), 1u);
+  ASSERT_EQ(tree[0].children[0].children.size(), 1u);
+  EXPECT_TRUE(tree[0].children[0].children[0].selectable);
+  EXPECT_EQ(DatabaseEntryValue(tree[0].children[0].children[0].text), "\xff");
+}
+
+TEST_F(FaultTest, TipsFilesMissingEmptyBinaryOrEnormous) {
+  DiskFileAccess disk;
+  MemorySettings settings;
+  const auto expectClosed = [&](const std::string& path) {
+    TipReader reader(settings, disk, path, "T");
+    EXPECT_FALSE(reader.IsOpen());
+    EXPECT_EQ(reader.Tip(), kTipsFileMissing);
+    EXPECT_EQ(reader.GetNextTipString(), "");
+  };
+  expectClosed(dir_ + "/missing.tip");
+  expectClosed(Folder("folder.tip"));
+  const std::string enormous = dir_ + "/enormous.tip";
+  WriteSparseFile(enormous, (off_t{1} << 20) + 1);
+  expectClosed(enormous);
+  EXPECT_TRUE(settings.ints.empty());  // a closed reader stores no position
+
+  const std::string empty = dir_ + "/empty.tip";
+  WriteBytes(empty, "");
+  {
+    TipReader reader(settings, disk, empty, "T");
+    EXPECT_TRUE(reader.IsOpen());
+    EXPECT_EQ(reader.Tip(), "");
+    reader.NextTip();
+    EXPECT_EQ(reader.Tip(), "");
+  }
+
+  // Binary bytes: every piece whose first byte is not a skip character is a tip; a file of
+  // zeros just under the limit is 1050 tips of 999 zero bytes and one shorter one.
+  const std::string binary = dir_ + "/binary.tip";
+  WriteBytes(binary, std::string("\x00\x01\n\xff\r\n;\x00\n \x80\n", 13));
+  {
+    TipReader reader(settings, disk, binary, "T2");
+    EXPECT_EQ(reader.Tip(), std::string("\x00\x01", 2));
+    reader.NextTip();
+    EXPECT_EQ(reader.Tip(), "\xff");
+    reader.NextTip();
+    EXPECT_EQ(reader.Tip(), std::string("\x00\x01", 2));
+  }
+  const std::string zeros = dir_ + "/zeros.tip";
+  WriteSparseFile(zeros, off_t{1} << 20);
+  {
+    TipReader reader(settings, disk, zeros, "T3");
+    EXPECT_EQ(reader.Tip(), std::string(999, '\0'));
+    for (int i = 0; i < 1049; ++i) reader.NextTip();
+    EXPECT_EQ(reader.Tip(), std::string(999, '\0'));
+    reader.NextTip();
+    EXPECT_EQ(reader.Tip(), std::string((size_t{1} << 20) - 1050 * 999, '\0'));
+    reader.NextTip();
+    EXPECT_EQ(reader.Offset(), 999u);
+  }
+}
+
+}  // namespace
+}  // namespace spanlab
