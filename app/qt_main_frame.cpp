@@ -582,6 +582,10 @@ void CMainFrame::RestoreLayout() {
   const int treeW = m_settings.GetInt("EditTree", "Right", 200) - m_settings.GetInt("EditTree", "Left", 0);
   const int treeH = m_settings.GetInt("EditTree", "Bottom", 200) - m_settings.GetInt("EditTree", "Top", 0);
   m_paneSize = QSize(std::clamp(treeW, 0, 20000), std::clamp(treeH, 0, 20000));
+  // The bar layout (toolbar position, docking, shown or hidden).
+  const QByteArray state = QByteArray::fromBase64(
+      QByteArray::fromStdString(m_settings.GetString("ControlBars\\State", "Layout", "")));
+  if (!state.isEmpty()) restoreState(state);
   for (int i = 1; i <= kRecentFiles; ++i) {
     const std::string file = m_settings.GetString("Recent File List", "File" + std::to_string(i), "");
     if (!file.empty()) m_recent.append(QString::fromStdString(file));
@@ -590,6 +594,7 @@ void CMainFrame::RestoreLayout() {
 }
 
 void CMainFrame::SaveLayout() {
+  m_settings.SetString("ControlBars\\State", "Layout", saveState().toBase64().toStdString());
   const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
   m_settings.SetInt("Main", "Top", normal.top());
   m_settings.SetInt("Main", "Left", normal.left());
