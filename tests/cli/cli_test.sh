@@ -151,6 +151,20 @@ run 2 plot "$spn" -o "$OUT/r.png" --size 0x300
 run 2 plot "$spn" -o "$OUT/r.gif"
 run 2 plot "$spn" -o "$OUT/r.png" --select "Support: X = 99; Disp = 0;"
 
+# ---- the same results and report under a comma-decimal locale ----
+if locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  for cmd in "results $spn" "results $spn --format csv" "report $spn --details" "check $spn"; do
+    # shellcheck disable=SC2086
+    LC_ALL=C "$CLI" $cmd > "$OUT/c.out" 2>&1
+    # shellcheck disable=SC2086
+    LC_ALL=de_DE.UTF-8 "$CLI" $cmd > "$OUT/de.out" 2>&1
+    cmp -s "$OUT/c.out" "$OUT/de.out" || fail "'$cmd' differs under de_DE.UTF-8"
+  done
+  LC_ALL=de_DE.UTF-8 "$CLI" print "$spn" -o "$OUT/de.pdf" --input --summary || fail "print under de_DE.UTF-8"
+else
+  echo "de_DE.UTF-8 is not installed: locale checks skipped" >&2
+fi
+
 if [ "$failures" -ne 0 ]; then
   echo "$failures CLI check(s) failed" >&2
   exit 1
