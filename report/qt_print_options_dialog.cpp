@@ -39,7 +39,9 @@ CPrintOptionsDlg::CPrintOptionsDlg(const PrintOptions& options, QWidget* parent)
   connect(m_details, &QCheckBox::clicked, this, [this] { UpdatePointsEnabled(); });
   UpdatePointsEnabled();
 
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  // Help has no action of its own here; the help pages describe the reports.
+  auto* buttons = new QDialogButtonBox(
+      QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   auto* top = new QHBoxLayout;

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Builds the Debian package, unpacks it into a fresh folder and checks that every file is in
+# place and that the unpacked program finds its data files (the header picture of print).
+# Usage: package_test.sh BUILD_DIR SOURCE_DIR SCRATCH_DIR
+set -eu
+BUILD=$1
+SRC=$2
+OUT=$3
+rm -rf "$OUT" && mkdir -p "$OUT"
+(cd "$BUILD" && cpack -G DEB -B "$OUT/cpack" > "$OUT/cpack.log" 2>&1) || { cat "$OUT/cpack.log"; exit 1; }
+deb=$(ls "$OUT"/cpack/spanlab_*_amd64.deb)
+dpkg -x "$deb" "$OUT/root"
+missing=0
+for f in usr/bin/spanlab usr/bin/spanlab-cli usr/share/spanlab/SPLX.mat usr/share/spanlab/SPLX.prp \
+         usr/share/spanlab/spanlab.tip usr/share/spanlab/splx.wmf \
+         usr/share/applications/spanlab.desktop usr/share/mime/packages/spanlab.xml \
+         usr/share/icons/hicolor/scalable/apps/spanlab.svg usr/share/man/man1/spanlab-cli.1 \
+         usr/share/man/man1/spanlab.1 usr/share/doc/spanlab/README.md; do
+  [ -e "$OUT/root/$f" ] || { echo "missing in the package: $f"; missing=1; }
+done
+[ "$missing" = 0 ] || exit 1
+dpkg -I "$deb" | grep -q 'Depends:.*libqt6widgets6' || { echo "no Qt dependency declared"; exit 1; }
+"$OUT/root/usr/bin/spanlab-cli" print "$SRC/examples/two-span-floor-beam.spn" -o "$OUT/page.pdf"
+pdftotext -f 1 -l 1 "$OUT/page.pdf" - | grep -q "Continuous beam analysis" ||
+  { echo "the installed program printed no header picture"; exit 1; }
+echo "package complete"
