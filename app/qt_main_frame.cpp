@@ -276,6 +276,27 @@ void CMainFrame::CreateActions() {
     const ViewToggle which = t.toggle;
     connect(a, &QAction::triggered, this, [this, which] { Toggle(which); });
   }
+  // F6 and Shift+F6 move the focus from pane to pane.
+  auto cyclePanes = [this](int step) {
+    QWidget* panes[] = {m_pEditTree, m_pDiagramView, m_pOutput->ResultsBox()->isVisible()
+                                                         ? static_cast<QWidget*>(m_pOutput->ResultsBox())
+                                                         : static_cast<QWidget*>(m_pOutput->DataBox())};
+    int current = -1;
+    for (int i = 0; i < 3; ++i) {
+      if (panes[i]->hasFocus() || panes[i]->isAncestorOf(QApplication::focusWidget())) current = i;
+    }
+    panes[(current + step + 3) % 3]->setFocus(Qt::ShortcutFocusReason);
+  };
+  QAction* nextPane = make("nextPane", "Next Pane", "Switch to the next window pane\nNext Pane",
+                           QString(), QKeySequence(Qt::Key_F6));
+  connect(nextPane, &QAction::triggered, this, [cyclePanes] { cyclePanes(1); });
+  QAction* previousPane = make("previousPane", "Previous Pane",
+                               "Switch back to the previous window pane\nPrevious Pane", QString(),
+                               QKeySequence(Qt::SHIFT | Qt::Key_F6));
+  connect(previousPane, &QAction::triggered, this, [cyclePanes] { cyclePanes(-1); });
+  addAction(nextPane);
+  addAction(previousPane);
+  m_pDiagramView->setFocusPolicy(Qt::StrongFocus);
   connect(make("copyPlot", "Copy to Clipboard", "Copy plot to clipboard\nCopy", "copy"),
           &QAction::triggered, this, [this] { m_pDiagramView->CopyPlot(); });
   connect(make("tip", "Ti&p of the Day...", "Displays a Tip of the Day\nTip of the Day"),

@@ -343,6 +343,22 @@ TEST_F(MainFrameTest, StartsWithNewDocumentAndEightEmptySections) {
   }
 }
 
+TEST_F(MainFrameTest, F6AndShiftF6MoveTheFocusFromPaneToPane) {
+  Frame().activateWindow();
+  QApplication::setActiveWindow(&Frame());
+  Tree()->setFocus();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Tree()->hasFocus(); }, 1000));
+  QWidget* results = Frame().OutputPane()->ResultsBox();
+  QTest::keyClick(&Frame(), Qt::Key_F6);
+  EXPECT_TRUE(Frame().ResultsView()->hasFocus());
+  QTest::keyClick(&Frame(), Qt::Key_F6);
+  EXPECT_TRUE(results->hasFocus());
+  QTest::keyClick(&Frame(), Qt::Key_F6);
+  EXPECT_TRUE(Tree()->hasFocus());
+  QTest::keyClick(&Frame(), Qt::Key_F6, Qt::ShiftModifier);
+  EXPECT_TRUE(results->hasFocus());
+}
+
 // ---- Building a model through the tree ----
 
 TEST_F(MainFrameTest, BuildsModelLineByLineAndRerunsAfterEveryChange) {
