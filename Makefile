@@ -2,7 +2,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build test sanitize bench run package clean
+.PHONY: all deps configure build test sanitize bench fuzz run package clean
 
 all: build
 
@@ -52,9 +52,19 @@ run: build
 	  echo "Picture of the beam with its deflection and moment: $(BUILD)/example.png"; \
 	fi
 
+# Every fuzz target for FUZZ_SECONDS each (libFuzzer with both sanitizers, Clang, build-fuzz/).
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@[ -f $(FUZZ_BUILD)/build.ninja ] || CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja \
+	  -DSPANLAB_FUZZ=ON -DSPANLAB_BUILD_TESTS=OFF -DSPANLAB_BUILD_BENCH=OFF \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(FUZZ_BUILD) --target fuzz_targets
+	FUZZ_SECONDS=$(FUZZ_SECONDS) fuzz/run_fuzz.sh $(FUZZ_BUILD)
+
 # A Debian package of the programs, data files, help, icons, desktop entry and man pages.
 package: build
 	cd $(BUILD) && cpack -G DEB
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -174,6 +174,7 @@ class CBeamAnalysis {
   Equations m_equations;
   std::vector<double> m_scratch, m_scratchBuffer;  // node placement; memory kept between runs
   bool m_bRefused = false;                // an A1 line ended the run
+  bool m_bNonFinite = false;              // the solution holds values that are not numbers
   // Loads summed per element (only for models whose uniform loads overlap so much that the
   // element-by-element assembly would be quadratic): intensity at the left end and rise.
   std::vector<double> m_loadP, m_loadQ;

@@ -15,6 +15,7 @@ void CBeamAnalysis::EndForces(const Equations& eq, const std::vector<CSpringItem
   m_dMaxAbsShear = 0;
   m_dMaxAbsMoment = 0;
   bool finite = true;
+  m_bNonFinite = false;
   for (int32_t i = 1; i <= m_nNodes; ++i) {
     BeamNode& n = m_nodes[i];
     n.deflection = D[2 * i - 1].value;
@@ -31,6 +32,7 @@ void CBeamAnalysis::EndForces(const Equations& eq, const std::vector<CSpringItem
     m_messages.push_back(kMessageA2);
     m_bError = 1;
   }
+  m_bNonFinite = !finite;
   // A spring's force adds to the reaction of its node (the first within the tolerance).
   for (const CSpringItem& s : springs) {
     const int32_t node = FirstNodeNear(s.m_dX);

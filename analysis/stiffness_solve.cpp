@@ -229,6 +229,12 @@ void CBeamAnalysis::Solve(const std::vector<CSupportItem>& supports,
     return;
   }
   UnlockTables();
+  if (m_bNonFinite) {
+    // Displacements that are not numbers (values beyond the range of a double) are no
+    // results: the A2 line says why, and nothing shows "nan".
+    m_dLength = 0;
+    return;
+  }
   AppendEquilibriumLine(units);
 }
 

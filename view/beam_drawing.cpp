@@ -78,8 +78,15 @@ class DrawnOnce {
 
 }  // namespace
 
+int DeviceCoordinate(double v, int fallback) {
+  // Converting a double outside the range of int to int is undefined.
+  constexpr double kLimit = 1 << 30;
+  if (std::isnan(v)) return fallback;
+  return static_cast<int>(std::clamp(v, -kLimit, kLimit));
+}
+
 int DrawingFrame::MapX(double x) const {
-  return static_cast<int>(left + (right - left) * (x / length));
+  return DeviceCoordinate(left + (right - left) * (x / length), left);
 }
 
 void DrawBeam(DeviceContext& dc, const DrawingFrame& f) {
@@ -227,7 +234,10 @@ void DrawUniformLoad(DeviceContext& dc, int x1, int x2, int y, double uStart, do
     const Symbol s(dc, xe, y, sx, sy);
     if (u == 0) return y + 1;
     // The largest intensity gets a full arrow, smaller ones shorter, down to half length.
-    const double g = 1 - (uMax - std::fabs(u)) * (0.5 / uMax);
+    double g = 1 - (uMax - std::fabs(u)) * (0.5 / uMax);
+    // For the tiniest (subnormal) intensities 0.5 / uMax overflows: the same proportion with
+    // the ratio divided out first. An infinite intensity gets a full arrow.
+    if (!std::isfinite(g)) g = std::isinf(u) ? 1 : 0.5 + 0.5 * (std::fabs(u) / uMax);
     if (u < 0) {
       const int tail = y - static_cast<int>(g * sy * 17 + 3) + 1;
       s.Line(xe, tail, xe, y - 2);

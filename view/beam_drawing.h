@@ -25,6 +25,11 @@ struct DrawingFrame {
   int MapX(double x) const;
 };
 
+// A device coordinate for a computed one, truncated toward zero. Positions and results of
+// extreme models may be far outside any picture, infinite or not numbers at all: the value is
+// held within +-2^30, which every device context takes, and a NaN gives `fallback`.
+int DeviceCoordinate(double v, int fallback);
+
 // Colours of the beam picture.
 inline constexpr Rgb kBlack{0, 0, 0};
 inline constexpr Rgb kRed{255, 0, 0};

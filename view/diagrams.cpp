@@ -71,8 +71,8 @@ class ColumnPolyline {
 struct CurveScale {
   double xs, ys;
   int left, baseline;
-  int X(double p) const { return left + static_cast<int>(xs * p); }
-  int Y(double v) const { return static_cast<int>(baseline - ys * v); }
+  int X(double p) const { return left + DeviceCoordinate(xs * p, 0); }
+  int Y(double v) const { return DeviceCoordinate(baseline - ys * v, baseline); }
 };
 
 CurveScale ScaleOf(const DrawingFrame& f, const CBeamAnalysis& a, double height, double scale) {
