@@ -17,7 +17,11 @@ void CBeamAnalysis::Reset() {
   m_dLength = 0;
   m_bError = 0;
   m_bRefused = false;
+  m_bNonFinite = false;
   m_nNodes = m_nElements = m_nDof = 0;
+  // No sums or scales of an earlier model may outlive it.
+  m_dLoadVert = m_dLoadMoment = 0;
+  m_dMaxAbsDeflection = m_dMaxAbsRotation = m_dMaxAbsShear = m_dMaxAbsMoment = 0;
   m_loadP.clear();
   m_loadQ.clear();
   // Index 0 of both tables is never used.

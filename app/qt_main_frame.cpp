@@ -107,10 +107,11 @@ CMainFrame::CMainFrame(SettingsStore& settings, PrintOptions& options, QWidget* 
   setCentralWidget(m_wndSplitter);
   connect(m_pDiagramView, &CSPLX_30View::ErrorMessage, this, &CMainFrame::ShowError);
   connect(m_pDiagramView, &CSPLX_30View::PrintRequested, this, &CMainFrame::Print);
-  m_pEditTree->SetEditListener([this](const std::string& step, const std::string& line) {
-    m_history.Record(step, m_doc->m_lines, line);
-    UpdateUndoActions();
-  });
+  m_pEditTree->SetEditListener(
+      [this](const std::string& step, const std::string& before, const std::string& after) {
+        m_history.Record(step, m_doc->m_lines, before, after);
+        UpdateUndoActions();
+      });
   m_titleWatcher = std::make_unique<TitleWatcher>([this] { UpdateTitle(); });
   m_doc->AddView(m_titleWatcher.get());
 
@@ -120,6 +121,7 @@ CMainFrame::CMainFrame(SettingsStore& settings, PrintOptions& options, QWidget* 
   RestoreLayout();
   m_doc->OnNewDocument();
   m_history.Reset(m_doc->m_lines);
+  UpdateUndoActions();
   UpdateTitle();
 }
 
@@ -533,7 +535,8 @@ bool CMainFrame::OpenFile(const QString& path) {
     return false;
   }
   m_lastFolder = QFileInfo(path).absolutePath();
-  m_history.Reset(m_doc->m_lines);
+  // A converted older file is not on disk in this form: no state of it counts as saved.
+  m_history.Reset(m_doc->m_lines, !m_doc->m_bConverted);
   UpdateUndoActions();
   m_pDiagramView->State().toggles.position = false;
   UpdateToggleActions();

@@ -10,24 +10,24 @@ size_t LineHistory::SizeOf(const std::vector<std::string>& lines) {
   return bytes;
 }
 
-void LineHistory::Reset(const std::vector<std::string>& lines) {
+void LineHistory::Reset(const std::vector<std::string>& lines, bool saved) {
   states_.clear();
-  states_.push_back(State{"", "", lines, SizeOf(lines)});
+  states_.push_back(State{"", "", "", lines, SizeOf(lines)});
   bytes_ = states_.back().bytes;
   current_ = 0;
   saved_ = 0;
-  savedValid_ = true;
+  savedValid_ = saved;
   lastAffected_.clear();
 }
 
 void LineHistory::Record(const std::string& step, const std::vector<std::string>& lines,
-                         const std::string& affected) {
+                         const std::string& before, const std::string& after) {
   while (states_.size() > current_ + 1) {  // the redo steps go
     bytes_ -= states_.back().bytes;
     states_.pop_back();
   }
   if (savedValid_ && saved_ > current_) savedValid_ = false;
-  states_.push_back(State{step, affected, lines, SizeOf(lines)});
+  states_.push_back(State{step, before, after, lines, SizeOf(lines)});
   bytes_ += states_.back().bytes;
   current_ = states_.size() - 1;
   while (bytes_ > kMaxBytes && states_.size() > 2) DropOldest();
@@ -42,14 +42,14 @@ void LineHistory::DropOldest() {
 }
 
 const std::vector<std::string>& LineHistory::Undo() {
-  lastAffected_ = states_[current_].affected;
+  lastAffected_ = states_[current_].before;
   --current_;
   return states_[current_].lines;
 }
 
 const std::vector<std::string>& LineHistory::Redo() {
   ++current_;
-  lastAffected_ = states_[current_].affected;
+  lastAffected_ = states_[current_].after;
   return states_[current_].lines;
 }
 

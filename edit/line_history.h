@@ -14,12 +14,15 @@ class LineHistory {
  public:
   static constexpr size_t kMaxBytes = size_t{256} << 20;
 
-  // Starts again from `lines` (a new or opened document), which counts as saved.
-  void Reset(const std::vector<std::string>& lines);
+  // Starts again from `lines` (a new or opened document), which counts as saved unless
+  // `saved` is false (a converted older file).
+  void Reset(const std::vector<std::string>& lines, bool saved = true);
   // A change named `step` that produced `lines`; the steps that could be redone are dropped.
-  // `affected` is the line the step added, changed or deleted (for the selection afterwards).
+  // `before` and `after` are the line the step changed as it was and as it is (empty for the
+  // side where there is none: an added line has no before, a deleted one no after); undo
+  // selects `before`, redo `after`.
   void Record(const std::string& step, const std::vector<std::string>& lines,
-              const std::string& affected);
+              const std::string& before, const std::string& after);
 
   bool CanUndo() const { return current_ > 0; }
   bool CanRedo() const { return current_ + 1 < states_.size(); }
@@ -31,7 +34,7 @@ class LineHistory {
   // CanRedo().
   const std::vector<std::string>& Undo();
   const std::vector<std::string>& Redo();
-  // The line the last undone or redone step affected.
+  // The line to select after the last undo or redo (empty: none).
   const std::string& LastAffected() const { return lastAffected_; }
 
   // The current state is what is on disk now.
@@ -42,7 +45,7 @@ class LineHistory {
  private:
   struct State {
     std::string step;  // the step that led here (empty for the first state)
-    std::string affected;
+    std::string before, after;  // the changed line before and after the step
     std::vector<std::string> lines;
     size_t bytes = 0;
   };

@@ -104,7 +104,7 @@ void CTreeEdit::OnDeleteLine() {
   const int section = SectionOf(selected->parent());
   const std::string line = std::string(SectionPrefix(section)) + ItemText(selected);
   delete selected;
-  WriteLinesToDocument(EditStepName("Delete", section), line);
+  WriteLinesToDocument(EditStepName("Delete", section), line, "");
 }
 
 void CTreeEdit::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -117,10 +117,12 @@ void CTreeEdit::mouseDoubleClickEvent(QMouseEvent* event) {
 void CTreeEdit::EditOneLine(int section, QTreeWidgetItem* item, int mode) {
   // A heading holds no fields: the dialog then opens empty.
   std::string text = item->parent() ? ItemText(item) : std::string();
+  const std::string before =
+      mode == 2 ? std::string(SectionPrefix(section)) + text : std::string();
   if (!m_editor->Edit(section, mode, m_doc, text)) return;
   if (mode == 2) delete item;
   InsertSorted(text, section);
-  WriteLinesToDocument(EditStepName(mode == 1 ? "Add" : "Edit", section),
+  WriteLinesToDocument(EditStepName(mode == 1 ? "Add" : "Edit", section), before,
                        std::string(SectionPrefix(section)) + text);
 }
 
@@ -129,6 +131,8 @@ void CTreeEdit::EditWholeSection(int section) {
   std::vector<std::string> children;
   for (int i = 0; i < heading->childCount(); ++i) children.push_back(ItemText(heading->child(i)));
   std::string text = JoinSectionText(children);
+  const std::string before =
+      children.empty() ? std::string() : std::string(SectionPrefix(section)) + children.front();
   if (!m_editor->Edit(section, 1, m_doc, text)) return;
   const QSignalBlocker quiet(this);
   qDeleteAll(heading->takeChildren());
@@ -138,7 +142,10 @@ void CTreeEdit::EditWholeSection(int section) {
   heading->setExpanded(true);
   const std::string first =
       heading->childCount() > 0 ? ItemText(heading->child(0)) : std::string();
-  WriteLinesToDocument(EditStepName("Edit", section), std::string(SectionPrefix(section)) + first);
+  WriteLinesToDocument(EditStepName("Edit", section), before,
+                       first.empty() && heading->childCount() == 0
+                           ? std::string()
+                           : std::string(SectionPrefix(section)) + first);
 }
 
 QTreeWidgetItem* CTreeEdit::InsertSorted(const std::string& text, int section) {
@@ -152,27 +159,30 @@ QTreeWidgetItem* CTreeEdit::InsertSorted(const std::string& text, int section) {
   return item;
 }
 
-void CTreeEdit::WriteLinesToDocument(const std::string& step, const std::string& line) {
+void CTreeEdit::WriteLinesToDocument(const std::string& step, const std::string& before,
+                                     const std::string& after) {
   m_doc.SetLines(this, WriteTreeLines(Content()));
   OnSelChanged();
-  if (m_onEdit) m_onEdit(step, line);
+  if (m_onEdit) m_onEdit(step, before, after);
 }
 
 bool CTreeEdit::SelectLine(const std::string& line) {
-  for (int s = 0; s < kSectionCount; ++s) {
+  QTreeWidgetItem* found = nullptr;
+  for (int s = 0; s < kSectionCount && !found && !line.empty(); ++s) {
     const std::string_view prefix = SectionPrefix(s);
     if (line.rfind(prefix, 0) != 0) continue;
     const std::string text = line.substr(prefix.size());
-    for (int i = 0; i < m_sections[s]->childCount(); ++i) {
-      if (ItemText(m_sections[s]->child(i)) == text) {
-        m_sections[s]->setExpanded(true);
-        setCurrentItem(m_sections[s]->child(i));
-        return true;
-      }
+    for (int i = 0; i < m_sections[s]->childCount() && !found; ++i) {
+      if (ItemText(m_sections[s]->child(i)) == text) found = m_sections[s]->child(i);
     }
-    return false;
   }
-  return false;
+  if (found) found->parent()->setExpanded(true);
+  {
+    const QSignalBlocker quiet(this);
+    setCurrentItem(found);
+  }
+  OnSelChanged();  // also when nothing is selected: the marker and the Data box follow
+  return found != nullptr;
 }
 
 void CTreeEdit::OnSelChanged() {

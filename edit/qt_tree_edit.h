@@ -25,10 +25,13 @@ class CTreeEdit : public QTreeWidget, public CView {
   // The dialogs that edit lines (not owned).
   void SetEditor(LineEditor& editor) { m_editor = &editor; }
   // Called after every change the tree writes to the document, with the change's name
-  // ("Add Point Load") and the line it added, changed or deleted (with its prefix).
-  using EditListener = std::function<void(const std::string& step, const std::string& line)>;
+  // ("Add Point Load") and the line it changed as it was and as it is now (with their
+  // prefixes; empty where there is none).
+  using EditListener = std::function<void(const std::string& step, const std::string& before,
+                                          const std::string& after)>;
   void SetEditListener(EditListener listener) { m_onEdit = std::move(listener); }
-  // Selects the item showing the model line `line` (with its prefix), when there is one.
+  // Selects the item showing the model line `line` (with its prefix); when there is none the
+  // selection is cleared. Either way the views hear of the selection.
   bool SelectLine(const std::string& line);
 
   void OnAddLine();
@@ -48,7 +51,8 @@ class CTreeEdit : public QTreeWidget, public CView {
   void EditOneLine(int section, QTreeWidgetItem* item, int mode);
   void EditWholeSection(int section);
   QTreeWidgetItem* InsertSorted(const std::string& text, int section);
-  void WriteLinesToDocument(const std::string& step, const std::string& line);
+  void WriteLinesToDocument(const std::string& step, const std::string& before,
+                            const std::string& after);
   void OnSelChanged();
   int SectionOf(const QTreeWidgetItem* item) const;  // -1 when none
 

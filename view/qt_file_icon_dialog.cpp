@@ -1,6 +1,7 @@
 #include "view/qt_file_icon_dialog.h"
 
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QFrame>
 #include <QGridLayout>
 #include <QItemSelectionModel>
@@ -70,6 +71,10 @@ CFileIconDlg::CFileIconDlg(QWidget* parent, const QString& folder)
   connect(this, &QFileDialog::directoryEntered, this, &CFileIconDlg::ShowFolder);
   connect(this, &QFileDialog::directoryUrlEntered, this,
           [this](const QUrl& url) { ShowFolder(url.toLocalFile()); });
+  // Typed folders and the Back and Forward buttons move the list's root without those signals.
+  if (auto* model = findChild<QFileSystemModel*>()) {
+    connect(model, &QFileSystemModel::rootPathChanged, this, &CFileIconDlg::ShowFolder);
+  }
   // Selecting a file by name does not move the current index; follow the list's selection too.
   for (QAbstractItemView* view : findChildren<QAbstractItemView*>()) {
     if (!view->selectionModel()) continue;
