@@ -53,22 +53,22 @@ std::string Trimmed(const std::string& s) { return std::string(TrimWhiteSpace(s)
 }  // namespace
 
 const ItemDialogSpec* ItemDialogFor(int section) {
-  for (const ItemDialogSpec& spec : kDialogs) {
-    if (spec.section == section) return &spec;
+  for (const ItemDialogSpec& form : kDialogs) {
+    if (form.section == section) return &form;
   }
   return nullptr;
 }
 
-DialogValues SplitDialogLine(const ItemDialogSpec& spec, const std::string& line) {
+DialogValues SplitDialogLine(const ItemDialogSpec& form, const std::string& line) {
   DialogValues values;
-  values.fields.resize(spec.fields.size());
+  values.fields.resize(form.fields.size());
   std::string work = line;
   if (const size_t slash = work.find('/'); slash != std::string::npos) {
     values.comment = work.substr(slash + 1);
     work.resize(slash);
   }
-  for (size_t i = spec.fields.size(); i-- > 0;) {
-    const std::string key = spec.fields[i].key;
+  for (size_t i = form.fields.size(); i-- > 0;) {
+    const std::string key = form.fields[i].key;
     const size_t at = work.find(key);
     if (at == std::string::npos) continue;
     std::string value = work.substr(at + key.size());
@@ -120,31 +120,31 @@ size_t CharacterCount(const std::string& text) {
   return count;
 }
 
-FieldProblem CheckDialogValues(const ItemDialogSpec& spec, const DialogValues& values) {
+FieldProblem CheckDialogValues(const ItemDialogSpec& form, const DialogValues& values) {
   if (CharacterCount(values.comment) > kMaxCommentLength) {
-    return {static_cast<int>(spec.fields.size()), "Please enter no more than 50 characters."};
+    return {static_cast<int>(form.fields.size()), "Please enter no more than 50 characters."};
   }
-  for (size_t i = 0; i < spec.fields.size(); ++i) {
-    const std::string message = CheckField(spec.fields[i].check, values.fields[i]);
+  for (size_t i = 0; i < form.fields.size(); ++i) {
+    const std::string message = CheckField(form.fields[i].check, values.fields[i]);
     if (!message.empty()) return {static_cast<int>(i), message};
   }
-  const std::string a = Trimmed(values.fields[spec.pairFirst]);
-  const std::string b = Trimmed(values.fields[spec.pairSecond]);
-  if (spec.pair == PairCheck::kAtLeastOne && a.empty() && b.empty()) {
-    return {spec.pairFirst, spec.pairMessage};
+  const std::string a = Trimmed(values.fields[form.pairFirst]);
+  const std::string b = Trimmed(values.fields[form.pairSecond]);
+  if (form.pair == PairCheck::kAtLeastOne && a.empty() && b.empty()) {
+    return {form.pairFirst, form.pairMessage};
   }
-  if (spec.pair == PairCheck::kNotEqual && ConvertNumber(a) == ConvertNumber(b)) {
-    return {spec.pairFirst, spec.pairMessage};
+  if (form.pair == PairCheck::kNotEqual && ConvertNumber(a) == ConvertNumber(b)) {
+    return {form.pairFirst, form.pairMessage};
   }
   return {};
 }
 
-std::string BuildDialogLine(const ItemDialogSpec& spec, const DialogValues& values) {
+std::string BuildDialogLine(const ItemDialogSpec& form, const DialogValues& values) {
   std::string line;
-  for (size_t i = 0; i < spec.fields.size(); ++i) {
+  for (size_t i = 0; i < form.fields.size(); ++i) {
     const std::string value = Trimmed(values.fields[i]);
-    if (spec.fields[i].omitWhenBlank && value.empty()) continue;
-    line += " " + std::string(spec.fields[i].key) + " " + value + ";";
+    if (form.fields[i].omitWhenBlank && value.empty()) continue;
+    line += " " + std::string(form.fields[i].key) + " " + value + ";";
   }
   std::string comment = values.comment;
   while (!comment.empty() && std::string_view(" \t\r\n\v\f").find(comment.back()) != std::string_view::npos) {

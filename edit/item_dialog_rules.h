@@ -53,7 +53,7 @@ inline constexpr size_t kMaxCommentLength = 50;  // characters, not bytes
 // at the first "/"; then each key is searched, last field first, and its value is the text
 // after it up to the next ";", trimmed. After a found key only the text before it is searched
 // further, except after "X =", "XEnd =" and "XStart =". Keys not found leave their field blank.
-DialogValues SplitDialogLine(const ItemDialogSpec& spec, const std::string& line);
+DialogValues SplitDialogLine(const ItemDialogSpec& form, const std::string& line);
 
 struct FieldProblem {
   int field = -1;  // index of the field to focus; -1 when all is well
@@ -65,11 +65,11 @@ struct FieldProblem {
 std::string CheckField(FieldCheck check, const std::string& text);
 
 // Runs the dialog's checks in their order; the first failure is returned.
-FieldProblem CheckDialogValues(const ItemDialogSpec& spec, const DialogValues& values);
+FieldProblem CheckDialogValues(const ItemDialogSpec& form, const DialogValues& values);
 
 // The line the dialog writes: " X = 3;" then " Key = value;" for each further field (blank
 // optional fields left out), then " /" + comment (trailing blanks removed) when not empty.
-std::string BuildDialogLine(const ItemDialogSpec& spec, const DialogValues& values);
+std::string BuildDialogLine(const ItemDialogSpec& form, const DialogValues& values);
 
 // The Units dialog: the button chosen for a section text (0 English, 1 Metric, 2 Consistent,
 // 3 User Defined, which checks no button) and the text written for a choice (-1: unchanged).

@@ -58,15 +58,15 @@ void Refuse(QWidget* parent, QLineEdit* field, const std::string& message) {
 }  // namespace
 
 // ---------------------------------------------------------------------------
-CItemLineDialog::CItemLineDialog(const ItemDialogSpec& spec, int mode, const std::string& line,
+CItemLineDialog::CItemLineDialog(const ItemDialogSpec& form, int mode, const std::string& line,
                                  const CSPLX_30Doc& doc, HelpProvider* help,
                                  const Databases* databases, QWidget* parent)
-    : QDialog(parent), m_spec(spec), m_doc(doc), m_databases(databases) {
-  setWindowTitle(mode == 1 ? spec.addTitle : spec.editTitle);
-  const DialogValues values = SplitDialogLine(spec, line);
+    : QDialog(parent), m_form(form), m_doc(doc), m_databases(databases) {
+  setWindowTitle(mode == 1 ? form.addTitle : form.editTitle);
+  const DialogValues values = SplitDialogLine(form, line);
   auto* grid = new QGridLayout;
-  for (size_t i = 0; i < spec.fields.size(); ++i) {
-    const DialogField& f = spec.fields[i];
+  for (size_t i = 0; i < form.fields.size(); ++i) {
+    const DialogField& f = form.fields[i];
     auto* label = new QLabel(f.label, this);
     auto* edit = new QLineEdit(ToQString(values.fields[i]), this);
     edit->setObjectName(QString("field%1").arg(i));
@@ -78,7 +78,7 @@ CItemLineDialog::CItemLineDialog(const ItemDialogSpec& spec, int mode, const std
     grid->addWidget(new QLabel(ToQString(doc.GetUnitLabel(f.unitCode)), this), row, 2);
     m_fields.push_back(edit);
   }
-  if (spec.section == kSectionProperties) {
+  if (form.section == kSectionProperties) {
     // Values from the databases and the calculator go into the fields as text.
     auto* pickE = new QPushButton("...", this);
     pickE->setObjectName("pickE");
@@ -96,7 +96,7 @@ CItemLineDialog::CItemLineDialog(const ItemDialogSpec& spec, int mode, const std
     connect(pickI, &QPushButton::clicked, this, [this] { PickFromDatabase(DatabaseKind::kSection, 2); });
     connect(calc, &QPushButton::clicked, this, [this] { Calculate(); });
   }
-  const int commentRow = static_cast<int>(spec.fields.size());
+  const int commentRow = static_cast<int>(form.fields.size());
   grid->addWidget(new QLabel("Comment", this), commentRow, 0);
   m_comment = new QLineEdit(ToQString(values.comment), this);
   m_comment->setObjectName("comment");
@@ -105,14 +105,14 @@ CItemLineDialog::CItemLineDialog(const ItemDialogSpec& spec, int mode, const std
   grid->addWidget(m_comment, commentRow, 1, 1, 3);
 
   auto* picture = new QLabel(this);
-  picture->setPixmap(ItemPicture(spec.section));
+  picture->setPixmap(ItemPicture(form.section));
   picture->setFrameShape(QFrame::StyledPanel);
   auto* top = new QHBoxLayout;
   top->addLayout(grid, 1);
   top->addWidget(picture, 0, Qt::AlignTop);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
-  layout->addWidget(StandardButtons(this, help, spec.helpTopic));
+  layout->addWidget(StandardButtons(this, help, form.helpTopic));
   if (!m_fields.empty()) m_fields.front()->setFocus();
 }
 
@@ -120,14 +120,14 @@ void CItemLineDialog::accept() {
   DialogValues values;
   for (QLineEdit* f : m_fields) values.fields.push_back(f->text().toStdString());
   values.comment = m_comment->text().toStdString();
-  const FieldProblem problem = CheckDialogValues(m_spec, values);
+  const FieldProblem problem = CheckDialogValues(m_form, values);
   if (!problem.ok()) {
     const bool onComment = problem.field >= static_cast<int>(m_fields.size());
     Refuse(this, onComment ? m_comment : m_fields[static_cast<size_t>(problem.field)],
            problem.message);
     return;
   }
-  m_strLine = BuildDialogLine(m_spec, values);
+  m_strLine = BuildDialogLine(m_form, values);
   QDialog::accept();
 }
 
@@ -380,9 +380,9 @@ bool QtItemDialogs::Edit(int section, int mode, const CSPLX_30Doc& doc, std::str
     text = dialog.Text();
     return true;
   }
-  const ItemDialogSpec* spec = ItemDialogFor(section);
-  if (!spec) return false;
-  CItemLineDialog dialog(*spec, mode, text, doc, help_, databases_, parent_);
+  const ItemDialogSpec* form = ItemDialogFor(section);
+  if (!form) return false;
+  CItemLineDialog dialog(*form, mode, text, doc, help_, databases_, parent_);
   if (dialog.exec() != QDialog::Accepted) return false;
   text = dialog.Line();
   return true;

@@ -37,7 +37,7 @@ class CItemLineDialog : public QDialog {
   Q_OBJECT
 
  public:
-  CItemLineDialog(const ItemDialogSpec& spec, int mode, const std::string& line,
+  CItemLineDialog(const ItemDialogSpec& form, int mode, const std::string& line,
                   const CSPLX_30Doc& doc, HelpProvider* help, const Databases* databases,
                   QWidget* parent);
   QLineEdit* Field(int index) const { return m_fields[static_cast<size_t>(index)]; }
@@ -51,7 +51,7 @@ class CItemLineDialog : public QDialog {
   void PickFromDatabase(DatabaseKind kind, int field);
   void Calculate();
 
-  const ItemDialogSpec& m_spec;
+  const ItemDialogSpec& m_form;
   const CSPLX_30Doc& m_doc;
   const Databases* m_databases;
   std::vector<QLineEdit*> m_fields;
