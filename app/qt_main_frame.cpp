@@ -90,6 +90,7 @@ CMainFrame::CMainFrame(SettingsStore& settings, PrintOptions& options, QWidget* 
   setObjectName("MainFrame");
   setAcceptDrops(true);
   m_itemDialogs = std::make_unique<QtItemDialogs>(this, m_help.get(), &m_databases);
+  m_prompter->SetHelp(m_help.get());
   m_editor = m_itemDialogs.get();
   m_doc->SetPrompter(m_prompter.get());
 
