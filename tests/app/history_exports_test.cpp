@@ -53,116 +53,12 @@
 #include "report/print_options.h"
 #include "view/qt_file_icon_dialog.h"
 #include "view/qt_results_view.h"
-
-// Readable QStrings in failure messages.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+#include "tests/support/gui_test_helpers.h"
 
 namespace spanlab {
 namespace {
 
 using Lines = std::vector<std::string>;
-
-constexpr int kModalTimeoutMs = 5000;
-
-std::string Str(const QString& s) { return s.toStdString(); }
-
-// Stands in for the item dialogs: answers each dialog from a queue.
-class ScriptedEditor : public LineEditor {
- public:
-  void Confirm(std::string text) { answers_.push_back({true, std::move(text)}); }
-  void Cancel() { answers_.push_back({false, {}}); }
-
-  bool Edit(int section, int mode, const CSPLX_30Doc&, std::string& text) override {
-    if (answers_.empty()) {
-      ADD_FAILURE() << "a dialog opened that the test did not expect (section " << section
-                    << ", mode " << mode << ")";
-      return false;
-    }
-    const Answer answer = answers_.front();
-    answers_.pop_front();
-    if (answer.ok) text = answer.text;
-    return answer.ok;
-  }
-  bool AllAnswersUsed() const { return answers_.empty(); }
-
- private:
-  struct Answer {
-    bool ok;
-    std::string text;
-  };
-  std::deque<Answer> answers_;
-};
-
-// Handles the first modal widget that shows while it lives, by `handle`, which must close it.
-// Gives up after kModalTimeoutMs so that a test that waits in vain fails rather than hangs.
-class ModalHandler {
- public:
-  explicit ModalHandler(std::function<void(QWidget*)> handle) : handle_(std::move(handle)) {
-    clock_.start();
-    QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
-    timer_.start(10);
-  }
-  bool Handled() const { return handled_; }
-
- private:
-  void Poll() {
-    QWidget* w = QApplication::activeModalWidget();
-    if (w && w->isVisible()) {
-      timer_.stop();
-      handled_ = true;
-      handle_(w);
-      return;
-    }
-    if (clock_.elapsed() > kModalTimeoutMs) timer_.stop();
-  }
-
-  std::function<void(QWidget*)> handle_;
-  QTimer timer_;
-  QElapsedTimer clock_;
-  bool handled_ = false;
-};
-
-// Answers the next message box with `button` and keeps its text.
-class MessageBoxAnswer {
- public:
-  explicit MessageBoxAnswer(QMessageBox::StandardButton button)
-      : handler_([this, button](QWidget* w) {
-          auto* box = qobject_cast<QMessageBox*>(w);
-          if (!box) {
-            ADD_FAILURE() << "expected a message box, got " << w->metaObject()->className();
-            w->close();
-            return;
-          }
-          text = box->text();
-          QAbstractButton* b = box->button(button);
-          if (!b) {
-            ADD_FAILURE() << "the message box has no such button: " << Str(text);
-            box->reject();
-            return;
-          }
-          QTest::mouseClick(b, Qt::LeftButton);
-        }) {}
-  bool Shown() const { return handler_.Handled(); }
-
-  QString text;
-
- private:
-  ModalHandler handler_;
-};
-
-// Fails when a modal window shows while it lives (and closes that window).
-class NoModalExpected {
- public:
-  NoModalExpected()
-      : handler_([](QWidget* w) {
-          ADD_FAILURE() << "unexpected modal window " << w->metaObject()->className() << ": "
-                        << Str(w->windowTitle());
-          w->close();
-        }) {}
-
- private:
-  ModalHandler handler_;
-};
 
 // Types `path` into the name box of the file dialog that shows next and clicks its accept
 // button (Save or Open).
