@@ -17,7 +17,6 @@ void CBeamAnalysis::Reset() {
   m_dLength = 0;
   m_bError = 0;
   m_bRefused = false;
-  m_bNonFinite = false;
   m_nNodes = m_nElements = m_nDof = 0;
   // No sums or scales of an earlier model may outlive it.
   m_dLoadVert = m_dLoadMoment = 0;

@@ -64,6 +64,11 @@ class CBeamAnalysis {
   static constexpr const char* kMessageA3 =
       "Error A3 - The stiffness at a node is extremely small. The beam is unstable. Check the "
       "supports and stiffness.";
+  // A solution holding values beyond the range of a double (an overflow of stiffness, load or
+  // support values) is no result at all.
+  static constexpr const char* kMessageA4 =
+      "Error A4 - The results are beyond the range of numbers the program can hold. Check for "
+      "values that are far too large or too small.";
 
   // Clears the messages, the length, the error flag and both tables.
   void Reset();
@@ -146,6 +151,13 @@ class CBeamAnalysis {
     double k11 = 0, k12 = 0, k13 = 0, k14 = 0, k22 = 0, k23 = 0, k24 = 0, k33 = 0, k34 = 0,
            k44 = 0;
   };
+  // The share of a linearly varying load (p at the left end, rising by q over the length l)
+  // that an element passes to its nodes: forces v1, v2 and moments m1, m2 as magnitudes;
+  // the load vector gets +v1, -m1, +v2, +m2.
+  struct LoadShares {
+    double v1 = 0, m1 = 0, v2 = 0, m2 = 0;
+  };
+  static LoadShares LoadSharesOf(double p, double q, double l, int32_t releaseEnd);
   // Range of elements [first, last] a uniform load covers, with its ends ordered. Element e
   // joins nodes e and e + 1, whose deflection dofs are 2e - 1 and 2e + 1: BuildNodes never
   // leaves two nodes within the tolerance, so FindDof of a node's x is that node's own dof.
@@ -164,6 +176,8 @@ class CBeamAnalysis {
                      const std::vector<CUniformLoadItem>& uniformLoads);
   void AssembleStiffness(Equations& eq, const std::vector<CSpringItem>& springs);
   void Eliminate(Equations& eq);
+  // Every displacement, reaction, end force and load sum is a finite number.
+  bool ResultsAreFinite() const;
   void EndForces(const Equations& eq, const std::vector<CSpringItem>& springs,
                  const std::vector<CUniformLoadItem>& uniformLoads);
   void AppendEquilibriumLine(int units);
@@ -174,7 +188,6 @@ class CBeamAnalysis {
   Equations m_equations;
   std::vector<double> m_scratch, m_scratchBuffer;  // node placement; memory kept between runs
   bool m_bRefused = false;                // an A1 line ended the run
-  bool m_bNonFinite = false;              // the solution holds values that are not numbers
   // Loads summed per element (only for models whose uniform loads overlap so much that the
   // element-by-element assembly would be quadratic): intensity at the left end and rise.
   std::vector<double> m_loadP, m_loadQ;

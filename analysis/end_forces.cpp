@@ -14,8 +14,6 @@ void CBeamAnalysis::EndForces(const Equations& eq, const std::vector<CSpringItem
   m_dMaxAbsRotation = 0;
   m_dMaxAbsShear = 0;
   m_dMaxAbsMoment = 0;
-  bool finite = true;
-  m_bNonFinite = false;
   for (int32_t i = 1; i <= m_nNodes; ++i) {
     BeamNode& n = m_nodes[i];
     n.deflection = D[2 * i - 1].value;
@@ -24,15 +22,11 @@ void CBeamAnalysis::EndForces(const Equations& eq, const std::vector<CSpringItem
     n.reactionRot = D[2 * i].prescribed ? F[2 * i] : 0.0;
     if (std::fabs(n.deflection) > m_dMaxAbsDeflection) m_dMaxAbsDeflection = std::fabs(n.deflection);
     if (std::fabs(n.rotation) > m_dMaxAbsRotation) m_dMaxAbsRotation = std::fabs(n.rotation);
-    finite = finite && std::isfinite(n.deflection) && std::isfinite(n.rotation);
   }
-  // Displacements that are not numbers at all (an overflow of stiffness or load values) are
-  // the extreme case of "very high".
-  if (m_dMaxAbsDeflection > m_dLength || !finite) {
+  if (m_dMaxAbsDeflection > m_dLength) {
     m_messages.push_back(kMessageA2);
     m_bError = 1;
   }
-  m_bNonFinite = !finite;
   // A spring's force adds to the reaction of its node (the first within the tolerance).
   for (const CSpringItem& s : springs) {
     const int32_t node = FirstNodeNear(s.m_dX);
@@ -57,11 +51,11 @@ void CBeamAnalysis::EndForces(const Equations& eq, const std::vector<CSpringItem
   // ... minus the element's share of the uniform loads (the same loads, and the same elements,
   // as in the load vector).
   auto subtractLoad = [](BeamElement& el, double p, double q) {
-    const double l = el.length;
-    el.momentStart += p * l * l / 12 + q * l * l / 30;
-    el.momentEnd -= p * l * l / 12 + q * l * l / 20;
-    el.shearStart -= p * l / 2 + 3 * q * l / 20;
-    el.shearEnd -= p * l / 2 + 7 * q * l / 20;
+    const LoadShares share = LoadSharesOf(p, q, el.length, el.releaseEnd);
+    el.momentStart += share.m1;
+    el.momentEnd -= share.m2;
+    el.shearStart -= share.v1;
+    el.shearEnd -= share.v2;
   };
   if (!m_loadP.empty()) {
     for (int32_t e = 1; e <= m_nElements; ++e) {

@@ -13,6 +13,10 @@ std::string Number(double v) { return FormatGeneral(v, 17); }
 
 std::string JsonNumber(double v) { return std::isfinite(v) ? Number(v) : std::string("null"); }
 
+// A value that is not a number (a solution that overflowed) is an empty cell, as a
+// spreadsheet writes a missing value.
+std::string CsvNumber(double v) { return std::isfinite(v) ? Number(v) : std::string(); }
+
 std::string JsonString(const std::string& text) {
   std::string out = "\"";
   for (const char ch : text) {
@@ -92,15 +96,15 @@ void WriteResultsCsv(std::ostream& out, const CBeamAnalysis& a) {
   out << "node,x,deflection,rotation,reactionVert,reactionRot\n";
   for (int32_t i = 1; i <= a.m_nNodes; ++i) {
     const BeamNode& n = a.m_nodes[i];
-    out << std::to_string(i) << ',' << Number(n.x) << ',' << Number(n.deflection) << ',' << Number(n.rotation)
-        << ',' << Number(n.reactionVert) << ',' << Number(n.reactionRot) << '\n';
+    out << std::to_string(i) << ',' << CsvNumber(n.x) << ',' << CsvNumber(n.deflection) << ',' << CsvNumber(n.rotation)
+        << ',' << CsvNumber(n.reactionVert) << ',' << CsvNumber(n.reactionRot) << '\n';
   }
   out << "\nelement,ei,releaseEnd,xEnd,length,shearStart,shearEnd,momentStart,momentEnd\n";
   for (int32_t e = 1; e <= a.m_nElements; ++e) {
     const BeamElement& el = a.m_elements[e];
-    out << std::to_string(e) << ',' << Number(el.ei) << ',' << std::to_string(el.releaseEnd) << ',' << Number(el.xEnd) << ','
-        << Number(el.length) << ',' << Number(el.shearStart) << ',' << Number(el.shearEnd) << ','
-        << Number(el.momentStart) << ',' << Number(el.momentEnd) << '\n';
+    out << std::to_string(e) << ',' << CsvNumber(el.ei) << ',' << std::to_string(el.releaseEnd) << ',' << CsvNumber(el.xEnd) << ','
+        << CsvNumber(el.length) << ',' << CsvNumber(el.shearStart) << ',' << CsvNumber(el.shearEnd) << ','
+        << CsvNumber(el.momentStart) << ',' << CsvNumber(el.momentEnd) << '\n';
   }
   a.UnlockTables();
 }

@@ -12,6 +12,12 @@
 //   forces  p l / 2 + 3 q l / 20 (left), p l / 2 + 7 q l / 20 (right),
 //   moments p l^2 / 12 + q l^2 / 30 (left), p l^2 / 12 + q l^2 / 20 (right)
 // (any text on fixed-end actions, e.g. Przemieniecki, Theory of Matrix Structural Analysis).
+// An element with a hinge at its right end is fixed at the left and pinned at the right; the
+// same load then gives
+//   forces  5 p l / 8 + 9 q l / 40 (left), 3 p l / 8 + 11 q l / 40 (right),
+//   moments p l^2 / 8 + 7 q l^2 / 120 (left), 0 (right),
+// which is the fixed-ended share with its right moment released through the element
+// stiffness. Without this the hinge would pass on the fixed-end moment of its element's load.
 #include <algorithm>
 #include <cmath>
 #include <new>
@@ -32,6 +38,16 @@ void CBeamAnalysis::ComputeElementTerms(double ei, double length, int32_t releas
   } else {
     m_k = ElementTerms{12 * c, -6 * b, -12 * c, -6 * b, 4 * a, 6 * b, 2 * a, 12 * c, 6 * b, 4 * a};
   }
+}
+
+CBeamAnalysis::LoadShares CBeamAnalysis::LoadSharesOf(double p, double q, double l,
+                                                      int32_t releaseEnd) {
+  if (releaseEnd == 1) {
+    return {5 * p * l / 8 + 9 * q * l / 40, p * l * l / 8 + 7 * q * l * l / 120,
+            3 * p * l / 8 + 11 * q * l / 40, 0};
+  }
+  return {p * l / 2 + 3 * q * l / 20, p * l * l / 12 + q * l * l / 30, p * l / 2 + 7 * q * l / 20,
+          p * l * l / 12 + q * l * l / 20};
 }
 
 CBeamAnalysis::LoadSpan CBeamAnalysis::SpanOf(const CUniformLoadItem& u) const {
@@ -103,18 +119,19 @@ void CBeamAnalysis::AssembleLoads(Equations& eq, const std::vector<CSupportItem>
     m_dLoadMoment += p.m_dMoment - p.m_dPLoad * p.m_dX;
   }
 
-  auto addElementLoad = [&F](int32_t j, double p, double q, double l) {
-    F[j - 2] += p * l / 2 + 3 * q * l / 20;
-    F[j - 1] -= p * l * l / 12 + q * l * l / 30;
-    F[j] += p * l / 2 + 7 * q * l / 20;
-    F[j + 1] += p * l * l / 12 + q * l * l / 20;
+  auto addElementLoad = [&F](int32_t j, double p, double q, const BeamElement& el) {
+    const LoadShares share = LoadSharesOf(p, q, el.length, el.releaseEnd);
+    F[j - 2] += share.v1;
+    F[j - 1] -= share.m1;
+    F[j] += share.v2;
+    F[j + 1] += share.m2;
   };
   const bool summed = UseSummedLoads(uniformLoads);
   if (summed) {
     SumLoadsPerElement(uniformLoads);
     for (int32_t e = 1; e <= m_nElements; ++e) {
       if (m_loadP[e] != 0 || m_loadQ[e] != 0)
-        addElementLoad(2 * e + 1, m_loadP[e], m_loadQ[e], m_elements[e].length);
+        addElementLoad(2 * e + 1, m_loadP[e], m_loadQ[e], m_elements[e]);
     }
   }
   for (const CUniformLoadItem& u : uniformLoads) {
@@ -125,7 +142,7 @@ void CBeamAnalysis::AssembleLoads(Equations& eq, const std::vector<CSupportItem>
         const double l = el.length;
         const double p = s.u1 + s.slope * (el.xEnd - s.x1 - l);
         const double q = s.u1 + s.slope * (el.xEnd - s.x1) - p;
-        addElementLoad(2 * e + 1, p, q, l);
+        addElementLoad(2 * e + 1, p, q, el);
       }
     }
     const double dx = s.x2 - s.x1;
@@ -201,6 +218,26 @@ void CBeamAnalysis::Eliminate(Equations& eq) {
   }
 }
 
+bool CBeamAnalysis::ResultsAreFinite() const {
+  if (!std::isfinite(m_dLoadVert) || !std::isfinite(m_dLoadMoment)) return false;
+  for (int32_t i = 1; i <= m_nNodes; ++i) {
+    const BeamNode& n = m_nodes[i];
+    if (!std::isfinite(n.deflection + n.rotation + n.reactionVert + n.reactionRot)) {
+      // A sum of finite values can overflow: look at each before giving up on the node.
+      for (const double v : {n.deflection, n.rotation, n.reactionVert, n.reactionRot}) {
+        if (!std::isfinite(v)) return false;
+      }
+    }
+  }
+  for (int32_t e = 1; e <= m_nElements; ++e) {
+    const BeamElement& el = m_elements[e];
+    for (const double v : {el.shearStart, el.shearEnd, el.momentStart, el.momentEnd}) {
+      if (!std::isfinite(v)) return false;
+    }
+  }
+  return true;
+}
+
 void CBeamAnalysis::Solve(const std::vector<CSupportItem>& supports,
                           const std::vector<CSpringItem>& springs,
                           const std::vector<CPointLoadItem>& pointLoads,
@@ -229,9 +266,11 @@ void CBeamAnalysis::Solve(const std::vector<CSupportItem>& supports,
     return;
   }
   UnlockTables();
-  if (m_bNonFinite) {
-    // Displacements that are not numbers (values beyond the range of a double) are no
-    // results: the A2 line says why, and nothing shows "nan".
+  if (!ResultsAreFinite()) {
+    // Values beyond the range of a double somewhere in the solution: these are no results.
+    // The A4 line says why, and nothing shows "nan" or "inf".
+    m_messages.push_back(kMessageA4);
+    m_bError = 1;
     m_dLength = 0;
     return;
   }

@@ -5,6 +5,8 @@
 #include "check/data_check.h"
 
 #include <algorithm>
+#include <cmath>
+#include <initializer_list>
 #include <numeric>
 #include <string>
 #include <utility>
@@ -40,6 +42,15 @@ std::vector<double> Positions(const std::vector<Item>& items) {
   x.reserve(items.size());
   for (const Item& item : items) x.push_back(item.m_dX);
   return x;
+}
+
+std::string TooLarge(std::string_view what) {
+  return "Error D16 - " + std::string(what) +
+         " is too large. Converted to the units the analysis uses it exceeds 1.7e308.";
+}
+
+bool AllFinite(std::initializer_list<double> values) {
+  return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
 }
 
 }  // namespace
@@ -135,6 +146,39 @@ void CheckModelData(const CSPLX_30Doc& doc, int64_t& errorCount, int64_t& warnin
                     FormatGeneral(u.m_dXEnd / unit, 6) + ".",
                 later[i]);
       }
+    }
+  }
+  // Every value is a finite number when it is read, but the conversion to the analysis units
+  // (feet to inches, MPa to kN/m^2, ...) can carry one beyond the range of a double; so can the
+  // product E x I. Such a model has no meaningful results: it is refused here, once per item,
+  // rather than analysed into infinities.
+  double previousE = 0, previousI = 0;
+  for (const auto& p : props) {
+    if (!AllFinite({p.m_dX, p.m_dE, p.m_dI})) {
+      error(TooLarge("A member property value"));
+    } else {
+      const double e = p.m_dE != 0 ? p.m_dE : previousE;
+      const double i = p.m_dI != 0 ? p.m_dI : previousI;
+      if (!std::isfinite(e * i)) error(TooLarge("A member property's E x I"));
+      previousE = e;
+      previousI = i;
+    }
+  }
+  for (const auto& r : doc.m_releases) {
+    if (!AllFinite({r.m_dX})) error(TooLarge("A moment release value"));
+  }
+  for (const auto& s : doc.m_supports) {
+    if (!AllFinite({s.m_dX, s.m_dDisp, s.m_dRotation})) error(TooLarge("A support value"));
+  }
+  for (const auto& s : doc.m_springs) {
+    if (!AllFinite({s.m_dX, s.m_dVSpring, s.m_dRSpring})) error(TooLarge("A spring value"));
+  }
+  for (const auto& p : doc.m_pointLoads) {
+    if (!AllFinite({p.m_dX, p.m_dPLoad, p.m_dMoment})) error(TooLarge("A point load value"));
+  }
+  for (const auto& u : doc.m_uniformLoads) {
+    if (!AllFinite({u.m_dXStart, u.m_dXEnd, u.m_dUStart, u.m_dUEnd})) {
+      error(TooLarge("A uniform load value"));
     }
   }
 }

@@ -1,7 +1,8 @@
 // The data check of a model whose lines passed the format check and whose items are built:
 // a length, a property at X = 0, no negative positions, no two supports, springs, properties
-// or hinges at one position, no hinge at an end (errors D1..D15), and the warnings W1, W2 for
-// point loads or uniform loads that coincide.
+// or hinges at one position, no hinge at an end (errors D1..D15), no value beyond the range of
+// a double once converted to the analysis units (D16), and the warnings W1, W2 for point loads
+// or uniform loads that coincide.
 #pragma once
 
 #include <cstdint>

@@ -334,6 +334,46 @@ TEST(MomentRelease, HingeSharesALoadBetweenTwoCantilevers) {
   EXPECT_REL(NodeAt(a, 2 * L).reactionVert, -P / 2);
 }
 
+// A uniform or linearly varying load across a hinge: the element ending at the hinge is fixed
+// at its left end and pinned at its right, and its share of the load must be that of such an
+// element, or the hinge passes a fixed-end moment to the element beyond it. A cantilever of
+// length L fixed at 0 carries, at its tip, a simply supported piece of length L.
+TEST(MomentRelease, NoMomentAtAHingeUnderADistributedLoad) {
+  const double L = 10;
+  const auto gerber = [](const std::string& load) {
+    return Analyse({kProperty, "Moment Release: X = 10;", "Support: X = 0; Disp = 0; Rotation = 0;",
+                    "Support: X = 20; Disp = 0;", load});
+  };
+  {
+    // Uniform w: the piece hands w L / 2 to the cantilever tip.
+    const double w = -2;
+    const auto doc = gerber("Uniform Load: XStart = 0; XEnd = 20; UStart = -2; UEnd = -2;");
+    const CBeamAnalysis& a = *doc->m_pAnalysis;
+    EXPECT_EQ(ElementTo(a, L).momentEnd, 0);
+    EXPECT_NEAR(ElementFrom(a, L).momentStart, 0, 1e-9);
+    EXPECT_REL(NodeAt(a, L).deflection, (w * L * L * L * L / 8 + w * L / 2 * L * L * L / 3) / kEI);
+    EXPECT_REL(NodeAt(a, 0).reactionVert, -1.5 * w * L);
+    EXPECT_REL(NodeAt(a, 0).reactionRot, w * L * L / 2 + w * L / 2 * L);
+    EXPECT_REL(NodeAt(a, 2 * L).reactionVert, -w * L / 2);
+    // Mid-way along the piece: half the tip deflection plus that of a simple span.
+    EXPECT_REL(NodeAt(a, 1.5 * L).deflection,
+               NodeAt(a, L).deflection / 2 + 5 * w * L * L * L * L / (384 * kEI));
+  }
+  {
+    // w = k x from 0 to 2L: the piece hands 2 k L^2 / 3 to the tip and keeps 5 k L^2 / 6 at
+    // the pin; the cantilever's own load rises to w0 = k L at its tip (tip deflection
+    // 11 w0 L^4 / (120 EI)).
+    const double k = -0.1, hinge = 2 * k * L * L / 3;
+    const auto doc = gerber("Uniform Load: XStart = 0; XEnd = 20; UStart = 0; UEnd = -2;");
+    const CBeamAnalysis& a = *doc->m_pAnalysis;
+    EXPECT_EQ(ElementTo(a, L).momentEnd, 0);
+    EXPECT_NEAR(ElementFrom(a, L).momentStart, 0, 1e-9);
+    EXPECT_REL(NodeAt(a, L).deflection,
+               (11 * k * L * L * L * L * L / 120 + hinge * L * L * L / 3) / kEI);
+    EXPECT_REL(NodeAt(a, 2 * L).reactionVert, -5 * k * L * L / 6);
+  }
+}
+
 TEST(PrescribedDisplacement, SettlementOfAFixedEnd) {
   // Fixed-fixed beam, right end moved by D: end forces 12 EI D / L^3 and moments 6 EI D / L^2.
   const double L = 10, D = 0.5;

@@ -105,7 +105,7 @@ TEST_F(Refusals, NonFinitePositionsAndDegenerateBeams) {
   EXPECT_EQ(a.m_nNodes, 200);
 }
 
-TEST_F(Refusals, ValuesBeyondTheRangeOfADoubleGiveA2AndNoResults) {
+TEST_F(Refusals, ValuesBeyondTheRangeOfADoubleGiveA4AndNoResults) {
   // A prescribed rotation of 1e308 drives the solution out of the range of a double.
   const std::vector<CSupportItem> supports = {{0, 0, 1, 1e308, 1}, {10, 0, 1, 0, 0}};
   a.Reset();
@@ -114,7 +114,7 @@ TEST_F(Refusals, ValuesBeyondTheRangeOfADoubleGiveA2AndNoResults) {
   a.BuildElements(kSteel, kNoReleases);
   a.Solve(supports, kNoSprings, kNoPointLoads, kNoUniformLoads, 3);
   ASSERT_EQ(a.m_messages.size(), 2u);
-  EXPECT_EQ(a.m_messages[1], CBeamAnalysis::kMessageA2);
+  EXPECT_EQ(a.m_messages[1], CBeamAnalysis::kMessageA4);
   EXPECT_EQ(a.m_bError, 1);
   EXPECT_EQ(a.m_dLength, 0);  // no results to show or report
 }

@@ -160,6 +160,12 @@ ReferenceResult RunReference(double length, const std::vector<CMemberPropertyIte
       const double l = r.elements[e].length;
       const double p = u1 + slope * (r.elements[e].xEnd - x1 - l);
       const double q = u1 + slope * (r.elements[e].xEnd - x1) - p;
+      if (r.elements[e].releaseEnd == 1) {  // fixed at the left, pinned at the right
+        F[j - 2] += 5 * p * l / 8 + 9 * q * l / 40;
+        F[j - 1] -= p * l * l / 8 + 7 * q * l * l / 120;
+        F[j] += 3 * p * l / 8 + 11 * q * l / 40;
+        continue;
+      }
       F[j - 2] += p * l / 2 + 3 * q * l / 20;
       F[j - 1] -= p * l * l / 12 + q * l * l / 30;
       F[j] += p * l / 2 + 7 * q * l / 20;
@@ -269,6 +275,13 @@ ReferenceResult RunReference(double length, const std::vector<CMemberPropertyIte
       const double l = el.length;
       const double p = u1 + slope * (el.xEnd - x1 - l);
       const double q = u1 + slope * (el.xEnd - x1) - p;
+      if (el.releaseEnd == 1) {
+        el.momentStart += p * l * l / 8 + 7 * q * l * l / 120;
+        el.momentEnd -= 0.0;
+        el.shearStart -= 5 * p * l / 8 + 9 * q * l / 40;
+        el.shearEnd -= 3 * p * l / 8 + 11 * q * l / 40;
+        continue;
+      }
       el.momentStart += p * l * l / 12 + q * l * l / 30;
       el.momentEnd -= p * l * l / 12 + q * l * l / 20;
       el.shearStart -= p * l / 2 + 3 * q * l / 20;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
 #include <sstream>
 
 #include "analysis/results_export.h"
@@ -61,6 +62,26 @@ TEST(ResultsExport, NoResultsGiveEmptyTablesAndValidJson) {
   EXPECT_EQ(csv.str(),
             "node,x,deflection,rotation,reactionVert,reactionRot\n\n"
             "element,ei,releaseEnd,xEnd,length,shearStart,shearEnd,momentStart,momentEnd\n");
+}
+
+// A solution beyond the range of a double (here a prescribed rotation of 1e308) leaves values
+// that are not numbers in the tables: null in JSON, an empty cell in CSV.
+TEST(ResultsExport, ValuesThatAreNotNumbersAreNullOrEmpty) {
+  CSPLX_30Doc doc;
+  doc.m_lines = {"File Format:3.0", "Member Property: X = 0; E = 1; I = 1;",
+                 "Support: X = 0; Disp = 0; Rotation = 1e308;", "Support: X = 10; Disp = 0;"};
+  doc.BuildItems(true);
+  doc.RunAnalysis();
+  const CBeamAnalysis& a = *doc.m_pAnalysis;
+  ASSERT_TRUE(std::isnan(a.m_nodes[2].rotation));
+  std::ostringstream json, csv;
+  WriteResultsJson(json, a);
+  WriteResultsCsv(csv, a);
+  EXPECT_NE(json.str().find("\"rotation\": null"), std::string::npos);
+  EXPECT_EQ(json.str().find("nan"), std::string::npos);
+  EXPECT_NE(csv.str().find("\n2,0.050000000000000003,,,0,0\n"), std::string::npos)
+      << csv.str().substr(0, 200);
+  EXPECT_EQ(csv.str().find("nan"), std::string::npos);
 }
 
 TEST(ResultsExport, LocaleDoesNotChangeTheNumbers) {

@@ -413,9 +413,20 @@ TEST_F(HelpWindowTest, MessagesPageQuotesEveryMessageInTheProgramsWords) {
        "Uniform Load: XStart = -1; XEnd = -2; UStart = 1; UEnd = 1;",
        "Uniform Load: XStart = 0; XEnd = 10; UStart = 1; UEnd = 1;",
        "Uniform Load: XStart = 10; XEnd = 0; UStart = 1; UEnd = 1;"},
-      // A1: a position that overflows once converted from feet to inches.
+      // D16, every form: values that overflow once converted (feet to inches, MPa to kN/m^2).
       {"File Format:3.0", "Units:English;", "Member Property: X = 0; E = 1; I = 1;",
-       "Support: X = 0; Disp = 0;", "Support: X = 1e308; Disp = 0;"},
+       "Member Property: X = 1; E = 1e200; I = 1e200;", "Moment Release: X = 1e308;",
+       "Support: X = 0; Disp = 0;", "Support: X = 1e308; Disp = 0;",
+       "Spring: X = 1e308; VSpring = 1;", "Point Load: X = 1; Moment = 1e308;",
+       "Uniform Load: XStart = 0; XEnd = 1e308; UStart = 1; UEnd = 1;"},
+      {"File Format:3.0", "Units:Metric;", "Member Property: X = 0; E = 1e306; I = 1;",
+       "Support: X = 0; Disp = 0;"},
+      // A1: a beam too short to be divided into elements.
+      {"File Format:3.0", "Units:Consistent;", "Member Property: X = 0; E = 1; I = 1;",
+       "Support: X = 0; Disp = 0;", "Support: X = 1e-9; Disp = 0;"},
+      // A4: a load whose moment about the left end overflows.
+      {"File Format:3.0", "Units:Consistent;", "Member Property: X = 0; E = 1; I = 1;",
+       "Support: X = 0; Disp = 0; Rotation = 0;", "Point Load: X = 1e300; PLoad = -1e300;"},
       // A2: a span far too flexible for its load.
       {"File Format:3.0", "Units:Consistent;", "Member Property: X = 0; E = 1; I = 0.001;",
        "Support: X = 0; Disp = 0;", "Support: X = 10; Disp = 0;",
@@ -440,7 +451,7 @@ TEST_F(HelpWindowTest, MessagesPageQuotesEveryMessageInTheProgramsWords) {
   }
   // The models above still produce every code but the two forms of A1 that need an
   // exhausted memory or ten million nodes.
-  EXPECT_EQ(codes.size(), 23u + 15u + 3u + 2u);
+  EXPECT_EQ(codes.size(), 23u + 16u + 4u + 2u);
 }
 
 }  // namespace
