@@ -4,9 +4,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
 #include <string>
 #include <string_view>
 
+#include "analysis/results_export.h"
 #include "check/run_driver.h"
 #include "model/document.h"
 #include "platform/file_access.h"
@@ -14,6 +18,7 @@
 #include "report/print_job.h"
 #include "report/print_options.h"
 #include "report/report_text.h"
+#include "tests/support/non_numbers.h"
 #include "view/results_paint.h"
 
 namespace spanlab::fuzz {
@@ -36,6 +41,13 @@ class MemoryFileAccess : public FileAccess {
   std::string_view bytes_;
 };
 
+// Stops the run (and keeps the input) when `text`, which a user reads, shows "nan" or "inf".
+inline void ExpectOnlyNumbers(const std::string& what, const std::string& text) {
+  if (!testing::ShowsNonNumber(text)) return;
+  std::fprintf(stderr, "%s shows a value that is not a number:\n%s\n", what.c_str(), text.c_str());
+  std::abort();
+}
+
 // What the window does with a model once its lines are in place: the run, every report as
 // text and printed on letter paper at 300 dpi, and the results view at 800 x 600 with the
 // curves and then the reactions, each with the marker of the first item line.
@@ -47,7 +59,18 @@ inline void RunReportAndPaint(CSPLX_30Doc& doc) {
     options.m_nDataPoints = points;
     JoinedReportText(doc, options);
   }
-  TabDelimitedDetailsText(doc, 1);
+  // The texts made of numbers alone (the input report and the run log quote the model's own
+  // lines, which may say anything) must show only numbers.
+  std::string messages;
+  for (const std::string& m : doc.m_pAnalysis->m_messages) messages += m + "\n";
+  ExpectOnlyNumbers("the analysis messages", messages);
+  PrintOptions results = options;
+  results.m_bPrintInput = 0;
+  ExpectOnlyNumbers("the summary and details", JoinedReportText(doc, results));
+  ExpectOnlyNumbers("the tab-delimited details", TabDelimitedDetailsText(doc, 1));
+  std::ostringstream csv;
+  WriteResultsCsv(csv, *doc.m_pAnalysis);
+  ExpectOnlyNumbers("the results CSV", csv.str());
 
   PrinterPage letter;
   letter.physicalWidth = 2550;

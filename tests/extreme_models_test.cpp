@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cctype>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -16,27 +15,18 @@
 #include "platform/recording_device_context.h"
 #include "report/print_job.h"
 #include "report/report_text.h"
+#include "tests/support/non_numbers.h"
 #include "view/readout.h"
 #include "view/results_paint.h"
 
 namespace spanlab {
 namespace {
 
+using testing::ShowsNonNumber;
+
 // Positions are held within +-2^30 device units before they are drawn; a symbol drawn there
 // reaches a few units beyond. Far from the limits of an int, so no arithmetic on them overflows.
 constexpr int kDeviceLimit = (1 << 30) + (1 << 20);
-
-// "nan", "inf" or "infinity" as a word of its own, in any case.
-bool ShowsNonNumber(const std::string& text) {
-  auto letter = [&text](size_t i) { return i < text.size() && std::isalpha(static_cast<unsigned char>(text[i])); };
-  for (size_t i = 0; i + 3 <= text.size(); ++i) {
-    if (i > 0 && letter(i - 1)) continue;
-    std::string word;
-    for (size_t j = i; letter(j); ++j) word += static_cast<char>(std::tolower(static_cast<unsigned char>(text[j])));
-    if (word == "nan" || word == "inf" || word == "infinity") return true;
-  }
-  return false;
-}
 
 int OutsideDeviceRange(const RecordingDeviceContext& dc) {
   auto out = [](int v) { return v < -kDeviceLimit || v > kDeviceLimit; };
