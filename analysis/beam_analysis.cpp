@@ -102,7 +102,7 @@ int32_t CBeamAnalysis::FindDof(double x) const {
   return node > 0 ? 2 * node - 1 : 2 * m_nNodes - 1;
 }
 
-void CBeamAnalysis::AppendEquilibriumLine(int units) {
+CBeamAnalysis::Residuals CBeamAnalysis::EquilibriumResiduals() const {
   double sumV = 0;
   double sumM = 0;
   for (int32_t i = 1; i <= m_nNodes; ++i) {
@@ -113,9 +113,14 @@ void CBeamAnalysis::AppendEquilibriumLine(int units) {
     }
     if (n.reactionRot != 0) sumM += n.reactionRot;
   }
-  const double vert = sumV + m_dLoadVert;
+  return {sumV + m_dLoadVert, sumM + m_dLoadMoment};
+}
+
+void CBeamAnalysis::AppendEquilibriumLine(int units) {
+  const Residuals residuals = EquilibriumResiduals();
+  const double vert = residuals.vert;
   // English moments are kip in internally and shown in kip ft.
-  const double rot = (sumM + m_dLoadMoment) / (units == kUnitsEnglish ? 12.0 : 1.0);
+  const double rot = residuals.moment / (units == kUnitsEnglish ? 12.0 : 1.0);
   std::string forceLabel, momentLabel;
   if (units == kUnitsEnglish) {
     forceLabel = " kips";

@@ -176,8 +176,15 @@ class CBeamAnalysis {
                      const std::vector<CUniformLoadItem>& uniformLoads);
   void AssembleStiffness(Equations& eq, const std::vector<CSpringItem>& springs);
   void Eliminate(Equations& eq);
-  // Every displacement, reaction, end force and load sum is a finite number.
+  // Every displacement, reaction, end force, load sum and equilibrium residual is a finite
+  // number.
   bool ResultsAreFinite() const;
+  // The equilibrium check: reactions plus applied loads, vertically and in moments about x = 0
+  // (internal units).
+  struct Residuals {
+    double vert = 0, moment = 0;
+  };
+  Residuals EquilibriumResiduals() const;
   void EndForces(const Equations& eq, const std::vector<CSpringItem>& springs,
                  const std::vector<CUniformLoadItem>& uniformLoads);
   void AppendEquilibriumLine(int units);

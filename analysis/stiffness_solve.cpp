@@ -219,14 +219,10 @@ void CBeamAnalysis::Eliminate(Equations& eq) {
 }
 
 bool CBeamAnalysis::ResultsAreFinite() const {
-  if (!std::isfinite(m_dLoadVert) || !std::isfinite(m_dLoadMoment)) return false;
   for (int32_t i = 1; i <= m_nNodes; ++i) {
     const BeamNode& n = m_nodes[i];
-    if (!std::isfinite(n.deflection + n.rotation + n.reactionVert + n.reactionRot)) {
-      // A sum of finite values can overflow: look at each before giving up on the node.
-      for (const double v : {n.deflection, n.rotation, n.reactionVert, n.reactionRot}) {
-        if (!std::isfinite(v)) return false;
-      }
+    for (const double v : {n.deflection, n.rotation, n.reactionVert, n.reactionRot}) {
+      if (!std::isfinite(v)) return false;
     }
   }
   for (int32_t e = 1; e <= m_nElements; ++e) {
@@ -235,7 +231,10 @@ bool CBeamAnalysis::ResultsAreFinite() const {
       if (!std::isfinite(v)) return false;
     }
   }
-  return true;
+  // The sums of the loads and of the equilibrium check can overflow where no single term does.
+  const Residuals residuals = EquilibriumResiduals();
+  return std::isfinite(m_dLoadVert) && std::isfinite(m_dLoadMoment) &&
+         std::isfinite(residuals.vert) && std::isfinite(residuals.moment);
 }
 
 void CBeamAnalysis::Solve(const std::vector<CSupportItem>& supports,
