@@ -116,8 +116,7 @@ CBeamAnalysis::Residuals CBeamAnalysis::EquilibriumResiduals() const {
   return {sumV + m_dLoadVert, sumM + m_dLoadMoment};
 }
 
-void CBeamAnalysis::AppendEquilibriumLine(int units) {
-  const Residuals residuals = EquilibriumResiduals();
+void CBeamAnalysis::AppendEquilibriumLine(int units, const Residuals& residuals) {
   const double vert = residuals.vert;
   // English moments are kip in internally and shown in kip ft.
   const double rot = residuals.moment / (units == kUnitsEnglish ? 12.0 : 1.0);

@@ -176,9 +176,6 @@ class CBeamAnalysis {
                      const std::vector<CUniformLoadItem>& uniformLoads);
   void AssembleStiffness(Equations& eq, const std::vector<CSpringItem>& springs);
   void Eliminate(Equations& eq);
-  // Every displacement, reaction, end force, load sum and equilibrium residual is a finite
-  // number.
-  bool ResultsAreFinite() const;
   // The equilibrium check: reactions plus applied loads, vertically and in moments about x = 0
   // (internal units).
   struct Residuals {
@@ -187,7 +184,7 @@ class CBeamAnalysis {
   Residuals EquilibriumResiduals() const;
   void EndForces(const Equations& eq, const std::vector<CSpringItem>& springs,
                  const std::vector<CUniformLoadItem>& uniformLoads);
-  void AppendEquilibriumLine(int units);
+  void AppendEquilibriumLine(int units, const Residuals& residuals);
   int32_t FirstNodeNear(double x) const;
   int32_t FirstNodeNotBelow(double x) const;
 
@@ -195,6 +192,7 @@ class CBeamAnalysis {
   Equations m_equations;
   std::vector<double> m_scratch, m_scratchBuffer;  // node placement; memory kept between runs
   bool m_bRefused = false;                // an A1 line ended the run
+  bool m_bFiniteResults = true;           // EndForces found every value a finite number
   // Loads summed per element (only for models whose uniform loads overlap so much that the
   // element-by-element assembly would be quadratic): intensity at the left end and rise.
   std::vector<double> m_loadP, m_loadQ;

@@ -14,6 +14,9 @@ void CBeamAnalysis::EndForces(const Equations& eq, const std::vector<CSpringItem
   m_dMaxAbsRotation = 0;
   m_dMaxAbsShear = 0;
   m_dMaxAbsMoment = 0;
+  // Whether every value is a finite number, found on the way: v - v is 0 for a finite v and
+  // NaN otherwise, and a NaN stays in the sum.
+  double probe = 0;
   for (int32_t i = 1; i <= m_nNodes; ++i) {
     BeamNode& n = m_nodes[i];
     n.deflection = D[2 * i - 1].value;
@@ -22,6 +25,8 @@ void CBeamAnalysis::EndForces(const Equations& eq, const std::vector<CSpringItem
     n.reactionRot = D[2 * i].prescribed ? F[2 * i] : 0.0;
     if (std::fabs(n.deflection) > m_dMaxAbsDeflection) m_dMaxAbsDeflection = std::fabs(n.deflection);
     if (std::fabs(n.rotation) > m_dMaxAbsRotation) m_dMaxAbsRotation = std::fabs(n.rotation);
+    probe += (n.deflection - n.deflection) + (n.rotation - n.rotation) +
+             (n.reactionVert - n.reactionVert) + (n.reactionRot - n.reactionRot);
   }
   if (m_dMaxAbsDeflection > m_dLength) {
     m_messages.push_back(kMessageA2);
@@ -34,6 +39,7 @@ void CBeamAnalysis::EndForces(const Equations& eq, const std::vector<CSpringItem
     BeamNode& n = m_nodes[node];
     if (s.m_dVSpring != 0) n.reactionVert -= s.m_dVSpring * n.deflection;
     if (s.m_dRSpring != 0) n.reactionRot -= s.m_dRSpring * n.rotation;
+    probe += (n.reactionVert - n.reactionVert) + (n.reactionRot - n.reactionRot);
   }
 
   // End forces: the element stiffness times its end displacements ...
@@ -77,7 +83,10 @@ void CBeamAnalysis::EndForces(const Equations& eq, const std::vector<CSpringItem
     m_dMaxAbsShear = std::max({m_dMaxAbsShear, std::fabs(el.shearStart), std::fabs(el.shearEnd)});
     m_dMaxAbsMoment =
         std::max({m_dMaxAbsMoment, std::fabs(el.momentStart), std::fabs(el.momentEnd)});
+    probe += (el.shearStart - el.shearStart) + (el.shearEnd - el.shearEnd) +
+             (el.momentStart - el.momentStart) + (el.momentEnd - el.momentEnd);
   }
+  m_bFiniteResults = probe == 0;
 }
 
 }  // namespace spanlab

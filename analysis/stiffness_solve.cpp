@@ -218,25 +218,6 @@ void CBeamAnalysis::Eliminate(Equations& eq) {
   }
 }
 
-bool CBeamAnalysis::ResultsAreFinite() const {
-  for (int32_t i = 1; i <= m_nNodes; ++i) {
-    const BeamNode& n = m_nodes[i];
-    for (const double v : {n.deflection, n.rotation, n.reactionVert, n.reactionRot}) {
-      if (!std::isfinite(v)) return false;
-    }
-  }
-  for (int32_t e = 1; e <= m_nElements; ++e) {
-    const BeamElement& el = m_elements[e];
-    for (const double v : {el.shearStart, el.shearEnd, el.momentStart, el.momentEnd}) {
-      if (!std::isfinite(v)) return false;
-    }
-  }
-  // The sums of the loads and of the equilibrium check can overflow where no single term does.
-  const Residuals residuals = EquilibriumResiduals();
-  return std::isfinite(m_dLoadVert) && std::isfinite(m_dLoadMoment) &&
-         std::isfinite(residuals.vert) && std::isfinite(residuals.moment);
-}
-
 void CBeamAnalysis::Solve(const std::vector<CSupportItem>& supports,
                           const std::vector<CSpringItem>& springs,
                           const std::vector<CPointLoadItem>& pointLoads,
@@ -265,7 +246,10 @@ void CBeamAnalysis::Solve(const std::vector<CSupportItem>& supports,
     return;
   }
   UnlockTables();
-  if (!ResultsAreFinite()) {
+  // The sums of the loads and of the equilibrium check can overflow where no single term does.
+  const Residuals residuals = EquilibriumResiduals();
+  if (!m_bFiniteResults || !std::isfinite(m_dLoadVert) || !std::isfinite(m_dLoadMoment) ||
+      !std::isfinite(residuals.vert) || !std::isfinite(residuals.moment)) {
     // Values beyond the range of a double somewhere in the solution: these are no results.
     // The A4 line says why, and nothing shows "nan" or "inf".
     m_messages.push_back(kMessageA4);
@@ -273,7 +257,7 @@ void CBeamAnalysis::Solve(const std::vector<CSupportItem>& supports,
     m_dLength = 0;
     return;
   }
-  AppendEquilibriumLine(units);
+  AppendEquilibriumLine(units, residuals);
 }
 
 }  // namespace spanlab
