@@ -15,6 +15,7 @@
 #include "platform/recording_device_context.h"
 #include "report/print_job.h"
 #include "report/report_text.h"
+#include "tests/support/device_range.h"
 #include "tests/support/non_numbers.h"
 #include "view/readout.h"
 #include "view/results_paint.h"
@@ -29,17 +30,8 @@ using testing::ShowsNonNumber;
 constexpr int kDeviceLimit = (1 << 30) + (1 << 20);
 
 int OutsideDeviceRange(const RecordingDeviceContext& dc) {
-  auto out = [](int v) { return v < -kDeviceLimit || v > kDeviceLimit; };
-  int outside = 0;
-  for (const RecordedStroke& s : dc.strokes) outside += out(s.x1) || out(s.y1) || out(s.x2) || out(s.y2);
-  for (const RecordedEllipse& e : dc.ellipses) {
-    outside += out(e.left) || out(e.top) || out(e.right) || out(e.bottom);
-  }
-  for (const RecordedText& t : dc.texts) outside += out(t.x) || out(t.y);
-  for (const RecordedShape& s : dc.shapes) {
-    for (const Point& p : s.points) outside += out(p.x) || out(p.y);
-  }
-  return outside;
+  return testing::StrokesAndEllipsesOutside(dc, kDeviceLimit) +
+         testing::TextsAndShapesOutside(dc, kDeviceLimit);
 }
 
 std::string RecordedTexts(const RecordingDeviceContext& dc) {

@@ -9,6 +9,7 @@
 #include "check/run_driver.h"
 #include "model/document.h"
 #include "platform/recording_device_context.h"
+#include "tests/support/device_range.h"
 #include "view/results_paint.h"
 
 namespace spanlab {
@@ -16,20 +17,8 @@ namespace {
 
 constexpr int kDeviceLimit = 1 << 30;
 
-bool InDeviceRange(int v) { return v >= -kDeviceLimit && v <= kDeviceLimit; }
-
-// How many strokes and ellipses have a corner outside the range every device context takes.
 int OutsideDeviceRange(const RecordingDeviceContext& dc) {
-  int outside = 0;
-  for (const RecordedStroke& s : dc.strokes) {
-    outside += !InDeviceRange(s.x1) || !InDeviceRange(s.y1) || !InDeviceRange(s.x2) ||
-               !InDeviceRange(s.y2);
-  }
-  for (const RecordedEllipse& e : dc.ellipses) {
-    outside += !InDeviceRange(e.left) || !InDeviceRange(e.top) || !InDeviceRange(e.right) ||
-               !InDeviceRange(e.bottom);
-  }
-  return outside;
+  return testing::StrokesAndEllipsesOutside(dc, kDeviceLimit);
 }
 
 ResultsViewState Screen(ViewToggles toggles = {}) {
