@@ -21,6 +21,7 @@ void CBeamAnalysis::Reset() {
   // No sums or scales of an earlier model may outlive it.
   m_dLoadVert = m_dLoadMoment = 0;
   m_dMaxAbsDeflection = m_dMaxAbsRotation = m_dMaxAbsShear = m_dMaxAbsMoment = 0;
+  ClearExtremes();
   m_loadP.clear();
   m_loadQ.clear();
   // Index 0 of both tables is never used.
@@ -132,11 +133,15 @@ void CBeamAnalysis::AppendEquilibriumLine(int units, const Residuals& residuals)
                        " Rotation = " + FormatFixed(rot, 3) + momentLabel);
 }
 
-void CBeamAnalysis::ComputeExtremes(int units) {
+void CBeamAnalysis::ClearExtremes() {
   m_dMinShear = m_dMaxShear = m_dXMinShear = m_dXMaxShear = 0;
   m_dMinMoment = m_dMaxMoment = m_dXMinMoment = m_dXMaxMoment = 0;
   m_dMinRotation = m_dMaxRotation = m_dXMinRotation = m_dXMaxRotation = 0;
   m_dMinDeflection = m_dMaxDeflection = m_dXMinDeflection = m_dXMaxDeflection = 0;
+}
+
+void CBeamAnalysis::ComputeExtremes(int units) {
+  ClearExtremes();
   if (m_nElements <= 0 || m_nNodes <= 0) return;
   LockTables();
 

@@ -70,7 +70,8 @@ class CBeamAnalysis {
       "Error A4 - The results are beyond the range of numbers the program can hold. Check for "
       "values that are far too large or too small.";
 
-  // Clears the messages, the length, the error flag and both tables.
+  // Clears the messages, the length, the error flag, both tables, the load sums, the scales and
+  // the extremes.
   void Reset();
   // Stores the beam length L (internal length unit); ignored after a refusal.
   void SetLength(double length);
@@ -99,8 +100,9 @@ class CBeamAnalysis {
              const std::vector<CPointLoadItem>& pointLoads,
              const std::vector<CUniformLoadItem>& uniformLoads, int units);
 
-  // Recomputes the twenty extremes fields (all 0 when there are no results). For the Metric
-  // system the deflection extremes (not their positions) are given in millimetres.
+  // Recomputes the sixteen extremes fields (all 0 when there are no results). For the Metric
+  // system the deflection extremes (not their positions) are given in millimetres. Part of a
+  // run (the document's RunAnalysis calls it last); readers never call it.
   void ComputeExtremes(int units);
 
   // The deflection degree of freedom 2i-1 of the first node i with |x - x_i| < 1e-10, or that of
@@ -167,6 +169,7 @@ class CBeamAnalysis {
   };
 
   void Refuse(const std::string& message);
+  void ClearExtremes();
   void ComputeElementTerms(double ei, double length, int32_t releaseEnd);
   LoadSpan SpanOf(const CUniformLoadItem& load) const;
   bool UseSummedLoads(const std::vector<CUniformLoadItem>& uniformLoads) const;

@@ -93,6 +93,7 @@ CMainFrame::CMainFrame(SettingsStore& settings, PrintOptions& options, QWidget* 
   m_prompter->SetHelp(m_help.get());
   m_editor = m_itemDialogs.get();
   m_doc->SetPrompter(m_prompter.get());
+  m_doc->SetRunner(&m_runner);
 
   // The panes: tree | results over the output pane.
   m_wndSplitter = new QSplitter(Qt::Vertical, this);
@@ -436,7 +437,6 @@ QString CMainFrame::ExportPicture(const QString& path, int width, int height) {
 }
 
 QString CMainFrame::ExportResults(const QString& path) {
-  m_doc->m_pAnalysis->ComputeExtremes(m_doc->m_nUnits);
   const bool json = path.endsWith(".json", Qt::CaseInsensitive);
   std::ostringstream out;
   if (json) WriteResultsJson(out, *m_doc->m_pAnalysis);

@@ -12,6 +12,7 @@
 
 #include "edit/line_history.h"
 #include "edit/qt_item_dialogs.h"
+#include "check/run_driver.h"
 #include "model/document.h"
 #include "platform/help.h"
 #include "platform/settings.h"
@@ -115,6 +116,7 @@ class CMainFrame : public QMainWindow {
 
   SettingsStore& m_settings;
   PrintOptions& m_options;
+  ModelRunner m_runner;  // runs every change of the document's lines; outlives the document
   std::unique_ptr<CSPLX_30Doc> m_doc;
   std::unique_ptr<QtPrompter> m_prompter;
   Databases m_databases;

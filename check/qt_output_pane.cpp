@@ -8,7 +8,7 @@
 #include <QResizeEvent>
 #include <QTextBlock>
 
-#include "check/run_driver.h"
+#include "check/run_driver.h"  // HelpKeywordForLogLine
 #include "platform/qt_device_context.h"
 
 namespace spanlab {
@@ -154,16 +154,9 @@ void CDoubleEditView::UpdateButtons() {
 }
 
 void CDoubleEditView::OnUpdate(CView*, long hint) {
-  if (hint == kHintLines) RunModelAndShow();
+  // The document has run the new lines before telling anyone; the pane only shows the log.
+  if (hint == kHintLines) m_results->setPlainText(ForDisplay(m_doc.GetLastRun().text));
   else if (hint == kHintMessage) m_data->setPlainText(ForDisplay(m_doc.m_strMessage));
-}
-
-void CDoubleEditView::RunModelAndShow() {
-  m_results->clear();
-  RunModel(m_doc, [this](const std::string& text) {
-    m_results->setPlainText(ForDisplay(text));
-    m_results->repaint();  // the text before the analysis shows while it runs
-  });
 }
 
 void CDoubleEditView::resizeEvent(QResizeEvent* event) {

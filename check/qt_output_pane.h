@@ -1,7 +1,7 @@
 // CDoubleEditView: the output pane at the bottom of the main window. Two read-only text boxes,
 // Results (the log of the last run) and Data (the document's message text), one shown at a
-// time, chosen by two picture buttons. It is also the run driver: every change of the model
-// lines (hint 2) checks and analyses the model.
+// time, chosen by two picture buttons. After every change of the model lines (hint 2) it shows
+// the log of the run the document made before announcing the change.
 #pragma once
 
 #include <QPlainTextEdit>
@@ -40,7 +40,6 @@ class CDoubleEditView : public QWidget, public CView {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  void RunModelAndShow();
   void UpdateButtons();
 
   CSPLX_30Doc& m_doc;

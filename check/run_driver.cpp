@@ -56,7 +56,7 @@ RunLog RunModel(CSPLX_30Doc& doc, const std::function<void(const std::string&)>&
   log.FlushDropped();
   log.AddText(CountsLine(run.errors, run.warnings) + "\r\n");
   if (run.errors != 0) {
-    doc.m_pAnalysis->Reset();  // no stale results
+    doc.ResetAnalysis();  // no stale results
     run.text = log.Text();
     if (show) show(run.text);
     return run;
@@ -69,6 +69,14 @@ RunLog RunModel(CSPLX_30Doc& doc, const std::function<void(const std::string&)>&
   run.analysed = true;
   run.text = log.Text();
   if (show) show(run.text);
+  return run;
+}
+
+RunLog RunUnchecked(CSPLX_30Doc& doc) {
+  doc.BuildItems(true);
+  doc.RunAnalysis();
+  RunLog run;
+  run.analysed = true;
   return run;
 }
 

@@ -11,17 +11,28 @@
 
 namespace spanlab {
 
-struct RunLog {
-  std::string text;      // the Results box text after the run
-  int64_t errors = 0;    // format and data errors (analysis errors set the engine's m_bError)
-  int64_t warnings = 0;
-  bool analysed = false;  // the analysis ran
-};
-
-// Runs the checks and, when they pass, the analysis on `doc`. `show` (optional) receives the
-// text each time the Results box would be updated: once before the analysis (ending with
+// Runs the checks and, when they pass, the analysis with its extremes on `doc`. `show`
+// (optional) receives the log each time it grows a stage: once before the analysis (ending with
 // "Running Analysis") and once at the end. After any error the analysis object is Reset.
 RunLog RunModel(CSPLX_30Doc& doc, const std::function<void(const std::string&)>& show = {});
+
+// The analysis of the lines as they stand, without the checks (the command line's results of a
+// plain file of lines). The log is empty; `analysed` is true.
+RunLog RunUnchecked(CSPLX_30Doc& doc);
+
+// The runner a document is given (CSPLX_30Doc::SetRunner): the checked run of the window, or
+// the unchecked one.
+class ModelRunner : public LinesRunner {
+ public:
+  enum class Mode { kChecked, kUnchecked };
+  explicit ModelRunner(Mode mode = Mode::kChecked) : m_mode(mode) {}
+  RunLog Run(CSPLX_30Doc& doc) override {
+    return m_mode == Mode::kChecked ? RunModel(doc) : RunUnchecked(doc);
+  }
+
+ private:
+  Mode m_mode;
+};
 
 // The help keyword for a line of the run log: "Data Error Messages", "Format Error Messages",
 // "Analysis Error Messages" or "Warning Messages" by the line's first seven characters after its

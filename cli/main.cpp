@@ -82,9 +82,11 @@ bool LooksLikeModelFile(const std::string& path, const std::string& bytes) {
   return path.size() >= 4 && path.compare(path.size() - 4, 4, ".spn") == 0;
 }
 
-// Opens a model file as the program's document does.
-bool OpenModel(CSPLX_30Doc& doc, Prompter& prompter, const std::string& path) {
+// Opens a model file as the program's document does; `runner` (optional) runs its lines.
+bool OpenModel(CSPLX_30Doc& doc, Prompter& prompter, const std::string& path,
+               LinesRunner* runner = nullptr) {
   doc.SetPrompter(&prompter);
+  doc.SetRunner(runner);
   if (doc.OnOpenDocument(path)) return true;
   std::cerr << "spanlab-cli: " << doc.GetLastError() << "\n";
   return false;
@@ -131,9 +133,11 @@ struct Options {
 
 enum class Loaded { kFailed, kModelFile, kLinesFile };
 
-// Loads FILE into `doc`: a model file as the program opens it, any other file as plain text
-// lines. kFailed after a message when that is not possible.
-Loaded LoadAnyModel(CSPLX_30Doc& doc, Prompter& prompter, const std::string& path) {
+// Loads FILE into `doc` and runs it: a model file as the program opens it (run by `modelRun`),
+// any other file as plain text lines (run by `linesRun`). kFailed after a message when that is
+// not possible.
+Loaded LoadAnyModel(CSPLX_30Doc& doc, Prompter& prompter, const std::string& path,
+                    LinesRunner& modelRun, LinesRunner& linesRun) {
   std::string bytes;
   const Status read = DefaultFileAccess().ReadFile(path, bytes);
   if (!read.ok()) {
@@ -141,10 +145,17 @@ Loaded LoadAnyModel(CSPLX_30Doc& doc, Prompter& prompter, const std::string& pat
     return Loaded::kFailed;
   }
   if (LooksLikeModelFile(path, bytes)) {
-    return OpenModel(doc, prompter, path) ? Loaded::kModelFile : Loaded::kFailed;
+    return OpenModel(doc, prompter, path, &modelRun) ? Loaded::kModelFile : Loaded::kFailed;
   }
-  doc.m_lines = SplitTextLines(bytes);
+  doc.SetRunner(&linesRun);
+  doc.SetLines(nullptr, SplitTextLines(bytes));
   return Loaded::kLinesFile;
+}
+
+// Loads FILE and runs it with the checks, whatever kind of file it is.
+Loaded LoadAndCheck(CSPLX_30Doc& doc, Prompter& prompter, const std::string& path,
+                    ModelRunner& runner) {
+  return LoadAnyModel(doc, prompter, path, runner, runner);
 }
 
 // The print options the report flags choose; without any flag the defaults.
@@ -163,25 +174,23 @@ PrintOptions OptionsFromFlags(const Options& o) {
 int RunResults(const Options& o) {
   CSPLX_30Doc doc;
   CommandLinePrompter prompter(o.truncate);
+  // A model file gets the full check first, as the program runs it; a plain file of model lines
+  // is analysed as it stands, without checks.
+  ModelRunner checked(ModelRunner::Mode::kChecked), unchecked(ModelRunner::Mode::kUnchecked);
   int status = kExitClean;
-  switch (LoadAnyModel(doc, prompter, o.input)) {
+  switch (LoadAnyModel(doc, prompter, o.input, checked, unchecked)) {
     case Loaded::kFailed:
       return kExitCannotRun;
     case Loaded::kModelFile: {
-      // A model file: the full check first, as the program runs it.
-      const RunLog run = RunModel(doc);
+      const RunLog& run = doc.GetLastRun();
       if (run.errors != 0) std::cerr << WithLineFeeds(run.text);
       status = ExitStatus(run, doc);
       break;
     }
     case Loaded::kLinesFile:
-      // A plain file of model lines: analysed as it stands, without checks.
-      doc.BuildItems(true);
-      doc.RunAnalysis();
       status = doc.m_pAnalysis->m_bError ? kExitModelErrors : kExitClean;
       break;
   }
-  doc.m_pAnalysis->ComputeExtremes(doc.m_nUnits);
   std::ostringstream out;
   if (o.format == "csv") WriteResultsCsv(out, *doc.m_pAnalysis);
   else WriteResultsJson(out, *doc.m_pAnalysis);
@@ -192,8 +201,9 @@ int RunResults(const Options& o) {
 int RunCheck(const Options& o) {
   CSPLX_30Doc doc;
   CommandLinePrompter prompter(o.truncate);
-  if (!OpenModel(doc, prompter, o.input)) return kExitCannotRun;
-  const RunLog run = RunModel(doc);
+  ModelRunner runner;
+  if (!OpenModel(doc, prompter, o.input, &runner)) return kExitCannotRun;
+  const RunLog& run = doc.GetLastRun();
   const int written = WriteStdout(WithLineFeeds(run.text));
   return written != kExitClean ? written : ExitStatus(run, doc);
 }
@@ -210,8 +220,9 @@ int RunLines(const Options& o) {
 int RunReport(const Options& o) {
   CSPLX_30Doc doc;
   CommandLinePrompter prompter(o.truncate);
-  if (LoadAnyModel(doc, prompter, o.input) == Loaded::kFailed) return kExitCannotRun;
-  const RunLog run = RunModel(doc);
+  ModelRunner runner;
+  if (LoadAndCheck(doc, prompter, o.input, runner) == Loaded::kFailed) return kExitCannotRun;
+  const RunLog& run = doc.GetLastRun();
   const PrintOptions options = OptionsFromFlags(o);
   const std::string text = o.tab_details ? TabDelimitedDetailsText(doc, options.m_nDataPoints)
                                          : JoinedReportText(doc, options);
@@ -276,15 +287,16 @@ int RunPlot(const Options& o) {
   if (!ParseShow(o.show, state.toggles, error)) return CannotRun(error);
   CSPLX_30Doc doc;
   CommandLinePrompter prompter(o.truncate);
-  if (LoadAnyModel(doc, prompter, o.input) == Loaded::kFailed) return kExitCannotRun;
-  const RunLog run = RunModel(doc);
+  ModelRunner runner;
+  if (LoadAndCheck(doc, prompter, o.input, runner) == Loaded::kFailed) return kExitCannotRun;
+  const RunLog& run = doc.GetLastRun();
   if (!o.select.empty()) {
     if (std::find(doc.m_lines.begin(), doc.m_lines.end(), o.select) == doc.m_lines.end()) {
       return CannotRun("--select: the model has no line '" + o.select + "'");
     }
     const long hint = SelectionHintForLine(o.select);
     if (hint == kHintNoItemLine) return CannotRun("--select: '" + o.select + "' is not an item line");
-    doc.m_strMessage = o.select;
+    doc.SetMessage(o.select);
     state.selection.OnHint(hint, doc);
     state.toggles.position = true;
   }
@@ -297,8 +309,9 @@ int RunPlot(const Options& o) {
 int RunPrint(const Options& o) {
   CSPLX_30Doc doc;
   CommandLinePrompter prompter(o.truncate);
-  if (LoadAnyModel(doc, prompter, o.input) == Loaded::kFailed) return kExitCannotRun;
-  const RunLog run = RunModel(doc);
+  ModelRunner runner;
+  if (LoadAndCheck(doc, prompter, o.input, runner) == Loaded::kFailed) return kExitCannotRun;
+  const RunLog& run = doc.GetLastRun();
   PrintOptions options = OptionsFromFlags(o);
   EnsureGuiApplication();
   const std::string programDir = QCoreApplication::applicationDirPath().toStdString();
@@ -319,8 +332,8 @@ int RunImport(const Options& o) {
   std::string bytes;
   const Status read = DefaultFileAccess().ReadFile(o.input, bytes);
   if (!read.ok()) return CannotRun(read.message());
-  CSPLX_30Doc doc;
-  doc.m_lines = SplitTextLines(bytes);
+  CSPLX_30Doc doc;  // no runner: the lines are only stored
+  doc.SetLines(nullptr, SplitTextLines(bytes));
   return SaveModel(doc, o.output);
 }
 

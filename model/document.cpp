@@ -11,9 +11,20 @@ CSPLX_30Doc::CSPLX_30Doc() : m_pAnalysis(std::make_unique<CBeamAnalysis>()) {}
 
 CSPLX_30Doc::~CSPLX_30Doc() { ClearItems(); }
 
-void CSPLX_30Doc::SetLines(CView* sender, const std::vector<std::string>& lines) {
-  m_lines = lines;
+void CSPLX_30Doc::SetLines(CView* sender, std::vector<std::string> lines) {
+  m_lines = std::move(lines);
   SetModifiedFlag(true);
+  LinesChanged(sender);
+}
+
+void CSPLX_30Doc::LinesChanged(CView* sender) {
+  if (m_pRunner) {
+    m_lastRun = m_pRunner->Run(*this);
+  } else {
+    BuildItems(false);
+    ResetAnalysis();
+    m_lastRun = RunLog{};
+  }
   UpdateAllViews(sender, kHintLines);
 }
 
@@ -25,7 +36,7 @@ void CSPLX_30Doc::SetMessage(const std::string& text) {
 bool CSPLX_30Doc::OnNewDocument() {
   if (!CDocument::OnNewDocument()) return false;
   m_lines.clear();
-  UpdateAllViews(nullptr, kHintLines);
+  LinesChanged(nullptr);
   return true;
 }
 
@@ -179,7 +190,10 @@ void CSPLX_30Doc::RunAnalysis() {
   a.BuildNodes(m_properties, m_releases, m_supports, m_springs, m_pointLoads, m_uniformLoads);
   a.BuildElements(m_properties, m_releases);
   a.Solve(m_supports, m_springs, m_pointLoads, m_uniformLoads, m_nUnits);
+  a.ComputeExtremes(m_nUnits);
 }
+
+void CSPLX_30Doc::ResetAnalysis() { m_pAnalysis->Reset(); }
 
 const std::vector<std::string>& CSPLX_30Doc::GetAnalysisMessages() const {
   return m_pAnalysis->m_messages;

@@ -41,6 +41,26 @@ enum : int {
   kCommandPrintToFile = 32795,
 };
 
+// The log of the most recent run of a document's lines, as the output pane's Results box shows
+// it (line ends "\r\n").
+struct RunLog {
+  std::string text;
+  int64_t errors = 0;    // format and data errors (analysis errors set the engine's m_bError)
+  int64_t warnings = 0;
+  bool analysed = false;  // the analysis ran
+};
+
+class CSPLX_30Doc;
+
+// What a document runs on its lines each time they change, before any view hears of the change:
+// the checks, the items and the analysis with its extremes (check/run_driver.h has the runners).
+// The run writes the document's items and results; everything else only reads them.
+class LinesRunner {
+ public:
+  virtual ~LinesRunner() = default;
+  virtual RunLog Run(CSPLX_30Doc& doc) = 0;
+};
+
 // The part of the results view that receives forwarded commands.
 class ResultsCommandTarget {
  public:
@@ -54,9 +74,9 @@ class CSPLX_30Doc : public CDocument {
   ~CSPLX_30Doc() override;
 
   // ---- Lines and message ----
-  // Replaces the lines, marks the document modified and sends hint 2 to every view but
-  // `sender`.
-  void SetLines(CView* sender, const std::vector<std::string>& lines);
+  // Replaces the lines, marks the document modified, runs them (SetRunner) and then sends hint 2
+  // to every view but `sender`.
+  void SetLines(CView* sender, std::vector<std::string> lines);
   // Sets the message text and sends hint 1 to all views.
   void SetMessage(const std::string& text);
 
@@ -70,10 +90,21 @@ class CSPLX_30Doc : public CDocument {
   // The label of a quantity code (1..14) in the current unit system; see UnitLabel.
   std::string GetUnitLabel(int quantity) const;
 
+  // ---- The run ----
+  // Who runs the lines after every change (a new document, every load, every SetLines); the
+  // views are told of the change only when that run has ended, so no view ever sees new items
+  // with old results. Without a runner a change empties the items and the results. Not owned.
+  void SetRunner(LinesRunner* runner) { m_pRunner = runner; }
+  // The log of the run after the last change (empty without a runner).
+  const RunLog& GetLastRun() const { return m_lastRun; }
+
   // ---- Analysis ----
   // Runs the analysis object on the current items: Reset, SetLength(m_dBeamLength),
-  // BuildNodes, BuildElements, Solve. The items must have been built.
+  // BuildNodes, BuildElements, Solve, then the extremes (in millimetres for Metric
+  // deflections). The items must have been built.
   void RunAnalysis();
+  // Clears the results, so that no stale results remain after a run that found errors.
+  void ResetAnalysis();
   const std::vector<std::string>& GetAnalysisMessages() const;
 
   // ---- Framework overrides ----
@@ -134,7 +165,12 @@ class CSPLX_30Doc : public CDocument {
   std::string StoreDocument() const override;
 
  private:
+  // Runs the new lines, then tells every view but `sender` (hint 2).
+  void LinesChanged(CView* sender);
+
   Prompter* m_pPrompter = nullptr;
+  LinesRunner* m_pRunner = nullptr;
+  RunLog m_lastRun;
 };
 
 }  // namespace spanlab

@@ -47,7 +47,7 @@ ReportPrintJob::Area ReportPrintJob::DrawingArea(bool squareOnLandscape) const {
 }
 
 int ReportPrintJob::Begin(DeviceContext& dc, const PrinterPage& page, PrintOptions& options,
-                          CSPLX_30Doc& doc, Prompter* prompter) {
+                          const CSPLX_30Doc& doc, Prompter* prompter) {
   m_doc = &doc;
   m_page = page;
   m_nBodyLineHeight = TextHeight(dc, m_bodyFont);
@@ -113,13 +113,12 @@ void ReportPrintJob::PrintPage(DeviceContext& dc, int page, const HeaderPainter&
 }
 
 void ReportPrintJob::PrintDiagramsPage(DeviceContext& dc, const Area& area) {
-  CSPLX_30Doc& doc = *m_doc;
-  CBeamAnalysis& a = *doc.m_pAnalysis;
+  const CSPLX_30Doc& doc = *m_doc;
+  const CBeamAnalysis& a = *doc.m_pAnalysis;
   if (a.m_nNodes <= 0 || !(a.m_dLength > 0)) {
     dc.TextOut(area.left, area.top, "Diagrams are not available.");
     return;
   }
-  a.ComputeExtremes(doc.m_nUnits);
   const int g = (area.bottom - area.top) / 5;  // band height
   const double amplitude = 0.3 * g;
   const std::string force = doc.GetUnitLabel(kQuantityForce);

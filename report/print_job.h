@@ -47,7 +47,7 @@ class ReportPrintJob {
   // options are set to their defaults after `prompter` showed kAllReportsOffMessage.
   // Returns the page count.
   int Begin(DeviceContext& dc, const PrinterPage& page, PrintOptions& options,
-            CSPLX_30Doc& doc, Prompter* prompter);
+            const CSPLX_30Doc& doc, Prompter* prompter);
 
   // The pen unit of the drawing routines for a printer of `dpiY` dots per inch.
   static int PenUnitFor(int dpiY);
@@ -69,7 +69,7 @@ class ReportPrintJob {
  private:
   void PrintDiagramsPage(DeviceContext& dc, const Area& area);
 
-  CSPLX_30Doc* m_doc = nullptr;
+  const CSPLX_30Doc* m_doc = nullptr;
   PrinterPage m_page;
   ReportBuilder m_builder;
   Font m_bodyFont{"Courier New", 10};

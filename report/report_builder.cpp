@@ -138,11 +138,11 @@ void ReportBuilder::BuildInputReport(const CSPLX_30Doc& doc) {
   }
 }
 
-void ReportBuilder::BuildSummaryReport(CSPLX_30Doc& doc) {
+void ReportBuilder::BuildSummaryReport(const CSPLX_30Doc& doc) {
   AddReportLine("");
   AddReportLine("Analysis Data:");
   AddReportLine("");
-  CBeamAnalysis& a = *doc.m_pAnalysis;
+  const CBeamAnalysis& a = *doc.m_pAnalysis;
   if (a.m_dLength <= 0 || a.m_nNodes <= 0) {
     AddReportLine("Summary report is not available.");
     return;
@@ -201,7 +201,6 @@ void ReportBuilder::BuildSummaryReport(CSPLX_30Doc& doc) {
   AddReportLine("Min & Max values:");
   AddReportLine(kRule56);
   AddReportLine("");
-  a.ComputeExtremes(doc.m_nUnits);
   auto extreme = [&](const char* label, double value, const char* suffix, double x) {
     AddReportLine(std::string(label) + FormatNumber(value) + suffix + " at " +
                   FormatNumber(x / d) + u.position);

@@ -52,7 +52,7 @@ class ReportBuilder {
   // Description, units and the model lines grouped by section, from the document's lines.
   void BuildInputReport(const CSPLX_30Doc& doc);
   // Length, counts, reactions, equilibrium and extremes (recomputes the extremes first).
-  void BuildSummaryReport(CSPLX_30Doc& doc);
+  void BuildSummaryReport(const CSPLX_30Doc& doc);
   // The table of results at every `DetailsStep(dataPoints)`-th node, columnar (six fields of
   // 11 characters joined by blanks) or tab-delimited (fields trimmed, joined by tabs).
   void BuildDetailsReport(const CSPLX_30Doc& doc, int dataPoints, bool tabDelimited);

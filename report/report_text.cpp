@@ -20,7 +20,7 @@ void AppendReport(std::string& text, const char* title, const ReportBuilder& bui
 
 }  // namespace
 
-std::string JoinedReportText(CSPLX_30Doc& doc, const PrintOptions& options) {
+std::string JoinedReportText(const CSPLX_30Doc& doc, const PrintOptions& options) {
   std::string text;
   ReportBuilder builder;
   if (options.m_bPrintInput) {

@@ -15,7 +15,7 @@ inline constexpr const char* kReportFileError = "Error - File could not be opene
 // The input data, summary and details reports that `options` switch on, in that order: each
 // its title, an empty line, its lines (rule lines left out) indented by two blanks, and an
 // empty line. Line ends "\r\n". The diagrams option plays no part.
-std::string JoinedReportText(CSPLX_30Doc& doc, const PrintOptions& options);
+std::string JoinedReportText(const CSPLX_30Doc& doc, const PrintOptions& options);
 
 // The details table in tab-delimited form with the rows of `dataPoints` (0..3), rule lines
 // left out, each line ended by "\r\n", then one more "\r\n".

@@ -15,7 +15,7 @@ inline constexpr Rgb kMomentColor{0, 255, 0};
 inline constexpr Rgb kShearColor{0, 0, 255};
 
 // Each curve routine uses frame.left, frame.right, frame.baseline and frame.penUnit, reads the
-// document's results (their extremes must be current: ComputeExtremes) and, with labelFlag 1,
+// document's results (the run computed their extremes) and, with labelFlag 1,
 // writes its title at (5, 5) (not when printing) and labels its extremes. A curve whose scale
 // is 0 (1e-7 or less for moment and shear) draws nothing at all. Points that fall into the
 // same device column are reduced to the ones a polyline through all of them would touch there,

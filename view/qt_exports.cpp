@@ -25,7 +25,7 @@ bool EndsWith(const std::string& s, const char* suffix) {
   return tail == t;
 }
 
-void Paint(QPainter& painter, CSPLX_30Doc& doc, ResultsViewState& state) {
+void Paint(QPainter& painter, const CSPLX_30Doc& doc, ResultsViewState& state) {
   painter.fillRect(0, 0, state.m_cxClient, state.m_cyClient, Qt::white);
   QtDeviceContext dc(painter, false);
   PaintResultsView(dc, doc, state);
@@ -33,7 +33,7 @@ void Paint(QPainter& painter, CSPLX_30Doc& doc, ResultsViewState& state) {
 
 }  // namespace
 
-std::string WritePicture(CSPLX_30Doc& doc, ResultsViewState state, const std::string& path) {
+std::string WritePicture(const CSPLX_30Doc& doc, ResultsViewState state, const std::string& path) {
   const QString file = ToQString(path);
   const int w = state.m_cxClient, h = state.m_cyClient;
   const std::string failed = "cannot write '" + path + "'";
@@ -83,7 +83,7 @@ QPageLayout ReportPageLayout(bool letter, bool landscape) {
                      QPageLayout::Millimeter);
 }
 
-std::string WriteReportPdf(CSPLX_30Doc& doc, PrintOptions& options, Prompter& prompter,
+std::string WriteReportPdf(const CSPLX_30Doc& doc, PrintOptions& options, Prompter& prompter,
                            const HeaderPainter& header, const std::string& path,
                            const QPageLayout& layout) {
   if (!EndsWith(path, ".pdf")) return "the report is written as PDF: '" + path + "'";

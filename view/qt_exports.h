@@ -17,14 +17,14 @@ namespace spanlab {
 // Paints `doc` as the results view would at state.m_cxClient x state.m_cyClient with the
 // state's toggles and selection, on white, into `path` (.png, .svg or .pdf by its ending).
 // Returns an error message, or an empty text on success.
-std::string WritePicture(CSPLX_30Doc& doc, ResultsViewState state, const std::string& path);
+std::string WritePicture(const CSPLX_30Doc& doc, ResultsViewState state, const std::string& path);
 
 // The A4 or Letter page layout, portrait or landscape, with the report's minimum margins.
 QPageLayout ReportPageLayout(bool letter, bool landscape);
 
 // Prints the report as the window prints it into a PDF at 1200 dots per inch on `layout`.
 // Returns an error message, or an empty text on success.
-std::string WriteReportPdf(CSPLX_30Doc& doc, PrintOptions& options, Prompter& prompter,
+std::string WriteReportPdf(const CSPLX_30Doc& doc, PrintOptions& options, Prompter& prompter,
                            const HeaderPainter& header, const std::string& path,
                            const QPageLayout& layout);
 

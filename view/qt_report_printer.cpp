@@ -35,7 +35,7 @@ PrinterPage PageOf(QPagedPaintDevice& device) {
   return page;
 }
 
-int PrintReport(QPagedPaintDevice& device, CSPLX_30Doc& doc, PrintOptions& options,
+int PrintReport(QPagedPaintDevice& device, const CSPLX_30Doc& doc, PrintOptions& options,
                 Prompter* prompter, const HeaderPainter& header, int fromPage, int toPage) {
   QPainter painter;
   if (!painter.begin(&device)) return 0;

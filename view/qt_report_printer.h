@@ -22,7 +22,7 @@ PrinterPage PageOf(QPagedPaintDevice& device);
 
 // Prints pages `fromPage`..`toPage` (1-based; 0 for the last page) of the report. Returns the
 // page count, 0 when the device could not be painted on.
-int PrintReport(QPagedPaintDevice& device, CSPLX_30Doc& doc, PrintOptions& options,
+int PrintReport(QPagedPaintDevice& device, const CSPLX_30Doc& doc, PrintOptions& options,
                 Prompter* prompter, const HeaderPainter& header, int fromPage = 1,
                 int toPage = 0);
 

@@ -88,16 +88,15 @@ DrawingFrame ScreenFrame(int cxClient, int cyClient, double length) {
   return f;
 }
 
-void PaintResultsView(DeviceContext& dc, CSPLX_30Doc& doc, ResultsViewState& state) {
+void PaintResultsView(DeviceContext& dc, const CSPLX_30Doc& doc, ResultsViewState& state) {
   if (!dc.IsPrinting()) state.m_nPenUnit = 1;
   if (!(doc.m_dBeamLength > 0)) return;
   const Font previousFont = dc.SelectFont(state.m_font);
   DrawingFrame frame = ScreenFrame(state.m_cxClient, state.m_cyClient, doc.m_dBeamLength);
   frame.penUnit = state.m_nPenUnit;
   DrawBeamPicture(dc, frame, doc);
-  CBeamAnalysis& a = *doc.m_pAnalysis;
+  const CBeamAnalysis& a = *doc.m_pAnalysis;
   if (a.m_dLength > 0) {
-    a.ComputeExtremes(doc.m_nUnits);
     const ViewToggles& t = state.toggles;
     // The label flag goes to the shown curve of highest priority.
     if (t.reactions) {

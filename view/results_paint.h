@@ -59,6 +59,6 @@ DrawingFrame ScreenFrame(int cxClient, int cyClient, double length);
 // Paints the view: nothing for a beam without length; the beam picture; then, when the
 // analysis has results, the selected diagrams (the highest of deflection, rotation, moment,
 // shear carries title and labels) and the position marker.
-void PaintResultsView(DeviceContext& dc, CSPLX_30Doc& doc, ResultsViewState& state);
+void PaintResultsView(DeviceContext& dc, const CSPLX_30Doc& doc, ResultsViewState& state);
 
 }  // namespace spanlab

@@ -20,6 +20,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QTemporaryDir>
@@ -711,6 +712,103 @@ TEST_F(ReadoutTest, TypingIntoTheBoxesChangesNothing) {
   QTest::keyClicks(Frame().OutputPane()->ResultsBox(), "abc");
   QTest::keyClick(Frame().OutputPane()->ResultsBox(), Qt::Key_Backspace);
   EXPECT_EQ(Results(), results);
+}
+
+// ---- The results view always shows the results of the lines it is drawn for ----
+
+// Every change of the lines is run to its end before any view hears of it; a view that painted
+// in between would keep the new items drawn over the old results until something repainted it.
+// Each step compares what the screen shows of the results view with a fresh paint of it.
+class CurrentResultsTest : public MainFrameTest {
+ protected:
+  void ExpectScreenIsAFreshPaint(const char* step) {
+    QTest::qWait(20);  // the paints the change asked for reach the screen
+    CSPLX_30View* view = Frame().ResultsView();
+    const QPoint at = view->mapTo(&Frame(), QPoint(0, 0));
+    const QImage shown = Frame()
+                             .screen()
+                             ->grabWindow(Frame().winId(), at.x(), at.y(), view->width(),
+                                          view->height())
+                             .toImage()
+                             .convertToFormat(QImage::Format_RGB32);
+    const QImage fresh = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shown.size(), fresh.size()) << step;
+    EXPECT_TRUE(shown == fresh) << step << ": the screen shows another picture than the results";
+  }
+  void OpenBytes(const QString& name, const QByteArray& bytes) {
+    const QString path = dir_.filePath(name);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    MessageBoxAnswer notice(QMessageBox::Ok);  // the older file's conversion notice
+    ASSERT_TRUE(Frame().OpenFile(path));
+  }
+};
+
+const Lines kCantilever = {
+    "File Format:3.0",
+    "/Balcony cantilever, 2.4 m, IPE 200 in S235",
+    "Units:Metric;",
+    "Member Property: X = 0; E = 210000; I = 1943; /IPE 200",
+    "Support: X = 0; Disp = 0; Rotation = 0; /fixed into the wall",
+    "Uniform Load: XStart = 0; XEnd = 2.4; UStart = -4.5; UEnd = -4.5; /slab and finishes",
+    "Point Load: X = 2.4; PLoad = -3; /parapet",
+};
+
+TEST_F(CurrentResultsTest, OpeningAnotherFileConvertingOneAndNew) {
+  Trigger("deflection");
+  OpenModel(kCantilever);
+  ExpectScreenIsAFreshPaint("the cantilever");
+  OpenBytes("older.spn",
+            "/Older-version model: simple span with an overhang\n"
+            "UNITS: ENGLISH\n"
+            "MEMBER PROPERTIES\n"
+            "          0   4060000         0\n"
+            "         20   4060000         0\n"
+            "         26   4060000\n"
+            "POINT LOADS\n"
+            "         10       -12\n"
+            "         26        -3\n"
+            "UNIFORM LOADS\n"
+            "          0        26      -1.1      -1.1\n");
+  ASSERT_GT(Frame().Document().m_pAnalysis->m_dLength, 0);
+  ExpectScreenIsAFreshPaint("an older file opened after the cantilever");
+  {
+    MessageBoxAnswer no(QMessageBox::No);  // the converted file is not saved
+    ASSERT_TRUE(Frame().FileNew());
+  }
+  EXPECT_EQ(Frame().Document().m_pAnalysis->m_dLength, 0);
+  ExpectScreenIsAFreshPaint("New after a converted file");
+  OpenModel(kSimpleBeam);
+  ExpectScreenIsAFreshPaint("a model after New");
+}
+
+TEST_F(CurrentResultsTest, UnitsChangeUndoRedoAndFailingModels) {
+  Trigger("deflection");
+  Trigger("moment");
+  OpenModel(kSimpleBeam);
+  Select(Heading(kSectionUnits));
+  editor_.Confirm("Metric;");
+  Trigger("add");
+  ASSERT_EQ(DocLines()[1], "Units:Metric;");
+  ExpectScreenIsAFreshPaint("English to Metric through the tree");
+  Select(nullptr);
+  Frame().Undo();
+  ASSERT_EQ(DocLines()[1], "Units:English;");
+  Tree()->setCurrentItem(nullptr);
+  ExpectScreenIsAFreshPaint("undo with no line selected");
+  Frame().Redo();
+  Tree()->setCurrentItem(nullptr);
+  ExpectScreenIsAFreshPaint("redo with no line selected");
+  // A model that fails its data check (no support) after a good one, and back.
+  Lines failing = kSimpleBeam;
+  failing.erase(failing.begin() + 3, failing.begin() + 5);
+  OpenModel(failing);
+  ASSERT_EQ(Frame().Document().GetLastRun().errors, 1);
+  ExpectScreenIsAFreshPaint("a failing model after a good one");
+  OpenModel(kSimpleBeam);
+  ExpectScreenIsAFreshPaint("a good model after a failing one");
 }
 
 TEST_F(MainFrameTest, SelectedLineSetsThePositionMarkerAndTheDataBox) {
