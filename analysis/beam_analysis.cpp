@@ -43,11 +43,11 @@ void CBeamAnalysis::Refuse(const std::string& message) {
   m_elements.assign(1, BeamElement{});
 }
 
-void CBeamAnalysis::LockTables() const { ++m_nLocks; }
-
-void CBeamAnalysis::UnlockTables() const {
-  if (m_nLocks > 0) --m_nLocks;
+CBeamAnalysis::TableLock::TableLock(const CBeamAnalysis& analysis) : m_analysis(analysis) {
+  ++m_analysis.m_nLocks;
 }
+
+CBeamAnalysis::TableLock::~TableLock() { --m_analysis.m_nLocks; }
 
 int32_t CBeamAnalysis::FirstNodeNotBelow(double x) const {
   // Galloping search from where the last one ended, then a binary search in the bracket found:
@@ -143,7 +143,7 @@ void CBeamAnalysis::ClearExtremes() {
 void CBeamAnalysis::ComputeExtremes(int units) {
   ClearExtremes();
   if (m_nElements <= 0 || m_nNodes <= 0) return;
-  LockTables();
+  const TableLock lock(*this);
 
   // Strictly greater / smaller replaces, so on ties the leftmost position stays.
   auto track = [](double v, double x, double& maxV, double& xMax, double& minV, double& xMin) {
@@ -178,7 +178,6 @@ void CBeamAnalysis::ComputeExtremes(int units) {
     m_dMinDeflection *= 1000;
     m_dMaxDeflection *= 1000;
   }
-  UnlockTables();
 }
 
 }  // namespace spanlab

@@ -109,10 +109,19 @@ class CBeamAnalysis {
   // the last node when none is that close. O(log n).
   int32_t FindDof(double x) const;
 
-  // Brackets around every reading of the tables. The tables are plain memory that only Reset
-  // replaces; the bracket counts readers so that a Reset inside one is caught in debug builds.
-  void LockTables() const;
-  void UnlockTables() const;
+  // The bracket around every reading of the tables, held for the scope of one reader. The
+  // tables are plain memory that only Reset replaces; the bracket counts readers so that a
+  // Reset inside one is caught in debug builds.
+  class TableLock {
+   public:
+    explicit TableLock(const CBeamAnalysis& analysis);
+    ~TableLock();
+    TableLock(const TableLock&) = delete;
+    TableLock& operator=(const TableLock&) = delete;
+
+   private:
+    const CBeamAnalysis& m_analysis;
+  };
 
   // ---- The results record ----
   double m_dLength = 0;

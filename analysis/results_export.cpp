@@ -38,7 +38,7 @@ std::string JsonString(const std::string& text) {
 }  // namespace
 
 void WriteResultsJson(std::ostream& out, const CBeamAnalysis& a) {
-  a.LockTables();
+  const CBeamAnalysis::TableLock lock(a);
   out << "{\n  \"nodes\": [";
   for (int32_t i = 1; i <= a.m_nNodes; ++i) {
     const BeamNode& n = a.m_nodes[i];
@@ -59,7 +59,6 @@ void WriteResultsJson(std::ostream& out, const CBeamAnalysis& a) {
         << ", \"momentStart\": " << JsonNumber(el.momentStart)
         << ", \"momentEnd\": " << JsonNumber(el.momentEnd) << "}";
   }
-  a.UnlockTables();
   out << (a.m_nElements > 0 ? "\n  ],\n" : "],\n");
   out << "  \"nNodes\": " << std::to_string(a.m_nNodes)
       << ",\n  \"nElements\": " << std::to_string(a.m_nElements)
@@ -92,7 +91,7 @@ void WriteResultsJson(std::ostream& out, const CBeamAnalysis& a) {
 }
 
 void WriteResultsCsv(std::ostream& out, const CBeamAnalysis& a) {
-  a.LockTables();
+  const CBeamAnalysis::TableLock lock(a);
   out << "node,x,deflection,rotation,reactionVert,reactionRot\n";
   for (int32_t i = 1; i <= a.m_nNodes; ++i) {
     const BeamNode& n = a.m_nodes[i];
@@ -106,7 +105,6 @@ void WriteResultsCsv(std::ostream& out, const CBeamAnalysis& a) {
         << CsvNumber(el.length) << ',' << CsvNumber(el.shearStart) << ',' << CsvNumber(el.shearEnd) << ','
         << CsvNumber(el.momentStart) << ',' << CsvNumber(el.momentEnd) << '\n';
   }
-  a.UnlockTables();
 }
 
 }  // namespace spanlab

@@ -229,23 +229,27 @@ void CBeamAnalysis::Solve(const std::vector<CSupportItem>& supports,
   if (m_bRefused) return;  // an A1 line ended the run
   m_bError = 0;
   if (m_nNodes < 2) return;  // zero length: the data check reports it
-  LockTables();
-  try {
-    const size_t size = static_cast<size_t>(m_nDof) + 2;
-    Equations& eq = m_equations;
-    eq.F.assign(size, 0.0);
-    eq.K.assign(size, {0.0, 0.0, 0.0, 0.0});
-    eq.D.assign(size, DofValue{});
-    AssembleLoads(eq, supports, pointLoads, uniformLoads);
-    AssembleStiffness(eq, springs);
-    Eliminate(eq);
-    EndForces(eq, springs, uniformLoads);
-  } catch (const std::bad_alloc&) {
-    UnlockTables();
+  bool outOfMemory = false;
+  {
+    const TableLock lock(*this);
+    try {
+      const size_t size = static_cast<size_t>(m_nDof) + 2;
+      Equations& eq = m_equations;
+      eq.F.assign(size, 0.0);
+      eq.K.assign(size, {0.0, 0.0, 0.0, 0.0});
+      eq.D.assign(size, DofValue{});
+      AssembleLoads(eq, supports, pointLoads, uniformLoads);
+      AssembleStiffness(eq, springs);
+      Eliminate(eq);
+      EndForces(eq, springs, uniformLoads);
+    } catch (const std::bad_alloc&) {
+      outOfMemory = true;
+    }
+  }
+  if (outOfMemory) {
     Refuse(kMessageA1);
     return;
   }
-  UnlockTables();
   // The sums of the loads and of the equilibrium check can overflow where no single term does.
   const Residuals residuals = EquilibriumResiduals();
   if (!m_bFiniteResults || !std::isfinite(m_dLoadVert) || !std::isfinite(m_dLoadMoment) ||

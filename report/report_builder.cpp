@@ -163,7 +163,7 @@ void ReportBuilder::BuildSummaryReport(const CSPLX_30Doc& doc) {
   AddReportLine(kRule33);
   double sumV = 0;
   double sumM = 0;
-  a.LockTables();
+  const CBeamAnalysis::TableLock lock(a);
   for (int32_t i = 1; i <= a.m_nNodes; ++i) {
     const BeamNode& n = a.m_nodes[i];
     if (n.reactionVert == 0 && n.reactionRot == 0) continue;
@@ -183,7 +183,6 @@ void ReportBuilder::BuildSummaryReport(const CSPLX_30Doc& doc) {
     }
     AddReportLine(row);
   }
-  a.UnlockTables();
 
   AddReportLine("");
   AddReportLine("");
@@ -240,7 +239,7 @@ void ReportBuilder::BuildDetailsReport(const CSPLX_30Doc& doc, int dataPoints, b
   const double eiFactor = metric ? 10000 : 1;          // kN m^2 to kN cm^2
   const double deflectionFactor = metric ? 1000 : 1;  // m to mm
   const char* separator = tabDelimited ? "\t" : " ";
-  a.LockTables();
+  const CBeamAnalysis::TableLock lock(a);
   for (int64_t i = 1; i <= a.m_nNodes; i += step) {
     const BeamNode& n = a.m_nodes[i];
     // Each row shows the values just left of its node: the element ending there, or the
@@ -269,7 +268,6 @@ void ReportBuilder::BuildDetailsReport(const CSPLX_30Doc& doc, int dataPoints, b
     }
     AddReportLine(std::move(row));
   }
-  a.UnlockTables();
 }
 
 }  // namespace spanlab

@@ -140,7 +140,7 @@ void DrawDeflection(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc&
   const CBeamAnalysis& a = *doc.m_pAnalysis;
   if (!HasResults(a) || a.m_dMaxAbsDeflection == 0) return;
   PenScope pen(dc, Pen{f.penUnit, kDeflectionColor});
-  a.LockTables();
+  const CBeamAnalysis::TableLock lock(a);
   const CurveScale c = ScaleOf(f, a, height, a.m_dMaxAbsDeflection);
   const std::string unit = doc.GetUnitLabel(kQuantityDeflection);
   if (labelFlag == 1) {
@@ -149,7 +149,6 @@ void DrawDeflection(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc&
            a.m_dMaxDeflection, a.m_dXMaxDeflection, unit == "mm" ? 0.001 : 1.0, 1.0);
   }
   NodeCurve(dc, a, c, [](const BeamNode& n) { return n.deflection; });
-  a.UnlockTables();
 }
 
 void DrawRotation(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc, double height,
@@ -157,14 +156,13 @@ void DrawRotation(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& d
   const CBeamAnalysis& a = *doc.m_pAnalysis;
   if (!HasResults(a) || a.m_dMaxAbsRotation == 0) return;
   PenScope pen(dc, Pen{f.penUnit, kRotationColor});
-  a.LockTables();
+  const CBeamAnalysis::TableLock lock(a);
   const CurveScale c = ScaleOf(f, a, height, a.m_dMaxAbsRotation);
   if (labelFlag == 1) {
     Labels(dc, f, c, DiagramTitle("Rotation", doc.GetUnitLabel(kQuantityRotation)),
            a.m_dMinRotation, a.m_dXMinRotation, a.m_dMaxRotation, a.m_dXMaxRotation, 1.0, 1.0);
   }
   NodeCurve(dc, a, c, [](const BeamNode& n) { return n.rotation; });
-  a.UnlockTables();
 }
 
 void DrawMoment(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc, double height,
@@ -172,7 +170,7 @@ void DrawMoment(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc
   const CBeamAnalysis& a = *doc.m_pAnalysis;
   if (!HasResults(a) || !(a.m_dMaxAbsMoment > 1e-7)) return;
   PenScope pen(dc, Pen{f.penUnit, kMomentColor});
-  a.LockTables();
+  const CBeamAnalysis::TableLock lock(a);
   const CurveScale c = ScaleOf(f, a, height, a.m_dMaxAbsMoment);
   const std::string unit = doc.GetUnitLabel(kQuantityMoment);
   if (labelFlag == 1) {
@@ -183,7 +181,6 @@ void DrawMoment(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc
   }
   ElementCurve(dc, f, a, c, [](const BeamElement& e) { return e.momentStart; },
                [](const BeamElement& e) { return e.momentEnd; });
-  a.UnlockTables();
 }
 
 void DrawShear(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc, double height,
@@ -191,7 +188,7 @@ void DrawShear(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc,
   const CBeamAnalysis& a = *doc.m_pAnalysis;
   if (!HasResults(a) || !(a.m_dMaxAbsShear > 1e-7)) return;
   PenScope pen(dc, Pen{f.penUnit, kShearColor});
-  a.LockTables();
+  const CBeamAnalysis::TableLock lock(a);
   const CurveScale c = ScaleOf(f, a, height, a.m_dMaxAbsShear);
   if (labelFlag == 1) {
     Labels(dc, f, c, DiagramTitle("Shear", doc.GetUnitLabel(kQuantityForce)), a.m_dMinShear,
@@ -199,7 +196,6 @@ void DrawShear(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc,
   }
   ElementCurve(dc, f, a, c, [](const BeamElement& e) { return e.shearStart; },
                [](const BeamElement& e) { return e.shearEnd; });
-  a.UnlockTables();
 }
 
 void DrawExtremeLabel(DeviceContext& dc, double value, int x, int y, int rightLimit) {
@@ -295,7 +291,7 @@ void DrawReactions(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& 
     Title(dc, force.empty() ? "Reactions - Consistent"
                             : "Reactions - " + force + ", " + doc.GetUnitLabel(kQuantityMoment));
   }
-  a.LockTables();
+  const CBeamAnalysis::TableLock lock(a);
   // Reactions that fall on one device column are drawn once per symbol kind, with the value
   // of the last of them (which the others would lie under).
   struct Pending {
@@ -324,7 +320,6 @@ void DrawReactions(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& 
     if (n.reactionRot != 0) column.rot[n.reactionRot > 0] = n.reactionRot;
   }
   flush();
-  a.UnlockTables();
 }
 
 }  // namespace spanlab

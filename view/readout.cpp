@@ -24,7 +24,7 @@ std::string ReadoutText(const CSPLX_30Doc& doc, const ResultsViewState& state, i
   const int left = static_cast<int>(state.m_cxClient * 0.15);
   const int right = static_cast<int>(state.m_cxClient * 0.85);
   if (mx > right || mx < left) return {};
-  a.LockTables();
+  const CBeamAnalysis::TableLock lock(a);
   const double p = (mx - left) / (static_cast<double>(right - left) / a.m_dLength);
   // The first node at or right of the cursor (the last node when there is none).
   int32_t k = a.m_nNodes;
@@ -68,7 +68,6 @@ std::string ReadoutText(const CSPLX_30Doc& doc, const ResultsViewState& state, i
       t += " Shear = " + FormatGeneral(v, 4) + (english ? " kips" : metric ? " kN" : "") + "\r\n";
     }
   }
-  a.UnlockTables();
   return t;
 }
 
