@@ -16,7 +16,7 @@
 #include "model/document.h"
 #include "platform/help.h"
 #include "platform/settings.h"
-#include "report/print_job.h"
+#include "view/print_job.h"
 #include "report/print_options.h"
 #include "view/results_paint.h"
 

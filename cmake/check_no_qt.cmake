@@ -1,4 +1,6 @@
-# Fails when a core file includes a Qt header. LIST names a file holding one source path a line.
+# Fails when a core file includes a Qt header, or a report file a drawing header (report lines
+# know nothing of pictures; the printed pages that combine both are composed in view/).
+# LIST names a file holding one source path a line.
 file(STRINGS "${LIST}" _files)
 set(_bad "")
 foreach(f IN LISTS _files)
@@ -7,9 +9,15 @@ foreach(f IN LISTS _files)
     if(_lines)
       list(APPEND _bad "${f}: ${_lines}")
     endif()
+    if(f MATCHES "/report/[^/]*$")
+      file(STRINGS "${f}" _lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"view/")
+      if(_lines)
+        list(APPEND _bad "${f}: ${_lines}")
+      endif()
+    endif()
   endif()
 endforeach()
 if(_bad)
   list(JOIN _bad "\n  " _msg)
-  message(FATAL_ERROR "The core library must not include Qt:\n  ${_msg}")
+  message(FATAL_ERROR "The core library must not include Qt, nor report/ the drawings of view/:\n  ${_msg}")
 endif()

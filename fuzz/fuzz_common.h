@@ -15,7 +15,7 @@
 #include "model/document.h"
 #include "platform/file_access.h"
 #include "platform/recording_device_context.h"
-#include "report/print_job.h"
+#include "view/print_job.h"
 #include "report/print_options.h"
 #include "report/report_text.h"
 #include "tests/support/non_numbers.h"

@@ -13,7 +13,7 @@
 #include "check/run_driver.h"
 #include "model/document.h"
 #include "platform/recording_device_context.h"
-#include "report/print_job.h"
+#include "view/print_job.h"
 #include "report/report_text.h"
 #include "tests/support/device_range.h"
 #include "tests/support/non_numbers.h"

@@ -8,7 +8,7 @@
 
 #include "model/document.h"
 #include "platform/prompt.h"
-#include "report/print_job.h"
+#include "view/print_job.h"
 #include "report/print_options.h"
 #include "view/results_paint.h"
 

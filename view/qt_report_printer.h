@@ -5,7 +5,7 @@
 
 #include "model/document.h"
 #include "platform/prompt.h"
-#include "report/print_job.h"
+#include "view/print_job.h"
 #include "report/print_options.h"
 
 namespace spanlab {

@@ -39,7 +39,7 @@
 #include "platform/qt_device_context.h"
 #include "platform/settings.h"
 #include "report/metafile.h"
-#include "report/print_job.h"
+#include "view/print_job.h"
 #include "report/qt_print_options_dialog.h"
 #include "view/qt_exports.h"
 

@@ -4,7 +4,7 @@
 // The recording device measures a font of p points as 3p units high with characters p/2 units
 // wide: body lines (10 points) are 30 units, footer lines (8 points) 24 units, and a body
 // character is 5 units wide. All sheets below are 300 dots per inch, so the pen unit is 3.
-#include "report/print_job.h"
+#include "view/print_job.h"
 
 #include <gtest/gtest.h>
 

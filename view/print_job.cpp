@@ -1,4 +1,4 @@
-#include "report/print_job.h"
+#include "view/print_job.h"
 
 #include <algorithm>
 #include <optional>
