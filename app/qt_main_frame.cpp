@@ -111,7 +111,7 @@ CMainFrame::CMainFrame(SettingsStore& settings, PrintOptions& options, QWidget* 
   connect(m_pDiagramView, &CSPLX_30View::PrintRequested, this, &CMainFrame::Print);
   m_pEditTree->SetEditListener(
       [this](const std::string& step, const std::string& before, const std::string& after) {
-        m_history.Record(step, m_doc->m_lines, before, after);
+        m_history.Record(step, m_doc->GetLines(), before, after);
         UpdateUndoActions();
       });
   m_titleWatcher = std::make_unique<TitleWatcher>([this] { UpdateTitle(); });
@@ -122,7 +122,7 @@ CMainFrame::CMainFrame(SettingsStore& settings, PrintOptions& options, QWidget* 
   statusBar()->showMessage("Ready");
   RestoreLayout();
   m_doc->OnNewDocument();
-  m_history.Reset(m_doc->m_lines);
+  m_history.Reset(m_doc->GetLines());
   UpdateUndoActions();
   UpdateTitle();
 }
@@ -439,8 +439,8 @@ QString CMainFrame::ExportPicture(const QString& path, int width, int height) {
 QString CMainFrame::ExportResults(const QString& path) {
   const bool json = path.endsWith(".json", Qt::CaseInsensitive);
   std::ostringstream out;
-  if (json) WriteResultsJson(out, *m_doc->m_pAnalysis);
-  else WriteResultsCsv(out, *m_doc->m_pAnalysis);
+  if (json) WriteResultsJson(out, m_doc->GetAnalysis());
+  else WriteResultsCsv(out, m_doc->GetAnalysis());
   const Status status = m_doc->Files().WriteFileAtomically(path.toStdString(), out.str());
   return status.ok() ? QString() : ToQString(status.message());
 }
@@ -522,7 +522,7 @@ bool CMainFrame::SaveModified() {
 bool CMainFrame::FileNew() {
   if (!SaveModified()) return false;
   m_doc->OnNewDocument();
-  m_history.Reset(m_doc->m_lines);
+  m_history.Reset(m_doc->GetLines());
   UpdateUndoActions();
   m_pDiagramView->State().toggles.position = false;  // a new document starts without marker
   UpdateToggleActions();
@@ -537,7 +537,7 @@ bool CMainFrame::OpenFile(const QString& path) {
   }
   m_lastFolder = QFileInfo(path).absolutePath();
   // A converted older file is not on disk in this form: no state of it counts as saved.
-  m_history.Reset(m_doc->m_lines, !m_doc->m_bConverted);
+  m_history.Reset(m_doc->GetLines(), !m_doc->IsConverted());
   UpdateUndoActions();
   m_pDiagramView->State().toggles.position = false;
   UpdateToggleActions();

@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <memory>
 
+#include "tests/support/document_test_access.h"
 #include "model/document.h"
 #include "platform/qt_device_context.h"
 #include "view/results_paint.h"
@@ -24,15 +25,16 @@ constexpr double kSpan = 10;
 CSPLX_30Doc& MillionNodeBeam() {
   static std::unique_ptr<CSPLX_30Doc> doc = [] {
     auto d = std::make_unique<CSPLX_30Doc>();
-    d->m_nUnits = spanlab::kUnitsConsistent;
-    d->m_dBeamLength = kSpan * (kSupports - 1);
-    d->m_properties = {{0, 200, 3}};
-    d->m_supports.resize(kSupports);
+    spanlab::DocumentTestAccess::Units(*d) = spanlab::kUnitsConsistent;
+    spanlab::DocumentTestAccess::BeamLength(*d) = kSpan * (kSupports - 1);
+    spanlab::DocumentTestAccess::Properties(*d) = {{0, 200, 3}};
+    auto& supports = spanlab::DocumentTestAccess::Supports(*d);
+    supports.resize(kSupports);
     for (int i = 0; i < kSupports; ++i) {
-      d->m_supports[i].m_dX = kSpan * i;
-      d->m_supports[i].m_bDisp = 1;
+      supports[i].m_dX = kSpan * i;
+      supports[i].m_bDisp = 1;
     }
-    d->m_uniformLoads = {{0, d->m_dBeamLength, -1, -1}};
+    spanlab::DocumentTestAccess::UniformLoads(*d) = {{0, d->GetBeamLength(), -1, -1}};
     d->RunAnalysis();
     return d;
   }();
@@ -41,7 +43,7 @@ CSPLX_30Doc& MillionNodeBeam() {
 
 void Paint(benchmark::State& state, spanlab::ViewToggles toggles) {
   CSPLX_30Doc& doc = MillionNodeBeam();
-  const spanlab::CBeamAnalysis& a = *doc.m_pAnalysis;
+  const spanlab::CBeamAnalysis& a = doc.GetAnalysis();
   if (a.m_bError || a.m_dLength <= 0 || a.m_nNodes < kSupports) {
     state.SkipWithError("the analysis of the million-node beam failed");
     return;

@@ -111,7 +111,7 @@ void OpenAndRun(benchmark::State& state, const std::vector<std::string>& lines, 
       return;
     }
     last = spanlab::RunModel(doc);
-    unstable = doc.m_pAnalysis->m_bError != 0;
+    unstable = doc.GetAnalysis().m_bError != 0;
     benchmark::DoNotOptimize(last.text.data());
   }
   if (last.errors != 0 || !last.analysed || unstable) {

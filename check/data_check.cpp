@@ -57,7 +57,7 @@ bool AllFinite(std::initializer_list<double> values) {
 
 void CheckModelData(const CSPLX_30Doc& doc, int64_t& errorCount, int64_t& warningCount,
                     MessageLog& log) {
-  const double unit = doc.m_factors[kFactorLength];
+  const double unit = doc.GetFactors()[kFactorLength];
   auto error = [&](std::string_view text, int64_t count = 1) {
     errorCount += count;
     log.AddMessages(text, count);
@@ -68,8 +68,8 @@ void CheckModelData(const CSPLX_30Doc& doc, int64_t& errorCount, int64_t& warnin
   };
   auto at = [unit](double x) { return FormatFixed(x / unit, 6); };
 
-  if (doc.m_dBeamLength == 0) error("Error D1- The beam has zero length. It can not be displayed.");
-  const auto& props = doc.m_properties;
+  if (doc.GetBeamLength() == 0) error("Error D1- The beam has zero length. It can not be displayed.");
+  const auto& props = doc.GetProperties();
   if (std::none_of(props.begin(), props.end(), [](const auto& p) { return p.m_dX == 0; })) {
     error("Error D2 - Beam property must be specified at X = 0.");
   }
@@ -94,16 +94,16 @@ void CheckModelData(const CSPLX_30Doc& doc, int64_t& errorCount, int64_t& warnin
       if (later[i] > 0) error(std::string(pairText) + at(x[i]) + ".", later[i]);
     }
   };
-  restraints(Positions(doc.m_supports), "Error D5 - Support X must be greater than or equal to zero.",
+  restraints(Positions(doc.GetSupports()), "Error D5 - Support X must be greater than or equal to zero.",
              "Error D6 - Two beam supports were specified at the same X = ");
-  restraints(Positions(doc.m_springs), "Error D7 - Spring X must be greater than or equal to zero.",
+  restraints(Positions(doc.GetSprings()), "Error D7 - Spring X must be greater than or equal to zero.",
              "Error D8 - Two beam springs were specified at the same X = ");
   if (!restrained) error("Error D9 - At least 1 Spring or Support must be defined.");
   {
-    const std::vector<double> x = Positions(doc.m_releases);
+    const std::vector<double> x = Positions(doc.GetReleases());
     const std::vector<int64_t> later = LaterEquals(x);
     for (size_t i = 0; i < x.size(); ++i) {
-      if (x[i] == doc.m_dBeamLength || x[i] == 0) {
+      if (x[i] == doc.GetBeamLength() || x[i] == 0) {
         error("Error D10 - Moment Release can not be specified at member end.");
       }
       if (x[i] < 0) error("Error D11 - Moment release X must be greater than zero.");
@@ -114,7 +114,7 @@ void CheckModelData(const CSPLX_30Doc& doc, int64_t& errorCount, int64_t& warnin
     }
   }
   {
-    const std::vector<double> x = Positions(doc.m_pointLoads);
+    const std::vector<double> x = Positions(doc.GetPointLoads());
     const std::vector<int64_t> later = LaterEquals(x);
     for (size_t i = 0; i < x.size(); ++i) {
       if (x[i] < 0) error("Error D13 - Point load X must be greater than or equal to zero.");
@@ -127,7 +127,7 @@ void CheckModelData(const CSPLX_30Doc& doc, int64_t& errorCount, int64_t& warnin
   {
     // Two loads cover the same span, in the same or in reverse order, exactly when their
     // (smaller end, larger end) pairs are equal.
-    const auto& loads = doc.m_uniformLoads;
+    const auto& loads = doc.GetUniformLoads();
     std::vector<std::pair<double, double>> spans;
     spans.reserve(loads.size());
     for (const auto& u : loads) {
@@ -164,19 +164,19 @@ void CheckModelData(const CSPLX_30Doc& doc, int64_t& errorCount, int64_t& warnin
       previousI = i;
     }
   }
-  for (const auto& r : doc.m_releases) {
+  for (const auto& r : doc.GetReleases()) {
     if (!AllFinite({r.m_dX})) error(TooLarge("A moment release value"));
   }
-  for (const auto& s : doc.m_supports) {
+  for (const auto& s : doc.GetSupports()) {
     if (!AllFinite({s.m_dX, s.m_dDisp, s.m_dRotation})) error(TooLarge("A support value"));
   }
-  for (const auto& s : doc.m_springs) {
+  for (const auto& s : doc.GetSprings()) {
     if (!AllFinite({s.m_dX, s.m_dVSpring, s.m_dRSpring})) error(TooLarge("A spring value"));
   }
-  for (const auto& p : doc.m_pointLoads) {
+  for (const auto& p : doc.GetPointLoads()) {
     if (!AllFinite({p.m_dX, p.m_dPLoad, p.m_dMoment})) error(TooLarge("A point load value"));
   }
-  for (const auto& u : doc.m_uniformLoads) {
+  for (const auto& u : doc.GetUniformLoads()) {
     if (!AllFinite({u.m_dXStart, u.m_dXEnd, u.m_dUStart, u.m_dUEnd})) {
       error(TooLarge("A uniform load value"));
     }

@@ -156,7 +156,7 @@ void CDoubleEditView::UpdateButtons() {
 void CDoubleEditView::OnUpdate(CView*, long hint) {
   // The document has run the new lines before telling anyone; the pane only shows the log.
   if (hint == kHintLines) m_results->setPlainText(ForDisplay(m_doc.GetLastRun().text));
-  else if (hint == kHintMessage) m_data->setPlainText(ForDisplay(m_doc.m_strMessage));
+  else if (hint == kHintMessage) m_data->setPlainText(ForDisplay(m_doc.GetMessage()));
 }
 
 void CDoubleEditView::resizeEvent(QResizeEvent* event) {

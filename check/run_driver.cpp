@@ -34,16 +34,16 @@ std::string CountsLine(int64_t errors, int64_t warnings) {
 RunLog RunModel(CSPLX_30Doc& doc, const std::function<void(const std::string&)>& show) {
   RunLog run;
   MessageLog log;
-  if (doc.m_lines.empty()) {
+  if (doc.GetLines().empty()) {
     ++run.errors;
     log.AddMessage("Error F2 - No lines in file.");
     doc.BuildItems(false);
   } else {
-    if (doc.m_lines.front() != "File Format:3.0") {
+    if (doc.GetLines().front() != "File Format:3.0") {
       ++run.errors;
       log.AddMessage("Error F1 - File format not defined.");
     }
-    for (size_t i = 1; i < doc.m_lines.size(); ++i) CheckLineFormat(doc.m_lines[i], run.errors, log);
+    for (size_t i = 1; i < doc.GetLines().size(); ++i) CheckLineFormat(doc.GetLines()[i], run.errors, log);
     if (run.errors != 0) {
       log.FlushDropped();
       log.AddText("Format errors detected - data check cancelled.\r\n");

@@ -93,7 +93,7 @@ bool OpenModel(CSPLX_30Doc& doc, Prompter& prompter, const std::string& path,
 }
 
 int ExitStatus(const RunLog& run, const CSPLX_30Doc& doc) {
-  return run.errors == 0 && !doc.m_pAnalysis->m_bError ? kExitClean : kExitModelErrors;
+  return run.errors == 0 && !doc.GetAnalysis().m_bError ? kExitClean : kExitModelErrors;
 }
 
 std::string WithLineFeeds(const std::string& text) {
@@ -188,12 +188,12 @@ int RunResults(const Options& o) {
       break;
     }
     case Loaded::kLinesFile:
-      status = doc.m_pAnalysis->m_bError ? kExitModelErrors : kExitClean;
+      status = doc.GetAnalysis().m_bError ? kExitModelErrors : kExitClean;
       break;
   }
   std::ostringstream out;
-  if (o.format == "csv") WriteResultsCsv(out, *doc.m_pAnalysis);
-  else WriteResultsJson(out, *doc.m_pAnalysis);
+  if (o.format == "csv") WriteResultsCsv(out, doc.GetAnalysis());
+  else WriteResultsJson(out, doc.GetAnalysis());
   const int written = WriteStdout(out.str());
   return written != kExitClean ? written : status;
 }
@@ -213,7 +213,7 @@ int RunLines(const Options& o) {
   CommandLinePrompter prompter(o.truncate);
   if (!OpenModel(doc, prompter, o.input)) return kExitCannotRun;
   std::string text;
-  for (const std::string& line : doc.m_lines) text += line + "\n";
+  for (const std::string& line : doc.GetLines()) text += line + "\n";
   return WriteStdout(text);
 }
 
@@ -291,7 +291,7 @@ int RunPlot(const Options& o) {
   if (LoadAndCheck(doc, prompter, o.input, runner) == Loaded::kFailed) return kExitCannotRun;
   const RunLog& run = doc.GetLastRun();
   if (!o.select.empty()) {
-    if (std::find(doc.m_lines.begin(), doc.m_lines.end(), o.select) == doc.m_lines.end()) {
+    if (std::find(doc.GetLines().begin(), doc.GetLines().end(), o.select) == doc.GetLines().end()) {
       return CannotRun("--select: the model has no line '" + o.select + "'");
     }
     const long hint = SelectionHintForLine(o.select);
@@ -341,7 +341,7 @@ int RunConvert(const Options& o) {
   CSPLX_30Doc doc;
   CommandLinePrompter prompter(o.truncate);
   if (!OpenModel(doc, prompter, o.input)) return kExitCannotRun;
-  if (!doc.m_bConverted) std::cerr << "spanlab-cli: '" << o.input
+  if (!doc.IsConverted()) std::cerr << "spanlab-cli: '" << o.input
                                    << "' is already in the current format; saved unchanged.\n";
   return SaveModel(doc, o.output);
 }

@@ -132,7 +132,7 @@ void CItemLineDialog::accept() {
 }
 
 void CItemLineDialog::PickFromDatabase(DatabaseKind kind, int field) {
-  const int units = m_doc.m_nUnits;
+  const int units = m_doc.GetUnits();
   if (units != kUnitsEnglish && units != kUnitsMetric) {
     QMessageBox::information(
         this, "Spanlab",

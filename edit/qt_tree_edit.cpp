@@ -39,7 +39,7 @@ CTreeEdit::CTreeEdit(CSPLX_30Doc& doc, LineEditor& editor, QWidget* parent)
   setFont(font);
   connect(this, &QTreeWidget::currentItemChanged, this, [this] { OnSelChanged(); });
   doc.AddView(this);
-  doc.m_pTreeView = this;
+  doc.SetTreeView(this);
   Rebuild();
 }
 
@@ -57,7 +57,7 @@ void CTreeEdit::OnUpdate(CView*, long hint) {
 void CTreeEdit::Rebuild() {
   const QSignalBlocker quiet(this);
   clear();
-  const TreeContent content = BuildTree(m_doc.m_lines);
+  const TreeContent content = BuildTree(m_doc.GetLines());
   for (int s = 0; s < kSectionCount; ++s) {
     m_sections[s] = new QTreeWidgetItem(this, QStringList(SectionTitle(s)));
     for (const std::string& text : content[s]) m_sections[s]->addChild(NewLineItem(text));

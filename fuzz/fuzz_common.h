@@ -62,14 +62,14 @@ inline void RunReportAndPaint(CSPLX_30Doc& doc) {
   // The texts made of numbers alone (the input report and the run log quote the model's own
   // lines, which may say anything) must show only numbers.
   std::string messages;
-  for (const std::string& m : doc.m_pAnalysis->m_messages) messages += m + "\n";
+  for (const std::string& m : doc.GetAnalysis().m_messages) messages += m + "\n";
   ExpectOnlyNumbers("the analysis messages", messages);
   PrintOptions results = options;
   results.m_bPrintInput = 0;
   ExpectOnlyNumbers("the summary and details", JoinedReportText(doc, results));
   ExpectOnlyNumbers("the tab-delimited details", TabDelimitedDetailsText(doc, 1));
   std::ostringstream csv;
-  WriteResultsCsv(csv, *doc.m_pAnalysis);
+  WriteResultsCsv(csv, doc.GetAnalysis());
   ExpectOnlyNumbers("the results CSV", csv.str());
 
   PrinterPage letter;
@@ -86,10 +86,10 @@ inline void RunReportAndPaint(CSPLX_30Doc& doc) {
   ResultsViewState state;
   state.m_cxClient = 800;
   state.m_cyClient = 600;
-  for (const std::string& line : doc.m_lines) {
+  for (const std::string& line : doc.GetLines()) {
     const long hint = SelectionHintForLine(line);
     if (hint == kHintNoItemLine) continue;
-    doc.m_strMessage = line;
+    doc.SetMessage(line);
     state.selection.OnHint(hint, doc);
     break;
   }

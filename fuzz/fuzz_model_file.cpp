@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CSPLX_30Doc doc;
     doc.SetFileAccess(&files);
     doc.SetPrompter(&yes);
-    doc.m_bInteractive = interactive;
+    doc.SetInteractive(interactive);
     if (!doc.OnOpenDocument("fuzz.spn")) continue;
     fuzz::RunReportAndPaint(doc);
   }

@@ -135,6 +135,46 @@ class CSPLX_30Doc : public CDocument {
   // question is answered No and notices are dropped.
   void SetPrompter(Prompter* prompter) { m_pPrompter = prompter; }
 
+  // ---- Reading the document (what views, reports and the command line see) ----
+  const std::vector<std::string>& GetLines() const { return m_lines; }
+  const std::string& GetMessage() const { return m_strMessage; }
+  // The results of the last run; valid while GetAnalysis().m_dLength > 0.
+  const CBeamAnalysis& GetAnalysis() const { return *m_pAnalysis; }
+  double GetBeamLength() const { return m_dBeamLength; }
+  int GetUnits() const { return m_nUnits; }
+  const UnitFactors& GetFactors() const { return m_factors; }
+  const std::vector<CUniformLoadItem>& GetUniformLoads() const { return m_uniformLoads; }
+  const std::vector<CPointLoadItem>& GetPointLoads() const { return m_pointLoads; }
+  const std::vector<CSpringItem>& GetSprings() const { return m_springs; }
+  const std::vector<CSupportItem>& GetSupports() const { return m_supports; }
+  const std::vector<CMomentReleaseItem>& GetReleases() const { return m_releases; }
+  const std::vector<CMemberPropertyItem>& GetProperties() const { return m_properties; }
+  bool IsInteractive() const { return m_bInteractive != 0; }
+  // A preview's document is not interactive: it asks nothing and converts nothing.
+  void SetInteractive(bool interactive) { m_bInteractive = interactive ? 1 : 0; }
+  bool IsConverted() const { return m_bConverted != 0; }
+  int32_t GetLineNumber() const { return m_nLineNumber; }
+  bool IsReadCancelled() const { return m_bReadCancelled != 0; }
+
+  // ---- The views that register themselves (not owned) ----
+  CView* GetTreeView() const { return m_pTreeView; }
+  void SetTreeView(CView* view) { m_pTreeView = view; }
+  ResultsCommandTarget* GetResultsView() const { return m_pResultsView; }
+  void SetResultsView(ResultsCommandTarget* view) { m_pResultsView = view; }
+
+  static constexpr const char* kConversionNotice =
+      "This file was created in a previous version of Spanlab. When saved, it will be written "
+      "in the new format.\n\nThis version of Spanlab requires separate E and I values. Be sure "
+      "to verify that the values of E and I are correct.";
+  static constexpr int kLongLineHelpContext = 100;
+
+ protected:
+  Status LoadDocument(const std::string& bytes, const std::string& path) override;
+  std::string StoreDocument() const override;
+
+ private:
+  friend struct DocumentTestAccess;  // tests that draw items made by hand
+
   std::unique_ptr<CBeamAnalysis> m_pAnalysis;  // created with the document, reused every run
   CView* m_pTreeView = nullptr;                // the tree editor, once registered
   ResultsCommandTarget* m_pResultsView = nullptr;  // the results view, once registered
@@ -154,17 +194,7 @@ class CSPLX_30Doc : public CDocument {
   int32_t m_nLineNumber = 0;     // lines read so far in the current load
   uint8_t m_bReadCancelled = 0;  // the last read was cancelled at an over-long line
 
-  static constexpr const char* kConversionNotice =
-      "This file was created in a previous version of Spanlab. When saved, it will be written "
-      "in the new format.\n\nThis version of Spanlab requires separate E and I values. Be sure "
-      "to verify that the values of E and I are correct.";
-  static constexpr int kLongLineHelpContext = 100;
 
- protected:
-  Status LoadDocument(const std::string& bytes, const std::string& path) override;
-  std::string StoreDocument() const override;
-
- private:
   // Runs the new lines, then tells every view but `sender` (hint 2).
   void LinesChanged(CView* sender);
 

@@ -90,12 +90,12 @@ void ReportBuilder::AddReportLine(std::string text, bool verbatim) {
 void ReportBuilder::BuildInputReport(const CSPLX_30Doc& doc) {
   AddReportLine("Description:");
   AddReportLine("");
-  for (const std::string& line : doc.m_lines) {
+  for (const std::string& line : doc.GetLines()) {
     if (!line.empty() && line[0] == '/') AddReportLine("  " + line.substr(1), true);
   }
   AddReportLine("");
-  AddReportLine(doc.m_nUnits == kUnitsEnglish  ? "Units: English"
-                : doc.m_nUnits == kUnitsMetric ? "Units: Metric"
+  AddReportLine(doc.GetUnits() == kUnitsEnglish  ? "Units: English"
+                : doc.GetUnits() == kUnitsMetric ? "Units: Metric"
                                                : "Units: Consistent");
   AddReportLine("");
 
@@ -131,7 +131,7 @@ void ReportBuilder::BuildInputReport(const CSPLX_30Doc& doc) {
     first = false;
     AddReportLine(section.heading);
     const size_t skip = section.keyword.size() + 1;  // the keyword and the blank after it
-    for (const std::string& line : doc.m_lines) {
+    for (const std::string& line : doc.GetLines()) {
       if (line.rfind(section.keyword, 0) != 0) continue;
       AddReportLine("  " + (line.size() > skip ? line.substr(skip) : std::string()));
     }
@@ -142,12 +142,12 @@ void ReportBuilder::BuildSummaryReport(const CSPLX_30Doc& doc) {
   AddReportLine("");
   AddReportLine("Analysis Data:");
   AddReportLine("");
-  const CBeamAnalysis& a = *doc.m_pAnalysis;
+  const CBeamAnalysis& a = doc.GetAnalysis();
   if (a.m_dLength <= 0 || a.m_nNodes <= 0) {
     AddReportLine("Summary report is not available.");
     return;
   }
-  const SummaryUnits u = UnitsOf(doc.m_nUnits);
+  const SummaryUnits u = UnitsOf(doc.GetUnits());
   const double d = u.divisor;
   AddReportLine(" Beam Length = " + FormatFiveDigits(a.m_dLength / d) + u.position);
   AddReportLine(" Number of Nodes = " + std::to_string(a.m_nNodes));
@@ -158,8 +158,8 @@ void ReportBuilder::BuildSummaryReport(const CSPLX_30Doc& doc) {
   AddReportLine("Reactions:");
   AddReportLine("");
   AddReportLine("          X       Vert        Rot");
-  if (doc.m_nUnits == kUnitsEnglish) AddReportLine("       feet       kips     kip ft");
-  else if (doc.m_nUnits == kUnitsMetric) AddReportLine("          m         kN       kN m");
+  if (doc.GetUnits() == kUnitsEnglish) AddReportLine("       feet       kips     kip ft");
+  else if (doc.GetUnits() == kUnitsMetric) AddReportLine("          m         kN       kN m");
   AddReportLine(kRule33);
   double sumV = 0;
   double sumM = 0;
@@ -215,13 +215,13 @@ void ReportBuilder::BuildSummaryReport(const CSPLX_30Doc& doc) {
 }
 
 void ReportBuilder::BuildDetailsReport(const CSPLX_30Doc& doc, int dataPoints, bool tabDelimited) {
-  const CBeamAnalysis& a = *doc.m_pAnalysis;
+  const CBeamAnalysis& a = doc.GetAnalysis();
   if (a.m_dLength <= 0 || a.m_nNodes <= 0) {
     AddReportLine("Details report is not available.");
     return;
   }
-  const bool english = doc.m_nUnits == kUnitsEnglish;
-  const bool metric = doc.m_nUnits == kUnitsMetric;
+  const bool english = doc.GetUnits() == kUnitsEnglish;
+  const bool metric = doc.GetUnits() == kUnitsMetric;
   if (tabDelimited) {
     AddReportLine("X\tEI\tShear\tMoment\tRotation\tDisp");
     if (english) AddReportLine("in\tkip in^2\tkips\tkip in\trad\tin");

@@ -58,7 +58,7 @@ Seen SeeEverything(CSPLX_30Doc& doc) {
   seen.text += JoinedReportText(doc, options);
   seen.text += TabDelimitedDetailsText(doc, 3);
   std::ostringstream csv;
-  WriteResultsCsv(csv, *doc.m_pAnalysis);
+  WriteResultsCsv(csv, doc.GetAnalysis());
   seen.text += csv.str();
 
   ResultsViewState state;
@@ -139,12 +139,13 @@ TEST(ExtremeModelsTest, EveryValueAtTheLimitsOfADouble) {
         for (const std::string& value : values) {
           SCOPED_TRACE(units + " | " + WithValue(base[line], key, value));
           CSPLX_30Doc doc;
-          doc.m_lines = base;
-          doc.m_lines[line] = WithValue(base[line], key, value);
+          std::vector<std::string> lines = base;
+          lines[line] = WithValue(base[line], key, value);
+          doc.SetLines(nullptr, std::move(lines));
           const Seen seen = SeeEverything(doc);
           EXPECT_FALSE(ShowsNonNumber(seen.text));
           EXPECT_EQ(seen.outsideDevice, 0);
-          const CBeamAnalysis& a = *doc.m_pAnalysis;
+          const CBeamAnalysis& a = doc.GetAnalysis();
           if (!seen.run.analysed) {
             ++refused;
             EXPECT_GT(seen.run.errors, 0);
@@ -168,7 +169,7 @@ TEST(ExtremeModelsTest, EveryValueAtTheLimitsOfADouble) {
 }
 
 RunLog RunLines(CSPLX_30Doc& doc, std::vector<std::string> lines) {
-  doc.m_lines = std::move(lines);
+  doc.SetLines(nullptr, std::move(lines));
   return RunModel(doc);
 }
 
@@ -233,7 +234,7 @@ TEST(ExtremeModelsTest, AValueThatOverflowsInConversionIsRefusedByTheDataCheck) 
 // The element-by-element results of a model, as the CSV export writes them.
 std::string ResultsCsv(const CSPLX_30Doc& doc) {
   std::ostringstream out;
-  WriteResultsCsv(out, *doc.m_pAnalysis);
+  WriteResultsCsv(out, doc.GetAnalysis());
   return out.str();
 }
 
@@ -253,9 +254,9 @@ TEST(ExtremeModelsTest, AUniformLoadOfNoLengthCarriesNothing) {
     const RunLog run = RunLines(loaded, Lines("English", withLoad));
     RunLines(plain, Lines("English", withNode));
     ASSERT_TRUE(run.analysed);
-    EXPECT_EQ(loaded.m_pAnalysis->m_bError, 0) << run.text;
+    EXPECT_EQ(loaded.GetAnalysis().m_bError, 0) << run.text;
     EXPECT_EQ(ResultsCsv(loaded), ResultsCsv(plain));
-    EXPECT_EQ(loaded.m_pAnalysis->m_dLoadVert, plain.m_pAnalysis->m_dLoadVert);
+    EXPECT_EQ(loaded.GetAnalysis().m_dLoadVert, plain.GetAnalysis().m_dLoadVert);
     const Seen seen = SeeEverything(loaded);
     EXPECT_FALSE(ShowsNonNumber(seen.text));
     EXPECT_EQ(seen.outsideDevice, 0);
@@ -269,11 +270,11 @@ TEST(ExtremeModelsTest, AMemberWithoutStiffnessIsReportedUnstable) {
        {"Member Property: X = 0; E = 0; I = 100;", "Member Property: X = 0; E = 29000; I = 0;"}) {
     SCOPED_TRACE(property);
     CSPLX_30Doc doc;
-    doc.m_lines = Lines("English", {property, "Support: X = 0; Disp = 0;",
-                                    "Support: X = 20; Disp = 0;", "Point Load: X = 8; PLoad = -3;"});
+    doc.SetLines(nullptr, Lines("English", {property, "Support: X = 0; Disp = 0;",
+                                    "Support: X = 20; Disp = 0;", "Point Load: X = 8; PLoad = -3;"}));
     const Seen seen = SeeEverything(doc);
     ASSERT_TRUE(seen.run.analysed);
-    EXPECT_EQ(doc.m_pAnalysis->m_dMaxE * doc.m_pAnalysis->m_dMaxI, 0);
+    EXPECT_EQ(doc.GetAnalysis().m_dMaxE * doc.GetAnalysis().m_dMaxI, 0);
     EXPECT_NE(seen.run.text.find("Error A3 - The stiffness at a node is extremely small."),
               std::string::npos);
     EXPECT_FALSE(ShowsNonNumber(seen.text));
@@ -303,7 +304,7 @@ TEST(ExtremeModelsTest, ThousandsOfHingesInADeterminateChain) {
   CSPLX_30Doc doc;
   const RunLog run = RunLines(doc, Lines("Consistent", body));
   ASSERT_TRUE(run.analysed);
-  const CBeamAnalysis& a = *doc.m_pAnalysis;
+  const CBeamAnalysis& a = doc.GetAnalysis();
   EXPECT_EQ(a.m_bError, 0) << run.text;
   EXPECT_EQ(a.m_nNodes, 2 * kSpans + 1);
 
@@ -336,7 +337,7 @@ TEST(ExtremeModelsTest, ThousandsOfHingesInOneSpanAreUnstable) {
   for (int i = 1; i <= 3000; ++i) body.push_back("Moment Release: X = " + std::to_string(i) + ";");
   CSPLX_30Doc doc;
   const Seen seen = [&] {
-    doc.m_lines = Lines("Consistent", body);
+    doc.SetLines(nullptr, Lines("Consistent", body));
     return SeeEverything(doc);
   }();
   ASSERT_TRUE(seen.run.analysed);
@@ -371,8 +372,8 @@ TEST(ExtremeModelsTest, AMillionPointLoadsAtOnePlaceAddUp) {
   EXPECT_NE(run.text.find(" 0 Error(s), 499999500000 Warning(s)"), std::string::npos);
   EXPECT_NE(run.text.find(std::to_string(kMillionPairs - 10000) + " more messages were not written."),
             std::string::npos);
-  const CBeamAnalysis& a = *many.m_pAnalysis;
-  const CBeamAnalysis& b = *one.m_pAnalysis;
+  const CBeamAnalysis& a = many.GetAnalysis();
+  const CBeamAnalysis& b = one.GetAnalysis();
   ASSERT_EQ(a.m_nNodes, b.m_nNodes);
   EXPECT_EQ(a.m_dLoadVert, b.m_dLoadVert);  // halves add up exactly
   for (int32_t i = 1; i <= a.m_nNodes; ++i) {
@@ -420,8 +421,8 @@ TEST(ExtremeModelsTest, AMillionItemsOfOtherKindsAtOnePlace) {
     RunLines(one, Lines("English", single));
     ASSERT_TRUE(run.analysed);
     EXPECT_EQ(run.warnings, kMillionPairs);
-    const CBeamAnalysis& a = *many.m_pAnalysis;
-    const CBeamAnalysis& b = *one.m_pAnalysis;
+    const CBeamAnalysis& a = many.GetAnalysis();
+    const CBeamAnalysis& b = one.GetAnalysis();
     ASSERT_EQ(a.m_nNodes, b.m_nNodes);
     EXPECT_NEAR(a.m_dLoadVert, b.m_dLoadVert, 1e-9 * std::fabs(b.m_dLoadVert));
     for (int32_t i = 1; i <= a.m_nNodes; ++i) {

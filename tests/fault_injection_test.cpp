@@ -325,7 +325,7 @@ TEST_F(FaultTest, AModelFileThatVanishesBeforeTheLoadKeepsTheOpenModel) {
   for (const Case& c : cases) {
     EXPECT_FALSE(doc.OnOpenDocument(c.path));
     EXPECT_EQ(doc.GetLastError(), c.error);
-    EXPECT_EQ(doc.m_lines, kOldModel);
+    EXPECT_EQ(doc.GetLines(), kOldModel);
     EXPECT_EQ(doc.GetPathName(), kept);
     EXPECT_FALSE(doc.IsModified());
   }
@@ -347,7 +347,7 @@ TEST_F(FaultTest, AModelFileThatBecomesUnreadableBeforeTheLoadKeepsTheOpenModel)
     GTEST_SKIP() << "this process reads files without read permission (root that cannot drop it)";
   EXPECT_FALSE(doc.OnOpenDocument(locked));
   EXPECT_EQ(doc.GetLastError(), "Cannot open '" + locked + "': Permission denied.");
-  EXPECT_EQ(doc.m_lines, kOldModel);
+  EXPECT_EQ(doc.GetLines(), kOldModel);
   EXPECT_EQ(doc.GetPathName(), kept);
 }
 
@@ -365,17 +365,17 @@ TEST_F(FaultTest, AReadThatFailsPartWayLoadsNothing) {
   files.readError = "Cannot read '" + next + "': Input/output error.";
   EXPECT_FALSE(doc.OnOpenDocument(next));
   EXPECT_EQ(doc.GetLastError(), files.readError);
-  EXPECT_EQ(doc.m_lines, kOldModel);
+  EXPECT_EQ(doc.GetLines(), kOldModel);
   EXPECT_EQ(doc.GetPathName(), kept);
   EXPECT_FALSE(doc.IsModified());
 
   // The preview reads through the same path and shows nothing of a failed read.
   CSPLX_30Doc preview;
   preview.SetFileAccess(&files);
-  preview.m_bInteractive = 0;
+  preview.SetInteractive(0);
   EXPECT_FALSE(preview.OnOpenDocument(next));
   EXPECT_EQ(preview.GetLastError(), files.readError);
-  EXPECT_TRUE(preview.m_lines.empty());
+  EXPECT_TRUE(preview.GetLines().empty());
   EXPECT_EQ(files.reads, 3);
 }
 

@@ -33,10 +33,10 @@ ResultsViewState Screen(ViewToggles toggles = {}) {
 // diagrams converted those to int, which is undefined (on x86 the curves went to INT_MIN).
 TEST(FuzzRegressionsTest, DiagramsOfNaNResultsStayInsideTheDeviceRange) {
   CSPLX_30Doc doc;
-  doc.m_lines = {"File Format:3.0", "Member Property: X = 0; E = 1; I = 1;",
-                 "Support: X = 0; Disp = 0; Rotation = 1e308;", "Support: X = 10; Disp = 0;"};
+  doc.SetLines(nullptr, {"File Format:3.0", "Member Property: X = 0; E = 1; I = 1;",
+                 "Support: X = 0; Disp = 0; Rotation = 1e308;", "Support: X = 10; Disp = 0;"});
   ASSERT_TRUE(RunModel(doc).analysed);
-  ASSERT_TRUE(std::isnan(doc.m_pAnalysis->m_nodes[2].rotation));
+  ASSERT_TRUE(std::isnan(doc.GetAnalysis().m_nodes[2].rotation));
 
   const ViewToggles curves[] = {{false, false, false, false, true},
                                 {false, false, false, true, false},
@@ -55,16 +55,16 @@ TEST(FuzzRegressionsTest, DiagramsOfNaNResultsStayInsideTheDeviceRange) {
 // infinite, and the picture of the beam mapped inf / inf, a NaN, to an int.
 TEST(FuzzRegressionsTest, InfinitePositionsDrawInsideTheDeviceRange) {
   CSPLX_30Doc doc;
-  doc.m_lines = {"File Format:3.0", "Units:English;", "Member Property: X = 0; E = 1; I = 1;",
+  doc.SetLines(nullptr, {"File Format:3.0", "Units:English;", "Member Property: X = 0; E = 1; I = 1;",
                  "Support: X = 1e308; Disp = 0;", "Support: X = 0; Disp = 0;",
                  "Moment Release: X = 5;", "Point Load: X = 1e308; PLoad = -1; Moment = 2;",
-                 "Uniform Load: XStart = 0; XEnd = 1e308; UStart = -1; UEnd = 0;"};
+                 "Uniform Load: XStart = 0; XEnd = 1e308; UStart = -1; UEnd = 0;"});
   const RunLog run = RunModel(doc);
   EXPECT_NE(run.text.find("Error D16 - A support value is too large."), std::string::npos);
   EXPECT_FALSE(run.analysed);
   ResultsViewState state = Screen({false, true, true, true, true, true});
-  doc.m_strMessage = "Support: X = 1e308; Disp = 0;";  // selected in the tree
-  ASSERT_TRUE(state.selection.OnHint(SelectionHintForLine(doc.m_strMessage), doc));
+  doc.SetMessage("Support: X = 1e308; Disp = 0;");  // selected in the tree
+  ASSERT_TRUE(state.selection.OnHint(SelectionHintForLine(doc.GetMessage()), doc));
   RecordingDeviceContext dc;
   PaintResultsView(dc, doc, state);
   EXPECT_FALSE(dc.strokes.empty());
@@ -77,8 +77,8 @@ TEST(FuzzRegressionsTest, InfinitePositionsDrawInsideTheDeviceRange) {
 TEST(FuzzRegressionsTest, SubnormalUniformLoadsDrawLikeOrdinaryOnes) {
   const auto picture = [](const std::string& load) {
     CSPLX_30Doc doc;
-    doc.m_lines = {"File Format:3.0", "Member Property: X = 0; E = 1; I = 1;",
-                   "Support: X = 0; Disp = 0; Rotation = 0;", load};
+    doc.SetLines(nullptr, {"File Format:3.0", "Member Property: X = 0; E = 1; I = 1;",
+                   "Support: X = 0; Disp = 0; Rotation = 0;", load});
     RunModel(doc);
     ResultsViewState state = Screen();
     RecordingDeviceContext dc;

@@ -264,7 +264,7 @@ void DrawReleases(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& d
   // the very x of the one drawn just before it is skipped (it would repaint the same pixels).
   int previous = 0;
   bool any = false;
-  for (const CMomentReleaseItem& r : doc.m_releases) {
+  for (const CMomentReleaseItem& r : doc.GetReleases()) {
     const int x = f.MapX(r.m_dX);
     if (any && x == previous) continue;
     DrawHinge(dc, x, f.baseline, f.sx, f.sy);
@@ -278,7 +278,7 @@ void DrawSupports(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& d
   static constexpr Routine kRoutines[] = {DrawFixedLeft, DrawFixedRight, DrawFixedInterior,
                                           DrawSettlingSupport, DrawPinSupport, DrawGuidedSupport};
   DrawnOnce drawn;
-  for (const CSupportItem& s : doc.m_supports) {
+  for (const CSupportItem& s : doc.GetSupports()) {
     int kind;  // index into kRoutines
     if (s.m_bDisp && s.m_bRotation) kind = s.m_dX == 0 ? 0 : s.m_dX == f.length ? 1 : 2;
     else if (s.m_bDisp) kind = s.m_dDisp != 0 ? 3 : 4;
@@ -291,7 +291,7 @@ void DrawSupports(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& d
 
 void DrawSprings(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc) {
   DrawnOnce drawn;
-  for (const CSpringItem& s : doc.m_springs) {
+  for (const CSpringItem& s : doc.GetSprings()) {
     const int x = f.MapX(s.m_dX);
     if (s.m_dVSpring != 0 && drawn.First(0, x)) DrawVerticalSpring(dc, x, f.baseline, f.sx, f.sy, f.penUnit);
     if (s.m_dRSpring != 0 && drawn.First(1, x)) DrawRotationalSpring(dc, x, f.baseline, f.sx, f.sy, f.penUnit);
@@ -301,7 +301,7 @@ void DrawSprings(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& do
 void DrawPointLoads(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc) {
   DrawnOnce drawn;
   const int y = f.baseline;
-  for (const CPointLoadItem& p : doc.m_pointLoads) {
+  for (const CPointLoadItem& p : doc.GetPointLoads()) {
     const int x = f.MapX(p.m_dX);
     if (p.m_dPLoad < 0 && drawn.First(0, x)) DrawDownLoad(dc, x, y, f.sx, f.sy, f.penUnit);
     if (p.m_dPLoad > 0 && drawn.First(1, x)) DrawUpLoad(dc, x, y, f.sx, f.sy, f.penUnit);
@@ -312,7 +312,7 @@ void DrawPointLoads(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc&
 
 void DrawUniformLoads(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc) {
   double uMax = 0;
-  for (const CUniformLoadItem& u : doc.m_uniformLoads) {
+  for (const CUniformLoadItem& u : doc.GetUniformLoads()) {
     uMax = std::max({uMax, std::fabs(u.m_dUStart), std::fabs(u.m_dUEnd)});
   }
   // Loads whose ends land on the same device x with the same intensities draw the same
@@ -329,7 +329,7 @@ void DrawUniformLoads(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Do
     }
   };
   std::unordered_set<Key, KeyHash> drawn;
-  for (const CUniformLoadItem& u : doc.m_uniformLoads) {
+  for (const CUniformLoadItem& u : doc.GetUniformLoads()) {
     const int x1 = f.MapX(u.m_dXStart);
     const int x2 = f.MapX(u.m_dXEnd);
     if (!drawn.insert(Key{x1, x2, u.m_dUStart, u.m_dUEnd}).second) continue;

@@ -137,7 +137,7 @@ std::string DiagramTitle(const char* name, const std::string& unit) {
 
 void DrawDeflection(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc,
                     double height, int labelFlag) {
-  const CBeamAnalysis& a = *doc.m_pAnalysis;
+  const CBeamAnalysis& a = doc.GetAnalysis();
   if (!HasResults(a) || a.m_dMaxAbsDeflection == 0) return;
   PenScope pen(dc, Pen{f.penUnit, kDeflectionColor});
   const CBeamAnalysis::TableLock lock(a);
@@ -153,7 +153,7 @@ void DrawDeflection(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc&
 
 void DrawRotation(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc, double height,
                   int labelFlag) {
-  const CBeamAnalysis& a = *doc.m_pAnalysis;
+  const CBeamAnalysis& a = doc.GetAnalysis();
   if (!HasResults(a) || a.m_dMaxAbsRotation == 0) return;
   PenScope pen(dc, Pen{f.penUnit, kRotationColor});
   const CBeamAnalysis::TableLock lock(a);
@@ -167,7 +167,7 @@ void DrawRotation(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& d
 
 void DrawMoment(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc, double height,
                 int labelFlag) {
-  const CBeamAnalysis& a = *doc.m_pAnalysis;
+  const CBeamAnalysis& a = doc.GetAnalysis();
   if (!HasResults(a) || !(a.m_dMaxAbsMoment > 1e-7)) return;
   PenScope pen(dc, Pen{f.penUnit, kMomentColor});
   const CBeamAnalysis::TableLock lock(a);
@@ -185,7 +185,7 @@ void DrawMoment(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc
 
 void DrawShear(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc, double height,
                int labelFlag) {
-  const CBeamAnalysis& a = *doc.m_pAnalysis;
+  const CBeamAnalysis& a = doc.GetAnalysis();
   if (!HasResults(a) || !(a.m_dMaxAbsShear > 1e-7)) return;
   PenScope pen(dc, Pen{f.penUnit, kShearColor});
   const CBeamAnalysis::TableLock lock(a);
@@ -282,10 +282,10 @@ void ReactionArc(DeviceContext& dc, int x, int y, float sx, float sy, bool negat
 
 void DrawReactions(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc,
                    int labelFlag) {
-  const CBeamAnalysis& a = *doc.m_pAnalysis;
+  const CBeamAnalysis& a = doc.GetAnalysis();
   if (!HasResults(a)) return;
   PenScope pen(dc, Pen{f.penUnit, kBlack});
-  const double divisor = doc.m_nUnits == kUnitsEnglish ? 12.0 : 1.0;
+  const double divisor = doc.GetUnits() == kUnitsEnglish ? 12.0 : 1.0;
   if (labelFlag == 1) {
     const std::string force = doc.GetUnitLabel(kQuantityForce);
     Title(dc, force.empty() ? "Reactions - Consistent"

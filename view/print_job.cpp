@@ -114,7 +114,7 @@ void ReportPrintJob::PrintPage(DeviceContext& dc, int page, const HeaderPainter&
 
 void ReportPrintJob::PrintDiagramsPage(DeviceContext& dc, const Area& area) {
   const CSPLX_30Doc& doc = *m_doc;
-  const CBeamAnalysis& a = *doc.m_pAnalysis;
+  const CBeamAnalysis& a = doc.GetAnalysis();
   if (a.m_nNodes <= 0 || !(a.m_dLength > 0)) {
     dc.TextOut(area.left, area.top, "Diagrams are not available.");
     return;

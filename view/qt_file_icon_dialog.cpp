@@ -31,7 +31,7 @@ class BeamPreview : public QFrame {
  protected:
   void paintEvent(QPaintEvent* event) override {
     QFrame::paintEvent(event);
-    if (!(doc_.m_dBeamLength > 0)) return;
+    if (!(doc_.GetBeamLength() > 0)) return;
     QPainter painter(this);
     QtDeviceContext dc(painter, false);
     const QRect r = contentsRect();
@@ -39,7 +39,7 @@ class BeamPreview : public QFrame {
     frame.left = r.left() + static_cast<int>(r.width() * 0.15);
     frame.right = r.left() + static_cast<int>(r.width() * 0.85);
     frame.baseline = (r.top() + r.bottom() + 1) / 2;
-    frame.length = doc_.m_dBeamLength;
+    frame.length = doc_.GetBeamLength();
     DrawBeamPicture(dc, frame, doc_);
   }
 
@@ -53,7 +53,7 @@ CFileIconDlg::CFileIconDlg(QWidget* parent, const QString& folder)
   setFileMode(QFileDialog::ExistingFile);
   setAcceptMode(QFileDialog::AcceptOpen);
   setNameFilters({"SPLX Files (*.spn)", "All Files (*.*) (*)"});
-  m_doc->m_bInteractive = 0;  // never asks, never converts
+  m_doc->SetInteractive(false);  // never asks, never converts
 
   auto* panel = new QWidget(this);
   auto* column = new QVBoxLayout(panel);

@@ -19,11 +19,11 @@ CSPLX_30View::CSPLX_30View(CSPLX_30Doc& doc, PrintOptions& options, QWidget* par
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMinimumSize(0, 0);
   doc.AddView(this);
-  doc.m_pResultsView = this;
+  doc.SetResultsView(this);
 }
 
 CSPLX_30View::~CSPLX_30View() {
-  if (m_doc.m_pResultsView == this) m_doc.m_pResultsView = nullptr;
+  if (m_doc.GetResultsView() == this) m_doc.SetResultsView(nullptr);
 }
 
 void CSPLX_30View::OnUpdate(CView*, long hint) {

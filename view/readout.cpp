@@ -19,8 +19,8 @@ std::string Width6General4(double v) {
 }  // namespace
 
 std::string ReadoutText(const CSPLX_30Doc& doc, const ResultsViewState& state, int mx) {
-  const CBeamAnalysis& a = *doc.m_pAnalysis;
-  if (!(a.m_dLength > 0) || !(doc.m_dBeamLength > 0)) return {};
+  const CBeamAnalysis& a = doc.GetAnalysis();
+  if (!(a.m_dLength > 0) || !(doc.GetBeamLength() > 0)) return {};
   const int left = static_cast<int>(state.m_cxClient * 0.15);
   const int right = static_cast<int>(state.m_cxClient * 0.85);
   if (mx > right || mx < left) return {};
@@ -38,8 +38,8 @@ std::string ReadoutText(const CSPLX_30Doc& doc, const ResultsViewState& state, i
     if (a.m_nNodes > 0 && p - a.m_nodes[lo].x < 1e-10) k = lo;
   }
   const double w = a.m_nNodes > 0 ? a.m_nodes[k].x : p;
-  const bool english = doc.m_nUnits == kUnitsEnglish;
-  const bool metric = doc.m_nUnits == kUnitsMetric;
+  const bool english = doc.GetUnits() == kUnitsEnglish;
+  const bool metric = doc.GetUnits() == kUnitsMetric;
   std::string t = " x = " + Width6General4(english ? w / 12 : w) +
                   (english ? " feet" : metric ? " m" : " ") + "\r\n";
   if (a.m_nNodes > 0) {

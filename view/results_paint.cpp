@@ -39,8 +39,8 @@ bool SelectionMarker::OnHint(long hint, const CSPLX_30Doc& doc) {
     return true;
   }
   if (hint < kHintPropertyLine || hint > kHintUniformLoadLine) return false;
-  const LineParts parts = SplitLine(doc.m_strMessage);
-  const double factor = doc.m_factors[kFactorLength];
+  const LineParts parts = SplitLine(doc.GetMessage());
+  const double factor = doc.GetFactors()[kFactorLength];
   m_dSelX = ConvertNumber(SplitKeyValue(parts.field[0]).value) * factor;
   if (hint == kHintUniformLoadLine) {
     m_dSelXEnd = ConvertNumber(SplitKeyValue(parts.field[1]).value) * factor;
@@ -90,12 +90,12 @@ DrawingFrame ScreenFrame(int cxClient, int cyClient, double length) {
 
 void PaintResultsView(DeviceContext& dc, const CSPLX_30Doc& doc, ResultsViewState& state) {
   if (!dc.IsPrinting()) state.m_nPenUnit = 1;
-  if (!(doc.m_dBeamLength > 0)) return;
+  if (!(doc.GetBeamLength() > 0)) return;
   const Font previousFont = dc.SelectFont(state.m_font);
-  DrawingFrame frame = ScreenFrame(state.m_cxClient, state.m_cyClient, doc.m_dBeamLength);
+  DrawingFrame frame = ScreenFrame(state.m_cxClient, state.m_cyClient, doc.GetBeamLength());
   frame.penUnit = state.m_nPenUnit;
   DrawBeamPicture(dc, frame, doc);
-  const CBeamAnalysis& a = *doc.m_pAnalysis;
+  const CBeamAnalysis& a = doc.GetAnalysis();
   if (a.m_dLength > 0) {
     const ViewToggles& t = state.toggles;
     // The label flag goes to the shown curve of highest priority.

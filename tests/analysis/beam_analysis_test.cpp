@@ -8,6 +8,7 @@
 // positions round): results are checked to 1e-6 relative.
 // Models are given as model lines without a Units line (Consistent: values in input units)
 // unless a test is about units.
+#include "tests/support/document_test_access.h"
 #include "analysis/beam_analysis.h"
 
 #include <gtest/gtest.h>
@@ -33,11 +34,11 @@ const char* const kProperty = "Member Property: X = 0; E = 200; I = 3;";
 
 std::unique_ptr<CSPLX_30Doc> Analyse(const std::vector<std::string>& dataLines) {
   auto doc = std::make_unique<CSPLX_30Doc>();
-  doc->m_lines = {"File Format:3.0"};
-  doc->m_lines.insert(doc->m_lines.end(), dataLines.begin(), dataLines.end());
+  std::vector<std::string> lines = {"File Format:3.0"};
+  lines.insert(lines.end(), dataLines.begin(), dataLines.end());
+  doc->SetLines(nullptr, std::move(lines));
   doc->BuildItems(true);
-  doc->RunAnalysis();
-  doc->m_pAnalysis->ComputeExtremes(doc->m_nUnits);
+  doc->RunAnalysis();  // the extremes with it
   return doc;
 }
 
@@ -75,7 +76,7 @@ TEST(NodePlacement, CountsAndTheirLine) {
         std::pair{"30", " 200 Nodes Defined, 400 Degrees of freedom"}}) {
     const auto doc = Analyse({kProperty, "Support: X = 0; Disp = 0; Rotation = 0;",
                               std::string("Support: X = ") + length + "; Disp = 0; Rotation = 0;"});
-    const CBeamAnalysis& a = *doc->m_pAnalysis;
+    const CBeamAnalysis& a = doc->GetAnalysis();
     ASSERT_EQ(a.m_messages.size(), 2u) << length;
     EXPECT_EQ(a.m_messages[0], line);
     EXPECT_EQ(a.m_nElements, a.m_nNodes - 1);
@@ -88,7 +89,7 @@ TEST(NodePlacement, CountsAndTheirLine) {
     const auto doc =
         Analyse({kProperty, "Support: X = 0; Disp = 0;", "Support: X = " + x + "; Disp = 0;",
                  "Point Load: X = " + half + "; PLoad = -1;"});
-    EXPECT_EQ(doc->m_pAnalysis->m_nNodes, 201) << length;
+    EXPECT_EQ(doc->GetAnalysis().m_nNodes, 201) << length;
   }
 }
 
@@ -97,7 +98,7 @@ TEST(NodePlacement, PositionsCloserThanToleranceShareANode) {
   auto nodes = [](const char* second) {
     const auto doc = Analyse({kProperty, "Support: X = 0; Disp = 0;", "Support: X = 10; Disp = 0;",
                               "Point Load: X = 3; PLoad = -1;", second});
-    return doc->m_pAnalysis->m_nNodes;
+    return doc->GetAnalysis().m_nNodes;
   };
   EXPECT_EQ(nodes("Point Load: X = 3.00000000005; PLoad = -1;"), 201);
   EXPECT_EQ(nodes("Point Load: X = 3.0000000002; PLoad = -1;"), 202);
@@ -161,7 +162,7 @@ TEST(MemberProperties, ZeroEOrITakesThePreviousProperty) {
   const auto doc = Analyse(
       {"Member Property: X = 7; E = 100; I = 0;", "Member Property: X = 4; E = 0; I = 5;",
        kProperty, "Support: X = 0; Disp = 0; Rotation = 0;", "Point Load: X = 10; PLoad = -1;"});
-  const CBeamAnalysis& a = *doc->m_pAnalysis;
+  const CBeamAnalysis& a = doc->GetAnalysis();
   EXPECT_EQ(a.m_dMaxE, 200);
   EXPECT_EQ(a.m_dMaxI, 5);
   for (int32_t e = 1; e <= a.m_nElements; ++e) {
@@ -177,7 +178,7 @@ TEST(MemberProperties, ElementWithoutStiffnessLeavesAMechanism) {
   const auto doc =
       Analyse({kProperty, "Member Property: X = 5; E = 1e-200; I = 1e-200;",
                "Support: X = 0; Disp = 0; Rotation = 0;", "Point Load: X = 10; PLoad = -1;"});
-  const CBeamAnalysis& a = *doc->m_pAnalysis;
+  const CBeamAnalysis& a = doc->GetAnalysis();
   EXPECT_EQ(ElementFrom(a, 5).ei, 0);
   ASSERT_EQ(a.m_messages.size(), 3u);
   EXPECT_EQ(a.m_messages[1], CBeamAnalysis::kMessageA3);
@@ -188,7 +189,7 @@ TEST(Cantilever, TipLoad) {
   const double L = 10, P = -5;
   const auto doc = Analyse(
       {kProperty, "Support: X = 0; Disp = 0; Rotation = 0;", "Point Load: X = 10; PLoad = -5;"});
-  const CBeamAnalysis& a = *doc->m_pAnalysis;
+  const CBeamAnalysis& a = doc->GetAnalysis();
   EXPECT_EQ(a.m_bError, 0);
   EXPECT_REL(NodeAt(a, L).deflection, P * L * L * L / (3 * kEI));
   EXPECT_REL(NodeAt(a, L).rotation, -P * L * L / (2 * kEI));  // rotation = -dw/dx
@@ -203,7 +204,7 @@ TEST(Cantilever, TipMomentActsInTheRotationSense) {
   const double L = 10, M = 7;
   const auto doc = Analyse(
       {kProperty, "Support: X = 0; Disp = 0; Rotation = 0;", "Point Load: X = 10; Moment = 7;"});
-  const CBeamAnalysis& a = *doc->m_pAnalysis;
+  const CBeamAnalysis& a = doc->GetAnalysis();
   EXPECT_REL(NodeAt(a, L).rotation, M * L / kEI);
   EXPECT_REL(NodeAt(a, L).deflection, -M * L * L / (2 * kEI));
   EXPECT_REL(NodeAt(a, 0).reactionRot, -M);
@@ -213,7 +214,7 @@ TEST(SimplySupported, UniformLoad) {
   const double L = 10, u = 2;
   const auto doc = Analyse({kProperty, "Support: X = 0; Disp = 0;", "Support: X = 10; Disp = 0;",
                             "Uniform Load: XStart = 0; XEnd = 10; UStart = 2; UEnd = 2;"});
-  const CBeamAnalysis& a = *doc->m_pAnalysis;
+  const CBeamAnalysis& a = doc->GetAnalysis();
   EXPECT_REL(NodeAt(a, L / 2).deflection, 5 * u * std::pow(L, 4) / (384 * kEI));
   for (const int32_t i : {2, 60, 150}) {
     const double x = a.m_nodes[i].x;
@@ -245,7 +246,7 @@ TEST(SimplySupported, TriangularLoad) {
   const double L = 10, w0 = 3;
   const auto doc = Analyse({kProperty, "Support: X = 0; Disp = 0;", "Support: X = 10; Disp = 0;",
                             "Uniform Load: XStart = 0; XEnd = 10; UStart = 0; UEnd = 3;"});
-  const CBeamAnalysis& a = *doc->m_pAnalysis;
+  const CBeamAnalysis& a = doc->GetAnalysis();
   auto y = [&](double x) {
     return w0 * x * (7 * std::pow(L, 4) - 10 * L * L * x * x + 3 * std::pow(x, 4)) /
            (360 * kEI * L);
@@ -272,7 +273,7 @@ TEST(Cantilever, LinearLoadOnOneElement) {
   const double L = 10, a = 9.96, w0 = 100;
   const auto doc = Analyse({kProperty, "Support: X = 0; Disp = 0; Rotation = 0;",
                             "Uniform Load: XStart = 9.96; XEnd = 10; UStart = 0; UEnd = 100;"});
-  const CBeamAnalysis& r = *doc->m_pAnalysis;
+  const CBeamAnalysis& r = doc->GetAnalysis();
   ASSERT_EQ(r.m_nodes[r.m_nNodes - 1].x, a);
   double tip = 0;
   for (const auto& [t, weight] : {std::pair{-std::sqrt(0.6), 5.0 / 9}, std::pair{0.0, 8.0 / 9},
@@ -292,8 +293,8 @@ TEST(SimplySupported, ReversedLoadGivesTheSameResults) {
   };
   const auto forward = run("Uniform Load: XStart = 3; XEnd = 7; UStart = 1; UEnd = 4;");
   const auto reversed = run("Uniform Load: XStart = 7; XEnd = 3; UStart = 4; UEnd = 1;");
-  const CBeamAnalysis& f = *forward->m_pAnalysis;
-  const CBeamAnalysis& r = *reversed->m_pAnalysis;
+  const CBeamAnalysis& f = forward->GetAnalysis();
+  const CBeamAnalysis& r = reversed->GetAnalysis();
   ASSERT_EQ(f.m_nNodes, r.m_nNodes);
   for (int32_t i = 1; i <= f.m_nNodes; ++i) {
     ASSERT_EQ(f.m_nodes[i].x, r.m_nodes[i].x);
@@ -309,7 +310,7 @@ TEST(ContinuousBeam, TwoEqualSpansUnderUniformLoad) {
   const auto doc = Analyse({kProperty, "Support: X = 0; Disp = 0;", "Support: X = 10; Disp = 0;",
                             "Support: X = 20; Disp = 0;",
                             "Uniform Load: XStart = 0; XEnd = 20; UStart = 2; UEnd = 2;"});
-  const CBeamAnalysis& a = *doc->m_pAnalysis;
+  const CBeamAnalysis& a = doc->GetAnalysis();
   EXPECT_REL(NodeAt(a, L).reactionVert, -5 * u * L / 4);
   EXPECT_REL(NodeAt(a, 0).reactionVert, -3 * u * L / 8);
   EXPECT_REL(NodeAt(a, 2 * L).reactionVert, -3 * u * L / 8);
@@ -324,7 +325,7 @@ TEST(MomentRelease, HingeSharesALoadBetweenTwoCantilevers) {
   const auto doc =
       Analyse({kProperty, "Moment Release: X = 10;", "Support: X = 0; Disp = 0; Rotation = 0;",
                "Support: X = 20; Disp = 0; Rotation = 0;", "Point Load: X = 10; PLoad = -6;"});
-  const CBeamAnalysis& a = *doc->m_pAnalysis;
+  const CBeamAnalysis& a = doc->GetAnalysis();
   EXPECT_EQ(ElementTo(a, L).releaseEnd, 1);
   EXPECT_EQ(ElementFrom(a, L).releaseEnd, 0);
   EXPECT_REL(NodeAt(a, L).deflection, P * L * L * L / (6 * kEI));
@@ -348,7 +349,7 @@ TEST(MomentRelease, NoMomentAtAHingeUnderADistributedLoad) {
     // Uniform w: the piece hands w L / 2 to the cantilever tip.
     const double w = -2;
     const auto doc = gerber("Uniform Load: XStart = 0; XEnd = 20; UStart = -2; UEnd = -2;");
-    const CBeamAnalysis& a = *doc->m_pAnalysis;
+    const CBeamAnalysis& a = doc->GetAnalysis();
     EXPECT_EQ(ElementTo(a, L).momentEnd, 0);
     EXPECT_NEAR(ElementFrom(a, L).momentStart, 0, 1e-9);
     EXPECT_REL(NodeAt(a, L).deflection, (w * L * L * L * L / 8 + w * L / 2 * L * L * L / 3) / kEI);
@@ -365,7 +366,7 @@ TEST(MomentRelease, NoMomentAtAHingeUnderADistributedLoad) {
     // 11 w0 L^4 / (120 EI)).
     const double k = -0.1, hinge = 2 * k * L * L / 3;
     const auto doc = gerber("Uniform Load: XStart = 0; XEnd = 20; UStart = 0; UEnd = -2;");
-    const CBeamAnalysis& a = *doc->m_pAnalysis;
+    const CBeamAnalysis& a = doc->GetAnalysis();
     EXPECT_EQ(ElementTo(a, L).momentEnd, 0);
     EXPECT_NEAR(ElementFrom(a, L).momentStart, 0, 1e-9);
     EXPECT_REL(NodeAt(a, L).deflection,
@@ -379,7 +380,7 @@ TEST(PrescribedDisplacement, SettlementOfAFixedEnd) {
   const double L = 10, D = 0.5;
   const auto doc = Analyse({kProperty, "Support: X = 0; Disp = 0; Rotation = 0;",
                             "Support: X = 10; Disp = 0.5; Rotation = 0;"});
-  const CBeamAnalysis& a = *doc->m_pAnalysis;
+  const CBeamAnalysis& a = doc->GetAnalysis();
   EXPECT_EQ(NodeAt(a, L).deflection, D);
   EXPECT_REL(NodeAt(a, L / 2).deflection, D / 2);
   EXPECT_REL(NodeAt(a, L).reactionVert, 12 * kEI * D / (L * L * L));
@@ -393,7 +394,7 @@ TEST(Springs, ReactionIsMinusStiffnessTimesDeflection) {
   const double L = 10, P = -5, k = 50;
   const auto doc = Analyse({kProperty, "Support: X = 0; Disp = 0; Rotation = 0;",
                             "Spring: X = 10; VSpring = 50;", "Point Load: X = 10; PLoad = -5;"});
-  const CBeamAnalysis& a = *doc->m_pAnalysis;
+  const CBeamAnalysis& a = doc->GetAnalysis();
   const double d = P / (k + 3 * kEI / (L * L * L));
   EXPECT_REL(NodeAt(a, L).deflection, d);
   EXPECT_REL(NodeAt(a, L).reactionVert, -k * d);
@@ -407,7 +408,7 @@ TEST(Springs, SpringAtASupportAddsToItsReaction) {
   const double L = 10, D = 0.5;
   const auto doc = Analyse({kProperty, "Support: X = 0; Disp = 0; Rotation = 0;",
                             "Support: X = 10; Disp = 0.5;", "Spring: X = 10; VSpring = 50;"});
-  const CBeamAnalysis& a = *doc->m_pAnalysis;
+  const CBeamAnalysis& a = doc->GetAnalysis();
   EXPECT_EQ(NodeAt(a, L).deflection, D);
   EXPECT_REL(NodeAt(a, L).reactionVert, 3 * kEI * D / (L * L * L));
 }
@@ -417,7 +418,7 @@ TEST(Messages, UnstableBeams) {
   const auto hinged =
       Analyse({kProperty, "Moment Release: X = 5;", "Support: X = 10; Disp = 0; Rotation = 0;",
                "Point Load: X = 0; PLoad = -5;"});
-  const CBeamAnalysis& a3 = *hinged->m_pAnalysis;
+  const CBeamAnalysis& a3 = hinged->GetAnalysis();
   ASSERT_EQ(a3.m_messages.size(), 3u);
   EXPECT_EQ(a3.m_messages[0], " 201 Nodes Defined, 402 Degrees of freedom");
   EXPECT_EQ(a3.m_messages[1],
@@ -430,7 +431,7 @@ TEST(Messages, UnstableBeams) {
   const auto soft =
       Analyse({"Member Property: X = 0; E = 0.001; I = 1;",
                "Support: X = 0; Disp = 0; Rotation = 0;", "Point Load: X = 1; PLoad = -1;"});
-  const CBeamAnalysis& a2 = *soft->m_pAnalysis;
+  const CBeamAnalysis& a2 = soft->GetAnalysis();
   ASSERT_EQ(a2.m_messages.size(), 3u);
   EXPECT_EQ(a2.m_messages[0], " 201 Nodes Defined, 402 Degrees of freedom");
   EXPECT_EQ(a2.m_messages[1],
@@ -445,7 +446,7 @@ TEST(Messages, EquilibriumLineUnits) {
   // Nothing loaded: every reaction and load is exactly 0.
   const auto idle = Analyse({kProperty, "Support: X = 0; Disp = 0; Rotation = 0;",
                              "Support: X = 10; Disp = 0; Rotation = 0;"});
-  EXPECT_EQ(idle->m_pAnalysis->m_messages.back(),
+  EXPECT_EQ(idle->GetAnalysis().m_messages.back(),
             " Equilibrium error: Vert = 0.000; Rotation = 0.000");
 
   // 20 ft span, 1 kip/ft: internally 240 in and 1/12 kip/in. With items only at the ends there
@@ -453,7 +454,7 @@ TEST(Messages, EquilibriumLineUnits) {
   const auto english = Analyse({"Units: English;", "Member Property: X = 0; E = 29000; I = 100;",
                                 "Support: X = 0; Disp = 0;", "Support: X = 20; Disp = 0;",
                                 "Uniform Load: XStart = 0; XEnd = 20; UStart = 1; UEnd = 1;"});
-  const CBeamAnalysis& e = *english->m_pAnalysis;
+  const CBeamAnalysis& e = english->GetAnalysis();
   const double x = e.m_nodes[100].x, L = 240, u = 1.0 / 12;
   EXPECT_REL(e.m_nodes[100].deflection,
              u * x * (L * L * L - 2 * L * x * x + x * x * x) / (24 * 29000 * 100));
@@ -463,7 +464,7 @@ TEST(Messages, EquilibriumLineUnits) {
   const auto metric = Analyse({"Units: Metric;", "Member Property: X = 0; E = 200000; I = 8000;",
                                "Support: X = 0; Disp = 0;", "Support: X = 6; Disp = 0;",
                                "Uniform Load: XStart = 0; XEnd = 6; UStart = 10; UEnd = 10;"});
-  const CBeamAnalysis& m = *metric->m_pAnalysis;
+  const CBeamAnalysis& m = metric->GetAnalysis();
   EXPECT_TRUE(IsBalancedLine(m.m_messages.back(), " kN", " kN m ")) << m.m_messages.back();
 
   // Metric deflection extremes are in millimetres, their positions in metres:
@@ -477,7 +478,7 @@ TEST(Messages, EquilibriumLineUnits) {
 TEST(Extremes, AllZeroWithoutResults) {
   const auto doc = Analyse(
       {kProperty, "Support: X = 0; Disp = 0; Rotation = 0;", "Point Load: X = 10; PLoad = -5;"});
-  CBeamAnalysis& a = *doc->m_pAnalysis;
+  CBeamAnalysis& a = DocumentTestAccess::Analysis(*doc);
   ASSERT_NE(a.m_dMinDeflection, 0);
   a.Reset();
   a.ComputeExtremes(kUnitsMetric);

@@ -12,20 +12,19 @@ namespace spanlab {
 namespace {
 
 CSPLX_30Doc& Cantilever(CSPLX_30Doc& doc) {
-  doc.m_lines = {"File Format:3.0", "Member Property: X = 0; E = 200; I = 3;",
-                 "Support: X = 0; Disp = 0; Rotation = 0;", "Point Load: X = 2; PLoad = -1;"};
+  doc.SetLines(nullptr, {"File Format:3.0", "Member Property: X = 0; E = 200; I = 3;",
+                 "Support: X = 0; Disp = 0; Rotation = 0;", "Point Load: X = 2; PLoad = -1;"});
   doc.BuildItems(true);
   doc.RunAnalysis();
-  doc.m_pAnalysis->ComputeExtremes(doc.m_nUnits);
   return doc;
 }
 
 TEST(ResultsExport, JsonHasEveryFieldAtFullPrecision) {
   CSPLX_30Doc doc;
   std::ostringstream out;
-  WriteResultsJson(out, *Cantilever(doc).m_pAnalysis);
+  WriteResultsJson(out, Cantilever(doc).GetAnalysis());
   const std::string json = out.str();
-  const CBeamAnalysis& a = *doc.m_pAnalysis;
+  const CBeamAnalysis& a = doc.GetAnalysis();
   ASSERT_EQ(a.m_nNodes, 201);
   // Tip deflection P L^3 / 3EI = -8 / 1800, printed with 17 significant digits.
   EXPECT_NE(json.find("\"nNodes\": 201,\n  \"nElements\": 200,\n  \"nDof\": 402,\n"),
@@ -68,11 +67,11 @@ TEST(ResultsExport, NoResultsGiveEmptyTablesAndValidJson) {
 // that are not numbers in the tables: null in JSON, an empty cell in CSV.
 TEST(ResultsExport, ValuesThatAreNotNumbersAreNullOrEmpty) {
   CSPLX_30Doc doc;
-  doc.m_lines = {"File Format:3.0", "Member Property: X = 0; E = 1; I = 1;",
-                 "Support: X = 0; Disp = 0; Rotation = 1e308;", "Support: X = 10; Disp = 0;"};
+  doc.SetLines(nullptr, {"File Format:3.0", "Member Property: X = 0; E = 1; I = 1;",
+                 "Support: X = 0; Disp = 0; Rotation = 1e308;", "Support: X = 10; Disp = 0;"});
   doc.BuildItems(true);
   doc.RunAnalysis();
-  const CBeamAnalysis& a = *doc.m_pAnalysis;
+  const CBeamAnalysis& a = doc.GetAnalysis();
   ASSERT_TRUE(std::isnan(a.m_nodes[2].rotation));
   std::ostringstream json, csv;
   WriteResultsJson(json, a);
@@ -88,10 +87,10 @@ TEST(ResultsExport, LocaleDoesNotChangeTheNumbers) {
   CSPLX_30Doc doc;
   Cantilever(doc);
   std::ostringstream c;
-  WriteResultsCsv(c, *doc.m_pAnalysis);
+  WriteResultsCsv(c, doc.GetAnalysis());
   if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "de_DE.UTF-8 is not installed";
   std::ostringstream de;
-  WriteResultsCsv(de, *doc.m_pAnalysis);
+  WriteResultsCsv(de, doc.GetAnalysis());
   std::setlocale(LC_ALL, "C");
   EXPECT_EQ(c.str(), de.str());
   EXPECT_NE(c.str().find("\n1,0,0,0,1.0000000085483407,-2.0000000018991018\n"), std::string::npos)

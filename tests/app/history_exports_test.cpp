@@ -221,7 +221,7 @@ class FrameTest : public ::testing::Test {
 
   CMainFrame& Frame() { return *frame_; }
   CTreeEdit* Tree() { return frame_->Tree(); }
-  const Lines& DocLines() { return frame_->Document().m_lines; }
+  const Lines& DocLines() { return frame_->Document().GetLines(); }
   bool Modified() { return frame_->Document().IsModified(); }
   std::string Results() { return Str(frame_->OutputPane()->ResultsBox()->toPlainText()); }
   std::string Data() { return Str(frame_->OutputPane()->DataBox()->toPlainText()); }
@@ -993,12 +993,12 @@ TEST_F(OpenDialogTest, ShowsTheFolderAndOnlyModelFilesAtFirst) {
 TEST_F(OpenDialogTest, PreviewShowsTheLastModelAndKeepsItForUnreadableChoices) {
   CFileIconDlg& dialog = OpenDialog();
   // Nothing is chosen yet: an empty area.
-  EXPECT_EQ(dialog.PreviewDocument().m_dBeamLength, 0);
+  EXPECT_EQ(dialog.PreviewDocument().GetBeamLength(), 0);
   EXPECT_EQ(NonWhitePixels(Preview(), Inside()), 0);
 
   dialog.PreviewFile(model_);
-  EXPECT_DOUBLE_EQ(dialog.PreviewDocument().m_dBeamLength, 240);  // 20 feet in inches
-  EXPECT_EQ(dialog.PreviewDocument().m_lines, kSimpleBeam);
+  EXPECT_DOUBLE_EQ(dialog.PreviewDocument().GetBeamLength(), 240);  // 20 feet in inches
+  EXPECT_EQ(dialog.PreviewDocument().GetLines(), kSimpleBeam);
   const QImage beam = Preview();
   ASSERT_GT(NonWhitePixels(beam, Inside()), 0);
   // A symmetric beam: supports at both ends, the load at midspan, drawn about the middle.
@@ -1012,7 +1012,7 @@ TEST_F(OpenDialogTest, PreviewShowsTheLastModelAndKeepsItForUnreadableChoices) {
 
   // A file that cannot be read or a folder leaves the picture.
   dialog.PreviewFile(damaged_);
-  EXPECT_DOUBLE_EQ(dialog.PreviewDocument().m_dBeamLength, 240);
+  EXPECT_DOUBLE_EQ(dialog.PreviewDocument().GetBeamLength(), 240);
   EXPECT_EQ(Preview(), beam);
   dialog.PreviewFile(sub_);
   EXPECT_EQ(Preview(), beam);
@@ -1021,13 +1021,13 @@ TEST_F(OpenDialogTest, PreviewShowsTheLastModelAndKeepsItForUnreadableChoices) {
 
   // An older-version file is not converted: no beam length, an empty area.
   dialog.PreviewFile(older_);
-  EXPECT_EQ(dialog.PreviewDocument().m_dBeamLength, 0);
-  EXPECT_TRUE(dialog.PreviewDocument().m_lines.empty());
+  EXPECT_EQ(dialog.PreviewDocument().GetBeamLength(), 0);
+  EXPECT_TRUE(dialog.PreviewDocument().GetLines().empty());
   EXPECT_EQ(NonWhitePixels(Preview(), Inside()), 0);
   // Neither is a text that is no model at all.
   dialog.PreviewFile(model_);
   dialog.PreviewFile(notes_);
-  EXPECT_EQ(dialog.PreviewDocument().m_dBeamLength, 0);
+  EXPECT_EQ(dialog.PreviewDocument().GetBeamLength(), 0);
   EXPECT_EQ(NonWhitePixels(Preview(), Inside()), 0);
   // The preview never touches the files.
   QFile file(model_);
@@ -1040,7 +1040,7 @@ TEST_F(OpenDialogTest, ChoosingInTheListUpdatesThePreview) {
   ASSERT_EQ(ListedNames(4).size(), 4);
   // A click on a row, as the user chooses.
   ClickRow("model.spn");
-  EXPECT_DOUBLE_EQ(dialog.PreviewDocument().m_dBeamLength, 240);
+  EXPECT_DOUBLE_EQ(dialog.PreviewDocument().GetBeamLength(), 240);
   const QImage beam = Preview();
   EXPECT_GT(NonWhitePixels(beam, Inside()), 0);
   // The sub-folder and the damaged file keep the picture.
@@ -1050,22 +1050,22 @@ TEST_F(OpenDialogTest, ChoosingInTheListUpdatesThePreview) {
   EXPECT_EQ(Preview(), beam);
   // The arrow keys move through the list too: from model.spn to older.spn, which has no beam.
   ClickRow("model.spn");
-  ASSERT_DOUBLE_EQ(dialog.PreviewDocument().m_dBeamLength, 240);
+  ASSERT_DOUBLE_EQ(dialog.PreviewDocument().GetBeamLength(), 240);
   const int steps = ListIndex("older.spn").row() - ListIndex("model.spn").row();
   for (int i = 0; i < std::abs(steps); ++i) {
     QTest::keyClick(List(), steps > 0 ? Qt::Key_Down : Qt::Key_Up);
   }
   ASSERT_EQ(List()->currentIndex().data().toString(), "older.spn");
-  EXPECT_EQ(dialog.PreviewDocument().m_dBeamLength, 0);
+  EXPECT_EQ(dialog.PreviewDocument().GetBeamLength(), 0);
   EXPECT_EQ(NonWhitePixels(Preview(), Inside()), 0);
 
   // Selecting by name (the name box does not have the focus then).
   List()->setFocus();
   dialog.selectFile(model_);
-  EXPECT_DOUBLE_EQ(dialog.PreviewDocument().m_dBeamLength, 240);
+  EXPECT_DOUBLE_EQ(dialog.PreviewDocument().GetBeamLength(), 240);
   EXPECT_EQ(Preview(), beam);
   dialog.selectFile(older_);
-  EXPECT_EQ(dialog.PreviewDocument().m_dBeamLength, 0);
+  EXPECT_EQ(dialog.PreviewDocument().GetBeamLength(), 0);
   EXPECT_EQ(NonWhitePixels(Preview(), Inside()), 0);
 
   // A name typed into the name box selects its row.
@@ -1074,7 +1074,7 @@ TEST_F(OpenDialogTest, ChoosingInTheListUpdatesThePreview) {
   name->setFocus();
   name->clear();
   QTest::keyClicks(name, "model.spn");
-  EXPECT_DOUBLE_EQ(dialog.PreviewDocument().m_dBeamLength, 240);
+  EXPECT_DOUBLE_EQ(dialog.PreviewDocument().GetBeamLength(), 240);
   EXPECT_EQ(Preview(), beam);
 }
 
@@ -1173,7 +1173,7 @@ TEST_F(OpenDialogTest, OpenCommandOpensTheChosenFileAndStartsInItsFolderNextTime
     ASSERT_TRUE(choose.Handled());
     EXPECT_EQ(title, "Open");
   }
-  EXPECT_EQ(frame.Document().m_lines, kSimpleBeam);
+  EXPECT_EQ(frame.Document().GetLines(), kSimpleBeam);
   EXPECT_EQ(frame.Document().GetPathName(), Str(model_));
   EXPECT_EQ(frame.RecentFiles(), QStringList{model_});
 
@@ -1186,7 +1186,7 @@ TEST_F(OpenDialogTest, OpenCommandOpensTheChosenFileAndStartsInItsFolderNextTime
   frame.Action("open")->trigger();
   ASSERT_TRUE(cancel.Handled());
   EXPECT_EQ(folderLine, "Path:\t" + folder_);
-  EXPECT_EQ(frame.Document().m_lines, kSimpleBeam);
+  EXPECT_EQ(frame.Document().GetLines(), kSimpleBeam);
   frame.close();
 }
 

@@ -101,7 +101,7 @@ class MainFrameTest : public ::testing::Test {
 
   CMainFrame& Frame() { return *frame_; }
   CTreeEdit* Tree() { return frame_->Tree(); }
-  const Lines& DocLines() { return frame_->Document().m_lines; }
+  const Lines& DocLines() { return frame_->Document().GetLines(); }
   std::string Results() { return Str(frame_->OutputPane()->ResultsBox()->toPlainText()); }
   std::string Data() { return Str(frame_->OutputPane()->DataBox()->toPlainText()); }
   QTreeWidgetItem* Heading(int section) { return Tree()->Section(section); }
@@ -276,7 +276,7 @@ TEST_F(MainFrameTest, BuildsModelLineByLineAndRerunsAfterEveryChange) {
             " 2 Error(s),   0 Warning(s)\n");
   // The new line is selected and is the document's message.
   EXPECT_EQ(Tree()->currentItem(), Line(kSectionProperties, 0));
-  EXPECT_EQ(Frame().Document().m_strMessage, " X = 0; E = 29000; I = 448;");
+  EXPECT_EQ(Frame().Document().GetMessage(), " X = 0; E = 29000; I = 448;");
 
   ClickItem(Heading(kSectionSupports));
   editor_.Confirm(" X = 0; Disp = 0;");
@@ -428,7 +428,7 @@ TEST_F(MainFrameTest, EditReinsertsTheLineByItsNewPosition) {
   EXPECT_EQ(Children(kSectionPointLoads),
             (Lines{" X = 10; PLoad = -2;", " X = 15; PLoad = -1;", " X = 20; PLoad = -3;"}));
   EXPECT_EQ(Tree()->currentItem(), Line(kSectionPointLoads, 1));
-  EXPECT_EQ(Frame().Document().m_strMessage, " X = 15; PLoad = -1;");
+  EXPECT_EQ(Frame().Document().GetMessage(), " X = 15; PLoad = -1;");
 
   // A double click on a line edits it too.
   editor_.Confirm(" X = 1; PLoad = -3;");
@@ -772,13 +772,13 @@ TEST_F(CurrentResultsTest, OpeningAnotherFileConvertingOneAndNew) {
             "         26        -3\n"
             "UNIFORM LOADS\n"
             "          0        26      -1.1      -1.1\n");
-  ASSERT_GT(Frame().Document().m_pAnalysis->m_dLength, 0);
+  ASSERT_GT(Frame().Document().GetAnalysis().m_dLength, 0);
   ExpectScreenIsAFreshPaint("an older file opened after the cantilever");
   {
     MessageBoxAnswer no(QMessageBox::No);  // the converted file is not saved
     ASSERT_TRUE(Frame().FileNew());
   }
-  EXPECT_EQ(Frame().Document().m_pAnalysis->m_dLength, 0);
+  EXPECT_EQ(Frame().Document().GetAnalysis().m_dLength, 0);
   ExpectScreenIsAFreshPaint("New after a converted file");
   OpenModel(kSimpleBeam);
   ExpectScreenIsAFreshPaint("a model after New");
@@ -858,7 +858,7 @@ TEST_F(MainFrameTest, SelectedLineSetsThePositionMarkerAndTheDataBox) {
     if (c.type == 16) {
       EXPECT_DOUBLE_EQ(marker.m_dSelXEnd, c.xEnd) << what;
     }
-    EXPECT_EQ(Frame().Document().m_strMessage, c.data) << what;
+    EXPECT_EQ(Frame().Document().GetMessage(), c.data) << what;
     EXPECT_EQ(Data(), c.data) << what;
   }
   // Selecting changes no line.

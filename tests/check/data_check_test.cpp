@@ -22,8 +22,9 @@ struct Checked {
 // Builds the items of the format line followed by `lines` and runs the data check on them.
 Checked Check(const std::vector<std::string>& lines) {
   CSPLX_30Doc doc;
-  doc.m_lines = {"File Format:3.0"};
-  doc.m_lines.insert(doc.m_lines.end(), lines.begin(), lines.end());
+  std::vector<std::string> all = {"File Format:3.0"};
+  all.insert(all.end(), lines.begin(), lines.end());
+  doc.SetLines(nullptr, std::move(all));
   doc.BuildItems(true);
   Checked c;
   MessageLog log;
@@ -224,9 +225,9 @@ TEST(CheckModelDataTest, PositionsOneBitApartAreDifferent) {
   const double next = std::nextafter(10.0, 11.0);
   const std::string x = FormatGeneral(next, 17);
   CSPLX_30Doc probe;
-  probe.m_lines = {"File Format:3.0", "Support: X = " + x + "; Disp = 0;"};
+  probe.SetLines(nullptr, {"File Format:3.0", "Support: X = " + x + "; Disp = 0;"});
   probe.BuildItems(true);
-  ASSERT_EQ(probe.m_supports.at(0).m_dX, next);  // the text really reads one bit above 10
+  ASSERT_EQ(probe.GetSupports().at(0).m_dX, next);  // the text really reads one bit above 10
 
   const Checked c = Check(Sound(
       {"Support: X = 10; Disp = 0;", "Support: X = " + x + "; Disp = 0;",
@@ -277,10 +278,12 @@ TEST(CheckModelDataTest, BillionsOfPairsAreCountedButOnlyTheCapIsWritten) {
   constexpr int64_t pairs = n * (n - 1) / 2;
   static_assert(pairs == 4'999'950'000);
   CSPLX_30Doc doc;
-  doc.m_lines = {"File Format:3.0", "Units: English;", "Member Property: X = 0; E = 1; I = 1;"};
-  doc.m_lines.insert(doc.m_lines.end(), n, "Support: X = 10; Disp = 0;");
+  std::vector<std::string> lines = {"File Format:3.0", "Units: English;",
+                                    "Member Property: X = 0; E = 1; I = 1;"};
+  lines.insert(lines.end(), n, "Support: X = 10; Disp = 0;");
+  doc.SetLines(nullptr, std::move(lines));
   doc.BuildItems(true);
-  ASSERT_EQ(doc.m_supports.size(), size_t{n});
+  ASSERT_EQ(doc.GetSupports().size(), size_t{n});
 
   MessageLog log;
   int64_t errors = 0;

@@ -38,9 +38,14 @@ std::vector<std::string> SplitLines(const std::string& text) {
   return lines;
 }
 
+std::vector<std::string> WithLine(std::vector<std::string> lines, std::string line) {
+  lines.push_back(std::move(line));
+  return lines;
+}
+
 size_t ItemCount(const CSPLX_30Doc& doc) {
-  return doc.m_properties.size() + doc.m_releases.size() + doc.m_supports.size() +
-         doc.m_springs.size() + doc.m_pointLoads.size() + doc.m_uniformLoads.size();
+  return doc.GetProperties().size() + doc.GetReleases().size() + doc.GetSupports().size() +
+         doc.GetSprings().size() + doc.GetPointLoads().size() + doc.GetUniformLoads().size();
 }
 
 TEST(CountsLineTest, ErrorsUnpaddedWarningsInThreePlaces) {
@@ -60,8 +65,8 @@ TEST(RunModelTest, NewDocumentHasNoLines) {
 
 TEST(RunModelTest, MissingFormatLineStillChecksTheOtherLines) {
   CSPLX_30Doc doc;
-  doc.m_lines = {"Units: English;", "Member Property: X = 0; E = 29000; I = 448;",
-                 "Support: X = 0; Disp = 0", "Point Load: X = 5; PLoad = -1;"};
+  doc.SetLines(nullptr, {"Units: English;", "Member Property: X = 0; E = 29000; I = 448;",
+                 "Support: X = 0; Disp = 0", "Point Load: X = 5; PLoad = -1;"});
   const RunLog run = RunModel(doc);
   EXPECT_EQ(run.text,
             "Error F1 - File format not defined.\r\n"
@@ -73,7 +78,7 @@ TEST(RunModelTest, MissingFormatLineStillChecksTheOtherLines) {
 TEST(RunModelTest, FirstLineMustBeTheFormatLineExactlyAndIsNotCheckedFurther) {
   for (const char* first : {"File Format:3.0 ", "File Format: 3.0", "file format:3.0", "Beam: ;"}) {
     CSPLX_30Doc doc;
-    doc.m_lines = {first, "Units: English;"};
+    doc.SetLines(nullptr, {first, "Units: English;"});
     EXPECT_EQ(RunModel(doc).text,
               "Error F1 - File format not defined.\r\n"
               "Format errors detected - data check cancelled.\r\n"
@@ -84,12 +89,12 @@ TEST(RunModelTest, FirstLineMustBeTheFormatLineExactlyAndIsNotCheckedFurther) {
 
 TEST(RunModelTest, FormatErrorsInTwoLinesCancelTheDataCheck) {
   CSPLX_30Doc doc;
-  doc.m_lines = {"File Format:3.0",
+  doc.SetLines(nullptr, {"File Format:3.0",
                  "Units: English;",
                  "Support: X = 0; Disp = 0;",
                  "Moment Release: X = 5 ft;",
                  "Support: X = -3; Disp = 0;",  // D5 never comes
-                 "Point Load: X = 5; Load = -1;"};
+                 "Point Load: X = 5; Load = -1;"});
   const RunLog run = RunModel(doc);
   EXPECT_EQ(run.text,
             "Error F11 - Invalid X value: Moment Release: X = 5 ft;\r\n"
@@ -102,7 +107,7 @@ TEST(RunModelTest, FormatErrorsInTwoLinesCancelTheDataCheck) {
 
 TEST(RunModelTest, DataErrorsStopTheRunBeforeTheAnalysis) {
   CSPLX_30Doc doc;
-  doc.m_lines = {"File Format:3.0", "Units: English;"};
+  doc.SetLines(nullptr, {"File Format:3.0", "Units: English;"});
   const RunLog run = RunModel(doc);
   EXPECT_EQ(run.text,
             "Error D1- The beam has zero length. It can not be displayed.\r\n"
@@ -114,7 +119,7 @@ TEST(RunModelTest, DataErrorsStopTheRunBeforeTheAnalysis) {
 
 TEST(RunModelTest, CleanRunLog) {
   CSPLX_30Doc doc;
-  doc.m_lines = kSimpleSpan;
+  doc.SetLines(nullptr, kSimpleSpan);
   const RunLog run = RunModel(doc);
   const std::vector<std::string> lines = SplitLines(run.text);
   ASSERT_EQ(lines.size(), 5u) << run.text;
@@ -125,13 +130,12 @@ TEST(RunModelTest, CleanRunLog) {
   EXPECT_EQ(lines[4], "Analysis Complete");
   EXPECT_EQ(run.errors, 0);
   EXPECT_TRUE(run.analysed);
-  EXPECT_GT(doc.m_pAnalysis->m_dLength, 0);
+  EXPECT_GT(doc.GetAnalysis().m_dLength, 0);
 }
 
 TEST(RunModelTest, WarningsDoNotStopTheAnalysis) {
   CSPLX_30Doc doc;
-  doc.m_lines = kSimpleSpan;
-  doc.m_lines.push_back("Point Load: X = 10; Moment = 5;");
+  doc.SetLines(nullptr, WithLine(kSimpleSpan, "Point Load: X = 10; Moment = 5;"));
   const RunLog run = RunModel(doc);
   const std::vector<std::string> lines = SplitLines(run.text);
   ASSERT_EQ(lines.size(), 6u) << run.text;
@@ -147,9 +151,9 @@ TEST(RunModelTest, WarningsDoNotStopTheAnalysis) {
 TEST(RunModelTest, AnalysisErrorsAreFollowedByAnalysisComplete) {
   // One pinned support and a load beyond it: a mechanism.
   CSPLX_30Doc doc;
-  doc.m_lines = {"File Format:3.0", "Units: English;",
+  doc.SetLines(nullptr, {"File Format:3.0", "Units: English;",
                  "Member Property: X = 0; E = 29000; I = 448;", "Support: X = 10; Disp = 0;",
-                 "Point Load: X = 20; PLoad = -10;"};
+                 "Point Load: X = 20; PLoad = -10;"});
   const RunLog run = RunModel(doc);
   const std::vector<std::string> lines = SplitLines(run.text);
   ASSERT_GE(lines.size(), 4u) << run.text;
@@ -159,45 +163,45 @@ TEST(RunModelTest, AnalysisErrorsAreFollowedByAnalysisComplete) {
   EXPECT_NE(run.text.find("\r\nError A"), std::string::npos) << run.text;
   EXPECT_EQ(run.errors, 0);  // analysis errors are the engine's, not the counts'
   EXPECT_TRUE(run.analysed);
-  EXPECT_EQ(doc.m_pAnalysis->m_bError, 1);
+  EXPECT_EQ(doc.GetAnalysis().m_bError, 1);
 }
 
 TEST(RunModelTest, ErrorsResetTheResultsOfTheRunBefore) {
   CSPLX_30Doc doc;
-  doc.m_lines = kSimpleSpan;
+  doc.SetLines(nullptr, kSimpleSpan);
   ASSERT_TRUE(RunModel(doc).analysed);
-  ASSERT_GT(doc.m_pAnalysis->m_dLength, 0);
-  ASSERT_FALSE(doc.m_pAnalysis->m_messages.empty());
+  ASSERT_GT(doc.GetAnalysis().m_dLength, 0);
+  ASSERT_FALSE(doc.GetAnalysis().m_messages.empty());
 
   // A data error: the items are built, the results are gone.
-  doc.m_lines.push_back("Support: X = 20; Rotation = 0;");
+  doc.SetLines(nullptr, WithLine(doc.GetLines(), "Support: X = 20; Rotation = 0;"));
   EXPECT_EQ(RunModel(doc).errors, 1);
-  EXPECT_EQ(doc.m_pAnalysis->m_dLength, 0);
-  EXPECT_TRUE(doc.m_pAnalysis->m_messages.empty());
-  EXPECT_EQ(doc.m_supports.size(), 3u);
+  EXPECT_EQ(doc.GetAnalysis().m_dLength, 0);
+  EXPECT_TRUE(doc.GetAnalysis().m_messages.empty());
+  EXPECT_EQ(doc.GetSupports().size(), 3u);
 
   // A format error: no items either.
-  doc.m_lines = kSimpleSpan;
+  doc.SetLines(nullptr, kSimpleSpan);
   ASSERT_TRUE(RunModel(doc).analysed);
-  doc.m_lines.push_back("Spring: X = 5;");
+  doc.SetLines(nullptr, WithLine(doc.GetLines(), "Spring: X = 5;"));
   EXPECT_EQ(RunModel(doc).errors, 1);
-  EXPECT_EQ(doc.m_pAnalysis->m_dLength, 0);
-  EXPECT_TRUE(doc.m_pAnalysis->m_messages.empty());
+  EXPECT_EQ(doc.GetAnalysis().m_dLength, 0);
+  EXPECT_TRUE(doc.GetAnalysis().m_messages.empty());
   EXPECT_EQ(ItemCount(doc), 0u);
-  EXPECT_EQ(doc.m_dBeamLength, 0);
+  EXPECT_EQ(doc.GetBeamLength(), 0);
 
   // No lines at all.
-  doc.m_lines = kSimpleSpan;
+  doc.SetLines(nullptr, kSimpleSpan);
   ASSERT_TRUE(RunModel(doc).analysed);
-  doc.m_lines.clear();
+  doc.SetLines(nullptr, {});
   RunModel(doc);
-  EXPECT_EQ(doc.m_pAnalysis->m_dLength, 0);
+  EXPECT_EQ(doc.GetAnalysis().m_dLength, 0);
   EXPECT_EQ(ItemCount(doc), 0u);
 }
 
 TEST(RunModelTest, ShowsTheTextBeforeAndAfterTheAnalysis) {
   CSPLX_30Doc doc;
-  doc.m_lines = kSimpleSpan;
+  doc.SetLines(nullptr, kSimpleSpan);
   std::vector<std::string> shown;
   const RunLog run = RunModel(doc, [&shown](const std::string& text) { shown.push_back(text); });
   ASSERT_EQ(shown.size(), 2u);
@@ -205,7 +209,7 @@ TEST(RunModelTest, ShowsTheTextBeforeAndAfterTheAnalysis) {
   EXPECT_EQ(shown[1], run.text);
 
   shown.clear();
-  doc.m_lines = {"File Format:3.0", "Bogus;"};
+  doc.SetLines(nullptr, {"File Format:3.0", "Bogus;"});
   const RunLog failed = RunModel(doc, [&shown](const std::string& text) { shown.push_back(text); });
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0], failed.text);
@@ -213,8 +217,9 @@ TEST(RunModelTest, ShowsTheTextBeforeAndAfterTheAnalysis) {
 
 TEST(RunModelTest, MessagesPastTheCapAreCountedBeforeTheCancellationLine) {
   CSPLX_30Doc doc;
-  doc.m_lines = {"File Format:3.0"};
-  doc.m_lines.insert(doc.m_lines.end(), MessageLog::kMaxMessages + 1, "Bogus;");
+  std::vector<std::string> lines = {"File Format:3.0"};
+  lines.insert(lines.end(), MessageLog::kMaxMessages + 1, "Bogus;");
+  doc.SetLines(nullptr, std::move(lines));
   const RunLog run = RunModel(doc);
   std::string expected;
   for (int64_t i = 0; i < MessageLog::kMaxMessages; ++i) {

@@ -29,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/document_test_access.h"
 #include "edit/qt_item_dialogs.h"
 #include "edit/tree_sections.h"
 #include "model/document.h"
@@ -172,7 +173,7 @@ class RecordingHelp : public HelpProvider {
 
 class ItemDialogsTest : public ::testing::Test {
  protected:
-  void SetUp() override { doc_.m_nUnits = kUnitsEnglish; }
+  void SetUp() override { DocumentTestAccess::Units(doc_) = kUnitsEnglish; }
 
   void TearDown() override {
     QApplication::processEvents();
@@ -235,7 +236,7 @@ TEST_F(ItemDialogsTest, UnitLabelsBesideTheFieldsFromTheUnitSystem) {
       {kUnitsUserDefined, kSectionPointLoads, {"", "", ""}},
   };
   for (const Case& c : cases) {
-    doc_.m_nUnits = c.units;
+    DocumentTestAccess::Units(doc_) = c.units;
     auto dialog = Open(c.section, 1, "");
     for (size_t i = 0; i < c.labels.size(); ++i) {
       QLabel* label = InRow<QLabel>(dialog.get(), dialog->Field(static_cast<int>(i)), true);
@@ -380,7 +381,7 @@ TEST_F(ItemDialogsTest, CommentOfFiftyLettersBeyondAsciiIsAccepted) {
 TEST_F(ItemDialogsTest, DatabaseButtonsRefuseOtherUnitSystems) {
   const QString dots = "...";
   for (int units : {kUnitsConsistent, kUnitsUserDefined}) {
-    doc_.m_nUnits = units;
+    DocumentTestAccess::Units(doc_) = units;
     auto dialog = Open(kSectionProperties, 2, " X = 0; E = 1; I = 2;");
     const std::pair<int, QString> buttons[] = {
         {1, "The modulus of elasticity database is available only when the units have been "
@@ -404,7 +405,7 @@ TEST_F(ItemDialogsTest, DatabaseButtonsPutTheChosenValueIntoTheField) {
   databases_.material.m_dbLines = {"0 English", "1 Steel", "2 A36      E = 29000 ",
                                    "0 Metric", "1 Steel", "2 S235     E = 210000"};
   databases_.section.m_dbLines = {"0 Metric", "1 W Shapes", "2 W310", "3 W310x97  Ix = 22200"};
-  doc_.m_nUnits = kUnitsMetric;
+  DocumentTestAccess::Units(doc_) = kUnitsMetric;
   auto dialog = Open(kSectionProperties, 2, " X = 0; E = 1; I = 2;");
   const QString dots = "...";
   const std::tuple<int, QString, QString> picks[] = {{1, "Select Material", "210000"},
@@ -430,7 +431,7 @@ TEST_F(ItemDialogsTest, DatabaseButtonsPutTheChosenValueIntoTheField) {
 }
 
 TEST_F(ItemDialogsTest, CalcPutsAPositiveResultIntoI) {
-  doc_.m_nUnits = kUnitsConsistent;  // the calculator works in every unit system
+  DocumentTestAccess::Units(doc_) = kUnitsConsistent;  // the calculator works in every unit system
   auto dialog = Open(kSectionProperties, 2, " X = 0; E = 1; I = 2;");
   const QString calcText = "Calc";
   QPushButton* calc = InRow<QPushButton>(dialog.get(), dialog->Field(2), true, &calcText);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/document_test_access.h"
 #include "model/document.h"
 #include "model/model_file.h"
 #include "platform/prompt.h"
@@ -42,7 +43,7 @@ class RecordingView : public CView {
  public:
   void OnUpdate(CView* sender, long hint) override {
     const auto* doc = static_cast<const CSPLX_30Doc*>(GetDocument());
-    updates.push_back({sender, hint, doc->m_lines.size()});
+    updates.push_back({sender, hint, doc->GetLines().size()});
   }
   std::vector<Update> updates;
 };
@@ -98,28 +99,28 @@ class DocumentFileTest : public ::testing::Test {
 
 TEST_F(DocumentFileTest, CurrentFormatLoadsWithoutQuestions) {
   ASSERT_TRUE(doc_.OnOpenDocument(Write("old.txt", "")));
-  ASSERT_EQ(doc_.m_bConverted, 1);
+  ASSERT_EQ(doc_.IsConverted(), 1);
   yes_.notices.clear();
-  view_.updates.clear();
 
-  doc_.m_lines = {"File Format:3.0", "Support: X = 1; Disp = 0;"};
+  doc_.SetLines(nullptr, {"File Format:3.0", "Support: X = 1; Disp = 0;"});
   doc_.BuildItems(true);
-  ASSERT_EQ(doc_.m_supports.size(), 1u);
+  ASSERT_EQ(doc_.GetSupports().size(), 1u);
+  view_.updates.clear();
 
   // Stored lines are taken as they are: no length limit, "Message:" lines kept.
   const Lines lines{"File Format:3.0", "/" + std::string(300, 'd'), "Message: stays", ""};
   const std::string path = Write("beam.spn", WriteModelFile(lines));
   ASSERT_TRUE(doc_.OnOpenDocument(path)) << doc_.GetLastError();
-  EXPECT_EQ(doc_.m_lines, lines);
+  EXPECT_EQ(doc_.GetLines(), lines);
   EXPECT_TRUE(yes_.questions.empty());
   EXPECT_TRUE(yes_.notices.empty());
-  EXPECT_EQ(doc_.m_bConverted, 0);
+  EXPECT_EQ(doc_.IsConverted(), 0);
   EXPECT_FALSE(doc_.IsModified());
   EXPECT_EQ(doc_.GetPathName(), path);
   EXPECT_EQ(doc_.GetTitle(), "beam.spn");
   EXPECT_EQ(doc_.GetLastError(), "");
   EXPECT_EQ(view_.updates, (std::vector<Update>{{nullptr, kHintLines, 4}}));
-  EXPECT_TRUE(doc_.m_supports.empty());
+  EXPECT_TRUE(doc_.GetSupports().empty());
 }
 
 TEST_F(DocumentFileTest, FailedOpenKeepsTheModelThatWasOpen) {
@@ -140,7 +141,7 @@ TEST_F(DocumentFileTest, FailedOpenKeepsTheModelThatWasOpen) {
   for (const Case& c : cases) {
     EXPECT_FALSE(doc_.OnOpenDocument(c.path));
     EXPECT_EQ(doc_.GetLastError(), c.error);
-    EXPECT_EQ(doc_.m_lines, kGood);
+    EXPECT_EQ(doc_.GetLines(), kGood);
     EXPECT_EQ(doc_.GetPathName(), good);
     EXPECT_FALSE(doc_.IsModified());
   }
@@ -156,7 +157,7 @@ TEST_F(DocumentFileTest, OverLongTextLineAsksOnceAndYesKeepsEightyCharacters) {
   EXPECT_EQ(yes_.questions,
             (Lines{LongLineQuestion(3), LongLineQuestion(4), LongLineQuestion(5)}));
   EXPECT_EQ(yes_.helpContexts, (std::vector<int>{100, 100, 100}));
-  EXPECT_EQ(doc_.m_lines,
+  EXPECT_EQ(doc_.GetLines(),
             (Lines{"File Format:3.0", "/" + std::string(79, 'b'), "/two", "/" + std::string(79, 'c'),
                    "/" + std::string(79, 'e'), "/" + std::string(79, 'f'), "Units: Consistent;"}));
   EXPECT_EQ(yes_.notices, Lines{kNotice});
@@ -172,8 +173,8 @@ TEST_F(DocumentFileTest, NoAtTheQuestionCancelsTheOpen) {
             "Opening '" + path + "' was cancelled: line 3 has more than 80 characters.");
   EXPECT_EQ(no_.questions, Lines{LongLineQuestion(3)});
   EXPECT_TRUE(no_.notices.empty());
-  EXPECT_EQ(doc_.m_lines, kGood);
-  EXPECT_EQ(doc_.m_bConverted, 0);
+  EXPECT_EQ(doc_.GetLines(), kGood);
+  EXPECT_EQ(doc_.IsConverted(), 0);
   EXPECT_FALSE(doc_.IsModified());
   EXPECT_TRUE(view_.updates.empty());
 
@@ -189,7 +190,7 @@ TEST_F(DocumentFileTest, NoAtTheQuestionCancelsTheOpen) {
             "Opening '" + afterMessage + "' was cancelled: line 3 has more than 80 characters.");
   EXPECT_EQ(no_.questions,
             (Lines{LongLineQuestion(3), LongLineQuestion(1), LongLineQuestion(3)}));
-  EXPECT_EQ(doc_.m_lines, kGood);
+  EXPECT_EQ(doc_.GetLines(), kGood);
   EXPECT_TRUE(view_.updates.empty());
 }
 
@@ -206,7 +207,7 @@ TEST_F(DocumentFileTest, MessageLinesAreSkippedWhateverTheirLength) {
   // The lower-case line is an ordinary line, the file's line 3; a "Message:" line ended by the
   // end of the file instead of a line feed is an ordinary line too.
   EXPECT_EQ(yes_.questions, Lines{LongLineQuestion(3)});
-  EXPECT_EQ(doc_.m_lines, (Lines{"File Format:3.0", "/Title", "Units: Metric;",
+  EXPECT_EQ(doc_.GetLines(), (Lines{"File Format:3.0", "/Title", "Units: Metric;",
                                  "Member Property: X = 0; E = 25000.000000; I = 1;",
                                  "Member Property: X = 4; E = 25000.000000; I = 1;",
                                  "Member Property: X = ESSAGE: X; E = 25000.000000; I = 1;"}));
@@ -215,8 +216,8 @@ TEST_F(DocumentFileTest, MessageLinesAreSkippedWhateverTheirLength) {
   view_.updates.clear();
   ASSERT_TRUE(doc_.OnOpenDocument(
       Write("current.spn", "Message: " + std::string(200, 'z') + "\n" + WriteModelFile(kGood))));
-  EXPECT_EQ(doc_.m_lines, kGood);
-  EXPECT_EQ(doc_.m_bConverted, 0);
+  EXPECT_EQ(doc_.GetLines(), kGood);
+  EXPECT_EQ(doc_.IsConverted(), 0);
   EXPECT_EQ(yes_.questions.size(), 1u);
 }
 
@@ -242,70 +243,70 @@ TEST_F(DocumentFileTest, ReadLineResults) {
   doc_.SetPrompter(&no_);
   for (const Case& c : cases) {
     ByteStream stream(c.bytes);
-    doc_.m_nLineNumber = 0;
+    DocumentTestAccess::LineNumber(doc_) = 0;
     std::string line = "old";
     EXPECT_EQ(doc_.ReadLine(stream, line), c.result) << c.bytes;
     if (!c.cancelled) {
       EXPECT_EQ(line, c.line) << c.bytes;
     }
-    EXPECT_EQ(doc_.m_nLineNumber, c.lineNumber) << c.bytes;
-    EXPECT_EQ(doc_.m_bReadCancelled, c.cancelled) << c.bytes;
+    EXPECT_EQ(doc_.GetLineNumber(), c.lineNumber) << c.bytes;
+    EXPECT_EQ(doc_.IsReadCancelled(), c.cancelled) << c.bytes;
   }
 
   // Hence a file ending in a "Message:" line reads one more empty line at its end.
   doc_.SetPrompter(&yes_);
   ASSERT_TRUE(doc_.OnOpenDocument(Write("trailing.txt", "/a\nMessage: m\n")));
-  EXPECT_EQ(doc_.m_lines, (Lines{"File Format:3.0", "/a", "/", "/", "Units: Consistent;"}));
+  EXPECT_EQ(doc_.GetLines(), (Lines{"File Format:3.0", "/a", "/", "/", "Units: Consistent;"}));
 }
 
 TEST_F(DocumentFileTest, CarriageReturnsAreIgnored) {
   ASSERT_TRUE(doc_.OnOpenDocument(Write(
       "crlf.spn", "Spanlab File Version = 3.0\r\n" + WriteModelFile(kGood).substr(27))));
-  EXPECT_EQ(doc_.m_lines, kGood);
-  EXPECT_EQ(doc_.m_bConverted, 0);
+  EXPECT_EQ(doc_.GetLines(), kGood);
+  EXPECT_EQ(doc_.IsConverted(), 0);
 
   // 85 bytes, 80 characters: no question.
   ASSERT_TRUE(doc_.OnOpenDocument(
       Write("crlf.txt", "/a\r\rb\r\n/" + std::string(79, 'c') + "\r\r\r\r\r\n\r\nUNITS: ENGLISH\r")));
   EXPECT_TRUE(yes_.questions.empty());
-  EXPECT_EQ(doc_.m_lines, (Lines{"File Format:3.0", "/ab", "/" + std::string(79, 'c'), "/",
+  EXPECT_EQ(doc_.GetLines(), (Lines{"File Format:3.0", "/ab", "/" + std::string(79, 'c'), "/",
                                  "Units: English;"}));
 }
 
 TEST_F(DocumentFileTest, EmptyFileIsAnOlderFileWithTwoEmptyLines) {
   ASSERT_TRUE(doc_.OnOpenDocument(Write("empty.spn", "")));
-  EXPECT_EQ(doc_.m_lines, (Lines{"File Format:3.0", "/", "/", "Units: Consistent;"}));
+  EXPECT_EQ(doc_.GetLines(), (Lines{"File Format:3.0", "/", "/", "Units: Consistent;"}));
   EXPECT_EQ(yes_.notices, Lines{kNotice});
   EXPECT_TRUE(yes_.questions.empty());
-  EXPECT_EQ(doc_.m_bConverted, 1);
+  EXPECT_EQ(doc_.IsConverted(), 1);
   EXPECT_TRUE(doc_.IsModified());
   EXPECT_TRUE(doc_.IsCommandEnabled(kCommandSave));
   EXPECT_EQ(view_.updates, (std::vector<Update>{{nullptr, kHintLines, 4}}));
 
   // The header without its line feed is not the current format either.
   ASSERT_TRUE(doc_.OnOpenDocument(Write("bare.spn", "Spanlab File Version = 3.0")));
-  EXPECT_EQ(doc_.m_lines, (Lines{"File Format:3.0", "Units: Consistent;"}));
-  EXPECT_EQ(doc_.m_bConverted, 1);
+  EXPECT_EQ(doc_.GetLines(), (Lines{"File Format:3.0", "Units: Consistent;"}));
+  EXPECT_EQ(doc_.IsConverted(), 1);
   EXPECT_EQ(yes_.notices.size(), 2u);
 }
 
 TEST_F(DocumentFileTest, PreviewAsksNothingAndConvertsNothing) {
-  doc_.m_bInteractive = 0;
+  doc_.SetInteractive(0);
   const std::string old = "/t\nUNITS: ENGLISH\n" + std::string(95, 'x') + "\nPOINT LOADS\n";
   ASSERT_TRUE(doc_.OnOpenDocument(Write("old.txt", old))) << doc_.GetLastError();
-  EXPECT_TRUE(doc_.m_lines.empty());
-  EXPECT_EQ(doc_.m_bConverted, 1);
+  EXPECT_TRUE(doc_.GetLines().empty());
+  EXPECT_EQ(doc_.IsConverted(), 1);
   EXPECT_EQ(view_.updates, (std::vector<Update>{{nullptr, kHintLines, 0}}));
 
   ASSERT_TRUE(doc_.OnOpenDocument(Write("good.spn", WriteModelFile(kGood))));
-  EXPECT_EQ(doc_.m_lines, kGood);
-  EXPECT_EQ(doc_.m_bConverted, 0);
+  EXPECT_EQ(doc_.GetLines(), kGood);
+  EXPECT_EQ(doc_.IsConverted(), 0);
 
   const std::string first = Write("first.txt", std::string(95, 'x') + "\n");
   EXPECT_FALSE(doc_.OnOpenDocument(first));
   EXPECT_EQ(doc_.GetLastError(),
             "Opening '" + first + "' was cancelled: line 1 has more than 80 characters.");
-  EXPECT_EQ(doc_.m_lines, kGood);
+  EXPECT_EQ(doc_.GetLines(), kGood);
   EXPECT_TRUE(yes_.questions.empty());
   EXPECT_TRUE(yes_.notices.empty());
 }
@@ -322,14 +323,14 @@ TEST_F(DocumentFileTest, SaveAndLoadRoundTrip) {
 
   CSPLX_30Doc other;
   ASSERT_TRUE(other.OnOpenDocument(path)) << other.GetLastError();
-  EXPECT_EQ(other.m_lines, lines);
+  EXPECT_EQ(other.GetLines(), lines);
 
   // Saving again replaces the file and leaves nothing else in the folder.
   lines.pop_back();
   doc_.SetLines(nullptr, lines);
   ASSERT_TRUE(doc_.OnSaveDocument(path)) << doc_.GetLastError();
   ASSERT_TRUE(other.OnOpenDocument(path)) << other.GetLastError();
-  EXPECT_EQ(other.m_lines, lines);
+  EXPECT_EQ(other.GetLines(), lines);
   EXPECT_EQ(Names(dir_), (std::set<std::string>{"saved.spn"}));
 }
 
@@ -381,13 +382,13 @@ TEST_F(DocumentFileTest, SetLinesAndSetMessageNotifyTheViews) {
   doc_.AddView(&tree);
   const Lines lines{"File Format:3.0", "Units: English;"};
   doc_.SetLines(&tree, lines);
-  EXPECT_EQ(doc_.m_lines, lines);
+  EXPECT_EQ(doc_.GetLines(), lines);
   EXPECT_TRUE(doc_.IsModified());
   EXPECT_TRUE(tree.updates.empty());
   EXPECT_EQ(view_.updates, (std::vector<Update>{{&tree, kHintLines, 2}}));
 
   doc_.SetMessage("Support: X = 5; Disp = 0;");
-  EXPECT_EQ(doc_.m_strMessage, "Support: X = 5; Disp = 0;");
+  EXPECT_EQ(doc_.GetMessage(), "Support: X = 5; Disp = 0;");
   EXPECT_EQ(tree.updates, (std::vector<Update>{{nullptr, kHintMessage, 2}}));
   EXPECT_EQ(view_.updates.back(), (Update{nullptr, kHintMessage, 2}));
 }
@@ -396,7 +397,7 @@ TEST_F(DocumentFileTest, NewDocumentHasNoLines) {
   OpenGoodModel();
   doc_.SetModifiedFlag(true);
   ASSERT_TRUE(doc_.OnNewDocument());
-  EXPECT_TRUE(doc_.m_lines.empty());
+  EXPECT_TRUE(doc_.GetLines().empty());
   EXPECT_FALSE(doc_.IsModified());
   EXPECT_FALSE(doc_.IsCommandEnabled(kCommandSave));
   EXPECT_EQ(doc_.GetPathName(), "");
@@ -405,14 +406,14 @@ TEST_F(DocumentFileTest, NewDocumentHasNoLines) {
 }
 
 TEST_F(DocumentFileTest, DeleteContentsKeepsTheLines) {
-  doc_.m_lines = {"File Format:3.0", "Member Property: X = 0; E = 1; I = 1;",
-                  "Support: X = 10; Disp = 0;"};
+  doc_.SetLines(nullptr, {"File Format:3.0", "Member Property: X = 0; E = 1; I = 1;",
+                  "Support: X = 10; Disp = 0;"});
   doc_.BuildItems(true);
-  ASSERT_EQ(doc_.m_properties.size(), 1u);
+  ASSERT_EQ(doc_.GetProperties().size(), 1u);
   doc_.DeleteContents();
-  EXPECT_TRUE(doc_.m_properties.empty());
-  EXPECT_TRUE(doc_.m_supports.empty());
-  EXPECT_EQ(doc_.m_lines.size(), 3u);
+  EXPECT_TRUE(doc_.GetProperties().empty());
+  EXPECT_TRUE(doc_.GetSupports().empty());
+  EXPECT_EQ(doc_.GetLines().size(), 3u);
 }
 
 TEST(DocumentCommandsTest, EnabledStateAndForwarding) {
@@ -426,7 +427,7 @@ TEST(DocumentCommandsTest, EnabledStateAndForwarding) {
   EXPECT_FALSE(doc.ForwardCommand(57609));
 
   RecordingTarget results;
-  doc.m_pResultsView = &results;
+  doc.SetResultsView(&results);
   doc.SetModifiedFlag(true);
   EXPECT_TRUE(doc.IsCommandEnabled(57603));
   EXPECT_TRUE(doc.IsCommandEnabled(57607));

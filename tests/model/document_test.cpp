@@ -1,3 +1,4 @@
+#include "tests/support/document_test_access.h"
 #include "model/document.h"
 
 #include <gtest/gtest.h>
@@ -12,14 +13,14 @@ namespace {
 
 // Builds the items of `lines`, which get the format line in front.
 void Build(CSPLX_30Doc& doc, std::vector<std::string> lines) {
-  doc.m_lines = {"File Format:3.0"};
-  doc.m_lines.insert(doc.m_lines.end(), lines.begin(), lines.end());
+  lines.insert(lines.begin(), "File Format:3.0");
+  doc.SetLines(nullptr, std::move(lines));
   doc.BuildItems(true);
 }
 
 size_t ItemCount(const CSPLX_30Doc& doc) {
-  return doc.m_properties.size() + doc.m_releases.size() + doc.m_supports.size() +
-         doc.m_springs.size() + doc.m_pointLoads.size() + doc.m_uniformLoads.size();
+  return doc.GetProperties().size() + doc.GetReleases().size() + doc.GetSupports().size() +
+         doc.GetSprings().size() + doc.GetPointLoads().size() + doc.GetUniformLoads().size();
 }
 
 UnitFactors AllOnes() {
@@ -47,7 +48,7 @@ TEST(UnitLabelTest, EveryCodeInEverySystem) {
                                 "mm", "radians", "kN/mm",   "kN mm/rad", "kN", "kN m", "kN/m"};
   CSPLX_30Doc doc;
   for (int units : {kUnitsEnglish, kUnitsMetric, kUnitsConsistent, kUnitsUserDefined}) {
-    doc.m_nUnits = units;
+    DocumentTestAccess::Units(doc) = units;
     for (int q = 1; q <= 14; ++q) {
       std::string expected;
       if (units == kUnitsEnglish) expected = english[q - 1];
@@ -63,18 +64,18 @@ TEST(UnitLabelTest, EveryCodeInEverySystem) {
 TEST(BuildItemsTest, ModelWithoutUnitsLineIsConsistent) {
   CSPLX_30Doc doc;
   Build(doc, {"Units: English;", "Support: X = 10; Disp = 0;"});
-  ASSERT_EQ(doc.m_nUnits, kUnitsEnglish);
+  ASSERT_EQ(doc.GetUnits(), kUnitsEnglish);
 
   // Every build starts over in the Consistent system.
   Build(doc, {"/Simply supported", "Member Property: X = 0; E = 29000; I = 510;",
               "Support: X = 0; Disp = 0;", "Support: X = 30; Disp = 0;",
               "Point Load: X = 15; PLoad = 10; Moment = 2;"});
-  EXPECT_EQ(doc.m_nUnits, kUnitsConsistent);
-  EXPECT_EQ(doc.m_factors, AllOnes());
-  EXPECT_EQ(doc.m_properties[0].m_dE, 29000.0);
-  EXPECT_EQ(doc.m_supports[1].m_dX, 30.0);
-  EXPECT_EQ(doc.m_pointLoads[0].m_dMoment, 2.0);
-  EXPECT_EQ(doc.m_dBeamLength, 30.0);
+  EXPECT_EQ(doc.GetUnits(), kUnitsConsistent);
+  EXPECT_EQ(doc.GetFactors(), AllOnes());
+  EXPECT_EQ(doc.GetProperties()[0].m_dE, 29000.0);
+  EXPECT_EQ(doc.GetSupports()[1].m_dX, 30.0);
+  EXPECT_EQ(doc.GetPointLoads()[0].m_dMoment, 2.0);
+  EXPECT_EQ(doc.GetBeamLength(), 30.0);
   for (int q = 1; q <= 14; ++q) {
     EXPECT_EQ(doc.GetUnitLabel(q), q == kQuantityRotation ? "radians" : "") << "code " << q;
   }
@@ -99,8 +100,8 @@ TEST(BuildItemsTest, UnitsNamesCompareExactly) {
   for (const Case& c : cases) {
     CSPLX_30Doc doc;
     Build(doc, c.lines);
-    EXPECT_EQ(doc.m_nUnits, c.units) << c.lines.back();
-    EXPECT_EQ(doc.m_factors, FactorsForUnits(c.units)) << c.lines.back();
+    EXPECT_EQ(doc.GetUnits(), c.units) << c.lines.back();
+    EXPECT_EQ(doc.GetFactors(), FactorsForUnits(c.units)) << c.lines.back();
   }
 }
 
@@ -109,13 +110,13 @@ TEST(BuildItemsTest, UnitsLineConvertsOnlyTheLinesAfterIt) {
   Build(doc, {"Member Property: X = 10; E = 29000; I = 510;", "Units: English;",
               "Member Property: X = 20; E = 29000; I = 510;", "Units: Metric;",
               "Support: X = 30; Disp = 5;"});
-  ASSERT_EQ(doc.m_properties.size(), 2u);
-  EXPECT_EQ(doc.m_properties[0].m_dX, 10.0);
-  EXPECT_EQ(doc.m_properties[1].m_dX, 240.0);
-  ASSERT_EQ(doc.m_supports.size(), 1u);
-  EXPECT_EQ(doc.m_supports[0].m_dX, 30.0);
-  EXPECT_DOUBLE_EQ(doc.m_supports[0].m_dDisp, 0.005);
-  EXPECT_EQ(doc.m_dBeamLength, 240.0);
+  ASSERT_EQ(doc.GetProperties().size(), 2u);
+  EXPECT_EQ(doc.GetProperties()[0].m_dX, 10.0);
+  EXPECT_EQ(doc.GetProperties()[1].m_dX, 240.0);
+  ASSERT_EQ(doc.GetSupports().size(), 1u);
+  EXPECT_EQ(doc.GetSupports()[0].m_dX, 30.0);
+  EXPECT_DOUBLE_EQ(doc.GetSupports()[0].m_dDisp, 0.005);
+  EXPECT_EQ(doc.GetBeamLength(), 240.0);
 }
 
 TEST(BuildItemsTest, PropertiesSortedByXOtherListsInLineOrder) {
@@ -127,21 +128,21 @@ TEST(BuildItemsTest, PropertiesSortedByXOtherListsInLineOrder) {
               "Moment Release: X = 4;", "Point Load: X = 9; PLoad = 1;",
               "Point Load: X = 3; PLoad = 1;"});
   std::vector<double> x, e;
-  for (const CMemberPropertyItem& p : doc.m_properties) {
+  for (const CMemberPropertyItem& p : doc.GetProperties()) {
     x.push_back(p.m_dX);
     e.push_back(p.m_dE);
   }
   EXPECT_EQ(x, (std::vector<double>{0, 0, 10, 10, 20}));
   EXPECT_EQ(e, (std::vector<double>{2, 5, 3, 4, 1}));  // equal X keep their line order
 
-  ASSERT_EQ(doc.m_supports.size(), 3u);
-  EXPECT_EQ(doc.m_supports[0].m_dX, 20.0);
-  EXPECT_EQ(doc.m_supports[1].m_dX, 0.0);
-  EXPECT_EQ(doc.m_supports[2].m_dX, 10.0);
-  ASSERT_EQ(doc.m_releases.size(), 2u);
-  EXPECT_EQ(doc.m_releases[0].m_dX, 8.0);
-  ASSERT_EQ(doc.m_pointLoads.size(), 2u);
-  EXPECT_EQ(doc.m_pointLoads[0].m_dX, 9.0);
+  ASSERT_EQ(doc.GetSupports().size(), 3u);
+  EXPECT_EQ(doc.GetSupports()[0].m_dX, 20.0);
+  EXPECT_EQ(doc.GetSupports()[1].m_dX, 0.0);
+  EXPECT_EQ(doc.GetSupports()[2].m_dX, 10.0);
+  ASSERT_EQ(doc.GetReleases().size(), 2u);
+  EXPECT_EQ(doc.GetReleases()[0].m_dX, 8.0);
+  ASSERT_EQ(doc.GetPointLoads().size(), 2u);
+  EXPECT_EQ(doc.GetPointLoads()[0].m_dX, 9.0);
 }
 
 TEST(BuildItemsTest, SupportRestrainsOnlyWhatItGives) {
@@ -167,8 +168,8 @@ TEST(BuildItemsTest, SupportRestrainsOnlyWhatItGives) {
   for (const Case& c : cases) {
     CSPLX_30Doc doc;
     Build(doc, {c.line});
-    ASSERT_EQ(doc.m_supports.size(), 1u) << c.line;
-    const CSupportItem& s = doc.m_supports[0];
+    ASSERT_EQ(doc.GetSupports().size(), 1u) << c.line;
+    const CSupportItem& s = doc.GetSupports()[0];
     EXPECT_EQ(s.m_dX, 5.0) << c.line;
     EXPECT_EQ(s.m_dDisp, c.disp) << c.line;
     EXPECT_EQ(s.m_bDisp, c.bDisp) << c.line;
@@ -184,32 +185,32 @@ TEST(BuildItemsTest, SpringAndPointLoadTakeOnlyTheKeysOfTheirPlace) {
          "Spring: X = 3; VSpring = 1; VSpring = 2;", "Spring: X = 3; RSpring = 1; RSpring = 2;",
          "Point Load: X = 1; Moment = 2; PLoad = 3;", "Point Load: X = 1; PLoad = 4; Moment = 5;",
          "Point Load: X = 1; pload = 6;"});
-  ASSERT_EQ(doc.m_springs.size(), 4u);
-  EXPECT_EQ(doc.m_springs[0].m_dVSpring, 0.0);  // the field lost its ";"
-  EXPECT_EQ(doc.m_springs[0].m_dRSpring, 0.0);
-  EXPECT_EQ(doc.m_springs[1].m_dVSpring, 0.0);
-  EXPECT_EQ(doc.m_springs[1].m_dRSpring, 7.0);
-  EXPECT_EQ(doc.m_springs[2].m_dVSpring, 1.0);  // VSpring counts in field 2 only
-  EXPECT_EQ(doc.m_springs[3].m_dRSpring, 2.0);  // a later RSpring overwrites
-  ASSERT_EQ(doc.m_pointLoads.size(), 3u);
-  EXPECT_EQ(doc.m_pointLoads[0].m_dPLoad, 0.0);  // PLoad counts in field 2 only
-  EXPECT_EQ(doc.m_pointLoads[0].m_dMoment, 2.0);
-  EXPECT_EQ(doc.m_pointLoads[1].m_dPLoad, 4.0);
-  EXPECT_EQ(doc.m_pointLoads[1].m_dMoment, 5.0);
-  EXPECT_EQ(doc.m_pointLoads[2].m_dPLoad, 0.0);
+  ASSERT_EQ(doc.GetSprings().size(), 4u);
+  EXPECT_EQ(doc.GetSprings()[0].m_dVSpring, 0.0);  // the field lost its ";"
+  EXPECT_EQ(doc.GetSprings()[0].m_dRSpring, 0.0);
+  EXPECT_EQ(doc.GetSprings()[1].m_dVSpring, 0.0);
+  EXPECT_EQ(doc.GetSprings()[1].m_dRSpring, 7.0);
+  EXPECT_EQ(doc.GetSprings()[2].m_dVSpring, 1.0);  // VSpring counts in field 2 only
+  EXPECT_EQ(doc.GetSprings()[3].m_dRSpring, 2.0);  // a later RSpring overwrites
+  ASSERT_EQ(doc.GetPointLoads().size(), 3u);
+  EXPECT_EQ(doc.GetPointLoads()[0].m_dPLoad, 0.0);  // PLoad counts in field 2 only
+  EXPECT_EQ(doc.GetPointLoads()[0].m_dMoment, 2.0);
+  EXPECT_EQ(doc.GetPointLoads()[1].m_dPLoad, 4.0);
+  EXPECT_EQ(doc.GetPointLoads()[1].m_dMoment, 5.0);
+  EXPECT_EQ(doc.GetPointLoads()[2].m_dPLoad, 0.0);
 }
 
 TEST(BuildItemsTest, PositionsAndPropertiesAreReadWithoutLookingAtTheKey) {
   CSPLX_30Doc doc;
   Build(doc, {"Moment Release: X=5;", "Support: X=7; Disp = 0;",
               "Member Property: Q = 4; Z = 3; W = 2;"});
-  ASSERT_EQ(doc.m_releases.size(), 1u);
-  EXPECT_EQ(doc.m_releases[0].m_dX, 5.0);
-  EXPECT_EQ(doc.m_supports[0].m_dX, 7.0);
-  EXPECT_EQ(doc.m_supports[0].m_bDisp, 1);
-  EXPECT_EQ(doc.m_properties[0].m_dX, 4.0);
-  EXPECT_EQ(doc.m_properties[0].m_dE, 3.0);
-  EXPECT_EQ(doc.m_properties[0].m_dI, 2.0);
+  ASSERT_EQ(doc.GetReleases().size(), 1u);
+  EXPECT_EQ(doc.GetReleases()[0].m_dX, 5.0);
+  EXPECT_EQ(doc.GetSupports()[0].m_dX, 7.0);
+  EXPECT_EQ(doc.GetSupports()[0].m_bDisp, 1);
+  EXPECT_EQ(doc.GetProperties()[0].m_dX, 4.0);
+  EXPECT_EQ(doc.GetProperties()[0].m_dE, 3.0);
+  EXPECT_EQ(doc.GetProperties()[0].m_dI, 2.0);
 }
 
 TEST(BuildItemsTest, EnglishInputIsConvertedToInchAndKip) {
@@ -219,26 +220,26 @@ TEST(BuildItemsTest, EnglishInputIsConvertedToInchAndKip) {
               "Spring: X = 15; VSpring = 50; RSpring = 2000;", "Point Load: X = 8; Moment = 25;",
               "Point Load: X = 5; PLoad = 10; Moment = -2;",
               "Uniform Load: XStart = 0; XEnd = 10; UStart = 1.2; UEnd = 0.8;"});
-  EXPECT_EQ(doc.m_factors, kEnglish);
-  EXPECT_EQ(doc.m_properties[0].m_dE, 29000.0);
-  EXPECT_EQ(doc.m_properties[0].m_dI, 510.0);
-  EXPECT_EQ(doc.m_releases[0].m_dX, 144.0);
-  EXPECT_EQ(doc.m_supports[0].m_dDisp, 0.5);  // inches already
-  EXPECT_EQ(doc.m_supports[0].m_dRotation, 0.01);
-  EXPECT_EQ(doc.m_springs[0].m_dX, 180.0);
-  EXPECT_EQ(doc.m_springs[0].m_dVSpring, 50.0);
-  EXPECT_EQ(doc.m_springs[0].m_dRSpring, 2000.0);
-  EXPECT_EQ(doc.m_pointLoads[0].m_dX, 96.0);
-  EXPECT_EQ(doc.m_pointLoads[0].m_dMoment, 300.0);  // kip ft to kip in
-  EXPECT_EQ(doc.m_pointLoads[1].m_dPLoad, 10.0);
-  EXPECT_EQ(doc.m_pointLoads[1].m_dMoment, -24.0);
-  const CUniformLoadItem& u = doc.m_uniformLoads[0];
+  EXPECT_EQ(doc.GetFactors(), kEnglish);
+  EXPECT_EQ(doc.GetProperties()[0].m_dE, 29000.0);
+  EXPECT_EQ(doc.GetProperties()[0].m_dI, 510.0);
+  EXPECT_EQ(doc.GetReleases()[0].m_dX, 144.0);
+  EXPECT_EQ(doc.GetSupports()[0].m_dDisp, 0.5);  // inches already
+  EXPECT_EQ(doc.GetSupports()[0].m_dRotation, 0.01);
+  EXPECT_EQ(doc.GetSprings()[0].m_dX, 180.0);
+  EXPECT_EQ(doc.GetSprings()[0].m_dVSpring, 50.0);
+  EXPECT_EQ(doc.GetSprings()[0].m_dRSpring, 2000.0);
+  EXPECT_EQ(doc.GetPointLoads()[0].m_dX, 96.0);
+  EXPECT_EQ(doc.GetPointLoads()[0].m_dMoment, 300.0);  // kip ft to kip in
+  EXPECT_EQ(doc.GetPointLoads()[1].m_dPLoad, 10.0);
+  EXPECT_EQ(doc.GetPointLoads()[1].m_dMoment, -24.0);
+  const CUniformLoadItem& u = doc.GetUniformLoads()[0];
   EXPECT_EQ(u.m_dXStart, 0.0);
   EXPECT_EQ(u.m_dXEnd, 120.0);
   // kip/ft to kip/in: 1.2 / 12 and 0.8 / 12 within rounding of the factor 1/12.
   EXPECT_NEAR(u.m_dUStart, 0.1, 1e-15 * 0.1);
   EXPECT_NEAR(u.m_dUEnd, 0.8 / 12.0, 1e-15 * 0.8 / 12.0);
-  EXPECT_EQ(doc.m_dBeamLength, 180.0);
+  EXPECT_EQ(doc.GetBeamLength(), 180.0);
   EXPECT_EQ(doc.GetUnitLabel(kQuantityPosition), "feet");
 }
 
@@ -249,20 +250,20 @@ TEST(BuildItemsTest, MetricInputIsConvertedToMetreAndKilonewton) {
               "Spring: X = 4; VSpring = 2.5; RSpring = 3000;",
               "Point Load: X = 2; PLoad = 10; Moment = 4;",
               "Uniform Load: XStart = 1; XEnd = 6; UStart = 3; UEnd = 1.5;"});
-  EXPECT_EQ(doc.m_factors, kMetric);
-  EXPECT_EQ(doc.m_properties[0].m_dE, 2e8);             // MPa to kN/m^2
-  EXPECT_DOUBLE_EQ(doc.m_properties[0].m_dI, 8e-5);     // cm^4 to m^4
-  EXPECT_DOUBLE_EQ(doc.m_supports[0].m_dDisp, -0.005);  // mm to m
-  EXPECT_EQ(doc.m_supports[0].m_dRotation, 0.002);
-  EXPECT_EQ(doc.m_springs[0].m_dX, 4.0);
-  EXPECT_EQ(doc.m_springs[0].m_dVSpring, 2500.0);      // kN/mm to kN/m
-  EXPECT_DOUBLE_EQ(doc.m_springs[0].m_dRSpring, 3.0);  // kN mm/rad to kN m/rad
-  EXPECT_EQ(doc.m_pointLoads[0].m_dPLoad, 10.0);
-  EXPECT_EQ(doc.m_pointLoads[0].m_dMoment, 4.0);
-  EXPECT_EQ(doc.m_uniformLoads[0].m_dXEnd, 6.0);
-  EXPECT_EQ(doc.m_uniformLoads[0].m_dUStart, 3.0);
-  EXPECT_EQ(doc.m_uniformLoads[0].m_dUEnd, 1.5);
-  EXPECT_EQ(doc.m_dBeamLength, 6.0);
+  EXPECT_EQ(doc.GetFactors(), kMetric);
+  EXPECT_EQ(doc.GetProperties()[0].m_dE, 2e8);             // MPa to kN/m^2
+  EXPECT_DOUBLE_EQ(doc.GetProperties()[0].m_dI, 8e-5);     // cm^4 to m^4
+  EXPECT_DOUBLE_EQ(doc.GetSupports()[0].m_dDisp, -0.005);  // mm to m
+  EXPECT_EQ(doc.GetSupports()[0].m_dRotation, 0.002);
+  EXPECT_EQ(doc.GetSprings()[0].m_dX, 4.0);
+  EXPECT_EQ(doc.GetSprings()[0].m_dVSpring, 2500.0);      // kN/mm to kN/m
+  EXPECT_DOUBLE_EQ(doc.GetSprings()[0].m_dRSpring, 3.0);  // kN mm/rad to kN m/rad
+  EXPECT_EQ(doc.GetPointLoads()[0].m_dPLoad, 10.0);
+  EXPECT_EQ(doc.GetPointLoads()[0].m_dMoment, 4.0);
+  EXPECT_EQ(doc.GetUniformLoads()[0].m_dXEnd, 6.0);
+  EXPECT_EQ(doc.GetUniformLoads()[0].m_dUStart, 3.0);
+  EXPECT_EQ(doc.GetUniformLoads()[0].m_dUEnd, 1.5);
+  EXPECT_EQ(doc.GetBeamLength(), 6.0);
   EXPECT_EQ(doc.GetUnitLabel(kQuantityDeflection), "mm");
 }
 
@@ -291,7 +292,7 @@ TEST(BuildItemsTest, BeamLengthIsTheLargestPosition) {
   for (const Case& c : cases) {
     CSPLX_30Doc doc;
     Build(doc, c.lines);
-    EXPECT_EQ(doc.m_dBeamLength, c.length) << (c.lines.empty() ? "" : c.lines.front());
+    EXPECT_EQ(doc.GetBeamLength(), c.length) << (c.lines.empty() ? "" : c.lines.front());
   }
 }
 
@@ -301,8 +302,8 @@ TEST(BuildItemsTest, LinesWithoutAnItemSectionAreIgnored) {
               "Support : X = 9; Disp = 0;", " Support: X = 9; Disp = 0;", "Supports: X = 9;",
               "Point Load X = 9; PLoad = 1;", "Units"});
   EXPECT_EQ(ItemCount(doc), 0u);
-  EXPECT_EQ(doc.m_dBeamLength, 0.0);
-  EXPECT_EQ(doc.m_nUnits, kUnitsConsistent);
+  EXPECT_EQ(doc.GetBeamLength(), 0.0);
+  EXPECT_EQ(doc.GetUnits(), kUnitsConsistent);
 }
 
 TEST(BuildItemsTest, RebuildingReplacesTheItems) {
@@ -314,14 +315,14 @@ TEST(BuildItemsTest, RebuildingReplacesTheItems) {
   ASSERT_EQ(ItemCount(doc), 6u);
   doc.BuildItems(true);
   EXPECT_EQ(ItemCount(doc), 6u);
-  EXPECT_EQ(doc.m_dBeamLength, 60.0);
+  EXPECT_EQ(doc.GetBeamLength(), 60.0);
 
   // With the flag off only the items and the length go; the unit system stays.
   doc.BuildItems(false);
   EXPECT_EQ(ItemCount(doc), 0u);
-  EXPECT_EQ(doc.m_dBeamLength, 0.0);
-  EXPECT_EQ(doc.m_nUnits, kUnitsEnglish);
-  EXPECT_EQ(doc.m_factors, kEnglish);
+  EXPECT_EQ(doc.GetBeamLength(), 0.0);
+  EXPECT_EQ(doc.GetUnits(), kUnitsEnglish);
+  EXPECT_EQ(doc.GetFactors(), kEnglish);
 
   doc.BuildItems(true);
   ASSERT_EQ(ItemCount(doc), 6u);
@@ -329,11 +330,11 @@ TEST(BuildItemsTest, RebuildingReplacesTheItems) {
   EXPECT_EQ(ItemCount(doc), 0u);
 
   // No lines at all: no items, and the build still resets the unit system.
-  doc.m_lines.clear();
+  doc.SetLines(nullptr, {});
   doc.BuildItems(true);
   EXPECT_EQ(ItemCount(doc), 0u);
-  EXPECT_EQ(doc.m_nUnits, kUnitsConsistent);
-  EXPECT_EQ(doc.m_factors, AllOnes());
+  EXPECT_EQ(doc.GetUnits(), kUnitsConsistent);
+  EXPECT_EQ(doc.GetFactors(), AllOnes());
 }
 
 }  // namespace

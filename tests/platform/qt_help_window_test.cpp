@@ -379,7 +379,7 @@ QString MessageStem(QString line) {
 
 std::vector<std::string> RunLines(const std::vector<std::string>& lines) {
   CSPLX_30Doc doc;
-  doc.m_lines = lines;
+  doc.SetLines(nullptr, lines);
   const std::string text = RunModel(doc).text;
   std::vector<std::string> out;
   size_t start = 0;

@@ -65,7 +65,7 @@ const std::vector<std::string> kFailing = {
 
 std::unique_ptr<CSPLX_30Doc> Model(const std::vector<std::string>& lines) {
   auto doc = std::make_unique<CSPLX_30Doc>();
-  doc->m_lines = lines;
+  doc->SetLines(nullptr, lines);
   RunModel(*doc);
   return doc;
 }
@@ -509,7 +509,7 @@ TEST(WindowPrinting, PreviewAndExportShowTheReportPages) {
   MemorySettings settings;
   PrintOptions options;
   CMainFrame frame(settings, options);
-  frame.Document().m_lines = kEnglish;
+  frame.Document().SetLines(nullptr, kEnglish);
   RunModel(frame.Document());
   int previewPages = -1;
   OnNextModal([&](QWidget* w) {

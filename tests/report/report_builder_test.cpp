@@ -80,7 +80,7 @@ std::vector<std::string> Texts(const ReportBuilder& builder) {
 // A document with these lines, checked and analysed as the output pane does it.
 std::unique_ptr<CSPLX_30Doc> Model(const std::vector<std::string>& lines) {
   auto doc = std::make_unique<CSPLX_30Doc>();
-  doc->m_lines = lines;
+  doc->SetLines(nullptr, lines);
   RunModel(*doc);
   return doc;
 }
@@ -152,7 +152,7 @@ TEST(InputReport, ConsistentHeadingsAndSectionOrderFromAnyLineOrder) {
   // the format and Units lines are not echoed; a description may stand anywhere. The echo
   // skips the keyword and one more character, whatever that character is.
   CSPLX_30Doc doc;
-  doc.m_lines = {"File Format:3.0",
+  doc.SetLines(nullptr, {"File Format:3.0",
                  "Point Load: X = 5; PLoad = 1;",
                  "Units:Consistent;",
                  "Support: X = 9; Disp = 0;",
@@ -162,7 +162,7 @@ TEST(InputReport, ConsistentHeadingsAndSectionOrderFromAnyLineOrder) {
                  "Spring: X = 4; VSpring = 10;",
                  "/  second note",
                  "Member Property: X = 0; E = 1; I = 1;",
-                 "point Load: X = 6; PLoad = 1;"};
+                 "point Load: X = 6; PLoad = 1;"});
   ReportBuilder builder;
   builder.BuildInputReport(doc);
   ExpectLines(Texts(builder), {"Description:",
@@ -330,9 +330,10 @@ TEST(SummaryReport, ConsistentHasNoUnitsAndARotationOnlySupportHasABlankVert) {
 TEST(NoResults, SummaryAndDetailsSayNotAvailable) {
   // Analysed once with success, then broken: the results of the old run must not show.
   auto doc = Model(kMetricLines);
-  ASSERT_GT(doc->m_pAnalysis->m_dLength, 0);
-  doc->m_lines = kMetricLines;
-  doc->m_lines[3] = "Member Property: X = 1; E = 210000; I = 1943;";  // none at X = 0 now
+  ASSERT_GT(doc->GetAnalysis().m_dLength, 0);
+  std::vector<std::string> broken = kMetricLines;
+  broken[3] = "Member Property: X = 1; E = 210000; I = 1943;";  // none at X = 0 now
+  doc->SetLines(nullptr, broken);
   ASSERT_NE(RunModel(*doc).errors, 0);
 
   ReportBuilder builder;
@@ -456,10 +457,10 @@ TEST(DetailsReport, EveryDataPointsChoiceInEveryUnitSystem) {
   };
   for (const DetailsCase& c : cases) {
     const auto doc = Model(*c.modelLines);
-    ASSERT_EQ(doc->m_pAnalysis->m_nNodes, 201);
+    ASSERT_EQ(doc->GetAnalysis().m_nNodes, 201);
     const int steps[] = {8, 4, 2, 1};
     for (int points = 0; points <= 3; ++points) {
-      SCOPED_TRACE("units " + std::to_string(doc->m_nUnits) + ", choice " + std::to_string(points));
+      SCOPED_TRACE("units " + std::to_string(doc->GetUnits()) + ", choice " + std::to_string(points));
       ReportBuilder builder;
       builder.BuildDetailsReport(*doc, points, false);
       ExpectLines(Texts(builder), ExpectedDetails(c.head, c.length, steps[points], c.theory));
@@ -475,7 +476,7 @@ TEST(DetailsReport, RowSelectionOnABeamOf205Nodes) {
   for (const char* x : {"0.2", "0.4", "0.6", "0.8", "1.0"})
     lines.push_back(std::string("Point Load: X = ") + x + "; PLoad = -1;");
   const auto doc = Model(lines);
-  const CBeamAnalysis& a = *doc->m_pAnalysis;
+  const CBeamAnalysis& a = doc->GetAnalysis();
   ASSERT_EQ(a.m_nNodes, 205);
 
   auto listedX = [&](int points) {

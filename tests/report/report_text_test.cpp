@@ -22,7 +22,7 @@ namespace {
 
 std::unique_ptr<CSPLX_30Doc> Model(const std::vector<std::string>& lines) {
   auto doc = std::make_unique<CSPLX_30Doc>();
-  doc->m_lines = lines;
+  doc->SetLines(nullptr, lines);
   RunModel(*doc);
   return doc;
 }

@@ -1,3 +1,4 @@
+#include "tests/support/document_test_access.h"
 #include "view/beam_drawing.h"
 
 #include <gtest/gtest.h>
@@ -130,7 +131,7 @@ TEST(SupportSymbolTest, FlagsAndPositionPickTheSymbol) {
                  << "support at " << c.support.m_dX << " disp " << int(c.support.m_bDisp)
                  << " rotation " << int(c.support.m_bRotation));
     CSPLX_30Doc doc;
-    doc.m_supports = {c.support};
+    DocumentTestAccess::Supports(doc) = {c.support};
     RecordingDeviceContext dc;
     DrawSupports(dc, Frame(), doc);
     EXPECT_EQ(Strokes(dc), c.symbol ? At(c.x, 200, *c.symbol) : std::vector<Seg>{});
@@ -152,7 +153,7 @@ TEST(SpringSymbolTest, VerticalRotationalOrBoth) {
   };
   for (const Case& c : cases) {
     CSPLX_30Doc doc;
-    doc.m_springs = {c.spring};
+    DocumentTestAccess::Springs(doc) = {c.spring};
     RecordingDeviceContext dc;
     DrawSprings(dc, Frame(), doc);
     EXPECT_EQ(Strokes(dc), At(150, 200, c.symbol));
@@ -167,7 +168,7 @@ TEST(PointLoadSymbolTest, ArrowsByTheSignOfTheLoad) {
   } cases[] = {{{15, -3, 0}, kDownLoad}, {{15, 3, 0}, kUpLoad}, {{15, 0, 0}, {}}};
   for (const Case& c : cases) {
     CSPLX_30Doc doc;
-    doc.m_pointLoads = {c.load};
+    DocumentTestAccess::PointLoads(doc) = {c.load};
     RecordingDeviceContext dc;
     DrawPointLoads(dc, Frame(), doc);
     EXPECT_EQ(Strokes(dc), At(250, 200, c.symbol));
@@ -195,14 +196,14 @@ void ExpectMomentArc(const std::vector<RecordedStroke>& s, int cx, int cy, Seg e
 
 TEST(PointLoadSymbolTest, MomentArcs) {
   CSPLX_30Doc doc;
-  doc.m_pointLoads = {{5, 0, -7}};
+  DocumentTestAccess::PointLoads(doc) = {{5, 0, -7}};
   RecordingDeviceContext negative;
   DrawPointLoads(negative, Frame(), doc);
   // Centre one unit below the beam; from 105 degrees (below, left) round the left side to
   // -109 degrees (above, slightly left), the head opening to the right.
   ExpectMomentArc(negative.strokes, 150, 201, {147, 215, 146, 187}, +8);
 
-  doc.m_pointLoads = {{5, 0, 7}};
+  DocumentTestAccess::PointLoads(doc) = {{5, 0, 7}};
   RecordingDeviceContext positive;
   DrawPointLoads(positive, Frame(), doc);
   ExpectMomentArc(positive.strokes, 150, 199, {153, 213, 154, 185}, -8);
@@ -210,7 +211,7 @@ TEST(PointLoadSymbolTest, MomentArcs) {
 
 TEST(PointLoadSymbolTest, LoadAndMomentTogetherDrawBoth) {
   CSPLX_30Doc doc;
-  doc.m_pointLoads = {{5, -3, 7}};
+  DocumentTestAccess::PointLoads(doc) = {{5, -3, 7}};
   RecordingDeviceContext dc;
   DrawPointLoads(dc, Frame(), doc);
   ASSERT_EQ(dc.strokes.size(), 4u + 110u);
@@ -267,7 +268,7 @@ TEST(UniformLoadSymbolTest, ArrowLengthsFollowTheLargestIntensity) {
   for (Case& c : cases) {
     SCOPED_TRACE(c.name);
     CSPLX_30Doc doc;
-    doc.m_uniformLoads = c.loads;
+    DocumentTestAccess::UniformLoads(doc) = c.loads;
     RecordingDeviceContext dc;
     DrawUniformLoads(dc, Frame(), doc);
     std::sort(c.expected.begin(), c.expected.end());
@@ -278,7 +279,7 @@ TEST(UniformLoadSymbolTest, ArrowLengthsFollowTheLargestIntensity) {
 
 TEST(HingeSymbolTest, OpenCircleWithTheCurrentPen) {
   CSPLX_30Doc doc;
-  doc.m_releases = {{5}, {12.5}};
+  DocumentTestAccess::Releases(doc) = {{5}, {12.5}};
   RecordingDeviceContext dc;
   dc.SelectPen({2, {1, 2, 3}});
   DrawReleases(dc, Frame(), doc);
@@ -291,10 +292,10 @@ TEST(HingeSymbolTest, OpenCircleWithTheCurrentPen) {
 
 TEST(BeamPictureTest, PensFollowThePenUnit) {
   CSPLX_30Doc doc;
-  doc.m_supports = {{0, 0, 1, 0, 0}};
-  doc.m_springs = {{5, 10, 0}};
-  doc.m_pointLoads = {{10, -1, 0}};
-  doc.m_uniformLoads = {{0, 20, -1, -1}};
+  DocumentTestAccess::Supports(doc) = {{0, 0, 1, 0, 0}};
+  DocumentTestAccess::Springs(doc) = {{5, 10, 0}};
+  DocumentTestAccess::PointLoads(doc) = {{10, -1, 0}};
+  DocumentTestAccess::UniformLoads(doc) = {{0, 20, -1, -1}};
   DrawingFrame f = Frame();
   f.penUnit = 3;
   RecordingDeviceContext dc;
@@ -366,7 +367,7 @@ TEST(BeamPictureTest, ScaledFrameTruncatesOffsetsTowardZero) {
 // Symbols of one kind on the same device x would repaint the same pixels; they are drawn once.
 TEST(BeamPictureTest, SameSymbolOnSameColumnDrawnOnce) {
   CSPLX_30Doc doc;
-  doc.m_supports = {{10, 0, 1, 0, 0}, {10.01, 0, 1, 0, 0}, {10.01, 0, 0, 0, 1}};
+  DocumentTestAccess::Supports(doc) = {{10, 0, 1, 0, 0}, {10.01, 0, 1, 0, 0}, {10.01, 0, 0, 0, 1}};
   RecordingDeviceContext dc;
   DrawSupports(dc, Frame(), doc);
   EXPECT_EQ(Strokes(dc), At(200, 200, Join(kPin, kGuided)));
@@ -399,13 +400,13 @@ class OrderRecorder : public RecordingDeviceContext {
 
 TEST(PaintResultsViewTest, BeamPictureInOrder) {
   CSPLX_30Doc doc;
-  doc.m_lines = {"File Format:3.0",
+  doc.SetLines(nullptr, {"File Format:3.0",
                  "Member Property: X = 0; E = 30000; I = 100;",
                  "Moment Release: X = 2;",
                  "Support: X = 6; Disp = 0;",
                  "Spring: X = 10; VSpring = 50;",
                  "Point Load: X = 14; PLoad = -1;",
-                 "Uniform Load: XStart = 16; XEnd = 20; UStart = -1; UEnd = -1;"};
+                 "Uniform Load: XStart = 16; XEnd = 20; UStart = -1; UEnd = -1;"});
   doc.BuildItems(true);
   ResultsViewState state;
   state.m_cxClient = 1000;
@@ -423,7 +424,7 @@ TEST(PaintResultsViewTest, BeamPictureInOrder) {
 
 TEST(PaintResultsViewTest, NothingForABeamWithoutLength) {
   CSPLX_30Doc doc;
-  doc.m_lines = {"File Format:3.0", "/no items"};
+  doc.SetLines(nullptr, {"File Format:3.0", "/no items"});
   RunModel(doc);
   ResultsViewState state;
   state.m_cxClient = 1000;
@@ -440,8 +441,8 @@ TEST(PaintResultsViewTest, NothingForABeamWithoutLength) {
 
 TEST(PaintResultsViewTest, PrinterKeepsItsPenUnit) {
   CSPLX_30Doc doc;
-  doc.m_lines = {"File Format:3.0", "Member Property: X = 0; E = 30000; I = 100;",
-                 "Support: X = 10; Disp = 0; Rotation = 0;"};
+  doc.SetLines(nullptr, {"File Format:3.0", "Member Property: X = 0; E = 30000; I = 100;",
+                 "Support: X = 10; Disp = 0; Rotation = 0;"});
   RunModel(doc);
   ResultsViewState state;
   state.m_cxClient = 1000;

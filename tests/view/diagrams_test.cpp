@@ -1,3 +1,4 @@
+#include "tests/support/document_test_access.h"
 #include "view/diagrams.h"
 
 #include <gtest/gtest.h>
@@ -39,7 +40,7 @@ Seg Box(const RecordedEllipse& e) { return {e.left, e.top, e.right, e.bottom}; }
 // baseline y = 300: 20 device units per length unit.
 class DiagramTest : public testing::Test {
  protected:
-  DiagramTest() : a(*doc.m_pAnalysis) {
+  DiagramTest() : a(DocumentTestAccess::Analysis(doc)) {
     frame.left = 100;
     frame.right = 300;
     frame.baseline = 300;
@@ -187,7 +188,7 @@ TEST_F(DiagramTest, ScalesAtOrBelowTheirLimitsDrawNothing) {
 }
 
 TEST_F(DiagramTest, MetricDeflectionLabelInMillimetresOnTheCurveInMetres) {
-  doc.m_nUnits = kUnitsMetric;
+  DocumentTestAccess::Units(doc) = kUnitsMetric;
   a.m_dMaxAbsDeflection = 0.02;
   a.m_dMinDeflection = -12.345678;  // mm
   a.m_dXMinDeflection = 5;
@@ -208,7 +209,7 @@ TEST_F(DiagramTest, MetricDeflectionLabelInMillimetresOnTheCurveInMetres) {
 }
 
 TEST_F(DiagramTest, EnglishMomentLabelsInKipFeet) {
-  doc.m_nUnits = kUnitsEnglish;
+  DocumentTestAccess::Units(doc) = kUnitsEnglish;
   SetJumpingElements();
   a.m_dMaxAbsMoment = 2400;  // kip in
   a.m_dMinMoment = -1200;
@@ -275,7 +276,7 @@ TEST(ExtremeLabelTest, SideAndLeaderByFitAndSign) {
 }
 
 TEST_F(DiagramTest, ReactionArrowsArcsAndValues) {
-  doc.m_nUnits = kUnitsEnglish;  // moments in kip in, shown in kip ft
+  DocumentTestAccess::Units(doc) = kUnitsEnglish;  // moments in kip in, shown in kip ft
   SetNodes({{0, 0, 0, 12.5, -30}, {5}, {10, 0, 0, -0.5, 2.4e7}});
   dc.SetTextAlign(kAlignRight | kAlignBaseline);
   DrawReactions(dc, frame, doc, 1);
@@ -376,7 +377,7 @@ ResultsViewState Screen(ViewToggles toggles) {
 
 TEST(PaintDiagramsTest, HighestShownCurveCarriesTitleAndLabels) {
   CSPLX_30Doc doc;
-  doc.m_lines = kTwoSpans;
+  doc.SetLines(nullptr, kTwoSpans);
   ASSERT_TRUE(RunModel(doc).analysed);
   struct Case {
     ViewToggles toggles;
@@ -415,8 +416,8 @@ TEST(PaintDiagramsTest, HighestShownCurveCarriesTitleAndLabels) {
 
 TEST(PaintDiagramsTest, UnloadedBeamShowsNoCurves) {
   CSPLX_30Doc doc;
-  doc.m_lines = {"File Format:3.0", "Member Property: X = 0; E = 29000; I = 448;",
-                 "Support: X = 0; Disp = 0;", "Support: X = 30; Disp = 0;"};
+  doc.SetLines(nullptr, {"File Format:3.0", "Member Property: X = 0; E = 29000; I = 448;",
+                 "Support: X = 0; Disp = 0;", "Support: X = 30; Disp = 0;"});
   ASSERT_TRUE(RunModel(doc).analysed);
   ResultsViewState none = Screen({});
   ResultsViewState all = Screen({false, true, true, true, true});
@@ -451,9 +452,9 @@ TEST(ViewToggleTest, ReactionsAreShownAlone) {
 
 TEST(SelectionMarkerTest, HintsSetAndClearTheMarker) {
   CSPLX_30Doc doc;
-  doc.m_factors = FactorsForUnits(kUnitsEnglish);
+  DocumentTestAccess::Factors(doc) = FactorsForUnits(kUnitsEnglish);
   SelectionMarker m;
-  doc.m_strMessage = "Spring: X = 40; VSpring = 25;";
+  doc.SetMessage("Spring: X = 40; VSpring = 25;");
   EXPECT_TRUE(m.OnHint(14, doc));
   EXPECT_EQ(m.m_nSelType, 13);
   EXPECT_EQ(m.m_dSelX, 480);  // feet to inches
@@ -461,8 +462,8 @@ TEST(SelectionMarkerTest, HintsSetAndClearTheMarker) {
     EXPECT_FALSE(m.OnHint(other, doc));
     EXPECT_EQ(m.m_nSelType, 13);
   }
-  doc.m_factors = FactorsForUnits(kUnitsConsistent);
-  doc.m_strMessage = "Uniform Load: XStart = 10; XEnd = 4; UStart = -1; UEnd = -1;";
+  DocumentTestAccess::Factors(doc) = FactorsForUnits(kUnitsConsistent);
+  doc.SetMessage("Uniform Load: XStart = 10; XEnd = 4; UStart = -1; UEnd = -1;");
   EXPECT_TRUE(m.OnHint(16, doc));
   EXPECT_EQ(m.m_nSelType, 16);
   EXPECT_EQ(m.m_dSelX, 10);
@@ -502,7 +503,7 @@ TEST(SelectionMarkerTest, PurpleFrameAroundPointOrStretch) {
 
 TEST(SelectionMarkerTest, PaintDrawsTheMarkerOnlyWhenSwitchedOn) {
   CSPLX_30Doc doc;
-  doc.m_lines = kTwoSpans;
+  doc.SetLines(nullptr, kTwoSpans);
   RunModel(doc);
   ResultsViewState state = Screen({});
   state.selection = {13, 360, 0};  // 30 ft

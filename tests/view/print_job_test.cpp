@@ -87,7 +87,7 @@ const std::vector<std::string> kUnstable = {
 
 std::unique_ptr<CSPLX_30Doc> Model(const std::vector<std::string>& lines) {
   auto doc = std::make_unique<CSPLX_30Doc>();
-  doc->m_lines = lines;
+  doc->SetLines(nullptr, lines);
   RunModel(*doc);
   return doc;
 }
@@ -351,7 +351,7 @@ TEST(PrintPage, HeaderPictureBoxMovesTheBodyDown) {
 
 TEST(DiagramsPage, WithoutResultsSaysSo) {
   const auto doc = Model(kFailing);
-  ASSERT_EQ(doc->m_pAnalysis->m_nNodes, 0);
+  ASSERT_EQ(doc->GetAnalysis().m_nNodes, 0);
   PointSizedContext dc;
   ReportPrintJob job;
   PrintOptions diagrams = Options(0, 1, 0, 0);
@@ -422,8 +422,8 @@ TEST(DiagramsPage, TitlesAndBandsInEachUnitSystem) {
 
 TEST(DiagramsPage, AnalysisErrorShowsTheBeamBandOnly) {
   const auto doc = Model(kUnstable);
-  ASSERT_TRUE(doc->m_pAnalysis->m_bError);
-  ASSERT_GT(doc->m_pAnalysis->m_nNodes, 0);
+  ASSERT_TRUE(doc->GetAnalysis().m_bError);
+  ASSERT_GT(doc->GetAnalysis().m_nNodes, 0);
   PointSizedContext dc;
   ReportPrintJob job;
   PrintOptions diagrams = Options(0, 1, 0, 0);

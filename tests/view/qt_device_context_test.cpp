@@ -1,5 +1,6 @@
 // The device context on a QPainter, checked on images pixel by pixel, and the pictures the
 // drawing routines make through it.
+#include "tests/support/document_test_access.h"
 #include "platform/qt_device_context.h"
 
 #include <gtest/gtest.h>
@@ -184,13 +185,13 @@ TEST(QtDeviceContextTest, HingeCoversTheBeamInsideItsBox) {
 // the curves have many nodes in every device column and the shear zigzags inside each column.
 // (Green loads under a blue shear curve: a stroke the curve misses shows.)
 void JaggedBeam(CSPLX_30Doc& doc) {
-  doc.m_dBeamLength = 100;
-  doc.m_nUnits = kUnitsConsistent;
-  doc.m_properties = {{0, 30000, 100}};
-  for (int i = 0; i <= 100; i += 5) doc.m_supports.push_back({double(i), 0, 1, 0, 0});
+  DocumentTestAccess::BeamLength(doc) = 100;
+  DocumentTestAccess::Units(doc) = kUnitsConsistent;
+  DocumentTestAccess::Properties(doc) = {{0, 30000, 100}};
+  for (int i = 0; i <= 100; i += 5) DocumentTestAccess::Supports(doc).push_back({double(i), 0, 1, 0, 0});
   for (int i = 0; i < 2000; ++i) {
     const double u = (i % 2 == 0 ? 1.5 : -3.5) * (0.5 + i * 37 % 11 / 10.0);
-    doc.m_uniformLoads.push_back({i * 0.05, (i + 1) * 0.05, u, u});
+    DocumentTestAccess::UniformLoads(doc).push_back({i * 0.05, (i + 1) * 0.05, u, u});
   }
   doc.RunAnalysis();
 }
@@ -249,7 +250,7 @@ std::vector<std::pair<double, QPoint>> Labels(double minV, double xMin, double m
 TEST(ColumnReductionTest, DeflectionSamePixelsAsEveryNode) {
   CSPLX_30Doc doc;
   JaggedBeam(doc);
-  const CBeamAnalysis& a = *doc.m_pAnalysis;
+  const CBeamAnalysis& a = doc.GetAnalysis();
   ASSERT_GT(a.m_nNodes, 2000);
   // Frame of a 200 x 120 view: beam from 30 to 170 on y = 60; curves 50 units high.
   const double xs = 140 / a.m_dLength, ys = 50 / a.m_dMaxAbsDeflection;
@@ -259,7 +260,7 @@ TEST(ColumnReductionTest, DeflectionSamePixelsAsEveryNode) {
   std::vector<QPoint> points;
   for (int i = 1; i <= a.m_nNodes; ++i)
     points.push_back(at(a.m_nodes[i].x, a.m_nodes[i].deflection));
-  doc.m_pAnalysis->ComputeExtremes(kUnitsConsistent);
+  DocumentTestAccess::Analysis(doc).ComputeExtremes(kUnitsConsistent);
   ExpectSamePicture(
       doc, ViewToggle::kDeflection, "Deflection - Consistent", {255, 0, 255}, points,
       Labels(a.m_dMinDeflection, a.m_dXMinDeflection, a.m_dMaxDeflection, a.m_dXMaxDeflection, at));
@@ -268,7 +269,7 @@ TEST(ColumnReductionTest, DeflectionSamePixelsAsEveryNode) {
 TEST(ColumnReductionTest, ShearSamePixelsAsEveryElementEnd) {
   CSPLX_30Doc doc;
   JaggedBeam(doc);
-  const CBeamAnalysis& a = *doc.m_pAnalysis;
+  const CBeamAnalysis& a = doc.GetAnalysis();
   const double xs = 140 / a.m_dLength, ys = 50 / a.m_dMaxAbsShear;
   auto at = [&](double x, double v) {
     return QPoint(30 + static_cast<int>(xs * x), static_cast<int>(60 - ys * v));
@@ -279,7 +280,7 @@ TEST(ColumnReductionTest, ShearSamePixelsAsEveryElementEnd) {
     points.push_back(at(a.m_elements[i].xEnd, -a.m_elements[i].shearEnd));
   }
   points.push_back(QPoint(points.back().x(), 60));
-  doc.m_pAnalysis->ComputeExtremes(kUnitsConsistent);
+  DocumentTestAccess::Analysis(doc).ComputeExtremes(kUnitsConsistent);
   ExpectSamePicture(doc, ViewToggle::kShear, "Shear - Consistent", {0, 0, 255}, points,
                     Labels(a.m_dMinShear, a.m_dXMinShear, a.m_dMaxShear, a.m_dXMaxShear, at));
 }
@@ -288,8 +289,8 @@ TEST(ColumnReductionTest, ShearSamePixelsAsEveryElementEnd) {
 // neighbour's outline, so skipping the repeat changes the picture.
 TEST(BeamPicturePixelsTest, RepeatedHingeAfterAnOverlappingOneIsRedrawn) {
   CSPLX_30Doc doc;
-  doc.m_dBeamLength = 100;
-  doc.m_releases = {{50}, {52}, {50}};
+  DocumentTestAccess::BeamLength(doc) = 100;
+  DocumentTestAccess::Releases(doc) = {{50}, {52}, {50}};
   DrawingFrame f;
   f.left = 0;
   f.right = 200;
@@ -301,7 +302,7 @@ TEST(BeamPicturePixelsTest, RepeatedHingeAfterAnOverlappingOneIsRedrawn) {
   });
   const QImage every = Paint(200, 40, [&](QPainter& p) {
     QtDeviceContext dc(p, false);
-    for (const CMomentReleaseItem& r : doc.m_releases) DrawHinge(dc, f.MapX(r.m_dX), 20, 1, 1);
+    for (const CMomentReleaseItem& r : doc.GetReleases()) DrawHinge(dc, f.MapX(r.m_dX), 20, 1, 1);
   });
   EXPECT_EQ(DifferentPixels(walker, every), 0);
 }
