@@ -1,5 +1,7 @@
-# Fails when a core file includes a Qt header, or a report file a drawing header (report lines
-# know nothing of pictures; the printed pages that combine both are composed in view/).
+# Fails when a core file includes a Qt header, a report file a drawing header (report lines
+# know nothing of pictures; the printed pages that combine both are composed in view/), or an
+# engine file the document (the document owns the engine; the engine reads only the item
+# records, units and number texts of model/, which include nothing above them).
 # LIST names a file holding one source path a line.
 file(STRINGS "${LIST}" _files)
 set(_bad "")
@@ -8,6 +10,12 @@ foreach(f IN LISTS _files)
     file(STRINGS "${f}" _lines REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"](Q[A-Za-z]|qt)")
     if(_lines)
       list(APPEND _bad "${f}: ${_lines}")
+    endif()
+    if(f MATCHES "/analysis/[^/]*$")
+      file(STRINGS "${f}" _lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"(model/document|check/|report/|view/|edit/|app/)")
+      if(_lines)
+        list(APPEND _bad "${f}: ${_lines}")
+      endif()
     endif()
     if(f MATCHES "/report/[^/]*$")
       file(STRINGS "${f}" _lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"view/")
@@ -19,5 +27,5 @@ foreach(f IN LISTS _files)
 endforeach()
 if(_bad)
   list(JOIN _bad "\n  " _msg)
-  message(FATAL_ERROR "The core library must not include Qt, nor report/ the drawings of view/:\n  ${_msg}")
+  message(FATAL_ERROR "The core library must not include Qt, nor report/ the drawings of view/, nor the engine the document:\n  ${_msg}")
 endif()
