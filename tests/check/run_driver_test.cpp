@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <regex>
 #include <string>
 #include <vector>
@@ -230,6 +231,111 @@ TEST(RunModelTest, MessagesPastTheCapAreCountedBeforeTheCancellationLine) {
       "Format errors detected - data check cancelled.\r\n"
       " 10001 Error(s),   0 Warning(s)\r\n";
   EXPECT_EQ(run.text, expected);
+}
+
+// ---- The document runs every change before any view hears of it ----
+
+// What a view sees when it is told that the lines changed.
+class SeeingView : public CView {
+ public:
+  struct Seen {
+    long hint;
+    size_t lines;
+    double length;    // results length
+    int32_t nodes;
+    double minDeflection;
+    std::string log;
+  };
+  void OnUpdate(CView*, long hint) override {
+    const auto& doc = *static_cast<const CSPLX_30Doc*>(GetDocument());
+    const CBeamAnalysis& a = doc.GetAnalysis();
+    seen.push_back({hint, doc.GetLines().size(), a.m_dLength, a.m_nNodes, a.m_dMinDeflection,
+                    doc.GetLastRun().text});
+  }
+  std::vector<Seen> seen;
+};
+
+TEST(RunOwnerTest, ViewsAreToldOnceWhenTheRunHasEnded) {
+  CSPLX_30Doc doc;
+  ModelRunner runner;
+  doc.SetRunner(&runner);
+  SeeingView view, sender;
+  doc.AddView(&view);
+  doc.AddView(&sender);
+
+  doc.SetLines(&sender, kSimpleSpan);
+  ASSERT_EQ(view.seen.size(), 1u);
+  EXPECT_TRUE(sender.seen.empty());
+  const SeeingView::Seen first = view.seen[0];
+  EXPECT_EQ(first.hint, kHintLines);
+  EXPECT_EQ(first.lines, kSimpleSpan.size());
+  EXPECT_EQ(first.length, 240);  // 20 ft in inches
+  EXPECT_EQ(first.nodes, 201);
+  // P L^3 / 48 EI with P = 10 kips, L = 240 in, EI = 29000 x 448 kip in^2.
+  const double english = -10.0 * 240 * 240 * 240 / (48 * 29000.0 * 448);
+  EXPECT_NEAR(first.minDeflection, english, 1e-7 * std::abs(english));
+  EXPECT_EQ(first.log, doc.GetLastRun().text);
+  EXPECT_NE(first.log.find("Analysis Complete\r\n"), std::string::npos);
+
+  // The same lines in metres: the view sees the Metric results (deflections in mm) at once.
+  std::vector<std::string> metric = kSimpleSpan;
+  metric[2] = "Units: Metric;";
+  doc.SetLines(nullptr, metric);
+  ASSERT_EQ(view.seen.size(), 2u);
+  EXPECT_EQ(view.seen[1].length, 20);
+  const double metricMm = 1000 * -10.0 * 8000 / (48 * 29000e3 * 448e-8);
+  EXPECT_NEAR(view.seen[1].minDeflection, metricMm, 1e-7 * std::abs(metricMm));
+
+  // A model that fails its checks: the view never sees the results of the one before.
+  doc.SetLines(nullptr, {"File Format:3.0", "Bogus;"});
+  ASSERT_EQ(view.seen.size(), 3u);
+  EXPECT_EQ(view.seen[2].length, 0);
+  EXPECT_EQ(view.seen[2].nodes, 0);
+  EXPECT_EQ(view.seen[2].minDeflection, 0);
+  EXPECT_EQ(doc.GetLastRun().errors, 1);
+
+  // New and a load take the same road.
+  doc.SetLines(nullptr, kSimpleSpan);
+  doc.OnNewDocument();
+  ASSERT_EQ(view.seen.size(), 5u);
+  EXPECT_EQ(view.seen[4].lines, 0u);
+  EXPECT_EQ(view.seen[4].length, 0);
+  EXPECT_EQ(view.seen[4].log, "Error F2 - No lines in file.\r\n 1 Error(s),   0 Warning(s)\r\n");
+  doc.RemoveView(&view);
+  doc.RemoveView(&sender);
+}
+
+TEST(RunOwnerTest, WithoutARunnerAChangeLeavesNoItemsAndNoResults) {
+  CSPLX_30Doc doc;
+  ModelRunner runner;
+  doc.SetRunner(&runner);
+  doc.SetLines(nullptr, kSimpleSpan);
+  ASSERT_GT(doc.GetAnalysis().m_dLength, 0);
+  doc.SetRunner(nullptr);
+  doc.SetLines(nullptr, kSimpleSpan);
+  EXPECT_EQ(doc.GetAnalysis().m_dLength, 0);
+  EXPECT_EQ(doc.GetAnalysis().m_dMinDeflection, 0);
+  EXPECT_EQ(ItemCount(doc), 0u);
+  EXPECT_EQ(doc.GetLastRun().text, "");
+}
+
+TEST(RunOwnerTest, UncheckedRunAnalysesLinesTheChecksWouldRefuse) {
+  // "Units: English" without its ";" is a format error, but the unchecked run reads the
+  // lines as they stand (the command line's results of a plain file of lines).
+  std::vector<std::string> lines = kSimpleSpan;
+  lines[2] = "Units: English";
+  CSPLX_30Doc checked, unchecked;
+  ModelRunner checks, noChecks(ModelRunner::Mode::kUnchecked);
+  checked.SetRunner(&checks);
+  unchecked.SetRunner(&noChecks);
+  checked.SetLines(nullptr, lines);
+  unchecked.SetLines(nullptr, lines);
+  EXPECT_EQ(checked.GetLastRun().errors, 1);
+  EXPECT_EQ(checked.GetAnalysis().m_dLength, 0);
+  EXPECT_TRUE(unchecked.GetLastRun().analysed);
+  EXPECT_EQ(unchecked.GetLastRun().text, "");
+  EXPECT_GT(unchecked.GetAnalysis().m_dLength, 0);
+  EXPECT_LT(unchecked.GetAnalysis().m_dMinDeflection, 0);  // the extremes are part of the run
 }
 
 }  // namespace
