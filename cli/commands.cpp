@@ -57,6 +57,10 @@ std::string WithLineFeeds(const std::string& text) {
 
 int WriteStdout(const std::string& text) {
   std::cout << text;
+  return FlushStdout();
+}
+
+int FlushStdout() {
   std::cout.flush();
   if (!std::cout) return CannotRun("cannot write to standard output");
   return kExitClean;

@@ -76,6 +76,10 @@ std::string WithLineFeeds(const std::string& text);
 // Writes the text to stdout: kExitClean, or kExitCannotRun after a message.
 int WriteStdout(const std::string& text);
 
+// Flushes what was written to std::cout: kExitClean when all of it was written, or
+// kExitCannotRun after a message.
+int FlushStdout();
+
 enum class Loaded { kFailed, kModelFile, kLinesFile };
 
 // Loads FILE into `doc`: a model file as the program opens it, any other file as plain text

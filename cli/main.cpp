@@ -19,7 +19,6 @@
 
 #include <exception>
 #include <iostream>
-#include <sstream>
 #include <string>
 
 #include "analysis/results_export.h"
@@ -56,10 +55,10 @@ int RunResults(const Options& o) {
       break;
   }
   doc.m_pAnalysis->ComputeExtremes(doc.m_nUnits);
-  std::ostringstream out;
+  std::ostream& out = std::cout;  // straight to standard output, no copy of a large record
   if (o.format == "csv") WriteResultsCsv(out, *doc.m_pAnalysis);
   else WriteResultsJson(out, *doc.m_pAnalysis);
-  const int written = WriteStdout(out.str());
+  const int written = FlushStdout();
   return written != kExitClean ? written : status;
 }
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <iostream>
 #include <string>
 
 #include "check/run_driver.h"
@@ -103,7 +104,22 @@ int RunPrint(const Options& o) {
   return ExitStatus(run, doc);
 }
 
-const PictureCommands kCommands = {kPictureLibraryInterface, RunPlot, RunPrint};
+// The program has a C++ runtime of its own (it links it statically), so no exception may
+// leave the library: it ends here with the message the program's main would give.
+template <int (*Command)(const Options&)>
+int WithoutExceptions(const Options& o) {
+  try {
+    return Command(o);
+  } catch (const std::exception& e) {
+    std::cerr << "spanlab-cli: " << e.what() << "\n";
+  } catch (...) {
+    std::cerr << "spanlab-cli: unexpected failure in the picture library\n";
+  }
+  return kExitCannotRun;
+}
+
+const PictureCommands kCommands = {kPictureLibraryInterface, WithoutExceptions<RunPlot>,
+                                   WithoutExceptions<RunPrint>};
 
 }  // namespace
 }  // namespace spanlab
