@@ -1,7 +1,17 @@
+// Each row of a table is written in place at the end of the record's text (room for the whole
+// row is made once, and every piece is copied or formatted straight into it), and the text goes
+// to the stream in pieces of about 64 KB. A stream insertion or a string append per field costs
+// more than formatting the numbers, and a whole record of a large model held at once costs
+// memory in proportion to the model.
 #include "analysis/results_export.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstring>
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "model/number_text.h"
 
@@ -9,20 +19,82 @@ namespace spanlab {
 
 namespace {
 
-std::string Number(double v) { return FormatGeneral(v, 17); }
+constexpr size_t kChunkBytes = 64 * 1024;
 
-std::string JsonNumber(double v) { return std::isfinite(v) ? Number(v) : std::string("null"); }
+// The record's text on its way to the stream.
+class RecordText {
+ public:
+  explicit RecordText(std::ostream& out) : out_(out) { text_.reserve(kChunkBytes + 4096); }
+  ~RecordText() { Flush(); }
 
-// A value that is not a number (a solution that overflowed) is an empty cell, as a
-// spreadsheet writes a missing value.
-std::string CsvNumber(double v) { return std::isfinite(v) ? Number(v) : std::string(); }
+  // Hands what is written so far to the stream once it fills a chunk.
+  void MaybeFlush() {
+    if (text_.size() >= kChunkBytes) Flush();
+  }
+  void Flush() {
+    out_.write(text_.data(), std::streamsize(text_.size()));
+    text_.clear();
+  }
+  std::string& text() { return text_; }
 
-std::string JsonString(const std::string& text) {
-  std::string out = "\"";
+ private:
+  std::ostream& out_;
+  std::string text_;
+};
+
+// One row written in place at the end of `text`: `room` characters are made for it, and the
+// text is cut back to what was written when the row ends. The caller sizes `room` for the
+// literals it writes plus kGeneralTextMax for each number.
+class Row {
+ public:
+  Row(std::string& text, size_t room) : text_(text), start_(text.size()) {
+    text_.resize(start_ + room);
+    p_ = text_.data() + start_;
+  }
+  ~Row() { text_.resize(size_t(p_ - text_.data())); }
+  Row(const Row&) = delete;
+  Row& operator=(const Row&) = delete;
+
+  Row& Put(std::string_view s) {
+    std::memcpy(p_, s.data(), s.size());
+    p_ += s.size();
+    return *this;
+  }
+  Row& Put(char c) {
+    *p_++ = c;
+    return *this;
+  }
+  // 17 significant digits ("%.17g").
+  Row& Number(double v) {
+    p_ = WriteGeneral(p_, p_ + kGeneralTextMax, v, 17);
+    return *this;
+  }
+  Row& JsonNumber(double v) { return std::isfinite(v) ? Number(v) : Put("null"); }
+  // A value that is not a number (a solution that overflowed) is an empty cell, as a
+  // spreadsheet writes a missing value.
+  Row& CsvNumber(double v) { return std::isfinite(v) ? Number(v) : *this; }
+  Row& Integer(long long v) {
+    p_ = std::to_chars(p_, p_ + kGeneralTextMax, v).ptr;
+    return *this;
+  }
+
+ private:
+  std::string& text_;
+  size_t start_;
+  char* p_;
+};
+
+// Room for the literals of the longest row plus the numbers in it.
+constexpr size_t RowRoom(size_t numbers) { return 160 + numbers * kGeneralTextMax; }
+
+void AppendJsonString(std::string& out, const std::string& text) {
+  out += '"';
   for (const char ch : text) {
     const unsigned char c = static_cast<unsigned char>(ch);
-    if (c == '"') out += "\\\"";
-    else if (c == '\\') out += "\\\\";
+    if (c == '"')
+      out += "\\\"";
+    else if (c == '\\')
+      out += "\\\\";
     else if (c < 0x20) {
       static const char* kHex = "0123456789abcdef";
       out += "\\u00";
@@ -32,78 +104,159 @@ std::string JsonString(const std::string& text) {
       out += ch;
     }
   }
-  return out + "\"";
+  out += '"';
 }
 
 }  // namespace
 
 void WriteResultsJson(std::ostream& out, const CBeamAnalysis& a) {
+  RecordText record(out);
+  std::string& t = record.text();
   const CBeamAnalysis::TableLock lock(a);
-  out << "{\n  \"nodes\": [";
+  t += "{\n  \"nodes\": [";
   for (int32_t i = 1; i <= a.m_nNodes; ++i) {
     const BeamNode& n = a.m_nodes[i];
-    out << (i > 1 ? ",\n    " : "\n    ") << "{\"x\": " << JsonNumber(n.x)
-        << ", \"deflection\": " << JsonNumber(n.deflection)
-        << ", \"rotation\": " << JsonNumber(n.rotation)
-        << ", \"reactionVert\": " << JsonNumber(n.reactionVert)
-        << ", \"reactionRot\": " << JsonNumber(n.reactionRot) << "}";
+    Row(t, RowRoom(5))
+        .Put(i > 1 ? ",\n    {\"x\": " : "\n    {\"x\": ")
+        .JsonNumber(n.x)
+        .Put(", \"deflection\": ")
+        .JsonNumber(n.deflection)
+        .Put(", \"rotation\": ")
+        .JsonNumber(n.rotation)
+        .Put(", \"reactionVert\": ")
+        .JsonNumber(n.reactionVert)
+        .Put(", \"reactionRot\": ")
+        .JsonNumber(n.reactionRot)
+        .Put('}');
+    record.MaybeFlush();
   }
-  out << (a.m_nNodes > 0 ? "\n  ],\n" : "],\n") << "  \"elements\": [";
+  t += a.m_nNodes > 0 ? "\n  ],\n" : "],\n";
+  t += "  \"elements\": [";
   for (int32_t e = 1; e <= a.m_nElements; ++e) {
     const BeamElement& el = a.m_elements[e];
-    out << (e > 1 ? ",\n    " : "\n    ") << "{\"ei\": " << JsonNumber(el.ei)
-        << ", \"releaseEnd\": " << std::to_string(el.releaseEnd) << ", \"xEnd\": " << JsonNumber(el.xEnd)
-        << ", \"length\": " << JsonNumber(el.length)
-        << ", \"shearStart\": " << JsonNumber(el.shearStart)
-        << ", \"shearEnd\": " << JsonNumber(el.shearEnd)
-        << ", \"momentStart\": " << JsonNumber(el.momentStart)
-        << ", \"momentEnd\": " << JsonNumber(el.momentEnd) << "}";
+    Row(t, RowRoom(8))
+        .Put(e > 1 ? ",\n    {\"ei\": " : "\n    {\"ei\": ")
+        .JsonNumber(el.ei)
+        .Put(", \"releaseEnd\": ")
+        .Integer(el.releaseEnd)
+        .Put(", \"xEnd\": ")
+        .JsonNumber(el.xEnd)
+        .Put(", \"length\": ")
+        .JsonNumber(el.length)
+        .Put(", \"shearStart\": ")
+        .JsonNumber(el.shearStart)
+        .Put(", \"shearEnd\": ")
+        .JsonNumber(el.shearEnd)
+        .Put(", \"momentStart\": ")
+        .JsonNumber(el.momentStart)
+        .Put(", \"momentEnd\": ")
+        .JsonNumber(el.momentEnd)
+        .Put('}');
+    record.MaybeFlush();
   }
-  out << (a.m_nElements > 0 ? "\n  ],\n" : "],\n");
-  out << "  \"nNodes\": " << std::to_string(a.m_nNodes)
-      << ",\n  \"nElements\": " << std::to_string(a.m_nElements)
-      << ",\n  \"nDof\": " << std::to_string(a.m_nDof) << ",\n  \"length\": " << JsonNumber(a.m_dLength)
-      << ",\n  \"loadVert\": " << JsonNumber(a.m_dLoadVert)
-      << ",\n  \"loadMoment\": " << JsonNumber(a.m_dLoadMoment) << ",\n";
+  t += a.m_nElements > 0 ? "\n  ],\n" : "],\n";
+  Row(t, RowRoom(6))
+      .Put("  \"nNodes\": ")
+      .Integer(a.m_nNodes)
+      .Put(",\n  \"nElements\": ")
+      .Integer(a.m_nElements)
+      .Put(",\n  \"nDof\": ")
+      .Integer(a.m_nDof)
+      .Put(",\n  \"length\": ")
+      .JsonNumber(a.m_dLength)
+      .Put(",\n  \"loadVert\": ")
+      .JsonNumber(a.m_dLoadVert)
+      .Put(",\n  \"loadMoment\": ")
+      .JsonNumber(a.m_dLoadMoment)
+      .Put(",\n");
   const std::pair<const char*, double> extremes[] = {
-      {"minShear", a.m_dMinShear},           {"maxShear", a.m_dMaxShear},
-      {"xMinShear", a.m_dXMinShear},         {"xMaxShear", a.m_dXMaxShear},
-      {"minMoment", a.m_dMinMoment},         {"maxMoment", a.m_dMaxMoment},
-      {"xMinMoment", a.m_dXMinMoment},       {"xMaxMoment", a.m_dXMaxMoment},
-      {"minRotation", a.m_dMinRotation},     {"maxRotation", a.m_dMaxRotation},
-      {"xMinRotation", a.m_dXMinRotation},   {"xMaxRotation", a.m_dXMaxRotation},
-      {"minDeflection", a.m_dMinDeflection}, {"maxDeflection", a.m_dMaxDeflection},
-      {"xMinDeflection", a.m_dXMinDeflection}, {"xMaxDeflection", a.m_dXMaxDeflection},
-      {"maxAbsShear", a.m_dMaxAbsShear},     {"maxAbsMoment", a.m_dMaxAbsMoment},
-      {"maxAbsRotation", a.m_dMaxAbsRotation}, {"maxAbsDeflection", a.m_dMaxAbsDeflection},
+      {"minShear", a.m_dMinShear},
+      {"maxShear", a.m_dMaxShear},
+      {"xMinShear", a.m_dXMinShear},
+      {"xMaxShear", a.m_dXMaxShear},
+      {"minMoment", a.m_dMinMoment},
+      {"maxMoment", a.m_dMaxMoment},
+      {"xMinMoment", a.m_dXMinMoment},
+      {"xMaxMoment", a.m_dXMaxMoment},
+      {"minRotation", a.m_dMinRotation},
+      {"maxRotation", a.m_dMaxRotation},
+      {"xMinRotation", a.m_dXMinRotation},
+      {"xMaxRotation", a.m_dXMaxRotation},
+      {"minDeflection", a.m_dMinDeflection},
+      {"maxDeflection", a.m_dMaxDeflection},
+      {"xMinDeflection", a.m_dXMinDeflection},
+      {"xMaxDeflection", a.m_dXMaxDeflection},
+      {"maxAbsShear", a.m_dMaxAbsShear},
+      {"maxAbsMoment", a.m_dMaxAbsMoment},
+      {"maxAbsRotation", a.m_dMaxAbsRotation},
+      {"maxAbsDeflection", a.m_dMaxAbsDeflection},
   };
-  out << "  \"extremes\": {";
+  t += "  \"extremes\": {";
   bool first = true;
   for (const auto& [name, value] : extremes) {
-    out << (first ? "\n    " : ",\n    ") << "\"" << name << "\": " << JsonNumber(value);
+    Row(t, RowRoom(1))
+        .Put(first ? "\n    \"" : ",\n    \"")
+        .Put(name)
+        .Put("\": ")
+        .JsonNumber(value);
     first = false;
   }
-  out << "\n  },\n  \"error\": " << (a.m_bError ? "true" : "false") << ",\n  \"messages\": [";
+  t += "\n  },\n  \"error\": ";
+  t += a.m_bError ? "true" : "false";
+  t += ",\n  \"messages\": [";
   for (size_t i = 0; i < a.m_messages.size(); ++i) {
-    out << (i > 0 ? ",\n    " : "\n    ") << JsonString(a.m_messages[i]);
+    t += i > 0 ? ",\n    " : "\n    ";
+    AppendJsonString(t, a.m_messages[i]);
+    record.MaybeFlush();
   }
-  out << (a.m_messages.empty() ? "]\n}\n" : "\n  ]\n}\n");
+  t += a.m_messages.empty() ? "]\n}\n" : "\n  ]\n}\n";
 }
 
 void WriteResultsCsv(std::ostream& out, const CBeamAnalysis& a) {
+  RecordText record(out);
+  std::string& t = record.text();
   const CBeamAnalysis::TableLock lock(a);
-  out << "node,x,deflection,rotation,reactionVert,reactionRot\n";
+  t += "node,x,deflection,rotation,reactionVert,reactionRot\n";
   for (int32_t i = 1; i <= a.m_nNodes; ++i) {
     const BeamNode& n = a.m_nodes[i];
-    out << std::to_string(i) << ',' << CsvNumber(n.x) << ',' << CsvNumber(n.deflection) << ',' << CsvNumber(n.rotation)
-        << ',' << CsvNumber(n.reactionVert) << ',' << CsvNumber(n.reactionRot) << '\n';
+    Row(t, RowRoom(6))
+        .Integer(i)
+        .Put(',')
+        .CsvNumber(n.x)
+        .Put(',')
+        .CsvNumber(n.deflection)
+        .Put(',')
+        .CsvNumber(n.rotation)
+        .Put(',')
+        .CsvNumber(n.reactionVert)
+        .Put(',')
+        .CsvNumber(n.reactionRot)
+        .Put('\n');
+    record.MaybeFlush();
   }
-  out << "\nelement,ei,releaseEnd,xEnd,length,shearStart,shearEnd,momentStart,momentEnd\n";
+  t += "\nelement,ei,releaseEnd,xEnd,length,shearStart,shearEnd,momentStart,momentEnd\n";
   for (int32_t e = 1; e <= a.m_nElements; ++e) {
     const BeamElement& el = a.m_elements[e];
-    out << std::to_string(e) << ',' << CsvNumber(el.ei) << ',' << std::to_string(el.releaseEnd) << ',' << CsvNumber(el.xEnd) << ','
-        << CsvNumber(el.length) << ',' << CsvNumber(el.shearStart) << ',' << CsvNumber(el.shearEnd) << ','
-        << CsvNumber(el.momentStart) << ',' << CsvNumber(el.momentEnd) << '\n';
+    Row(t, RowRoom(9))
+        .Integer(e)
+        .Put(',')
+        .CsvNumber(el.ei)
+        .Put(',')
+        .Integer(el.releaseEnd)
+        .Put(',')
+        .CsvNumber(el.xEnd)
+        .Put(',')
+        .CsvNumber(el.length)
+        .Put(',')
+        .CsvNumber(el.shearStart)
+        .Put(',')
+        .CsvNumber(el.shearEnd)
+        .Put(',')
+        .CsvNumber(el.momentStart)
+        .Put(',')
+        .CsvNumber(el.momentEnd)
+        .Put('\n');
+    record.MaybeFlush();
   }
 }
 

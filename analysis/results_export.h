@@ -15,7 +15,7 @@
 
 namespace spanlab {
 
-// `analysis` must have had ComputeExtremes called after its last run.
+// `analysis` holds the results of a complete run (its extremes are computed by the run).
 void WriteResultsJson(std::ostream& out, const CBeamAnalysis& analysis);
 void WriteResultsCsv(std::ostream& out, const CBeamAnalysis& analysis);
 

@@ -12,164 +12,26 @@
 //
 // Exit status: 0 the run found no error; 1 the run counted errors or the analysis failed;
 // 2 the command could not run (bad arguments, unreadable, damaged or unwritable file).
+//
+// The text commands are here and use the core only; plot and print are in the picture library,
+// loaded only when they run (picture_library.h).
 #include <CLI/CLI.hpp>
-#include <QCoreApplication>
 
-#include <algorithm>
 #include <exception>
 #include <iostream>
-#include <sstream>
 #include <string>
-#include <vector>
 
 #include "analysis/results_export.h"
-#include "cli/qt_pictures.h"
-#include "view/qt_exports.h"
 #include "check/run_driver.h"
+#include "cli/commands.h"
+#include "cli/picture_library.h"
 #include "model/document.h"
-#include "model/model_file.h"
 #include "platform/file_access.h"
-#include "platform/prompt.h"
 #include "report/print_options.h"
 #include "report/report_text.h"
 
 namespace spanlab {
 namespace {
-
-constexpr int kExitClean = 0;
-constexpr int kExitModelErrors = 1;
-constexpr int kExitCannotRun = 2;
-
-// Questions are answered from the command line; what the window would show goes to stderr.
-class CommandLinePrompter : public Prompter {
- public:
-  explicit CommandLinePrompter(bool truncateLongLines) : truncate_(truncateLongLines) {}
-  bool AskYesNo(const std::string& text, int) override {
-    std::cerr << text << (truncate_ ? " Yes (--truncate-long-lines)\n"
-                                    : " No (use --truncate-long-lines to answer Yes)\n");
-    return truncate_;
-  }
-  void Notify(const std::string& text) override { std::cerr << text << "\n"; }
-
- private:
-  bool truncate_;
-};
-
-int CannotRun(const std::string& message) {
-  std::cerr << "spanlab-cli: " << message << "\n";
-  return kExitCannotRun;
-}
-
-// Splits text into lines at line feeds; a carriage return before a line feed is dropped.
-// A final line without its line feed still counts.
-std::vector<std::string> SplitTextLines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    size_t stop = end;
-    if (stop > start && text[stop - 1] == '\r') --stop;
-    lines.emplace_back(text, start, stop - start);
-    start = end + 1;
-  }
-  return lines;
-}
-
-bool LooksLikeModelFile(const std::string& path, const std::string& bytes) {
-  const std::string header = std::string(kModelFileHeader) + "\n";
-  if (bytes.compare(0, header.size(), header) == 0) return true;
-  return path.size() >= 4 && path.compare(path.size() - 4, 4, ".spn") == 0;
-}
-
-// Opens a model file as the program's document does; `runner` (optional) runs its lines.
-bool OpenModel(CSPLX_30Doc& doc, Prompter& prompter, const std::string& path,
-               LinesRunner* runner = nullptr) {
-  doc.SetPrompter(&prompter);
-  doc.SetRunner(runner);
-  if (doc.OnOpenDocument(path)) return true;
-  std::cerr << "spanlab-cli: " << doc.GetLastError() << "\n";
-  return false;
-}
-
-int ExitStatus(const RunLog& run, const CSPLX_30Doc& doc) {
-  return run.errors == 0 && !doc.GetAnalysis().m_bError ? kExitClean : kExitModelErrors;
-}
-
-std::string WithLineFeeds(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-    out.push_back(text[i]);
-  }
-  return out;
-}
-
-int WriteStdout(const std::string& text) {
-  std::cout << text;
-  std::cout.flush();
-  if (!std::cout) return CannotRun("cannot write to standard output");
-  return kExitClean;
-}
-
-struct Options {
-  std::string input;
-  std::string output;
-  std::string format = "json";
-  bool truncate = false;
-  bool input_report = false;
-  bool summary_report = false;
-  bool details_report = false;
-  bool tab_details = false;
-  int points = 100;
-  std::string size = "1000x600";
-  std::string show;
-  std::string select;
-  bool diagrams_report = false;
-  std::string paper = "a4";
-  bool landscape = false;
-};
-
-enum class Loaded { kFailed, kModelFile, kLinesFile };
-
-// Loads FILE into `doc` and runs it: a model file as the program opens it (run by `modelRun`),
-// any other file as plain text lines (run by `linesRun`). kFailed after a message when that is
-// not possible.
-Loaded LoadAnyModel(CSPLX_30Doc& doc, Prompter& prompter, const std::string& path,
-                    LinesRunner& modelRun, LinesRunner& linesRun) {
-  std::string bytes;
-  const Status read = DefaultFileAccess().ReadFile(path, bytes);
-  if (!read.ok()) {
-    CannotRun(read.message());
-    return Loaded::kFailed;
-  }
-  if (LooksLikeModelFile(path, bytes)) {
-    return OpenModel(doc, prompter, path, &modelRun) ? Loaded::kModelFile : Loaded::kFailed;
-  }
-  doc.SetRunner(&linesRun);
-  doc.SetLines(nullptr, SplitTextLines(bytes));
-  return Loaded::kLinesFile;
-}
-
-// Loads FILE and runs it with the checks, whatever kind of file it is.
-Loaded LoadAndCheck(CSPLX_30Doc& doc, Prompter& prompter, const std::string& path,
-                    ModelRunner& runner) {
-  return LoadAnyModel(doc, prompter, path, runner, runner);
-}
-
-// The print options the report flags choose; without any flag the defaults.
-PrintOptions OptionsFromFlags(const Options& o) {
-  PrintOptions options;
-  options.m_nDataPoints = DataPointsChoice(o.points);
-  if (o.input_report || o.diagrams_report || o.summary_report || o.details_report) {
-    options.m_bPrintInput = o.input_report;
-    options.m_bPrintDiagrams = o.diagrams_report;
-    options.m_bPrintSummary = o.summary_report;
-    options.m_bPrintDetails = o.details_report;
-  }
-  return options;
-}
 
 int RunResults(const Options& o) {
   CSPLX_30Doc doc;
@@ -191,10 +53,10 @@ int RunResults(const Options& o) {
       status = doc.GetAnalysis().m_bError ? kExitModelErrors : kExitClean;
       break;
   }
-  std::ostringstream out;
+  std::ostream& out = std::cout;  // straight to standard output, no copy of a large record
   if (o.format == "csv") WriteResultsCsv(out, doc.GetAnalysis());
   else WriteResultsJson(out, doc.GetAnalysis());
-  const int written = WriteStdout(out.str());
+  const int written = FlushStdout();
   return written != kExitClean ? written : status;
 }
 
@@ -233,93 +95,6 @@ int RunReport(const Options& o) {
     const Status saved = WriteReportFile(DefaultFileAccess(), o.output, text);
     if (!saved.ok()) return CannotRun(saved.message() + ": '" + o.output + "'");
   }
-  return ExitStatus(run, doc);
-}
-
-// "1000x600" -> 1000, 600; false for anything else or sizes outside 1..20000.
-bool ParseSize(const std::string& text, int& width, int& height) {
-  const size_t x = text.find('x');
-  if (x == std::string::npos) return false;
-  try {
-    size_t used = 0;
-    width = std::stoi(text.substr(0, x), &used);
-    if (used != x) return false;
-    const std::string rest = text.substr(x + 1);
-    height = std::stoi(rest, &used);
-    if (used != rest.size()) return false;
-  } catch (const std::exception&) {
-    return false;
-  }
-  return width >= 1 && height >= 1 && width <= 20000 && height <= 20000;
-}
-
-// "deflection,moment" or "reactions" -> the view toggles; false with a message otherwise.
-bool ParseShow(const std::string& text, ViewToggles& toggles, std::string& error) {
-  size_t start = 0;
-  while (start <= text.size() && !text.empty()) {
-    size_t end = text.find(',', start);
-    if (end == std::string::npos) end = text.size();
-    const std::string word = text.substr(start, end - start);
-    if (word == "reactions") toggles.reactions = true;
-    else if (word == "deflection") toggles.deflection = true;
-    else if (word == "rotation") toggles.rotation = true;
-    else if (word == "moment") toggles.moment = true;
-    else if (word == "shear") toggles.shear = true;
-    else {
-      error = "--show takes reactions, or any of deflection, rotation, moment, shear: '" + word + "'";
-      return false;
-    }
-    start = end + 1;
-  }
-  if (toggles.reactions && (toggles.deflection || toggles.rotation || toggles.moment || toggles.shear)) {
-    error = "--show: reactions are shown alone, not with deflection, rotation, moment or shear";
-    return false;
-  }
-  return true;
-}
-
-int RunPlot(const Options& o) {
-  ResultsViewState state;
-  if (!ParseSize(o.size, state.m_cxClient, state.m_cyClient)) {
-    return CannotRun("--size takes WIDTHxHEIGHT, each 1 to 20000, e.g. 1000x600: '" + o.size + "'");
-  }
-  std::string error;
-  if (!ParseShow(o.show, state.toggles, error)) return CannotRun(error);
-  CSPLX_30Doc doc;
-  CommandLinePrompter prompter(o.truncate);
-  ModelRunner runner;
-  if (LoadAndCheck(doc, prompter, o.input, runner) == Loaded::kFailed) return kExitCannotRun;
-  const RunLog& run = doc.GetLastRun();
-  if (!o.select.empty()) {
-    if (std::find(doc.GetLines().begin(), doc.GetLines().end(), o.select) == doc.GetLines().end()) {
-      return CannotRun("--select: the model has no line '" + o.select + "'");
-    }
-    const long hint = SelectionHintForLine(o.select);
-    if (hint == kHintNoItemLine) return CannotRun("--select: '" + o.select + "' is not an item line");
-    doc.SetMessage(o.select);
-    state.selection.OnHint(hint, doc);
-    state.toggles.position = true;
-  }
-  EnsureGuiApplication();
-  error = WritePicture(doc, state, o.output);
-  if (!error.empty()) return CannotRun(error);
-  return ExitStatus(run, doc);
-}
-
-int RunPrint(const Options& o) {
-  CSPLX_30Doc doc;
-  CommandLinePrompter prompter(o.truncate);
-  ModelRunner runner;
-  if (LoadAndCheck(doc, prompter, o.input, runner) == Loaded::kFailed) return kExitCannotRun;
-  const RunLog& run = doc.GetLastRun();
-  PrintOptions options = OptionsFromFlags(o);
-  EnsureGuiApplication();
-  const std::string programDir = QCoreApplication::applicationDirPath().toStdString();
-  const HeaderPainter header = LoadHeaderPicture(DefaultFileAccess(),
-                                                 {programDir, programDir + "/../share/spanlab"});
-  const std::string error = WriteReportPdf(doc, options, prompter, header, o.output,
-                                           ReportPageLayout(o.paper == "letter", o.landscape));
-  if (!error.empty()) return CannotRun(error);
   return ExitStatus(run, doc);
 }
 
@@ -435,8 +210,8 @@ int Main(int argc, char** argv) {
   if (*import) return RunImport(o);
   if (*convert) return RunConvert(o);
   if (*report) return RunReport(o);
-  if (*plot) return RunPlot(o);
-  if (*print) return RunPrint(o);
+  if (*plot) return RunPictureCommand("plot", o);
+  if (*print) return RunPictureCommand("print", o);
   return kExitCannotRun;
 }
 

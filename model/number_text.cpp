@@ -1,6 +1,13 @@
-// Numbers are scanned by hand against the decimal grammar, then converted by strtod_l in the "C"
-// locale (correctly rounded, underflow to zero or a subnormal, overflow to HUGE_VAL). Output goes
-// through std::to_chars, which is specified as printf in the "C" locale.
+// Numbers are scanned by hand against the decimal grammar, then converted by std::from_chars or,
+// where it gives no value, strtod_l in the "C" locale (both correctly rounded; underflow to zero
+// or a subnormal, overflow to HUGE_VAL). Output goes through std::to_chars, which is specified as
+// printf in the "C" locale.
+//
+// "%.*g" of a whole number below 10^digits is that number's decimal digits, with no point and
+// no exponent (its exponent is below the precision, so the fixed style applies, and every
+// fraction digit is a zero that %g removes). Results tables are full of such values (positions,
+// zero deflections at supports, stiffnesses), so they are written as integers: std::to_chars
+// with a precision spends about twenty times as long on them.
 #include "model/number_text.h"
 
 #include <charconv>
@@ -57,9 +64,16 @@ Scanned ScanNumber(const char* begin, const char* end) {
   Scanned s;
   s.stop = ScanDecimal(begin, end);
   if (s.stop == begin) return s;
-  // The scanned text is pure decimal syntax, so strtod_l cannot wander into hex or "inf".
-  const std::string number(begin, s.stop);
-  const double v = strtod_l(number.c_str(), nullptr, CLocale());
+  // std::from_chars rounds as strtod_l does and is several times faster, but it takes no "+"
+  // and reports overflow and underflow to zero without a value: those go to strtod_l.
+  const char* digits = *begin == '+' ? begin + 1 : begin;
+  double v = 0;
+  const std::from_chars_result fast = std::from_chars(digits, s.stop, v);
+  if (fast.ec != std::errc() || fast.ptr != s.stop) {
+    // The scanned text is pure decimal syntax, so strtod_l cannot wander into hex or "inf".
+    const std::string number(begin, s.stop);
+    v = strtod_l(number.c_str(), nullptr, CLocale());
+  }
   s.value = v;
   s.ok = std::isfinite(v);  // overflow gives HUGE_VAL; underflow gives 0 or a subnormal
   return s;
@@ -110,7 +124,32 @@ std::string FormatScientific(double value, int decimals) {
 }
 
 std::string FormatGeneral(double value, int digits) {
-  return ToChars(value, std::chars_format::general, digits);
+  char buffer[400];  // as ToChars
+  char* end = WriteGeneral(buffer, buffer + sizeof buffer, value, digits);
+  return end != nullptr ? std::string(buffer, end) : std::string("*");
+}
+
+char* WriteGeneral(char* first, char* last, double value, int digits) {
+  // 10^digits, up to 10^18: whole numbers below it fit a long long.
+  static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,
+                                            1e7,  1e8,  1e9,  1e10, 1e11, 1e12, 1e13,
+                                            1e14, 1e15, 1e16, 1e17, 1e18};
+  // Below 10^18 the conversion to long long is exact for whole numbers and defined for all.
+  const bool wholeBelowPrecision =
+      digits >= 1 && std::fabs(value) < kPowersOfTen[digits < 18 ? digits : 18] &&
+      value == static_cast<double>(static_cast<long long>(value));
+  std::to_chars_result r;
+  if (!wholeBelowPrecision) {
+    r = std::to_chars(first, last, value, std::chars_format::general, digits);
+  } else if (value == 0 && std::signbit(value)) {  // "-0"
+    if (last - first < 2) return nullptr;
+    first[0] = '-';
+    first[1] = '0';
+    return first + 2;
+  } else {
+    r = std::to_chars(first, last, static_cast<long long>(value));
+  }
+  return r.ec == std::errc() ? r.ptr : nullptr;
 }
 
 }  // namespace spanlab

@@ -30,4 +30,10 @@ std::string FormatScientific(double value, int decimals);
 // printf("%.*g", digits, value) in the "C" locale.
 std::string FormatGeneral(double value, int digits);
 
+// Writes FormatGeneral(value, digits) into [first, last) without a string of its own, for
+// writers of many numbers. Returns the end of the text, or nullptr when it does not fit; with
+// 1 <= digits <= 17, kGeneralTextMax characters always suffice ("-1.2345678901234567e-308").
+char* WriteGeneral(char* first, char* last, double value, int digits);
+inline constexpr int kGeneralTextMax = 24;
+
 }  // namespace spanlab

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package, unpacks it into a fresh folder and checks that every file is in
-# place and that the unpacked program finds its data files (the header picture of print).
+# place, that the unpacked program finds its data files (the header picture of print) and its
+# picture library (plot draws what the build folder's program draws), and that spanlab-cli
+# itself is not linked with Qt.
 # Usage: package_test.sh BUILD_DIR SOURCE_DIR SCRATCH_DIR
 set -eu
 BUILD=$1
@@ -23,4 +25,17 @@ dpkg -I "$deb" | grep -q 'Depends:.*libqt6widgets6' || { echo "no Qt dependency 
 "$OUT/root/usr/bin/spanlab-cli" print "$SRC/examples/two-span-floor-beam.spn" -o "$OUT/page.pdf"
 pdftotext -f 1 -l 1 "$OUT/page.pdf" - | grep -q "Continuous beam analysis" ||
   { echo "the installed program printed no header picture"; exit 1; }
+library=$(find "$OUT/root/usr/lib" -name spanlab-cli-pictures.so)
+[ -n "$library" ] || { echo "missing in the package: spanlab-cli-pictures.so"; exit 1; }
+if ldd "$OUT/root/usr/bin/spanlab-cli" | grep -q libQt6; then
+  echo "the installed spanlab-cli is linked with Qt"; exit 1
+fi
+for ext in png svg; do
+  "$OUT/root/usr/bin/spanlab-cli" plot "$SRC/examples/two-span-floor-beam.spn" -o "$OUT/beam.$ext" \
+    --show deflection,moment
+  "$BUILD/spanlab-cli" plot "$SRC/examples/two-span-floor-beam.spn" -o "$OUT/beam-build.$ext" \
+    --show deflection,moment
+  cmp -s "$OUT/beam.$ext" "$OUT/beam-build.$ext" ||
+    { echo "the installed program's $ext picture differs from the build folder's"; exit 1; }
+done
 echo "package complete"

@@ -3,6 +3,7 @@
 
 #include <clocale>
 #include <cmath>
+#include <cstdio>
 #include <sstream>
 
 #include "analysis/results_export.h"
@@ -81,6 +82,67 @@ TEST(ResultsExport, ValuesThatAreNotNumbersAreNullOrEmpty) {
   EXPECT_NE(csv.str().find("\n2,0.050000000000000003,,,0,0\n"), std::string::npos)
       << csv.str().substr(0, 200);
   EXPECT_EQ(csv.str().find("nan"), std::string::npos);
+}
+
+// A record far longer than the pieces the writers hand to the stream: every row as printf
+// writes it, nothing lost or doubled at the seams.
+std::string PrintfNumber(double v) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.17g", v);
+  return text;
+}
+
+TEST(ResultsExport, LongRecordsAreEveryRowAsPrintfWritesIt) {
+  CSPLX_30Doc doc;
+  std::vector<std::string> lines = {
+      "File Format:3.0", "Units: English;", "Member Property: X = 0; E = 29000; I = 448;",
+      "Uniform Load: XStart = 0; XEnd = 7000; UStart = -1; UEnd = -1.5;"};
+  for (int x = 0; x <= 7000; x += 5)
+    lines.push_back("Support: X = " + std::to_string(x) + "; Disp = 0;");
+  lines.push_back("Point Load: X = 3333.3; PLoad = -7.25;");
+  doc.SetLines(nullptr, std::move(lines));
+  doc.BuildItems(true);
+  doc.RunAnalysis();
+  const CBeamAnalysis& a = doc.GetAnalysis();
+  ASSERT_GT(a.m_nNodes, 1400);
+
+  std::string csv = "node,x,deflection,rotation,reactionVert,reactionRot\n";
+  std::string nodes = "{\n  \"nodes\": [";
+  for (int32_t i = 1; i <= a.m_nNodes; ++i) {
+    const BeamNode& n = a.m_nodes[i];
+    csv += std::to_string(i) + "," + PrintfNumber(n.x) + "," + PrintfNumber(n.deflection) + "," +
+           PrintfNumber(n.rotation) + "," + PrintfNumber(n.reactionVert) + "," +
+           PrintfNumber(n.reactionRot) + "\n";
+    nodes += std::string(i > 1 ? ",\n    " : "\n    ") + "{\"x\": " + PrintfNumber(n.x) +
+             ", \"deflection\": " + PrintfNumber(n.deflection) +
+             ", \"rotation\": " + PrintfNumber(n.rotation) +
+             ", \"reactionVert\": " + PrintfNumber(n.reactionVert) +
+             ", \"reactionRot\": " + PrintfNumber(n.reactionRot) + "}";
+  }
+  csv += "\nelement,ei,releaseEnd,xEnd,length,shearStart,shearEnd,momentStart,momentEnd\n";
+  for (int32_t e = 1; e <= a.m_nElements; ++e) {
+    const BeamElement& el = a.m_elements[e];
+    csv += std::to_string(e) + "," + PrintfNumber(el.ei) + "," + std::to_string(el.releaseEnd);
+    for (double v :
+         {el.xEnd, el.length, el.shearStart, el.shearEnd, el.momentStart, el.momentEnd}) {
+      csv += "," + PrintfNumber(v);
+    }
+    csv += "\n";
+  }
+  std::ostringstream csvOut, jsonOut;
+  WriteResultsCsv(csvOut, a);
+  WriteResultsJson(jsonOut, a);
+  ASSERT_GT(csv.size(), size_t{3 * 65536});  // several of the pieces the writers hand on
+  EXPECT_EQ(csvOut.str(), csv);
+  const std::string json = jsonOut.str();
+  EXPECT_EQ(json.substr(0, nodes.size()), nodes);
+  EXPECT_EQ(json.compare(nodes.size(), 21, "\n  ],\n  \"elements\": ["), 0);
+  EXPECT_NE(json.find(",\n  \"nDof\": " + std::to_string(a.m_nDof) + ",\n  \"length\": 84000,\n"),
+            std::string::npos);
+  EXPECT_NE(json.find("\"maxAbsMoment\": " + PrintfNumber(a.m_dMaxAbsMoment) + ",\n"),
+            std::string::npos);
+  const std::string ending = "\"\n  ]\n}\n";  // the last message and the end of the record
+  EXPECT_EQ(json.substr(json.size() - ending.size()), ending);
 }
 
 TEST(ResultsExport, LocaleDoesNotChangeTheNumbers) {

@@ -164,6 +164,41 @@ run 2 plot "$spn" -o "$OUT/r.png" --size 0x300
 run 2 plot "$spn" -o "$OUT/r.gif"
 run 2 plot "$spn" -o "$OUT/r.png" --select "Support: X = 99; Disp = 0;"
 
+# ---- the text commands load no GUI library; plot and print load theirs when they run ----
+# The dynamic loader names every library it loads on stderr (LD_DEBUG=libs).
+gui_libs='(find library=|calling init: ).*lib(Qt6|dbus-1|X11|xcb|EGL|GLX|OpenGL|fontconfig|freetype)'
+if ldd "$CLI" | grep -q 'libQt6'; then fail "spanlab-cli is linked with Qt: $(ldd "$CLI" | grep libQt6)"; fi
+for cmd in "results $spn" "results $example --format csv" "check $spn" "lines $spn" \
+           "report $spn --details" "import $OUT/bad.txt -o $OUT/libs.spn" "convert $old -o $OUT/libs.spn"; do
+  # shellcheck disable=SC2086
+  LD_DEBUG=libs "$CLI" $cmd > /dev/null 2> "$OUT/libs.txt"
+  grep -q 'calling init: .*libc\.so' "$OUT/libs.txt" || fail "LD_DEBUG=libs listed no libraries for '$cmd'"
+  grep -E "$gui_libs" "$OUT/libs.txt" > "$OUT/gui-libs.txt" && fail "'$cmd' loaded: $(head -3 "$OUT/gui-libs.txt")"
+done
+LD_DEBUG=libs "$CLI" plot "$spn" -o "$OUT/libs.png" > /dev/null 2> "$OUT/libs.txt"
+grep -q 'calling init: .*libQt6Gui' "$OUT/libs.txt" || fail "plot did not load Qt's GUI library"
+
+# Without its picture library the program still runs the text commands; plot and print say
+# what is missing. A damaged library or one without the commands is refused the same way.
+mkdir -p "$OUT/alone"
+rm -f "$OUT/alone/spanlab-cli-pictures.so"
+cp "$CLI" "$OUT/alone/spanlab-cli"
+cli_in_build=$CLI
+CLI=$OUT/alone/spanlab-cli
+run 0 results "$spn"
+contains "$out" '"nNodes": 202,'
+run 2 plot "$spn" -o "$OUT/alone/beam.png"
+contains "$err" "spanlab-cli: plot needs the picture library spanlab-cli-pictures.so, which is not installed (looked for '$OUT/alone/spanlab-cli-pictures.so' and "
+printf 'not a library\n' > "$OUT/alone/spanlab-cli-pictures.so"
+run 2 print "$spn" -o "$OUT/alone/beam.pdf"
+contains "$err" "spanlab-cli: print: cannot load the picture library: $OUT/alone/spanlab-cli-pictures.so: "
+rm -f "$OUT/alone/spanlab-cli-pictures.so"
+ln -s "$(ldd "$CLI" | awk '/libm\.so/ {print $3}')" "$OUT/alone/spanlab-cli-pictures.so"
+run 2 plot "$spn" -o "$OUT/alone/beam.png"
+contains "$err" "spanlab-cli: plot: the picture library '$OUT/alone/spanlab-cli-pictures.so' does not belong to this spanlab-cli; reinstall Spanlab"
+[ -e "$OUT/alone/beam.png" ] && fail "plot wrote a picture without its library"
+CLI=$cli_in_build
+
 # ---- the same results and report under a comma-decimal locale ----
 if locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
   for cmd in "results $spn" "results $spn --format csv" "report $spn --details" "check $spn"; do

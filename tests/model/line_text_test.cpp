@@ -135,6 +135,11 @@ TEST(TrimWhiteSpaceTest, TrimsOnlyTheSixWhiteSpaceCharacters) {
   EXPECT_EQ(TrimWhiteSpace(""), "");
   EXPECT_EQ(TrimWhiteSpace("_a_"), "_a_");
   EXPECT_EQ(TrimWhiteSpace(std::string_view("\0a", 2)), std::string_view("\0a", 2));
+  // The neighbours of the white-space codes, and bytes above 0x7F, stay.
+  EXPECT_EQ(TrimWhiteSpace("\x08\x1f a \x0e\x7f"), "\x08\x1f a \x0e\x7f");
+  EXPECT_EQ(TrimWhiteSpace("\xa0\x85" "a\x89\x8d"), "\xa0\x85" "a\x89\x8d");
+  EXPECT_EQ(TrimWhiteSpace("\x0e a\x08"), "\x0e a\x08");
+  EXPECT_EQ(TrimWhiteSpace("\x0b\x0c\x0d\x85\x0b"), "\x85");
 }
 
 }  // namespace

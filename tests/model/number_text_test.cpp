@@ -3,11 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
 #include <locale>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include <locale.h>
 
 namespace spanlab {
 namespace {
@@ -126,6 +133,135 @@ TEST(FormatGeneralTest, MatchesPrintfAndRoundTripsAtSeventeenDigits) {
       EXPECT_EQ(FormatGeneral(v, digits), expected) << "value " << v << " digits " << digits;
     }
     EXPECT_EQ(ConvertNumber(FormatGeneral(v, 17)), v);
+  }
+}
+
+// The many-values checks behind the fast paths: whole numbers written as integers by
+// FormatGeneral, and std::from_chars in front of strtod_l in ConvertNumber.
+std::vector<double> AwkwardValues() {
+  std::vector<double> values = {0.0, -0.0, 1.0, -1.0, 7.0, 10.0, 100.0, 12992000.0, -42.0};
+  for (double v : {0.5, -2.5, 999999.0, 1e6, 1234567.0, 1e15, 1e16, 1e17, 1e18}) {
+    values.push_back(v);
+  }
+  for (double v : {9007199254740992.0, 9007199254740993.0, 99999999999999984.0, 1e21, -1e21}) {
+    values.push_back(v);
+  }
+  for (double v : {1e22, 123456789012345678901.0, 1e300, -1e308, 1.7976931348623157e308}) {
+    values.push_back(v);
+  }
+  for (double v : {2.2250738585072014e-308, 4.9e-324, -4.9e-324, 1e-310, 0.1, 1e-5, 0.0001}) {
+    values.push_back(v);
+  }
+  values.push_back(1.0 / 3.0);
+  values.push_back(2.0 / 3.0);
+  // Whole numbers on either side of every power of ten a precision can reach.
+  for (double p = 1; p <= 1e19; p *= 10) {
+    for (double v : {p, std::nextafter(p, 0.0), std::nextafter(p, 1e300), p - 1, p + 1}) {
+      values.push_back(v);
+      values.push_back(-v);
+    }
+  }
+  // Random bit patterns (every exponent, subnormals included) and random whole numbers.
+  uint64_t state = 0x9E3779B97F4A7C15u;
+  const auto next = [&state] {
+    state ^= state << 13;
+    state ^= state >> 7;
+    state ^= state << 17;
+    return state;
+  };
+  for (int i = 0; i < 20000; ++i) {
+    double v;
+    const uint64_t bits = next();
+    std::memcpy(&v, &bits, sizeof v);
+    if (std::isfinite(v)) values.push_back(v);
+    values.push_back(static_cast<double>(static_cast<int64_t>(next()) >> (next() % 64)));
+  }
+  return values;
+}
+
+TEST(FormatGeneralTest, MatchesPrintfOnManyValuesAndEveryPrecision) {
+  for (const double v : AwkwardValues()) {
+    for (int digits = 0; digits <= 20; ++digits) {
+      char expected[512];
+      std::snprintf(expected, sizeof expected, "%.*g", digits, v);
+      ASSERT_EQ(FormatGeneral(v, digits), expected) << "digits " << digits;
+    }
+  }
+}
+
+TEST(FormatGeneralTest, NotANumberAndInfinityAsTheCLibraryWritesThem) {
+  EXPECT_EQ(FormatGeneral(std::numeric_limits<double>::infinity(), 17), "inf");
+  EXPECT_EQ(FormatGeneral(-std::numeric_limits<double>::infinity(), 17), "-inf");
+  EXPECT_EQ(FormatGeneral(std::numeric_limits<double>::quiet_NaN(), 17), "nan");
+  EXPECT_EQ(FormatGeneral(-std::numeric_limits<double>::quiet_NaN(), 17), "-nan");
+}
+
+TEST(WriteGeneralTest, FitsItsLongestTextAndRefusesAShortBuffer) {
+  char buffer[kGeneralTextMax];
+  char* end = WriteGeneral(buffer, buffer + sizeof buffer, -2.2250738585072014e-308, 17);
+  ASSERT_NE(end, nullptr);
+  EXPECT_EQ(std::string(buffer, end), "-2.2250738585072014e-308");
+  EXPECT_EQ(end - buffer, kGeneralTextMax);
+  EXPECT_EQ(WriteGeneral(buffer, buffer + 3, 12345.0, 17), nullptr);
+  EXPECT_EQ(WriteGeneral(buffer, buffer + 3, 0.125, 17), nullptr);
+  EXPECT_EQ(WriteGeneral(buffer, buffer + 1, -0.0, 17), nullptr);
+  end = WriteGeneral(buffer, buffer + 2, -0.0, 17);
+  ASSERT_NE(end, nullptr);
+  EXPECT_EQ(std::string(buffer, end), "-0");
+}
+
+// strtod_l in the "C" locale: what ConvertNumber promises.
+double CLibraryValue(const std::string& text) {
+  static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+  return strtod_l(text.c_str(), nullptr, c);
+}
+
+TEST(ConvertNumberTest, ReadsEveryTextAsTheCLibraryDoes) {
+  std::vector<std::string> texts = {"+5",
+                                    "+0",
+                                    "-0",
+                                    "+.5",
+                                    "1e-400",
+                                    "-1e-400",
+                                    "1e400",
+                                    "-1e400",
+                                    "4e-320",
+                                    "-4e-320",
+                                    "2.4703282292062327e-324",
+                                    "2.4703282292062328e-324",
+                                    "1.7976931348623158e308",
+                                    "1.7976931348623159e308",
+                                    "0.1000000000000000055511151231257827021181583404541015625",
+                                    "9007199254740993",
+                                    "00012.50e-2",
+                                    "5.",
+                                    "123456789012345678901234567890"};
+  // Every awkward double written with 6, 16 and 17 digits; for every tenth, the exact midpoint
+  // between it and its upper neighbour (a tie: rounds to the even one). A long double holds
+  // the midpoint exactly, and 1100 digits write it out in full.
+  const std::vector<double> values = AwkwardValues();
+  for (size_t i = 0; i < values.size(); ++i) {
+    char text[64];
+    for (int digits : {6, 16, 17}) {
+      std::snprintf(text, sizeof text, "%.*e", digits - 1, values[i]);
+      texts.push_back(text);
+    }
+    if (i % 10 != 0 || std::fabs(values[i]) >= 1.7976931348623157e308) continue;
+    const long double mid =
+        (static_cast<long double>(values[i]) + std::nextafter(values[i], 1e308)) / 2;
+    std::vector<char> exact(1200);
+    std::snprintf(exact.data(), exact.size(), "%.1100Le", mid);
+    texts.push_back(exact.data());
+  }
+  for (const std::string& text : texts) {
+    const double expected = CLibraryValue(text);
+    const double got = ConvertNumber(text);
+    if (!std::isfinite(expected)) {
+      EXPECT_EQ(got, 0.0) << text;  // beyond the range of a double: no value
+      continue;
+    }
+    ASSERT_EQ(std::memcmp(&got, &expected, sizeof got), 0)
+        << text << " read as " << got << ", expected " << expected;
   }
 }
 

@@ -1,0 +1,100 @@
+// What every spanlab-cli command shares: the options the command line sets, the exit statuses,
+// questions answered from the command line, loading a model and writing standard output.
+//
+// Used by the program itself (the text commands) and by the picture library (plot, print), so
+// nothing here may use Qt.
+#pragma once
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "check/run_driver.h"
+#include "model/document.h"
+#include "platform/prompt.h"
+#include "report/print_options.h"
+
+namespace spanlab {
+
+// Exit status: 0 the run found no error; 1 the run counted errors or the analysis failed;
+// 2 the command could not run (bad arguments, unreadable, damaged or unwritable file).
+constexpr int kExitClean = 0;
+constexpr int kExitModelErrors = 1;
+constexpr int kExitCannotRun = 2;
+
+// Everything the command line sets, for every command. It crosses from the program into the
+// picture library: a change of its members changes kPictureLibraryInterface (picture_library.h).
+struct Options {
+  std::string input;
+  std::string output;
+  std::string format = "json";
+  bool truncate = false;
+  bool input_report = false;
+  bool summary_report = false;
+  bool details_report = false;
+  bool tab_details = false;
+  int points = 100;
+  std::string size = "1000x600";
+  std::string show;
+  std::string select;
+  bool diagrams_report = false;
+  std::string paper = "a4";
+  bool landscape = false;
+};
+
+// Questions are answered from the command line; what the window would show goes to stderr.
+class CommandLinePrompter : public Prompter {
+ public:
+  explicit CommandLinePrompter(bool truncateLongLines) : truncate_(truncateLongLines) {}
+  bool AskYesNo(const std::string& text, int) override {
+    std::cerr << text << (truncate_ ? " Yes (--truncate-long-lines)\n"
+                                    : " No (use --truncate-long-lines to answer Yes)\n");
+    return truncate_;
+  }
+  void Notify(const std::string& text) override { std::cerr << text << "\n"; }
+
+ private:
+  bool truncate_;
+};
+
+// Prints "spanlab-cli: MESSAGE" to stderr; returns kExitCannotRun.
+int CannotRun(const std::string& message);
+
+// Splits text into lines at line feeds; a carriage return before a line feed is dropped.
+// A final line without its line feed still counts.
+std::vector<std::string> SplitTextLines(const std::string& text);
+
+// Opens a model file as the program's document does, `runner` (optional) running its lines;
+// false after a message on stderr.
+bool OpenModel(CSPLX_30Doc& doc, Prompter& prompter, const std::string& path,
+               LinesRunner* runner = nullptr);
+
+// kExitClean when the run counted no error and the analysis succeeded, else kExitModelErrors.
+int ExitStatus(const RunLog& run, const CSPLX_30Doc& doc);
+
+// The text with every CR LF turned into LF.
+std::string WithLineFeeds(const std::string& text);
+
+// Writes the text to stdout: kExitClean, or kExitCannotRun after a message.
+int WriteStdout(const std::string& text);
+
+// Flushes what was written to std::cout: kExitClean when all of it was written, or
+// kExitCannotRun after a message.
+int FlushStdout();
+
+enum class Loaded { kFailed, kModelFile, kLinesFile };
+
+// Loads FILE into `doc` and runs it: a model file as the program opens it (run by `modelRun`),
+// any other file as plain text lines (run by `linesRun`). kFailed after a message when that is
+// not possible.
+Loaded LoadAnyModel(CSPLX_30Doc& doc, Prompter& prompter, const std::string& path,
+                    LinesRunner& modelRun, LinesRunner& linesRun);
+
+// Loads FILE and runs it with the checks, whatever kind of file it is.
+Loaded LoadAndCheck(CSPLX_30Doc& doc, Prompter& prompter, const std::string& path,
+                    ModelRunner& runner);
+
+// The print options the report flags choose; without any flag the defaults.
+PrintOptions OptionsFromFlags(const Options& o);
+
+}  // namespace spanlab
