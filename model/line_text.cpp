@@ -3,13 +3,17 @@
 namespace spanlab {
 
 namespace {
-constexpr std::string_view kWhiteSpace = " \t\r\n\v\f";
+bool IsWhiteSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
+}  // namespace
 
 std::string_view TrimWhiteSpace(std::string_view text) {
-  const size_t first = text.find_first_not_of(kWhiteSpace);
-  if (first == std::string_view::npos) return {};
-  const size_t last = text.find_last_not_of(kWhiteSpace);
+  size_t first = 0;
+  while (first < text.size() && IsWhiteSpace(text[first])) ++first;
+  if (first == text.size()) return {};
+  size_t last = text.size() - 1;
+  while (IsWhiteSpace(text[last])) --last;
   return text.substr(first, last - first + 1);
 }
 

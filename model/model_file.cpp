@@ -135,10 +135,13 @@ Status ReadModelLines(ByteStream& stream, std::vector<std::string>& lines) {
     uint32_t length = 0;
     bool wide = false;
     std::string text;
-    const std::string where = "line " + std::to_string(i + 1) + " of " + std::to_string(count);
-    if (!ReadLength(stream, length, wide)) return truncated(where + " is cut short.");
+    const auto cutShort = [&truncated, i, count] {
+      return truncated("line " + std::to_string(i + 1) + " of " + std::to_string(count) +
+                       " is cut short.");
+    };
+    if (!ReadLength(stream, length, wide)) return cutShort();
     const size_t bytes = wide ? size_t{2} * length : length;
-    if (!stream.ReadBytes(bytes, text)) return truncated(where + " is cut short.");
+    if (!stream.ReadBytes(bytes, text)) return cutShort();
     if (wide) {
       std::string narrow(length, '?');
       for (uint32_t c = 0; c < length; ++c) {

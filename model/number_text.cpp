@@ -57,6 +57,17 @@ Scanned ScanNumber(const char* begin, const char* end) {
   Scanned s;
   s.stop = ScanDecimal(begin, end);
   if (s.stop == begin) return s;
+  // std::from_chars is correctly rounded, as strtod_l is, and reads the text in place. It takes
+  // no "+" sign; a value it does not give plainly (out of range) is left to strtod_l below, so
+  // that underflow and overflow read exactly as they always have.
+  const char* first = *begin == '+' ? begin + 1 : begin;
+  double fast = 0.0;
+  if (const auto [ptr, ec] = std::from_chars(first, s.stop, fast);
+      ec == std::errc() && ptr == s.stop) {
+    s.value = fast;
+    s.ok = std::isfinite(fast);
+    return s;
+  }
   // The scanned text is pure decimal syntax, so strtod_l cannot wander into hex or "inf".
   const std::string number(begin, s.stop);
   const double v = strtod_l(number.c_str(), nullptr, CLocale());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
 #include <cstdio>
 #include <locale>
 #include <stdexcept>
@@ -61,6 +62,16 @@ TEST(ConvertNumberTest, IsCorrectlyRounded) {
   EXPECT_EQ(ConvertNumber("0.30000000000000004"), 0.1 + 0.2);
   EXPECT_EQ(ConvertNumber("1.7976931348623157e308"), 1.7976931348623157e308);
   EXPECT_EQ(ConvertNumber("2.2250738585072014e-308"), 2.2250738585072014e-308);
+  // Ties go to even; long digit strings, subnormals and a leading "+" read exactly as written.
+  EXPECT_EQ(ConvertNumber("9007199254740993"), 9007199254740992.0);
+  EXPECT_EQ(ConvertNumber("1.00000000000000011102230246251565404236316680908203125"), 1.0);
+  EXPECT_EQ(ConvertNumber("1.00000000000000011102230246251565404236316680908203126"),
+            1.0000000000000002);
+  EXPECT_EQ(ConvertNumber("123456789012345678901234567890.5e-10"), 12345678901234567890.12345);
+  EXPECT_EQ(ConvertNumber("2.2250738585072011e-308"), 2.2250738585072011e-308);
+  EXPECT_EQ(ConvertNumber("4.9406564584124654e-324"), 4.9406564584124654e-324);
+  EXPECT_EQ(ConvertNumber("+2.5e-1"), 0.25);
+  EXPECT_TRUE(std::signbit(ConvertNumber("-0e7")));
 }
 
 TEST(ConvertNumberTest, GivesZeroForTextThatIsNotANumberOrOverflows) {
