@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "check/message_log.h"
+#include "model/sections.h"
 
 namespace spanlab {
 
@@ -12,5 +13,9 @@ namespace spanlab {
 // `log` and 1 to `errorCount`; a message ending in ": " is followed by the whole line.
 // Description lines ("/...") are not checked.
 void CheckLineFormat(std::string_view line, int64_t& errorCount, MessageLog& log);
+
+// The same on a line already split: `split` is SplitSectionLine(line).
+void CheckLineFormat(std::string_view line, const SectionLine& split, int64_t& errorCount,
+                     MessageLog& log);
 
 }  // namespace spanlab

@@ -43,13 +43,18 @@ RunLog RunModel(CSPLX_30Doc& doc, const std::function<void(const std::string&)>&
       ++run.errors;
       log.AddMessage("Error F1 - File format not defined.");
     }
-    for (size_t i = 1; i < doc.GetLines().size(); ++i) CheckLineFormat(doc.GetLines()[i], run.errors, log);
+    // Each line is split once, for the format check and the items.
+    std::vector<SectionLine> split = SplitSectionLines(doc.GetLines());
+    for (size_t i = 1; i < doc.GetLines().size(); ++i) {
+      CheckLineFormat(doc.GetLines()[i], split[i], run.errors, log);
+    }
     if (run.errors != 0) {
       log.FlushDropped();
       log.AddText("Format errors detected - data check cancelled.\r\n");
       doc.BuildItems(false);
     } else {
-      doc.BuildItems(true);
+      doc.BuildItems(split);
+      split = {};  // not needed by the data check and the analysis
       CheckModelData(doc, run.errors, run.warnings, log);
     }
   }

@@ -1,6 +1,5 @@
 #include "edit/item_dialog_rules.h"
 
-#include "edit/tree_sections.h"
 #include "model/line_text.h"
 #include "model/number_text.h"
 #include "model/units.h"
@@ -11,35 +10,17 @@ namespace {
 
 using FC = FieldCheck;
 
-const ItemDialogSpec kDialogs[] = {
-    {kSectionProperties, "Edit Properties", "Add Property", "Editing Beam Properties",
-     {{"X", "X =", kQuantityPosition, FC::kNonNegative, false},
-      {"E", "E =", kQuantityE, FC::kPositive, false},
-      {"I", "I =", kQuantityI, FC::kPositive, false}}},
-    {kSectionReleases, "Edit Moment Releases", "Add Moment Release", "Editing Moment Releases",
-     {{"X", "X =", kQuantityPosition, FC::kNonNegative, false}}},
-    {kSectionSupports, "Edit Supports", "Add Support", "Editing Supports",
-     {{"X", "X =", kQuantityPosition, FC::kNonNegative, false},
-      {"Displacement", "Disp =", kQuantityDisp, FC::kOptionalNumber, true},
-      {"Rotation", "Rotation =", kQuantitySupportRotation, FC::kOptionalNumber, true}},
-     PairCheck::kAtLeastOne, 1, 2, "Please enter a value for Displacement or Rotation or both."},
-    {kSectionSprings, "Edit Springs", "Add Spring", "Editing Springs",
-     {{"X", "X =", kQuantityPosition, FC::kNonNegative, false},
-      {"V Spring", "VSpring =", kQuantityVSpring, FC::kOptionalNonZero, true},
-      {"R Spring", "RSpring =", kQuantityRSpring, FC::kOptionalNonZero, true}},
-     PairCheck::kAtLeastOne, 1, 2, "Please enter a value for VSpring or RSpring or both."},
-    {kSectionPointLoads, "Edit Point Load", "Add Point Load", "Editing Point Loads",
-     {{"X", "X =", kQuantityPosition, FC::kNonNegative, false},
-      {"Point Load", "PLoad =", kQuantityPLoad, FC::kOptionalNonZero, true},
-      {"Moment", "Moment =", kQuantityPointMoment, FC::kOptionalNonZero, true}},
-     PairCheck::kAtLeastOne, 1, 2, "Please enter a value for Point Load or Moment or both."},
-    {kSectionUniformLoads, "Edit Uniform Load", "Add Uniform Load", "Editing Uniform Loads",
-     {{"X Start", "XStart =", kQuantityPosition, FC::kNumber, false},
-      {"X End", "XEnd =", kQuantityPosition, FC::kNumber, false},
-      {"U Start", "UStart =", kQuantityUniform, FC::kNumber, false},
-      {"U End", "UEnd =", kQuantityUniform, FC::kNumber, false}},
-     PairCheck::kNotEqual, 0, 1, "XStart can not be equal to XEnd."},
-};
+// The item dialog of a section, from its record.
+ItemDialogSpec MakeDialog(const SectionRecord& s) {
+  ItemDialogSpec form{s.id,   s.editTitle, s.addTitle,   s.helpTopic,  {},
+                      s.pair, s.pairFirst, s.pairSecond, s.pairMessage};
+  for (int i = 0; i < s.fieldCount; ++i) {
+    const SectionField& f = s.fields[i];
+    form.fields.push_back(
+        {f.dialogLabel, std::string(f.key) + " =", f.quantity, f.check, f.optional});
+  }
+  return form;
+}
 
 constexpr const char* kTooLong = "Please enter a maximum of 15 characters.";
 constexpr const char* kNotANumber = "Please enter a valid number.";
@@ -53,10 +34,14 @@ std::string Trimmed(const std::string& s) { return std::string(TrimWhiteSpace(s)
 }  // namespace
 
 const ItemDialogSpec* ItemDialogFor(int section) {
-  for (const ItemDialogSpec& form : kDialogs) {
-    if (form.section == section) return &form;
-  }
-  return nullptr;
+  static const std::vector<ItemDialogSpec> kDialogs = [] {
+    std::vector<ItemDialogSpec> forms;
+    for (int s = 0; s < kSectionCount; ++s) forms.push_back(MakeDialog(SectionById(s)));
+    return forms;
+  }();
+  if (section < 0 || section >= kSectionCount) return nullptr;
+  if (SectionById(section).dialog != SectionDialog::kItemLine) return nullptr;
+  return &kDialogs[static_cast<size_t>(section)];
 }
 
 DialogValues SplitDialogLine(const ItemDialogSpec& form, const std::string& line) {

@@ -6,30 +6,23 @@
 #include <string>
 #include <vector>
 
+#include "model/sections.h"
+
 namespace spanlab {
 
-// The field checks, with their messages (see the .cpp).
-enum class FieldCheck {
-  kNumber,           // a number
-  kOptionalNumber,   // a number or blank
-  kNonNegative,      // a number >= 0
-  kOptionalNonZero,  // blank or a number other than 0
-  kPositive,         // a number > 0
-};
+// FieldCheck (the field checks, with their messages in the .cpp) and PairCheck come with the
+// section table, which says which dialog field uses which.
 
 struct DialogField {
   const char* label;  // "X", "Displacement", ...
-  const char* key;    // the key with its blank before "=": "X =", "Disp =", ...
+  std::string key;    // the key with its blank before "=": "X =", "Disp =", ...
   int unitCode;       // GetUnitLabel code of the label beside the field
   FieldCheck check;
   bool omitWhenBlank;  // an optional field is left out of the line when blank
 };
 
-// The check of two fields together.
-enum class PairCheck { kNone, kAtLeastOne, kNotEqual };
-
 struct ItemDialogSpec {
-  int section;            // TreeSection of the dialog
+  int section;            // ModelSection of the dialog
   const char* editTitle;  // "Edit Supports"
   const char* addTitle;   // "Add Support"
   const char* helpTopic;  // "Editing Supports"
@@ -39,7 +32,8 @@ struct ItemDialogSpec {
   const char* pairMessage = "";
 };
 
-// The dialog of a one-line section (Properties .. Uniform Loads); nullptr for other sections.
+// The dialog of a one-line section (Properties .. Uniform Loads), made from the section table;
+// nullptr for other sections.
 const ItemDialogSpec* ItemDialogFor(int section);
 
 struct DialogValues {

@@ -1,6 +1,6 @@
 #include "edit/line_history.h"
 
-#include "edit/tree_sections.h"
+#include "model/sections.h"
 
 namespace spanlab {
 
@@ -54,13 +54,10 @@ const std::vector<std::string>& LineHistory::Redo() {
 }
 
 std::string EditStepName(const char* action, int section) {
-  static constexpr const char* kSingular[kSectionCount] = {
-      "Description", "Units", "Property", "Moment Release", "Support", "Spring", "Point Load",
-      "Uniform Load"};
-  if (section == kSectionDescription || section == kSectionUnits) {
-    return std::string("Edit ") + kSingular[section];
-  }
-  return std::string(action) + " " + kSingular[section];
+  const SectionRecord& s = SectionById(section);
+  // The whole-section dialogs only ever edit.
+  if (s.dialog != SectionDialog::kItemLine) return std::string("Edit ") + s.stepName;
+  return std::string(action) + " " + s.stepName;
 }
 
 }  // namespace spanlab

@@ -161,7 +161,8 @@ void CItemLineDialog::Calculate() {
 // ---------------------------------------------------------------------------
 CDescriptionDlg::CDescriptionDlg(const std::string& text, HelpProvider* help, QWidget* parent)
     : QDialog(parent) {
-  setWindowTitle("Edit Description");
+  const SectionRecord& section = SectionById(kSectionDescription);
+  setWindowTitle(section.editTitle);
   m_edit = new QPlainTextEdit(this);
   m_edit->setObjectName("description");
   m_edit->setFont(FixedFont(10));
@@ -171,7 +172,7 @@ CDescriptionDlg::CDescriptionDlg(const std::string& text, HelpProvider* help, QW
   m_edit->setMinimumSize(460, 180);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(m_edit);
-  layout->addWidget(StandardButtons(this, help, "Editing the Model Description"));
+  layout->addWidget(StandardButtons(this, help, section.helpTopic));
 }
 
 void CDescriptionDlg::accept() {
@@ -202,8 +203,9 @@ void CDescriptionDlg::accept() {
 // ---------------------------------------------------------------------------
 CUnitsDlg::CUnitsDlg(const std::string& text, HelpProvider* help, QWidget* parent)
     : QDialog(parent), m_strText(text) {
-  setWindowTitle("Edit Units");
-  auto* box = new QGroupBox("Units", this);
+  const SectionRecord& section = SectionById(kSectionUnits);
+  setWindowTitle(section.editTitle);
+  auto* box = new QGroupBox(section.title, this);
   auto* column = new QVBoxLayout(box);
   m_group = new QButtonGroup(this);
   const char* names[] = {"English", "Metric", "Consistent"};
@@ -217,7 +219,7 @@ CUnitsDlg::CUnitsDlg(const std::string& text, HelpProvider* help, QWidget* paren
   if (choice <= 2) m_group->button(choice)->setChecked(true);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(box);
-  layout->addWidget(StandardButtons(this, help, "Editing Units"));
+  layout->addWidget(StandardButtons(this, help, section.helpTopic));
 }
 
 QRadioButton* CUnitsDlg::Button(int choice) const {
@@ -368,24 +370,28 @@ void CSelectDatabaseDlg::accept() {
 
 // ---------------------------------------------------------------------------
 bool QtItemDialogs::Edit(int section, int mode, const CSPLX_30Doc& doc, std::string& text) {
-  if (section == kSectionDescription) {
-    CDescriptionDlg dialog(text, help_, parent_);
-    if (dialog.exec() != QDialog::Accepted) return false;
-    text = dialog.Text();
-    return true;
+  if (section < 0 || section >= kSectionCount) return false;
+  switch (SectionById(section).dialog) {
+    case SectionDialog::kDescription: {
+      CDescriptionDlg dialog(text, help_, parent_);
+      if (dialog.exec() != QDialog::Accepted) return false;
+      text = dialog.Text();
+      return true;
+    }
+    case SectionDialog::kUnits: {
+      CUnitsDlg dialog(text, help_, parent_);
+      if (dialog.exec() != QDialog::Accepted) return false;
+      text = dialog.Text();
+      return true;
+    }
+    case SectionDialog::kItemLine: {
+      CItemLineDialog dialog(*ItemDialogFor(section), mode, text, doc, help_, databases_, parent_);
+      if (dialog.exec() != QDialog::Accepted) return false;
+      text = dialog.Line();
+      return true;
+    }
   }
-  if (section == kSectionUnits) {
-    CUnitsDlg dialog(text, help_, parent_);
-    if (dialog.exec() != QDialog::Accepted) return false;
-    text = dialog.Text();
-    return true;
-  }
-  const ItemDialogSpec* form = ItemDialogFor(section);
-  if (!form) return false;
-  CItemLineDialog dialog(*form, mode, text, doc, help_, databases_, parent_);
-  if (dialog.exec() != QDialog::Accepted) return false;
-  text = dialog.Line();
-  return true;
+  return false;
 }
 
 }  // namespace spanlab

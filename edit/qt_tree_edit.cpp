@@ -18,6 +18,11 @@ QTreeWidgetItem* NewLineItem(const std::string& text) {
   return item;
 }
 
+// Description and Units are edited as a whole section, the other sections line by line.
+bool EditsWholeSection(int section) {
+  return SectionById(section).dialog != SectionDialog::kItemLine;
+}
+
 std::string ItemText(const QTreeWidgetItem* item) {
   const QVariant bytes = item->data(0, Qt::UserRole);
   if (bytes.isValid()) return bytes.toByteArray().toStdString();
@@ -79,7 +84,7 @@ void CTreeEdit::OnAddLine() {
   if (!selected) return;
   const int section = selected->parent() ? SectionOf(selected->parent()) : SectionOf(selected);
   if (section < 0) return;
-  if (section <= kSectionUnits) EditWholeSection(section);
+  if (EditsWholeSection(section)) EditWholeSection(section);
   else EditOneLine(section, selected, 1);
 }
 
@@ -88,7 +93,7 @@ void CTreeEdit::OnEditLine() {
   if (!selected || !selected->parent()) return;  // section headings are not edited
   const int section = SectionOf(selected->parent());
   if (section < 0) return;
-  if (section <= kSectionUnits) EditWholeSection(section);
+  if (EditsWholeSection(section)) EditWholeSection(section);
   else EditOneLine(section, selected, 2);
 }
 
@@ -136,7 +141,8 @@ void CTreeEdit::EditWholeSection(int section) {
   if (!m_editor->Edit(section, 1, m_doc, text)) return;
   const QSignalBlocker quiet(this);
   qDeleteAll(heading->takeChildren());
-  for (const std::string& piece : SplitSectionText(text, section == kSectionDescription)) {
+  const bool description = SectionById(section).dialog == SectionDialog::kDescription;
+  for (const std::string& piece : SplitSectionText(text, description)) {
     heading->addChild(NewLineItem(piece));
   }
   heading->setExpanded(true);

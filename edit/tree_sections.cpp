@@ -5,24 +5,16 @@
 
 namespace spanlab {
 
-namespace {
-constexpr const char* kTitles[kSectionCount] = {"Description", "Units",  "Properties",
-                                                "Moment Releases", "Supports", "Springs",
-                                                "Point Loads", "Uniform Loads"};
-constexpr std::string_view kPrefixes[kSectionCount] = {
-    "/", "Units:", "Member Property:", "Moment Release:", "Support:", "Spring:", "Point Load:",
-    "Uniform Load:"};
-}  // namespace
-
-const char* SectionTitle(int section) { return kTitles[section]; }
-std::string_view SectionPrefix(int section) { return kPrefixes[section]; }
+const char* SectionTitle(int section) { return SectionById(section).title; }
+std::string_view SectionPrefix(int section) { return SectionById(section).prefix; }
 
 TreeContent BuildTree(const std::vector<std::string>& lines) {
   TreeContent tree;
   for (const std::string& line : lines) {
     for (int s = 0; s < kSectionCount; ++s) {
-      if (line.rfind(kPrefixes[s], 0) == 0) {
-        tree[s].push_back(line.substr(kPrefixes[s].size()));
+      const std::string_view prefix = SectionPrefix(s);
+      if (line.rfind(prefix, 0) == 0) {
+        tree[s].push_back(line.substr(prefix.size()));
         break;
       }
     }
@@ -37,7 +29,7 @@ std::vector<std::string> WriteTreeLines(const TreeContent& tree) {
                                    kSectionPointLoads,  kSectionUniformLoads};
   std::vector<std::string> lines{"File Format:3.0"};
   for (int s : kOrder) {
-    for (const std::string& text : tree[s]) lines.push_back(std::string(kPrefixes[s]) + text);
+    for (const std::string& text : tree[s]) lines.push_back(std::string(SectionPrefix(s)) + text);
   }
   return lines;
 }
@@ -85,10 +77,8 @@ std::vector<std::string> SplitSectionText(std::string text, bool description) {
 }
 
 long SelectionHintOfSection(int section) {
-  if (section >= kSectionProperties && section <= kSectionUniformLoads) {
-    return 11 + (section - kSectionProperties);
-  }
-  return 10;
+  if (section < 0 || section >= kSectionCount) return 10;
+  return SectionById(section).selectionHint;
 }
 
 }  // namespace spanlab

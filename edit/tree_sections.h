@@ -8,19 +8,11 @@
 #include <string_view>
 #include <vector>
 
+#include "model/sections.h"
+
 namespace spanlab {
 
-enum TreeSection : int {
-  kSectionDescription,
-  kSectionUnits,
-  kSectionProperties,
-  kSectionReleases,
-  kSectionSupports,
-  kSectionSprings,
-  kSectionPointLoads,
-  kSectionUniformLoads,
-  kSectionCount,
-};
+// The headings are the sections of the section table, in its order (ModelSection).
 
 // "Description", "Units", "Properties", "Moment Releases", "Supports", "Springs",
 // "Point Loads", "Uniform Loads".

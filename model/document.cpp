@@ -79,101 +79,105 @@ std::string CSPLX_30Doc::GetUnitLabel(int quantity) const { return UnitLabel(m_n
 
 namespace {
 
-double FieldValue(const std::string& field) { return ConvertNumber(SplitKeyValue(field).value); }
+// The values of a data line's fields in internal units, and which fields the line gives.
+struct FieldValues {
+  std::array<double, 4> value{};
+  std::array<bool, 4> given{};
+};
 
-// Supports, springs and point loads: field 2 carries `first` or `second`, field 3 only
-// `second` (a later value overwrites an earlier one). Keys compare exactly.
-template <class SetFirst, class SetSecond>
-void ReadEitherOr(const LineParts& parts, std::string_view first, std::string_view second,
-                  SetFirst setFirst, SetSecond setSecond) {
-  const KeyValue field2 = SplitKeyValue(parts.field[1]);
-  if (field2.key == first) setFirst(ConvertNumber(field2.value));
-  else if (field2.key == second) setSecond(ConvertNumber(field2.value));
-  const KeyValue field3 = SplitKeyValue(parts.field[2]);
-  if (field3.key == second) setSecond(ConvertNumber(field3.value));
+// Keyed sections: every field's value, whatever its key (the format check has looked at the
+// keys). Either-or sections: field 1; field 2 by its key; field 3 only with the second key (a
+// later value overwrites an earlier one). Keys compare exactly.
+FieldValues ReadFieldValues(const SectionRecord& s, const std::array<std::string_view, 4>& field,
+                            const UnitFactors& factors) {
+  FieldValues v;
+  auto take = [&](int i, std::string_view value) {
+    v.value[i] = ConvertNumber(value) * factors[s.fields[i].factor];
+    v.given[i] = true;
+  };
+  if (s.layout == FieldLayout::kKeyed) {
+    for (int i = 0; i < s.fieldCount; ++i) take(i, SplitKeyValueView(field[i]).value);
+  } else if (s.layout == FieldLayout::kEitherOr) {
+    take(0, SplitKeyValueView(field[0]).value);
+    const KeyValueView field2 = SplitKeyValueView(field[1]);
+    if (field2.key == s.fields[1].key) take(1, field2.value);
+    else if (field2.key == s.fields[2].key) take(2, field2.value);
+    const KeyValueView field3 = SplitKeyValueView(field[2]);
+    if (field3.key == s.fields[2].key) take(2, field3.value);
+  }
+  return v;
 }
 
 }  // namespace
 
 void CSPLX_30Doc::BuildItems(bool build) {
+  if (build) {
+    BuildItems(SplitSectionLines(m_lines));
+    return;
+  }
   ClearItems();
   m_dBeamLength = 0;
-  if (!build) return;
+}
+
+void CSPLX_30Doc::BuildItems(const std::vector<SectionLine>& split) {
+  ClearItems();
+  m_dBeamLength = 0;
   m_nUnits = kUnitsConsistent;
   m_factors = FactorsForUnits(kUnitsConsistent);
-  if (m_lines.empty()) return;
+
+  std::array<size_t, kSectionCount> counts{};
+  for (const SectionLine& line : split) {
+    if (line.section) ++counts[line.section->id];
+  }
+  m_properties.reserve(counts[kSectionProperties]);
+  m_releases.reserve(counts[kSectionReleases]);
+  m_supports.reserve(counts[kSectionSupports]);
+  m_springs.reserve(counts[kSectionSprings]);
+  m_pointLoads.reserve(counts[kSectionPointLoads]);
+  m_uniformLoads.reserve(counts[kSectionUniformLoads]);
 
   auto raiseLength = [this](double x) {
     if (x > m_dBeamLength) m_dBeamLength = x;
   };
-  const UnitFactors& f = m_factors;
-  for (const std::string& line : m_lines) {
-    if (!line.empty() && line[0] == '/') continue;
-    const LineParts parts = SplitLine(line);
-    const std::string& section = parts.section;
-    if (section == "Units") {
-      const std::string& name = parts.field[0];
-      if (name == "English") m_nUnits = kUnitsEnglish;
-      else if (name == "Metric") m_nUnits = kUnitsMetric;
-      else if (name == "Consistent") m_nUnits = kUnitsConsistent;
-      else if (name == "User Defined") m_nUnits = kUnitsUserDefined;
-      else continue;  // an unknown name leaves the unit system as it was
-      m_factors = FactorsForUnits(m_nUnits);
-    } else if (section == "Member Property") {
-      // The keys were checked by the format check; here only the values count.
-      CMemberPropertyItem item;
-      item.m_dX = FieldValue(parts.field[0]) * f[kFactorLength];
-      item.m_dE = FieldValue(parts.field[1]) * f[kFactorE];
-      item.m_dI = FieldValue(parts.field[2]) * f[kFactorI];
-      raiseLength(item.m_dX);
-      m_properties.push_back(item);
-    } else if (section == "Moment Release") {
-      CMomentReleaseItem item;
-      item.m_dX = FieldValue(parts.field[0]) * f[kFactorLength];
-      raiseLength(item.m_dX);
-      m_releases.push_back(item);
-    } else if (section == "Support") {
-      CSupportItem item;
-      item.m_dX = FieldValue(parts.field[0]) * f[kFactorLength];
-      ReadEitherOr(
-          parts, "Disp", "Rotation",
-          [&](double v) {
-            item.m_dDisp = v * f[kFactorDisp];
-            item.m_bDisp = 1;
-          },
-          [&](double v) {
-            item.m_dRotation = v * f[kFactorRotation];
-            item.m_bRotation = 1;
-          });
-      raiseLength(item.m_dX);
-      m_supports.push_back(item);
-    } else if (section == "Spring") {
-      CSpringItem item;
-      item.m_dX = FieldValue(parts.field[0]) * f[kFactorLength];
-      ReadEitherOr(
-          parts, "VSpring", "RSpring", [&](double v) { item.m_dVSpring = v * f[kFactorVSpring]; },
-          [&](double v) { item.m_dRSpring = v * f[kFactorRSpring]; });
-      raiseLength(item.m_dX);
-      m_springs.push_back(item);
-    } else if (section == "Point Load") {
-      CPointLoadItem item;
-      item.m_dX = FieldValue(parts.field[0]) * f[kFactorLength];
-      ReadEitherOr(
-          parts, "PLoad", "Moment", [&](double v) { item.m_dPLoad = v * f[kFactorPLoad]; },
-          [&](double v) { item.m_dMoment = v * f[kFactorMoment]; });
-      raiseLength(item.m_dX);
-      m_pointLoads.push_back(item);
-    } else if (section == "Uniform Load") {
-      CUniformLoadItem item;
-      item.m_dXStart = FieldValue(parts.field[0]) * f[kFactorLength];
-      item.m_dXEnd = FieldValue(parts.field[1]) * f[kFactorLength];
-      item.m_dUStart = FieldValue(parts.field[2]) * f[kFactorUniform];
-      item.m_dUEnd = FieldValue(parts.field[3]) * f[kFactorUniform];
-      raiseLength(item.m_dXStart);
-      raiseLength(item.m_dXEnd);
-      m_uniformLoads.push_back(item);
+  for (const SectionLine& line : split) {
+    // The format line, unknown sections and description lines carry no item.
+    if (!line.section || line.section->layout == FieldLayout::kText) continue;
+    const SectionRecord& section = *line.section;
+    if (section.id == kSectionUnits) {
+      // An unknown name leaves the unit system as it was.
+      if (const int units = UnitsFromName(line.field[0]); units != 0) {
+        m_nUnits = units;
+        m_factors = FactorsForUnits(units);
+      }
+      continue;
     }
-    // Any other section, the format line's among them, carries no item.
+    const FieldValues f = ReadFieldValues(section, line.field, m_factors);
+    const auto& v = f.value;
+    switch (section.id) {
+      case kSectionProperties:
+        m_properties.push_back({v[0], v[1], v[2]});
+        break;
+      case kSectionReleases:
+        m_releases.push_back({v[0]});
+        break;
+      case kSectionSupports:
+        m_supports.push_back({v[0], v[1], uint8_t(f.given[1]), v[2], uint8_t(f.given[2])});
+        break;
+      case kSectionSprings:
+        m_springs.push_back({v[0], v[1], v[2]});
+        break;
+      case kSectionPointLoads:
+        m_pointLoads.push_back({v[0], v[1], v[2]});
+        break;
+      case kSectionUniformLoads:
+        m_uniformLoads.push_back({v[0], v[1], v[2], v[3]});
+        raiseLength(v[0]);
+        raiseLength(v[1]);
+        continue;
+      default:
+        continue;
+    }
+    raiseLength(v[0]);
   }
   // Each property goes after those with an equal or smaller X: a stable sort gives exactly
   // that order without the quadratic cost of inserting one by one.

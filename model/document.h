@@ -13,6 +13,7 @@
 
 #include "analysis/beam_analysis.h"
 #include "model/items.h"
+#include "model/sections.h"
 #include "model/units.h"
 #include "platform/document.h"
 #include "platform/prompt.h"
@@ -86,6 +87,9 @@ class CSPLX_30Doc : public CDocument {
   // a "Units" line changes the factors for the data lines after it. Member properties are kept
   // sorted by X (equal X in line order); the other lists keep line order.
   void BuildItems(bool build);
+  // The same with the flag on, from the lines already split: `split` is SplitSectionLines
+  // (m_lines), which the run makes once for the format check and the items.
+  void BuildItems(const std::vector<SectionLine>& split);
   void ClearItems();
   // The label of a quantity code (1..14) in the current unit system; see UnitLabel.
   std::string GetUnitLabel(int quantity) const;

@@ -16,33 +16,47 @@ std::string_view TrimWhiteSpace(std::string_view text) {
   return text.substr(first, end - first);
 }
 
-LineParts SplitLine(std::string_view line) {
-  LineParts parts;
+LineView SplitLineView(std::string_view line) {
+  LineView parts;
   if (const size_t slash = line.find('/'); slash != std::string_view::npos) {
-    parts.comment = std::string(line.substr(slash + 1));
+    parts.comment = line.substr(slash + 1);
     line = line.substr(0, slash);
   }
   if (const size_t colon = line.find(':'); colon != std::string_view::npos) {
-    parts.section = std::string(line.substr(0, colon));
+    parts.section = line.substr(0, colon);
     line = line.substr(colon + 1);
   }
-  for (std::string& field : parts.field) {
+  for (std::string_view& field : parts.field) {
     const size_t semicolon = line.find(';');
-    if (semicolon == std::string_view::npos) continue;  // an unterminated field is not taken
-    field = std::string(TrimWhiteSpace(line.substr(0, semicolon)));
+    if (semicolon == std::string_view::npos) break;  // an unterminated field is not taken
+    field = TrimWhiteSpace(line.substr(0, semicolon));
     line = line.substr(semicolon + 1);
   }
   return parts;
 }
 
-KeyValue SplitKeyValue(std::string_view field) {
-  KeyValue kv;
+LineParts SplitLine(std::string_view line) {
+  const LineView view = SplitLineView(line);
+  LineParts parts;
+  parts.section = std::string(view.section);
+  for (size_t i = 0; i < parts.field.size(); ++i) parts.field[i] = std::string(view.field[i]);
+  parts.comment = std::string(view.comment);
+  return parts;
+}
+
+KeyValueView SplitKeyValueView(std::string_view field) {
+  KeyValueView kv;
   const size_t equals = field.find('=');
   if (equals == std::string_view::npos) return kv;
   // The character directly in front of "=" is dropped: the program always writes " = ".
-  if (equals > 0) kv.key = std::string(TrimWhiteSpace(field.substr(0, equals - 1)));
-  kv.value = std::string(TrimWhiteSpace(field.substr(equals + 1)));
+  if (equals > 0) kv.key = TrimWhiteSpace(field.substr(0, equals - 1));
+  kv.value = TrimWhiteSpace(field.substr(equals + 1));
   return kv;
+}
+
+KeyValue SplitKeyValue(std::string_view field) {
+  const KeyValueView view = SplitKeyValueView(field);
+  return KeyValue{std::string(view.key), std::string(view.value)};
 }
 
 }  // namespace spanlab

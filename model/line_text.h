@@ -23,6 +23,14 @@ struct LineParts {
 // text after the fourth ";" is dropped.
 LineParts SplitLine(std::string_view line);
 
+// The same parts as views into the line: SplitLine without copying.
+struct LineView {
+  std::string_view section;
+  std::array<std::string_view, 4> field;
+  std::string_view comment;
+};
+LineView SplitLineView(std::string_view line);
+
 struct KeyValue {
   std::string key;
   std::string value;
@@ -32,6 +40,13 @@ struct KeyValue {
 // directly in front of "=" (the program writes " = "), the value the text after it; both are
 // trimmed. So "X = 5" gives ("X", "5") while "X=5" gives ("", "5"). Without "=" both are empty.
 KeyValue SplitKeyValue(std::string_view field);
+
+// The same as views into the field.
+struct KeyValueView {
+  std::string_view key;
+  std::string_view value;
+};
+KeyValueView SplitKeyValueView(std::string_view field);
 
 // Removes leading and trailing blanks, tabs, CR, LF, VT and FF.
 std::string_view TrimWhiteSpace(std::string_view text);

@@ -135,7 +135,7 @@ Status ReadModelLines(ByteStream& stream, std::vector<std::string>& lines) {
     uint32_t length = 0;
     bool wide = false;
     std::string text;
-    const auto cutShort = [&] {
+    const auto cutShort = [&truncated, i, count] {
       return truncated("line " + std::to_string(i + 1) + " of " + std::to_string(count) +
                        " is cut short.");
     };

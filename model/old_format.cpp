@@ -3,9 +3,11 @@
 #include "model/old_format.h"
 
 #include <cctype>
+#include <initializer_list>
 
 #include "model/line_text.h"
 #include "model/number_text.h"
+#include "model/sections.h"
 
 namespace spanlab {
 
@@ -44,14 +46,28 @@ std::vector<std::string> SectionRows(const std::vector<std::string>& text, std::
   return rows;
 }
 
-std::string UnitsLine(const std::vector<std::string>& text) {
+// A data line of `section`: its prefix, then " key = value;" for every field whose value is
+// given (nullptr: left out), in the section's field order.
+std::string ItemLine(int section, std::initializer_list<const std::string*> values) {
+  const SectionRecord& s = SectionById(section);
+  std::string line(s.prefix);
+  int i = 0;
+  for (const std::string* value : values) {
+    if (value) AppendField(line, s.fields[i].key, *value);
+    ++i;
+  }
+  return line;
+}
+
+// The unit system's name as the "Units" line of a converted file gives it.
+std::string UnitsName(const std::vector<std::string>& text) {
   for (const std::string& line : text) {
     const std::string row = Recognisable(line);
     if (row.rfind("UNITS:", 0) != 0) continue;
-    if (row.find("ENGLISH") != std::string::npos) return "Units: English;";
-    if (row.find("METRIC") != std::string::npos) return "Units: Metric;";
+    if (row.find("ENGLISH") != std::string::npos) return "English";
+    if (row.find("METRIC") != std::string::npos) return "Metric";
   }
-  return "Units: Consistent;";
+  return "Consistent";
 }
 
 void ConvertPropertyRows(const std::vector<std::string>& text, bool metric,
@@ -68,22 +84,18 @@ void ConvertPropertyRows(const std::vector<std::string>& text, bool metric,
     // text, so that the stiffness does not drop tenfold at such a row.
     if (!eiText.empty()) lastEI = ei;
     if (eiValue != 0 || (disp.empty() && rotation.empty() && vValue == 0 && rValue == 0)) {
-      out.push_back("Member Property: X = " + x + "; E = " + (eiValue != 0 ? ei : lastEI) +
-                    "; I = 1;");
+      static const std::string kUnitI = "1";
+      out.push_back(ItemLine(kSectionProperties, {&x, eiValue != 0 ? &ei : &lastEI, &kUnitI}));
     }
     if (vValue != 0 || rValue != 0) {
-      std::string line = "Spring: X = " + x + ";";
-      if (vValue != 0) line += " VSpring = " + vspring + ";";
-      if (rValue != 0) line += " RSpring = " + rspring + ";";
-      out.push_back(line);
+      out.push_back(ItemLine(kSectionSprings, {&x, vValue != 0 ? &vspring : nullptr,
+                                               rValue != 0 ? &rspring : nullptr}));
     }
     if (!disp.empty() || !rotation.empty()) {
-      std::string line = "Support: X = " + x + ";";
-      if (!disp.empty()) line += " Disp = " + disp + ";";
-      if (!rotation.empty()) line += " Rotation = " + rotation + ";";
-      out.push_back(line);
+      out.push_back(ItemLine(kSectionSupports, {&x, disp.empty() ? nullptr : &disp,
+                                                rotation.empty() ? nullptr : &rotation}));
     }
-    if (eiValue == 0 && !eiText.empty()) out.push_back("Moment Release: X = " + x + ";");
+    if (eiValue == 0 && !eiText.empty()) out.push_back(ItemLine(kSectionReleases, {&x}));
   }
 }
 
@@ -105,23 +117,20 @@ std::vector<std::string> ConvertOldLines(const std::vector<std::string>& text) {
     if (!line.empty() && line[0] != '/') break;
     out.push_back("/" + (line.empty() ? line : line.substr(1)));
   }
-  const std::string units = UnitsLine(text);
-  out.push_back(units);
-  ConvertPropertyRows(text, units == "Units: Metric;", out);
+  const std::string units = UnitsName(text);
+  out.push_back(std::string(SectionById(kSectionUnits).prefix) + " " + units + ";");
+  ConvertPropertyRows(text, units == "Metric", out);
   for (const std::string& row : SectionRows(text, kPointLoads, kProperties, kUniformLoads)) {
     const auto columns = SplitOldColumns(row);
     const double p = ConvertNumber(columns[1]);
     const double m = ConvertNumber(columns[2]);
     if (p == 0 && m == 0) continue;
-    std::string line = "Point Load: X = " + columns[0] + ";";
-    if (p != 0) line += " PLoad = " + columns[1] + ";";
-    if (m != 0) line += " Moment = " + columns[2] + ";";
-    out.push_back(line);
+    out.push_back(ItemLine(kSectionPointLoads, {&columns[0], p != 0 ? &columns[1] : nullptr,
+                                                m != 0 ? &columns[2] : nullptr}));
   }
   for (const std::string& row : SectionRows(text, kUniformLoads, kProperties, kPointLoads)) {
     const auto c = SplitOldColumns(row);
-    out.push_back("Uniform Load: XStart = " + c[0] + "; XEnd = " + c[1] + "; UStart = " + c[2] +
-                  "; UEnd = " + c[3] + ";");
+    out.push_back(ItemLine(kSectionUniformLoads, {&c[0], &c[1], &c[2], &c[3]}));
   }
   return out;
 }

@@ -19,6 +19,14 @@ UnitFactors FactorsForUnits(int units) {
   return f;
 }
 
+int UnitsFromName(std::string_view name) {
+  if (name == "English") return kUnitsEnglish;
+  if (name == "Metric") return kUnitsMetric;
+  if (name == "Consistent") return kUnitsConsistent;
+  if (name == "User Defined") return kUnitsUserDefined;
+  return 0;
+}
+
 std::string UnitLabel(int units, int quantity) {
   // Columns: English, Metric. Rows: quantity codes 1..14.
   static constexpr const char* kLabels[14][2] = {

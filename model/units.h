@@ -6,6 +6,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 namespace spanlab {
 
@@ -33,6 +34,11 @@ enum FactorIndex : int {
 };
 
 using UnitFactors = std::array<double, kFactorCount>;
+
+// The unit system a "Units" line names: "English", "Metric", "Consistent" or "User Defined",
+// compared exactly; 0 for any other text. (The format check refuses "User Defined", which only
+// BuildItems knows.)
+int UnitsFromName(std::string_view name);
 
 // The factors of a unit system: English feet->inch, ksi, in^4, ...; Metric m, MPa->kN/m^2,
 // cm^4->m^4, ...; every other code all 1.0.

@@ -51,6 +51,8 @@ Status DiskFileAccess::ReadFile(const std::string& path, std::string& bytes, siz
                          std::to_string(maxBytes >> 20) + " MB.");
   };
   if (st.st_size > 0 && static_cast<unsigned long long>(st.st_size) > maxBytes) return tooLarge();
+  // A regular file's size is known: one allocation instead of doubling (twice the memory).
+  if (S_ISREG(st.st_mode) && st.st_size > 0) bytes.reserve(static_cast<size_t>(st.st_size));
   char buffer[1 << 16];
   for (;;) {
     const ssize_t n = ::read(fd, buffer, sizeof buffer);

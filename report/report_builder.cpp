@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "model/line_text.h"
+#include "model/sections.h"
 #include "report/number_field.h"
 
 namespace spanlab {
@@ -35,6 +35,20 @@ SummaryUnits UnitsOf(int units) {
 }
 
 std::string Blanks(size_t n) { return std::string(n, ' '); }
+
+// "Supports - X = feet, Displacement = inches, Rotation = radians", or without labels
+// "Supports - Consistent Units".
+std::string InputReportHeading(const SectionRecord& section, const CSPLX_30Doc& doc,
+                               bool labelled) {
+  std::string heading = std::string(section.title) + " - ";
+  if (!labelled) return heading + "Consistent Units";
+  for (int c = 0; c < section.reportColumnCount; ++c) {
+    const ReportColumn& column = section.reportColumns[c];
+    if (c > 0) heading += ", ";
+    heading.append(column.name).append(" = ").append(doc.GetUnitLabel(column.quantity));
+  }
+  return heading;
+}
 
 std::string LeadingBlanksRemoved(const std::string& s) {
   const size_t first = s.find_first_not_of(' ');
@@ -99,40 +113,18 @@ void ReportBuilder::BuildInputReport(const CSPLX_30Doc& doc) {
                                                : "Units: Consistent");
   AddReportLine("");
 
-  const std::string x = doc.GetUnitLabel(kQuantityPosition);
-  auto label = [&doc](int code) { return doc.GetUnitLabel(code); };
-  struct Section {
-    std::string_view keyword;
-    std::string heading;
-  };
-  const bool labelled = !x.empty();
-  const Section sections[] = {
-      {"Member Property:", labelled ? "Properties - X = " + x + ", E = " + label(kQuantityE) +
-                                          ", I = " + label(kQuantityI)
-                                    : "Properties - Consistent Units"},
-      {"Moment Release:",
-       labelled ? "Moment Releases - X = " + x : "Moment Releases - Consistent Units"},
-      {"Support:", labelled ? "Supports - X = " + x + ", Displacement = " + label(kQuantityDisp) +
-                                  ", Rotation = " + label(kQuantitySupportRotation)
-                            : "Supports - Consistent Units"},
-      {"Spring:", labelled ? "Springs - X = " + x + ", VSpring = " + label(kQuantityVSpring) +
-                                 ", RSpring = " + label(kQuantityRSpring)
-                           : "Springs - Consistent Units"},
-      {"Point Load:", labelled ? "Point Loads - X = " + x + ", PLoad = " + label(kQuantityPLoad) +
-                                     ", Moment = " + label(kQuantityPointMoment)
-                               : "Point Loads - Consistent Units"},
-      {"Uniform Load:", labelled ? "Uniform Loads - XStart & XEnd = " + x +
-                                       ", UStart & UEnd = " + label(kQuantityUniform)
-                                 : "Uniform Loads - Consistent Units"},
-  };
+  // Without unit labels (Consistent units) every heading says so instead of naming them.
+  const bool labelled = !doc.GetUnitLabel(kQuantityPosition).empty();
   bool first = true;
-  for (const Section& section : sections) {
+  for (int id = 0; id < kSectionCount; ++id) {
+    const SectionRecord& section = SectionById(id);
+    if (section.reportColumnCount == 0) continue;
     if (!first) AddReportLine("");
     first = false;
-    AddReportLine(section.heading);
-    const size_t skip = section.keyword.size() + 1;  // the keyword and the blank after it
+    AddReportLine(InputReportHeading(section, doc, labelled));
+    const size_t skip = section.prefix.size() + 1;  // the prefix and the blank after it
     for (const std::string& line : doc.GetLines()) {
-      if (line.rfind(section.keyword, 0) != 0) continue;
+      if (line.rfind(section.prefix, 0) != 0) continue;
       AddReportLine("  " + (line.size() > skip ? line.substr(skip) : std::string()));
     }
   }

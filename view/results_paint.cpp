@@ -4,6 +4,7 @@
 
 #include "model/line_text.h"
 #include "model/number_text.h"
+#include "model/sections.h"
 #include "view/diagrams.h"
 
 namespace spanlab {
@@ -50,14 +51,8 @@ bool SelectionMarker::OnHint(long hint, const CSPLX_30Doc& doc) {
 }
 
 long SelectionHintForLine(const std::string& line) {
-  const std::string section = SplitLine(line).section;
-  if (section == "Member Property") return 11;
-  if (section == "Moment Release") return 12;
-  if (section == "Support") return 13;
-  if (section == "Spring") return 14;
-  if (section == "Point Load") return 15;
-  if (section == "Uniform Load") return 16;
-  return kHintNoItemLine;
+  const SectionRecord* section = FindSection(SplitLineView(line).section);
+  return section ? section->selectionHint : kHintNoItemLine;
 }
 
 void DrawSelectionMarker(DeviceContext& dc, const DrawingFrame& f, const SelectionMarker& s) {

@@ -208,5 +208,87 @@ TEST(CheckLineFormatTest, CommentsAndDescriptionLinesNeverCauseErrors) {
                   "Error F11 - Invalid X value: Support: X = q; Disp = 0; /left wall\r\n"}});
 }
 
+// Every field of every section through the section table: a well-formed line passes, a wrong
+// key gives the section's key error and a bad value the field's own value error, each with the
+// whole line. The names, keys and codes here are the documented ones, not read from the table.
+TEST(CheckLineFormatTest, EveryFieldOfEverySectionHasItsKeyAndValueErrors) {
+  struct Field {
+    const char* key;
+    int valueCode;
+  };
+  struct Section {
+    int id;
+    const char* name;
+    int keyCode;
+    std::vector<Field> fields;
+  };
+  const Section sections[] = {
+      {kSectionProperties, "Member Property", 5, {{"X", 11}, {"E", 12}, {"I", 13}}},
+      {kSectionReleases, "Moment Release", 6, {{"X", 11}}},
+      {kSectionSupports, "Support", 7, {{"X", 11}, {"Disp", 14}, {"Rotation", 15}}},
+      {kSectionSprings, "Spring", 8, {{"X", 11}, {"VSpring", 16}, {"RSpring", 17}}},
+      {kSectionPointLoads, "Point Load", 9, {{"X", 11}, {"PLoad", 18}, {"Moment", 19}}},
+      {kSectionUniformLoads,
+       "Uniform Load",
+       10,
+       {{"XStart", 20}, {"XEnd", 21}, {"UStart", 22}, {"UEnd", 23}}},
+  };
+  // The line with every field well formed, except field `bad` whose key or value is spoiled.
+  auto line = [](const Section& s, size_t bad, const char* badKey, const char* badValue) {
+    std::string text = std::string(s.name) + ":";
+    for (size_t i = 0; i < s.fields.size(); ++i) {
+      text += " " + std::string(i == bad && badKey ? badKey : s.fields[i].key) + " = " +
+              (i == bad && badValue ? badValue : "1") + ";";
+    }
+    return text;
+  };
+  for (const Section& s : sections) {
+    SCOPED_TRACE(s.name);
+    ASSERT_EQ(FindSection(s.name), &SectionById(s.id));
+    ExpectOutputs({{line(s, s.fields.size(), nullptr, nullptr).c_str(), ""}});
+    const std::string keyError =
+        "Error F" + std::to_string(s.keyCode) + " - Invalid " + s.name + ": ";
+    for (size_t i = 0; i < s.fields.size(); ++i) {
+      const std::string wrongKey = line(s, i, "Q", nullptr);
+      const std::string wrongValue = line(s, i, nullptr, "1 ft");
+      const std::string valueError = "Error F" + std::to_string(s.fields[i].valueCode) +
+                                     " - Invalid " + s.fields[i].key + " value: ";
+      ExpectOutputs({{wrongKey.c_str(), (keyError + wrongKey + "\r\n").c_str()},
+                     {wrongValue.c_str(), (valueError + wrongValue + "\r\n").c_str()}});
+    }
+  }
+  // The second key of an either-or section may also stand alone in field 2.
+  ExpectOutputs({
+      {"Support: X = 1; Rotation = -0;",
+       "Error F15 - Invalid Rotation value: Support: X = 1; Rotation = -0;\r\n"},
+      {"Spring: X = 1; RSpring = x;",
+       "Error F17 - Invalid RSpring value: Spring: X = 1; RSpring = x;\r\n"},
+      {"Point Load: X = 1; Moment = ;",
+       "Error F19 - Invalid Moment value: Point Load: X = 1; Moment = ;\r\n"},
+  });
+}
+
+// The run checks lines it has split once; the result is the same as splitting on the way.
+TEST(CheckLineFormatTest, ALineSplitBeforehandIsCheckedAlike) {
+  const std::vector<std::string> lines = {"Units: Metric;",
+                                          "Units: User Defined;",
+                                          "/any: = ;",
+                                          "",
+                                          "Beam: X = 1;",
+                                          "Support: X = 0; Disp = q; Rotation = 0; /wall",
+                                          "Point Load: X=5; Moment = 1;",
+                                          "Uniform Load: XStart = 0; XEnd = 1; UStart = 1;"};
+  MessageLog splitLog, wholeLog;
+  int64_t splitErrors = 0, wholeErrors = 0;
+  const std::vector<SectionLine> split = SplitSectionLines(lines);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    CheckLineFormat(lines[i], split[i], splitErrors, splitLog);
+    CheckLineFormat(lines[i], wholeErrors, wholeLog);
+  }
+  EXPECT_EQ(splitLog.Text(), wholeLog.Text());
+  EXPECT_EQ(splitErrors, 6);
+  EXPECT_EQ(wholeErrors, 6);
+}
+
 }  // namespace
 }  // namespace spanlab

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -294,6 +295,52 @@ TEST(BuildItemsTest, BeamLengthIsTheLargestPosition) {
     Build(doc, c.lines);
     EXPECT_EQ(doc.GetBeamLength(), c.length) << (c.lines.empty() ? "" : c.lines.front());
   }
+}
+
+// Every item field at full precision, list by list.
+std::string Dump(const CSPLX_30Doc& doc) {
+  std::ostringstream out;
+  out.precision(17);
+  out << doc.GetUnits() << " " << doc.GetBeamLength() << "\n";
+  for (const auto& i : doc.GetProperties())
+    out << "P " << i.m_dX << " " << i.m_dE << " " << i.m_dI << "\n";
+  for (const auto& i : doc.GetReleases()) out << "R " << i.m_dX << "\n";
+  for (const auto& i : doc.GetSupports()) {
+    out << "S " << i.m_dX << " " << i.m_dDisp << " " << int(i.m_bDisp) << " " << i.m_dRotation
+        << " " << int(i.m_bRotation) << "\n";
+  }
+  for (const auto& i : doc.GetSprings())
+    out << "K " << i.m_dX << " " << i.m_dVSpring << " " << i.m_dRSpring << "\n";
+  for (const auto& i : doc.GetPointLoads())
+    out << "L " << i.m_dX << " " << i.m_dPLoad << " " << i.m_dMoment << "\n";
+  for (const auto& i : doc.GetUniformLoads()) {
+    out << "U " << i.m_dXStart << " " << i.m_dXEnd << " " << i.m_dUStart << " " << i.m_dUEnd
+        << "\n";
+  }
+  return out.str();
+}
+
+TEST(BuildItemsTest, LinesSplitOnceBuildTheSameItems) {
+  CSPLX_30Doc whole;
+  Build(whole, {"Member Property: X = 3; E = 2; I = 1;", "Units: Metric;",
+                "Support: X = 1; Rotation = 0.5; Disp = 9;", "Support: X=2; Disp = 0.25;",
+                "Spring: X = 4; RSpring = 7; RSpring = 8;", "/Units: English;", "Units: English;",
+                "Point Load: X = 6; Moment = 3; PLoad = 1;",
+                "Uniform Load: XStart = 9; XEnd = 2; UStart = -1.2; UEnd = 0.6;",
+                "Moment Release: X = 5; /hinge", "Beam: X = 99;", "Member Property: X = 1;"});
+  CSPLX_30Doc split;
+  split.SetLines(nullptr, whole.GetLines());
+  DocumentTestAccess::Units(split) = kUnitsMetric;  // the build starts over in the Consistent system
+  split.BuildItems(SplitSectionLines(split.GetLines()));
+  EXPECT_EQ(Dump(split), Dump(whole));
+  EXPECT_EQ(Dump(whole),
+            "1 108\n"
+            "P 3 2 1\nP 12 0 0\n"
+            "R 60\n"
+            "S 1 0 0 0.5 1\nS 2 0.00025000000000000001 1 0 0\n"
+            "K 4 0 0.0080000000000000002\n"
+            "L 72 0 36\n"
+            "U 108 24 -0.099999999999999992 0.049999999999999996\n");
 }
 
 TEST(BuildItemsTest, LinesWithoutAnItemSectionAreIgnored) {
