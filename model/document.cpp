@@ -42,6 +42,7 @@ bool CSPLX_30Doc::OnNewDocument() {
 
 bool CSPLX_30Doc::OnOpenDocument(const std::string& path) {
   if (!CDocument::OnOpenDocument(path)) return false;
+  LinesChanged(nullptr);
   if (m_bConverted) SetModifiedFlag(true);  // so that closing offers to save the new format
   return true;
 }

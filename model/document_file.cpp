@@ -111,7 +111,7 @@ Status CSPLX_30Doc::LoadDocument(const std::string& bytes, const std::string& pa
   DeleteContents();
   m_lines = std::move(lines);
   m_bConverted = converted ? 1 : 0;
-  LinesChanged(nullptr);
+  // The run and the views follow in OnOpenDocument, once the file's bytes are gone.
   return Status::Ok();
 }
 
