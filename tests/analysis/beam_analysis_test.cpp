@@ -374,6 +374,51 @@ TEST(MomentRelease, NoMomentAtAHingeUnderADistributedLoad) {
   }
 }
 
+// A hinge written just right of another node acts where it is written, however long the
+// element before that node is. Fixed at 0, hinged at h, pinned at L: a cantilever of length h
+// carries at its tip the piece from h to L, simply supported; a uniform load w covers both and a
+// point load P sits at xp, just left of the hinge. The piece hands V = w (L - h) / 2 to the tip.
+TEST(MomentRelease, AHingeJustRightOfAnotherNodeActsWhereItIsWritten) {
+  struct Case {
+    const char *length, *load, *hinge;
+  };
+  // Elements of about 0.5 before 40; of about 47.5 before 570.5 on the long beam.
+  for (const Case c : {Case{"100", "40", "40.04"}, Case{"10000", "570.5", "572.5"}}) {
+    SCOPED_TRACE(c.hinge);
+    const double L = std::stod(c.length), xp = std::stod(c.load), h = std::stod(c.hinge);
+    const double EI = 29000.0 * 10000, w = -1e-3, P = -0.01, V = w * (L - h) / 2;
+    const auto doc = Analyse({"Member Property: X = 0; E = 29000; I = 10000;",
+                              "Support: X = 0; Disp = 0; Rotation = 0;",
+                              std::string("Support: X = ") + c.length + "; Disp = 0;",
+                              std::string("Moment Release: X = ") + c.hinge + ";",
+                              std::string("Point Load: X = ") + c.load + "; PLoad = -0.01;",
+                              std::string("Uniform Load: XStart = 0; XEnd = ") + c.length +
+                                  "; UStart = -0.001; UEnd = -0.001;"});
+    const CBeamAnalysis& a = *doc->m_pAnalysis;
+    ASSERT_EQ(a.m_bError, 0) << a.m_messages[1];
+    // The node before the hinge lies within a tenth of its element's length of it.
+    ASSERT_GT(0.1 * ElementTo(a, xp).length, h - xp);
+    int hinges = 0;
+    for (int32_t e = 1; e <= a.m_nElements; ++e) hinges += a.m_elements[e].releaseEnd;
+    EXPECT_EQ(hinges, 1);
+    EXPECT_EQ(ElementTo(a, h).releaseEnd, 1);
+    EXPECT_EQ(ElementTo(a, h).momentEnd, 0);
+    const double scale = a.m_dMaxAbsMoment;
+    EXPECT_NEAR(ElementFrom(a, h).momentStart, 0, kRel * scale);
+    // The cantilever's moment at xp: w (h - xp)^2 / 2 + V (h - xp), not 0.
+    const double mxp = w * (h - xp) * (h - xp) / 2 + V * (h - xp);
+    EXPECT_NEAR(ElementFrom(a, xp).momentStart, mxp, kRel * scale);
+    EXPECT_NEAR(-ElementTo(a, xp).momentEnd, mxp, kRel * scale);
+    EXPECT_GT(std::fabs(mxp), 100 * kRel * scale);
+    const double tip = (w * std::pow(h, 4) / 8 + V * h * h * h / 3 +
+                        P * xp * xp * (3 * h - xp) / 6) / EI;
+    EXPECT_REL(NodeAt(a, h).deflection, tip);
+    EXPECT_REL(NodeAt(a, L).reactionVert, -V);
+    EXPECT_REL(NodeAt(a, 0).reactionVert, -(w * h + V + P));
+    EXPECT_REL(NodeAt(a, 0).reactionRot, w * h * h / 2 + V * h + P * xp);
+  }
+}
+
 TEST(PrescribedDisplacement, SettlementOfAFixedEnd) {
   // Fixed-fixed beam, right end moved by D: end forces 12 EI D / L^3 and moments 6 EI D / L^2.
   const double L = 10, D = 0.5;

@@ -120,13 +120,10 @@ ReferenceResult RunReference(double length, const std::vector<CMemberPropertyIte
     prevE = E;
     prevI = I;
   }
+  // A release flags the element whose right node is the node at the release.
   for (const auto& rel : releases) {
-    for (int e = 1; e <= r.nElements; ++e) {
-      if (0.1 * r.elements[e].length > std::fabs(r.elements[e].xEnd - rel.m_dX)) {
-        r.elements[e].releaseEnd = 1;
-        break;
-      }
-    }
+    const int node = (ref.FindDof(rel.m_dX) + 1) / 2;
+    if (node >= 2) r.elements[node - 1].releaseEnd = 1;
   }
 
   // Loads and prescribed values.

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <random>
+#include <tuple>
 
 #include "analysis/beam_analysis.h"
 #include "tests/analysis/reference_engine.h"
@@ -185,6 +186,21 @@ TEST(ReferenceEquivalence, ReleasesOnLongAndShortElements) {
   for (int k = 0; k < 40; ++k) m.pointLoads.push_back({60 + 0.01 * k, -1, 0});
   m.releases = {{60.4}, {40}, {60.005}};
   ExpectSame(m, "releases");
+}
+
+TEST(ReferenceEquivalence, ReleasesJustRightOfAnEarlierNode) {
+  // The node before each hinge lies within a tenth of its element's length of it.
+  for (const auto& [length, load, hinge] :
+       {std::tuple{100.0, 40.0, 40.04}, std::tuple{10000.0, 570.5, 572.5}}) {
+    Model m;
+    m.length = length;
+    m.properties = {{0, 29000, 10000}};
+    m.supports = {{0, 0, 1, 0, 1}, {length, 0, 1, 0, 0}};
+    m.releases = {{hinge}};
+    m.pointLoads = {{load, -0.01, 0}};
+    m.uniformLoads = {{0, length, -1e-3, -1e-3}};
+    ExpectSame(m, "hinge at " + std::to_string(hinge));
+  }
 }
 
 }  // namespace
