@@ -1,5 +1,6 @@
 #include "tests/analysis/reference_engine.h"
 
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
 
@@ -45,6 +46,59 @@ struct Reference {
       if (std::fabs(p - r.nodes[i].x) < 1e-10) return;
     }
     AddNode(p);
+  }
+
+  // Whether the beam is a mechanism, found apart from the engine's walk along it: its stiffness
+  // matrix is singular exactly when that of a plainer beam with the same joints and restraints
+  // is. Lengths and sizes do not matter, only which nodes are held (by a prescribed value or a
+  // spring in the equations) and how the elements are joined: so a run of stiff elements through nodes
+  // that nothing holds and no hinge interrupts is one element, every element is 1 long with
+  // EI = 1 (0 where the element has none), and every restraint is a spring of 1. That matrix is
+  // small with small integers: in long double the pivots of a singular one stay near 1e-19,
+  // those of a stable one are at least about 3 / m^3 for m elements (0.1 for the models here).
+  bool IsMechanism(const std::vector<int>& prescribed, const std::vector<int>& springHeld) const {
+    const int nodes = r.nNodes;
+    std::vector<int> heldW(nodes + 1), heldR(nodes + 1);
+    for (int i = 1; i <= nodes; ++i) {
+      heldW[i] = prescribed[2 * i - 1] || springHeld[2 * i - 1];
+      heldR[i] = prescribed[2 * i] || springHeld[2 * i];
+    }
+    auto stiff = [&](int e) { return r.elements[e].ei != 0 && r.elements[e].length != 0; };
+    std::vector<int> kept = {1};
+    for (int i = 2; i < nodes; ++i) {
+      if (heldW[i] || heldR[i] || r.elements[i - 1].releaseEnd == 1 || !stiff(i - 1) ||
+          !stiff(i))
+        kept.push_back(i);
+    }
+    kept.push_back(nodes);
+
+    const int n = 2 * static_cast<int>(kept.size());
+    std::vector<std::array<long double, 4>> K(n + 2, {0, 0, 0, 0});
+    for (size_t k = 0; k + 1 < kept.size(); ++k) {
+      const int e = kept[k + 1] - 1;  // the last element of the run; all or none are stiff
+      if (!stiff(e)) continue;
+      const int j = 2 * static_cast<int>(k) + 3;
+      const bool hinge = r.elements[e].releaseEnd == 1;
+      const long double k11 = hinge ? 3 : 12, k12 = hinge ? -3 : -6, k14 = hinge ? 0 : -6;
+      const long double k22 = hinge ? 3 : 4, k23 = hinge ? 3 : 6, k24 = hinge ? 0 : 2;
+      const long double k34 = hinge ? 0 : 6, k44 = hinge ? 0 : 4;
+      K[j - 2][0] += k11; K[j - 2][1] += k12; K[j - 2][2] -= k11; K[j - 2][3] += k14;
+      K[j - 1][0] += k22; K[j - 1][1] += k23; K[j - 1][2] += k24;
+      K[j][0] += k11; K[j][1] += k34;
+      K[j + 1][0] += k44;
+    }
+    for (size_t k = 0; k < kept.size(); ++k) {
+      K[2 * k + 1][0] += heldW[kept[k]];
+      K[2 * k + 2][0] += heldR[kept[k]];
+    }
+    for (int row = 1; row <= n; ++row) {
+      if (std::fabs(K[row][0]) < 1e-12L) return true;
+      for (int m = row + 1; m <= std::min(row + 3, n); ++m) {
+        const long double f = K[row][m - row] / K[row][0];
+        for (int q = m; q <= row + 3; ++q) K[m][q - m] -= f * K[row][q - row];
+      }
+    }
+    return false;
   }
 
   void Terms(double ei, double l, int rel) {
@@ -187,25 +241,38 @@ ReferenceResult RunReference(double length, const std::vector<CMemberPropertyIte
     K[j][0] += ref.k33; K[j][1] += ref.k34;
     K[j + 1][0] += ref.k44;
   }
+  // A spring that does not change its node's stiffness in the last bit holds nothing.
+  std::vector<int> springHeld(n + 2, 0);
   for (const auto& s : springs) {
     const int i = ref.FindDof(s.m_dX);
-    if (s.m_dVSpring > 0) K[i][0] += s.m_dVSpring;
-    if (s.m_dRSpring > 0) K[i + 1][0] += s.m_dRSpring;
+    if (s.m_dVSpring > 0) {
+      const double before = K[i][0];
+      K[i][0] += s.m_dVSpring;
+      if (K[i][0] != before) springHeld[i] = 1;
+    }
+    if (s.m_dRSpring > 0) {
+      const double before = K[i + 1][0];
+      K[i + 1][0] += s.m_dRSpring;
+      if (K[i + 1][0] != before) springHeld[i + 1] = 1;
+    }
   }
 
-  // Elimination.
-  bool failed = false;
-  for (int row = 1; row <= n - 1 && !failed; ++row) {
+  // Elimination: none for a mechanism; a pivot below the smallest normal double ends it.
+  bool failed = false, outOfRange = false;
+  if (ref.IsMechanism(Dp, springHeld)) {
+    r.messages.push_back(CBeamAnalysis::kMessageA3);
+    r.error = 1;
+    failed = true;
+  }
+  for (int row = 1; row <= n && !failed; ++row) {
+    if (!Dp[row] && !(std::fabs(K[row][0]) >= DBL_MIN)) {
+      outOfRange = failed = true;
+      break;
+    }
     for (int m = row + 1; m <= std::min(row + 3, n); ++m) {
       if (Dp[row]) {
         F[m] -= K[row][m - row] * Dv[row];
         continue;
-      }
-      if (std::fabs(K[row][0]) <= 0.00001) {
-        r.messages.push_back(CBeamAnalysis::kMessageA3);
-        r.error = 1;
-        failed = true;
-        break;
       }
       if (K[row][m - row] == 0) continue;
       const double f = K[row][m - row] / K[row][0];
@@ -220,7 +287,7 @@ ReferenceResult RunReference(double length, const std::vector<CMemberPropertyIte
         if (row + t <= n) s += K[row][t] * Dv[row + t];
       }
       if (Dp[row]) F[row] = s + K[row][0] * Dv[row] - F[row];
-      else if (std::fabs(K[row][0]) > 1e-50) Dv[row] = (F[row] - s) / K[row][0];
+      else Dv[row] = (F[row] - s) / K[row][0];
     }
   }
 
@@ -291,6 +358,12 @@ ReferenceResult RunReference(double length, const std::vector<CMemberPropertyIte
     if (std::fabs(el.shearEnd) > r.maxAbsShear) r.maxAbsShear = std::fabs(el.shearEnd);
     if (std::fabs(el.momentStart) > r.maxAbsMoment) r.maxAbsMoment = std::fabs(el.momentStart);
     if (std::fabs(el.momentEnd) > r.maxAbsMoment) r.maxAbsMoment = std::fabs(el.momentEnd);
+  }
+
+  if (outOfRange) {  // no results
+    r.messages.push_back(CBeamAnalysis::kMessageA4);
+    r.error = 1;
+    return r;
   }
 
   // Equilibrium line.
