@@ -14,12 +14,13 @@
 // rotation belongs to the element beyond), an element without stiffness ties nothing, and every
 // held deflection or rotation stays 0. Whether such a motion exists depends only on which nodes
 // are held and how the elements are joined, so one walk from the left end decides it, the same
-// way for every load and unit system. (A spring holds its node when it is in the equations at
-// all: one below the last bit of the beam's stiffness there is lost in the sum.) A pivot test cannot: the round-off left in the pivot of a
-// singular matrix scales with the stiffness terms (1 to 1e11 in internal units), and a soft
-// spring that holds a stable beam can give a smaller pivot than that round-off. What is left
-// to the elimination is a pivot below the smallest normal double, a stiffness the program cannot
-// hold (a beam 1e308 long); that solution is no result at all (error A4).
+// way for every load and unit system. A spring holds its node when it is in the equations at
+// all: one below the last bit of the beam's stiffness at its node is lost in the sum.
+// A pivot test cannot decide it: the round-off left in the pivot of a singular matrix scales
+// with the stiffness terms (1 to 1e11 in internal units), and a soft spring that holds a stable
+// beam can leave a smaller pivot than that round-off. What is left to the elimination is a pivot
+// below the smallest normal double, a stiffness the program cannot hold (a beam 1e308 long):
+// that solution is no result at all (error A4).
 //
 // Uniform loads: the element loads are those of a linearly varying load on a fixed-ended
 // element with intensity p at its left end rising by q over its length l:

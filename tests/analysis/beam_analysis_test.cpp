@@ -13,9 +13,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <memory>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "model/document.h"
@@ -470,8 +473,8 @@ TEST(Messages, UnstableBeams) {
             "the supports and stiffness.");
   EXPECT_EQ(a3.m_bError, 1);
 
-  // EI = 1e-3: the tip of a cantilever of length 1 moves 1 / (3 EI) = 333 under a unit load,
-  // while its tip stiffness 12 EI / L^3 stays above the pivot limit of 1e-5.
+  // EI = 1e-3: the tip of a cantilever of length 1 moves 1 / (3 EI) = 333 under a unit load.
+  // The cantilever is no mechanism, only far too soft for its load: A2, not A3.
   const auto soft =
       Analyse({"Member Property: X = 0; E = 0.001; I = 1;",
                "Support: X = 0; Disp = 0; Rotation = 0;", "Point Load: X = 1; PLoad = -1;"});
@@ -484,6 +487,203 @@ TEST(Messages, UnstableBeams) {
   EXPECT_TRUE(IsBalancedLine(a2.m_messages[2], "", "")) << a2.m_messages[2];
   EXPECT_EQ(a2.m_bError, 1);
   EXPECT_REL(NodeAt(a2, 1).deflection, -1 / (3 * 1e-3));  // the results still stand
+}
+
+// Whether a beam is a mechanism depends on its supports, springs and hinges, not on its loads
+// or units. Four mechanisms and a stable variant of each, in every unit system, with loads from
+// -10 down to -1e-9. Consistent units take the beam of length 120 of the report that found the
+// fault; English and Metric ones a beam of 12 ft or 12 m.
+TEST(Stability, MechanismsWhateverTheLoadsAndUnits) {
+  struct Units {
+    const char* line;
+    const char* property;
+    double length;
+    const char *force, *moment;  // equilibrium line labels
+    double toInches;             // 12 where positions are given in feet
+    double vSpring;              // a VSpring of 1 in internal units
+  };
+  struct Case {
+    const char* what;
+    bool mechanism;
+    std::vector<std::pair<const char*, double>> items;  // line start and X / length
+    double load;                                        // X / length of the point load
+  };
+  const Units systems[] = {
+      {"Units: English;", "Member Property: X = 0; E = 29000; I = 100;", 12, " kips", " kip ft", 12,
+       1},
+      {"Units: Metric;", "Member Property: X = 0; E = 200000; I = 8000;", 12, " kN", " kN m ", 1,
+       1000},
+      {"Units: Consistent;", "Member Property: X = 0; E = 29000; I = 100;", 120, "", "", 1, 1}};
+  const char* pin = "Support: X = %g; Disp = 0;";
+  const char* fixed = "Support: X = %g; Disp = 0; Rotation = 0;";
+  const char* hinge = "Moment Release: X = %g;";
+  const char* spring = "Spring: X = %g; VSpring = 1;";  // soft beside the beam
+  const Case cases[] = {
+      {"hinge between two pins", true, {{pin, 0}, {pin, 1}, {hinge, 0.5}}, 0.25},
+      {"... on a soft spring", false, {{pin, 0}, {pin, 1}, {hinge, 0.5}, {spring, 0.5}}, 0.25},
+      {"single pin", true, {{pin, 0}}, 1},
+      {"single fixed end", false, {{fixed, 0}}, 1},
+      {"fixed end, hinge, free part", true, {{fixed, 0}, {hinge, 0.5}}, 1},
+      {"... propped at its end", false, {{fixed, 0}, {hinge, 0.5}, {pin, 1}}, 1},
+      {"two hinges in a propped span",
+       true,
+       {{fixed, 0}, {pin, 1}, {hinge, 1.0 / 3}, {hinge, 2.0 / 3}},
+       0.5},
+      {"... with a pin between them",
+       false,
+       {{fixed, 0}, {pin, 1}, {hinge, 1.0 / 3}, {hinge, 2.0 / 3}, {pin, 0.5}},
+       0.5},
+  };
+  auto line = [](const char* format, double x) {
+    char text[96];
+    std::snprintf(text, sizeof text, format, x);
+    return std::string(text);
+  };
+  for (const Units& u : systems) {
+    for (const Case& c : cases) {
+      for (const char* load : {"-10", "-0.001", "-1e-9"}) {
+        SCOPED_TRACE(std::string(u.line) + " " + c.what + ", load " + load);
+        std::vector<std::string> lines = {u.line, u.property};
+        for (const auto& [format, x] : c.items) lines.push_back(line(format, x * u.length));
+        lines.push_back(line("Point Load: X = %g; PLoad = ", c.load * u.length) + load + ";");
+        const auto doc = Analyse(lines);
+        const CBeamAnalysis& a = *doc->m_pAnalysis;
+        EXPECT_EQ(a.m_bError, c.mechanism ? 1 : 0);
+        if (c.mechanism) {
+          ASSERT_EQ(a.m_messages.size(), 3u);
+          EXPECT_EQ(a.m_messages[1], CBeamAnalysis::kMessageA3);
+          // Nothing is solved: every displacement stays 0 (all prescribed values are 0).
+          EXPECT_EQ(a.m_dMaxAbsDeflection, 0);
+          EXPECT_EQ(a.m_dMaxAbsRotation, 0);
+          continue;
+        }
+        ASSERT_EQ(a.m_messages.size(), 2u) << a.m_messages[1];
+        EXPECT_TRUE(IsBalancedLine(a.m_messages[1], u.force, u.moment)) << a.m_messages[1];
+        if (c.items.size() == 4 && c.items[3].first == spring) {
+          // The left half, pinned at 0, hands half the load to the spring under the hinge;
+          // the right half turns about its pin.
+          const double P = std::stod(load), x = u.length * u.toInches;
+          EXPECT_REL(NodeAt(a, x / 2).deflection, P / 2 / u.vSpring);
+          EXPECT_REL(NodeAt(a, x / 2).reactionVert, -P / 2);
+          EXPECT_REL(NodeAt(a, 3 * x / 4).deflection, P / 4 / u.vSpring);
+        }
+      }
+    }
+  }
+}
+
+// Stable beams at the edges of the scales the program holds are solved, not called unstable:
+// their results agree with the closed forms.
+TEST(Stability, StableBeamsAtExtremeScalesAreSolved) {
+  const auto expectSolved = [](const CBeamAnalysis& a) {
+    EXPECT_EQ(a.m_bError, 0);
+    ASSERT_EQ(a.m_messages.size(), 2u) << a.m_messages[1];
+  };
+  // A simple span 1e9 long, and one 1e-6 long, with a load P at mid-span: P L^3 / (48 EI).
+  for (const auto& [length, mid, load] :
+       {std::tuple{"1e9", "5e8", "-1e-12"}, std::tuple{"1e-6", "5e-7", "-1"}}) {
+    SCOPED_TRACE(length);
+    const double L = std::stod(length), P = std::stod(load);
+    const auto doc =
+        Analyse({"Member Property: X = 0; E = 29000; I = 100;", "Support: X = 0; Disp = 0;",
+                 std::string("Support: X = ") + length + "; Disp = 0;",
+                 std::string("Point Load: X = ") + mid + "; PLoad = " + load + ";"});
+    const CBeamAnalysis& a = *doc->m_pAnalysis;
+    expectSolved(a);
+    EXPECT_REL(NodeAt(a, L / 2).deflection, P * L * L * L / (48 * 2.9e6));
+    EXPECT_REL(NodeAt(a, 0).reactionVert, -P / 2);
+  }
+  {
+    // A cantilever with E = 1e-300: tip deflection P L^3 / (3 EI), rotation -P L^2 / (2 EI).
+    const double L = 10, P = -1e-302, EI = 1e-300;
+    const auto doc = Analyse({"Member Property: X = 0; E = 1e-300; I = 1;",
+                              "Support: X = 0; Disp = 0; Rotation = 0;",
+                              "Point Load: X = 10; PLoad = -1e-302;"});
+    const CBeamAnalysis& a = *doc->m_pAnalysis;
+    expectSolved(a);
+    EXPECT_REL(NodeAt(a, L).deflection, P * L * L * L / (3 * EI));
+    EXPECT_REL(NodeAt(a, L).rotation, -P * L * L / (2 * EI));
+    EXPECT_REL(NodeAt(a, 0).reactionRot, P * L);
+  }
+  // A cantilever of two parts whose EI differ by 1e6, either way round, with a tip load P. With
+  // the soft part outside, the tip moves P / EI1 (L^3 - (L - s)^3) / 3 + P / EI2 (L - s)^3 / 3
+  // (s = 5, where EI changes). With the stiff part outside, rounding in the elimination grows
+  // with the contrast (as it always has): there only the verdict is checked.
+  for (const auto& [I1, I2] : {std::pair{"100", "1e-4"}, std::pair{"1e-4", "100"}}) {
+    SCOPED_TRACE(I1);
+    const double L = 10, s = 5, P = -0.01;
+    const double EI1 = 29000 * std::stod(I1), EI2 = 29000 * std::stod(I2);
+    const auto doc = Analyse({std::string("Member Property: X = 0; E = 29000; I = ") + I1 + ";",
+                              std::string("Member Property: X = 5; E = 29000; I = ") + I2 + ";",
+                              "Support: X = 0; Disp = 0; Rotation = 0;",
+                              "Point Load: X = 10; PLoad = -0.01;"});
+    const CBeamAnalysis& a = *doc->m_pAnalysis;
+    expectSolved(a);
+    const double rest = (L - s) * (L - s) * (L - s);
+    if (EI2 < EI1) {
+      EXPECT_REL(NodeAt(a, L).deflection, P / EI1 * (L * L * L - rest) / 3 + P / EI2 * rest / 3);
+    }
+  }
+  // Springs from 1e-6 to 1e12 under the hinge between two pins (the reported beam). The hinge
+  // moves P / (2 k); rounding in the stiffness at the hinge, some 3e8 here, is of the order of
+  // 1e-16 of it, so the result for a soft spring carries a relative error up to about that
+  // divided by k.
+  for (const char* k : {"1e-6", "0.001", "1", "1e6", "1e12"}) {
+    SCOPED_TRACE(k);
+    const auto doc =
+        Analyse({"Member Property: X = 0; E = 29000; I = 100;", "Support: X = 0; Disp = 0;",
+                 "Support: X = 120; Disp = 0;", "Moment Release: X = 60;",
+                 std::string("Spring: X = 60; VSpring = ") + k + ";",
+                 "Point Load: X = 30; PLoad = -1e-9;"});
+    const CBeamAnalysis& a = *doc->m_pAnalysis;
+    expectSolved(a);
+    const double expected = -1e-9 / (2 * std::stod(k));
+    EXPECT_NEAR(NodeAt(a, 60).deflection, expected,
+                std::fabs(expected) * (kRel + 1e-15 * 3.2e8 / std::stod(k)));
+  }
+}
+
+// A spring too soft to change the stiffness of its node at all is not in the equations, and so
+// holds nothing: the hinge between two pins above is a mechanism again.
+TEST(Stability, ASpringLostInTheStiffnessOfItsNodeHoldsNothing) {
+  const auto doc =
+      Analyse({"Member Property: X = 0; E = 29000; I = 100;", "Support: X = 0; Disp = 0;",
+               "Support: X = 120; Disp = 0;", "Moment Release: X = 60;",
+               "Spring: X = 60; VSpring = 1e-9;", "Point Load: X = 30; PLoad = -1e-9;"});
+  const CBeamAnalysis& a = *doc->m_pAnalysis;
+  ASSERT_EQ(a.m_messages.size(), 3u);
+  EXPECT_EQ(a.m_messages[1], CBeamAnalysis::kMessageA3);
+}
+
+// A chain of 100,000 bars joined by hinges, each hinge on a spring: pinned at both ends, every
+// bar is simply supported between its joints, so each joint carries one bar's load w and moves
+// w / k, whatever the neighbouring springs. The constants run from 1e-6 to 1e12.
+TEST(Stability, AHundredThousandHingesEachOnASpring) {
+  constexpr int kBars = 100000;
+  const double w = -1e-9, springs[] = {1e-6, 1e-3, 1, 1e3, 1e6, 1e12};
+  const std::vector<CMemberPropertyItem> properties = {{0, 200, 3}};
+  std::vector<CMomentReleaseItem> releases;
+  std::vector<CSpringItem> supportSprings;
+  for (int i = 1; i < kBars; ++i) {
+    releases.push_back({double(i)});
+    supportSprings.push_back({double(i), springs[i % 6], 0});
+  }
+  const std::vector<CSupportItem> supports = {{0, 0, 1, 0, 0}, {double(kBars), 0, 1, 0, 0}};
+  const std::vector<CUniformLoadItem> load = {{0, double(kBars), w, w}};
+  CBeamAnalysis a;
+  a.Reset();
+  a.SetLength(kBars);
+  a.BuildNodes(properties, releases, supports, supportSprings, {}, load);
+  a.BuildElements(properties, releases);
+  a.Solve(supports, supportSprings, {}, load, kUnitsConsistent);
+  ASSERT_EQ(a.m_nNodes, kBars + 1);
+  EXPECT_EQ(a.m_bError, 0);
+  ASSERT_EQ(a.m_messages.size(), 2u) << a.m_messages[1];
+  for (int i = 1; i < kBars; ++i) {
+    const double expected = w / springs[i % 6];
+    ASSERT_NEAR(a.m_nodes[i + 1].deflection, expected, 1e-6 * std::fabs(expected)) << "joint " << i;
+  }
+  EXPECT_REL(a.m_nodes[1].reactionVert, -w / 2);
 }
 
 TEST(Messages, EquilibriumLineUnits) {

@@ -51,11 +51,12 @@ struct Reference {
   // Whether the beam is a mechanism, found apart from the engine's walk along it: its stiffness
   // matrix is singular exactly when that of a plainer beam with the same joints and restraints
   // is. Lengths and sizes do not matter, only which nodes are held (by a prescribed value or a
-  // spring in the equations) and how the elements are joined: so a run of stiff elements through nodes
-  // that nothing holds and no hinge interrupts is one element, every element is 1 long with
-  // EI = 1 (0 where the element has none), and every restraint is a spring of 1. That matrix is
-  // small with small integers: in long double the pivots of a singular one stay near 1e-19,
-  // those of a stable one are at least about 3 / m^3 for m elements (0.1 for the models here).
+  // spring in the equations) and how the elements are joined: so a run of stiff elements
+  // through nodes that nothing holds and no hinge interrupts is one element, every element is
+  // 1 long with EI = 1 (0 where the element has none), and every restraint is a spring of 1.
+  // That matrix is small with small integers: in long double the pivots of a singular one stay
+  // near 1e-19, those of a stable one are at least about 3 / m^3 for m elements (0.1 for the
+  // models here).
   bool IsMechanism(const std::vector<int>& prescribed, const std::vector<int>& springHeld) const {
     const int nodes = r.nNodes;
     std::vector<int> heldW(nodes + 1), heldR(nodes + 1);
