@@ -195,16 +195,11 @@ class CBeamAnalysis {
 
   ElementTerms m_k;
   Equations m_equations;
-  // One byte per node for the mechanism check, filled while the equations are assembled: what
-  // holds the node (a support or a spring with a positive constant), and what the element
-  // starting there is.
-  enum KinematicBits : uint8_t {
-    kHeldDeflection = 1,
-    kHeldRotation = 2,
-    kHingeAtEnd = 4,    // the element has a moment release at its right end
-    kNoStiffness = 8,   // the element has EI = 0 and adds nothing
-  };
-  std::vector<uint8_t> m_kinematics;  // [1..m_nNodes]
+  // For the mechanism check, per node: what holds it (a prescribed value, or a positive spring
+  // that changes its stiffness) and what the element starting there is; the bits are those of
+  // stiffness_solve.cpp. Filled while the equations are assembled. (Not a character type:
+  // writing it must not make the compiler reload the equations.)
+  std::vector<uint16_t> m_kinematics;  // [1..m_nNodes]
   bool m_bStiffnessOutOfRange = false;  // a pivot fell below the smallest normal double
   std::vector<double> m_scratch, m_scratchBuffer;  // node placement; memory kept between runs
   bool m_bRefused = false;                // an A1 line ended the run

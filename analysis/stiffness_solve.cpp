@@ -34,6 +34,7 @@
 // which is the fixed-ended share with its right moment released through the element
 // stiffness. Without this the hinge would pass on the fixed-end moment of its element's load.
 #include <algorithm>
+#include <array>
 #include <cfloat>
 #include <cmath>
 #include <new>
@@ -41,6 +42,72 @@
 #include "analysis/beam_analysis.h"
 
 namespace spanlab {
+
+namespace {
+
+// Bits of m_kinematics: what holds a node, and what the element starting there is.
+enum : uint16_t {
+  kHeldDeflection = 1,
+  kHeldRotation = 2,
+  kHeld = kHeldDeflection | kHeldRotation,
+  kHingeAtEnd = 4,   // the element has a moment release at its right end
+  kNoStiffness = 8,  // the element has EI = 0 and adds nothing
+  kElement = kHingeAtEnd | kNoStiffness,
+};
+
+// The mechanism check walks from the left end of the beam and keeps what the part left of the
+// current node can still do there without straining anything: nothing; move up and down
+// without turning; turn about a node held earlier (the only point of it that stays put); or
+// anything at all. Once some part is found to move while the rest stays put, the beam is a
+// mechanism, whatever follows.
+enum Motion : uint8_t { kNone, kTranslation, kRotation, kAny, kMechanism };
+
+// A node's own restraints: a held deflection or rotation stays 0.
+constexpr Motion Hold(Motion m, unsigned held) {
+  const bool deflection = held & kHeldDeflection, rotation = held & kHeldRotation;
+  switch (m) {
+    case kAny:
+      if (deflection && rotation) return kNone;
+      return deflection ? kRotation : rotation ? kTranslation : kAny;
+    case kTranslation:
+      return deflection ? kNone : kTranslation;
+    case kRotation:
+      return deflection || rotation ? kNone : kRotation;
+    default:
+      return m;
+  }
+}
+
+// One element, then the restraints of its right node.
+constexpr Motion Step(Motion m, unsigned element, unsigned right) {
+  if (m == kMechanism) return kMechanism;
+  if (element & kNoStiffness) {
+    // The part on the left moves while everything from here on stays put; right of the
+    // element a new part starts, free until held.
+    return m != kNone ? kMechanism : Hold(kAny, right);
+  }
+  if (element & kHingeAtEnd) {
+    // The right node follows the element's deflection, not its rotation. A part free to do
+    // anything turns about the hinge; a part held at one point moves the hinge and so leaves
+    // the right node free; a part held still leaves the right node free to turn in place.
+    if (m == kAny) return kMechanism;
+    if (m == kNone) return right & kHeldRotation ? kNone : kRotation;
+    return Hold(kAny, right);
+  }
+  return Hold(m, right);  // a rigid continuation of the same part
+}
+
+// Step for every motion and every (element bits | held bits of the right node).
+constexpr auto kSteps = [] {
+  std::array<std::array<Motion, 16>, 5> steps{};
+  for (unsigned m = 0; m < 5; ++m) {
+    for (unsigned bits = 0; bits < 16; ++bits)
+      steps[m][bits] = Step(Motion(m), bits & kElement, bits & kHeld);
+  }
+  return steps;
+}();
+
+}  // namespace
 
 void CBeamAnalysis::ComputeElementTerms(double ei, double length, int32_t releaseEnd) {
   m_k = ElementTerms{};
@@ -169,7 +236,7 @@ void CBeamAnalysis::AssembleLoads(Equations& eq, const std::vector<CSupportItem>
 
   for (const CSupportItem& s : supports) {
     const int32_t i = FindDof(s.m_dX);
-    uint8_t& held = m_kinematics[(i + 1) / 2];
+    uint16_t& held = m_kinematics[(i + 1) / 2];
     if (s.m_bDisp == 1) {
       eq.D[i] = DofValue{s.m_dDisp, 1};
       held |= kHeldDeflection;
@@ -198,14 +265,16 @@ void CBeamAnalysis::AssembleStiffness(Equations& eq, const std::vector<CSpringIt
     K[j][0] += k.k33;
     K[j][1] += k.k34;
     K[j + 1][0] += k.k44;
-    m_kinematics[e] |= (el.releaseEnd == 1 ? kHingeAtEnd : 0) |
-                       (el.ei == 0 || el.length == 0 ? kNoStiffness : 0);
+    // (Elements always have a length: BuildNodes never leaves two nodes within the tolerance.)
+    if (el.releaseEnd == 1 || el.ei == 0) {
+      m_kinematics[e] |= (el.releaseEnd == 1 ? kHingeAtEnd : 0) | (el.ei == 0 ? kNoStiffness : 0);
+    }
   }
   // A spring holds its node only when it is in the equations: one so soft that adding it leaves
   // the node's stiffness unchanged in the last bit holds nothing the solution could see.
   for (const CSpringItem& s : springs) {
     const int32_t i = FindDof(s.m_dX);
-    uint8_t& held = m_kinematics[(i + 1) / 2];
+    uint16_t& held = m_kinematics[(i + 1) / 2];
     if (s.m_dVSpring > 0) {
       const double before = K[i][0];
       K[i][0] += s.m_dVSpring;
@@ -220,45 +289,11 @@ void CBeamAnalysis::AssembleStiffness(Equations& eq, const std::vector<CSpringIt
 }
 
 bool CBeamAnalysis::IsMechanism() const {
-  // Walking from the left end: what the beam left of the current node can still do there
-  // without straining anything. Nothing; move up and down without turning; turn about a node
-  // held earlier (the only point of the part that stays put); or anything at all.
-  enum Motion { kNone, kTranslation, kRotation, kAny };
-  // The node's own restraints: a held deflection or rotation must stay 0.
-  const auto hold = [](Motion m, uint8_t node) {
-    const bool deflection = node & kHeldDeflection, rotation = node & kHeldRotation;
-    if (m == kAny) {
-      if (deflection && rotation) return kNone;
-      return deflection ? kRotation : rotation ? kTranslation : kAny;
-    }
-    if (m == kTranslation) return deflection ? kNone : kTranslation;
-    if (m == kRotation) return deflection || rotation ? kNone : kRotation;
-    return kNone;
-  };
-  Motion m = hold(kAny, m_kinematics[1]);
-  for (int32_t e = 1; e <= m_nElements; ++e) {
-    const uint8_t element = m_kinematics[e];
-    const uint8_t right = m_kinematics[e + 1];
-    if (element & kNoStiffness) {
-      // The part on the left can move while everything from here on stays put; right of the
-      // element a new part starts, free until held.
-      if (m != kNone) return true;
-      m = hold(kAny, right);
-    } else if (element & kHingeAtEnd) {
-      // The right node follows the element's deflection, not its rotation. A part free to do
-      // anything turns about the hinge; a part held at one point moves the hinge and so leaves
-      // the right node free; a part held still leaves the right node free to turn in place.
-      if (m == kAny) return true;
-      if (m == kNone) {
-        m = right & kHeldRotation ? kNone : kRotation;
-      } else {
-        m = hold(kAny, right);
-      }
-    } else {
-      m = hold(m, right);  // a rigid continuation of the same part
-    }
-  }
-  return m != kNone;  // the part reaching the right end can still move
+  const uint16_t* node = m_kinematics.data();
+  Motion m = Hold(kAny, node[1] & kHeld);
+  for (int32_t e = 1; e <= m_nElements; ++e)
+    m = kSteps[m][(node[e] & kElement) | (node[e + 1] & kHeld)];
+  return m != kNone;  // some part, or the one reaching the right end, can move
 }
 
 void CBeamAnalysis::Eliminate(Equations& eq) {
