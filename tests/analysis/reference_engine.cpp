@@ -55,48 +55,36 @@ struct Reference {
   // through nodes that nothing holds and no hinge interrupts is one element, every element is
   // 1 long with EI = 1 (0 where the element has none), and every restraint is a spring of 1.
   // That matrix is small with small integers: in long double the pivots of a singular one stay
-  // near 1e-19, those of a stable one are at least about 3 / m^3 for m elements (0.1 for the
-  // models here).
-  bool IsMechanism(const std::vector<int>& prescribed, const std::vector<int>& springHeld) const {
-    const int nodes = r.nNodes;
-    std::vector<int> heldW(nodes + 1), heldR(nodes + 1);
-    for (int i = 1; i <= nodes; ++i) {
-      heldW[i] = prescribed[2 * i - 1] || springHeld[2 * i - 1];
-      heldR[i] = prescribed[2 * i] || springHeld[2 * i];
-    }
-    auto stiff = [&](int e) { return r.elements[e].ei != 0 && r.elements[e].length != 0; };
+  // near 1e-19, those of a stable one are at least about 3 / m^3 for m elements (0.1 here).
+  bool IsMechanism(const std::vector<int>& prescribed, const std::vector<int>& springHeld) {
+    auto held = [&](int dof) { return prescribed[dof] || springHeld[dof]; };
+    auto stiff = [&](int e) { return r.elements[e].ei != 0; };
     std::vector<int> kept = {1};
-    for (int i = 2; i < nodes; ++i) {
-      if (heldW[i] || heldR[i] || r.elements[i - 1].releaseEnd == 1 || !stiff(i - 1) ||
+    for (int i = 2; i < r.nNodes; ++i) {
+      if (held(2 * i - 1) || held(2 * i) || r.elements[i - 1].releaseEnd || !stiff(i - 1) ||
           !stiff(i))
         kept.push_back(i);
     }
-    kept.push_back(nodes);
-
+    kept.push_back(r.nNodes);
     const int n = 2 * static_cast<int>(kept.size());
-    std::vector<std::array<long double, 4>> K(n + 2, {0, 0, 0, 0});
-    for (size_t k = 0; k + 1 < kept.size(); ++k) {
-      const int e = kept[k + 1] - 1;  // the last element of the run; all or none are stiff
-      if (!stiff(e)) continue;
-      const int j = 2 * static_cast<int>(k) + 3;
-      const bool hinge = r.elements[e].releaseEnd == 1;
-      const long double k11 = hinge ? 3 : 12, k12 = hinge ? -3 : -6, k14 = hinge ? 0 : -6;
-      const long double k22 = hinge ? 3 : 4, k23 = hinge ? 3 : 6, k24 = hinge ? 0 : 2;
-      const long double k34 = hinge ? 0 : 6, k44 = hinge ? 0 : 4;
-      K[j - 2][0] += k11; K[j - 2][1] += k12; K[j - 2][2] -= k11; K[j - 2][3] += k14;
-      K[j - 1][0] += k22; K[j - 1][1] += k23; K[j - 1][2] += k24;
-      K[j][0] += k11; K[j][1] += k34;
-      K[j + 1][0] += k44;
-    }
-    for (size_t k = 0; k < kept.size(); ++k) {
-      K[2 * k + 1][0] += heldW[kept[k]];
-      K[2 * k + 2][0] += heldR[kept[k]];
+    std::vector<std::array<long double, 4>> U(n + 2, {0, 0, 0, 0});
+    for (int k = 0; k < n / 2; ++k) {
+      U[2 * k + 1][0] += held(2 * kept[k] - 1);
+      U[2 * k + 2][0] += held(2 * kept[k]);
+      const int e = k + 1 < n / 2 ? kept[k + 1] - 1 : 0;  // last element of the run to the next
+      if (e == 0 || !stiff(e)) continue;
+      Terms(1, 1, r.elements[e].releaseEnd);
+      const int j = 2 * k + 3;
+      U[j - 2][0] += k11; U[j - 2][1] += k12; U[j - 2][2] += k13; U[j - 2][3] += k14;
+      U[j - 1][0] += k22; U[j - 1][1] += k23; U[j - 1][2] += k24;
+      U[j][0] += k33; U[j][1] += k34;
+      U[j + 1][0] += k44;
     }
     for (int row = 1; row <= n; ++row) {
-      if (std::fabs(K[row][0]) < 1e-12L) return true;
+      if (std::fabs(U[row][0]) < 1e-12L) return true;
       for (int m = row + 1; m <= std::min(row + 3, n); ++m) {
-        const long double f = K[row][m - row] / K[row][0];
-        for (int q = m; q <= row + 3; ++q) K[m][q - m] -= f * K[row][q - row];
+        const long double f = U[row][m - row] / U[row][0];
+        for (int q = m; q <= row + 3; ++q) U[m][q - m] -= f * U[row][q - row];
       }
     }
     return false;
