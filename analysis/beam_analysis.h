@@ -52,7 +52,6 @@ class CBeamAnalysis {
  public:
   static constexpr double kPositionTolerance = 1e-10;             // same node when closer
   static constexpr double kSubdivisionFactor = 0.005025125628140704;  // 1/199 of the length
-  static constexpr double kPivotTolerance = 0.00001;              // A3 below this pivot
   // A model needing more nodes than this is refused with an A1 line instead of being run:
   // beyond it the working memory of a run passes some 2 GB.
   static constexpr int32_t kMaxNodes = 10'000'000;
@@ -94,8 +93,12 @@ class CBeamAnalysis {
   void BuildElements(const std::vector<CMemberPropertyItem>& properties,
                      const std::vector<CMomentReleaseItem>& releases);
 
-  // Assembles and solves, then fills node results, reactions and end forces; appends A3/A2 lines
-  // when the beam is unstable and the equilibrium line last. `units` is the unit system code.
+  // Assembles and solves, then fills node results, reactions and end forces; appends the
+  // equilibrium line last. A beam that is a mechanism (some part of it can move without bending
+  // any element, whatever the loads and units) gets the A3 line and is not solved: its free
+  // displacements stay 0. A beam whose deflections exceed its length gets the A2 line. A solution
+  // beyond the range of a double (values or stiffnesses that overflow or underflow) gets the A4
+  // line and no results. `units` is the unit system code.
   void Solve(const std::vector<CSupportItem>& supports, const std::vector<CSpringItem>& springs,
              const std::vector<CPointLoadItem>& pointLoads,
              const std::vector<CUniformLoadItem>& uniformLoads, int units);
@@ -187,6 +190,8 @@ class CBeamAnalysis {
                      const std::vector<CPointLoadItem>& pointLoads,
                      const std::vector<CUniformLoadItem>& uniformLoads);
   void AssembleStiffness(Equations& eq, const std::vector<CSpringItem>& springs);
+  // Whether the beam can move without bending any element; reads m_kinematics.
+  bool IsMechanism() const;
   void Eliminate(Equations& eq);
   // The equilibrium check: reactions plus applied loads, vertically and in moments about x = 0
   // (internal units).
@@ -202,6 +207,12 @@ class CBeamAnalysis {
 
   ElementTerms m_k;
   Equations m_equations;
+  // For the mechanism check, per node: what holds it (a prescribed value, or a positive spring
+  // that changes its stiffness) and what the element starting there is; the bits are those of
+  // stiffness_solve.cpp. Filled while the equations are assembled. (Not a character type:
+  // writing it must not make the compiler reload the equations.)
+  std::vector<uint16_t> m_kinematics;  // [1..m_nNodes]
+  bool m_bStiffnessOutOfRange = false;  // a pivot fell below the smallest normal double
   std::vector<double> m_scratch, m_scratchBuffer;  // node placement; memory kept between runs
   bool m_bRefused = false;                // an A1 line ended the run
   bool m_bFiniteResults = true;           // EndForces found every value a finite number

@@ -4,8 +4,23 @@
 // and no element couples degrees of freedom more than 3 apart, so that is the whole upper band.
 // Prescribed degrees of freedom (supports) stay in the system: their known value is moved to
 // the right-hand side during elimination, and back substitution turns their row into the
-// reaction. Elimination has no pivoting; a non-prescribed pivot of 1e-5 or less means the beam
-// is a mechanism (error A3).
+// reaction. Elimination has no pivoting: the free part of a beam that is no mechanism is
+// positive definite.
+//
+// Mechanisms (error A3) are found from the model, not from the size of a pivot. The stiffness
+// matrix is singular exactly when some displacement other than none strains no element and no
+// spring and leaves every prescribed value at 0: each element with stiffness then moves as a
+// rigid bar (one with a hinge at its right end ties only the deflection of its right node, whose
+// rotation belongs to the element beyond), an element without stiffness ties nothing, and every
+// held deflection or rotation stays 0. Whether such a motion exists depends only on which nodes
+// are held and how the elements are joined, so one walk from the left end decides it, the same
+// way for every load and unit system. A spring holds its node when it is in the equations at
+// all: one below the last bit of the beam's stiffness at its node is lost in the sum.
+// A pivot test cannot decide it: the round-off left in the pivot of a singular matrix scales
+// with the stiffness terms (1 to 1e11 in internal units), and a soft spring that holds a stable
+// beam can leave a smaller pivot than that round-off. What is left to the elimination is a pivot
+// below the smallest normal double, a stiffness the program cannot hold (a beam 1e308 long):
+// that solution is no result at all (error A4).
 //
 // Uniform loads: the element loads are those of a linearly varying load on a fixed-ended
 // element with intensity p at its left end rising by q over its length l:
@@ -19,12 +34,80 @@
 // which is the fixed-ended share with its right moment released through the element
 // stiffness. Without this the hinge would pass on the fixed-end moment of its element's load.
 #include <algorithm>
+#include <array>
+#include <cfloat>
 #include <cmath>
 #include <new>
 
 #include "analysis/beam_analysis.h"
 
 namespace spanlab {
+
+namespace {
+
+// Bits of m_kinematics: what holds a node, and what the element starting there is.
+enum : uint16_t {
+  kHeldDeflection = 1,
+  kHeldRotation = 2,
+  kHeld = kHeldDeflection | kHeldRotation,
+  kHingeAtEnd = 4,   // the element has a moment release at its right end
+  kNoStiffness = 8,  // the element has EI = 0 and adds nothing
+  kElement = kHingeAtEnd | kNoStiffness,
+};
+
+// The mechanism check walks from the left end of the beam and keeps what the part left of the
+// current node can still do there without straining anything: nothing; move up and down
+// without turning; turn about a node held earlier (the only point of it that stays put); or
+// anything at all. Once some part is found to move while the rest stays put, the beam is a
+// mechanism, whatever follows.
+enum Motion : uint8_t { kNone, kTranslation, kRotation, kAny, kMechanism };
+
+// A node's own restraints: a held deflection or rotation stays 0.
+constexpr Motion Hold(Motion m, unsigned held) {
+  const bool deflection = held & kHeldDeflection, rotation = held & kHeldRotation;
+  switch (m) {
+    case kAny:
+      if (deflection && rotation) return kNone;
+      return deflection ? kRotation : rotation ? kTranslation : kAny;
+    case kTranslation:
+      return deflection ? kNone : kTranslation;
+    case kRotation:
+      return deflection || rotation ? kNone : kRotation;
+    default:
+      return m;
+  }
+}
+
+// One element, then the restraints of its right node.
+constexpr Motion Step(Motion m, unsigned element, unsigned right) {
+  if (m == kMechanism) return kMechanism;
+  if (element & kNoStiffness) {
+    // The part on the left moves while everything from here on stays put; right of the
+    // element a new part starts, free until held.
+    return m != kNone ? kMechanism : Hold(kAny, right);
+  }
+  if (element & kHingeAtEnd) {
+    // The right node follows the element's deflection, not its rotation. A part free to do
+    // anything turns about the hinge; a part held at one point moves the hinge and so leaves
+    // the right node free; a part held still leaves the right node free to turn in place.
+    if (m == kAny) return kMechanism;
+    if (m == kNone) return right & kHeldRotation ? kNone : kRotation;
+    return Hold(kAny, right);
+  }
+  return Hold(m, right);  // a rigid continuation of the same part
+}
+
+// Step for every motion and every (element bits | held bits of the right node).
+constexpr auto kSteps = [] {
+  std::array<std::array<Motion, 16>, 5> steps{};
+  for (unsigned m = 0; m < 5; ++m) {
+    for (unsigned bits = 0; bits < 16; ++bits)
+      steps[m][bits] = Step(Motion(m), bits & kElement, bits & kHeld);
+  }
+  return steps;
+}();
+
+}  // namespace
 
 void CBeamAnalysis::ComputeElementTerms(double ei, double length, int32_t releaseEnd) {
   m_k = ElementTerms{};
@@ -153,8 +236,15 @@ void CBeamAnalysis::AssembleLoads(Equations& eq, const std::vector<CSupportItem>
 
   for (const CSupportItem& s : supports) {
     const int32_t i = FindDof(s.m_dX);
-    if (s.m_bDisp == 1) eq.D[i] = DofValue{s.m_dDisp, 1};
-    if (s.m_bRotation == 1) eq.D[i + 1] = DofValue{s.m_dRotation, 1};
+    uint16_t& held = m_kinematics[(i + 1) / 2];
+    if (s.m_bDisp == 1) {
+      eq.D[i] = DofValue{s.m_dDisp, 1};
+      held |= kHeldDeflection;
+    }
+    if (s.m_bRotation == 1) {
+      eq.D[i + 1] = DofValue{s.m_dRotation, 1};
+      held |= kHeldRotation;
+    }
   }
 }
 
@@ -175,12 +265,35 @@ void CBeamAnalysis::AssembleStiffness(Equations& eq, const std::vector<CSpringIt
     K[j][0] += k.k33;
     K[j][1] += k.k34;
     K[j + 1][0] += k.k44;
+    // (Elements always have a length: BuildNodes never leaves two nodes within the tolerance.)
+    if (el.releaseEnd == 1 || el.ei == 0) {
+      m_kinematics[e] |= (el.releaseEnd == 1 ? kHingeAtEnd : 0) | (el.ei == 0 ? kNoStiffness : 0);
+    }
   }
+  // A spring holds its node only when it is in the equations: one so soft that adding it leaves
+  // the node's stiffness unchanged in the last bit holds nothing the solution could see.
   for (const CSpringItem& s : springs) {
     const int32_t i = FindDof(s.m_dX);
-    if (s.m_dVSpring > 0) K[i][0] += s.m_dVSpring;
-    if (s.m_dRSpring > 0) K[i + 1][0] += s.m_dRSpring;
+    uint16_t& held = m_kinematics[(i + 1) / 2];
+    if (s.m_dVSpring > 0) {
+      const double before = K[i][0];
+      K[i][0] += s.m_dVSpring;
+      if (K[i][0] != before) held |= kHeldDeflection;
+    }
+    if (s.m_dRSpring > 0) {
+      const double before = K[i + 1][0];
+      K[i + 1][0] += s.m_dRSpring;
+      if (K[i + 1][0] != before) held |= kHeldRotation;
+    }
   }
+}
+
+bool CBeamAnalysis::IsMechanism() const {
+  const uint16_t* node = m_kinematics.data();
+  Motion m = Hold(kAny, node[1] & kHeld);
+  for (int32_t e = 1; e <= m_nElements; ++e)
+    m = kSteps[m][(node[e] & kElement) | (node[e + 1] & kHeld)];
+  return m != kNone;  // some part, or the one reaching the right end, can move
 }
 
 void CBeamAnalysis::Eliminate(Equations& eq) {
@@ -188,6 +301,18 @@ void CBeamAnalysis::Eliminate(Equations& eq) {
   auto& K = eq.K;  // K[r][q] is K[r][q - r]
   auto& F = eq.F;
   auto& D = eq.D;
+  // A mechanism stops the elimination where its pivot vanishes (at or below 0.00001, where a
+  // mechanism has always stopped, so its state after A3 is what it always was), or at the end
+  // of the forward pass when round-off leaves every pivot larger. Either way no back
+  // substitution runs and the free displacements stay 0.
+  constexpr double kVanishingPivot = 0.00001;
+  const bool mechanism = IsMechanism();
+  const auto stopAsMechanism = [this] {
+    m_messages.push_back(kMessageA3);
+    m_bError = 1;
+  };
+  // A pivot of 0, below the smallest normal double, or NaN: a stiffness out of range.
+  const auto outOfRange = [](double pivot) { return !(std::fabs(pivot) >= DBL_MIN); };
   for (int32_t r = 1; r <= n - 1; ++r) {
     const int32_t mEnd = std::min(r + 3, n);
     if (D[r].prescribed) {
@@ -195,10 +320,13 @@ void CBeamAnalysis::Eliminate(Equations& eq) {
       continue;
     }
     const double pivot = K[r][0];
-    if (std::fabs(pivot) <= kPivotTolerance) {
-      m_messages.push_back(kMessageA3);
-      m_bError = 1;
-      return;  // no back substitution: the free displacements stay 0
+    if (mechanism && std::fabs(pivot) <= kVanishingPivot) {
+      stopAsMechanism();
+      return;
+    }
+    if (outOfRange(pivot)) {
+      m_bStiffnessOutOfRange = true;
+      return;
     }
     for (int32_t m = r + 1; m <= mEnd; ++m) {
       if (K[r][m - r] == 0) continue;
@@ -207,12 +335,20 @@ void CBeamAnalysis::Eliminate(Equations& eq) {
       for (int32_t q = m; q <= r + 3; ++q) K[m][q - m] -= f * K[r][q - r];
     }
   }
+  if (mechanism) {
+    stopAsMechanism();
+    return;
+  }
+  if (!D[n].prescribed && outOfRange(K[n][0])) {
+    m_bStiffnessOutOfRange = true;
+    return;
+  }
   for (int32_t r = n; r >= 1; --r) {
     double s = 0;
     for (int32_t t = 1; t <= 3 && r + t <= n; ++t) s += K[r][t] * D[r + t].value;
     if (D[r].prescribed) {
       F[r] = s + K[r][0] * D[r].value - F[r];  // the support's reaction
-    } else if (std::fabs(K[r][0]) > 1e-50) {
+    } else {
       D[r].value = (F[r] - s) / K[r][0];
     }
   }
@@ -228,6 +364,7 @@ void CBeamAnalysis::Solve(const std::vector<CSupportItem>& supports,
   m_loadQ.clear();
   if (m_bRefused) return;  // an A1 line ended the run
   m_bError = 0;
+  m_bStiffnessOutOfRange = false;
   if (m_nNodes < 2) return;  // zero length: the data check reports it
   bool outOfMemory = false;
   {
@@ -238,6 +375,7 @@ void CBeamAnalysis::Solve(const std::vector<CSupportItem>& supports,
       eq.F.assign(size, 0.0);
       eq.K.assign(size, {0.0, 0.0, 0.0, 0.0});
       eq.D.assign(size, DofValue{});
+      m_kinematics.assign(static_cast<size_t>(m_nNodes) + 2, 0);
       AssembleLoads(eq, supports, pointLoads, uniformLoads);
       AssembleStiffness(eq, springs);
       Eliminate(eq);
@@ -252,8 +390,9 @@ void CBeamAnalysis::Solve(const std::vector<CSupportItem>& supports,
   }
   // The sums of the loads and of the equilibrium check can overflow where no single term does.
   const Residuals residuals = EquilibriumResiduals();
-  if (!m_bFiniteResults || !std::isfinite(m_dLoadVert) || !std::isfinite(m_dLoadMoment) ||
-      !std::isfinite(residuals.vert) || !std::isfinite(residuals.moment)) {
+  if (m_bStiffnessOutOfRange || !m_bFiniteResults || !std::isfinite(m_dLoadVert) ||
+      !std::isfinite(m_dLoadMoment) || !std::isfinite(residuals.vert) ||
+      !std::isfinite(residuals.moment)) {
     // Values beyond the range of a double somewhere in the solution: these are no results.
     // The A4 line says why, and nothing shows "nan" or "inf".
     m_messages.push_back(kMessageA4);

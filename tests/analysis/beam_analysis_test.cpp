@@ -14,9 +14,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <memory>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "model/document.h"
@@ -375,6 +378,42 @@ TEST(MomentRelease, NoMomentAtAHingeUnderADistributedLoad) {
   }
 }
 
+// A hinge written just right of another node acts where it is written, however long the
+// element before that node is. Fixed at 0, hinged at h, pinned at L: a cantilever of length h
+// carries at its tip the piece from h to L, simply supported; a uniform load w covers both and a
+// point load P sits at xp, just left of the hinge. The piece hands V = w (L - h) / 2 to the tip.
+TEST(MomentRelease, AHingeJustRightOfAnotherNodeActsWhereItIsWritten) {
+  struct Case {
+    const char *length, *load, *hinge;
+  };
+  // Elements of about 0.5 before 40; of about 47.5 before 570.5 on the long beam.
+  for (const Case c : {Case{"100", "40", "40.04"}, Case{"10000", "570.5", "572.5"}}) {
+    SCOPED_TRACE(c.hinge);
+    const double L = std::stod(c.length), xp = std::stod(c.load), h = std::stod(c.hinge);
+    const double EI = 29000.0 * 10000, w = -1e-3, P = -0.01, V = w * (L - h) / 2;
+    const auto doc = Analyse({"Member Property: X = 0; E = 29000; I = 10000;",
+                              "Support: X = 0; Disp = 0; Rotation = 0;",
+                              std::string("Support: X = ") + c.length + "; Disp = 0;",
+                              std::string("Moment Release: X = ") + c.hinge + ";",
+                              std::string("Point Load: X = ") + c.load + "; PLoad = -0.01;",
+                              std::string("Uniform Load: XStart = 0; XEnd = ") + c.length +
+                                  "; UStart = -0.001; UEnd = -0.001;"});
+    const CBeamAnalysis& a = doc->GetAnalysis();
+    ASSERT_EQ(a.m_bError, 0) << a.m_messages[1];
+    ASSERT_GT(0.1 * ElementTo(a, xp).length, h - xp);  // the case the old rule got wrong
+    EXPECT_EQ(ElementTo(a, xp).releaseEnd, 0);
+    EXPECT_EQ(ElementTo(a, h).releaseEnd, 1);
+    EXPECT_EQ(ElementTo(a, h).momentEnd, 0);
+    // The moment at xp, w (h - xp)^2 / 2 + V (h - xp), is far from 0 at this tolerance.
+    const double mxp = w * (h - xp) * (h - xp) / 2 + V * (h - xp);
+    EXPECT_NEAR(ElementFrom(a, xp).momentStart, mxp, kRel * a.m_dMaxAbsMoment);
+    EXPECT_REL(NodeAt(a, h).deflection,
+               (w * std::pow(h, 4) / 8 + V * h * h * h / 3 + P * xp * xp * (3 * h - xp) / 6) / EI);
+    EXPECT_REL(NodeAt(a, L).reactionVert, -V);
+    EXPECT_REL(NodeAt(a, 0).reactionRot, w * h * h / 2 + V * h + P * xp);
+  }
+}
+
 TEST(PrescribedDisplacement, SettlementOfAFixedEnd) {
   // Fixed-fixed beam, right end moved by D: end forces 12 EI D / L^3 and moments 6 EI D / L^2.
   const double L = 10, D = 0.5;
@@ -426,8 +465,8 @@ TEST(Messages, UnstableBeams) {
             "the supports and stiffness.");
   EXPECT_EQ(a3.m_bError, 1);
 
-  // EI = 1e-3: the tip of a cantilever of length 1 moves 1 / (3 EI) = 333 under a unit load,
-  // while its tip stiffness 12 EI / L^3 stays above the pivot limit of 1e-5.
+  // EI = 1e-3: the tip of a cantilever of length 1 moves 1 / (3 EI) = 333 under a unit load.
+  // The cantilever is no mechanism, only far too soft for its load: A2, not A3.
   const auto soft =
       Analyse({"Member Property: X = 0; E = 0.001; I = 1;",
                "Support: X = 0; Disp = 0; Rotation = 0;", "Point Load: X = 1; PLoad = -1;"});
@@ -440,6 +479,142 @@ TEST(Messages, UnstableBeams) {
   EXPECT_TRUE(IsBalancedLine(a2.m_messages[2], "", "")) << a2.m_messages[2];
   EXPECT_EQ(a2.m_bError, 1);
   EXPECT_REL(NodeAt(a2, 1).deflection, -1 / (3 * 1e-3));  // the results still stand
+}
+
+// Whether a beam is a mechanism depends on its supports, springs and hinges, not on its loads
+// or units. Four mechanisms and a stable variant of each, in every unit system, with loads from
+// -10 to -1e-9 (Consistent units: the beam of length 120 that the fault was found on). A spring
+// of 1 (kip/in, kN/mm) is soft beside the beam yet holds the hinge; one of 1e-30 is lost in the
+// stiffness of its node and holds nothing.
+TEST(Stability, MechanismsWhateverTheLoadsAndUnits) {
+  struct Units {
+    const char *line, *property;
+    double length, toInternal, vSpring;  // length in input units; a VSpring of 1, internally
+    const char *force, *moment;
+  } const systems[] = {
+      {"Units: English;", "Member Property: X = 0; E = 29000; I = 100;", 12, 12, 1, " kips",
+       " kip ft"},
+      {"Units: Metric;", "Member Property: X = 0; E = 200000; I = 8000;", 12, 1, 1000, " kN",
+       " kN m "},
+      {"Units: Consistent;", "Member Property: X = 0; E = 29000; I = 100;", 120, 1, 1, "", ""}};
+  const char *pin = "Support: X = %g; Disp = 0;",
+             *fixed = "Support: X = %g; Disp = 0; Rotation = 0;";
+  const char* hinge = "Moment Release: X = %g;";
+  const struct {
+    bool mechanism;
+    std::vector<std::pair<const char*, double>> items;  // line format and X / length
+    double load;                                        // X / length of the point load
+  } cases[] = {
+      {true, {{pin, 0}, {pin, 1}, {hinge, 0.5}}, 0.25},  // hinge between two pins
+      {false, {{pin, 0}, {pin, 1}, {hinge, 0.5}, {"Spring: X = %g; VSpring = 1;", 0.5}}, 0.25},
+      {true, {{pin, 0}, {pin, 1}, {hinge, 0.5}, {"Spring: X = %g; VSpring = 1e-30;", 0.5}}, 0.25},
+      {true, {{pin, 0}}, 1},  // a single pin
+      {false, {{fixed, 0}}, 1},
+      {true, {{fixed, 0}, {hinge, 0.5}}, 1},  // fixed end, hinge, free part
+      {false, {{fixed, 0}, {hinge, 0.5}, {pin, 1}}, 1},
+      {true, {{fixed, 0}, {pin, 1}, {hinge, 1.0 / 3}, {hinge, 2.0 / 3}}, 0.5},  // two hinges
+      {false, {{fixed, 0}, {pin, 1}, {hinge, 1.0 / 3}, {hinge, 2.0 / 3}, {pin, 0.5}}, 0.5}};
+  const auto line = [](const char* format, double x) {
+    char text[96];
+    std::snprintf(text, sizeof text, format, x);
+    return std::string(text);
+  };
+  for (const Units& u : systems) {
+    for (size_t c = 0; c < std::size(cases); ++c) {
+      for (const char* load : {"-10", "-0.001", "-1e-9"}) {
+        SCOPED_TRACE(std::string(u.line) + " case " + std::to_string(c) + ", load " + load);
+        std::vector<std::string> lines = {u.line, u.property};
+        for (const auto& [format, x] : cases[c].items) lines.push_back(line(format, x * u.length));
+        lines.push_back(line("Point Load: X = %g; PLoad = ", cases[c].load * u.length) + load +
+                        ";");
+        const auto doc = Analyse(lines);
+        const CBeamAnalysis& a = doc->GetAnalysis();
+        ASSERT_EQ(a.m_messages.size(), cases[c].mechanism ? 3u : 2u) << a.m_messages[1];
+        EXPECT_EQ(a.m_bError, cases[c].mechanism);
+        if (cases[c].mechanism) {
+          EXPECT_EQ(a.m_messages[1], CBeamAnalysis::kMessageA3);
+          EXPECT_EQ(a.m_dMaxAbsDeflection + a.m_dMaxAbsRotation, 0);  // nothing is solved
+        } else {
+          EXPECT_TRUE(IsBalancedLine(a.m_messages[1], u.force, u.moment)) << a.m_messages[1];
+        }
+        if (c == 1) {  // the left half hands half the load to the spring under the hinge
+          const double P = std::stod(load), mid = u.length * u.toInternal / 2;
+          EXPECT_REL(NodeAt(a, mid).deflection, P / 2 / u.vSpring);
+          EXPECT_REL(NodeAt(a, mid).reactionVert, -P / 2);
+        }
+      }
+    }
+  }
+}
+
+// Stable beams at the edges of the scales a double holds are solved, not called unstable: a
+// span 1e9 long and one 1e-6 long under a load P at mid-span (deflection P L^3 / (48 EI)), a
+// cantilever with E = 1e-300 (tip deflection P L^3 / (3 EI)), and cantilevers whose two halves'
+// EI differ by 1e6 (tip deflection P / EI1 (L^3 - (L/2)^3) / 3 + P / EI2 (L/2)^3 / 3). With the
+// stiff half outside, rounding in the elimination grows with the contrast (as it always has):
+// there only the verdict is checked.
+TEST(Stability, StableBeamsAtExtremeScalesAreSolved) {
+  const std::string steel = "Member Property: X = 0; E = 29000; I = 100;";
+  const std::string fixed = "Support: X = 0; Disp = 0; Rotation = 0;";
+  const std::string tip = "Point Load: X = 10; PLoad = -0.01;";
+  const struct {
+    std::vector<std::string> lines;
+    double x, expected;  // 0: only the verdict is checked
+  } cases[] = {{{steel, "Support: X = 0; Disp = 0;", "Support: X = 1e9; Disp = 0;",
+                 "Point Load: X = 5e8; PLoad = -1e-12;"},
+                5e8,
+                -1e-12 * 1e27 / (48 * 2.9e6)},
+               {{steel, "Support: X = 0; Disp = 0;", "Support: X = 1e-6; Disp = 0;",
+                 "Point Load: X = 5e-7; PLoad = -1;"},
+                5e-7,
+                -1e-18 / (48 * 2.9e6)},
+               {{"Member Property: X = 0; E = 1e-300; I = 1;", fixed,
+                 "Point Load: X = 10; PLoad = -1e-302;"},
+                10,
+                -1e-302 * 1000 / 3e-300},
+               {{steel, "Member Property: X = 5; E = 29000; I = 1e-4;", fixed, tip},
+                10,
+                -0.01 * (875 / 2.9e6 + 125 / 2.9) / 3},
+               {{"Member Property: X = 0; E = 29000; I = 1e-4;",
+                 "Member Property: X = 5; E = 29000; I = 100;", fixed, tip},
+                10,
+                0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lines[0] + " " + c.lines[1]);
+    const auto doc = Analyse(c.lines);
+    const CBeamAnalysis& a = doc->GetAnalysis();
+    EXPECT_EQ(a.m_bError, 0);
+    ASSERT_EQ(a.m_messages.size(), 2u) << a.m_messages[1];
+    if (c.expected != 0) {
+      EXPECT_REL(NodeAt(a, c.x).deflection, c.expected);
+    }
+  }
+}
+
+// 100,000 bars joined by hinges, each hinge on a spring, pinned at both ends: every bar is
+// simply supported between its joints, so each joint carries one bar's load w and moves w / k,
+// whatever its neighbours. The constants run from 1e-6 to 1e12.
+TEST(Stability, AHundredThousandHingesEachOnASpring) {
+  constexpr int kBars = 100000;
+  const double w = -1e-9, k[] = {1e-6, 1e-3, 1, 1e3, 1e6, 1e12};
+  const std::vector<CMemberPropertyItem> properties = {{0, 200, 3}};
+  const std::vector<CSupportItem> supports = {{0, 0, 1, 0, 0}, {double(kBars), 0, 1, 0, 0}};
+  const std::vector<CUniformLoadItem> load = {{0, double(kBars), w, w}};
+  std::vector<CMomentReleaseItem> releases;
+  std::vector<CSpringItem> springs;
+  for (int i = 1; i < kBars; ++i) {
+    releases.push_back({double(i)});
+    springs.push_back({double(i), k[i % 6], 0});
+  }
+  CBeamAnalysis a;
+  a.Reset();
+  a.SetLength(kBars);
+  a.BuildNodes(properties, releases, supports, springs, {}, load);
+  a.BuildElements(properties, releases);
+  a.Solve(supports, springs, {}, load, kUnitsConsistent);
+  ASSERT_EQ(a.m_messages.size(), 2u) << a.m_messages[1];
+  for (int i = 1; i < kBars; ++i)
+    ASSERT_NEAR(a.m_nodes[i + 1].deflection, w / k[i % 6], 1e-6 * std::fabs(w / k[i % 6])) << i;
 }
 
 TEST(Messages, EquilibriumLineUnits) {

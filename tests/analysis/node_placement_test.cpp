@@ -105,6 +105,23 @@ TEST_F(Refusals, NonFinitePositionsAndDegenerateBeams) {
   EXPECT_EQ(a.m_nNodes, 200);
 }
 
+TEST_F(Refusals, OnlyBeamsShorterThan4e8CanBeTooShortToDivide) {
+  // 200 elements of 1e-10 would share their degrees of freedom.
+  RunWith(2e-8, {{0, 0, 1, 0, 1}});
+  ExpectRefused(
+      "Error A1 - The beam cannot be divided into elements: every position must be a finite "
+      "number and the beam longer than 4e-8.");
+  // A gap longer than L / 199 is cut into parts longer than half of that, and positions of
+  // items are at least 1e-10 apart: from 4e-8 on every beam is divided, wherever its items are.
+  for (const double length : {4e-8, 4.5e-8, 7e-8, 1e-7, 1e-6}) {
+    for (const double gap : {1e-10, 1.5e-10, 2.02e-10, 2.5e-10, 3.1e-10, length / 3}) {
+      RunWith(length, {{0, 0, 1, 0, 1}, {gap, 0, 1, 0, 0}, {length - 1.7 * gap, 0, 1, 0, 0},
+                       {length, 0, 1, 0, 0}});
+      ASSERT_GT(a.m_nNodes, 0) << length << " " << gap << ": " << a.m_messages[0];
+    }
+  }
+}
+
 TEST_F(Refusals, ValuesBeyondTheRangeOfADoubleGiveA4AndNoResults) {
   // A prescribed rotation of 1e308 drives the solution out of the range of a double.
   const std::vector<CSupportItem> supports = {{0, 0, 1, 1e308, 1}, {10, 0, 1, 0, 0}};

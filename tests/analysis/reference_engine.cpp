@@ -1,5 +1,6 @@
 #include "tests/analysis/reference_engine.h"
 
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
 
@@ -45,6 +46,48 @@ struct Reference {
       if (std::fabs(p - r.nodes[i].x) < 1e-10) return;
     }
     AddNode(p);
+  }
+
+  // Whether the beam is a mechanism, found apart from the engine's walk along it: its stiffness
+  // matrix is singular exactly when that of a plainer beam with the same joints and restraints
+  // is. Lengths and sizes do not matter, only which nodes are held (by a prescribed value or a
+  // spring in the equations) and how the elements are joined: so a run of stiff elements
+  // through nodes that nothing holds and no hinge interrupts is one element, every element is
+  // 1 long with EI = 1 (0 where the element has none), and every restraint is a spring of 1.
+  // That matrix is small with small integers: in long double the pivots of a singular one stay
+  // near 1e-19, those of a stable one are at least about 3 / m^3 for m elements (0.1 here).
+  bool IsMechanism(const std::vector<int>& prescribed, const std::vector<int>& springHeld) {
+    auto held = [&](int dof) { return prescribed[dof] || springHeld[dof]; };
+    auto stiff = [&](int e) { return r.elements[e].ei != 0; };
+    std::vector<int> kept = {1};
+    for (int i = 2; i < r.nNodes; ++i) {
+      if (held(2 * i - 1) || held(2 * i) || r.elements[i - 1].releaseEnd || !stiff(i - 1) ||
+          !stiff(i))
+        kept.push_back(i);
+    }
+    kept.push_back(r.nNodes);
+    const int n = 2 * static_cast<int>(kept.size());
+    std::vector<std::array<long double, 4>> U(n + 2, {0, 0, 0, 0});
+    for (int k = 0; k < n / 2; ++k) {
+      U[2 * k + 1][0] += held(2 * kept[k] - 1);
+      U[2 * k + 2][0] += held(2 * kept[k]);
+      const int e = k + 1 < n / 2 ? kept[k + 1] - 1 : 0;  // last element of the run to the next
+      if (e == 0 || !stiff(e)) continue;
+      Terms(1, 1, r.elements[e].releaseEnd);
+      const int j = 2 * k + 3;
+      U[j - 2][0] += k11; U[j - 2][1] += k12; U[j - 2][2] += k13; U[j - 2][3] += k14;
+      U[j - 1][0] += k22; U[j - 1][1] += k23; U[j - 1][2] += k24;
+      U[j][0] += k33; U[j][1] += k34;
+      U[j + 1][0] += k44;
+    }
+    for (int row = 1; row <= n; ++row) {
+      if (std::fabs(U[row][0]) < 1e-12L) return true;
+      for (int m = row + 1; m <= std::min(row + 3, n); ++m) {
+        const long double f = U[row][m - row] / U[row][0];
+        for (int q = m; q <= row + 3; ++q) U[m][q - m] -= f * U[row][q - row];
+      }
+    }
+    return false;
   }
 
   void Terms(double ei, double l, int rel) {
@@ -120,13 +163,10 @@ ReferenceResult RunReference(double length, const std::vector<CMemberPropertyIte
     prevE = E;
     prevI = I;
   }
+  // A release flags the element whose right node is the node at the release.
   for (const auto& rel : releases) {
-    for (int e = 1; e <= r.nElements; ++e) {
-      if (0.1 * r.elements[e].length > std::fabs(r.elements[e].xEnd - rel.m_dX)) {
-        r.elements[e].releaseEnd = 1;
-        break;
-      }
-    }
+    const int node = (ref.FindDof(rel.m_dX) + 1) / 2;
+    if (node >= 2) r.elements[node - 1].releaseEnd = 1;
   }
 
   // Loads and prescribed values.
@@ -190,25 +230,44 @@ ReferenceResult RunReference(double length, const std::vector<CMemberPropertyIte
     K[j][0] += ref.k33; K[j][1] += ref.k34;
     K[j + 1][0] += ref.k44;
   }
+  // A spring that does not change its node's stiffness in the last bit holds nothing.
+  std::vector<int> springHeld(n + 2, 0);
   for (const auto& s : springs) {
     const int i = ref.FindDof(s.m_dX);
-    if (s.m_dVSpring > 0) K[i][0] += s.m_dVSpring;
-    if (s.m_dRSpring > 0) K[i + 1][0] += s.m_dRSpring;
+    if (s.m_dVSpring > 0) {
+      const double before = K[i][0];
+      K[i][0] += s.m_dVSpring;
+      if (K[i][0] != before) springHeld[i] = 1;
+    }
+    if (s.m_dRSpring > 0) {
+      const double before = K[i + 1][0];
+      K[i + 1][0] += s.m_dRSpring;
+      if (K[i + 1][0] != before) springHeld[i + 1] = 1;
+    }
   }
 
-  // Elimination.
-  bool failed = false;
-  for (int row = 1; row <= n - 1 && !failed; ++row) {
+  // Elimination: a mechanism stops at its first free pivot of 0.00001 or less (the last row
+  // never counts), else after the forward pass; a pivot below the smallest normal double ends it.
+  bool failed = false, outOfRange = false;
+  const bool mechanism = ref.IsMechanism(Dp, springHeld);
+  const auto stopAsMechanism = [&] {
+    r.messages.push_back(CBeamAnalysis::kMessageA3);
+    r.error = 1;
+    failed = true;
+  };
+  for (int row = 1; row <= n && !failed; ++row) {
+    if (!Dp[row] && mechanism && (row == n || std::fabs(K[row][0]) <= 0.00001)) {
+      stopAsMechanism();
+      break;
+    }
+    if (!Dp[row] && !(std::fabs(K[row][0]) >= DBL_MIN)) {
+      outOfRange = failed = true;
+      break;
+    }
     for (int m = row + 1; m <= std::min(row + 3, n); ++m) {
       if (Dp[row]) {
         F[m] -= K[row][m - row] * Dv[row];
         continue;
-      }
-      if (std::fabs(K[row][0]) <= 0.00001) {
-        r.messages.push_back(CBeamAnalysis::kMessageA3);
-        r.error = 1;
-        failed = true;
-        break;
       }
       if (K[row][m - row] == 0) continue;
       const double f = K[row][m - row] / K[row][0];
@@ -216,6 +275,7 @@ ReferenceResult RunReference(double length, const std::vector<CMemberPropertyIte
       for (int q = m; q <= row + 3; ++q) K[m][q - m] -= f * K[row][q - row];
     }
   }
+  if (mechanism && !failed) stopAsMechanism();
   if (!failed) {
     for (int row = n; row >= 1; --row) {
       double s = 0;
@@ -223,7 +283,7 @@ ReferenceResult RunReference(double length, const std::vector<CMemberPropertyIte
         if (row + t <= n) s += K[row][t] * Dv[row + t];
       }
       if (Dp[row]) F[row] = s + K[row][0] * Dv[row] - F[row];
-      else if (std::fabs(K[row][0]) > 1e-50) Dv[row] = (F[row] - s) / K[row][0];
+      else Dv[row] = (F[row] - s) / K[row][0];
     }
   }
 
@@ -294,6 +354,12 @@ ReferenceResult RunReference(double length, const std::vector<CMemberPropertyIte
     if (std::fabs(el.shearEnd) > r.maxAbsShear) r.maxAbsShear = std::fabs(el.shearEnd);
     if (std::fabs(el.momentStart) > r.maxAbsMoment) r.maxAbsMoment = std::fabs(el.momentStart);
     if (std::fabs(el.momentEnd) > r.maxAbsMoment) r.maxAbsMoment = std::fabs(el.momentEnd);
+  }
+
+  if (outOfRange) {  // no results
+    r.messages.push_back(CBeamAnalysis::kMessageA4);
+    r.error = 1;
+    return r;
   }
 
   // Equilibrium line.

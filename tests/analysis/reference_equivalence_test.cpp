@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <random>
+#include <tuple>
 
 #include "analysis/beam_analysis.h"
 #include "tests/analysis/reference_engine.h"
@@ -185,6 +186,63 @@ TEST(ReferenceEquivalence, ReleasesOnLongAndShortElements) {
   for (int k = 0; k < 40; ++k) m.pointLoads.push_back({60 + 0.01 * k, -1, 0});
   m.releases = {{60.4}, {40}, {60.005}};
   ExpectSame(m, "releases");
+}
+
+TEST(ReferenceEquivalence, ReleasesJustRightOfAnEarlierNode) {
+  // The node before each hinge lies within a tenth of its element's length of it.
+  for (const auto& [length, load, hinge] :
+       {std::tuple{100.0, 40.0, 40.04}, std::tuple{10000.0, 570.5, 572.5}}) {
+    Model m;
+    m.length = length;
+    m.properties = {{0, 29000, 10000}};
+    m.supports = {{0, 0, 1, 0, 1}, {length, 0, 1, 0, 0}};
+    m.releases = {{hinge}};
+    m.pointLoads = {{load, -0.01, 0}};
+    m.uniformLoads = {{0, length, -1e-3, -1e-3}};
+    ExpectSame(m, "hinge at " + std::to_string(hinge));
+  }
+}
+
+// Beams held and hinged in every way the mechanism check tells apart: the engine's verdict is
+// the expected one, and it and every number agree with the reference's.
+TEST(ReferenceEquivalence, MechanismsAndStableBeams) {
+  const CSupportItem pin0{0, 0, 1, 0, 0}, pin10{10, 0, 1, 0, 0}, fixed0{0, 0, 1, 0, 1};
+  const CSupportItem turnHeld5{5, 0, 0, 0, 1};  // holds the part right of a hinge at 5
+  const std::vector<CMomentReleaseItem> hinge5 = {{5}};
+  const struct {
+    bool mechanism;
+    std::vector<CSupportItem> supports;
+    std::vector<CMomentReleaseItem> releases;
+    std::vector<CSpringItem> springs;
+    std::vector<CMemberPropertyItem> properties = {{0, 200, 3}};
+  } cases[] = {
+      {true, {pin0, pin10}, hinge5, {}},
+      {false, {pin0, pin10}, hinge5, {{5, 1, 0}}},
+      {true, {pin0, pin10}, hinge5, {{5, 1e-30, 0}}},  // lost in the stiffness at 5
+      {false, {pin0, pin10, turnHeld5}, hinge5, {}},
+      {true, {pin0, turnHeld5}, hinge5, {}},
+      {true, {{10, 0, 1, 0, 1}}, hinge5, {}},
+      {false, {fixed0}, hinge5, {{5, 0, 100}}},
+      {true, {{0, 0, 0, 0, 1}}, {}, {}},
+      {false, {}, {}, {{0, 10, 0}, {10, 10, 0}}},
+      {true, {pin0}, {}, {{10, -5, 0}}},
+      {false, {pin0, {3, 0, 1, 0, 0}, {6, 0, 1, 0, 0}, pin10}, {{3}, {6}}, {}},
+      {true, {fixed0}, {{10}}, {}},  // a hinge at the end: the end rotation has no stiffness
+      {true, {fixed0, pin10}, {}, {}, {{0, 0, 3}, {4, 200, 3}}},  // EI = 0 left of 4
+      {true, {fixed0, {10, 0, 1, 0, 1}}, {}, {}, {{0, 200, 3}, {4, 1e-200, 1e-200}}}};
+  for (size_t c = 0; c < std::size(cases); ++c) {
+    Model m;
+    m.length = 10;
+    m.properties = cases[c].properties;
+    m.supports = cases[c].supports;
+    m.releases = cases[c].releases;
+    m.springs = cases[c].springs;
+    m.pointLoads = {{2.5, -1, 0}, {7.5, -1, 0}};
+    ExpectSame(m, "case " + std::to_string(c));
+    CBeamAnalysis a;
+    spanlab::Run(m, a);
+    EXPECT_EQ(a.m_messages[1] == CBeamAnalysis::kMessageA3, cases[c].mechanism) << c;
+  }
 }
 
 }  // namespace

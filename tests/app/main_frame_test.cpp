@@ -993,9 +993,10 @@ const Lines kTwoLoadsAtOnePoint = {"File Format:3.0",
                                    "Support: X = 20; Disp = 0;",
                                    "Point Load: X = 10; PLoad = -5;",
                                    "Point Load: X = 10; PLoad = -1;"};
+// A cantilever far too soft for its load (A2); a single pin would be a mechanism (A3).
 const Lines kUnstable = {"File Format:3.0", "Units:English;",
-                         "Member Property: X = 0; E = 29000; I = 448;", "Support: X = 0; Disp = 0;",
-                         "Point Load: X = 20; PLoad = -5;"};
+                         "Member Property: X = 0; E = 29; I = 448;",
+                         "Support: X = 0; Disp = 0; Rotation = 0;", "Point Load: X = 20; PLoad = -5;"};
 
 struct HelpCase {
   const char* what;
