@@ -678,6 +678,37 @@ TEST_F(ItemDialogsTest, SelectionEnablesOkOnlyOnEntries) {
   EXPECT_EQ(dialog.Value(), "29000");
 }
 
+TEST_F(ItemDialogsTest, OkFollowsTheTextOfAnyItemCategoriesAndSubGroupsToo) {
+  struct Case {
+    DatabaseKind kind;
+    Lines db;
+    std::vector<int> path;  // child indices from the top
+    bool enabled;
+    std::string value;
+  };
+  const Case cases[] = {
+      {DatabaseKind::kMaterial, {"0 English", "1 Steel E = 29000 ", "2 A36"}, {0}, true, "29000"},
+      {DatabaseKind::kMaterial, {"0 English", "1 Steel E = 29000 ", "2 A36"}, {0, 0}, false, ""},
+      {DatabaseKind::kSection, {"0 English", "1 Pipes Ix = 1", "2 Std"}, {0}, true, "1"},
+      {DatabaseKind::kSection, {"0 English", "1 Pipes", "2 Std Iy only"}, {0, 0}, true, ""},
+      {DatabaseKind::kSection, {"0 English", "1 Pipes", "2 Std = 3"}, {0, 0}, false, ""},
+  };
+  for (const Case& c : cases) {
+    CSelectDatabaseDlg dialog(c.kind, DatabaseDocument{c.db}, kUnitsEnglish, nullptr);
+    dialog.show();
+    QTreeWidgetItem* item = dialog.Tree()->topLevelItem(c.path[0]);
+    for (size_t i = 1; i < c.path.size() && item; ++i) item = item->child(c.path[i]);
+    ASSERT_NE(item, nullptr);
+    dialog.Tree()->setCurrentItem(item);
+    QPushButton* ok = Button(&dialog, QDialogButtonBox::Ok);
+    EXPECT_EQ(ok->isEnabled(), c.enabled) << item->text(0).toStdString();
+    Click(ok);
+    EXPECT_EQ(dialog.isVisible(), !c.enabled) << item->text(0).toStdString();
+    EXPECT_EQ(dialog.Value(), c.value) << item->text(0).toStdString();
+    dialog.close();
+  }
+}
+
 TEST_F(ItemDialogsTest, DoubleClickChoosesEntriesOnly) {
   const DatabaseDocument sections{
       {"0 English", "1 W Shapes", "2 W36", "3 W36x300   Ix = 20300 ", "1 Pipes", "2 Std"}};
