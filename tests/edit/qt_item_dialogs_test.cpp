@@ -91,6 +91,20 @@ std::unique_ptr<NextModal> CloseNextMessage(Message& out, QWidget* notThis = nul
       notThis);
 }
 
+// Fails when a modal window shows while it lives (and closes that window).
+class NoMessageExpected {
+ public:
+  NoMessageExpected()
+      : watch_([](QWidget* w) {
+          ADD_FAILURE() << "unexpected window " << w->metaObject()->className() << ": "
+                        << w->windowTitle().toStdString();
+          w->close();
+        }) {}
+
+ private:
+  NextModal watch_;
+};
+
 // Runs `user` on the next modal dialog of type T (any other window is closed).
 template <class T>
 std::unique_ptr<NextModal> OnNextDialog(std::function<void(T*)> user, QWidget* notThis = nullptr) {
@@ -649,6 +663,71 @@ TEST_F(InertiaCalcTest, TextThatIsNoNumberIsReported) {
     EXPECT_EQ(calc_->Field(0)->selectedText(), "2 in");
     EXPECT_EQ(Result(), "I = Input Error");
   }
+}
+
+TEST_F(InertiaCalcTest, ResultFollowsAShapeChoiceCalculateAndOkOnly) {
+  // Typing alone leaves the result as it was.
+  Type(calc_->Field(0), "2");
+  Type(calc_->Field(1), "3");
+  EXPECT_EQ(Result(), "I = Input Error");
+  EXPECT_EQ(calc_->m_dResult, 0);
+  Click(ButtonNamed(calc_.get(), "Calculate"));
+  EXPECT_EQ(Result(), "I = 4.5");
+  EXPECT_EQ(calc_->m_strResult, "4.5");
+  Type(calc_->Field(1), "6");
+  EXPECT_EQ(Result(), "I = 4.5");
+  EXPECT_EQ(calc_->m_dResult, 4.5);
+  // A shape choice computes with what the fields hold now.
+  Click(Shape("Rectangle - Edge"));
+  EXPECT_EQ(Result(), "I = 144");  // 2 x 6^3 / 3
+  // Choosing the shape already chosen changes nothing.
+  Type(calc_->Field(1), "3");
+  Click(Shape("Rectangle - Edge"));
+  EXPECT_EQ(Result(), "I = 144");
+  // OK computes before it closes: the value returned is that of the fields at OK.
+  Click(Button(calc_.get(), QDialogButtonBox::Ok));
+  EXPECT_EQ(calc_->result(), QDialog::Accepted);
+  EXPECT_EQ(calc_->m_dResult, 18);
+  EXPECT_EQ(calc_->m_strResult, "18");
+}
+
+TEST_F(InertiaCalcTest, NumberCheckCoversAllThreeFieldsInOrder) {
+  // The trapezoid's third field holds a text that is not a number; the rectangle hides it.
+  Click(Shape("Trapezoid - Base"));
+  Type(calc_->Field(0), "2");
+  Type(calc_->Field(1), "x");
+  Type(calc_->Field(2), "h?");
+  {
+    Message message;
+    auto answer = CloseNextMessage(message);
+    Click(ButtonNamed(calc_.get(), "Calculate"));
+    EXPECT_TRUE(answer->answered());
+    EXPECT_EQ(message.text, "Please enter a number.");
+    EXPECT_EQ(calc_->focusWidget(), calc_->Field(1));  // the first of the two
+    EXPECT_EQ(Result(), "I = Input Error");
+  }
+  Click(Shape("Rectangle - Center"));
+  Type(calc_->Field(1), "3");
+  for (const char* button : {"Calculate", "OK"}) {
+    SCOPED_TRACE(button);
+    Message message;
+    auto answer = CloseNextMessage(message);
+    Click(ButtonNamed(calc_.get(), button));
+    EXPECT_TRUE(answer->answered());
+    EXPECT_EQ(message.text, "Please enter a number.");
+    // Computed all the same; OK stays open until the hidden field holds a number again.
+    EXPECT_EQ(Result(), "I = 4.5");
+    EXPECT_TRUE(calc_->isVisible());
+  }
+  Click(Shape("Trapezoid - Base"));
+  Type(calc_->Field(2), "1");
+  Click(Shape("Rectangle - Center"));
+  {
+    NoMessageExpected none;
+    Click(Button(calc_.get(), QDialogButtonBox::Ok));
+  }
+  EXPECT_EQ(calc_->result(), QDialog::Accepted);
+  EXPECT_EQ(calc_->m_strResult, "4.5");
 }
 
 // ---- Database selection ----
