@@ -177,9 +177,10 @@ void CMainFrame::CreateActions() {
   connect(make("open", "&Open...", "Open an existing document\nOpen", "open",
                QKeySequence("Ctrl+O")),
           &QAction::triggered, this, [this] {
-            if (!SaveModified()) return;
+            // A changed document is offered for saving only once there is a file to replace it.
             CFileIconDlg dialog(this, m_lastFolder);
             if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+            if (!SaveModified()) return;
             OpenFile(dialog.selectedFiles().first());
           });
   connect(make("save", "&Save", "Save the active document\nSave", "save", QKeySequence("Ctrl+S")),
