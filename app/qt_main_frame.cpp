@@ -111,7 +111,7 @@ CMainFrame::CMainFrame(SettingsStore& settings, PrintOptions& options, QWidget* 
   }
   m_split = std::make_unique<KeyboardSplit>(
       *m_wndSplitterTop, *m_wndSplitter, *this,
-      [this](bool) { statusBar()->clearMessage(); });
+      [this](bool) { statusBar()->showMessage("Ready"); });
   m_pEditTree->setMinimumSize(0, 0);
   setCentralWidget(m_wndSplitter);
   connect(m_pDiagramView, &CSPLX_30View::ErrorMessage, this, &CMainFrame::ShowError);
@@ -224,7 +224,7 @@ void CMainFrame::CreateActions() {
   QAction* redo = make("redo", "&Redo", "Redo the change undone last\nRedo");
   redo->setShortcuts({QKeySequence("Ctrl+Y"), QKeySequence("Ctrl+Shift+Z")});
   connect(redo, &QAction::triggered, this, &CMainFrame::Redo);
-  connect(make("exportPicture", "Export &Picture...", "Save the picture of the results view\nExport Picture"),
+  connect(make("exportPicture", "Export Pi&cture...", "Save the picture of the results view\nExport Picture"),
           &QAction::triggered, this, [this] {
             bool ok = false;
             const QString size = QInputDialog::getText(

@@ -23,6 +23,9 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QSplitter>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSet>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -1332,7 +1335,8 @@ TEST_F(MainFrameTest, SplitMovesTheBarsByKeyboardEnterKeepsEscapeRestores) {
 
   // Arrows move the bars, Ctrl by one pixel; Enter keeps.
   split->trigger();
-  EXPECT_FALSE(Frame().statusBar()->currentMessage().isEmpty());
+  EXPECT_EQ(Frame().statusBar()->currentMessage(),
+            "Move the bars with the arrow keys; Enter keeps the new sizes, Escape restores them.");
   for (int i = 0; i < 3; ++i) key(Qt::Key_Right);
   key(Qt::Key_Left, Qt::ControlModifier);
   key(Qt::Key_Down);
@@ -1341,7 +1345,7 @@ TEST_F(MainFrameTest, SplitMovesTheBarsByKeyboardEnterKeepsEscapeRestores) {
   EXPECT_EQ(Tree()->width(), 200 + 3 * step - 1);
   EXPECT_EQ(Tree()->height(), 200 + 2 * step - 1);
   key(Qt::Key_Return);
-  EXPECT_TRUE(Frame().statusBar()->currentMessage().isEmpty());
+  EXPECT_EQ(Frame().statusBar()->currentMessage(), "Ready");
   const int keptW = Tree()->width(), keptH = Tree()->height();
   EXPECT_EQ(Frame().Columns()->PaneSize(), keptW);
   EXPECT_EQ(Frame().Rows()->PaneSize(), keptH);
@@ -1377,6 +1381,27 @@ TEST_F(MainFrameTest, SplitMovesTheBarsByKeyboardEnterKeepsEscapeRestores) {
   ASSERT_TRUE(Frame().close());
   EXPECT_EQ(settings_.GetInt("EditTree", "Right", -1), keptW + step);
   EXPECT_EQ(settings_.GetInt("EditTree", "Bottom", -1), keptH);
+}
+
+TEST_F(MainFrameTest, ViewMenuOrderAndOneActionPerMnemonic) {
+  QMenu* view = nullptr;
+  for (QAction* a : Frame().menuBar()->actions()) {
+    if (a->text() == "&View") view = a->menu();
+  }
+  ASSERT_NE(view, nullptr);
+  QStringList texts;
+  for (QAction* a : view->actions()) texts << (a->isSeparator() ? "|" : a->text());
+  EXPECT_EQ(texts.mid(0, 11), (QStringList{"&Toolbar", "&Status Bar", "S&plit", "|",
+                                           "Show Reactions", "|", "Shear", "Moment", "Rotation",
+                                           "Deflection", "|"}));
+  // Alt+V, P must reach Split: no other entry of the menu may take the same letter.
+  QStringList letters;
+  for (const QString& t : texts) {
+    const int amp = t.indexOf('&');
+    if (amp >= 0 && amp + 1 < t.size()) letters << t.mid(amp + 1, 1).toLower();
+  }
+  EXPECT_EQ(letters.size(), QSet<QString>(letters.begin(), letters.end()).size())
+      << Str(letters.join(' '));
 }
 
 TEST_F(MainFrameTest, SplitCollapsesAPaneAtItsSmallestSizeAndOpensItAgain) {
