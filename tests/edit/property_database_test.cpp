@@ -150,12 +150,6 @@ TEST(LoadDatabaseTest, ReadErrorPartWayKeepsTheLinesReadWhole) {
     EXPECT_EQ(status.message(), reading) << c.what;
     EXPECT_EQ(doc.m_dbLines, c.lines) << c.what;
   }
-  // The lines kept make a tree like any other.
-  files.kept = 35;
-  DatabaseDocument doc;
-  LoadDatabase(files, "/opt/spanlab/SPLX.mat", doc);
-  EXPECT_EQ(Tree(doc.m_dbLines, DatabaseKind::kMaterial, 1),
-            (Lines{"Steel [0]", "  *A36  E = 29000 [0]"}));
 }
 
 // ---- The tree ----

@@ -33,6 +33,7 @@
 #include "edit/qt_item_dialogs.h"
 #include "edit/tree_sections.h"
 #include "model/document.h"
+#include "tests/support/gui_test_helpers.h"
 
 namespace spanlab {
 namespace {
@@ -90,20 +91,6 @@ std::unique_ptr<NextModal> CloseNextMessage(Message& out, QWidget* notThis = nul
       },
       notThis);
 }
-
-// Fails when a modal window shows while it lives (and closes that window).
-class NoMessageExpected {
- public:
-  NoMessageExpected()
-      : watch_([](QWidget* w) {
-          ADD_FAILURE() << "unexpected window " << w->metaObject()->className() << ": "
-                        << w->windowTitle().toStdString();
-          w->close();
-        }) {}
-
- private:
-  NextModal watch_;
-};
 
 // Runs `user` on the next modal dialog of type T (any other window is closed).
 template <class T>
@@ -723,7 +710,7 @@ TEST_F(InertiaCalcTest, NumberCheckCoversAllThreeFieldsInOrder) {
   Type(calc_->Field(2), "1");
   Click(Shape("Rectangle - Center"));
   {
-    NoMessageExpected none;
+    NoModalExpected none;
     Click(Button(calc_.get(), QDialogButtonBox::Ok));
   }
   EXPECT_EQ(calc_->result(), QDialog::Accepted);
