@@ -36,8 +36,7 @@ int main(int argc, char* argv[]) {
       }
       if (!frame.OpenFile(path)) return 1;
     }
-    if (settings.GetInt("Main", "Maximized", 0) == 3) frame.showMaximized();
-    else frame.show();
+    frame.ShowAsLeft();
     // The databases live beside the program, or in its installed data folder.
     const QString programDir = QCoreApplication::applicationDirPath();
     frame.LoadDatabases({programDir, programDir + "/../share/spanlab"});

@@ -25,6 +25,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include "app/qt_pane_splitter.h"
 #include "app/qt_toolbar_icons.h"
 #include "check/qt_output_pane.h"
 #include <QDir>
@@ -96,15 +97,21 @@ CMainFrame::CMainFrame(SettingsStore& settings, PrintOptions& options, QWidget* 
   m_doc->SetRunner(&m_runner);
 
   // The panes: tree | results over the output pane.
-  m_wndSplitter = new QSplitter(Qt::Vertical, this);
-  m_wndSplitterTop = new QSplitter(Qt::Horizontal, m_wndSplitter);
+  m_wndSplitter = new PaneSplitter(Qt::Vertical, this);
+  m_wndSplitterTop = new PaneSplitter(Qt::Horizontal, m_wndSplitter);
   m_pEditTree = new CTreeEdit(*m_doc, *m_editor, m_wndSplitterTop);
   m_pDiagramView = new CSPLX_30View(*m_doc, m_options, m_wndSplitterTop);
   m_pOutput = new CDoubleEditView(*m_doc, *m_help, m_wndSplitter);
   for (QSplitter* s : {m_wndSplitter, m_wndSplitterTop}) {
     s->setChildrenCollapsible(true);
     s->setHandleWidth(5);
+    // The tree column and the top row keep their size; the other panes take every change.
+    s->setStretchFactor(0, 0);
+    s->setStretchFactor(1, 1);
   }
+  m_split = std::make_unique<KeyboardSplit>(
+      *m_wndSplitterTop, *m_wndSplitter, *this,
+      [this](bool) { statusBar()->showMessage("Ready"); });
   m_pEditTree->setMinimumSize(0, 0);
   setCentralWidget(m_wndSplitter);
   connect(m_pDiagramView, &CSPLX_30View::ErrorMessage, this, &CMainFrame::ShowError);
@@ -129,6 +136,7 @@ CMainFrame::CMainFrame(SettingsStore& settings, PrintOptions& options, QWidget* 
 
 CMainFrame::~CMainFrame() {
   // The views go before the document they point into.
+  m_split.reset();
   delete m_wndSplitter;
   m_wndSplitter = nullptr;
   m_doc->RemoveView(m_titleWatcher.get());
@@ -177,9 +185,10 @@ void CMainFrame::CreateActions() {
   connect(make("open", "&Open...", "Open an existing document\nOpen", "open",
                QKeySequence("Ctrl+O")),
           &QAction::triggered, this, [this] {
-            if (!SaveModified()) return;
+            // A changed document is offered for saving only once there is a file to replace it.
             CFileIconDlg dialog(this, m_lastFolder);
             if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+            if (!SaveModified()) return;
             OpenFile(dialog.selectedFiles().first());
           });
   connect(make("save", "&Save", "Save the active document\nSave", "save", QKeySequence("Ctrl+S")),
@@ -215,7 +224,7 @@ void CMainFrame::CreateActions() {
   QAction* redo = make("redo", "&Redo", "Redo the change undone last\nRedo");
   redo->setShortcuts({QKeySequence("Ctrl+Y"), QKeySequence("Ctrl+Shift+Z")});
   connect(redo, &QAction::triggered, this, &CMainFrame::Redo);
-  connect(make("exportPicture", "Export &Picture...", "Save the picture of the results view\nExport Picture"),
+  connect(make("exportPicture", "Export Pi&cture...", "Save the picture of the results view\nExport Picture"),
           &QAction::triggered, this, [this] {
             bool ok = false;
             const QString size = QInputDialog::getText(
@@ -301,6 +310,8 @@ void CMainFrame::CreateActions() {
   addAction(nextPane);
   addAction(previousPane);
   m_pDiagramView->setFocusPolicy(Qt::StrongFocus);
+  connect(make("split", "S&plit", "Move the bars between the panes with the keyboard\nSplit"),
+          &QAction::triggered, this, &CMainFrame::SplitByKeyboard);
   connect(make("copyPlot", "Copy to Clipboard", "Copy plot to clipboard\nCopy", "copy"),
           &QAction::triggered, this, [this] { m_pDiagramView->CopyPlot(); });
   connect(make("tip", "Ti&p of the Day...", "Displays a Tip of the Day\nTip of the Day"),
@@ -375,6 +386,7 @@ void CMainFrame::CreateMenusAndToolbar() {
   showStatus->setCheckable(true);
   showStatus->setChecked(true);
   connect(showStatus, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
+  view->addAction(Action("split"));
   view->addSeparator();
   view->addAction(Action("reactions"));
   view->addSeparator();
@@ -604,9 +616,12 @@ void CMainFrame::RestoreLayout() {
   const bool sane = right - left >= 100 && bottom - top >= 100 && right - left <= 20000 &&
                     bottom - top <= 20000;
   setGeometry(sane ? QRect(left, top, right - left, bottom - top) : QRect(20, 20, 580, 480));
+  // The tree pane's size (W x H) as the user left it; the splitters keep it from the first
+  // layout on, whatever size the window takes.
   const int treeW = m_settings.GetInt("EditTree", "Right", 200) - m_settings.GetInt("EditTree", "Left", 0);
   const int treeH = m_settings.GetInt("EditTree", "Bottom", 200) - m_settings.GetInt("EditTree", "Top", 0);
-  m_paneSize = QSize(std::clamp(treeW, 0, 20000), std::clamp(treeH, 0, 20000));
+  m_wndSplitterTop->SetPaneSize(std::clamp(treeW, 0, 20000));
+  m_wndSplitter->SetPaneSize(std::clamp(treeH, 0, 20000));
   // The bar layout (toolbar position, docking, shown or hidden).
   const QByteArray state = QByteArray::fromBase64(
       QByteArray::fromStdString(m_settings.GetString("ControlBars\\State", "Layout", "")));
@@ -626,29 +641,27 @@ void CMainFrame::SaveLayout() {
   m_settings.SetInt("Main", "Bottom", normal.top() + normal.height());
   m_settings.SetInt("Main", "Right", normal.left() + normal.width());
   m_settings.SetInt("Main", "Maximized", isMaximized() ? 3 : isMinimized() ? 2 : 1);
-  const QList<int> top = m_wndSplitterTop->sizes();
-  const QList<int> rows = m_wndSplitter->sizes();
+  // The sizes the user gave the tree pane, also when the window is too small to show them.
   m_settings.SetInt("EditTree", "Top", 0);
   m_settings.SetInt("EditTree", "Left", 0);
-  m_settings.SetInt("EditTree", "Right", top.value(0));
-  m_settings.SetInt("EditTree", "Bottom", rows.value(0));
+  m_settings.SetInt("EditTree", "Right", m_wndSplitterTop->PaneSize());
+  m_settings.SetInt("EditTree", "Bottom", m_wndSplitter->PaneSize());
   for (int i = 1; i <= kRecentFiles; ++i) {
     m_settings.SetString("Recent File List", "File" + std::to_string(i),
                          i <= m_recent.size() ? m_recent[i - 1].toStdString() : "");
   }
 }
 
-void CMainFrame::showEvent(QShowEvent* event) {
-  QMainWindow::showEvent(event);
-  if (m_paneSizeApplied) return;
-  m_paneSizeApplied = true;
-  // The splitters have their real size only now; the tree pane gets exactly the stored size.
-  layout()->activate();
-  const int w = m_paneSize.width(), h = m_paneSize.height();
-  const int across = m_wndSplitterTop->width() - m_wndSplitterTop->handleWidth();
-  const int down = m_wndSplitter->height() - m_wndSplitter->handleWidth();
-  m_wndSplitterTop->setSizes({w, std::max(0, across - w)});
-  m_wndSplitter->setSizes({h, std::max(0, down - h)});
+void CMainFrame::ShowAsLeft() {
+  if (m_settings.GetInt("Main", "Maximized", 0) == 3) showMaximized();
+  else show();
+}
+
+void CMainFrame::SplitByKeyboard() {
+  if (m_split->IsActive()) return;
+  statusBar()->showMessage(
+      "Move the bars with the arrow keys; Enter keeps the new sizes, Escape restores them.");
+  m_split->Start();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

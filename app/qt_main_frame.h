@@ -29,6 +29,8 @@ namespace spanlab {
 
 class CTreeEdit;
 class CSPLX_30View;
+class KeyboardSplit;
+class PaneSplitter;
 class CDoubleEditView;
 class LineEditor;
 class QtPrompter;
@@ -79,6 +81,13 @@ class CMainFrame : public QMainWindow {
   // The header picture of printed pages ("splx.wmf" in the program folders), loaded now.
   HeaderPainter ReportHeader();
 
+  // Shows the window as it was left: maximised when "Main"/"Maximized" is 3, else normal.
+  void ShowAsLeft();
+  // View > Split: the bars between the panes follow the arrow keys until Enter or Escape.
+  void SplitByKeyboard();
+  PaneSplitter* Columns() const { return m_wndSplitterTop; }  // tree | results view
+  PaneSplitter* Rows() const { return m_wndSplitter; }        // top row over the output pane
+
   // Flips one view toggle with its exclusions and repaints the results view.
   void Toggle(ViewToggle toggle);
   QAction* Action(const QString& name) const;
@@ -95,7 +104,6 @@ class CMainFrame : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
-  void showEvent(QShowEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
@@ -124,8 +132,9 @@ class CMainFrame : public QMainWindow {
   std::unique_ptr<HelpProvider> m_help;
   std::unique_ptr<LineEditor> m_itemDialogs;
   LineEditor* m_editor = nullptr;  // what the tree uses; the item dialogs unless replaced
-  QSplitter* m_wndSplitter = nullptr;
-  QSplitter* m_wndSplitterTop = nullptr;
+  PaneSplitter* m_wndSplitter = nullptr;
+  PaneSplitter* m_wndSplitterTop = nullptr;
+  std::unique_ptr<KeyboardSplit> m_split;
   CTreeEdit* m_pEditTree = nullptr;
   CSPLX_30View* m_pDiagramView = nullptr;
   CDoubleEditView* m_pOutput = nullptr;
@@ -135,8 +144,6 @@ class CMainFrame : public QMainWindow {
   std::unique_ptr<CView> m_titleWatcher;  // keeps the title in step with the document
   std::unique_ptr<QPrinter> m_printer;
   LineHistory m_history;
-  QSize m_paneSize{200, 200};  // the tree pane's stored size, applied at the first show
-  bool m_paneSizeApplied = false;
   std::map<QString, QString> m_exportFolders;  // last folder of each export dialog
 };
 

@@ -26,13 +26,24 @@ std::vector<std::string> ParseDatabaseLines(const std::string& bytes) {
 Status LoadDatabase(FileAccess& files, const std::string& path, DatabaseDocument& doc) {
   doc.m_dbLines.clear();
   std::string bytes;
+  bool opened = false;
   // Database files are small; anything larger than 16 MB is not one.
-  if (!files.ReadFile(path, bytes, size_t{16} << 20).ok()) {
+  const Status read = files.ReadFileUpToError(path, bytes, size_t{16} << 20, opened);
+  if (!opened) {
     return Status::Error("Error opening material database file - " + path +
                          ". Reinstall Spanlab to correct the problem.");
   }
+  if (read.ok()) {
+    doc.m_dbLines = ParseDatabaseLines(bytes);
+    return Status::Ok();
+  }
+  // The lines read whole before the error stay; a line the error cut short does not.
+  const size_t lastLineFeed = bytes.rfind('\n');
+  bytes.resize(lastLineFeed == std::string::npos ? 0 : lastLineFeed + 1);
   doc.m_dbLines = ParseDatabaseLines(bytes);
-  return Status::Ok();
+  // "Reinstal" is the message as users have always seen it.
+  return Status::Error("Error reading material database file - " + path +
+                       ". Reinstal Spanlab to correct the problem.");
 }
 
 int DatabaseIconForCategory(const std::string& line) {
@@ -76,10 +87,10 @@ std::vector<DatabaseNode> BuildDatabaseTree(const DatabaseDocument& doc, Databas
     if (line[0] == '1') {
       // Only a "2" line changes the sub-group that "3" lines go to. The pointer stays valid:
       // the group's category is no longer appended to.
-      roots.push_back({text, sections ? DatabaseIconForCategory(line) : 0, false, {}});
+      roots.push_back({text, sections ? DatabaseIconForCategory(line) : 0, selectable(text), {}});
       category = &roots.back();
     } else if (line[0] == '2' && category) {
-      category->children.push_back({text, sections ? 14 : 0, !sections && selectable(text), {}});
+      category->children.push_back({text, sections ? 14 : 0, selectable(text), {}});
       group = sections ? &category->children.back() : nullptr;
     } else if (line[0] == '3' && sections && group) {
       group->children.push_back({text, 14, selectable(text), {}});

@@ -25,14 +25,19 @@ struct DatabaseDocument {
 // The data lines of a database file's bytes (skips, 99-character pieces, line feeds removed).
 std::vector<std::string> ParseDatabaseLines(const std::string& bytes);
 
-// Loads `path` into `doc`. On failure the message is the one to show:
-// "Error opening material database file - <path>. Reinstall Spanlab to correct the problem."
+// Loads `path` into `doc`. On failure the message is the one to show (the same for both files):
+// a file that cannot be opened leaves `doc` empty and gives
+// "Error opening material database file - <path>. Reinstall Spanlab to correct the problem.";
+// a read error part-way keeps the lines read whole before it and gives
+// "Error reading material database file - <path>. Reinstal Spanlab to correct the problem."
 Status LoadDatabase(FileAccess& files, const std::string& path, DatabaseDocument& doc);
 
 struct DatabaseNode {
   std::string text;       // the line from its third character on
   int icon = 0;           // section trees: 0..14 (see DatabaseIconForCategory); materials: 0
-  bool selectable = false;  // materials: contains "="; sections: contains "Ix" or "Iy"
+  // Any node, category and sub-group included, whose text contains "=" (materials) or "Ix" or
+  // "Iy" (sections): OK is enabled on it.
+  bool selectable = false;
   std::vector<DatabaseNode> children;
 };
 

@@ -249,7 +249,6 @@ CInertiaCalcDlg::CInertiaCalcDlg(QWidget* parent) : QDialog(parent) {
     m_fields[i]->setObjectName(QString("dimension%1").arg(i));
     grid->addWidget(m_labels[i], i, 0);
     grid->addWidget(m_fields[i], i, 1);
-    connect(m_fields[i], &QLineEdit::textEdited, this, [this] { ComputeInertia(); });
   }
   m_picture = new QLabel(this);
   m_result = new QLabel("I =", this);
@@ -257,13 +256,8 @@ CInertiaCalcDlg::CInertiaCalcDlg(QWidget* parent) : QDialog(parent) {
   auto* calculate = new QPushButton("Calculate", this);
   connect(calculate, &QPushButton::clicked, this, [this] {
     // Text that is not a number is pointed out; the result is computed either way.
+    ExchangeFields();
     ComputeInertia();
-    for (int i = 0; i < InertiaFieldCount(m_shape); ++i) {
-      if (!IsValidNumber(m_fields[i]->text().toStdString())) {
-        Refuse(this, m_fields[i], "Please enter a number.");
-        return;
-      }
-    }
   });
   grid->addWidget(m_result, 3, 0, 1, 2);
   grid->addWidget(calculate, 4, 0, 1, 2);
@@ -308,16 +302,23 @@ void CInertiaCalcDlg::ComputeInertia() {
   m_result->setText(ToQString(InertiaResultText(m_dResult)));
 }
 
-void CInertiaCalcDlg::accept() {
-  for (int i = 0; i < InertiaFieldCount(m_shape); ++i) {
-    if (!IsValidNumber(m_fields[i]->text().toStdString())) {
-      ComputeInertia();
-      Refuse(this, m_fields[i], "Please enter a number.");
-      return;
+bool CInertiaCalcDlg::ExchangeFields() {
+  // All three fields are numbers to the dialog, the ones the shape hides too: a text that is
+  // not a number there is pointed out as well, so that it cannot pass unseen.
+  for (QLineEdit* field : m_fields) {
+    if (!IsValidNumber(field->text().toStdString())) {
+      Refuse(this, field, "Please enter a number.");
+      return false;
     }
   }
+  return true;
+}
+
+void CInertiaCalcDlg::accept() {
+  const bool numbers = ExchangeFields();
   ComputeInertia();
-  if (m_dResult > 0) QDialog::accept();
+  // A field that is not a number keeps the dialog open even when the shape does not use it.
+  if (numbers && m_dResult > 0) QDialog::accept();
 }
 
 void CInertiaCalcDlg::reject() {

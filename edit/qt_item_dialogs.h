@@ -88,6 +88,8 @@ class CUnitsDlg : public QDialog {
   std::string m_strText;
 };
 
+// The result is computed when a shape is chosen, on "Calculate" and on OK; typing alone
+// leaves it as it is.
 class CInertiaCalcDlg : public QDialog {
   Q_OBJECT
 
@@ -102,6 +104,9 @@ class CInertiaCalcDlg : public QDialog {
   void reject() override;
 
  private:
+  // The number check of the three fields, in order: false, after "Please enter a number." with
+  // the field selected, at the first that is not a number.
+  bool ExchangeFields();
   void ComputeInertia();
 
   InertiaShape m_shape = InertiaShape::kRectangleCenter;

@@ -35,8 +35,25 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 }  // namespace
 
+Status FileAccess::ReadFileUpToError(const std::string& path, std::string& bytes,
+                                     size_t maxBytes, bool& opened) {
+  const Status status = ReadFile(path, bytes, maxBytes);
+  opened = status.ok();
+  if (!opened) bytes.clear();
+  return status;
+}
+
 Status DiskFileAccess::ReadFile(const std::string& path, std::string& bytes, size_t maxBytes) {
+  bool opened = false;
+  const Status status = ReadFileUpToError(path, bytes, maxBytes, opened);
+  if (!status.ok()) bytes.clear();
+  return status;
+}
+
+Status DiskFileAccess::ReadFileUpToError(const std::string& path, std::string& bytes,
+                                         size_t maxBytes, bool& opened) {
   bytes.clear();
+  opened = false;
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return Status::Error("Cannot open '" + path + "': " + Reason(errno) + ".");
   struct stat st {};
@@ -53,6 +70,7 @@ Status DiskFileAccess::ReadFile(const std::string& path, std::string& bytes, siz
   if (st.st_size > 0 && static_cast<unsigned long long>(st.st_size) > maxBytes) return tooLarge();
   // A regular file's size is known: one allocation instead of doubling (twice the memory).
   if (S_ISREG(st.st_mode) && st.st_size > 0) bytes.reserve(static_cast<size_t>(st.st_size));
+  opened = true;
   char buffer[1 << 16];
   for (;;) {
     const ssize_t n = ::read(fd, buffer, sizeof buffer);
@@ -61,11 +79,13 @@ Status DiskFileAccess::ReadFile(const std::string& path, std::string& bytes, siz
       if (errno == EINTR) continue;
       const int error = errno;
       ::close(fd);
-      bytes.clear();
       return Status::Error("Cannot read '" + path + "': " + Reason(error) + ".");
     }
     bytes.append(buffer, static_cast<size_t>(n));
-    if (bytes.size() > maxBytes) return tooLarge();
+    if (bytes.size() > maxBytes) {
+      opened = false;  // a file that grew past the limit while read counts as too large
+      return tooLarge();
+    }
   }
   ::close(fd);
   return Status::Ok();

@@ -486,6 +486,13 @@ TEST_F(FaultTest, DatabaseFilesMissingEmptyBinaryOrEnormous) {
   const std::string folder = Folder("SPLX.prp");
   EXPECT_FALSE(LoadDatabase(disk, folder, doc).ok());
 
+  // A file that opens but cannot be read: the reading message, not the opening one.
+  doc.m_dbLines = {"stale"};
+  const Status unreadable = LoadDatabase(disk, "/proc/self/mem", doc);
+  EXPECT_EQ(unreadable.message(), "Error reading material database file - /proc/self/mem. "
+                                  "Reinstal Spanlab to correct the problem.");
+  EXPECT_TRUE(doc.m_dbLines.empty());
+
   // Larger than any database: refused without being read.
   const std::string enormous = dir_ + "/enormous.mat";
   WriteSparseFile(enormous, (off_t{16} << 20) + 1);

@@ -1190,6 +1190,74 @@ TEST_F(OpenDialogTest, OpenCommandOpensTheChosenFileAndStartsInItsFolderNextTime
   frame.close();
 }
 
+TEST_F(OpenDialogTest, ChangedDocumentIsOfferedForSavingOnlyAfterAFileIsChosen) {
+  MemorySettings settings;
+  PrintOptions options;
+  CMainFrame frame(settings, options);
+  frame.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+  frame.Document().SetModifiedFlag(true);
+  const Lines before = frame.Document().GetLines();
+
+  // What showed, in order: the Open dialog ("dialog") and the save question ("question").
+  QStringList shown;
+  QString question;
+  // Answers the Open dialog with `path` (empty: Cancel) and then the question with `answer`.
+  std::unique_ptr<MessageBoxAnswer> saveAnswer;
+  const auto openThrough = [&](const QString& path, QMessageBox::StandardButton answer) {
+    shown.clear();
+    saveAnswer.reset();
+    ModalHandler dialog([&, path, answer](QWidget* w) {
+      if (auto* box = qobject_cast<QMessageBox*>(w)) {
+        shown << "question";  // asked before the dialog: answered Cancel, which ends it
+        box->button(QMessageBox::Cancel)->click();
+        return;
+      }
+      auto* fd = qobject_cast<CFileIconDlg*>(w);
+      if (!fd) {
+        ADD_FAILURE() << "expected the Open dialog, got " << w->metaObject()->className();
+        w->close();
+        return;
+      }
+      shown << "dialog";
+      if (path.isEmpty()) {
+        fd->reject();
+        return;
+      }
+      saveAnswer = std::make_unique<MessageBoxAnswer>(answer);
+      fd->findChild<QLineEdit*>("fileNameEdit")->setText(path);
+      QTest::mouseClick(fd->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open),
+                        Qt::LeftButton);
+    });
+    frame.Action("open")->trigger();
+    EXPECT_TRUE(dialog.Handled());
+    if (saveAnswer && saveAnswer->Shown()) {
+      shown << "question";
+      question = saveAnswer->text;
+    }
+  };
+
+  // Cancel in the dialog: nothing is asked, the changed document stays.
+  openThrough(QString(), QMessageBox::Cancel);
+  EXPECT_EQ(shown, QStringList{"dialog"});
+  EXPECT_EQ(frame.Document().GetLines(), before);
+  EXPECT_TRUE(frame.Document().IsModified());
+
+  // A file chosen: now the question; Cancel there keeps the document too.
+  openThrough(model_, QMessageBox::Cancel);
+  EXPECT_EQ(shown, (QStringList{"dialog", "question"}));
+  EXPECT_EQ(question, "Save changes to Untitled?");
+  EXPECT_EQ(frame.Document().GetLines(), before);
+  EXPECT_TRUE(frame.Document().IsModified());
+
+  // No: the chosen file is opened.
+  openThrough(model_, QMessageBox::No);
+  EXPECT_EQ(shown, (QStringList{"dialog", "question"}));
+  EXPECT_EQ(frame.Document().GetLines(), kSimpleBeam);
+  EXPECT_FALSE(frame.Document().IsModified());
+  frame.close();
+}
+
 // ---- About box ----
 
 class AboutTest : public ::testing::Test {

@@ -23,6 +23,10 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QSplitter>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSet>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -38,12 +42,14 @@
 #include <vector>
 
 #include "app/qt_main_frame.h"
+#include "app/qt_pane_splitter.h"
 #include "check/qt_output_pane.h"
 #include "edit/line_editor.h"
 #include "edit/qt_tree_edit.h"
 #include "edit/tree_sections.h"
 #include "model/document.h"
 #include "model/model_file.h"
+#include "platform/qt_settings.h"
 #include "platform/settings.h"
 #include "report/print_options.h"
 #include "report/report_text.h"
@@ -67,6 +73,20 @@ const Lines kSimpleBeam = {
     "Support: X = 20; Disp = 0;",
     "Point Load: X = 10; PLoad = -5;",
 };
+
+// Drags the bar of a two-pane splitter by `delta` pixels with the mouse, as the user does.
+void DragBar(QSplitter* splitter, int delta) {
+  ASSERT_NE(splitter, nullptr);
+  QSplitterHandle* handle = splitter->handle(1);
+  const QPoint from = handle->rect().center();
+  const QPoint to =
+      from + (splitter->orientation() == Qt::Horizontal ? QPoint(delta, 0) : QPoint(0, delta));
+  QTest::mousePress(handle, Qt::LeftButton, {}, from);
+  QMouseEvent move(QEvent::MouseMove, to, handle->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                   Qt::NoModifier);
+  QApplication::sendEvent(handle, &move);
+  QTest::mouseRelease(handle, Qt::LeftButton, {}, to);
+}
 
 class MainFrameTest : public ::testing::Test {
  protected:
@@ -1147,12 +1167,10 @@ TEST_F(MainFrameTest, CloseStoresThePlacementAndTheNextStartRestoresIt) {
   // Drag the splitter bars: the tree 150 wide, the top row 230 high.
   auto* top = qobject_cast<QSplitter*>(Tree()->parentWidget());
   ASSERT_NE(top, nullptr);
-  const QList<int> columns = top->sizes();
-  top->setSizes({150, columns[0] + columns[1] - 150});
+  DragBar(top, 150 - Tree()->width());
   auto* outer = qobject_cast<QSplitter*>(top->parentWidget());
   ASSERT_NE(outer, nullptr);
-  const QList<int> rows = outer->sizes();
-  outer->setSizes({230, rows[0] + rows[1] - 230});
+  DragBar(outer, 230 - Tree()->height());
   const int treeW = Tree()->width(), treeH = Tree()->height();
   ASSERT_EQ(treeW, 150);
   ASSERT_EQ(treeH, 230);
@@ -1188,6 +1206,217 @@ TEST_F(MainFrameTest, ClosingMaximisedStoresTheRestoredRectangle) {
   EXPECT_EQ(stored("Top"), 30);
   EXPECT_EQ(stored("Right"), 640);
   EXPECT_EQ(stored("Bottom"), 480);
+}
+
+// The tree pane as the user sees it, and the panes that share the frame with it.
+struct PaneSizes {
+  int treeW, treeH, resultsW, outputH;
+};
+
+PaneSizes PanesOf(CMainFrame& f) {
+  return {f.Tree()->width(), f.Tree()->height(), f.ResultsView()->width(),
+          f.OutputPane()->height()};
+}
+
+// Waits until the frame has taken the size the window system gave it and laid out its panes.
+bool Settled(CMainFrame& f, bool maximised) {
+  const bool settled = QTest::qWaitFor([&] {
+    QApplication::processEvents();
+    const QRect screen = f.screen()->availableGeometry();
+    const bool state = maximised ? f.isMaximized() && f.frameGeometry().width() == screen.width()
+                                 : !f.isMaximized() && f.width() < screen.width();
+    return state && f.Columns()->width() == f.centralWidget()->width();
+  });
+  EXPECT_TRUE(settled) << "maximised " << f.isMaximized() << ", frame " << f.width() << " x "
+                       << f.height() << ", screen " << f.screen()->availableGeometry().width()
+                       << ", panes " << f.Columns()->width() << " in "
+                       << f.centralWidget()->width();
+  return settled;
+}
+
+TEST_F(MainFrameTest, PaneSizesStayAsLeftThroughMaximisedAndNormalStartsAndResizes) {
+  // Three starts in a row through the settings file, each with a store of its own, as three
+  // runs of the program.
+  { QtSettingsStore().qsettings().clear(); }
+  const auto startFrame = [this](QtSettingsStore& store) -> CMainFrame& {
+    frames_.push_back(std::make_unique<CMainFrame>(store, options_));
+    CMainFrame& f = *frames_.back();
+    f.ShowAsLeft();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&f));
+    return f;
+  };
+  const auto stored = [](const char* section, const char* key) {
+    return QtSettingsStore().GetInt(section, key, -1);
+  };
+
+  // First start: normal, the defaults; the user drags the tree to 260 x 180, maximises, quits.
+  {
+    QtSettingsStore store;
+    CMainFrame& f = startFrame(store);
+    ASSERT_TRUE(Settled(f, false));
+    EXPECT_EQ(f.Tree()->width(), 200);
+    EXPECT_EQ(f.Tree()->height(), 200);
+    DragBar(f.Columns(), 60);
+    DragBar(f.Rows(), -20);
+    ASSERT_EQ(f.Tree()->width(), 260);
+    ASSERT_EQ(f.Tree()->height(), 180);
+    const PaneSizes normal = PanesOf(f);
+    const QSize normalSize = f.size();
+    f.showMaximized();
+    ASSERT_TRUE(Settled(f, true));
+    const PaneSizes maximised = PanesOf(f);
+    EXPECT_EQ(maximised.treeW, 260);
+    EXPECT_EQ(maximised.treeH, 180);
+    // The other panes took the whole change.
+    EXPECT_EQ(maximised.resultsW - normal.resultsW, f.width() - normalSize.width());
+    EXPECT_EQ(maximised.outputH - normal.outputH, f.height() - normalSize.height());
+    ASSERT_TRUE(f.close());
+  }
+  EXPECT_EQ(stored("Main", "Maximized"), 3);
+  EXPECT_EQ(stored("EditTree", "Right") - stored("EditTree", "Left"), 260);
+  EXPECT_EQ(stored("EditTree", "Bottom") - stored("EditTree", "Top"), 180);
+
+  // Second start: maximised at once; the window is restored to normal and closed.
+  {
+    QtSettingsStore store;
+    CMainFrame& f = startFrame(store);
+    ASSERT_TRUE(Settled(f, true));
+    EXPECT_EQ(f.Tree()->width(), 260);
+    EXPECT_EQ(f.Tree()->height(), 180);
+    f.showNormal();
+    ASSERT_TRUE(Settled(f, false));
+    EXPECT_EQ(f.Tree()->width(), 260);
+    EXPECT_EQ(f.Tree()->height(), 180);
+    ASSERT_TRUE(f.close());
+  }
+  EXPECT_EQ(stored("Main", "Maximized"), 1);
+  EXPECT_EQ(stored("EditTree", "Right") - stored("EditTree", "Left"), 260);
+  EXPECT_EQ(stored("EditTree", "Bottom") - stored("EditTree", "Top"), 180);
+
+  // Third start: normal; the frame is made twice as wide and taller.
+  {
+    QtSettingsStore store;
+    CMainFrame& f = startFrame(store);
+    ASSERT_TRUE(Settled(f, false));
+    const PaneSizes before = PanesOf(f);
+    EXPECT_EQ(before.treeW, 260);
+    EXPECT_EQ(before.treeH, 180);
+    f.resize(760, 700);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.Columns()->width() == f.centralWidget()->width() &&
+                                             f.width() == 760; }));
+    const PaneSizes after = PanesOf(f);
+    EXPECT_EQ(after.treeW, 260);
+    EXPECT_EQ(after.treeH, 180);
+    EXPECT_EQ(after.resultsW - before.resultsW, 180);
+    EXPECT_EQ(after.outputH - before.outputH, 700 - 480);
+    // Too small to show the tree's width: it comes back when there is room again.
+    f.resize(1, 480);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.width() == std::max(1, f.minimumWidth()); }));
+    EXPECT_LT(f.Tree()->width(), 260) << "frame " << f.width();
+    f.resize(580, 480);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.width() == 580; }));
+    EXPECT_EQ(f.Tree()->width(), 260);
+    ASSERT_TRUE(f.close());
+  }
+  EXPECT_EQ(stored("EditTree", "Right") - stored("EditTree", "Left"), 260);
+  EXPECT_EQ(stored("EditTree", "Bottom") - stored("EditTree", "Top"), 180);
+  { QtSettingsStore().qsettings().clear(); }
+}
+
+TEST_F(MainFrameTest, SplitMovesTheBarsByKeyboardEnterKeepsEscapeRestores) {
+  QAction* split = Frame().Action("split");
+  ASSERT_NE(split, nullptr);
+  EXPECT_EQ(split->text(), "S&plit");
+  ASSERT_EQ(Tree()->width(), 200);
+  ASSERT_EQ(Tree()->height(), 200);
+  const auto key = [this](Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+    QTest::keyClick(&Frame(), k, m);
+  };
+  const int step = KeyboardSplit::kStep;
+
+  // Arrows move the bars, Ctrl by one pixel; Enter keeps.
+  split->trigger();
+  EXPECT_EQ(Frame().statusBar()->currentMessage(),
+            "Move the bars with the arrow keys; Enter keeps the new sizes, Escape restores them.");
+  for (int i = 0; i < 3; ++i) key(Qt::Key_Right);
+  key(Qt::Key_Left, Qt::ControlModifier);
+  key(Qt::Key_Down);
+  key(Qt::Key_Down);
+  key(Qt::Key_Up, Qt::ControlModifier);
+  EXPECT_EQ(Tree()->width(), 200 + 3 * step - 1);
+  EXPECT_EQ(Tree()->height(), 200 + 2 * step - 1);
+  key(Qt::Key_Return);
+  EXPECT_EQ(Frame().statusBar()->currentMessage(), "Ready");
+  const int keptW = Tree()->width(), keptH = Tree()->height();
+  EXPECT_EQ(Frame().Columns()->PaneSize(), keptW);
+  EXPECT_EQ(Frame().Rows()->PaneSize(), keptH);
+  // The split has ended: arrows move nothing any more.
+  key(Qt::Key_Right);
+  EXPECT_EQ(Tree()->width(), keptW);
+
+  // Escape puts the bars back where the split started.
+  split->trigger();
+  for (int i = 0; i < 4; ++i) key(Qt::Key_Left);
+  key(Qt::Key_Up);
+  EXPECT_EQ(Tree()->width(), keptW - 4 * step);
+  key(Qt::Key_Escape);
+  EXPECT_EQ(Tree()->width(), keptW);
+  EXPECT_EQ(Tree()->height(), keptH);
+
+  // No command runs in the middle of a split; a click ends it and keeps the sizes.
+  OpenModel(kSimpleBeam);
+  split->trigger();
+  key(Qt::Key_Right);
+  key(Qt::Key_N, Qt::ControlModifier);  // New
+  EXPECT_EQ(DocLines(), kSimpleBeam);
+  QTest::mouseClick(Frame().ResultsView(), Qt::LeftButton);
+  EXPECT_EQ(Tree()->width(), keptW + step);
+  key(Qt::Key_Right);
+  EXPECT_EQ(Tree()->width(), keptW + step);
+
+  // The kept sizes are what the frame stores, and a resize leaves them.
+  Frame().resize(Frame().width() + 100, Frame().height() + 50);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Frame().Columns()->width() == Frame().centralWidget()->width(); }));
+  EXPECT_EQ(Tree()->width(), keptW + step);
+  EXPECT_EQ(Tree()->height(), keptH);
+  ASSERT_TRUE(Frame().close());
+  EXPECT_EQ(settings_.GetInt("EditTree", "Right", -1), keptW + step);
+  EXPECT_EQ(settings_.GetInt("EditTree", "Bottom", -1), keptH);
+}
+
+TEST_F(MainFrameTest, ViewMenuOrderAndOneActionPerMnemonic) {
+  QMenu* view = nullptr;
+  for (QAction* a : Frame().menuBar()->actions()) {
+    if (a->text() == "&View") view = a->menu();
+  }
+  ASSERT_NE(view, nullptr);
+  QStringList texts;
+  for (QAction* a : view->actions()) texts << (a->isSeparator() ? "|" : a->text());
+  EXPECT_EQ(texts.mid(0, 11), (QStringList{"&Toolbar", "&Status Bar", "S&plit", "|",
+                                           "Show Reactions", "|", "Shear", "Moment", "Rotation",
+                                           "Deflection", "|"}));
+  // Alt+V, P must reach Split: no other entry of the menu may take the same letter.
+  QStringList letters;
+  for (const QString& t : texts) {
+    const int amp = t.indexOf('&');
+    if (amp >= 0 && amp + 1 < t.size()) letters << t.mid(amp + 1, 1).toLower();
+  }
+  EXPECT_EQ(letters.size(), QSet<QString>(letters.begin(), letters.end()).size())
+      << Str(letters.join(' '));
+}
+
+TEST_F(MainFrameTest, SplitCollapsesAPaneAtItsSmallestSizeAndOpensItAgain) {
+  QAction* split = Frame().Action("split");
+  split->trigger();
+  for (int i = 0; i < 200 / KeyboardSplit::kStep + 2; ++i) {
+    QTest::keyClick(&Frame(), Qt::Key_Left);
+  }
+  EXPECT_EQ(Frame().Columns()->sizes().value(0), 0);
+  QTest::keyClick(&Frame(), Qt::Key_Right);
+  EXPECT_GT(Tree()->width(), KeyboardSplit::kStep);  // at once at its smallest size
+  EXPECT_EQ(Frame().Columns()->PaneSize(), Tree()->width());
+  QTest::keyClick(&Frame(), Qt::Key_Escape);
+  EXPECT_EQ(Tree()->width(), 200);
 }
 
 TEST_F(MainFrameTest, DamagedPlacementFallsBackToTheFirstStartSize) {

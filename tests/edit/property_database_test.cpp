@@ -106,6 +106,52 @@ TEST(LoadDatabaseTest, ReadsTheFileOrSaysHowToFixIt) {
   EXPECT_TRUE(doc.m_dbLines.empty());
 }
 
+// Reads fail after `kept` bytes of the file were read, as a disk error part-way would.
+class FailingPartWay : public FileAccess {
+ public:
+  std::string bytes;
+  size_t kept = 0;
+  Status ReadFile(const std::string& path, std::string&, size_t) override {
+    return Status::Error("Cannot read '" + path + "': Input/output error.");
+  }
+  Status ReadFileUpToError(const std::string& path, std::string& out, size_t,
+                           bool& opened) override {
+    opened = true;
+    out = bytes.substr(0, kept);
+    return Status::Error("Cannot read '" + path + "': Input/output error.");
+  }
+  Status WriteFileAtomically(const std::string&, const std::string&) override {
+    return Status::Error("read-only");
+  }
+};
+
+TEST(LoadDatabaseTest, ReadErrorPartWayKeepsTheLinesReadWhole) {
+  FailingPartWay files;
+  files.bytes = "0 English\n1 Steel\n2 A36  E = 29000\n2 A572 E = 29000\n";
+  const std::string reading =
+      "Error reading material database file - /opt/spanlab/SPLX.mat. Reinstal Spanlab to "
+      "correct the problem.";
+  struct Case {
+    const char* what;
+    size_t kept;
+    Lines lines;
+  };
+  const Case cases[] = {
+      {"after three lines", 35, {"0 English", "1 Steel", "2 A36  E = 29000"}},
+      // A line the error cut short is not kept: "2 A5" would be a different material.
+      {"in the fourth line", 39, {"0 English", "1 Steel", "2 A36  E = 29000"}},
+      {"at the first byte", 0, {}},
+  };
+  for (const Case& c : cases) {
+    files.kept = c.kept;
+    DatabaseDocument doc{{"stale"}};
+    const Status status = LoadDatabase(files, "/opt/spanlab/SPLX.mat", doc);
+    EXPECT_FALSE(status.ok()) << c.what;
+    EXPECT_EQ(status.message(), reading) << c.what;
+    EXPECT_EQ(doc.m_dbLines, c.lines) << c.what;
+  }
+}
+
 // ---- The tree ----
 
 TEST(BuildDatabaseTreeTest, MaterialTreeOfTheModelsUnitSystem) {
@@ -177,6 +223,19 @@ TEST(BuildDatabaseTreeTest, SmallFilesEdgeCases) {
        S, 1, {"Pipes [8]", "  Std [14]", "    *Ix = 3 [14]"}},
   };
   for (const Case& c : cases) EXPECT_EQ(Tree(c.db, c.kind, c.units), c.tree) << c.name;
+}
+
+TEST(BuildDatabaseTreeTest, AnyItemWhoseTextHoldsTheMarkIsSelectable) {
+  // Materials: "=" anywhere, a category too. Sections: "Ix" or "Iy", categories and
+  // sub-groups too, case-sensitive.
+  EXPECT_EQ(Tree({"0 English", "1 Steel E = 29000", "2 A36 E = 29000", "2 Note without"},
+                 DatabaseKind::kMaterial, 1),
+            (Lines{"*Steel E = 29000 [0]", "  *A36 E = 29000 [0]", "  Note without [0]"}));
+  EXPECT_EQ(Tree({"0 Metric", "1 Pipes Ix = 5", "2 Std Iy = 2", "3 P1 Ix = 1", "2 XS ix = 3",
+                  "1 Tubes", "2 T1 = 4"},
+                 DatabaseKind::kSection, 2),
+            (Lines{"*Pipes Ix = 5 [8]", "  *Std Iy = 2 [14]", "    *P1 Ix = 1 [14]",
+                   "  XS ix = 3 [14]", "Tubes [0]", "  T1 = 4 [14]"}));
 }
 
 TEST(BuildDatabaseTreeTest, EntryUnderANewCategoryGoesToTheLastSubGroup) {

@@ -33,6 +33,7 @@
 #include "edit/qt_item_dialogs.h"
 #include "edit/tree_sections.h"
 #include "model/document.h"
+#include "tests/support/gui_test_helpers.h"
 
 namespace spanlab {
 namespace {
@@ -651,6 +652,71 @@ TEST_F(InertiaCalcTest, TextThatIsNoNumberIsReported) {
   }
 }
 
+TEST_F(InertiaCalcTest, ResultFollowsAShapeChoiceCalculateAndOkOnly) {
+  // Typing alone leaves the result as it was.
+  Type(calc_->Field(0), "2");
+  Type(calc_->Field(1), "3");
+  EXPECT_EQ(Result(), "I = Input Error");
+  EXPECT_EQ(calc_->m_dResult, 0);
+  Click(ButtonNamed(calc_.get(), "Calculate"));
+  EXPECT_EQ(Result(), "I = 4.5");
+  EXPECT_EQ(calc_->m_strResult, "4.5");
+  Type(calc_->Field(1), "6");
+  EXPECT_EQ(Result(), "I = 4.5");
+  EXPECT_EQ(calc_->m_dResult, 4.5);
+  // A shape choice computes with what the fields hold now.
+  Click(Shape("Rectangle - Edge"));
+  EXPECT_EQ(Result(), "I = 144");  // 2 x 6^3 / 3
+  // Choosing the shape already chosen changes nothing.
+  Type(calc_->Field(1), "3");
+  Click(Shape("Rectangle - Edge"));
+  EXPECT_EQ(Result(), "I = 144");
+  // OK computes before it closes: the value returned is that of the fields at OK.
+  Click(Button(calc_.get(), QDialogButtonBox::Ok));
+  EXPECT_EQ(calc_->result(), QDialog::Accepted);
+  EXPECT_EQ(calc_->m_dResult, 18);
+  EXPECT_EQ(calc_->m_strResult, "18");
+}
+
+TEST_F(InertiaCalcTest, NumberCheckCoversAllThreeFieldsInOrder) {
+  // The trapezoid's third field holds a text that is not a number; the rectangle hides it.
+  Click(Shape("Trapezoid - Base"));
+  Type(calc_->Field(0), "2");
+  Type(calc_->Field(1), "x");
+  Type(calc_->Field(2), "h?");
+  {
+    Message message;
+    auto answer = CloseNextMessage(message);
+    Click(ButtonNamed(calc_.get(), "Calculate"));
+    EXPECT_TRUE(answer->answered());
+    EXPECT_EQ(message.text, "Please enter a number.");
+    EXPECT_EQ(calc_->focusWidget(), calc_->Field(1));  // the first of the two
+    EXPECT_EQ(Result(), "I = Input Error");
+  }
+  Click(Shape("Rectangle - Center"));
+  Type(calc_->Field(1), "3");
+  for (const char* button : {"Calculate", "OK"}) {
+    SCOPED_TRACE(button);
+    Message message;
+    auto answer = CloseNextMessage(message);
+    Click(ButtonNamed(calc_.get(), button));
+    EXPECT_TRUE(answer->answered());
+    EXPECT_EQ(message.text, "Please enter a number.");
+    // Computed all the same; OK stays open until the hidden field holds a number again.
+    EXPECT_EQ(Result(), "I = 4.5");
+    EXPECT_TRUE(calc_->isVisible());
+  }
+  Click(Shape("Trapezoid - Base"));
+  Type(calc_->Field(2), "1");
+  Click(Shape("Rectangle - Center"));
+  {
+    NoModalExpected none;
+    Click(Button(calc_.get(), QDialogButtonBox::Ok));
+  }
+  EXPECT_EQ(calc_->result(), QDialog::Accepted);
+  EXPECT_EQ(calc_->m_strResult, "4.5");
+}
+
 // ---- Database selection ----
 
 TEST_F(ItemDialogsTest, SelectionEnablesOkOnlyOnEntries) {
@@ -676,6 +742,37 @@ TEST_F(ItemDialogsTest, SelectionEnablesOkOnlyOnEntries) {
   Click(ok);
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
   EXPECT_EQ(dialog.Value(), "29000");
+}
+
+TEST_F(ItemDialogsTest, OkFollowsTheTextOfAnyItemCategoriesAndSubGroupsToo) {
+  struct Case {
+    DatabaseKind kind;
+    Lines db;
+    std::vector<int> path;  // child indices from the top
+    bool enabled;
+    std::string value;
+  };
+  const Case cases[] = {
+      {DatabaseKind::kMaterial, {"0 English", "1 Steel E = 29000 ", "2 A36"}, {0}, true, "29000"},
+      {DatabaseKind::kMaterial, {"0 English", "1 Steel E = 29000 ", "2 A36"}, {0, 0}, false, ""},
+      {DatabaseKind::kSection, {"0 English", "1 Pipes Ix = 1", "2 Std"}, {0}, true, "1"},
+      {DatabaseKind::kSection, {"0 English", "1 Pipes", "2 Std Iy only"}, {0, 0}, true, ""},
+      {DatabaseKind::kSection, {"0 English", "1 Pipes", "2 Std = 3"}, {0, 0}, false, ""},
+  };
+  for (const Case& c : cases) {
+    CSelectDatabaseDlg dialog(c.kind, DatabaseDocument{c.db}, kUnitsEnglish, nullptr);
+    dialog.show();
+    QTreeWidgetItem* item = dialog.Tree()->topLevelItem(c.path[0]);
+    for (size_t i = 1; i < c.path.size() && item; ++i) item = item->child(c.path[i]);
+    ASSERT_NE(item, nullptr);
+    dialog.Tree()->setCurrentItem(item);
+    QPushButton* ok = Button(&dialog, QDialogButtonBox::Ok);
+    EXPECT_EQ(ok->isEnabled(), c.enabled) << item->text(0).toStdString();
+    Click(ok);
+    EXPECT_EQ(dialog.isVisible(), !c.enabled) << item->text(0).toStdString();
+    EXPECT_EQ(dialog.Value(), c.value) << item->text(0).toStdString();
+    dialog.close();
+  }
 }
 
 TEST_F(ItemDialogsTest, DoubleClickChoosesEntriesOnly) {

@@ -141,7 +141,7 @@ class NoModalExpected {
   ModalHandler handler_;
 };
 
-std::string Str(const QString& s) { return s.toStdString(); }
+inline std::string Str(const QString& s) { return s.toStdString(); }
 
 }  // namespace
 }  // namespace spanlab
