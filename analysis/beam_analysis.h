@@ -147,18 +147,16 @@ class CBeamAnalysis {
          m_dXMaxDeflection = 0;
 
  private:
-  // One entry of the degree-of-freedom table of a solution.
-  struct DofValue {
-    double value = 0;
-    int32_t prescribed = 0;
-  };
   // Working arrays of one Solve, indexed 1..n (n + 2 entries). Their contents live only during
   // a Solve; the engine keeps their memory for the next run, because the window re-runs the
   // analysis at every edit and fresh pages for a large model cost more than the solution.
   struct Equations {
     std::vector<double> F;                 // loads; reactions at prescribed dofs after solving
     std::vector<std::array<double, 4>> K;  // row r: K[r][r..r+3] (upper band, symmetric)
-    std::vector<DofValue> D;               // prescribed values, then displacements
+    // The degree-of-freedom table, as two arrays (a flag beside each double would double the
+    // memory of the values): prescribed values, then displacements; 1 where prescribed.
+    std::vector<double> Dvalue;
+    std::vector<uint8_t> Dprescribed;
   };
   // Stiffness terms of the last element computed (k11..k44, symmetric).
   struct ElementTerms {
@@ -213,7 +211,6 @@ class CBeamAnalysis {
   // writing it must not make the compiler reload the equations.)
   std::vector<uint16_t> m_kinematics;  // [1..m_nNodes]
   bool m_bStiffnessOutOfRange = false;  // a pivot fell below the smallest normal double
-  std::vector<double> m_scratch, m_scratchBuffer;  // node placement; memory kept between runs
   bool m_bRefused = false;                // an A1 line ended the run
   bool m_bFiniteResults = true;           // EndForces found every value a finite number
   // Loads summed per element (only for models whose uniform loads overlap so much that the

@@ -9,7 +9,8 @@ namespace spanlab {
 void CBeamAnalysis::EndForces(const Equations& eq, const std::vector<CSpringItem>& springs,
                               const std::vector<CUniformLoadItem>& uniformLoads) {
   const auto& F = eq.F;
-  const auto& D = eq.D;
+  const auto& Dv = eq.Dvalue;
+  const auto& Dp = eq.Dprescribed;
   m_dMaxAbsDeflection = 0;
   m_dMaxAbsRotation = 0;
   m_dMaxAbsShear = 0;
@@ -19,10 +20,10 @@ void CBeamAnalysis::EndForces(const Equations& eq, const std::vector<CSpringItem
   double probe = 0;
   for (int32_t i = 1; i <= m_nNodes; ++i) {
     BeamNode& n = m_nodes[i];
-    n.deflection = D[2 * i - 1].value;
-    n.rotation = D[2 * i].value;
-    n.reactionVert = D[2 * i - 1].prescribed ? F[2 * i - 1] : 0.0;
-    n.reactionRot = D[2 * i].prescribed ? F[2 * i] : 0.0;
+    n.deflection = Dv[2 * i - 1];
+    n.rotation = Dv[2 * i];
+    n.reactionVert = Dp[2 * i - 1] ? F[2 * i - 1] : 0.0;
+    n.reactionRot = Dp[2 * i] ? F[2 * i] : 0.0;
     if (std::fabs(n.deflection) > m_dMaxAbsDeflection) m_dMaxAbsDeflection = std::fabs(n.deflection);
     if (std::fabs(n.rotation) > m_dMaxAbsRotation) m_dMaxAbsRotation = std::fabs(n.rotation);
     probe += (n.deflection - n.deflection) + (n.rotation - n.rotation) +
@@ -48,7 +49,7 @@ void CBeamAnalysis::EndForces(const Equations& eq, const std::vector<CSpringItem
     ComputeElementTerms(el.ei, el.length, el.releaseEnd);
     const ElementTerms& k = m_k;
     const int32_t j = 2 * e + 1;  // the right node's deflection dof
-    const double d1 = D[j - 2].value, d2 = D[j - 1].value, d3 = D[j].value, d4 = D[j + 1].value;
+    const double d1 = Dv[j - 2], d2 = Dv[j - 1], d3 = Dv[j], d4 = Dv[j + 1];
     el.shearStart = k.k11 * d1 + k.k12 * d2 + k.k13 * d3 + k.k14 * d4;
     el.momentStart = k.k12 * d1 + k.k22 * d2 + k.k23 * d3 + k.k24 * d4;
     el.shearEnd = k.k13 * d1 + k.k23 * d2 + k.k33 * d3 + k.k34 * d4;

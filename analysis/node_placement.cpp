@@ -132,8 +132,9 @@ void CBeamAnalysis::BuildNodes(const std::vector<CMemberPropertyItem>& propertie
 
   // Every position, sorted, exact repeats removed: a repeat is always near its first
   // occurrence, so only the first can ever be placed, and any zero is the end node +0.0.
-  std::vector<double>& placed = m_scratch;
-  placed.clear();
+  // Working memory of this placement only: it is not kept for the next run, so that it is not
+  // held beside the equations of the solution (the peak memory of a large model).
+  std::vector<double> placed, sortBuffer;
   placed.reserve(2 + properties.size() + releases.size() + supports.size() + springs.size() +
                  pointLoads.size() + 2 * uniformLoads.size());
   VisitPositions(L, properties, releases, supports, springs, pointLoads, uniformLoads,
@@ -141,7 +142,7 @@ void CBeamAnalysis::BuildNodes(const std::vector<CMemberPropertyItem>& propertie
   for (double x : placed) {
     if (!std::isfinite(x)) return Refuse(kMessageBadPositions);
   }
-  NaturalMergeSort(placed, m_scratchBuffer);
+  NaturalMergeSort(placed, sortBuffer);
   placed.erase(std::unique(placed.begin(), placed.end()), placed.end());
   for (double& x : placed) {
     if (x == 0) x = 0.0;

@@ -238,11 +238,13 @@ void CBeamAnalysis::AssembleLoads(Equations& eq, const std::vector<CSupportItem>
     const int32_t i = FindDof(s.m_dX);
     uint16_t& held = m_kinematics[(i + 1) / 2];
     if (s.m_bDisp == 1) {
-      eq.D[i] = DofValue{s.m_dDisp, 1};
+      eq.Dvalue[i] = s.m_dDisp;
+      eq.Dprescribed[i] = 1;
       held |= kHeldDeflection;
     }
     if (s.m_bRotation == 1) {
-      eq.D[i + 1] = DofValue{s.m_dRotation, 1};
+      eq.Dvalue[i + 1] = s.m_dRotation;
+      eq.Dprescribed[i + 1] = 1;
       held |= kHeldRotation;
     }
   }
@@ -300,7 +302,8 @@ void CBeamAnalysis::Eliminate(Equations& eq) {
   const int32_t n = m_nDof;
   auto& K = eq.K;  // K[r][q] is K[r][q - r]
   auto& F = eq.F;
-  auto& D = eq.D;
+  auto& Dv = eq.Dvalue;
+  auto& Dp = eq.Dprescribed;
   // A mechanism stops the elimination where its pivot vanishes (at or below 0.00001, where a
   // mechanism has always stopped, so its state after A3 is what it always was), or at the end
   // of the forward pass when round-off leaves every pivot larger. Either way no back
@@ -315,8 +318,8 @@ void CBeamAnalysis::Eliminate(Equations& eq) {
   const auto outOfRange = [](double pivot) { return !(std::fabs(pivot) >= DBL_MIN); };
   for (int32_t r = 1; r <= n - 1; ++r) {
     const int32_t mEnd = std::min(r + 3, n);
-    if (D[r].prescribed) {
-      for (int32_t m = r + 1; m <= mEnd; ++m) F[m] -= K[r][m - r] * D[r].value;
+    if (Dp[r]) {
+      for (int32_t m = r + 1; m <= mEnd; ++m) F[m] -= K[r][m - r] * Dv[r];
       continue;
     }
     const double pivot = K[r][0];
@@ -339,17 +342,17 @@ void CBeamAnalysis::Eliminate(Equations& eq) {
     stopAsMechanism();
     return;
   }
-  if (!D[n].prescribed && outOfRange(K[n][0])) {
+  if (!Dp[n] && outOfRange(K[n][0])) {
     m_bStiffnessOutOfRange = true;
     return;
   }
   for (int32_t r = n; r >= 1; --r) {
     double s = 0;
-    for (int32_t t = 1; t <= 3 && r + t <= n; ++t) s += K[r][t] * D[r + t].value;
-    if (D[r].prescribed) {
-      F[r] = s + K[r][0] * D[r].value - F[r];  // the support's reaction
+    for (int32_t t = 1; t <= 3 && r + t <= n; ++t) s += K[r][t] * Dv[r + t];
+    if (Dp[r]) {
+      F[r] = s + K[r][0] * Dv[r] - F[r];  // the support's reaction
     } else {
-      D[r].value = (F[r] - s) / K[r][0];
+      Dv[r] = (F[r] - s) / K[r][0];
     }
   }
 }
@@ -374,7 +377,8 @@ void CBeamAnalysis::Solve(const std::vector<CSupportItem>& supports,
       Equations& eq = m_equations;
       eq.F.assign(size, 0.0);
       eq.K.assign(size, {0.0, 0.0, 0.0, 0.0});
-      eq.D.assign(size, DofValue{});
+      eq.Dvalue.assign(size, 0.0);
+      eq.Dprescribed.assign(size, 0);
       m_kinematics.assign(static_cast<size_t>(m_nNodes) + 2, 0);
       AssembleLoads(eq, supports, pointLoads, uniformLoads);
       AssembleStiffness(eq, springs);
