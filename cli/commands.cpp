@@ -84,11 +84,6 @@ Loaded LoadAnyModel(CSPLX_30Doc& doc, Prompter& prompter, const std::string& pat
   return Loaded::kLinesFile;
 }
 
-Loaded LoadAndCheck(CSPLX_30Doc& doc, Prompter& prompter, const std::string& path,
-                    ModelRunner& runner) {
-  return LoadAnyModel(doc, prompter, path, runner, runner);
-}
-
 PrintOptions OptionsFromFlags(const Options& o) {
   PrintOptions options;
   options.m_nDataPoints = DataPointsChoice(o.points);

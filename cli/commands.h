@@ -90,9 +90,17 @@ enum class Loaded { kFailed, kModelFile, kLinesFile };
 Loaded LoadAnyModel(CSPLX_30Doc& doc, Prompter& prompter, const std::string& path,
                     LinesRunner& modelRun, LinesRunner& linesRun);
 
-// Loads FILE and runs it with the checks, whatever kind of file it is.
-Loaded LoadAndCheck(CSPLX_30Doc& doc, Prompter& prompter, const std::string& path,
-                    ModelRunner& runner);
+// A model file or plain file of lines, loaded and run with the checks (report, plot, print).
+struct CheckedModel {
+  explicit CheckedModel(bool truncate) : prompter(truncate) {}
+  // False after a message when FILE cannot be loaded.
+  bool Load(const std::string& path) {
+    return LoadAnyModel(doc, prompter, path, runner, runner) != Loaded::kFailed;
+  }
+  CommandLinePrompter prompter;
+  ModelRunner runner;
+  CSPLX_30Doc doc;  // last: goes before the runner and prompter it points to
+};
 
 // The print options the report flags choose; without any flag the defaults.
 PrintOptions OptionsFromFlags(const Options& o);

@@ -80,10 +80,9 @@ int RunLines(const Options& o) {
 }
 
 int RunReport(const Options& o) {
-  CSPLX_30Doc doc;
-  CommandLinePrompter prompter(o.truncate);
-  ModelRunner runner;
-  if (LoadAndCheck(doc, prompter, o.input, runner) == Loaded::kFailed) return kExitCannotRun;
+  CheckedModel model(o.truncate);
+  if (!model.Load(o.input)) return kExitCannotRun;
+  CSPLX_30Doc& doc = model.doc;
   const RunLog& run = doc.GetLastRun();
   const PrintOptions options = OptionsFromFlags(o);
   const std::string text = o.tab_details ? TabDelimitedDetailsText(doc, options.m_nDataPoints)

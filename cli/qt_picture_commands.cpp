@@ -68,10 +68,9 @@ int RunPlot(const Options& o) {
   }
   std::string error;
   if (!ParseShow(o.show, state.toggles, error)) return CannotRun(error);
-  CSPLX_30Doc doc;
-  CommandLinePrompter prompter(o.truncate);
-  ModelRunner runner;
-  if (LoadAndCheck(doc, prompter, o.input, runner) == Loaded::kFailed) return kExitCannotRun;
+  CheckedModel model(o.truncate);
+  if (!model.Load(o.input)) return kExitCannotRun;
+  CSPLX_30Doc& doc = model.doc;
   const RunLog& run = doc.GetLastRun();
   if (!o.select.empty()) {
     const std::vector<std::string>& lines = doc.GetLines();
@@ -91,17 +90,16 @@ int RunPlot(const Options& o) {
 }
 
 int RunPrint(const Options& o) {
-  CSPLX_30Doc doc;
-  CommandLinePrompter prompter(o.truncate);
-  ModelRunner runner;
-  if (LoadAndCheck(doc, prompter, o.input, runner) == Loaded::kFailed) return kExitCannotRun;
+  CheckedModel model(o.truncate);
+  if (!model.Load(o.input)) return kExitCannotRun;
+  CSPLX_30Doc& doc = model.doc;
   const RunLog& run = doc.GetLastRun();
   PrintOptions options = OptionsFromFlags(o);
   EnsureGuiApplication();
   const std::string programDir = QCoreApplication::applicationDirPath().toStdString();
   const HeaderPainter header = LoadHeaderPicture(DefaultFileAccess(),
                                                  {programDir, programDir + "/../share/spanlab"});
-  const std::string error = WriteReportPdf(doc, options, prompter, header, o.output,
+  const std::string error = WriteReportPdf(doc, options, model.prompter, header, o.output,
                                            ReportPageLayout(o.paper == "letter", o.landscape));
   if (!error.empty()) return CannotRun(error);
   return ExitStatus(run, doc);
