@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "tests/support/document_test_access.h"
+#include "bench/qt_bench_main.h"
 #include "model/document.h"
 #include "platform/qt_device_context.h"
 #include "view/results_paint.h"
@@ -74,15 +75,4 @@ BENCHMARK(BM_PaintReactions)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  // Fonts need a GUI application; without a display it runs offscreen.
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  int qtArgc = 1;
-  char* qtArgv[] = {argv[0], nullptr};
-  QGuiApplication app(qtArgc, qtArgv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return RunQtBenchmarks<QGuiApplication>(argc, argv); }

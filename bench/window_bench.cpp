@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/qt_main_frame.h"
+#include "bench/qt_bench_main.h"
 #include "edit/qt_tree_edit.h"
 #include "platform/settings.h"
 #include "report/print_options.h"
@@ -69,14 +70,4 @@ BENCHMARK(BM_EditRunRepaint1000Lines)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  int qtArgc = 1;
-  char* qtArgv[] = {argv[0], nullptr};
-  QApplication app(qtArgc, qtArgv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return RunQtBenchmarks<QApplication>(argc, argv); }
