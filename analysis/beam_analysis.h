@@ -147,17 +147,25 @@ class CBeamAnalysis {
          m_dXMaxDeflection = 0;
 
  private:
-  // Working arrays of one Solve, indexed 1..n (n + 2 entries). Their contents live only during
+  // Working arrays of one Solve (F indexed 1..n, n + 2 entries). Their contents live only during
   // a Solve; the engine keeps their memory for the next run, because the window re-runs the
   // analysis at every edit and fresh pages for a large model cost more than the solution.
   struct Equations {
-    std::vector<double> F;                 // loads; reactions at prescribed dofs after solving
-    std::vector<std::array<double, 4>> K;  // row r: K[r][r..r+3] (upper band, symmetric)
-    // The degree-of-freedom table, as two arrays (a flag beside each double would double the
-    // memory of the values): prescribed values, then displacements; 1 where prescribed.
-    std::vector<double> Dvalue;
-    std::vector<uint8_t> Dprescribed;
+    std::vector<double> F;  // loads; reactions at prescribed dofs after solving
+    // The upper band of K, two rows per node: the deflection row r = 2i - 1 holds K[r][r..r+3],
+    // the rotation row r + 1 holds K[r+1][r+1..r+3] (its fourth term, a coupling with the
+    // deflection two nodes on, is always 0 and is not stored). Seven values per node.
+    std::vector<double> K;
+    // Row r's first term. (Rows start at 7 (i - 1) and 7 (i - 1) + 4 for node i.)
+    double* Row(int32_t r) { return K.data() + 7 * ((r - 1) >> 1) + (((r - 1) & 1) << 2); }
   };
+  // The displacements live in the node records from the start of a Solve: a prescribed value
+  // is written there when the loads are assembled, a free one by the back substitution.
+  double& Displacement(int32_t dof) {
+    BeamNode& n = m_nodes[static_cast<size_t>((dof + 1) >> 1)];
+    return (dof & 1) ? n.deflection : n.rotation;
+  }
+  bool IsPrescribed(int32_t dof) const;
   // Stiffness terms of the last element computed (k11..k44, symmetric).
   struct ElementTerms {
     double k11 = 0, k12 = 0, k13 = 0, k14 = 0, k22 = 0, k23 = 0, k24 = 0, k33 = 0, k34 = 0,

@@ -9,8 +9,6 @@ namespace spanlab {
 void CBeamAnalysis::EndForces(const Equations& eq, const std::vector<CSpringItem>& springs,
                               const std::vector<CUniformLoadItem>& uniformLoads) {
   const auto& F = eq.F;
-  const auto& Dv = eq.Dvalue;
-  const auto& Dp = eq.Dprescribed;
   m_dMaxAbsDeflection = 0;
   m_dMaxAbsRotation = 0;
   m_dMaxAbsShear = 0;
@@ -20,10 +18,9 @@ void CBeamAnalysis::EndForces(const Equations& eq, const std::vector<CSpringItem
   double probe = 0;
   for (int32_t i = 1; i <= m_nNodes; ++i) {
     BeamNode& n = m_nodes[i];
-    n.deflection = Dv[2 * i - 1];
-    n.rotation = Dv[2 * i];
-    n.reactionVert = Dp[2 * i - 1] ? F[2 * i - 1] : 0.0;
-    n.reactionRot = Dp[2 * i] ? F[2 * i] : 0.0;
+    // (The displacements are already in place: the solution writes them there.)
+    n.reactionVert = IsPrescribed(2 * i - 1) ? F[2 * i - 1] : 0.0;
+    n.reactionRot = IsPrescribed(2 * i) ? F[2 * i] : 0.0;
     if (std::fabs(n.deflection) > m_dMaxAbsDeflection) m_dMaxAbsDeflection = std::fabs(n.deflection);
     if (std::fabs(n.rotation) > m_dMaxAbsRotation) m_dMaxAbsRotation = std::fabs(n.rotation);
     probe += (n.deflection - n.deflection) + (n.rotation - n.rotation) +
@@ -48,8 +45,9 @@ void CBeamAnalysis::EndForces(const Equations& eq, const std::vector<CSpringItem
     BeamElement& el = m_elements[e];
     ComputeElementTerms(el.ei, el.length, el.releaseEnd);
     const ElementTerms& k = m_k;
-    const int32_t j = 2 * e + 1;  // the right node's deflection dof
-    const double d1 = Dv[j - 2], d2 = Dv[j - 1], d3 = Dv[j], d4 = Dv[j + 1];
+    const BeamNode &left = m_nodes[e], &right = m_nodes[e + 1];
+    const double d1 = left.deflection, d2 = left.rotation, d3 = right.deflection,
+                 d4 = right.rotation;
     el.shearStart = k.k11 * d1 + k.k12 * d2 + k.k13 * d3 + k.k14 * d4;
     el.momentStart = k.k12 * d1 + k.k22 * d2 + k.k23 * d3 + k.k24 * d4;
     el.shearEnd = k.k13 * d1 + k.k23 * d2 + k.k33 * d3 + k.k34 * d4;

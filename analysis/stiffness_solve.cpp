@@ -2,6 +2,9 @@
 //
 // Storage: row r of K holds K[r][r], K[r][r+1], K[r][r+2], K[r][r+3]; the matrix is symmetric
 // and no element couples degrees of freedom more than 3 apart, so that is the whole upper band.
+// A rotation row's last term couples two nodes that no element joins: it is 0 before, during
+// and after elimination (eliminating a row changes only terms up to three columns right of it),
+// so it is not stored and reads as the constant 0 wherever the elimination uses it.
 // Prescribed degrees of freedom (supports) stay in the system: their known value is moved to
 // the right-hand side during elimination, and back substitution turns their row into the
 // reaction. Elimination has no pivoting: the free part of a beam that is no mechanism is
@@ -53,6 +56,10 @@ enum : uint16_t {
   kHingeAtEnd = 4,   // the element has a moment release at its right end
   kNoStiffness = 8,  // the element has EI = 0 and adds nothing
   kElement = kHingeAtEnd | kNoStiffness,
+  // What the solution reads: the deflection or rotation has a prescribed value (a support),
+  // which sits in the node record from assembly on.
+  kPrescribedDeflection = 16,
+  kPrescribedRotation = 32,
 };
 
 // The mechanism check walks from the left end of the beam and keeps what the part left of the
@@ -238,35 +245,34 @@ void CBeamAnalysis::AssembleLoads(Equations& eq, const std::vector<CSupportItem>
     const int32_t i = FindDof(s.m_dX);
     uint16_t& held = m_kinematics[(i + 1) / 2];
     if (s.m_bDisp == 1) {
-      eq.Dvalue[i] = s.m_dDisp;
-      eq.Dprescribed[i] = 1;
-      held |= kHeldDeflection;
+      Displacement(i) = s.m_dDisp;
+      held |= kHeldDeflection | kPrescribedDeflection;
     }
     if (s.m_bRotation == 1) {
-      eq.Dvalue[i + 1] = s.m_dRotation;
-      eq.Dprescribed[i + 1] = 1;
-      held |= kHeldRotation;
+      Displacement(i + 1) = s.m_dRotation;
+      held |= kHeldRotation | kPrescribedRotation;
     }
   }
 }
 
 void CBeamAnalysis::AssembleStiffness(Equations& eq, const std::vector<CSpringItem>& springs) {
-  auto& K = eq.K;
   for (int32_t e = 1; e <= m_nElements; ++e) {
     const BeamElement& el = m_elements[e];
     ComputeElementTerms(el.ei, el.length, el.releaseEnd);
     const int32_t j = 2 * e + 1;  // the right node's deflection dof
     const ElementTerms& k = m_k;
-    K[j - 2][0] += k.k11;
-    K[j - 2][1] += k.k12;
-    K[j - 2][2] += k.k13;
-    K[j - 2][3] += k.k14;
-    K[j - 1][0] += k.k22;
-    K[j - 1][1] += k.k23;
-    K[j - 1][2] += k.k24;
-    K[j][0] += k.k33;
-    K[j][1] += k.k34;
-    K[j + 1][0] += k.k44;
+    double* left = eq.Row(j - 2);  // the left node's two rows, then the right node's
+    left[0] += k.k11;
+    left[1] += k.k12;
+    left[2] += k.k13;
+    left[3] += k.k14;
+    left[4] += k.k22;  // row j - 1
+    left[5] += k.k23;
+    left[6] += k.k24;
+    double* right = eq.Row(j);
+    right[0] += k.k33;
+    right[1] += k.k34;
+    right[4] += k.k44;  // row j + 1
     // (Elements always have a length: BuildNodes never leaves two nodes within the tolerance.)
     if (el.releaseEnd == 1 || el.ei == 0) {
       m_kinematics[e] |= (el.releaseEnd == 1 ? kHingeAtEnd : 0) | (el.ei == 0 ? kNoStiffness : 0);
@@ -278,14 +284,16 @@ void CBeamAnalysis::AssembleStiffness(Equations& eq, const std::vector<CSpringIt
     const int32_t i = FindDof(s.m_dX);
     uint16_t& held = m_kinematics[(i + 1) / 2];
     if (s.m_dVSpring > 0) {
-      const double before = K[i][0];
-      K[i][0] += s.m_dVSpring;
-      if (K[i][0] != before) held |= kHeldDeflection;
+      double& k = eq.Row(i)[0];
+      const double before = k;
+      k += s.m_dVSpring;
+      if (k != before) held |= kHeldDeflection;
     }
     if (s.m_dRSpring > 0) {
-      const double before = K[i + 1][0];
-      K[i + 1][0] += s.m_dRSpring;
-      if (K[i + 1][0] != before) held |= kHeldRotation;
+      double& k = eq.Row(i + 1)[0];
+      const double before = k;
+      k += s.m_dRSpring;
+      if (k != before) held |= kHeldRotation;
     }
   }
 }
@@ -298,61 +306,71 @@ bool CBeamAnalysis::IsMechanism() const {
   return m != kNone;  // some part, or the one reaching the right end, can move
 }
 
+bool CBeamAnalysis::IsPrescribed(int32_t dof) const {
+  return m_kinematics[static_cast<size_t>((dof + 1) >> 1)] &
+         ((dof & 1) ? kPrescribedDeflection : kPrescribedRotation);
+}
+
 void CBeamAnalysis::Eliminate(Equations& eq) {
   const int32_t n = m_nDof;
-  auto& K = eq.K;  // K[r][q] is K[r][q - r]
   auto& F = eq.F;
-  auto& Dv = eq.Dvalue;
-  auto& Dp = eq.Dprescribed;
+  // Row r's four band terms K[r][r..r+3]; a rotation row's fourth is the constant 0.
+  const auto band = [&eq](int32_t r) {
+    const double* k = eq.Row(r);
+    return std::array<double, 4>{k[0], k[1], k[2], (r & 1) ? k[3] : 0.0};
+  };
+  // When the solution stops early, every free displacement is 0.
+  const auto clearFree = [this, n] {
+    for (int32_t r = 1; r <= n; ++r) {
+      if (!IsPrescribed(r)) Displacement(r) = 0;
+    }
+  };
   // A mechanism stops the elimination where its pivot vanishes (at or below 0.00001, where a
   // mechanism has always stopped, so its state after A3 is what it always was), or at the end
   // of the forward pass when round-off leaves every pivot larger. Either way no back
   // substitution runs and the free displacements stay 0.
   constexpr double kVanishingPivot = 0.00001;
   const bool mechanism = IsMechanism();
-  const auto stopAsMechanism = [this] {
+  const auto stopAsMechanism = [this, &clearFree] {
     m_messages.push_back(kMessageA3);
     m_bError = 1;
+    clearFree();
+  };
+  const auto stopOutOfRange = [this, &clearFree] {
+    m_bStiffnessOutOfRange = true;
+    clearFree();
   };
   // A pivot of 0, below the smallest normal double, or NaN: a stiffness out of range.
   const auto outOfRange = [](double pivot) { return !(std::fabs(pivot) >= DBL_MIN); };
   for (int32_t r = 1; r <= n - 1; ++r) {
     const int32_t mEnd = std::min(r + 3, n);
-    if (Dp[r]) {
-      for (int32_t m = r + 1; m <= mEnd; ++m) F[m] -= K[r][m - r] * Dv[r];
+    const std::array<double, 4> k = band(r);  // row r itself does not change below
+    if (IsPrescribed(r)) {
+      const double value = Displacement(r);
+      for (int32_t m = r + 1; m <= mEnd; ++m) F[m] -= k[m - r] * value;
       continue;
     }
-    const double pivot = K[r][0];
-    if (mechanism && std::fabs(pivot) <= kVanishingPivot) {
-      stopAsMechanism();
-      return;
-    }
-    if (outOfRange(pivot)) {
-      m_bStiffnessOutOfRange = true;
-      return;
-    }
+    const double pivot = k[0];
+    if (mechanism && std::fabs(pivot) <= kVanishingPivot) return stopAsMechanism();
+    if (outOfRange(pivot)) return stopOutOfRange();
     for (int32_t m = r + 1; m <= mEnd; ++m) {
-      if (K[r][m - r] == 0) continue;
-      const double f = K[r][m - r] / pivot;
+      if (k[m - r] == 0) continue;
+      const double f = k[m - r] / pivot;
       F[m] -= f * F[r];
-      for (int32_t q = m; q <= r + 3; ++q) K[m][q - m] -= f * K[r][q - r];
+      double* row = eq.Row(m);  // K[m][q] is row[q - m], q - m <= 2 here
+      for (int32_t q = m; q <= r + 3; ++q) row[q - m] -= f * k[q - r];
     }
   }
-  if (mechanism) {
-    stopAsMechanism();
-    return;
-  }
-  if (!Dp[n] && outOfRange(K[n][0])) {
-    m_bStiffnessOutOfRange = true;
-    return;
-  }
+  if (mechanism) return stopAsMechanism();
+  if (!IsPrescribed(n) && outOfRange(eq.Row(n)[0])) return stopOutOfRange();
   for (int32_t r = n; r >= 1; --r) {
+    const std::array<double, 4> k = band(r);
     double s = 0;
-    for (int32_t t = 1; t <= 3 && r + t <= n; ++t) s += K[r][t] * Dv[r + t];
-    if (Dp[r]) {
-      F[r] = s + K[r][0] * Dv[r] - F[r];  // the support's reaction
+    for (int32_t t = 1; t <= 3 && r + t <= n; ++t) s += k[t] * Displacement(r + t);
+    if (IsPrescribed(r)) {
+      F[r] = s + k[0] * Displacement(r) - F[r];  // the support's reaction
     } else {
-      Dv[r] = (F[r] - s) / K[r][0];
+      Displacement(r) = (F[r] - s) / k[0];
     }
   }
 }
@@ -376,9 +394,7 @@ void CBeamAnalysis::Solve(const std::vector<CSupportItem>& supports,
       const size_t size = static_cast<size_t>(m_nDof) + 2;
       Equations& eq = m_equations;
       eq.F.assign(size, 0.0);
-      eq.K.assign(size, {0.0, 0.0, 0.0, 0.0});
-      eq.Dvalue.assign(size, 0.0);
-      eq.Dprescribed.assign(size, 0);
+      eq.K.assign(7 * static_cast<size_t>(m_nNodes), 0.0);
       m_kinematics.assign(static_cast<size_t>(m_nNodes) + 2, 0);
       AssembleLoads(eq, supports, pointLoads, uniformLoads);
       AssembleStiffness(eq, springs);
