@@ -160,7 +160,7 @@ void CBeamAnalysis::ComputeExtremes(int units) {
   m_dMinMoment = m_dMaxMoment = m_elements[1].momentStart;
   for (int32_t e = 1; e <= m_nElements; ++e) {
     const BeamElement& el = m_elements[e];
-    const double xs = el.xEnd - el.length;
+    const double xs = el.xEnd - ElementLength(e);
     track(el.shearStart, xs, m_dMaxShear, m_dXMaxShear, m_dMinShear, m_dXMinShear);
     track(-el.shearEnd, el.xEnd, m_dMaxShear, m_dXMaxShear, m_dMinShear, m_dXMinShear);
     track(el.momentStart, xs, m_dMaxMoment, m_dXMaxMoment, m_dMinMoment, m_dXMinMoment);

@@ -38,8 +38,7 @@ struct BeamNode {
 struct BeamElement {
   double ei = 0;           // E x I
   int32_t releaseEnd = 0;  // 1 when a moment release (hinge) sits at the right end
-  double xEnd = 0;         // x of the right node
-  double length = 0;       // x of the right node minus x of the left node
+  double xEnd = 0;         // x of the right node (its length: CBeamAnalysis::ElementLength)
   // End forces: the forces and moments the nodes apply to the element. The diagram value at
   // the left node is shearStart / momentStart, at the right node -shearEnd / -momentEnd.
   double shearStart = 0;
@@ -111,6 +110,12 @@ class CBeamAnalysis {
   // The deflection degree of freedom 2i-1 of the first node i with |x - x_i| < 1e-10, or that of
   // the last node when none is that close. O(log n).
   int32_t FindDof(double x) const;
+
+  // Element e's length: the x of its right node minus that of its left node. (Not stored: a
+  // model holds as many elements as nodes.)
+  double ElementLength(int32_t e) const {
+    return m_elements[static_cast<size_t>(e)].xEnd - m_nodes[static_cast<size_t>(e)].x;
+  }
 
   // The bracket around every reading of the tables, held for the scope of one reader. The
   // tables are plain memory that only Reset replaces; the bracket counts readers so that a

@@ -43,7 +43,7 @@ void CBeamAnalysis::EndForces(const Equations& eq, const std::vector<CSpringItem
   // End forces: the element stiffness times its end displacements ...
   for (int32_t e = 1; e <= m_nElements; ++e) {
     BeamElement& el = m_elements[e];
-    ComputeElementTerms(el.ei, el.length, el.releaseEnd);
+    ComputeElementTerms(el.ei, ElementLength(e), el.releaseEnd);
     const ElementTerms& k = m_k;
     const BeamNode &left = m_nodes[e], &right = m_nodes[e + 1];
     const double d1 = left.deflection, d2 = left.rotation, d3 = right.deflection,
@@ -55,8 +55,9 @@ void CBeamAnalysis::EndForces(const Equations& eq, const std::vector<CSpringItem
   }
   // ... minus the element's share of the uniform loads (the same loads, and the same elements,
   // as in the load vector).
-  auto subtractLoad = [](BeamElement& el, double p, double q) {
-    const LoadShares share = LoadSharesOf(p, q, el.length, el.releaseEnd);
+  auto subtractLoad = [this](int32_t e, double p, double q) {
+    BeamElement& el = m_elements[e];
+    const LoadShares share = LoadSharesOf(p, q, ElementLength(e), el.releaseEnd);
     el.momentStart += share.m1;
     el.momentEnd -= share.m2;
     el.shearStart -= share.v1;
@@ -64,16 +65,16 @@ void CBeamAnalysis::EndForces(const Equations& eq, const std::vector<CSpringItem
   };
   if (!m_loadP.empty()) {
     for (int32_t e = 1; e <= m_nElements; ++e) {
-      if (m_loadP[e] != 0 || m_loadQ[e] != 0) subtractLoad(m_elements[e], m_loadP[e], m_loadQ[e]);
+      if (m_loadP[e] != 0 || m_loadQ[e] != 0) subtractLoad(e, m_loadP[e], m_loadQ[e]);
     }
   } else {
     for (const CUniformLoadItem& u : uniformLoads) {
       const LoadSpan s = SpanOf(u);
       for (int32_t e = s.first; e <= s.last; ++e) {
-        BeamElement& el = m_elements[e];
-        const double p = s.u1 + s.slope * (el.xEnd - s.x1 - el.length);
+        const BeamElement& el = m_elements[e];
+        const double p = s.u1 + s.slope * (el.xEnd - s.x1 - ElementLength(e));
         const double q = s.u1 + s.slope * (el.xEnd - s.x1) - p;
-        subtractLoad(el, p, q);
+        subtractLoad(e, p, q);
       }
     }
   }

@@ -226,7 +226,6 @@ void CBeamAnalysis::BuildElements(const std::vector<CMemberPropertyItem>& proper
   m_elements.assign(static_cast<size_t>(m_nElements) + 1, BeamElement{});
   for (int32_t e = 1; e <= m_nElements; ++e) {
     m_elements[e].xEnd = m_nodes[e + 1].x;
-    m_elements[e].length = m_nodes[e + 1].x - m_nodes[e].x;
   }
   m_dMaxE = 0;
   m_dMaxI = 0;

@@ -192,8 +192,9 @@ void CBeamAnalysis::SumLoadsPerElement(const std::vector<CUniformLoadItem>& unif
     a += constant[e];
     b += slope[e];
     const BeamElement& el = m_elements[e];
-    m_loadP[e] = a + b * (el.xEnd - el.length);
-    m_loadQ[e] = b * el.length;
+    const double length = ElementLength(e);
+    m_loadP[e] = a + b * (el.xEnd - length);
+    m_loadQ[e] = b * length;
   }
 }
 
@@ -209,8 +210,9 @@ void CBeamAnalysis::AssembleLoads(Equations& eq, const std::vector<CSupportItem>
     m_dLoadMoment += p.m_dMoment - p.m_dPLoad * p.m_dX;
   }
 
-  auto addElementLoad = [&F](int32_t j, double p, double q, const BeamElement& el) {
-    const LoadShares share = LoadSharesOf(p, q, el.length, el.releaseEnd);
+  auto addElementLoad = [this, &F](int32_t e, double p, double q) {
+    const LoadShares share = LoadSharesOf(p, q, ElementLength(e), m_elements[e].releaseEnd);
+    const int32_t j = 2 * e + 1;  // the right node's deflection dof
     F[j - 2] += share.v1;
     F[j - 1] -= share.m1;
     F[j] += share.v2;
@@ -221,7 +223,7 @@ void CBeamAnalysis::AssembleLoads(Equations& eq, const std::vector<CSupportItem>
     SumLoadsPerElement(uniformLoads);
     for (int32_t e = 1; e <= m_nElements; ++e) {
       if (m_loadP[e] != 0 || m_loadQ[e] != 0)
-        addElementLoad(2 * e + 1, m_loadP[e], m_loadQ[e], m_elements[e]);
+        addElementLoad(e, m_loadP[e], m_loadQ[e]);
     }
   }
   for (const CUniformLoadItem& u : uniformLoads) {
@@ -229,10 +231,10 @@ void CBeamAnalysis::AssembleLoads(Equations& eq, const std::vector<CSupportItem>
     if (!summed) {
       for (int32_t e = s.first; e <= s.last; ++e) {
         const BeamElement& el = m_elements[e];
-        const double l = el.length;
+        const double l = ElementLength(e);
         const double p = s.u1 + s.slope * (el.xEnd - s.x1 - l);
         const double q = s.u1 + s.slope * (el.xEnd - s.x1) - p;
-        addElementLoad(2 * e + 1, p, q, el);
+        addElementLoad(e, p, q);
       }
     }
     const double dx = s.x2 - s.x1;
@@ -258,7 +260,7 @@ void CBeamAnalysis::AssembleLoads(Equations& eq, const std::vector<CSupportItem>
 void CBeamAnalysis::AssembleStiffness(Equations& eq, const std::vector<CSpringItem>& springs) {
   for (int32_t e = 1; e <= m_nElements; ++e) {
     const BeamElement& el = m_elements[e];
-    ComputeElementTerms(el.ei, el.length, el.releaseEnd);
+    ComputeElementTerms(el.ei, ElementLength(e), el.releaseEnd);
     const int32_t j = 2 * e + 1;  // the right node's deflection dof
     const ElementTerms& k = m_k;
     double* left = eq.Row(j - 2);  // the left node's two rows, then the right node's

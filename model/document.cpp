@@ -162,7 +162,11 @@ void CSPLX_30Doc::BuildItems(const std::vector<SectionLine>& split) {
         m_releases.push_back({v[0]});
         break;
       case kSectionSupports:
-        m_supports.push_back({v[0], v[1], uint8_t(f.given[1]), v[2], uint8_t(f.given[2])});
+        m_supports.push_back({.m_dX = v[0],
+                              .m_dDisp = v[1],
+                              .m_dRotation = v[2],
+                              .m_bDisp = uint8_t(f.given[1]),
+                              .m_bRotation = uint8_t(f.given[2])});
         break;
       case kSectionSprings:
         m_springs.push_back({v[0], v[1], v[2]});

@@ -18,11 +18,13 @@ struct CMomentReleaseItem {
   double m_dX = 0;  // position of the hinge
 };
 
+// (The flags follow the values so that the record packs into 32 bytes: a model holds as many
+// supports as spans.)
 struct CSupportItem {
   double m_dX = 0;
-  double m_dDisp = 0;      // prescribed vertical displacement, when m_bDisp
-  uint8_t m_bDisp = 0;     // 1 when "Disp" was given: the displacement is restrained
-  double m_dRotation = 0;  // prescribed rotation, when m_bRotation
+  double m_dDisp = 0;       // prescribed vertical displacement, when m_bDisp
+  double m_dRotation = 0;   // prescribed rotation, when m_bRotation
+  uint8_t m_bDisp = 0;      // 1 when "Disp" was given: the displacement is restrained
   uint8_t m_bRotation = 0;  // 1 when "Rotation" was given: the rotation is restrained
 };
 

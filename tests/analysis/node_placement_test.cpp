@@ -19,7 +19,7 @@ TEST(LargeModels, ThousandsOfSupportsBeyondTheClassicTables) {
   // the classic tables would have overflowed at 999 nodes.
   const int spans = 3000;
   std::vector<CSupportItem> supports;
-  for (int k = 0; k <= spans; ++k) supports.push_back({double(k), 0, 1, 0, 0});
+  for (int k = 0; k <= spans; ++k) supports.push_back({.m_dX = double(k), .m_bDisp = 1});
   const std::vector<CUniformLoadItem> load = {{0, double(spans), -2, -2}};
   CBeamAnalysis a;
   a.Reset();
@@ -41,7 +41,7 @@ TEST(LargeModels, ThousandsOfSupportsBeyondTheClassicTables) {
 TEST(LargeModels, ManyOverlappingLoadsSumToOneLoad) {
   // 100000 identical loads over the whole beam are too many to apply element by element; the
   // summed application must match one load of the total intensity.
-  const std::vector<CSupportItem> supports = {{0, 0, 1, 0, 0}, {10, 0, 1, 0, 0}};
+  const std::vector<CSupportItem> supports = {{.m_dX = 0, .m_bDisp = 1}, {.m_dX = 10, .m_bDisp = 1}};
   const int count = 100000;
   const std::vector<CUniformLoadItem> many(count, CUniformLoadItem{0, 10, -1e-5, -3e-5});
   const std::vector<CUniformLoadItem> one = {{0, 10, -1e-5 * count, -3e-5 * count}};
@@ -87,27 +87,27 @@ class Refusals : public ::testing::Test {
 
 TEST_F(Refusals, TooManyNodesIsRefusedBeforeAllocating) {
   // A position far left of a short beam would need some 2e11 subdivision nodes.
-  RunWith(1, {{-1e9, 0, 1, 0, 0}, {1, 0, 1, 0, 0}});
+  RunWith(1, {{.m_dX = -1e9, .m_bDisp = 1}, {.m_dX = 1, .m_bDisp = 1}});
   ExpectRefused("Error A1 - Failed to allocate memory. The model needs more than 10000000 nodes.");
 }
 
 TEST_F(Refusals, NonFinitePositionsAndDegenerateBeams) {
-  RunWith(HUGE_VAL, {{0, 0, 1, 0, 0}});
+  RunWith(HUGE_VAL, {{.m_dX = 0, .m_bDisp = 1}});
   ExpectRefused("Error A1 - The beam cannot be divided into elements");
-  RunWith(10, {{-HUGE_VAL, 0, 1, 0, 0}});
+  RunWith(10, {{.m_dX = -HUGE_VAL, .m_bDisp = 1}});
   ExpectRefused("Error A1 - The beam cannot be divided into elements");
   // Both ends within 1e-10 of each other would share their degrees of freedom.
-  RunWith(5e-11, {{0, 0, 1, 0, 1}});
+  RunWith(5e-11, {{.m_dX = 0, .m_bDisp = 1, .m_bRotation = 1}});
   ExpectRefused("Error A1 - The beam cannot be divided into elements");
   // A normal run afterwards is not affected by the refusal before it.
-  RunWith(30, {{0, 0, 1, 0, 1}});
+  RunWith(30, {{.m_dX = 0, .m_bDisp = 1, .m_bRotation = 1}});
   EXPECT_EQ(a.m_bError, 0);
   EXPECT_EQ(a.m_nNodes, 200);
 }
 
 TEST_F(Refusals, OnlyBeamsShorterThan4e8CanBeTooShortToDivide) {
   // 200 elements of 1e-10 would share their degrees of freedom.
-  RunWith(2e-8, {{0, 0, 1, 0, 1}});
+  RunWith(2e-8, {{.m_dX = 0, .m_bDisp = 1, .m_bRotation = 1}});
   ExpectRefused(
       "Error A1 - The beam cannot be divided into elements: every position must be a finite "
       "number and the beam longer than 4e-8.");
@@ -115,8 +115,8 @@ TEST_F(Refusals, OnlyBeamsShorterThan4e8CanBeTooShortToDivide) {
   // items are at least 1e-10 apart: from 4e-8 on every beam is divided, wherever its items are.
   for (const double length : {4e-8, 4.5e-8, 7e-8, 1e-7, 1e-6}) {
     for (const double gap : {1e-10, 1.5e-10, 2.02e-10, 2.5e-10, 3.1e-10, length / 3}) {
-      RunWith(length, {{0, 0, 1, 0, 1}, {gap, 0, 1, 0, 0}, {length - 1.7 * gap, 0, 1, 0, 0},
-                       {length, 0, 1, 0, 0}});
+      RunWith(length, {{.m_dX = 0, .m_bDisp = 1, .m_bRotation = 1}, {.m_dX = gap, .m_bDisp = 1}, {.m_dX = length - 1.7 * gap, .m_bDisp = 1},
+                       {.m_dX = length, .m_bDisp = 1}});
       ASSERT_GT(a.m_nNodes, 0) << length << " " << gap << ": " << a.m_messages[0];
     }
   }
@@ -124,7 +124,7 @@ TEST_F(Refusals, OnlyBeamsShorterThan4e8CanBeTooShortToDivide) {
 
 TEST_F(Refusals, ValuesBeyondTheRangeOfADoubleGiveA4AndNoResults) {
   // A prescribed rotation of 1e308 drives the solution out of the range of a double.
-  const std::vector<CSupportItem> supports = {{0, 0, 1, 1e308, 1}, {10, 0, 1, 0, 0}};
+  const std::vector<CSupportItem> supports = {{.m_dX = 0, .m_dRotation = 1e308, .m_bDisp = 1, .m_bRotation = 1}, {.m_dX = 10, .m_bDisp = 1}};
   a.Reset();
   a.SetLength(10);
   a.BuildNodes(kSteel, kNoReleases, supports, kNoSprings, kNoPointLoads, kNoUniformLoads);
@@ -140,7 +140,7 @@ TEST(FindDof, FirstNodeWithinToleranceElseLastNode) {
   CBeamAnalysis a;
   a.Reset();
   a.SetLength(30);
-  const std::vector<CSupportItem> supports = {{0, 0, 1, 0, 1}};
+  const std::vector<CSupportItem> supports = {{.m_dX = 0, .m_bDisp = 1, .m_bRotation = 1}};
   a.BuildNodes(kSteel, kNoReleases, supports, kNoSprings, kNoPointLoads, kNoUniformLoads);
   ASSERT_EQ(a.m_nNodes, 200);
   EXPECT_EQ(a.FindDof(0), 1);

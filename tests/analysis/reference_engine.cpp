@@ -147,9 +147,10 @@ ReferenceResult RunReference(double length, const std::vector<CMemberPropertyIte
   // Elements.
   r.nElements = r.nNodes - 1;
   r.elements.assign(r.nElements + 1, BeamElement{});
+  r.lengths.assign(r.nElements + 1, 0.0);
   for (int e = 1; e <= r.nElements; ++e) {
     r.elements[e].xEnd = r.nodes[e + 1].x;
-    r.elements[e].length = r.nodes[e + 1].x - r.nodes[e].x;
+    r.lengths[e] = r.nodes[e + 1].x - r.nodes[e].x;
   }
   double prevE = 0, prevI = 0;
   for (const auto& p : properties) {
@@ -197,7 +198,7 @@ ReferenceResult RunReference(double length, const std::vector<CMemberPropertyIte
     for (int e = 1; e <= r.nElements; ++e) {
       const int j = ref.FindDof(r.elements[e].xEnd);
       if (j < c + 1 || j > g) continue;
-      const double l = r.elements[e].length;
+      const double l = r.lengths[e];
       const double p = u1 + slope * (r.elements[e].xEnd - x1 - l);
       const double q = u1 + slope * (r.elements[e].xEnd - x1) - p;
       if (r.elements[e].releaseEnd == 1) {  // fixed at the left, pinned at the right
@@ -223,7 +224,7 @@ ReferenceResult RunReference(double length, const std::vector<CMemberPropertyIte
   // Stiffness.
   for (int e = 1; e <= r.nElements; ++e) {
     const auto& el = r.elements[e];
-    ref.Terms(el.ei, el.length, el.releaseEnd);
+    ref.Terms(el.ei, r.lengths[e], el.releaseEnd);
     const int j = ref.FindDof(el.xEnd);
     K[j - 2][0] += ref.k11; K[j - 2][1] += ref.k12; K[j - 2][2] += ref.k13; K[j - 2][3] += ref.k14;
     K[j - 1][0] += ref.k22; K[j - 1][1] += ref.k23; K[j - 1][2] += ref.k24;
@@ -312,7 +313,7 @@ ReferenceResult RunReference(double length, const std::vector<CMemberPropertyIte
   }
   for (int e = 1; e <= r.nElements; ++e) {
     auto& el = r.elements[e];
-    ref.Terms(el.ei, el.length, el.releaseEnd);
+    ref.Terms(el.ei, r.lengths[e], el.releaseEnd);
     const int j = ref.FindDof(el.xEnd);
     const double d1 = Dv[j - 2], d2 = Dv[j - 1], d3 = Dv[j], d4 = Dv[j + 1];
     el.shearStart = ref.k11 * d1 + ref.k12 * d2 + ref.k13 * d3 + ref.k14 * d4;
@@ -332,7 +333,7 @@ ReferenceResult RunReference(double length, const std::vector<CMemberPropertyIte
       auto& el = r.elements[e];
       const int j = ref.FindDof(el.xEnd);
       if (j < c + 1 || j > g) continue;
-      const double l = el.length;
+      const double l = r.lengths[e];
       const double p = u1 + slope * (el.xEnd - x1 - l);
       const double q = u1 + slope * (el.xEnd - x1) - p;
       if (el.releaseEnd == 1) {

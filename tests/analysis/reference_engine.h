@@ -16,6 +16,7 @@ namespace spanlab::testing {
 struct ReferenceResult {
   std::vector<BeamNode> nodes;        // [1..nNodes]
   std::vector<BeamElement> elements;  // [1..nElements]
+  std::vector<double> lengths;        // [1..nElements]
   int32_t nNodes = 0, nElements = 0, nDof = 0;
   double loadVert = 0, loadMoment = 0;
   double maxAbsDeflection = 0, maxAbsRotation = 0, maxAbsShear = 0, maxAbsMoment = 0;

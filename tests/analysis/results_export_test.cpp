@@ -124,7 +124,7 @@ TEST(ResultsExport, LongRecordsAreEveryRowAsPrintfWritesIt) {
     const BeamElement& el = a.m_elements[e];
     csv += std::to_string(e) + "," + PrintfNumber(el.ei) + "," + std::to_string(el.releaseEnd);
     for (double v :
-         {el.xEnd, el.length, el.shearStart, el.shearEnd, el.momentStart, el.momentEnd}) {
+         {el.xEnd, a.ElementLength(e), el.shearStart, el.shearEnd, el.momentStart, el.momentEnd}) {
       csv += "," + PrintfNumber(v);
     }
     csv += "\n";

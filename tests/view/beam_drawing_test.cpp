@@ -115,16 +115,16 @@ TEST(SupportSymbolTest, FlagsAndPositionPickTheSymbol) {
     int x;
     const std::vector<Seg>* symbol;  // null: nothing drawn
   } cases[] = {
-      {{10, 0, 1, 0, 0}, 200, &kPin},
-      {{10, -0.5, 1, 0, 0}, 200, &kSettling},
-      {{10, 0, 0, 0, 1}, 200, &kGuided},
-      {{10, 0, 0, 0.01, 1}, 200, &kGuided},
-      {{0, 0, 1, 0, 1}, 100, &kFixedLeft},
-      {{20, 0, 1, 0, 1}, 300, &kFixedRight},
-      {{10, 0, 1, 0, 1}, 200, &kFixedInterior},
-      {{1e-9, 0, 1, 0, 1}, 100, &kFixedInterior},
-      {{20 - 1e-9, 0, 1, 0, 1}, 299, &kFixedInterior},
-      {{10, 0, 0, 0, 0}, 200, nullptr},
+      {{.m_dX = 10, .m_bDisp = 1}, 200, &kPin},
+      {{.m_dX = 10, .m_dDisp = -0.5, .m_bDisp = 1}, 200, &kSettling},
+      {{.m_dX = 10, .m_bRotation = 1}, 200, &kGuided},
+      {{.m_dX = 10, .m_dRotation = 0.01, .m_bRotation = 1}, 200, &kGuided},
+      {{.m_dX = 0, .m_bDisp = 1, .m_bRotation = 1}, 100, &kFixedLeft},
+      {{.m_dX = 20, .m_bDisp = 1, .m_bRotation = 1}, 300, &kFixedRight},
+      {{.m_dX = 10, .m_bDisp = 1, .m_bRotation = 1}, 200, &kFixedInterior},
+      {{.m_dX = 1e-9, .m_bDisp = 1, .m_bRotation = 1}, 100, &kFixedInterior},
+      {{.m_dX = 20 - 1e-9, .m_bDisp = 1, .m_bRotation = 1}, 299, &kFixedInterior},
+      {{.m_dX = 10}, 200, nullptr},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message()
@@ -292,7 +292,7 @@ TEST(HingeSymbolTest, OpenCircleWithTheCurrentPen) {
 
 TEST(BeamPictureTest, PensFollowThePenUnit) {
   CSPLX_30Doc doc;
-  DocumentTestAccess::Supports(doc) = {{0, 0, 1, 0, 0}};
+  DocumentTestAccess::Supports(doc) = {{.m_dX = 0, .m_bDisp = 1}};
   DocumentTestAccess::Springs(doc) = {{5, 10, 0}};
   DocumentTestAccess::PointLoads(doc) = {{10, -1, 0}};
   DocumentTestAccess::UniformLoads(doc) = {{0, 20, -1, -1}};
@@ -367,7 +367,7 @@ TEST(BeamPictureTest, ScaledFrameTruncatesOffsetsTowardZero) {
 // Symbols of one kind on the same device x would repaint the same pixels; they are drawn once.
 TEST(BeamPictureTest, SameSymbolOnSameColumnDrawnOnce) {
   CSPLX_30Doc doc;
-  DocumentTestAccess::Supports(doc) = {{10, 0, 1, 0, 0}, {10.01, 0, 1, 0, 0}, {10.01, 0, 0, 0, 1}};
+  DocumentTestAccess::Supports(doc) = {{.m_dX = 10, .m_bDisp = 1}, {.m_dX = 10.01, .m_bDisp = 1}, {.m_dX = 10.01, .m_bRotation = 1}};
   RecordingDeviceContext dc;
   DrawSupports(dc, Frame(), doc);
   EXPECT_EQ(Strokes(dc), At(200, 200, Join(kPin, kGuided)));

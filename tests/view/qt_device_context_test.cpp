@@ -188,7 +188,7 @@ void JaggedBeam(CSPLX_30Doc& doc) {
   DocumentTestAccess::BeamLength(doc) = 100;
   DocumentTestAccess::Units(doc) = kUnitsConsistent;
   DocumentTestAccess::Properties(doc) = {{0, 30000, 100}};
-  for (int i = 0; i <= 100; i += 5) DocumentTestAccess::Supports(doc).push_back({double(i), 0, 1, 0, 0});
+  for (int i = 0; i <= 100; i += 5) DocumentTestAccess::Supports(doc).push_back({.m_dX = double(i), .m_bDisp = 1});
   for (int i = 0; i < 2000; ++i) {
     const double u = (i % 2 == 0 ? 1.5 : -3.5) * (0.5 + i * 37 % 11 / 10.0);
     DocumentTestAccess::UniformLoads(doc).push_back({i * 0.05, (i + 1) * 0.05, u, u});
