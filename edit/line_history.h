@@ -62,6 +62,10 @@ class LineHistory {
   // and `lines` as they were, when `lines` are not what the step left / found.
   bool Undo(std::vector<std::string>& lines);
   bool Redo(std::vector<std::string>& lines);
+  // The change the next Undo takes back / the next Redo makes. Precondition: CanUndo() /
+  // CanRedo(). Valid until the next Record or Reset.
+  const LineChange& UndoChange() const { return steps_[current_ - 1].change; }
+  const LineChange& RedoChange() const { return steps_[current_].change; }
   // The line to select after the last undo or redo (empty: none).
   const std::string& LastAffected() const { return lastAffected_; }
 

@@ -80,7 +80,54 @@ void CTreeEdit::Rebuild() {
   FitColumn();
 }
 
-void CTreeEdit::FollowDocument() {
+bool CTreeEdit::FollowHunk(size_t at, const std::vector<std::string>& removed,
+                           const std::vector<std::string>& inserted) {
+  const std::string& any = removed.empty() ? inserted.front() : removed.front();
+  const int s = SectionOfLine(any);
+  if (s < 0) return false;
+  const size_t cut = SectionPrefix(s).size();
+  for (const auto* lines : {&removed, &inserted}) {
+    for (const std::string& line : *lines) {
+      if (SectionOfLine(line) != s) return false;
+    }
+  }
+  const size_t start = WrittenLineIndex(Content(), s, 0);
+  const std::vector<std::string>& children = m_model.Children(s);
+  if (at < start || at - start + removed.size() > children.size()) return false;
+  const size_t row = at - start;
+  for (size_t i = 0; i < removed.size(); ++i) {
+    if (std::string_view(removed[i]).substr(cut) != children[row + i]) return false;
+  }
+  std::vector<std::string> texts;
+  texts.reserve(inserted.size());
+  for (const std::string& line : inserted) texts.push_back(line.substr(cut));
+  m_model.Replace(s, row, removed.size(), std::move(texts));
+  for (size_t i = 0; i < inserted.size(); ++i) {
+    m_followedRows.emplace_back(m_model.Line(s, static_cast<int>(row + i)));
+  }
+  return true;
+}
+
+void CTreeEdit::FollowDocument(const LineChange* change, bool reverted) {
+  m_followedRows.clear();
+  if (change && m_docInWrittenOrder) {
+    bool followed = true;
+    m_quiet = true;
+    for (size_t i = 0; i < change->size() && followed; ++i) {
+      const LineHunk& h = (*change)[reverted ? change->size() - 1 - i : i];
+      const auto& removed = reverted ? h.inserted : h.removed;
+      const auto& inserted = reverted ? h.removed : h.inserted;
+      if (removed.empty() && inserted.empty()) continue;
+      followed = FollowHunk(h.at, removed, inserted);
+    }
+    m_quiet = false;
+    if (followed) {  // each hunk stayed within its section: still the written order
+      FitColumn();
+      return;
+    }
+  }
+  // Any other change: the whole document compared with the rows.
+  m_followedRows.clear();
   const std::vector<std::string>& lines = m_doc.GetLines();
   std::array<std::vector<std::string_view>, kSectionCount> sections;
   for (const std::string& line : lines) {
@@ -257,7 +304,11 @@ void CTreeEdit::SelectQuietly(const QModelIndex& index) {
 bool CTreeEdit::SelectLine(const std::string& line) {
   QModelIndex found;
   const int s = line.empty() ? -1 : SectionOfLine(line);
-  if (s >= 0) {
+  for (const QPersistentModelIndex& row : m_followedRows) {  // most often the line is here
+    if (found.isValid() || !row.isValid() || TreeLinesModel::SectionOf(row) != s) continue;
+    if (Prefixed(s, m_model.Text(row)) == line) found = row;
+  }
+  if (s >= 0 && !found.isValid()) {
     const std::string_view text = std::string_view(line).substr(SectionPrefix(s).size());
     const std::vector<std::string>& children = m_model.Children(s);
     const auto it = std::find(children.begin(), children.end(), text);

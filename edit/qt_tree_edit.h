@@ -30,8 +30,9 @@ class CTreeEdit : public QTreeView, public CView {
   // sections collapsed, nothing selected).
   void OnUpdate(CView* sender, long hint) override;
   // Brings the tree in step with the document's lines after a change the tree did not make
-  // (undo, redo), replacing only the rows that differ.
-  void FollowDocument();
+  // (undo, redo), replacing only the rows that differ. When the document's lines have been
+  // changed by `change` (taken back with `reverted`), only the rows it names are looked at.
+  void FollowDocument(const LineChange* change = nullptr, bool reverted = false);
   // The dialogs that edit lines (not owned).
   void SetEditor(LineEditor& editor) { m_editor = &editor; }
   // Called after every change the tree writes to the document, with the change's name
@@ -80,6 +81,10 @@ class CTreeEdit : public QTreeView, public CView {
   // sideways instead of cutting lines off.
   void FitColumn();
   void SelectQuietly(const QModelIndex& index);
+  // Makes one hunk of the document's lines on the rows, if its lines are all of one section
+  // and lie within that section's rows in the written order; false (nothing changed) if not.
+  bool FollowHunk(size_t at, const std::vector<std::string>& removed,
+                  const std::vector<std::string>& inserted);
 
   CSPLX_30Doc& m_doc;
   LineEditor* m_editor;
@@ -89,6 +94,8 @@ class CTreeEdit : public QTreeView, public CView {
   // The document's lines are as the tree writes them, so an edit's change can be worked out
   // from the rows it touches instead of comparing whole lists.
   bool m_docInWrittenOrder = false;
+  // The rows the last followed change inserted, where SelectLine looks first.
+  std::vector<QPersistentModelIndex> m_followedRows;
 };
 
 }  // namespace spanlab
