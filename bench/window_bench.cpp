@@ -11,6 +11,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -146,6 +147,13 @@ class MillionSpanWindow {
     QApplication::processEvents();
   }
   ~MillionSpanWindow() { frame.Document().SetModifiedFlag(false); }
+  // Deletes the support in `row` through the tree's Delete command, until the window is idle.
+  void DeleteSupport(int row) {
+    Tree()->setCurrentIndex(Tree()->Line(spanlab::kSectionSupports, row));
+    AnswerNextBoxYes();
+    frame.Action("delete")->trigger();
+    QApplication::processEvents();
+  }
   spanlab::CTreeEdit* Tree() { return frame.Tree(); }
   void Counters(benchmark::State& state) {
     state.counters["lines"] = static_cast<double>(frame.Document().GetLines().size());
@@ -170,44 +178,55 @@ void BM_OpenMillionSpans(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenMillionSpans)->Iterations(2)->Unit(benchmark::kMillisecond);
 
-// Each iteration deletes one support (the confirmation answered at once) and adds one, each
-// until the window is idle; the figure is the pair.
+// Milliseconds of wall time of `action`, added to `total`.
+template <class Action>
+void Time(double& total, Action action) {
+  QElapsedTimer clock;
+  clock.start();
+  action();
+  total += static_cast<double>(clock.nsecsElapsed()) / 1e6;
+}
+
+// Runs `first` and then `second` once an iteration, each until the window is idle: the time is
+// the pair, the counters `firstName` and `secondName` each action.
+template <class First, class Second>
+void TimePair(benchmark::State& state, MillionSpanWindow& window, const char* firstName,
+              First first, const char* secondName, Second second) {
+  double firstMs = 0, secondMs = 0;
+  for (auto _ : state) {
+    Time(firstMs, [&] {
+      first();
+      QApplication::processEvents();
+    });
+    Time(secondMs, [&] {
+      second();
+      QApplication::processEvents();
+    });
+  }
+  state.counters[firstName] = benchmark::Counter(firstMs, benchmark::Counter::kAvgIterations);
+  state.counters[secondName] = benchmark::Counter(secondMs, benchmark::Counter::kAvgIterations);
+  window.Counters(state);
+}
+
+// Deletes one support (the confirmation answered at once) and adds one through the tree.
 void BM_DeleteAndAddLineMillionSpans(benchmark::State& state) {
   MillionSpanWindow window(state);
   if (!window.ok) return;
-  spanlab::CTreeEdit* tree = window.Tree();
   int row = kMillion / 2;
-  for (auto _ : state) {
-    tree->setCurrentIndex(tree->Line(spanlab::kSectionSupports, row--));
-    AnswerNextBoxYes();
-    window.frame.Action("delete")->trigger();
-    QApplication::processEvents();
-    window.frame.Action("add")->trigger();
-    QApplication::processEvents();
-  }
-  window.Counters(state);
+  TimePair(
+      state, window, "delete_ms", [&] { window.DeleteSupport(row--); }, "add_ms",
+      [&] { window.frame.Action("add")->trigger(); });
 }
 BENCHMARK(BM_DeleteAndAddLineMillionSpans)->Iterations(3)->Unit(benchmark::kMillisecond);
 
-// Each iteration undoes the last of five deletes and redoes it, each until the window is idle;
-// the figure is the pair.
+// Undoes the last of five deletes and redoes it.
 void BM_UndoRedoMillionSpans(benchmark::State& state) {
   MillionSpanWindow window(state);
   if (!window.ok) return;
-  spanlab::CTreeEdit* tree = window.Tree();
-  for (int i = 0; i < 5; ++i) {
-    tree->setCurrentIndex(tree->Line(spanlab::kSectionSupports, 1000 * i));
-    AnswerNextBoxYes();
-    window.frame.Action("delete")->trigger();
-    QApplication::processEvents();
-  }
-  for (auto _ : state) {
-    window.frame.Undo();
-    QApplication::processEvents();
-    window.frame.Redo();
-    QApplication::processEvents();
-  }
-  window.Counters(state);
+  for (int i = 0; i < 5; ++i) window.DeleteSupport(1000 * i);
+  TimePair(
+      state, window, "undo_ms", [&] { window.frame.Undo(); }, "redo_ms",
+      [&] { window.frame.Redo(); });
 }
 BENCHMARK(BM_UndoRedoMillionSpans)->Iterations(3)->Unit(benchmark::kMillisecond);
 
@@ -216,7 +235,6 @@ void BM_TreeExpandAndEndKeyMillionSpans(benchmark::State& state) {
   MillionSpanWindow window(state);
   if (!window.ok) return;
   spanlab::CTreeEdit* tree = window.Tree();
-  QElapsedTimer clock;
   double expandMs = 0, endMs = 0;
   for (auto _ : state) {
     state.PauseTiming();
@@ -225,14 +243,14 @@ void BM_TreeExpandAndEndKeyMillionSpans(benchmark::State& state) {
     tree->setCurrentIndex(tree->Section(spanlab::kSectionSupports));
     QApplication::processEvents();
     state.ResumeTiming();
-    clock.start();
-    tree->expand(tree->Section(spanlab::kSectionSupports));
-    QApplication::processEvents();
-    expandMs += static_cast<double>(clock.nsecsElapsed()) / 1e6;
-    clock.start();
-    QTest::keyClick(tree, Qt::Key_End);
-    QApplication::processEvents();
-    endMs += static_cast<double>(clock.nsecsElapsed()) / 1e6;
+    Time(expandMs, [&] {
+      tree->expand(tree->Section(spanlab::kSectionSupports));
+      QApplication::processEvents();
+    });
+    Time(endMs, [&] {
+      QTest::keyClick(tree, Qt::Key_End);
+      QApplication::processEvents();
+    });
   }
   if (spanlab::TreeLinesModel::SectionOf(tree->currentIndex()) != spanlab::kSectionUniformLoads) {
     state.SkipWithError("End did not reach the last row");
