@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 
+#include <algorithm>
 #include <limits>
 
 #include "platform/qt_device_context.h"
