@@ -117,8 +117,12 @@ CMainFrame::CMainFrame(SettingsStore& settings, PrintOptions& options, QWidget* 
   connect(m_pDiagramView, &CSPLX_30View::ErrorMessage, this, &CMainFrame::ShowError);
   connect(m_pDiagramView, &CSPLX_30View::PrintRequested, this, &CMainFrame::Print);
   m_pEditTree->SetEditListener(
-      [this](const std::string& step, const std::string& before, const std::string& after) {
-        m_history.Record(step, m_doc->GetLines(), before, after);
+      [this](const std::string& step, LineChange change, const std::string& before,
+             const std::string& after) {
+        if (m_history.Record(step, std::move(change), before, after) > 0) {
+          statusBar()->showMessage(
+              "The undo history is full: the oldest changes can no longer be undone.");
+        }
         UpdateUndoActions();
       });
   m_titleWatcher = std::make_unique<TitleWatcher>([this] { UpdateTitle(); });
@@ -129,7 +133,7 @@ CMainFrame::CMainFrame(SettingsStore& settings, PrintOptions& options, QWidget* 
   statusBar()->showMessage("Ready");
   RestoreLayout();
   m_doc->OnNewDocument();
-  m_history.Reset(m_doc->GetLines());
+  m_history.Reset();
   UpdateUndoActions();
   UpdateTitle();
 }
@@ -267,6 +271,18 @@ void CMainFrame::CreateActions() {
           this, [this] { m_pEditTree->OnEditLine(); });
   connect(make("delete", "&Delete", "Delete current line\nDelete line", "delete"),
           &QAction::triggered, this, [this] { m_pEditTree->OnDeleteLine(); });
+  // The keys of the tree: the menus show them; the tree answers them itself while it has the
+  // focus (Enter then also opens a heading, as a double click does).
+  const std::pair<const char*, QKeySequence> treeKeys[] = {
+      {"add", QKeySequence(Qt::Key_Insert)},
+      {"edit", QKeySequence(Qt::Key_Enter)},
+      {"delete", QKeySequence(Qt::Key_Delete)}};
+  for (const auto& [name, key] : treeKeys) {
+    QAction* a = Action(name);
+    a->setShortcut(key);
+    a->setShortcutContext(Qt::WidgetShortcut);
+    m_pEditTree->addAction(a);
+  }
 
   const struct {
     const char* name;
@@ -415,21 +431,29 @@ void CMainFrame::UpdateUndoActions() {
   redo->setText(m_history.CanRedo() ? "&Redo " + ToQString(m_history.RedoName()) : "&Redo");
 }
 
-void CMainFrame::ApplyHistoryLines(const std::vector<std::string>& lines) {
-  m_doc->SetLines(nullptr, lines);  // every view, the tree included, follows
+void CMainFrame::StepHistory(bool undo) {
+  if (undo ? !m_history.CanUndo() : !m_history.CanRedo()) return;
+  const LineChange& change = undo ? m_history.UndoChange() : m_history.RedoChange();
+  std::vector<std::string> lines = m_doc->GetLines();
+  if (!(undo ? m_history.Undo(lines) : m_history.Redo(lines))) {
+    // The lines were changed outside the history: its steps no longer apply to them.
+    m_history.Reset(false);
+    UpdateUndoActions();
+    statusBar()->showMessage("The undo history did not match the model and was cleared.");
+    return;
+  }
+  // The tree follows the change row by row instead of being rebuilt; the other views as usual.
+  m_doc->SetLines(m_pEditTree, std::move(lines));
+  m_pEditTree->FollowDocument(&change, undo);
   m_doc->SetModifiedFlag(!m_history.AtSavedState());
   m_pEditTree->SelectLine(m_history.LastAffected());
   UpdateTitle();
   UpdateUndoActions();
 }
 
-void CMainFrame::Undo() {
-  if (m_history.CanUndo()) ApplyHistoryLines(m_history.Undo());
-}
+void CMainFrame::Undo() { StepHistory(true); }
 
-void CMainFrame::Redo() {
-  if (m_history.CanRedo()) ApplyHistoryLines(m_history.Redo());
-}
+void CMainFrame::Redo() { StepHistory(false); }
 
 QString CMainFrame::AskExportPath(const QString& key, const QString& title, const QString& name,
                                   const QString& filter) {
@@ -534,7 +558,7 @@ bool CMainFrame::SaveModified() {
 bool CMainFrame::FileNew() {
   if (!SaveModified()) return false;
   m_doc->OnNewDocument();
-  m_history.Reset(m_doc->GetLines());
+  m_history.Reset();
   UpdateUndoActions();
   m_pDiagramView->State().toggles.position = false;  // a new document starts without marker
   UpdateToggleActions();
@@ -549,7 +573,7 @@ bool CMainFrame::OpenFile(const QString& path) {
   }
   m_lastFolder = QFileInfo(path).absolutePath();
   // A converted older file is not on disk in this form: no state of it counts as saved.
-  m_history.Reset(m_doc->GetLines(), !m_doc->IsConverted());
+  m_history.Reset(!m_doc->IsConverted());
   UpdateUndoActions();
   m_pDiagramView->State().toggles.position = false;
   UpdateToggleActions();

@@ -68,6 +68,7 @@ class CMainFrame : public QMainWindow {
   void Undo();
   void Redo();
   const LineHistory& History() const { return m_history; }
+  LineHistory& History() { return m_history; }
 
   // Exports: the view's picture (PNG, SVG, PDF), the full-precision results (CSV, JSON), and
   // the printed report as a PDF. Each returns an error message, empty on success.
@@ -115,7 +116,8 @@ class CMainFrame : public QMainWindow {
   void UpdateTitle();
   void UpdateToggleActions();
   void UpdateUndoActions();
-  void ApplyHistoryLines(const std::vector<std::string>& lines);
+  // One step back (undo) or forward through the history, in the document and the tree.
+  void StepHistory(bool undo);
   QString AskExportPath(const QString& key, const QString& title, const QString& name,
                         const QString& filter);
   void AddRecentFile(const QString& path);

@@ -1,21 +1,31 @@
-// An edit of a 1,000-line model in the window, as the tree editor makes it: the new lines go
-// to the document, which runs them (checks, items, analysis, extremes); then the output pane
-// shows the log and the pending paints of the window are made (offscreen platform, 1400 x 900
-// window with the moment and deflection diagrams on).
-//
-// The model: a continuous beam of 333 spans with a support, a point load and a uniform load
-// per span (1,000 data lines). Each iteration changes the value of one point load.
+// The window at work, offscreen (1400 x 900, the moment and deflection diagrams on), each
+// figure taken until the window is idle again (the pending paints made):
+// - an edit of a 1,000-line model, as the tree editor hands it to the document, which runs it
+//   (checks, items, analysis, extremes); the model is a continuous beam of 333 spans with a
+//   support, a point load and a uniform load per span, and each iteration changes one load;
+// - on a beam of one million spans (1,000,001 supports, one point load): opening it, deleting
+//   and adding a line through the tree, undo and redo, opening the supports section and the
+//   tree's End key the first time after opening it.
 #include <benchmark/benchmark.h>
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/qt_main_frame.h"
 #include "bench/qt_bench_main.h"
+#include "edit/line_editor.h"
 #include "edit/qt_tree_edit.h"
+#include "model/model_file.h"
+#include "platform/file_access.h"
 #include "platform/settings.h"
 #include "report/print_options.h"
 #include "view/qt_results_view.h"
@@ -67,6 +77,189 @@ void BM_EditRunRepaint1000Lines(benchmark::State& state) {
   frame.Document().SetModifiedFlag(false);
 }
 BENCHMARK(BM_EditRunRepaint1000Lines)->Unit(benchmark::kMillisecond);
+
+// ---- A million spans ----
+
+constexpr int kMillion = 1'000'000;
+
+// The million-span beam as a model file, written once.
+const QString& MillionSpanFile() {
+  static QTemporaryDir dir;
+  static const QString path = [] {
+    std::vector<std::string> lines = {"File Format:3.0", "Units:English;",
+                                      "Member Property: X = 0; E = 29000; I = 448;"};
+    lines.reserve(kMillion + 5);
+    for (int i = 0; i <= kMillion; ++i) {
+      lines.push_back("Support: X = " + std::to_string(10 * i) + "; Disp = 0;");
+    }
+    lines.push_back("Point Load: X = 5; PLoad = -5;");
+    const QString file = dir.filePath("million.spn");
+    const spanlab::Status status =
+        spanlab::DefaultFileAccess().WriteFileAtomically(file.toStdString(), spanlab::WriteModelFile(lines));
+    return status.ok() ? file : QString();
+  }();
+  return path;
+}
+
+// Stands in for the item dialogs: every dialog is confirmed with a support of its own, in the
+// middle of a span of the beam.
+class SupportLineEditor : public spanlab::LineEditor {
+ public:
+  bool Edit(int, int, const spanlab::CSPLX_30Doc&, std::string& text) override {
+    text = " X = " + std::to_string(10 * next_++ + 5) + "; Disp = 0;";
+    return true;
+  }
+
+ private:
+  int next_ = 0;
+};
+
+// Answers the next message box with Yes as soon as it shows.
+void AnswerNextBoxYes() {
+  auto* timer = new QTimer;
+  QObject::connect(timer, &QTimer::timeout, [timer] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box || !box->isVisible()) return;
+    timer->stop();
+    timer->deleteLater();
+    box->button(QMessageBox::Yes)->click();
+  });
+  timer->start(1);
+}
+
+// A shown window holding the million-span beam, its Supports section open.
+class MillionSpanWindow {
+ public:
+  explicit MillionSpanWindow(benchmark::State& state) : frame(settings, options) {
+    frame.SetLineEditor(&editor);
+    frame.resize(1400, 900);
+    frame.show();
+    ok = QTest::qWaitForWindowExposed(&frame) && !MillionSpanFile().isEmpty();
+    if (!ok) {
+      state.SkipWithError("the window did not show or the model could not be written");
+      return;
+    }
+    frame.Toggle(spanlab::ViewToggle::kMoment);
+    frame.Toggle(spanlab::ViewToggle::kDeflection);
+    ok = frame.OpenFile(MillionSpanFile());
+    if (!ok) state.SkipWithError("the model did not open");
+    Tree()->expand(Tree()->Section(spanlab::kSectionSupports));
+    QApplication::processEvents();
+  }
+  ~MillionSpanWindow() { frame.Document().SetModifiedFlag(false); }
+  // Deletes the support in `row` through the tree's Delete command, until the window is idle.
+  void DeleteSupport(int row) {
+    Tree()->setCurrentIndex(Tree()->Line(spanlab::kSectionSupports, row));
+    AnswerNextBoxYes();
+    frame.Action("delete")->trigger();
+    QApplication::processEvents();
+  }
+  spanlab::CTreeEdit* Tree() { return frame.Tree(); }
+  void Counters(benchmark::State& state) {
+    state.counters["lines"] = static_cast<double>(frame.Document().GetLines().size());
+    state.counters["nodes"] = frame.Document().GetAnalysis().m_nNodes;
+  }
+
+  spanlab::MemorySettings settings;
+  spanlab::PrintOptions options;
+  SupportLineEditor editor;
+  spanlab::CMainFrame frame;
+  bool ok = false;
+};
+
+void BM_OpenMillionSpans(benchmark::State& state) {
+  MillionSpanWindow window(state);
+  if (!window.ok) return;
+  for (auto _ : state) {
+    window.frame.OpenFile(MillionSpanFile());
+    QApplication::processEvents();
+  }
+  window.Counters(state);
+}
+BENCHMARK(BM_OpenMillionSpans)->Iterations(2)->Unit(benchmark::kMillisecond);
+
+// Milliseconds of wall time of `action`, added to `total`.
+template <class Action>
+void Time(double& total, Action action) {
+  QElapsedTimer clock;
+  clock.start();
+  action();
+  total += static_cast<double>(clock.nsecsElapsed()) / 1e6;
+}
+
+// Runs `first` and then `second` once an iteration, each until the window is idle: the time is
+// the pair, the counters `firstName` and `secondName` each action.
+template <class First, class Second>
+void TimePair(benchmark::State& state, MillionSpanWindow& window, const char* firstName,
+              First first, const char* secondName, Second second) {
+  double firstMs = 0, secondMs = 0;
+  for (auto _ : state) {
+    Time(firstMs, [&] {
+      first();
+      QApplication::processEvents();
+    });
+    Time(secondMs, [&] {
+      second();
+      QApplication::processEvents();
+    });
+  }
+  state.counters[firstName] = benchmark::Counter(firstMs, benchmark::Counter::kAvgIterations);
+  state.counters[secondName] = benchmark::Counter(secondMs, benchmark::Counter::kAvgIterations);
+  window.Counters(state);
+}
+
+// Deletes one support (the confirmation answered at once) and adds one through the tree.
+void BM_DeleteAndAddLineMillionSpans(benchmark::State& state) {
+  MillionSpanWindow window(state);
+  if (!window.ok) return;
+  int row = kMillion / 2;
+  TimePair(
+      state, window, "delete_ms", [&] { window.DeleteSupport(row--); }, "add_ms",
+      [&] { window.frame.Action("add")->trigger(); });
+}
+BENCHMARK(BM_DeleteAndAddLineMillionSpans)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// Undoes the last of five deletes and redoes it.
+void BM_UndoRedoMillionSpans(benchmark::State& state) {
+  MillionSpanWindow window(state);
+  if (!window.ok) return;
+  for (int i = 0; i < 5; ++i) window.DeleteSupport(1000 * i);
+  TimePair(
+      state, window, "undo_ms", [&] { window.frame.Undo(); }, "redo_ms",
+      [&] { window.frame.Redo(); });
+}
+BENCHMARK(BM_UndoRedoMillionSpans)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// Opening the Supports section of a freshly opened model, and the End key after it.
+void BM_TreeExpandAndEndKeyMillionSpans(benchmark::State& state) {
+  MillionSpanWindow window(state);
+  if (!window.ok) return;
+  spanlab::CTreeEdit* tree = window.Tree();
+  double expandMs = 0, endMs = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    window.frame.OpenFile(MillionSpanFile());
+    tree->setFocus();
+    tree->setCurrentIndex(tree->Section(spanlab::kSectionSupports));
+    QApplication::processEvents();
+    state.ResumeTiming();
+    Time(expandMs, [&] {
+      tree->expand(tree->Section(spanlab::kSectionSupports));
+      QApplication::processEvents();
+    });
+    Time(endMs, [&] {
+      QTest::keyClick(tree, Qt::Key_End);
+      QApplication::processEvents();
+    });
+  }
+  if (spanlab::TreeLinesModel::SectionOf(tree->currentIndex()) != spanlab::kSectionUniformLoads) {
+    state.SkipWithError("End did not reach the last row");
+  }
+  state.counters["expand_ms"] = benchmark::Counter(expandMs, benchmark::Counter::kAvgIterations);
+  state.counters["end_key_ms"] = benchmark::Counter(endMs, benchmark::Counter::kAvgIterations);
+  window.Counters(state);
+}
+BENCHMARK(BM_TreeExpandAndEndKeyMillionSpans)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,58 +1,72 @@
 #include "edit/qt_tree_edit.h"
 
+#include <QHeaderView>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
 
-#include "edit/line_history.h"
+#include <algorithm>
+#include <limits>
+
 #include "platform/qt_device_context.h"
 
 namespace spanlab {
 
 namespace {
 
-// Line items keep their text's exact bytes beside the displayed text, so that a line that is
-// not valid UTF-8 is written back unchanged.
-QTreeWidgetItem* NewLineItem(const std::string& text) {
-  auto* item = new QTreeWidgetItem(QStringList(ToQString(text)));
-  item->setData(0, Qt::UserRole, QByteArray(text.data(), static_cast<qsizetype>(text.size())));
-  return item;
-}
+// A SectionEdit's first row meaning "where InsertSorted puts the line".
+constexpr size_t kSortedRow = std::numeric_limits<size_t>::max();
 
 // Description and Units are edited as a whole section, the other sections line by line.
 bool EditsWholeSection(int section) {
   return SectionById(section).dialog != SectionDialog::kItemLine;
 }
 
-std::string ItemText(const QTreeWidgetItem* item) {
-  const QVariant bytes = item->data(0, Qt::UserRole);
-  if (bytes.isValid()) return bytes.toByteArray().toStdString();
-  return item->text(0).toStdString();
+std::string Prefixed(int section, const std::string& text) {
+  return std::string(SectionPrefix(section)) + text;
+}
+
+// The keys the tree answers itself: Delete, Enter (as a double click) and Insert.
+bool IsEditingKey(const QKeyEvent* key) {
+  if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
+  switch (key->key()) {
+    case Qt::Key_Delete:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Insert:
+      return true;
+    default:
+      return false;
+  }
 }
 
 }  // namespace
 
 CTreeEdit::CTreeEdit(CSPLX_30Doc& doc, LineEditor& editor, QWidget* parent)
-    : QTreeWidget(parent), m_doc(doc), m_editor(&editor) {
+    : QTreeView(parent), m_doc(doc), m_editor(&editor) {
+  setModel(&m_model);
   setHeaderHidden(true);
-  setColumnCount(1);
   setRootIsDecorated(true);
+  // Every row is one line of the same font: the view then never measures rows it does not show,
+  // which keeps jumps to the end of a million lines immediate.
+  setUniformRowHeights(true);
   setSelectionMode(QAbstractItemView::SingleSelection);
   setExpandsOnDoubleClick(false);  // a double click edits first, then expands (below)
+  setTextElideMode(Qt::ElideNone);
+  header()->setStretchLastSection(false);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   QFont font("Courier New");
   font.setStyleHint(QFont::TypeWriter);
   font.setPointSize(10);
   setFont(font);
-  connect(this, &QTreeWidget::currentItemChanged, this, [this] { OnSelChanged(); });
+  connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
+    if (!m_quiet) OnSelChanged();
+  });
+  connect(this, &QTreeView::expanded, this, &CTreeEdit::FitColumn);
+  connect(this, &QTreeView::collapsed, this, &CTreeEdit::FitColumn);
   doc.AddView(this);
   doc.SetTreeView(this);
   Rebuild();
-}
-
-int CTreeEdit::SectionOf(const QTreeWidgetItem* item) const {
-  for (int s = 0; s < kSectionCount; ++s) {
-    if (m_sections[s] == item) return s;
-  }
-  return -1;
 }
 
 void CTreeEdit::OnUpdate(CView*, long hint) {
@@ -60,145 +74,261 @@ void CTreeEdit::OnUpdate(CView*, long hint) {
 }
 
 void CTreeEdit::Rebuild() {
-  const QSignalBlocker quiet(this);
-  clear();
-  const TreeContent content = BuildTree(m_doc.GetLines());
-  for (int s = 0; s < kSectionCount; ++s) {
-    m_sections[s] = new QTreeWidgetItem(this, QStringList(SectionTitle(s)));
-    for (const std::string& text : content[s]) m_sections[s]->addChild(NewLineItem(text));
-  }
+  m_quiet = true;
+  m_model.Reset(BuildTree(m_doc.GetLines()));
+  m_quiet = false;
+  m_docInWrittenOrder = IsWrittenOrder(m_doc.GetLines());
+  FitColumn();
 }
 
-TreeContent CTreeEdit::Content() const {
-  TreeContent content;
-  for (int s = 0; s < kSectionCount; ++s) {
-    for (int i = 0; i < m_sections[s]->childCount(); ++i) {
-      content[s].push_back(ItemText(m_sections[s]->child(i)));
+bool CTreeEdit::FollowHunk(size_t at, const std::vector<std::string>& removed,
+                           const std::vector<std::string>& inserted) {
+  const std::string& any = removed.empty() ? inserted.front() : removed.front();
+  const int s = SectionOfLine(any);
+  if (s < 0) return false;
+  const size_t cut = SectionPrefix(s).size();
+  for (const auto* lines : {&removed, &inserted}) {
+    for (const std::string& line : *lines) {
+      if (SectionOfLine(line) != s) return false;
     }
   }
-  return content;
+  const size_t start = WrittenLineIndex(Content(), s, 0);
+  const std::vector<std::string>& children = m_model.Children(s);
+  if (at < start || at - start + removed.size() > children.size()) return false;
+  const size_t row = at - start;
+  for (size_t i = 0; i < removed.size(); ++i) {
+    if (std::string_view(removed[i]).substr(cut) != children[row + i]) return false;
+  }
+  std::vector<std::string> texts;
+  texts.reserve(inserted.size());
+  for (const std::string& line : inserted) texts.push_back(line.substr(cut));
+  m_model.Replace(s, row, removed.size(), std::move(texts));
+  for (size_t i = 0; i < inserted.size(); ++i) {
+    m_followedRows.emplace_back(m_model.Line(s, static_cast<int>(row + i)));
+  }
+  return true;
+}
+
+void CTreeEdit::FollowDocument(const LineChange* change, bool reverted) {
+  m_followedRows.clear();
+  if (change && m_docInWrittenOrder) {
+    bool followed = true;
+    m_quiet = true;
+    for (size_t i = 0; i < change->size() && followed; ++i) {
+      const LineHunk& h = (*change)[reverted ? change->size() - 1 - i : i];
+      const auto& removed = reverted ? h.inserted : h.removed;
+      const auto& inserted = reverted ? h.removed : h.inserted;
+      if (removed.empty() && inserted.empty()) continue;
+      followed = FollowHunk(h.at, removed, inserted);
+    }
+    m_quiet = false;
+    if (followed) {  // each hunk stayed within its section: still the written order
+      FitColumn();
+      return;
+    }
+  }
+  // Any other change: the whole document compared with the rows.
+  m_followedRows.clear();
+  const std::vector<std::string>& lines = m_doc.GetLines();
+  std::array<std::vector<std::string_view>, kSectionCount> sections;
+  for (const std::string& line : lines) {
+    const int s = SectionOfLine(line);
+    if (s >= 0) sections[s].push_back(std::string_view(line).substr(SectionPrefix(s).size()));
+  }
+  m_quiet = true;
+  const bool changed = m_model.Follow(sections);
+  m_quiet = false;
+  m_docInWrittenOrder = IsWrittenOrder(lines);
+  if (changed) FitColumn();
 }
 
 void CTreeEdit::OnAddLine() {
-  QTreeWidgetItem* selected = currentItem();
-  if (!selected) return;
-  const int section = selected->parent() ? SectionOf(selected->parent()) : SectionOf(selected);
+  const QModelIndex selected = currentIndex();
+  const int section = TreeLinesModel::SectionOf(selected);
   if (section < 0) return;
   if (EditsWholeSection(section)) EditWholeSection(section);
   else EditOneLine(section, selected, 1);
 }
 
 void CTreeEdit::OnEditLine() {
-  QTreeWidgetItem* selected = currentItem();
-  if (!selected || !selected->parent()) return;  // section headings are not edited
-  const int section = SectionOf(selected->parent());
-  if (section < 0) return;
+  const QModelIndex selected = currentIndex();
+  if (!TreeLinesModel::IsLine(selected)) return;  // section headings are not edited
+  const int section = TreeLinesModel::SectionOf(selected);
   if (EditsWholeSection(section)) EditWholeSection(section);
   else EditOneLine(section, selected, 2);
 }
 
 void CTreeEdit::OnDeleteLine() {
-  QTreeWidgetItem* selected = currentItem();
-  if (!selected || SectionOf(selected->parent()) < 0) return;
+  const QModelIndex selected = currentIndex();
+  if (!TreeLinesModel::IsLine(selected)) return;
+  const std::string text = m_model.Text(selected);
   const QString question =
-      QString("Are you sure you want to delete the line:\n%1?").arg(selected->text(0));
+      QString("Are you sure you want to delete the line:\n%1?").arg(ToQString(text));
   if (QMessageBox::question(this, "Spanlab", question, QMessageBox::Yes | QMessageBox::No) !=
       QMessageBox::Yes) {
     return;
   }
-  const int section = SectionOf(selected->parent());
-  const std::string line = std::string(SectionPrefix(section)) + ItemText(selected);
-  delete selected;
-  WriteLinesToDocument(EditStepName("Delete", section), line, "");
+  const int section = TreeLinesModel::SectionOf(selected);
+  const auto row = static_cast<size_t>(selected.row());
+  Change(EditStepName("Delete", section), {{section, row, 1, {}}}, Prefixed(section, text), "");
 }
 
 void CTreeEdit::mouseDoubleClickEvent(QMouseEvent* event) {
   OnEditLine();
-  QTreeWidgetItem* item = itemAt(event->position().toPoint());
-  if (item && item->childCount() > 0) item->setExpanded(!item->isExpanded());
-  QTreeWidget::mouseDoubleClickEvent(event);
+  const QModelIndex item = indexAt(event->position().toPoint());
+  if (item.isValid() && m_model.rowCount(item) > 0) setExpanded(item, !isExpanded(item));
+  QTreeView::mouseDoubleClickEvent(event);
 }
 
-void CTreeEdit::EditOneLine(int section, QTreeWidgetItem* item, int mode) {
+bool CTreeEdit::event(QEvent* event) {
+  // The editing keys are the tree's own, before any shortcut of the window.
+  if (event->type() == QEvent::ShortcutOverride && IsEditingKey(static_cast<QKeyEvent*>(event))) {
+    event->accept();
+    return true;
+  }
+  return QTreeView::event(event);
+}
+
+void CTreeEdit::keyPressEvent(QKeyEvent* event) {
+  if (!IsEditingKey(event)) {
+    QTreeView::keyPressEvent(event);
+    return;
+  }
+  if (event->key() == Qt::Key_Delete) {
+    OnDeleteLine();
+  } else if (event->key() == Qt::Key_Insert) {
+    OnAddLine();
+  } else {  // Enter does what a double click on the row does
+    const QModelIndex item = currentIndex();
+    OnEditLine();
+    if (!TreeLinesModel::IsLine(item) && m_model.rowCount(item) > 0) {
+      setExpanded(item, !isExpanded(item));
+    }
+  }
+  event->accept();
+}
+
+void CTreeEdit::resizeEvent(QResizeEvent* event) {
+  QTreeView::resizeEvent(event);
+  FitColumn();
+}
+
+void CTreeEdit::FitColumn() {
+  int width = 0;
+  for (int s = 0; s < kSectionCount; ++s) {
+    const QModelIndex heading = m_model.Heading(s);
+    width = std::max(width, indentation() + sizeHintForIndex(heading).width());
+    const int longest = isExpanded(heading) ? m_model.LongestRow(s) : -1;
+    if (longest >= 0) {
+      width = std::max(width,
+                       2 * indentation() + sizeHintForIndex(m_model.Line(s, longest)).width());
+    }
+  }
+  header()->resizeSection(0, std::max(width, viewport()->width()));
+}
+
+void CTreeEdit::EditOneLine(int section, const QModelIndex& item, int mode) {
   // A heading holds no fields: the dialog then opens empty.
-  std::string text = item->parent() ? ItemText(item) : std::string();
-  const std::string before =
-      mode == 2 ? std::string(SectionPrefix(section)) + text : std::string();
+  std::string text = TreeLinesModel::IsLine(item) ? m_model.Text(item) : std::string();
+  const std::string before = mode == 2 ? Prefixed(section, text) : std::string();
   if (!m_editor->Edit(section, mode, m_doc, text)) return;
-  if (mode == 2) delete item;
-  InsertSorted(text, section);
-  WriteLinesToDocument(EditStepName(mode == 1 ? "Add" : "Edit", section), before,
-                       std::string(SectionPrefix(section)) + text);
+  std::vector<SectionEdit> edits;
+  if (mode == 2) edits.push_back({section, static_cast<size_t>(item.row()), 1, {}});
+  const std::string after = Prefixed(section, text);
+  edits.push_back({section, kSortedRow, 0, {std::move(text)}});
+  Change(EditStepName(mode == 1 ? "Add" : "Edit", section), std::move(edits), before, after);
 }
 
 void CTreeEdit::EditWholeSection(int section) {
-  QTreeWidgetItem* heading = m_sections[section];
-  std::vector<std::string> children;
-  for (int i = 0; i < heading->childCount(); ++i) children.push_back(ItemText(heading->child(i)));
+  const std::vector<std::string>& children = m_model.Children(section);
   std::string text = JoinSectionText(children);
-  const std::string before =
-      children.empty() ? std::string() : std::string(SectionPrefix(section)) + children.front();
+  const std::string before = children.empty() ? std::string() : Prefixed(section, children.front());
   if (!m_editor->Edit(section, 1, m_doc, text)) return;
-  const QSignalBlocker quiet(this);
-  qDeleteAll(heading->takeChildren());
   const bool description = SectionById(section).dialog == SectionDialog::kDescription;
-  for (const std::string& piece : SplitSectionText(text, description)) {
-    heading->addChild(NewLineItem(piece));
+  std::vector<std::string> pieces = SplitSectionText(text, description);
+  const std::string after = pieces.empty() ? std::string() : Prefixed(section, pieces.front());
+  const size_t count = m_model.Children(section).size();
+  Change(EditStepName("Edit", section), {{section, 0, count, std::move(pieces)}}, before, after);
+  setExpanded(m_model.Heading(section), true);
+}
+
+void CTreeEdit::Change(const std::string& step, std::vector<SectionEdit> edits,
+                       const std::string& before, const std::string& after) {
+  // With the document in the written order, each edit of a section's rows is one hunk of the
+  // document's lines; otherwise the first write puts every line in that order.
+  LineChange change;
+  QModelIndex inserted;
+  m_quiet = true;
+  for (SectionEdit& e : edits) {
+    if (e.first == kSortedRow) {
+      e.first = m_model.SortedRow(e.section, e.texts.front());
+      inserted = m_model.Line(e.section, static_cast<int>(e.first));
+    }
+    if (m_docInWrittenOrder) {
+      LineHunk hunk;
+      hunk.at = WrittenLineIndex(Content(), e.section, e.first);
+      const std::vector<std::string>& children = m_model.Children(e.section);
+      for (size_t i = e.first; i < e.first + e.count; ++i) {
+        hunk.removed.push_back(Prefixed(e.section, children[i]));
+      }
+      for (const std::string& t : e.texts) hunk.inserted.push_back(Prefixed(e.section, t));
+      change.push_back(std::move(hunk));
+    }
+    m_model.Replace(e.section, e.first, e.count, std::move(e.texts));
   }
-  heading->setExpanded(true);
-  const std::string first =
-      heading->childCount() > 0 ? ItemText(heading->child(0)) : std::string();
-  WriteLinesToDocument(EditStepName("Edit", section), before,
-                       first.empty() && heading->childCount() == 0
-                           ? std::string()
-                           : std::string(SectionPrefix(section)) + first);
-}
-
-QTreeWidgetItem* CTreeEdit::InsertSorted(const std::string& text, int section) {
-  QTreeWidgetItem* heading = m_sections[section];
-  std::vector<std::string> children;
-  for (int i = 0; i < heading->childCount(); ++i) children.push_back(ItemText(heading->child(i)));
-  QTreeWidgetItem* item = NewLineItem(text);
-  heading->insertChild(static_cast<int>(InsertSortedIndex(children, text)), item);
-  heading->setExpanded(true);
-  setCurrentItem(item);  // raises the selection change
-  return item;
-}
-
-void CTreeEdit::WriteLinesToDocument(const std::string& step, const std::string& before,
-                                     const std::string& after) {
-  m_doc.SetLines(this, WriteTreeLines(Content()));
+  m_quiet = false;
+  std::vector<std::string> lines = m_doc.GetLines();
+  if (!m_docInWrittenOrder || !ApplyChange(change, lines)) {
+    std::vector<std::string> written = WriteTreeLines(Content());
+    change = DiffLines(m_doc.GetLines(), written);
+    lines = std::move(written);
+  }
+  m_docInWrittenOrder = true;
+  m_doc.SetLines(this, std::move(lines));
+  if (inserted.isValid()) {  // the new line is selected, its section opened
+    setExpanded(inserted.parent(), true);
+    SelectQuietly(inserted);
+    scrollTo(inserted);
+  }
+  FitColumn();
   OnSelChanged();
-  if (m_onEdit) m_onEdit(step, before, after);
+  if (m_onEdit) m_onEdit(step, std::move(change), before, after);
+}
+
+void CTreeEdit::SelectQuietly(const QModelIndex& index) {
+  m_quiet = true;
+  selectionModel()->setCurrentIndex(
+      index, index.isValid() ? QItemSelectionModel::ClearAndSelect : QItemSelectionModel::Clear);
+  m_quiet = false;
 }
 
 bool CTreeEdit::SelectLine(const std::string& line) {
-  QTreeWidgetItem* found = nullptr;
-  for (int s = 0; s < kSectionCount && !found && !line.empty(); ++s) {
-    const std::string_view prefix = SectionPrefix(s);
-    if (line.rfind(prefix, 0) != 0) continue;
-    const std::string text = line.substr(prefix.size());
-    for (int i = 0; i < m_sections[s]->childCount() && !found; ++i) {
-      if (ItemText(m_sections[s]->child(i)) == text) found = m_sections[s]->child(i);
-    }
+  QModelIndex found;
+  const int s = line.empty() ? -1 : SectionOfLine(line);
+  for (const QPersistentModelIndex& row : m_followedRows) {  // most often the line is here
+    if (found.isValid() || !row.isValid() || TreeLinesModel::SectionOf(row) != s) continue;
+    if (Prefixed(s, m_model.Text(row)) == line) found = row;
   }
-  if (found) found->parent()->setExpanded(true);
-  {
-    const QSignalBlocker quiet(this);
-    setCurrentItem(found);
+  if (s >= 0 && !found.isValid()) {
+    const std::string_view text = std::string_view(line).substr(SectionPrefix(s).size());
+    const std::vector<std::string>& children = m_model.Children(s);
+    const auto it = std::find(children.begin(), children.end(), text);
+    if (it != children.end()) found = m_model.Line(s, static_cast<int>(it - children.begin()));
   }
+  if (found.isValid()) setExpanded(found.parent(), true);
+  SelectQuietly(found);
+  if (found.isValid()) scrollTo(found);
   OnSelChanged();  // also when nothing is selected: the marker and the Data box follow
-  return found != nullptr;
+  return found.isValid();
 }
 
 void CTreeEdit::OnSelChanged() {
   long hint = kHintNoItemLine;
   std::string message;
-  const QTreeWidgetItem* item = currentItem();
-  if (item && item->parent()) {
-    const int section = SectionOf(item->parent());
-    hint = SelectionHintOfSection(section);
-    if (hint != kHintNoItemLine) message = ItemText(item);
+  const QModelIndex item = currentIndex();
+  if (TreeLinesModel::IsLine(item)) {
+    hint = SelectionHintOfSection(TreeLinesModel::SectionOf(item));
+    if (hint != kHintNoItemLine) message = m_model.Text(item);
   }
   m_doc.SetMessage(message);
   m_doc.UpdateAllViews(this, hint);

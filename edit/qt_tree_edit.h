@@ -1,65 +1,101 @@
 // CTreeEdit: the model's lines under eight section headings; the only place where lines are
-// added, edited and deleted. Every change is written back to the document as a complete line
-// list in the file's fixed order.
+// added, edited and deleted. Every change is written back to the document as the line list in
+// the file's fixed order; the change itself (the lines removed and inserted) goes to the edit
+// listener, which keeps the undo history.
+//
+// The rows come from TreeLinesModel, which creates none up front; changes replace only the rows
+// they touch, so expanded sections, the scroll position and the selection stay where they were.
 #pragma once
 
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <functional>
 #include <string>
 
 #include "edit/line_editor.h"
-#include "edit/tree_sections.h"
+#include "edit/line_history.h"
+#include "edit/qt_tree_model.h"
 #include "model/document.h"
 #include "platform/document.h"
 
 namespace spanlab {
 
-class CTreeEdit : public QTreeWidget, public CView {
+class CTreeEdit : public QTreeView, public CView {
   Q_OBJECT
 
  public:
   CTreeEdit(CSPLX_30Doc& doc, LineEditor& editor, QWidget* parent = nullptr);
 
+  // With hint 2 from another view or the document, shows the document's lines afresh (all
+  // sections collapsed, nothing selected).
   void OnUpdate(CView* sender, long hint) override;
+  // Brings the tree in step with the document's lines after a change the tree did not make
+  // (undo, redo), replacing only the rows that differ. When the document's lines have been
+  // changed by `change` (taken back with `reverted`), only the rows it names are looked at.
+  void FollowDocument(const LineChange* change = nullptr, bool reverted = false);
   // The dialogs that edit lines (not owned).
   void SetEditor(LineEditor& editor) { m_editor = &editor; }
   // Called after every change the tree writes to the document, with the change's name
-  // ("Add Point Load") and the line it changed as it was and as it is now (with their
-  // prefixes; empty where there is none).
-  using EditListener = std::function<void(const std::string& step, const std::string& before,
-                                          const std::string& after)>;
+  // ("Add Point Load"), the change of the document's lines, and the line it changed as it was
+  // and as it is now (with their prefixes; empty where there is none).
+  using EditListener = std::function<void(const std::string& step, LineChange change,
+                                          const std::string& before, const std::string& after)>;
   void SetEditListener(EditListener listener) { m_onEdit = std::move(listener); }
-  // Selects the item showing the model line `line` (with its prefix); when there is none the
-  // selection is cleared. Either way the views hear of the selection.
+  // Selects the row showing the model line `line` (with its prefix), opening its section and
+  // scrolling to it; when there is none the selection is cleared. Either way the views hear of
+  // the selection.
   bool SelectLine(const std::string& line);
 
   void OnAddLine();
   void OnEditLine();
   void OnDeleteLine();
 
-  // The section items, in display order.
-  QTreeWidgetItem* Section(int section) const { return m_sections[section]; }
+  TreeLinesModel& Lines() { return m_model; }
+  // The index of a section heading, and of a line under it.
+  QModelIndex Section(int section) const { return m_model.Heading(section); }
+  QModelIndex Line(int section, int row) const { return m_model.Line(section, row); }
   // The tree's content as text.
-  TreeContent Content() const;
+  const TreeContent& Content() const { return m_model.Content(); }
 
  protected:
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  bool event(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
+  // One replacement of a section's children, as an edit makes it.
+  struct SectionEdit {
+    int section;
+    size_t first, count;
+    std::vector<std::string> texts;
+  };
   void Rebuild();
-  void EditOneLine(int section, QTreeWidgetItem* item, int mode);
+  void EditOneLine(int section, const QModelIndex& item, int mode);
   void EditWholeSection(int section);
-  QTreeWidgetItem* InsertSorted(const std::string& text, int section);
-  void WriteLinesToDocument(const std::string& step, const std::string& before,
-                            const std::string& after);
+  // Makes `edits` on the tree, writes the result to the document and tells the edit listener.
+  void Change(const std::string& step, std::vector<SectionEdit> edits, const std::string& before,
+              const std::string& after);
   void OnSelChanged();
-  int SectionOf(const QTreeWidgetItem* item) const;  // -1 when none
+  // Lets the column grow with the widest line of the open sections, so that the view scrolls
+  // sideways instead of cutting lines off.
+  void FitColumn();
+  void SelectQuietly(const QModelIndex& index);
+  // Makes one hunk of the document's lines on the rows, if its lines are all of one section
+  // and lie within that section's rows in the written order; false (nothing changed) if not.
+  bool FollowHunk(size_t at, const std::vector<std::string>& removed,
+                  const std::vector<std::string>& inserted);
 
   CSPLX_30Doc& m_doc;
   LineEditor* m_editor;
   EditListener m_onEdit;
-  QTreeWidgetItem* m_sections[kSectionCount] = {};
+  TreeLinesModel m_model;
+  bool m_quiet = false;  // a change of the tree's own is under way: no selection notices
+  // The document's lines are as the tree writes them, so an edit's change can be worked out
+  // from the rows it touches instead of comparing whole lists.
+  bool m_docInWrittenOrder = false;
+  // The rows the last followed change inserted, where SelectLine looks first.
+  std::vector<QPersistentModelIndex> m_followedRows;
 };
 
 }  // namespace spanlab

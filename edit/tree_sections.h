@@ -29,9 +29,21 @@ using TreeContent = std::array<std::vector<std::string>, kSectionCount>;
 // prefix (the format line among them) are not shown.
 TreeContent BuildTree(const std::vector<std::string>& lines);
 
+// The section whose prefix `line` starts with (the prefixes are tested in section order),
+// -1 for none.
+int SectionOfLine(std::string_view line);
+
 // The line list the tree writes: "File Format:3.0", then the description, units, properties,
 // springs, supports, moment releases, point loads and uniform loads, each with its prefix.
 std::vector<std::string> WriteTreeLines(const TreeContent& tree);
+
+// Whether `lines` are already as WriteTreeLines(BuildTree(lines)) would write them: the format
+// line first, then only lines the tree shows, their sections in the written order.
+bool IsWrittenOrder(const std::vector<std::string>& lines);
+
+// The index in WriteTreeLines(tree) of child `row` of `section` (row may be the child count:
+// the place just after the section's last line).
+size_t WrittenLineIndex(const TreeContent& tree, int section, size_t row);
 
 // The position a child text sorts by: the value of its first field when that is an "X" or
 // "XStart" field with a valid number, else 0.
@@ -40,6 +52,8 @@ double GetLinePosition(const std::string& text);
 // Where InsertSorted puts `text` among `children`: before the first child whose position is
 // not smaller, else at the end.
 size_t InsertSortedIndex(const std::vector<std::string>& children, const std::string& text);
+// The same from the children's positions, already read, and the new line's position `x`.
+size_t InsertSortedIndex(const std::vector<double>& positions, double x);
 
 // The text the Description and Units dialogs edit: the children joined by "\r\n".
 std::string JoinSectionText(const std::vector<std::string>& children);

@@ -26,13 +26,14 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QStatusBar>
 #include <QStorageInfo>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QXmlStreamReader>
 #include <deque>
 #include <functional>
@@ -225,8 +226,9 @@ class FrameTest : public ::testing::Test {
   bool Modified() { return frame_->Document().IsModified(); }
   std::string Results() { return Str(frame_->OutputPane()->ResultsBox()->toPlainText()); }
   std::string Data() { return Str(frame_->OutputPane()->DataBox()->toPlainText()); }
-  QTreeWidgetItem* Heading(int section) { return Tree()->Section(section); }
-  QTreeWidgetItem* Line(int section, int i) { return Tree()->Section(section)->child(i); }
+  QModelIndex Heading(int section) { return Tree()->Section(section); }
+  QModelIndex Line(int section, int i) { return Tree()->Line(section, i); }
+  QModelIndex Current() { return Tree()->currentIndex(); }
   QString UndoText() { return frame_->Action("undo")->text(); }
   QString RedoText() { return frame_->Action("redo")->text(); }
   bool CanUndo() { return frame_->Action("undo")->isEnabled(); }
@@ -240,17 +242,17 @@ class FrameTest : public ::testing::Test {
 
   // Adds a line (or sets a whole section) from the section heading, as the Add command does.
   void AddFromHeading(int section, const std::string& text) {
-    Tree()->setCurrentItem(Heading(section));
+    Tree()->setCurrentIndex(Heading(section));
     editor_.Confirm(text);
     Trigger("add");
   }
   void EditLine(int section, int index, const std::string& text) {
-    Tree()->setCurrentItem(Line(section, index));
+    Tree()->setCurrentIndex(Line(section, index));
     editor_.Confirm(text);
     Trigger("edit");
   }
   void DeleteLine(int section, int index) {
-    Tree()->setCurrentItem(Line(section, index));
+    Tree()->setCurrentIndex(Line(section, index));
     MessageBoxAnswer yes(QMessageBox::Yes);
     Trigger("delete");
     EXPECT_TRUE(yes.Shown());
@@ -404,10 +406,10 @@ TEST_F(HistoryTest, KeyboardUndoAndRedo) {
 
 TEST_F(HistoryTest, CancelledDialogAndRefusedDeleteRecordNoStep) {
   OpenModel();
-  Tree()->setCurrentItem(Heading(kSectionPointLoads));
+  Tree()->setCurrentIndex(Heading(kSectionPointLoads));
   editor_.Cancel();
   Trigger("add");
-  Tree()->setCurrentItem(Line(kSectionSupports, 1));
+  Tree()->setCurrentIndex(Line(kSectionSupports, 1));
   editor_.Cancel();
   Trigger("edit");
   {
@@ -557,17 +559,17 @@ TEST_F(HistoryTest, UndoAndRedoSelectTheAffectedLineWhereItStillExists) {
   // Undo Delete Support: the support is back and selected; the Data box and the marker
   // follow it.
   Frame().Undo();
-  ASSERT_NE(Tree()->currentItem(), nullptr);
-  EXPECT_EQ(Tree()->currentItem(), Line(kSectionSupports, 0));
-  EXPECT_EQ(Str(Tree()->currentItem()->text(0)), " X = 0; Disp = 0;");
+  ASSERT_TRUE(Current().isValid());
+  EXPECT_EQ(Current(), Line(kSectionSupports, 0));
+  EXPECT_EQ(Str(Current().data().toString()), " X = 0; Disp = 0;");
   EXPECT_EQ(Data(), " X = 0; Disp = 0;");
   EXPECT_EQ(marker.m_nSelType, 13);
   EXPECT_EQ(marker.m_dSelX, 0);
   // Undo, then redo the edit of the load: the moved load is selected.
   Frame().Undo();
   Frame().Redo();
-  ASSERT_NE(Tree()->currentItem(), nullptr);
-  EXPECT_EQ(Tree()->currentItem(), Line(kSectionPointLoads, 0));
+  ASSERT_TRUE(Current().isValid());
+  EXPECT_EQ(Current(), Line(kSectionPointLoads, 0));
   EXPECT_EQ(Data(), " X = 12; PLoad = -5;");
   EXPECT_EQ(marker.m_nSelType, 15);
   EXPECT_DOUBLE_EQ(marker.m_dSelX, 144);  // 12 feet in inches
@@ -576,7 +578,7 @@ TEST_F(HistoryTest, UndoAndRedoSelectTheAffectedLineWhereItStillExists) {
   Frame().Undo();
   Frame().Redo();
   ASSERT_EQ(DocLines(), kSimpleBeam);
-  EXPECT_EQ(Tree()->currentItem(), Line(kSectionPointLoads, 0));
+  EXPECT_EQ(Current(), Line(kSectionPointLoads, 0));
   EXPECT_EQ(Data(), " X = 10; PLoad = -5;");
   EXPECT_EQ(marker.m_nSelType, 15);
   EXPECT_DOUBLE_EQ(marker.m_dSelX, 120);
@@ -588,7 +590,7 @@ TEST_F(HistoryTest, NoSelectionAndNoStaleMarkerWhenTheAffectedLineIsGone) {
   MakeSevenSteps();
   const SelectionMarker& marker = Frame().ResultsView()->State().selection;
   auto nothingSelected = [this] {
-    return Tree()->currentItem() == nullptr || Tree()->currentItem()->parent() == nullptr;
+    return !Current().parent().isValid();
   };
   Frame().Undo();  // the support is back and selected
   ASSERT_EQ(Data(), " X = 0; Disp = 0;");
@@ -600,7 +602,7 @@ TEST_F(HistoryTest, NoSelectionAndNoStaleMarkerWhenTheAffectedLineIsGone) {
   Frame().Undo();
   Frame().Undo();
   Frame().Undo();  // Add Point Load taken back
-  ASSERT_EQ(Heading(kSectionPointLoads)->childCount(), 0);
+  ASSERT_EQ(Tree()->model()->rowCount(Heading(kSectionPointLoads)), 0);
   EXPECT_TRUE(nothingSelected());
   EXPECT_EQ(Data(), "") << "the Data box still shows a line the model no longer has";
   EXPECT_EQ(marker.m_nSelType, 10) << "the marker still frames a line the model no longer has";
@@ -611,9 +613,85 @@ TEST_F(HistoryTest, UndoingAnEditSelectsTheLineAsItWasBefore) {
   Frame().Undo();
   Frame().Undo();  // the load is back at 10 feet
   ASSERT_EQ(DocLines(), kSimpleBeam);
-  ASSERT_NE(Tree()->currentItem(), nullptr) << "nothing is selected after Undo Edit Point Load";
-  EXPECT_EQ(Tree()->currentItem(), Line(kSectionPointLoads, 0));
+  ASSERT_TRUE(Current().isValid()) << "nothing is selected after Undo Edit Point Load";
+  EXPECT_EQ(Current(), Line(kSectionPointLoads, 0));
   EXPECT_EQ(Data(), " X = 10; PLoad = -5;");
+}
+
+// A model of `supports` supports; with `mixed`, in the order of a hand-written file (loads
+// between the supports, the units last), which the first edit rewrites in the written order.
+Lines LargeBeam(int supports, bool mixed) {
+  Lines lines = {"File Format:3.0", "Member Property: X = 0; E = 29000; I = 448;"};
+  for (int i = 0; i < supports; ++i) {
+    lines.push_back("Support: X = " + std::to_string(10 * i) + "; Disp = 0;");
+    if (mixed && i % 100 == 0) lines.push_back("Point Load: X = " + std::to_string(10 * i + 5) + "; PLoad = -1;");
+  }
+  if (!mixed) lines.insert(lines.begin() + 1, "Units:English;");
+  else lines.push_back("Units:English;");
+  return lines;
+}
+
+// Edits as the tree makes them (adds, edits that move a line, deletes, whole sections), each
+// state kept, then every step undone and redone: the lines and the tree match at every state.
+TEST_F(HistoryTest, LongSeriesOfTreeEditsOnALargeModelUndoesAndRedoesExactly) {
+  for (const bool mixed : {false, true}) {
+    const Lines first = LargeBeam(3000, mixed);
+    OpenModel(first);
+    states_.clear();
+    Keep("");
+    for (int e = 0; e < 24; ++e) {
+      const int row = (e * 397) % 2900;
+      switch (e % 4) {
+        case 0:
+          AddFromHeading(kSectionPointLoads, " X = " + std::to_string(7 * e) + "; PLoad = -2;");
+          break;
+        case 1:  // moves the support to the other end of the section
+          EditLine(kSectionSupports, row, " X = " + std::to_string(e % 2 ? 99999 : -5) + "; Disp = 0;");
+          break;
+        case 2:
+          DeleteLine(kSectionSupports, row);
+          break;
+        default:
+          AddFromHeading(kSectionDescription, "Step\r\n" + std::to_string(e));
+      }
+      Keep("");
+    }
+    ASSERT_NE(DocLines(), first);
+    for (size_t i = states_.size() - 1; i > 0; --i) {
+      Frame().Undo();
+      ASSERT_EQ(DocLines(), states_[i - 1].lines) << "undo to state " << i - 1 << (mixed ? " (mixed)" : "");
+      ASSERT_EQ(Tree()->Content(), BuildTree(states_[i - 1].lines)) << i - 1;
+      ASSERT_EQ(Results(), states_[i - 1].results) << i - 1;
+    }
+    EXPECT_FALSE(CanUndo());
+    EXPECT_FALSE(Modified());
+    for (size_t i = 1; i < states_.size(); ++i) {
+      Frame().Redo();
+      ASSERT_EQ(DocLines(), states_[i].lines) << "redo to state " << i;
+      ASSERT_EQ(Tree()->Content(), BuildTree(states_[i].lines)) << i;
+    }
+    // A step holds its change, not the model: the first edit of the mixed file rewrites the
+    // lines from the first load on, the others a line or two each.
+    EXPECT_LT(Frame().History().Bytes(), mixed ? size_t{800'000} : size_t{20'000});
+  }
+}
+
+TEST_F(HistoryTest, FullHistorySaysSoInTheStatusBarWhenItDropsItsOldestSteps) {
+  OpenModel();
+  AddFromHeading(kSectionReleases, " X = 1;");
+  const size_t oneStep = Frame().History().Bytes();
+  Frame().History().SetMaxBytes(2 * oneStep + oneStep / 2);
+  const std::string full = "The undo history is full: the oldest changes can no longer be undone.";
+  AddFromHeading(kSectionReleases, " X = 2;");
+  EXPECT_NE(Str(Frame().statusBar()->currentMessage()), full);
+  AddFromHeading(kSectionReleases, " X = 3;");
+  EXPECT_EQ(Frame().History().Steps(), 2u);
+  EXPECT_EQ(Str(Frame().statusBar()->currentMessage()), full);
+  Frame().Undo();
+  Frame().Undo();
+  EXPECT_FALSE(CanUndo());
+  EXPECT_EQ(Tree()->Content()[kSectionReleases], Lines{" X = 1;"});
+  EXPECT_TRUE(Modified());  // the file as opened can no longer be reached
 }
 
 TEST_F(HistoryTest, ConvertedOlderFileStaysModifiedWhenItsEditsAreUndone) {

@@ -21,6 +21,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QMenu>
@@ -33,7 +34,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <array>
 #include <deque>
 #include <functional>
@@ -124,18 +125,21 @@ class MainFrameTest : public ::testing::Test {
   const Lines& DocLines() { return frame_->Document().GetLines(); }
   std::string Results() { return Str(frame_->OutputPane()->ResultsBox()->toPlainText()); }
   std::string Data() { return Str(frame_->OutputPane()->DataBox()->toPlainText()); }
-  QTreeWidgetItem* Heading(int section) { return Tree()->Section(section); }
-  QTreeWidgetItem* Line(int section, int i) { return Tree()->Section(section)->child(i); }
+  QModelIndex Heading(int section) { return Tree()->Section(section); }
+  QModelIndex Line(int section, int i) { return Tree()->Line(section, i); }
+  int ChildCount(const QModelIndex& heading) { return Tree()->model()->rowCount(heading); }
+  QModelIndex Current() { return Tree()->currentIndex(); }
   std::vector<std::string> Children(int section) { return Tree()->Content()[section]; }
 
-  void Select(QTreeWidgetItem* item) { Tree()->setCurrentItem(item); }
+  void Select(const QModelIndex& item) { Tree()->setCurrentIndex(item); }
 
   // Selects an item the way the user does, with a click on its row.
-  void ClickItem(QTreeWidgetItem* item) {
-    if (item->parent()) item->parent()->setExpanded(true);
-    Tree()->scrollToItem(item);
-    QTest::mouseClick(Tree()->viewport(), Qt::LeftButton, {},
-                      Tree()->visualItemRect(item).center());
+  void ClickItem(const QModelIndex& item) {
+    if (item.parent().isValid()) Tree()->expand(item.parent());
+    Tree()->scrollTo(item);
+    // Within the pane: a row may be wider than it.
+    const QRect row = Tree()->visualRect(item).intersected(Tree()->viewport()->rect());
+    QTest::mouseClick(Tree()->viewport(), Qt::LeftButton, {}, row.center());
   }
 
   void Trigger(const char* action) {
@@ -230,11 +234,11 @@ TEST_F(MainFrameTest, StartsWithNewDocumentAndEightEmptySections) {
 
   const char* titles[] = {"Description", "Units",   "Properties",  "Moment Releases",
                           "Supports",    "Springs", "Point Loads", "Uniform Loads"};
-  ASSERT_EQ(Tree()->topLevelItemCount(), 8);
+  ASSERT_EQ(Tree()->model()->rowCount(), 8);
   for (int i = 0; i < 8; ++i) {
-    EXPECT_EQ(Str(Tree()->topLevelItem(i)->text(0)), titles[i]);
-    EXPECT_EQ(Tree()->topLevelItem(i), Heading(i));
-    EXPECT_EQ(Tree()->topLevelItem(i)->childCount(), 0);
+    EXPECT_EQ(Str(Tree()->model()->index(i, 0).data().toString()), titles[i]);
+    EXPECT_EQ(Tree()->model()->index(i, 0), Heading(i));
+    EXPECT_EQ(ChildCount(Heading(i)), 0);
   }
   for (const char* name : {"reactions", "shear", "moment", "rotation", "deflection", "position"}) {
     EXPECT_TRUE(Frame().Action(name)->isCheckable()) << name;
@@ -295,7 +299,7 @@ TEST_F(MainFrameTest, BuildsModelLineByLineAndRerunsAfterEveryChange) {
             "Error D9 - At least 1 Spring or Support must be defined.\n"
             " 2 Error(s),   0 Warning(s)\n");
   // The new line is selected and is the document's message.
-  EXPECT_EQ(Tree()->currentItem(), Line(kSectionProperties, 0));
+  EXPECT_EQ(Current(), Line(kSectionProperties, 0));
   EXPECT_EQ(Frame().Document().GetMessage(), " X = 0; E = 29000; I = 448;");
 
   ClickItem(Heading(kSectionSupports));
@@ -407,7 +411,7 @@ TEST_F(MainFrameTest, AddPlacesLineBeforeTheFirstLineAtOrAfterItsPosition) {
   Trigger("add");
   EXPECT_EQ(Children(kSectionPointLoads), (Lines{" X = 5; PLoad = -1;", " X = 10; PLoad = -9;",
                                                  " X = 10; PLoad = -2;", " X = 20; PLoad = -3;"}));
-  EXPECT_EQ(Tree()->currentItem(), Line(kSectionPointLoads, 1));
+  EXPECT_EQ(Current(), Line(kSectionPointLoads, 1));
 
   // A line whose first field is no X with a number sorts at 0: before everything.
   Select(Heading(kSectionPointLoads));
@@ -447,14 +451,14 @@ TEST_F(MainFrameTest, EditReinsertsTheLineByItsNewPosition) {
   EXPECT_EQ(editor_.calls[0].text, " X = 5; PLoad = -1;");
   EXPECT_EQ(Children(kSectionPointLoads),
             (Lines{" X = 10; PLoad = -2;", " X = 15; PLoad = -1;", " X = 20; PLoad = -3;"}));
-  EXPECT_EQ(Tree()->currentItem(), Line(kSectionPointLoads, 1));
+  EXPECT_EQ(Current(), Line(kSectionPointLoads, 1));
   EXPECT_EQ(Frame().Document().GetMessage(), " X = 15; PLoad = -1;");
 
   // A double click on a line edits it too.
   editor_.Confirm(" X = 1; PLoad = -3;");
-  QTreeWidgetItem* last = Line(kSectionPointLoads, 2);
+  const QModelIndex last = Line(kSectionPointLoads, 2);
   ClickItem(last);
-  QTest::mouseDClick(Tree()->viewport(), Qt::LeftButton, {}, Tree()->visualItemRect(last).center());
+  QTest::mouseDClick(Tree()->viewport(), Qt::LeftButton, {}, Tree()->visualRect(last).center());
   ASSERT_EQ(editor_.calls.size(), 2u);
   EXPECT_EQ(editor_.calls[1].mode, 2);
   EXPECT_EQ(editor_.calls[1].text, " X = 20; PLoad = -3;");
@@ -476,7 +480,7 @@ TEST_F(MainFrameTest, OpenedLinesShowInFileOrderAndFirstEditWritesTheFixedOrder)
       "/Notes",
   });
   // The rebuild leaves every section collapsed.
-  for (int s = 0; s < kSectionCount; ++s) EXPECT_FALSE(Heading(s)->isExpanded()) << s;
+  for (int s = 0; s < kSectionCount; ++s) EXPECT_FALSE(Tree()->isExpanded(Heading(s))) << s;
   EXPECT_EQ(Children(kSectionPointLoads), (Lines{" X = 20; PLoad = -1;", " X = 5; PLoad = -2;"}));
   EXPECT_EQ(Children(kSectionDescription), (Lines{"Notes"}));
 
@@ -506,7 +510,7 @@ TEST_F(MainFrameTest, CancelledDialogLeavesTreeAndDocumentUntouched) {
   const TreeContent tree = Tree()->Content();
 
   struct Case {
-    QTreeWidgetItem* item;
+    QModelIndex item;
     const char* action;
   };
   for (const Case& c :
@@ -532,7 +536,7 @@ TEST_F(MainFrameTest, HeadingsAndEmptySelectionAreNeitherEditedNorDeleted) {
     Trigger("edit");
     Trigger("delete");
   }
-  Tree()->setCurrentItem(nullptr);
+  Tree()->setCurrentIndex(QModelIndex());
   for (const char* action : {"add", "edit", "delete"}) Trigger(action);
   QTest::qWait(50);  // time for a box to show, were there one
   EXPECT_TRUE(editor_.calls.empty());
@@ -578,6 +582,167 @@ TEST_F(MainFrameTest, DeleteAsksAndRemovesTheLineOnlyOnYes) {
   }
   EXPECT_EQ(DocLines(), (Lines{"File Format:3.0", "Member Property: X = 0; E = 29000; I = 448;",
                                "Support: X = 0; Disp = 0;", "Support: X = 20; Disp = 0;"}));
+}
+
+// ---- The tree as the user reads and drives it ----
+
+// A beam with `n` supports 10 ft apart and a load in every span.
+Lines BeamWithSupports(int n) {
+  Lines lines = {"File Format:3.0", "Units:English;", "Member Property: X = 0; E = 29000; I = 448;"};
+  for (int i = 0; i < n; ++i) lines.push_back("Support: X = " + std::to_string(10 * i) + "; Disp = 0;");
+  for (int i = 0; i + 1 < n; ++i) {
+    lines.push_back("Point Load: X = " + std::to_string(10 * i + 5) + "; PLoad = -1;");
+  }
+  return lines;
+}
+
+TEST_F(MainFrameTest, LongTreeLinesScrollSidewaysAndShowWholeAsTooltip) {
+  const std::string longText =
+      " Beam over the loading dock, checked for the forklift wheel loads of the 2019 survey";
+  Lines lines = kSimpleBeam;
+  lines.insert(lines.begin() + 1, "/" + longText);
+  OpenModel(lines);
+  QScrollBar* sideways = Tree()->horizontalScrollBar();
+  ASSERT_EQ(Tree()->width(), 200);
+  // Collapsed, the long line takes no room; opened, the view scrolls to show all of it.
+  EXPECT_EQ(sideways->maximum(), 0);
+  Tree()->expand(Heading(kSectionDescription));
+  QApplication::processEvents();
+  const QModelIndex line = Line(kSectionDescription, 0);
+  const int textWidth = Tree()->fontMetrics().horizontalAdvance(QString::fromStdString(longText));
+  EXPECT_GT(sideways->maximum(), 0);
+  EXPECT_GE(Tree()->columnWidth(0), Tree()->visualRect(line).left() + textWidth);
+  sideways->setValue(sideways->maximum());
+  EXPECT_LE(Tree()->visualRect(line).left() + textWidth, Tree()->viewport()->width())
+      << "the end of the line cannot be scrolled into view";
+  EXPECT_EQ(Str(line.data(Qt::ToolTipRole).toString()), longText);
+  EXPECT_FALSE(Heading(kSectionDescription).data(Qt::ToolTipRole).isValid());
+  // Closed again, nothing is left to scroll.
+  Tree()->collapse(Heading(kSectionDescription));
+  QApplication::processEvents();
+  EXPECT_EQ(sideways->maximum(), 0);
+}
+
+// What the user sees of the tree: which sections are open, the scroll position, the selection.
+struct TreePlace {
+  std::vector<bool> open;
+  int scroll;
+  QModelIndex current;
+};
+
+TEST_F(MainFrameTest, EditsUndoAndRedoKeepOpenSectionsScrollPositionAndSelection) {
+  const Lines beam = BeamWithSupports(300);
+  OpenModel(beam);
+  Tree()->expand(Heading(kSectionSupports));
+  Tree()->expand(Heading(kSectionPointLoads));
+  QApplication::processEvents();
+  // The user has scrolled to the 150th support and selected it.
+  Tree()->scrollTo(Line(kSectionSupports, 150), QAbstractItemView::PositionAtTop);
+  Select(Line(kSectionSupports, 152));
+  auto place = [this] {
+    TreePlace p{{}, Tree()->verticalScrollBar()->value(), Current()};
+    for (int s = 0; s < kSectionCount; ++s) p.open.push_back(Tree()->isExpanded(Heading(s)));
+    return p;
+  };
+  const TreePlace before = place();
+  ASSERT_GT(before.scroll, 0);
+  auto expectPlace = [&](const QModelIndex& current, const char* when) {
+    const TreePlace now = place();
+    EXPECT_EQ(now.open, before.open) << when;
+    EXPECT_EQ(now.scroll, before.scroll) << when;
+    EXPECT_EQ(now.current, current) << when;
+  };
+  {
+    MessageBoxAnswer yes(QMessageBox::Yes);
+    Trigger("delete");
+    ASSERT_TRUE(yes.Shown());
+  }
+  expectPlace(Line(kSectionSupports, 152), "after the delete");  // the next line, moved up
+  Frame().Undo();
+  expectPlace(Line(kSectionSupports, 152), "after the undo");  // the line is back, selected
+  EXPECT_EQ(DocLines(), beam);
+  Frame().Redo();
+  expectPlace(QModelIndex(), "after the redo");  // the deleted line is gone again
+  Frame().Undo();
+  // An edit that keeps the line's place, then its undo.
+  editor_.Confirm(" X = 1520; Disp = 0.1;");
+  Trigger("edit");
+  expectPlace(Line(kSectionSupports, 152), "after the edit");
+  EXPECT_EQ(Children(kSectionSupports)[152], " X = 1520; Disp = 0.1;");
+  Frame().Undo();
+  expectPlace(Line(kSectionSupports, 152), "after undoing the edit");
+  EXPECT_EQ(DocLines(), beam);
+  EXPECT_EQ(Tree()->Content(), BuildTree(beam));
+}
+
+TEST_F(MainFrameTest, DeleteEnterAndInsertKeysEditTheTree) {
+  OpenModel(kSimpleBeam);
+  Tree()->setFocus();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Tree()->hasFocus(); }, 1000));
+  // Delete asks as the Delete command does.
+  Select(Line(kSectionPointLoads, 0));
+  {
+    MessageBoxAnswer no(QMessageBox::No);
+    QTest::keyClick(Tree(), Qt::Key_Delete);
+    ASSERT_TRUE(no.Shown());
+    EXPECT_EQ(Str(no.text), "Are you sure you want to delete the line:\n X = 10; PLoad = -5;?");
+  }
+  EXPECT_EQ(DocLines(), kSimpleBeam);
+  // Enter edits the line, as a double click does.
+  editor_.Confirm(" X = 12; PLoad = -5;");
+  QTest::keyClick(Tree(), Qt::Key_Return);
+  ASSERT_EQ(editor_.calls.size(), 1u);
+  EXPECT_EQ(editor_.calls[0].section, kSectionPointLoads);
+  EXPECT_EQ(editor_.calls[0].mode, 2);
+  EXPECT_EQ(DocLines().back(), "Point Load: X = 12; PLoad = -5;");
+  // Insert adds to the section of the selection.
+  Select(Heading(kSectionReleases));
+  editor_.Confirm(" X = 5;");
+  QTest::keyClick(Tree(), Qt::Key_Insert);
+  ASSERT_EQ(editor_.calls.size(), 2u);
+  EXPECT_EQ(editor_.calls[1].section, kSectionReleases);
+  EXPECT_EQ(editor_.calls[1].mode, 1);
+  EXPECT_EQ(Children(kSectionReleases), Lines{" X = 5;"});
+  {
+    MessageBoxAnswer yes(QMessageBox::Yes);
+    QTest::keyClick(Tree(), Qt::Key_Delete);
+    ASSERT_TRUE(yes.Shown());
+  }
+  EXPECT_EQ(Children(kSectionReleases), Lines{});
+  // On a heading, Enter opens and closes it and edits nothing; Delete does nothing.
+  {
+    NoModalExpected noBox;
+    Select(Heading(kSectionSupports));
+    QTest::keyClick(Tree(), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_TRUE(Tree()->isExpanded(Heading(kSectionSupports)));
+    QTest::keyClick(Tree(), Qt::Key_Return);
+    EXPECT_FALSE(Tree()->isExpanded(Heading(kSectionSupports)));
+    QTest::keyClick(Tree(), Qt::Key_Delete);
+    // The keys belong to the tree: in the results view they change nothing.
+    Select(Line(kSectionSupports, 0));
+    Frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
+    Frame().ResultsView()->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Frame().ResultsView()->hasFocus(); }, 1000));
+    for (Qt::Key key : {Qt::Key_Delete, Qt::Key_Return, Qt::Key_Insert}) {
+      QTest::keyClick(Frame().ResultsView(), key);
+    }
+    QTest::qWait(50);  // time for a box to show, were there one
+  }
+  EXPECT_EQ(editor_.calls.size(), 2u);
+  // The Edit menu shows the keys.
+  QMenu* edit = nullptr;
+  for (QAction* a : Frame().menuBar()->actions()) {
+    if (a->text() == "&Edit") edit = a->menu();
+  }
+  ASSERT_NE(edit, nullptr);
+  std::vector<std::string> shown;
+  for (QAction* a : edit->actions()) {
+    if (!a->isSeparator() && !a->text().startsWith("&Undo") && !a->text().startsWith("&Redo")) {
+      shown.push_back(Str(a->text() + "\t" + a->shortcut().toString(QKeySequence::NativeText)));
+    }
+  }
+  EXPECT_EQ(shown, (std::vector<std::string>{"&Add\tIns", "&Edit\tEnter", "&Delete\tDel"}));
 }
 
 // ---- View toggles ----
@@ -813,13 +978,13 @@ TEST_F(CurrentResultsTest, UnitsChangeUndoRedoAndFailingModels) {
   Trigger("add");
   ASSERT_EQ(DocLines()[1], "Units:Metric;");
   ExpectScreenIsAFreshPaint("English to Metric through the tree");
-  Select(nullptr);
+  Select(QModelIndex());
   Frame().Undo();
   ASSERT_EQ(DocLines()[1], "Units:English;");
-  Tree()->setCurrentItem(nullptr);
+  Tree()->setCurrentIndex(QModelIndex());
   ExpectScreenIsAFreshPaint("undo with no line selected");
   Frame().Redo();
-  Tree()->setCurrentItem(nullptr);
+  Tree()->setCurrentIndex(QModelIndex());
   ExpectScreenIsAFreshPaint("redo with no line selected");
   // A model that fails its data check (no support) after a good one, and back.
   Lines failing = kSimpleBeam;
@@ -867,10 +1032,10 @@ TEST_F(MainFrameTest, SelectedLineSetsThePositionMarkerAndTheDataBox) {
   };
   const SelectionMarker& marker = Frame().ResultsView()->State().selection;
   for (const Case& c : cases) {
-    QTreeWidgetItem* item = c.index < 0 ? Heading(c.section) : Line(c.section, c.index);
+    const QModelIndex item = c.index < 0 ? Heading(c.section) : Line(c.section, c.index);
     ClickItem(item);
-    ASSERT_EQ(Tree()->currentItem(), item);
-    const std::string what = Str(item->text(0));
+    ASSERT_EQ(Current(), item);
+    const std::string what = Str(item.data().toString());
     EXPECT_EQ(marker.m_nSelType, c.type) << what;
     if (c.x >= 0) {
       EXPECT_DOUBLE_EQ(marker.m_dSelX, c.x) << what;
@@ -917,7 +1082,7 @@ TEST_F(MainFrameTest, SavedModelReopensWithTheSameLines) {
   }
   EXPECT_TRUE(DocLines().empty());
   EXPECT_EQ(Results(), kNoLines);
-  for (int s = 0; s < kSectionCount; ++s) EXPECT_EQ(Heading(s)->childCount(), 0) << s;
+  for (int s = 0; s < kSectionCount; ++s) EXPECT_EQ(ChildCount(Heading(s)), 0) << s;
 
   ASSERT_TRUE(Frame().OpenFile(path));
   EXPECT_EQ(DocLines(), kSimpleBeam);
@@ -947,7 +1112,7 @@ TEST_F(MainFrameTest, ChangedDocumentAsksToBeSavedBeforeNew) {
   EXPECT_TRUE(DocLines().empty());
   EXPECT_FALSE(Frame().Document().IsModified());
   EXPECT_EQ(Results(), kNoLines);
-  EXPECT_EQ(Heading(kSectionUnits)->childCount(), 0);
+  EXPECT_EQ(ChildCount(Heading(kSectionUnits)), 0);
 
   // A changed file is named by its file name; Yes saves it before the new document.
   const QString path = WriteModel("named.spn", kSimpleBeam);

@@ -62,6 +62,34 @@ TEST(WriteTreeLinesTest, FixedOrderAndUnknownLinesDropped) {
   EXPECT_EQ(WriteTreeLines(TreeContent{}), (Lines{"File Format:3.0"}));
 }
 
+// Whether a document is already in the written order decides whether an edit's change can be
+// worked out from the rows it touches; the index of a row must then be its written line.
+TEST(WriteTreeLinesTest, WrittenOrderAndTheWrittenIndexOfEachRow) {
+  EXPECT_FALSE(IsWrittenOrder(kMixedDocument));
+  const TreeContent tree = BuildTree(kMixedDocument);
+  const Lines written = WriteTreeLines(tree);
+  EXPECT_TRUE(IsWrittenOrder(written));
+  for (int s = 0; s < kSectionCount; ++s) {
+    for (size_t row = 0; row < tree[s].size(); ++row) {
+      EXPECT_EQ(written[WrittenLineIndex(tree, s, row)], std::string(SectionPrefix(s)) + tree[s][row])
+          << s << " " << row;
+    }
+  }
+  // Just after a section's last line: where its next line goes.
+  EXPECT_EQ(WrittenLineIndex(tree, kSectionSupports, 2), 8u);
+  EXPECT_EQ(WrittenLineIndex(TreeContent{}, kSectionUniformLoads, 0), 1u);
+  EXPECT_FALSE(IsWrittenOrder({}));
+  EXPECT_TRUE(IsWrittenOrder({"File Format:3.0"}));
+  EXPECT_FALSE(IsWrittenOrder({"File Format:3.0", "Support: X = 0;", "Spring: X = 1;"}))
+      << "Springs are written before Supports";
+  EXPECT_FALSE(IsWrittenOrder({"File Format:3.0", "Units:English;", "Message: left over"}));
+  EXPECT_FALSE(IsWrittenOrder({"Units:English;", "File Format:3.0"}));
+  EXPECT_EQ(SectionOfLine("Spring: X = 1;"), kSectionSprings);
+  EXPECT_EQ(SectionOfLine("/"), kSectionDescription);
+  EXPECT_EQ(SectionOfLine("File Format:3.0"), -1);
+  EXPECT_EQ(SectionOfLine("Point Load"), -1);
+}
+
 TEST(GetLinePositionTest, FirstFieldXOrXStartWithAValidNumber) {
   const std::pair<const char*, double> cases[] = {
       {" X = 5; PLoad = 1;", 5},
@@ -105,6 +133,9 @@ TEST(InsertSortedIndexTest, BeforeTheFirstChildNotSmaller) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(InsertSortedIndex(c.children, c.text), c.index) << c.text;
+    std::vector<double> positions;
+    for (const std::string& child : c.children) positions.push_back(GetLinePosition(child));
+    EXPECT_EQ(InsertSortedIndex(positions, GetLinePosition(c.text)), c.index) << c.text;
   }
 }
 
