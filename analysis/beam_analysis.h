@@ -170,7 +170,11 @@ class CBeamAnalysis {
     BeamNode& n = m_nodes[static_cast<size_t>((dof + 1) >> 1)];
     return (dof & 1) ? n.deflection : n.rotation;
   }
-  bool IsPrescribed(int32_t dof) const;
+  // Whether a support prescribes the displacement: bits 16 (deflection) and 32 (rotation) of
+  // the node's m_kinematics entry.
+  bool IsPrescribed(int32_t dof) const {
+    return m_kinematics[static_cast<size_t>((dof + 1) >> 1)] & ((dof & 1) ? 16 : 32);
+  }
   // Stiffness terms of the last element computed (k11..k44, symmetric).
   struct ElementTerms {
     double k11 = 0, k12 = 0, k13 = 0, k14 = 0, k22 = 0, k23 = 0, k24 = 0, k33 = 0, k34 = 0,

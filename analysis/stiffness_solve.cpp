@@ -41,6 +41,7 @@
 #include <cfloat>
 #include <cmath>
 #include <new>
+#include <type_traits>
 
 #include "analysis/beam_analysis.h"
 
@@ -57,7 +58,7 @@ enum : uint16_t {
   kNoStiffness = 8,  // the element has EI = 0 and adds nothing
   kElement = kHingeAtEnd | kNoStiffness,
   // What the solution reads: the deflection or rotation has a prescribed value (a support),
-  // which sits in the node record from assembly on.
+  // which sits in the node record from assembly on. (CBeamAnalysis::IsPrescribed reads them.)
   kPrescribedDeflection = 16,
   kPrescribedRotation = 32,
 };
@@ -308,19 +309,9 @@ bool CBeamAnalysis::IsMechanism() const {
   return m != kNone;  // some part, or the one reaching the right end, can move
 }
 
-bool CBeamAnalysis::IsPrescribed(int32_t dof) const {
-  return m_kinematics[static_cast<size_t>((dof + 1) >> 1)] &
-         ((dof & 1) ? kPrescribedDeflection : kPrescribedRotation);
-}
-
 void CBeamAnalysis::Eliminate(Equations& eq) {
   const int32_t n = m_nDof;
   auto& F = eq.F;
-  // Row r's four band terms K[r][r..r+3]; a rotation row's fourth is the constant 0.
-  const auto band = [&eq](int32_t r) {
-    const double* k = eq.Row(r);
-    return std::array<double, 4>{k[0], k[1], k[2], (r & 1) ? k[3] : 0.0};
-  };
   // When the solution stops early, every free displacement is 0.
   const auto clearFree = [this, n] {
     for (int32_t r = 1; r <= n; ++r) {
@@ -344,36 +335,79 @@ void CBeamAnalysis::Eliminate(Equations& eq) {
   };
   // A pivot of 0, below the smallest normal double, or NaN: a stiffness out of range.
   const auto outOfRange = [](double pivot) { return !(std::fabs(pivot) >= DBL_MIN); };
-  for (int32_t r = 1; r <= n - 1; ++r) {
+  // The band is walked node by node: node i's deflection row 2i - 1 (four terms) and rotation
+  // row 2i (three) start 7 (i - 1) and 7 (i - 1) + 4 values into K, and the rows below a row r
+  // are the next three in that order. K has room for two nodes' rows past the last, so the
+  // pointers to rows beyond n (never read or written) stay inside it.
+  double* const K = eq.K.data();
+  // One row of the forward pass; `Odd` is the row's parity (a deflection row). False: stop.
+  const auto forward = [&](auto odd, int32_t r, const double* kr, double* r1, double* r2,
+                           double* r3, bool prescribed) {
     const int32_t mEnd = std::min(r + 3, n);
-    const std::array<double, 4> k = band(r);  // row r itself does not change below
-    if (IsPrescribed(r)) {
+    // Row r itself does not change below; a rotation row's fourth term is the constant 0.
+    const std::array<double, 4> k{kr[0], kr[1], kr[2], decltype(odd)::value ? kr[3] : 0.0};
+    double* const below[4] = {nullptr, r1, r2, r3};
+    if (prescribed) {
       const double value = Displacement(r);
       for (int32_t m = r + 1; m <= mEnd; ++m) F[m] -= k[m - r] * value;
-      continue;
+      return true;
     }
     const double pivot = k[0];
-    if (mechanism && std::fabs(pivot) <= kVanishingPivot) return stopAsMechanism();
-    if (outOfRange(pivot)) return stopOutOfRange();
+    if (mechanism && std::fabs(pivot) <= kVanishingPivot) {
+      stopAsMechanism();
+      return false;
+    }
+    if (outOfRange(pivot)) {
+      stopOutOfRange();
+      return false;
+    }
     for (int32_t m = r + 1; m <= mEnd; ++m) {
       if (k[m - r] == 0) continue;
       const double f = k[m - r] / pivot;
       F[m] -= f * F[r];
-      double* row = eq.Row(m);  // K[m][q] is row[q - m], q - m <= 2 here
+      double* row = below[m - r];  // K[m][q] is row[q - m], q - m <= 2 here
       for (int32_t q = m; q <= r + 3; ++q) row[q - m] -= f * k[q - r];
     }
+    return true;
+  };
+  const std::integral_constant<bool, true> deflectionRow;
+  const std::integral_constant<bool, false> rotationRow;
+  for (int32_t i = 1; 2 * i - 1 <= n - 1; ++i) {
+    double* const node = K + 7 * static_cast<size_t>(i - 1);
+    const uint16_t bits = m_kinematics[static_cast<size_t>(i)];
+    if (!forward(deflectionRow, 2 * i - 1, node, node + 4, node + 7, node + 11,
+                 bits & kPrescribedDeflection))
+      return;
+    if (2 * i <= n - 1 &&
+        !forward(rotationRow, 2 * i, node + 4, node + 7, node + 11, node + 14,
+                 bits & kPrescribedRotation))
+      return;
   }
   if (mechanism) return stopAsMechanism();
   if (!IsPrescribed(n) && outOfRange(eq.Row(n)[0])) return stopOutOfRange();
-  for (int32_t r = n; r >= 1; --r) {
-    const std::array<double, 4> k = band(r);
+  // Back substitution, with the displacements of rows r + 1 .. r + 3 at hand.
+  double next[3] = {0, 0, 0};
+  const auto backward = [&](auto odd, int32_t r, const double* kr, bool prescribed) {
+    const std::array<double, 4> k{kr[0], kr[1], kr[2], decltype(odd)::value ? kr[3] : 0.0};
     double s = 0;
-    for (int32_t t = 1; t <= 3 && r + t <= n; ++t) s += k[t] * Displacement(r + t);
-    if (IsPrescribed(r)) {
-      F[r] = s + k[0] * Displacement(r) - F[r];  // the support's reaction
+    for (int32_t t = 1; t <= 3 && r + t <= n; ++t) s += k[t] * next[t - 1];
+    double d;
+    if (prescribed) {
+      d = Displacement(r);
+      F[r] = s + k[0] * d - F[r];  // the support's reaction
     } else {
-      Displacement(r) = (F[r] - s) / k[0];
+      d = (F[r] - s) / k[0];
+      Displacement(r) = d;
     }
+    next[2] = next[1];
+    next[1] = next[0];
+    next[0] = d;
+  };
+  for (int32_t i = n / 2; i >= 1; --i) {
+    const double* const node = K + 7 * static_cast<size_t>(i - 1);
+    const uint16_t bits = m_kinematics[static_cast<size_t>(i)];
+    backward(rotationRow, 2 * i, node + 4, bits & kPrescribedRotation);
+    backward(deflectionRow, 2 * i - 1, node, bits & kPrescribedDeflection);
   }
 }
 
@@ -396,7 +430,7 @@ void CBeamAnalysis::Solve(const std::vector<CSupportItem>& supports,
       const size_t size = static_cast<size_t>(m_nDof) + 2;
       Equations& eq = m_equations;
       eq.F.assign(size, 0.0);
-      eq.K.assign(7 * static_cast<size_t>(m_nNodes), 0.0);
+      eq.K.assign(7 * static_cast<size_t>(m_nNodes + 2), 0.0);
       m_kinematics.assign(static_cast<size_t>(m_nNodes) + 2, 0);
       AssembleLoads(eq, supports, pointLoads, uniformLoads);
       AssembleStiffness(eq, springs);
