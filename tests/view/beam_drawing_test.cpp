@@ -370,7 +370,44 @@ TEST(BeamPictureTest, SameSymbolOnSameColumnDrawnOnce) {
   DocumentTestAccess::Supports(doc) = {{10, 0, 1, 0, 0}, {10.01, 0, 1, 0, 0}, {10.01, 0, 0, 0, 1}};
   RecordingDeviceContext dc;
   DrawSupports(dc, Frame(), doc);
-  EXPECT_EQ(Strokes(dc), At(200, 200, Join(kPin, kGuided)));
+  // The guided support on the same column overlaps the pin drawn first: it is left out too.
+  EXPECT_EQ(Strokes(dc), At(200, 200, kPin));
+}
+
+// Supports closer than their symbols' width would merge into a band: each is drawn only where
+// it overlaps none drawn before (first come, first drawn); symbols that merely come near each
+// other, without sharing a device column, are all drawn as before.
+TEST(BeamPictureTest, SupportsAreDrawnOnlyWhereTheyOverlapNoneDrawnBefore) {
+  // The frame maps 1 unit to 10 device units; a pin spans x - 10 .. x + 10.
+  CSPLX_30Doc doc;
+  DocumentTestAccess::Supports(doc) = {
+      {10, 0, 1, 0, 0},    // pin at 200: drawn
+      {12, 0, 1, 0, 0},    // pin at 220: its left end (210) is the first pin's right end
+      {11, 0, 0, 0, 1},    // guided at 210: inside the first pin
+      {12.15, 0, 1, 0, 0}, // pin at 221: 211 .. 231, clear of the first
+      {0, 0, 1, 0, 1},     // fixed left end at 100: 93 .. 100, clear of everything
+      {1, 0, 1, 0, 1},     // fixed interior at 110: 107 .. 113, clear of the fixed end
+  };
+  RecordingDeviceContext dc;
+  DrawSupports(dc, Frame(), doc);
+  std::vector<Seg> expected = Join(Join(At(200, 200, kPin), At(221, 200, kPin)),
+                                   Join(At(100, 200, kFixedLeft), At(110, 200, kFixedInterior)));
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(Strokes(dc), expected);
+}
+
+TEST(BeamPictureTest, AMillionSupportsOnTwoHundredPixelsStaySeparateSymbols) {
+  CSPLX_30Doc doc;
+  std::vector<CSupportItem>& supports = DocumentTestAccess::Supports(doc);
+  constexpr int kSupports = 1'000'001;
+  for (int i = 0; i < kSupports; ++i) supports.push_back({20.0 * i / (kSupports - 1), 0, 1, 0, 0});
+  RecordingDeviceContext dc;
+  DrawSupports(dc, Frame(), doc);
+  // Pins of 21 columns side by side from the left end: x = 100, 121, ..., 289.
+  std::vector<Seg> expected;
+  for (int x = 100; x <= 300; x += 21) expected = Join(expected, At(x, 200, kPin));
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(Strokes(dc), expected);
 }
 
 // Records the order in which a paint used the picture's parts.
