@@ -36,7 +36,8 @@ PrinterPage PageOf(QPagedPaintDevice& device) {
 }
 
 int PrintReport(QPagedPaintDevice& device, const CSPLX_30Doc& doc, PrintOptions& options,
-                Prompter* prompter, const HeaderPainter& header, int fromPage, int toPage) {
+                Prompter* prompter, const HeaderPainter& header, int fromPage, int toPage,
+                const PrintProgress& progress) {
   QPainter painter;
   if (!painter.begin(&device)) return 0;
   QtDeviceContext dc(painter, true);
@@ -46,7 +47,9 @@ int PrintReport(QPagedPaintDevice& device, const CSPLX_30Doc& doc, PrintOptions&
   const int pages = job.Begin(dc, page, options, doc, prompter);
   const int last = toPage <= 0 ? pages : std::min(toPage, pages);
   bool first = true;
-  for (int p = std::max(1, fromPage); p <= last; ++p) {
+  const int start = std::max(1, fromPage);
+  for (int p = start; p <= last; ++p) {
+    if (progress && !progress(p - start, last - start + 1)) break;
     if (!first) device.newPage();
     first = false;
     job.PrintPage(dc, p, header);
