@@ -4,7 +4,7 @@
 //   - the window's Print Preview, from the command to the pages shown, and the memory the
 //     process holds before, at the peak and after the preview closed (offscreen platform);
 //   - a whole `spanlab-cli print` process on the model file.
-// Every report is on (input data, diagrams, summary, details at the default 100 points).
+// The reports are the default choice (input data, diagrams page, summary; details off).
 //
 // The model: "Support: X = i; Disp = 0;" for i = 0 .. 1,000,000 under one member property;
 // the analysis runs once, outside the timing.
@@ -51,7 +51,7 @@ std::vector<std::string> MillionSpanLines() {
   return lines;
 }
 
-spanlab::PrintOptions AllReports() { return spanlab::PrintOptions{1, 1, 1, 1, 2}; }
+spanlab::PrintOptions DefaultReports() { return spanlab::PrintOptions{}; }
 
 // Resident memory now, in MB.
 double ResidentMb() {
@@ -82,7 +82,7 @@ void BM_ReportPdf1MSpans(benchmark::State& state) {
   if (!Analysed(state, doc)) return;
   QTemporaryDir dir;
   const std::string path = dir.filePath("report.pdf").toStdString();
-  spanlab::PrintOptions options = AllReports();
+  spanlab::PrintOptions options = DefaultReports();
   spanlab::RecordingPrompter prompter;
   for (auto _ : state) {
     const std::string error = spanlab::WriteReportPdf(doc, options, prompter, {},
@@ -94,7 +94,7 @@ BENCHMARK(BM_ReportPdf1MSpans)->Unit(benchmark::kSecond)->Iterations(1);
 
 void BM_WindowPrintPreview1MSpans(benchmark::State& state) {
   spanlab::MemorySettings settings;
-  spanlab::PrintOptions options = AllReports();
+  spanlab::PrintOptions options = DefaultReports();
   spanlab::CMainFrame frame(settings, options);
   frame.resize(1400, 900);
   frame.show();
@@ -141,9 +141,7 @@ void BM_CliPrintProcess1MSpans(benchmark::State& state) {
   }
   const std::string cli = QCoreApplication::applicationDirPath().toStdString() + "/spanlab-cli";
   const std::string pdf = dir.filePath("print.pdf").toStdString();
-  std::vector<std::string> args = {cli,         "print",   model,       "-o",
-                                   pdf,         "--input", "--diagrams", "--summary",
-                                   "--details", "--points", "100"};
+  std::vector<std::string> args = {cli, "print", model, "-o", pdf};
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);

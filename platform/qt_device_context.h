@@ -2,8 +2,11 @@
 #pragma once
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPoint>
+
+#include <optional>
 
 #include "platform/device_context.h"
 
@@ -40,6 +43,9 @@ class QtDeviceContext : public DeviceContext {
  private:
   void ApplyPen();
   void ApplyBrush();
+  // The metrics of the painter's font on its device, made once per font: a report of tens of
+  // thousands of pages writes millions of lines.
+  const QFontMetrics& Metrics();
 
   QPainter& painter_;
   bool printing_;
@@ -49,6 +55,7 @@ class QtDeviceContext : public DeviceContext {
   Rgb textColor_{0, 0, 0};
   Font font_;
   unsigned align_ = kAlignLeft | kAlignTop;
+  std::optional<QFontMetrics> metrics_;  // of the current font; reset when it changes
 };
 
 // Text of the core (UTF-8, or Latin-1 when it is not valid UTF-8) as a QString.
