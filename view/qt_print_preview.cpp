@@ -62,8 +62,11 @@ void ShowPrintPreview(QPrinter& printer, QWidget* parent, const ReportPagesPrint
     QPrintPreviewDialog dialog(&own, parent);
     dialog.setObjectName("printPreview");
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                     [&dialog, &print](QPrinter* target) {
-                       const bool done = PrintWithProgress(&dialog, [&](const PrintProgress& p) {
+                     [&dialog, &print, parent](QPrinter* target) {
+                       // The first pages are drawn before the preview shows: the box stands
+                       // over the window then.
+                       QWidget* over = dialog.isVisible() ? &dialog : parent;
+                       const bool done = PrintWithProgress(over, [&](const PrintProgress& p) {
                          print(*target, p);
                        });
                        if (!done) QTimer::singleShot(0, &dialog, &QDialog::reject);
