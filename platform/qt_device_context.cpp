@@ -108,8 +108,13 @@ void QtDeviceContext::TextOut(int x, int y, const std::string& text) {
   int baseline = y + metrics.ascent();                    // top
   if ((align_ & kAlignBaseline) == kAlignBaseline) baseline = y;
   else if (align_ & kAlignBottom) baseline = y - metrics.descent();
+  const QColor color(textColor_.r, textColor_.g, textColor_.b);
+  if (textWithoutStateChanges_ && painter_.pen().color() == color) {
+    painter_.drawText(QPoint(left, baseline), s);
+    return;
+  }
   painter_.save();
-  painter_.setPen(QColor(textColor_.r, textColor_.g, textColor_.b));
+  painter_.setPen(color);
   painter_.drawText(QPoint(left, baseline), s);
   painter_.restore();
 }

@@ -1,6 +1,7 @@
 #include "view/qt_report_printer.h"
 
 #include <QPageLayout>
+#include <QPaintEngine>
 #include <QPainter>
 
 #include "platform/qt_device_context.h"
@@ -41,6 +42,8 @@ int PrintReport(QPagedPaintDevice& device, const CSPLX_30Doc& doc, PrintOptions&
   QPainter painter;
   if (!painter.begin(&device)) return 0;
   QtDeviceContext dc(painter, true);
+  // A preview records the pages rather than printing them.
+  dc.SetTextWithoutStateChanges(painter.paintEngine()->type() == QPaintEngine::Picture);
   ReportPrintJob job;
   const PrinterPage page = PageOf(device);
   // The painter's origin is the printable area's corner; the layout works from there too.
