@@ -17,12 +17,12 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPrintDialog>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPageSetupDialog>
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 
 #include "app/qt_pane_splitter.h"
@@ -39,7 +39,10 @@
 #include "view/qt_exports.h"
 #include "view/qt_file_icon_dialog.h"
 #include "app/qt_about_dialog.h"
+#include "app/qt_busy_runner.h"
+#include "platform/qt_lock_keys.h"
 #include "app/qt_tip_dialog.h"
+#include "view/qt_print_preview.h"
 #include "view/qt_report_printer.h"
 #include "view/qt_results_view.h"
 
@@ -90,11 +93,11 @@ CMainFrame::CMainFrame(SettingsStore& settings, PrintOptions& options, QWidget* 
       m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
   setObjectName("MainFrame");
   setAcceptDrops(true);
-  m_itemDialogs = std::make_unique<QtItemDialogs>(this, m_help.get(), &m_databases);
+  m_itemDialogs = std::make_unique<QtItemDialogs>(this, m_help.get(), &m_databases, &m_settings);
   m_prompter->SetHelp(m_help.get());
   m_editor = m_itemDialogs.get();
   m_doc->SetPrompter(m_prompter.get());
-  m_doc->SetRunner(&m_runner);
+  m_doc->SetRunner(&m_busyRunner);
 
   // The panes: tree | results over the output pane.
   m_wndSplitter = new PaneSplitter(Qt::Vertical, this);
@@ -116,6 +119,9 @@ CMainFrame::CMainFrame(SettingsStore& settings, PrintOptions& options, QWidget* 
   setCentralWidget(m_wndSplitter);
   connect(m_pDiagramView, &CSPLX_30View::ErrorMessage, this, &CMainFrame::ShowError);
   connect(m_pDiagramView, &CSPLX_30View::PrintRequested, this, &CMainFrame::Print);
+  connect(m_pDiagramView, &CSPLX_30View::ReadoutChanged, this, [this](const QString& text) {
+    statusBar()->showMessage(StatusBarReadout(text));  // empty: back to "Ready"
+  });
   m_pEditTree->SetEditListener(
       [this](const std::string& step, LineChange change, const std::string& before,
              const std::string& after) {
@@ -130,7 +136,7 @@ CMainFrame::CMainFrame(SettingsStore& settings, PrintOptions& options, QWidget* 
 
   CreateActions();
   CreateMenusAndToolbar();
-  statusBar()->showMessage("Ready");
+  CreateStatusBar();
   RestoreLayout();
   m_doc->OnNewDocument();
   m_history.Reset();
@@ -190,7 +196,7 @@ void CMainFrame::CreateActions() {
                QKeySequence("Ctrl+O")),
           &QAction::triggered, this, [this] {
             // A changed document is offered for saving only once there is a file to replace it.
-            CFileIconDlg dialog(this, m_lastFolder);
+            CFileIconDlg dialog(this, m_lastFolder, &m_settings);
             if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
             if (!SaveModified()) return;
             OpenFile(dialog.selectedFiles().first());
@@ -302,6 +308,8 @@ void CMainFrame::CreateActions() {
   for (const auto& t : toggles) {
     QAction* a = make(t.name, t.text, t.tip, t.name);
     a->setCheckable(true);
+    // In the View menu a check mark shows the state; an icon there would only look sunken.
+    a->setIconVisibleInMenu(false);
     const ViewToggle which = t.toggle;
     connect(a, &QAction::triggered, this, [this, which] { Toggle(which); });
   }
@@ -422,6 +430,51 @@ void CMainFrame::CreateMenusAndToolbar() {
   RebuildRecentMenu();
 }
 
+void CMainFrame::CreateStatusBar() {
+  QStatusBar* bar = statusBar();
+  // Whenever no prompt or read-out applies, the message pane says "Ready".
+  connect(bar, &QStatusBar::messageChanged, this, [bar](const QString& message) {
+    if (message.isEmpty()) bar->showMessage("Ready");
+  });
+  bar->showMessage("Ready");
+  for (QLabel** pane : {&m_capsPane, &m_numPane}) {
+    *pane = new QLabel(bar);
+    (*pane)->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    (*pane)->setAlignment(Qt::AlignCenter);
+    (*pane)->setMinimumWidth((*pane)->fontMetrics().horizontalAdvance("CAP") + 12);
+    bar->addPermanentWidget(*pane);
+  }
+  m_capsPane->setObjectName("capsPane");
+  m_numPane->setObjectName("numPane");
+  connect(&m_lockKeyTimer, &QTimer::timeout, this, &CMainFrame::UpdateLockKeyPanes);
+  SetLockKeyReader(PlatformLockKeyReader());
+}
+
+void CMainFrame::SetLockKeyReader(std::unique_ptr<LockKeyReader> reader) {
+  m_lockKeys = std::move(reader);
+  // The keys can change in any window, so they are looked at a few times a second.
+  if (m_lockKeys) m_lockKeyTimer.start(250);
+  else m_lockKeyTimer.stop();
+  UpdateLockKeyPanes();
+}
+
+void CMainFrame::UpdateLockKeyPanes() {
+  const std::optional<LockKeys> keys = m_lockKeys ? m_lockKeys->Read() : std::nullopt;
+  m_capsPane->setVisible(keys.has_value());
+  m_numPane->setVisible(keys.has_value());
+  if (!keys) return;
+  m_capsPane->setText(keys->caps ? "CAP" : "");
+  m_numPane->setText(keys->num ? "NUM" : "");
+}
+
+QString CMainFrame::StatusBarReadout(const QString& readout) {
+  QStringList parts;
+  for (const QString& line : readout.split("\r\n", Qt::SkipEmptyParts)) {
+    if (!line.trimmed().isEmpty()) parts << line.trimmed();
+  }
+  return parts.join("    ");
+}
+
 void CMainFrame::UpdateUndoActions() {
   QAction* undo = Action("undo");
   QAction* redo = Action("redo");
@@ -498,19 +551,20 @@ HeaderPainter CMainFrame::ReportHeader() {
 void CMainFrame::Print(bool preview) {
   EnsureMargins(*m_printer);
   const HeaderPainter header = ReportHeader();
-  auto print = [this, header](QPrinter* printer, int from, int to) {
-    PrintReport(*printer, *m_doc, m_options, m_prompter.get(), header, from, to);
+  auto print = [this, header](QPrinter& printer, int from, int to, const PrintProgress& progress) {
+    PrintReport(printer, *m_doc, m_options, m_prompter.get(), header, from, to, progress);
   };
   if (preview) {
-    QPrintPreviewDialog dialog(m_printer.get(), this);
-    connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
-            [print](QPrinter* printer) { print(printer, 1, 0); });
-    dialog.exec();
+    ShowPrintPreview(*m_printer, this, [print](QPrinter& target, const PrintProgress& progress) {
+      print(target, 1, 0, progress);
+    });
     return;
   }
   QPrintDialog dialog(m_printer.get(), this);
   if (dialog.exec() != QDialog::Accepted) return;
-  print(m_printer.get(), std::max(1, m_printer->fromPage()), m_printer->toPage());
+  PrintWithProgress(this, [&](const PrintProgress& progress) {
+    print(*m_printer, std::max(1, m_printer->fromPage()), m_printer->toPage(), progress);
+  });
 }
 
 void CMainFrame::PrintSetup() {
@@ -596,7 +650,11 @@ bool CMainFrame::FileSave() {
 bool CMainFrame::FileSaveAs() {
   QString start = ToQString(m_doc->GetPathName());
   if (start.isEmpty()) start = m_lastFolder.isEmpty() ? "SPLX.spn" : m_lastFolder + "/SPLX.spn";
-  QString path = QFileDialog::getSaveFileName(this, "Save As", start, kSpnFilter);
+  QFileDialog dialog(this, "Save As", start, kSpnFilter);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  SetUpFileDialog(dialog, &m_settings, "Save As");
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  QString path = dialog.selectedFiles().first();
   if (path.isEmpty()) return false;
   if (QFileInfo(path).suffix().isEmpty()) path += ".spn";
   if (!m_doc->OnSaveDocument(path.toStdString())) {

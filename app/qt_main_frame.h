@@ -6,15 +6,18 @@
 
 #include <QMainWindow>
 #include <QStringList>
+#include <QTimer>
 
 #include <map>
 #include <memory>
 
+#include "app/qt_busy_runner.h"
 #include "edit/line_history.h"
 #include "edit/qt_item_dialogs.h"
 #include "check/run_driver.h"
 #include "model/document.h"
 #include "platform/help.h"
+#include "platform/qt_lock_keys.h"
 #include "platform/settings.h"
 #include "view/print_job.h"
 #include "report/print_options.h"
@@ -95,6 +98,11 @@ class CMainFrame : public QMainWindow {
   QStringList RecentFiles() const { return m_recent; }
   // Replaces the way the tree edits lines (nullptr: the item dialogs again); not owned.
   void SetLineEditor(LineEditor* editor);
+  // Replaces the reader of the Caps Lock and Num Lock keys (nullptr: the status bar shows no
+  // CAP and NUM panes, as where the platform does not report them).
+  void SetLockKeyReader(std::unique_ptr<LockKeyReader> reader);
+  // The read-out of the results view as one status-bar line: its lines, trimmed, side by side.
+  static QString StatusBarReadout(const QString& readout);
   // Loads the material and section databases from the first folder that holds them; a file
   // that cannot be read is reported in a message box and leaves its database empty.
   void LoadDatabases(const QStringList& folders);
@@ -111,6 +119,8 @@ class CMainFrame : public QMainWindow {
  private:
   void CreateActions();
   void CreateMenusAndToolbar();
+  void CreateStatusBar();
+  void UpdateLockKeyPanes();
   void RestoreLayout();
   void SaveLayout();
   void UpdateTitle();
@@ -127,6 +137,7 @@ class CMainFrame : public QMainWindow {
   SettingsStore& m_settings;
   PrintOptions& m_options;
   ModelRunner m_runner;  // runs every change of the document's lines; outlives the document
+  BusyRunner m_busyRunner{m_runner, *this};  // the document's runner: m_runner, busy cursor
   std::unique_ptr<CSPLX_30Doc> m_doc;
   std::unique_ptr<QtPrompter> m_prompter;
   Databases m_databases;
@@ -147,6 +158,10 @@ class CMainFrame : public QMainWindow {
   std::unique_ptr<QPrinter> m_printer;
   LineHistory m_history;
   std::map<QString, QString> m_exportFolders;  // last folder of each export dialog
+  std::unique_ptr<LockKeyReader> m_lockKeys;  // none where the platform reports no lock keys
+  QTimer m_lockKeyTimer;
+  QLabel* m_capsPane = nullptr;
+  QLabel* m_numPane = nullptr;
 };
 
 }  // namespace spanlab

@@ -15,12 +15,16 @@
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QTreeWidget>
+#include <QHeaderView>
+#include <QStyle>
 #include <QVBoxLayout>
+#include <functional>
 
 #include "edit/qt_item_pictures.h"
 #include "edit/tree_sections.h"
 #include "model/number_text.h"
 #include "platform/qt_device_context.h"
+#include "platform/qt_dialog_size.h"
 
 namespace spanlab {
 
@@ -60,8 +64,9 @@ void Refuse(QWidget* parent, QLineEdit* field, const std::string& message) {
 // ---------------------------------------------------------------------------
 CItemLineDialog::CItemLineDialog(const ItemDialogSpec& form, int mode, const std::string& line,
                                  const CSPLX_30Doc& doc, HelpProvider* help,
-                                 const Databases* databases, QWidget* parent)
-    : QDialog(parent), m_form(form), m_doc(doc), m_databases(databases) {
+                                 const Databases* databases, QWidget* parent,
+                                 SettingsStore* settings)
+    : QDialog(parent), m_form(form), m_doc(doc), m_databases(databases), m_settings(settings) {
   setWindowTitle(mode == 1 ? form.addTitle : form.editTitle);
   const DialogValues values = SplitDialogLine(form, line);
   auto* grid = new QGridLayout;
@@ -147,7 +152,7 @@ void CItemLineDialog::PickFromDatabase(DatabaseKind kind, int field) {
   const DatabaseDocument& db =
       !m_databases ? kEmpty
                    : kind == DatabaseKind::kMaterial ? m_databases->material : m_databases->section;
-  CSelectDatabaseDlg dialog(kind, db, units, this);
+  CSelectDatabaseDlg dialog(kind, db, units, this, m_settings);
   if (dialog.exec() == QDialog::Accepted) m_fields[static_cast<size_t>(field)]->setText(ToQString(dialog.Value()));
 }
 
@@ -329,15 +334,18 @@ void CInertiaCalcDlg::reject() {
 
 // ---------------------------------------------------------------------------
 CSelectDatabaseDlg::CSelectDatabaseDlg(DatabaseKind kind, const DatabaseDocument& database,
-                                       int units, QWidget* parent)
+                                       int units, QWidget* parent, SettingsStore* settings)
     : QDialog(parent) {
   const bool sections = kind == DatabaseKind::kSection;
   setWindowTitle(sections ? "Select Moment of Inertia" : "Select Material");
   m_tree = new QTreeWidget(this);
   m_tree->setHeaderHidden(true);
   m_tree->setFont(FixedFont(9));
-  m_tree->setMinimumSize(420, 320);
+  m_tree->setMinimumSize(240, 160);
   m_tree->setIconSize(QSize(17, 17));
+  // The one column is as wide as its widest shown entry; a narrower list scrolls sideways.
+  m_tree->header()->setStretchLastSection(false);
+  m_tree->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
   std::function<void(QTreeWidgetItem*, const std::vector<DatabaseNode>&)> add;
   add = [&](QTreeWidgetItem* parentItem, const std::vector<DatabaseNode>& nodes) {
     for (const DatabaseNode& node : nodes) {
@@ -361,6 +369,29 @@ CSelectDatabaseDlg::CSelectDatabaseDlg(DatabaseKind kind, const DatabaseDocument
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(m_tree);
   layout->addWidget(buttons);
+  setSizeGripEnabled(true);
+  const QMargins margins = layout->contentsMargins();
+  const int width = WidestEntry(*m_tree) + 2 * m_tree->frameWidth() +
+                    m_tree->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + margins.left() +
+                    margins.right();
+  KeepDialogSize(*this, settings, sections ? "Select Moment of Inertia" : "Select Material",
+                 QSize(std::max(420, width), 360));
+}
+
+int CSelectDatabaseDlg::WidestEntry(const QTreeWidget& tree) {
+  // Collapsed entries count too: the dialog opens before the user expands anything.
+  const QFontMetrics metrics(tree.font());
+  const int iconAndGap = tree.iconSize().width() + 8;
+  int widest = 0;
+  std::function<void(const QTreeWidgetItem*, int)> measure = [&](const QTreeWidgetItem* item,
+                                                                 int depth) {
+    const int indent = (depth + 1) * tree.indentation();  // the root shows its decoration too
+    const int icon = item->icon(0).isNull() ? 0 : iconAndGap;
+    widest = std::max(widest, indent + icon + metrics.horizontalAdvance(item->text(0)) + 12);
+    for (int i = 0; i < item->childCount(); ++i) measure(item->child(i), depth + 1);
+  };
+  for (int i = 0; i < tree.topLevelItemCount(); ++i) measure(tree.topLevelItem(i), 0);
+  return widest;
 }
 
 void CSelectDatabaseDlg::accept() {

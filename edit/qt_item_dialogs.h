@@ -14,6 +14,7 @@
 #include "edit/property_database.h"
 #include "model/document.h"
 #include "platform/help.h"
+#include "platform/settings.h"
 
 class QButtonGroup;
 class QLabel;
@@ -37,9 +38,10 @@ class CItemLineDialog : public QDialog {
   Q_OBJECT
 
  public:
+  // `settings` (optional) keeps the sizes of the database selection dialogs.
   CItemLineDialog(const ItemDialogSpec& form, int mode, const std::string& line,
                   const CSPLX_30Doc& doc, HelpProvider* help, const Databases* databases,
-                  QWidget* parent);
+                  QWidget* parent, SettingsStore* settings = nullptr);
   QLineEdit* Field(int index) const { return m_fields[static_cast<size_t>(index)]; }
   QLineEdit* Comment() const { return m_comment; }
   // The line after OK.
@@ -54,6 +56,7 @@ class CItemLineDialog : public QDialog {
   const ItemDialogSpec& m_form;
   const CSPLX_30Doc& m_doc;
   const Databases* m_databases;
+  SettingsStore* m_settings;
   std::vector<QLineEdit*> m_fields;
   QLineEdit* m_comment;
   std::string m_strLine;
@@ -118,16 +121,21 @@ class CInertiaCalcDlg : public QDialog {
   QButtonGroup* m_group;
 };
 
-// "Select Material" (E) or "Select Moment of Inertia" (I).
+// "Select Material" (E) or "Select Moment of Inertia" (I). Resizable; its list is as wide
+// as its longest entry (scrolled sideways when the dialog is narrower), and the dialog opens
+// wide enough to show every entry whole, or at the size it had when it last closed (kept in
+// `settings` when given).
 class CSelectDatabaseDlg : public QDialog {
   Q_OBJECT
 
  public:
   CSelectDatabaseDlg(DatabaseKind kind, const DatabaseDocument& database, int units,
-                     QWidget* parent);
+                     QWidget* parent, SettingsStore* settings = nullptr);
   QTreeWidget* Tree() const { return m_tree; }
   const std::string& Value() const { return m_strValue; }
   void accept() override;
+  // Pixels the longest entry needs in `tree`, indentation and icon included, shown or not.
+  static int WidestEntry(const QTreeWidget& tree);
 
  private:
   QTreeWidget* m_tree;
@@ -138,14 +146,16 @@ class CSelectDatabaseDlg : public QDialog {
 // The tree editor's dialogs.
 class QtItemDialogs : public LineEditor {
  public:
-  QtItemDialogs(QWidget* parent, HelpProvider* help, const Databases* databases)
-      : parent_(parent), help_(help), databases_(databases) {}
+  QtItemDialogs(QWidget* parent, HelpProvider* help, const Databases* databases,
+                SettingsStore* settings = nullptr)
+      : parent_(parent), help_(help), databases_(databases), settings_(settings) {}
   bool Edit(int section, int mode, const CSPLX_30Doc& doc, std::string& text) override;
 
  private:
   QWidget* parent_;
   HelpProvider* help_;
   const Databases* databases_;
+  SettingsStore* settings_;
 };
 
 }  // namespace spanlab

@@ -94,24 +94,33 @@ void QtDeviceContext::FrameRect(int left, int top, int right, int bottom, Rgb co
   painter_.fillRect(right - 1, top, 1, h, c);
 }
 
+const QFontMetrics& QtDeviceContext::Metrics() {
+  if (!metrics_) metrics_.emplace(painter_.font(), painter_.device());
+  return *metrics_;
+}
+
 void QtDeviceContext::TextOut(int x, int y, const std::string& text) {
   const QString s = ToQString(text);
-  const QFontMetrics metrics(painter_.font(), painter_.device());
-  const int width = metrics.horizontalAdvance(s);
-  int left = x;
-  if ((align_ & kAlignCenter) == kAlignCenter) left = x - width / 2;
-  else if (align_ & kAlignRight) left = x - width;
+  const QFontMetrics& metrics = Metrics();
+  int left = x;  // only centred and right-aligned text needs its width measured
+  if ((align_ & kAlignCenter) == kAlignCenter) left = x - metrics.horizontalAdvance(s) / 2;
+  else if (align_ & kAlignRight) left = x - metrics.horizontalAdvance(s);
   int baseline = y + metrics.ascent();                    // top
   if ((align_ & kAlignBaseline) == kAlignBaseline) baseline = y;
   else if (align_ & kAlignBottom) baseline = y - metrics.descent();
+  const QColor color(textColor_.r, textColor_.g, textColor_.b);
+  if (textWithoutStateChanges_ && painter_.pen().color() == color) {
+    painter_.drawText(QPoint(left, baseline), s);
+    return;
+  }
   painter_.save();
-  painter_.setPen(QColor(textColor_.r, textColor_.g, textColor_.b));
+  painter_.setPen(color);
   painter_.drawText(QPoint(left, baseline), s);
   painter_.restore();
 }
 
 TextSize QtDeviceContext::GetTextExtent(const std::string& text) {
-  const QFontMetrics metrics(painter_.font(), painter_.device());
+  const QFontMetrics& metrics = Metrics();
   return {metrics.horizontalAdvance(ToQString(text)), metrics.height()};
 }
 
@@ -132,6 +141,7 @@ Font QtDeviceContext::SelectFont(const Font& font) {
   const Font previous = font_;
   font_ = font;
   painter_.setFont(ToQFont(font_));
+  metrics_.reset();
   return previous;
 }
 

@@ -2,8 +2,11 @@
 #pragma once
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPoint>
+
+#include <optional>
 
 #include "platform/device_context.h"
 
@@ -33,6 +36,12 @@ class QtDeviceContext : public DeviceContext {
   int DpiX() const override;
   int DpiY() const override;
 
+  // Text in the pen's own colour is drawn without saving and restoring the painter's state
+  // around it. The pages look the same; a recording device (the print preview, which keeps
+  // every page of a report as recorded commands) then holds far less. Off by default: on a
+  // PDF it changes the file's bytes.
+  void SetTextWithoutStateChanges(bool on) { textWithoutStateChanges_ = on; }
+
   // The QFont of a font on this device: its point size turned into pixels at the device's
   // vertical resolution, so that 10 points are 13 units on a 96-dpi screen.
   QFont ToQFont(const Font& font) const;
@@ -40,6 +49,9 @@ class QtDeviceContext : public DeviceContext {
  private:
   void ApplyPen();
   void ApplyBrush();
+  // The metrics of the painter's font on its device, made once per font: a report of tens of
+  // thousands of pages writes millions of lines.
+  const QFontMetrics& Metrics();
 
   QPainter& painter_;
   bool printing_;
@@ -49,6 +61,8 @@ class QtDeviceContext : public DeviceContext {
   Rgb textColor_{0, 0, 0};
   Font font_;
   unsigned align_ = kAlignLeft | kAlignTop;
+  std::optional<QFontMetrics> metrics_;  // of the current font; reset when it changes
+  bool textWithoutStateChanges_ = false;
 };
 
 // Text of the core (UTF-8, or Latin-1 when it is not valid UTF-8) as a QString.

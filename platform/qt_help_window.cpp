@@ -1,6 +1,9 @@
 #include "platform/qt_help_window.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QPointer>
+#include <QWindow>
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QShortcut>
@@ -115,6 +118,7 @@ void QtHelpWindow::ShowContents() { ShowUrl(ContentsUrl()); }
 void QtHelpWindow::ShowUrl(const QUrl& requested) {
   // Shown first, so that the browser has its size when it scrolls to the anchor.
   show();
+  JoinModalDialog();
   QUrl url = requested;
   if (!QFile::exists(ResourcePath(url))) url = ContentsUrl();
   if (QFile::exists(ResourcePath(url))) {
@@ -128,6 +132,28 @@ void QtHelpWindow::ShowUrl(const QUrl& requested) {
   if (isMinimized()) showNormal();
   raise();
   activateWindow();
+}
+
+void QtHelpWindow::JoinModalDialog() {
+  // A modal dialog blocks input to every window but itself and the windows it is the transient
+  // parent of. Help asked for from a dialog (its Help button, a message box's) becomes such a
+  // window for as long as the dialog is shown, so it can be scrolled and clicked meanwhile.
+  QWidget* modal = QApplication::activeModalWidget();
+  if (!modal || modal == this || !modal->windowHandle() || !windowHandle()) return;
+  windowHandle()->setTransientParent(modal->windowHandle());
+  if (m_modal) m_modal->removeEventFilter(this);
+  m_modal = modal;
+  modal->installEventFilter(this);
+}
+
+bool QtHelpWindow::eventFilter(QObject* watched, QEvent* event) {
+  // The dialog closes: the help stays, on its own again.
+  if (watched == m_modal && event->type() == QEvent::Hide) {
+    m_modal->removeEventFilter(this);
+    m_modal = nullptr;
+    if (windowHandle()) windowHandle()->setTransientParent(nullptr);
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 QUrl QtHelpWindow::HelpUrlForKeyword(const QString& keyword) {

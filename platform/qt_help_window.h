@@ -6,6 +6,7 @@
 // program beside it. Back, Forward and Contents move through the pages seen in this window.
 #pragma once
 
+#include <QPointer>
 #include <QStringList>
 #include <QUrl>
 #include <QWidget>
@@ -42,8 +43,14 @@ class QtHelpWindow : public QWidget, public HelpProvider {
 
   QTextBrowser* Browser() const { return m_browser; }
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void UpdateTitle();
+  void JoinModalDialog();
+
+  QPointer<QWidget> m_modal;  // the modal dialog the help was last asked for from, while shown
 
   QTextBrowser* m_browser = nullptr;
   QToolButton* m_back = nullptr;

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdint>
 #include <initializer_list>
+#include <iterator>
+#include <map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -74,6 +76,24 @@ class DrawnOnce {
 
  private:
   std::unordered_set<int64_t> seen_;
+};
+
+// The device columns taken by support symbols drawn so far. Supports stand side by side under
+// the beam, so a symbol that would overlap one drawn before is left out: a beam with a support
+// at every pixel shows separate symbols rather than a solid band.
+class OccupiedColumns {
+ public:
+  // True, and the columns from..to (inclusive) taken, when none of them is taken yet.
+  bool TakeIfFree(int from, int to) {
+    auto next = taken_.lower_bound(from);  // the first stretch starting at or after `from`
+    if (next != taken_.end() && next->first <= to) return false;
+    if (next != taken_.begin() && std::prev(next)->second >= from) return false;
+    taken_.emplace_hint(next, from, to);
+    return true;
+  }
+
+ private:
+  std::map<int, int> taken_;  // start -> end of each taken stretch; stretches never overlap
 };
 
 }  // namespace
@@ -277,7 +297,10 @@ void DrawSupports(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& d
   using Routine = void (*)(DeviceContext&, int, int, float, float, int);
   static constexpr Routine kRoutines[] = {DrawFixedLeft, DrawFixedRight, DrawFixedInterior,
                                           DrawSettlingSupport, DrawPinSupport, DrawGuidedSupport};
-  DrawnOnce drawn;
+  // The x offsets (symbol units) of the outermost strokes of each symbol, in kRoutines order
+  // (the guided support's doubled strokes lie one device unit outside its offsets of 5).
+  static constexpr int kExtent[][2] = {{-7, 0}, {0, 7}, {-3, 3}, {-10, 10}, {-10, 10}, {-6, 6}};
+  OccupiedColumns drawn;
   for (const CSupportItem& s : doc.GetSupports()) {
     int kind;  // index into kRoutines
     if (s.m_bDisp && s.m_bRotation) kind = s.m_dX == 0 ? 0 : s.m_dX == f.length ? 1 : 2;
@@ -285,7 +308,9 @@ void DrawSupports(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& d
     else if (s.m_bRotation) kind = 5;
     else continue;  // restrains nothing
     const int x = f.MapX(s.m_dX);
-    if (drawn.First(kind, x)) kRoutines[kind](dc, x, f.baseline, f.sx, f.sy, f.penUnit);
+    const int from = x + static_cast<int>(static_cast<float>(kExtent[kind][0]) * f.sx);
+    const int to = x + static_cast<int>(static_cast<float>(kExtent[kind][1]) * f.sx);
+    if (drawn.TakeIfFree(from, to)) kRoutines[kind](dc, x, f.baseline, f.sx, f.sy, f.penUnit);
   }
 }
 

@@ -41,7 +41,9 @@ void DrawBeam(DeviceContext& dc, const DrawingFrame& frame);
 
 // The item walkers: the document's item lists in list order, each item's symbol at its x.
 // Items whose symbols would land on exactly the same device units as one drawn before are
-// skipped, so a model with a million items paints in time proportional to the picture.
+// skipped, so a model with a million items paints in time proportional to the picture. A
+// support whose symbol would overlap one drawn before (share a device column) is skipped too,
+// so that closely spaced supports stay readable as separate symbols.
 void DrawReleases(DeviceContext& dc, const DrawingFrame& frame, const CSPLX_30Doc& doc);
 void DrawSupports(DeviceContext& dc, const DrawingFrame& frame, const CSPLX_30Doc& doc);
 void DrawSprings(DeviceContext& dc, const DrawingFrame& frame, const CSPLX_30Doc& doc);

@@ -79,7 +79,22 @@ int ReportPrintJob::Begin(DeviceContext& dc, const PrinterPage& page, PrintOptio
     m_builder.BuildDetailsReport(doc, options.m_nDataPoints, false);
   }
   m_nPageCount = m_builder.CurrentPage();
+  IndexPages();
   return m_nPageCount;
+}
+
+void ReportPrintJob::IndexPages() {
+  // The builder numbers its lines in order, so each page is one stretch of the list.
+  const std::vector<CReportLine>& lines = m_builder.Lines();
+  m_pageStart.assign(static_cast<size_t>(std::max(0, m_nPageCount)) + 2, lines.size());
+  for (size_t i = lines.size(); i-- > 0;) {
+    const int page = lines[i].page;
+    if (page >= 1 && page <= m_nPageCount) m_pageStart[static_cast<size_t>(page)] = i;
+  }
+  // A page without lines starts where the next one does.
+  for (size_t p = m_pageStart.size() - 1; p-- > 1;) {
+    m_pageStart[p] = std::min(m_pageStart[p], m_pageStart[p + 1]);
+  }
 }
 
 void ReportPrintJob::PrintPage(DeviceContext& dc, int page, const HeaderPainter& header) {
@@ -95,7 +110,12 @@ void ReportPrintJob::PrintPage(DeviceContext& dc, int page, const HeaderPainter&
   a.bottom -= m_nFooterLineHeight;
   dc.SelectFont(m_bodyFont);
   dc.SetTextAlign(kAlignLeft | kAlignTop);
-  for (const CReportLine& line : m_builder.Lines()) {
+  const std::vector<CReportLine>& lines = m_builder.Lines();
+  const bool indexed = page >= 1 && page <= m_nPageCount;
+  const size_t begin = indexed ? m_pageStart[static_cast<size_t>(page)] : lines.size();
+  const size_t end = indexed ? m_pageStart[static_cast<size_t>(page) + 1] : lines.size();
+  for (size_t i = begin; i < end; ++i) {
+    const CReportLine& line = lines[i];
     if (line.page != page) continue;
     if (IsRuleLine(line.text)) {
       dc.MoveTo(a.left, a.top);

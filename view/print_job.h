@@ -52,7 +52,7 @@ class ReportPrintJob {
   // The pen unit of the drawing routines for a printer of `dpiY` dots per inch.
   static int PenUnitFor(int dpiY);
 
-  // Prints page `page` (1-based).
+  // Prints page `page` (1-based). Takes time in proportion to the page's lines.
   void PrintPage(DeviceContext& dc, int page, const HeaderPainter& header);
 
   int LinesPerPage() const { return m_nLinesPerPage; }
@@ -68,6 +68,7 @@ class ReportPrintJob {
 
  private:
   void PrintDiagramsPage(DeviceContext& dc, const Area& area);
+  void IndexPages();
 
   const CSPLX_30Doc* m_doc = nullptr;
   PrinterPage m_page;
@@ -78,6 +79,9 @@ class ReportPrintJob {
   int m_nFooterLineHeight = 1;
   int m_nLinesPerPage = 1;
   int m_nPageCount = 0;
+  // Index into the builder's lines of the first line of page p, for p = 1 .. page count + 1
+  // (the last entry is the end of the list); [0] is unused.
+  std::vector<size_t> m_pageStart;
 };
 
 }  // namespace spanlab

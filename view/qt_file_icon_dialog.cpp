@@ -4,6 +4,7 @@
 #include <QFileSystemModel>
 #include <QFrame>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QListView>
@@ -12,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "platform/qt_device_context.h"
+#include "platform/qt_dialog_size.h"
 #include "view/beam_drawing.h"
 
 namespace spanlab {
@@ -47,7 +49,20 @@ class BeamPreview : public QFrame {
   const CSPLX_30Doc& doc_;
 };
 
-CFileIconDlg::CFileIconDlg(QWidget* parent, const QString& folder)
+void SetUpFileDialog(QFileDialog& dialog, SettingsStore* settings, const std::string& name) {
+  dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+  dialog.setSizeGripEnabled(true);
+  dialog.setViewMode(QFileDialog::Detail);
+  if (auto* view = dialog.findChild<QTreeView*>("treeView")) {
+    QHeaderView* header = view->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+  }
+  KeepDialogSize(dialog, settings, name, QSize(820, 560));
+}
+
+CFileIconDlg::CFileIconDlg(QWidget* parent, const QString& folder, SettingsStore* settings)
     : QFileDialog(parent, "Open", folder), m_doc(std::make_unique<CSPLX_30Doc>()) {
   setOption(QFileDialog::DontUseNativeDialog, true);
   setFileMode(QFileDialog::ExistingFile);
@@ -84,6 +99,7 @@ CFileIconDlg::CFileIconDlg(QWidget* parent, const QString& folder)
     });
   }
   ShowFolder(directory().absolutePath());
+  SetUpFileDialog(*this, settings, "Open");
 }
 
 CFileIconDlg::~CFileIconDlg() = default;

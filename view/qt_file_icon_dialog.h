@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "model/document.h"
+#include "platform/settings.h"
 
 class QLabel;
 
@@ -15,11 +16,18 @@ namespace spanlab {
 
 class BeamPreview;
 
+// The program's own (not the desktop's) file dialog, resizable, opening wide enough to read
+// names, sizes and dates, and at the size it had when it was last closed (kept in `settings`
+// under `name`). The name column takes the width the other columns leave.
+void SetUpFileDialog(QFileDialog& dialog, SettingsStore* settings, const std::string& name);
+
 class CFileIconDlg : public QFileDialog {
   Q_OBJECT
 
  public:
-  explicit CFileIconDlg(QWidget* parent, const QString& folder = QString());
+  // `settings` (optional) keeps the dialog's size between uses.
+  explicit CFileIconDlg(QWidget* parent, const QString& folder = QString(),
+                        SettingsStore* settings = nullptr);
   ~CFileIconDlg() override;
 
   // Reads `path` into the preview (a folder or a file that cannot be read changes nothing).

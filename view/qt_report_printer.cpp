@@ -1,6 +1,7 @@
 #include "view/qt_report_printer.h"
 
 #include <QPageLayout>
+#include <QPaintEngine>
 #include <QPainter>
 
 #include "platform/qt_device_context.h"
@@ -36,17 +37,22 @@ PrinterPage PageOf(QPagedPaintDevice& device) {
 }
 
 int PrintReport(QPagedPaintDevice& device, const CSPLX_30Doc& doc, PrintOptions& options,
-                Prompter* prompter, const HeaderPainter& header, int fromPage, int toPage) {
+                Prompter* prompter, const HeaderPainter& header, int fromPage, int toPage,
+                const PrintProgress& progress) {
   QPainter painter;
   if (!painter.begin(&device)) return 0;
   QtDeviceContext dc(painter, true);
+  // A preview records the pages rather than printing them.
+  dc.SetTextWithoutStateChanges(painter.paintEngine()->type() == QPaintEngine::Picture);
   ReportPrintJob job;
   const PrinterPage page = PageOf(device);
   // The painter's origin is the printable area's corner; the layout works from there too.
   const int pages = job.Begin(dc, page, options, doc, prompter);
   const int last = toPage <= 0 ? pages : std::min(toPage, pages);
   bool first = true;
-  for (int p = std::max(1, fromPage); p <= last; ++p) {
+  const int start = std::max(1, fromPage);
+  for (int p = start; p <= last; ++p) {
+    if (progress && !progress(p - start, last - start + 1)) break;
     if (!first) device.newPage();
     first = false;
     job.PrintPage(dc, p, header);

@@ -18,6 +18,7 @@ CSPLX_30View::CSPLX_30View(CSPLX_30Doc& doc, PrintOptions& options, QWidget* par
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMinimumSize(0, 0);
+  m_state.markerBorder = 3;  // an 11-pixel frame of one pixel is lost among the curves
   doc.AddView(this);
   doc.SetResultsView(this);
 }
@@ -28,6 +29,7 @@ CSPLX_30View::~CSPLX_30View() {
 
 void CSPLX_30View::OnUpdate(CView*, long hint) {
   if (hint == kHintLines) {
+    m_state.readoutX = -1;  // read again at the next mouse move
     update();
   } else if (m_state.selection.OnHint(hint, m_doc)) {
     update();
@@ -50,7 +52,25 @@ void CSPLX_30View::resizeEvent(QResizeEvent* event) {
 void CSPLX_30View::mouseMoveEvent(QMouseEvent* event) {
   QWidget::mouseMoveEvent(event);
   if (m_state.toggles.position) return;  // the marker's line stays in the Data box
-  m_doc.SetMessage(ReadoutText(m_doc, m_state, event->position().toPoint().x()));
+  const int x = event->position().toPoint().x();
+  const std::string text = ReadoutText(m_doc, m_state, x);
+  m_doc.SetMessage(text);
+  MoveReadoutLine(ReadoutMarkX(m_doc, m_state, x));
+  emit ReadoutChanged(ToQString(text));
+}
+
+void CSPLX_30View::leaveEvent(QEvent* event) {
+  QWidget::leaveEvent(event);
+  if (m_state.readoutX < 0) return;
+  MoveReadoutLine(-1);
+  emit ReadoutChanged(QString());
+}
+
+void CSPLX_30View::MoveReadoutLine(int x) {
+  if (x == m_state.readoutX) return;
+  if (m_state.readoutX >= 0) update(m_state.readoutX - 1, 0, 3, height());
+  m_state.readoutX = x;
+  if (x >= 0) update(x - 1, 0, 3, height());
 }
 
 void CSPLX_30View::CopyPlot() { QApplication::clipboard()->setImage(grab().toImage()); }

@@ -37,13 +37,20 @@ class CSPLX_30View : public QWidget, public CView, public ResultsCommandTarget {
   void ErrorMessage(const QString& text);
   // Print and Print Preview, forwarded from the document to whoever prints.
   void PrintRequested(bool preview);
+  // The read-out under the mouse changed (its "\r\n"-ended lines; empty off the beam or when
+  // the mouse left the view).
+  void ReadoutChanged(const QString& text);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
 
  private:
+  // Moves the read-out line to `x` (-1: none), repainting only the two columns concerned.
+  void MoveReadoutLine(int x);
+
   CSPLX_30Doc& m_doc;
   PrintOptions& m_options;
   ResultsViewState m_state;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
 #include "model/number_text.h"
 
@@ -16,14 +17,18 @@ std::string Width6General4(double v) {
   return s;
 }
 
-}  // namespace
-
-std::string ReadoutText(const CSPLX_30Doc& doc, const ResultsViewState& state, int mx) {
+// Where the read-out for client x `mx` reads: the node's index (0 when the results have no
+// nodes) and its position w; nullopt off the beam or without results.
+struct ReadPoint {
+  int32_t node;
+  double w;
+};
+std::optional<ReadPoint> PointAt(const CSPLX_30Doc& doc, const ResultsViewState& state, int mx) {
   const CBeamAnalysis& a = doc.GetAnalysis();
-  if (!(a.m_dLength > 0) || !(doc.GetBeamLength() > 0)) return {};
+  if (!(a.m_dLength > 0) || !(doc.GetBeamLength() > 0)) return std::nullopt;
   const int left = static_cast<int>(state.m_cxClient * 0.15);
   const int right = static_cast<int>(state.m_cxClient * 0.85);
-  if (mx > right || mx < left) return {};
+  if (mx > right || mx < left) return std::nullopt;
   const CBeamAnalysis::TableLock lock(a);
   const double p = (mx - left) / (static_cast<double>(right - left) / a.m_dLength);
   // The first node at or right of the cursor (the last node when there is none).
@@ -37,7 +42,24 @@ std::string ReadoutText(const CSPLX_30Doc& doc, const ResultsViewState& state, i
     }
     if (a.m_nNodes > 0 && p - a.m_nodes[lo].x < 1e-10) k = lo;
   }
-  const double w = a.m_nNodes > 0 ? a.m_nodes[k].x : p;
+  return ReadPoint{k, a.m_nNodes > 0 ? a.m_nodes[k].x : p};
+}
+
+}  // namespace
+
+int ReadoutMarkX(const CSPLX_30Doc& doc, const ResultsViewState& state, int mouseX) {
+  const std::optional<ReadPoint> at = PointAt(doc, state, mouseX);
+  if (!at) return -1;
+  return ScreenFrame(state.m_cxClient, state.m_cyClient, doc.GetBeamLength()).MapX(at->w);
+}
+
+std::string ReadoutText(const CSPLX_30Doc& doc, const ResultsViewState& state, int mx) {
+  const std::optional<ReadPoint> at = PointAt(doc, state, mx);
+  if (!at) return {};
+  const CBeamAnalysis& a = doc.GetAnalysis();
+  const CBeamAnalysis::TableLock lock(a);
+  const int32_t k = at->node;
+  const double w = at->w;
   const bool english = doc.GetUnits() == kUnitsEnglish;
   const bool metric = doc.GetUnits() == kUnitsMetric;
   std::string t = " x = " + Width6General4(english ? w / 12 : w) +

@@ -14,4 +14,8 @@ namespace spanlab {
 // ended by "\r\n".
 std::string ReadoutText(const CSPLX_30Doc& doc, const ResultsViewState& state, int mouseX);
 
+// The device x, in the view's picture, of the node that ReadoutText reads for `mouseX`; -1
+// where it reads nothing.
+int ReadoutMarkX(const CSPLX_30Doc& doc, const ResultsViewState& state, int mouseX);
+
 }  // namespace spanlab

@@ -12,6 +12,7 @@ namespace spanlab {
 namespace {
 constexpr double kCurveHeight = 50.0;  // device units of the largest value of every curve
 constexpr Rgb kMarkerPurple{128, 0, 128};
+constexpr Rgb kReadoutGrey{160, 160, 160};
 }  // namespace
 
 void ApplyToggle(ViewToggles& t, ViewToggle toggle) {
@@ -55,22 +56,23 @@ long SelectionHintForLine(const std::string& line) {
   return section ? section->selectionHint : kHintNoItemLine;
 }
 
-void DrawSelectionMarker(DeviceContext& dc, const DrawingFrame& f, const SelectionMarker& s) {
+void DrawSelectionMarker(DeviceContext& dc, const DrawingFrame& f, const SelectionMarker& s,
+                         int border) {
   const int y = f.baseline;
+  int x1 = 0, x2 = 0;
   switch (s.m_nSelType) {
-    case 11: case 12: case 13: case 15: {
-      const int x = f.MapX(s.m_dSelX);
-      dc.FrameRect(x - 5, y - 5, x + 6, y + 6, kMarkerPurple);
+    case 11: case 12: case 13: case 15:
+      x1 = x2 = f.MapX(s.m_dSelX);
       break;
-    }
-    case 16: {
-      const int x1 = f.MapX(std::min(s.m_dSelX, s.m_dSelXEnd));
-      const int x2 = f.MapX(std::max(s.m_dSelX, s.m_dSelXEnd));
-      dc.FrameRect(x1 - 5, y - 5, x2 + 6, y + 6, kMarkerPurple);
+    case 16:
+      x1 = f.MapX(std::min(s.m_dSelX, s.m_dSelXEnd));
+      x2 = f.MapX(std::max(s.m_dSelX, s.m_dSelXEnd));
       break;
-    }
     default:
-      break;
+      return;
+  }
+  for (int i = 0; i < std::max(1, border); ++i) {
+    dc.FrameRect(x1 - 5 - i, y - 5 - i, x2 + 6 + i, y + 6 + i, kMarkerPurple);
   }
 }
 
@@ -101,7 +103,12 @@ void PaintResultsView(DeviceContext& dc, const CSPLX_30Doc& doc, ResultsViewStat
     if (t.moment) DrawMoment(dc, frame, doc, kCurveHeight, !t.rotation && !t.deflection);
     if (t.rotation) DrawRotation(dc, frame, doc, kCurveHeight, !t.deflection);
     if (t.deflection) DrawDeflection(dc, frame, doc, kCurveHeight, 1);
-    if (t.position) DrawSelectionMarker(dc, frame, state.selection);
+    if (t.position) DrawSelectionMarker(dc, frame, state.selection, state.markerBorder);
+    if (state.readoutX >= 0) {
+      PenScope pen(dc, Pen{1, kReadoutGrey});
+      dc.MoveTo(state.readoutX, 0);
+      dc.LineTo(state.readoutX, state.m_cyClient);
+    }
   }
   dc.SelectFont(previousFont);
 }

@@ -39,9 +39,11 @@ struct SelectionMarker {
 // The selection hint for a model line (by its section), or 10 when it is no item line.
 long SelectionHintForLine(const std::string& line);
 
-// A purple frame around the selected item's position (or the stretch of a uniform load).
+// A purple frame around the selected item's position (or the stretch of a uniform load):
+// x - 5 .. x + 6 around the baseline, one device unit wide; a `border` of n units adds n - 1
+// frames around it.
 void DrawSelectionMarker(DeviceContext& dc, const DrawingFrame& frame,
-                         const SelectionMarker& selection);
+                         const SelectionMarker& selection, int border = 1);
 
 // What the results view paints, for a client area of cx x cy device units.
 struct ResultsViewState {
@@ -51,6 +53,8 @@ struct ResultsViewState {
   ViewToggles toggles;
   SelectionMarker selection;
   Font m_font;  // 10-point "Courier New"
+  int markerBorder = 1;  // border width of the position marker, device units
+  int readoutX = -1;     // device x of the node the mouse reads (a thin line); -1 for none
 };
 
 // The frame of the screen picture: the beam over the middle 70 % of the width, at mid-height.
@@ -58,7 +62,7 @@ DrawingFrame ScreenFrame(int cxClient, int cyClient, double length);
 
 // Paints the view: nothing for a beam without length; the beam picture; then, when the
 // analysis has results, the selected diagrams (the highest of deflection, rotation, moment,
-// shear carries title and labels) and the position marker.
+// shear carries title and labels), the position marker and the read-out line.
 void PaintResultsView(DeviceContext& dc, const CSPLX_30Doc& doc, ResultsViewState& state);
 
 }  // namespace spanlab

@@ -13,6 +13,9 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QHeaderView>
+#include <QScreen>
+#include <QTreeView>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
@@ -1047,6 +1050,33 @@ class OpenDialogTest : public ::testing::Test {
   std::unique_ptr<CFileIconDlg> dialog_;
 };
 
+// The file list opens wide enough to read each file's name and size, and the dialog opens
+// again at the size the user gave it.
+TEST_F(OpenDialogTest, OpensWideEnoughForNamesAndSizesAndKeepsTheUsersSize) {
+  MemorySettings settings;
+  auto dialog = std::make_unique<CFileIconDlg>(nullptr, folder_, &settings);
+  dialog->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+  EXPECT_TRUE(dialog->isSizeGripEnabled());
+  auto* view = dialog->findChild<QTreeView*>("treeView");
+  ASSERT_NE(view, nullptr);
+  ASSERT_TRUE(view->isVisible()) << "the detail view (names with sizes) is not shown";
+  ASSERT_TRUE(QTest::qWaitFor([&] { return view->model()->rowCount(view->rootIndex()) > 0; }));
+  QHeaderView* header = view->header();
+  const int nameWidth = view->fontMetrics().horizontalAdvance("a-model-with-a-long-name.spn");
+  EXPECT_GE(header->sectionSize(0), nameWidth);
+  // The size column ends inside the list.
+  EXPECT_LE(header->sectionViewportPosition(1) + header->sectionSize(1), view->viewport()->width());
+  dialog->resize(640, 480);
+  QApplication::processEvents();
+  dialog->reject();
+  dialog.reset();
+  CFileIconDlg again(nullptr, folder_, &settings);
+  again.show();
+  EXPECT_EQ(again.size(), QSize(640, 480));
+  again.reject();
+}
+
 TEST_F(OpenDialogTest, ShowsTheFolderAndOnlyModelFilesAtFirst) {
   CFileIconDlg& dialog = OpenDialog();
   EXPECT_EQ(dialog.windowTitle(), "Open");
@@ -1380,6 +1410,32 @@ TEST_F(AboutTest, ShowsVersionMemoryAndFreeSpace) {
   // Other programs write to the disk meanwhile: within 64 MB of what the system says now.
   const double kb = QStorageInfo(dir.path()).bytesAvailable() / 1024.0;
   EXPECT_NEAR(d.captured(1).toDouble(), kb, 65536.0);
+}
+
+// A deep working folder stays on the free-space line: shortened in its middle, its start and
+// its end shown, the whole line as the tooltip.
+TEST_F(AboutTest, ALongFolderIsShortenedInItsMiddleOnOneLine) {
+  QTemporaryDir dir;
+  QString deep = dir.path();
+  for (int i = 0; i < 12; ++i) deep += QString("/level-%1-of-a-deep-project-folder").arg(i);
+  ASSERT_TRUE(QDir().mkpath(deep));
+  CAboutDlg about(deep, nullptr);
+  about.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
+  QLabel* line = about.DiskLine();
+  const QString shown = line->text();
+  EXPECT_TRUE(shown.startsWith("Free disk space = ")) << Str(shown);
+  EXPECT_TRUE(shown.contains(QChar(0x2026))) << Str(shown);
+  EXPECT_TRUE(shown.endsWith("-folder")) << Str(shown);
+  EXPECT_TRUE(shown.contains(" KB in " + dir.path().left(4))) << Str(shown);
+  EXPECT_GE(shown.size(), 60) << "too little of the folder is left to recognise it";
+  EXPECT_FALSE(line->wordWrap());
+  EXPECT_LE(line->fontMetrics().horizontalAdvance(shown), line->contentsRect().width());
+  EXPECT_LT(about.width(), about.screen()->availableGeometry().width());
+  // Other programs write to the disk meanwhile: the number may differ by now.
+  EXPECT_TRUE(line->toolTip().startsWith("Free disk space = ")) << Str(line->toolTip());
+  EXPECT_TRUE(line->toolTip().endsWith(" KB in " + deep)) << Str(line->toolTip());
+  about.close();
 }
 
 TEST_F(AboutTest, FreeSpaceOfAMissingFolderIsUnavailable) {

@@ -24,7 +24,9 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QSplitter>
+#include <QLabel>
 #include <QMenu>
+#include <QStyleOptionMenuItem>
 #include <QMenuBar>
 #include <QSet>
 #include <QStatusBar>
@@ -42,6 +44,7 @@
 #include <string>
 #include <vector>
 
+#include "app/qt_busy_runner.h"
 #include "app/qt_main_frame.h"
 #include "app/qt_pane_splitter.h"
 #include "check/qt_output_pane.h"
@@ -50,6 +53,7 @@
 #include "edit/tree_sections.h"
 #include "model/document.h"
 #include "model/model_file.h"
+#include "platform/qt_lock_keys.h"
 #include "platform/qt_settings.h"
 #include "platform/settings.h"
 #include "report/print_options.h"
@@ -897,6 +901,175 @@ TEST_F(ReadoutTest, TypingIntoTheBoxesChangesNothing) {
   QTest::keyClicks(Frame().OutputPane()->ResultsBox(), "abc");
   QTest::keyClick(Frame().OutputPane()->ResultsBox(), Qt::Key_Backspace);
   EXPECT_EQ(Results(), results);
+}
+
+// The Data box is hidden by default; a new user still sees what the mouse reads: a thin line
+// marks the node read, and the same values stand in the status bar.
+TEST_F(ReadoutTest, TheNodeReadIsMarkedAndItsValuesStandInTheStatusBar) {
+  QTest::mouseClick(PaneButton("Results"), Qt::LeftButton);
+  ASSERT_FALSE(Frame().OutputPane()->DataBox()->isVisible());
+  QStatusBar* bar = Frame().statusBar();
+  Trigger("moment");
+  MoveTo(Middle());
+  // The node at 10 ft (120 in) of the 20 ft beam.
+  EXPECT_EQ(view_->State().readoutX, left_ + (right_ - left_) / 2);
+  EXPECT_EQ(bar->currentMessage(), "x =     10 feet    Moment = 25 kip ft");
+  MoveTo(left_ + 1);  // reads the node 1.2 in from the left end
+  EXPECT_EQ(view_->State().readoutX,
+            static_cast<int>(left_ + (right_ - left_) * (1.2 / 240.0)));
+  EXPECT_EQ(bar->currentMessage(), "x =    0.1 feet    Moment = 0.25 kip ft");
+  MoveTo(right_ + 1);  // off the beam
+  EXPECT_EQ(view_->State().readoutX, -1);
+  EXPECT_EQ(bar->currentMessage(), "Ready");
+  MoveTo(Middle());
+  QEvent leave(QEvent::Leave);
+  QApplication::sendEvent(view_, &leave);
+  EXPECT_EQ(view_->State().readoutX, -1);
+  EXPECT_EQ(bar->currentMessage(), "Ready");
+  // A new model reads nothing until the mouse moves again.
+  MoveTo(Middle());
+  Frame().FileNew();
+  EXPECT_EQ(view_->State().readoutX, -1);
+}
+
+// ---- Status bar ----
+
+class FakeLockKeys : public LockKeyReader {
+ public:
+  explicit FakeLockKeys(LockKeys* keys) : keys_(keys) {}
+  std::optional<LockKeys> Read() override { return *keys_; }
+
+ private:
+  LockKeys* keys_;
+};
+
+TEST_F(MainFrameTest, StatusBarSaysReadyWheneverNoPromptApplies) {
+  QStatusBar* bar = Frame().statusBar();
+  EXPECT_EQ(bar->currentMessage(), "Ready");
+  // A menu item under the mouse shows its prompt; leaving it clears the prompt.
+  for (const char* name : {"new", "moment", "about"}) {
+    Frame().Action(name)->showStatusText(&Frame());
+    EXPECT_EQ(bar->currentMessage(), Frame().Action(name)->statusTip()) << name;
+    QStatusTipEvent left{QString()};
+    QApplication::sendEvent(&Frame(), &left);
+    EXPECT_EQ(bar->currentMessage(), "Ready") << name;
+  }
+  bar->clearMessage();
+  EXPECT_EQ(bar->currentMessage(), "Ready");
+}
+
+TEST_F(MainFrameTest, CapAndNumPanesWhereThePlatformReportsTheLockKeys) {
+  auto* caps = Frame().statusBar()->findChild<QLabel*>("capsPane");
+  auto* num = Frame().statusBar()->findChild<QLabel*>("numPane");
+  ASSERT_NE(caps, nullptr);
+  ASSERT_NE(num, nullptr);
+  // The offscreen platform reports no lock keys.
+  EXPECT_TRUE(caps->isHidden());
+  EXPECT_TRUE(num->isHidden());
+  LockKeys keys{true, false};
+  Frame().SetLockKeyReader(std::make_unique<FakeLockKeys>(&keys));
+  EXPECT_TRUE(caps->isVisible());
+  EXPECT_TRUE(num->isVisible());
+  EXPECT_EQ(caps->text(), "CAP");
+  EXPECT_EQ(num->text(), "");
+  // Pressed in any window: the panes follow within a moment.
+  keys = LockKeys{false, true};
+  EXPECT_TRUE(QTest::qWaitFor([&] { return num->text() == "NUM"; }, 2000));
+  EXPECT_EQ(caps->text(), "");
+  Frame().SetLockKeyReader(nullptr);
+  EXPECT_TRUE(caps->isHidden());
+  EXPECT_TRUE(num->isHidden());
+}
+
+// ---- View menu ----
+
+// Exposes the style option a menu paints an item with.
+class MenuProbe : public QMenu {
+ public:
+  using QMenu::initStyleOption;
+};
+
+TEST_F(MainFrameTest, ViewMenuDiagramTogglesShowTheirStateAsACheckMark) {
+  QMenu* view = nullptr;
+  for (QAction* a : Frame().menuBar()->actions()) {
+    if (a->text() == "&View") view = a->menu();
+  }
+  ASSERT_NE(view, nullptr);
+  Trigger("moment");
+  for (const char* name : {"reactions", "shear", "moment", "rotation", "deflection"}) {
+    QAction* action = Frame().Action(name);
+    ASSERT_TRUE(view->actions().contains(action)) << name;
+    QStyleOptionMenuItem option;
+    static_cast<MenuProbe*>(view)->initStyleOption(&option, action);
+    EXPECT_EQ(option.checkType, QStyleOptionMenuItem::NonExclusive) << name;
+    EXPECT_EQ(option.checked, std::string(name) == "moment") << name;
+    // An icon in the menu would be drawn sunken in place of the check mark.
+    EXPECT_TRUE(option.icon.isNull()) << name;
+    // The toolbar keeps the icon.
+    EXPECT_FALSE(action->icon().isNull()) << name;
+  }
+}
+
+// ---- Long runs ----
+
+// Records, at the moment it runs, what the user would see.
+class WatchingRunner : public LinesRunner {
+ public:
+  explicit WatchingRunner(QWidget& window) { window.installEventFilter(&paints_); }
+  RunLog Run(CSPLX_30Doc&) override {
+    busy = QApplication::overrideCursor() &&
+           QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+    paintsBefore = paints_.count;
+    return {};
+  }
+  bool busy = false;
+  int paintsBefore = 0;
+
+ private:
+  struct PaintCounter : QObject {
+    bool eventFilter(QObject*, QEvent* e) override {
+      if (e->type() == QEvent::Paint) ++count;
+      return false;
+    }
+    int count = 0;
+  } paints_;
+};
+
+TEST(BusyRunnerTest, LongRunsShowTheBusyCursorAfterTheWindowIsRepainted) {
+  QWidget window;
+  window.resize(200, 100);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  QApplication::processEvents();
+  WatchingRunner inner(window);
+  BusyRunner runner(inner, window, 3);
+  CSPLX_30Doc doc;
+  doc.SetRunner(&runner);
+  // A box closed over the window leaves it to be repainted; a short run does not wait for it.
+  window.update();
+  doc.SetLines(nullptr, {"File Format:3.0", "Units:English;"});
+  EXPECT_FALSE(inner.busy);
+  EXPECT_EQ(inner.paintsBefore, 0);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  // A long one repaints first and runs under the busy cursor, which goes when it ends.
+  window.update();
+  doc.SetLines(nullptr, {"File Format:3.0", "Units:English;", "/a", "/b"});
+  EXPECT_TRUE(inner.busy);
+  EXPECT_EQ(inner.paintsBefore, 1);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  // A box closed just now: the window first answers what the window system asks of it (here
+  // the update the box left behind), and runs only then.
+  QMessageBox box(QMessageBox::Question, "Spanlab", "Delete?", QMessageBox::Yes, &window);
+  box.show();
+  window.update();
+  box.hide();
+  QElapsedTimer clock;
+  clock.start();
+  doc.SetLines(nullptr, {"File Format:3.0", "Units:English;", "/a", "/c"});
+  EXPECT_GE(clock.elapsed(), 100);
+  EXPECT_GE(inner.paintsBefore, 2);
+  doc.SetRunner(nullptr);
+  window.close();
 }
 
 // ---- The results view always shows the results of the lines it is drawn for ----

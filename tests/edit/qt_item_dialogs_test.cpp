@@ -23,6 +23,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QFontMetrics>
+#include <QScrollBar>
 
 #include <functional>
 #include <memory>
@@ -31,6 +33,7 @@
 
 #include "tests/support/document_test_access.h"
 #include "edit/qt_item_dialogs.h"
+#include "platform/settings.h"
 #include "edit/tree_sections.h"
 #include "model/document.h"
 #include "tests/support/gui_test_helpers.h"
@@ -742,6 +745,54 @@ TEST_F(ItemDialogsTest, SelectionEnablesOkOnlyOnEntries) {
   Click(ok);
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
   EXPECT_EQ(dialog.Value(), "29000");
+}
+
+// The entries line their values up in columns far to the right ("... E = 29000"): the list
+// must show each entry whole at the dialog's first size, scroll sideways when the user makes
+// the dialog narrower, and the dialog must open again at the size the user left it.
+TEST_F(ItemDialogsTest, SelectionListShowsEveryEntryWholeAndKeepsTheUsersSize) {
+  const std::string entry =
+      "2 Structural steel (A36, hot rolled, plates and bars)      Fy = 36   E = 29000";
+  const DatabaseDocument materials{{"0 English", "1 Steel", entry}};
+  MemorySettings settings;
+  QSize userSize;
+  {
+    CSelectDatabaseDlg dialog(DatabaseKind::kMaterial, materials, kUnitsEnglish, nullptr,
+                              &settings);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    QTreeWidget* tree = dialog.Tree();
+    tree->expandAll();
+    QApplication::processEvents();
+    ASSERT_EQ(tree->topLevelItemCount(), 1);
+    ASSERT_EQ(tree->topLevelItem(0)->childCount(), 1);
+    QTreeWidgetItem* item = tree->topLevelItem(0)->child(0);
+    ASSERT_EQ(item->text(0).toStdString(), entry.substr(2));
+    const int textWidth = QFontMetrics(tree->font()).horizontalAdvance(item->text(0));
+    const QRect shown = tree->visualItemRect(item);
+    EXPECT_GE(tree->columnWidth(0), shown.left() + textWidth) << "the column cuts the entry";
+    EXPECT_LE(shown.left() + textWidth, tree->viewport()->width())
+        << "the dialog opens too narrow to show the whole entry";
+    EXPECT_FALSE(tree->horizontalScrollBar()->isVisible());
+
+    // Narrower: the column keeps its width and the list scrolls sideways to the value.
+    EXPECT_LT(dialog.minimumSizeHint().width(), 300);
+    dialog.resize(300, 260);
+    QApplication::processEvents();
+    EXPECT_GE(tree->columnWidth(0), shown.left() + textWidth);
+    EXPECT_TRUE(tree->horizontalScrollBar()->isVisible());
+    userSize = dialog.size();
+    dialog.reject();
+  }
+  CSelectDatabaseDlg again(DatabaseKind::kMaterial, materials, kUnitsEnglish, nullptr, &settings);
+  again.show();
+  EXPECT_EQ(again.size(), userSize);
+  again.reject();
+  // The other selection dialog keeps a size of its own.
+  CSelectDatabaseDlg sections(DatabaseKind::kSection, materials, kUnitsEnglish, nullptr, &settings);
+  sections.show();
+  EXPECT_NE(sections.size(), userSize);
+  sections.reject();
 }
 
 TEST_F(ItemDialogsTest, OkFollowsTheTextOfAnyItemCategoriesAndSubGroupsToo) {

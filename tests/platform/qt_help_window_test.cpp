@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMessageBox>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -270,6 +271,47 @@ TEST_F(HelpWindowTest, OneNonModalWindowServesEveryRequest) {
   help.ShowTopic("Unknown Topic");
   EXPECT_TRUE(window_->isVisible());
   EXPECT_EQ(Browser().source(), HelpUrl("index.html"));
+  window_->close();
+}
+
+// A dialog's Help button opens the help while the dialog stays open and modal: the help must
+// take clicks (a link followed) all the same, and stay when the dialog closes.
+TEST_F(HelpWindowTest, HelpAskedForFromAModalDialogTakesClicksWhileItStaysOpen) {
+  QMessageBox box(QMessageBox::Information, "Spanlab", "A question with a Help button");
+  box.setWindowModality(Qt::ApplicationModal);
+  box.show();
+  ASSERT_EQ(QApplication::activeModalWidget(), &box);
+  static_cast<HelpProvider&>(*window_).ShowContents();
+  QApplication::processEvents();
+  ASSERT_EQ(Browser().source(), HelpUrl("index.html"));
+
+  // The first link of the contents page, clicked as a mouse would through the window system.
+  int linkAt = -1;
+  QString target;
+  for (QTextBlock b = Browser().document()->begin(); b.isValid() && linkAt < 0; b = b.next()) {
+    for (auto it = b.begin(); !it.atEnd(); ++it) {
+      const QTextFragment f = it.fragment();
+      if (f.charFormat().isAnchor() && !f.charFormat().anchorHref().startsWith('#')) {
+        linkAt = f.position() + f.length() / 2;
+        target = f.charFormat().anchorHref();
+        break;
+      }
+    }
+  }
+  ASSERT_GE(linkAt, 0) << "the contents page has no link";
+  QTextCursor cursor(Browser().document());
+  cursor.setPosition(linkAt);
+  const QPoint inViewport = Browser().cursorRect(cursor).center();
+  const QPoint inWindow = Browser().viewport()->mapTo(window_.get(), inViewport);
+  QTest::mouseClick(window_->windowHandle(), Qt::LeftButton, Qt::NoModifier, inWindow);
+  QApplication::processEvents();
+  EXPECT_NE(Browser().source(), HelpUrl("index.html")) << "the click on " << target.toStdString()
+                                                       << " did not reach the help";
+  EXPECT_TRUE(box.isVisible());
+
+  box.close();
+  QApplication::processEvents();
+  EXPECT_TRUE(window_->isVisible());
   window_->close();
 }
 

@@ -18,6 +18,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrintPreviewWidget>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -42,6 +43,7 @@
 #include "view/print_job.h"
 #include "report/qt_print_options_dialog.h"
 #include "view/qt_exports.h"
+#include "view/qt_print_preview.h"
 
 namespace spanlab {
 namespace {
@@ -501,6 +503,54 @@ TEST(PrintOptionsDialog, OkKeepsTheFiveValuesAndCancelNone) {
   EXPECT_EQ(options.m_bPrintSummary, 0);
   EXPECT_EQ(options.m_bPrintDetails, 1);
   EXPECT_EQ(options.m_nDataPoints, 0);
+}
+
+// ---- Progress of long print runs ----
+
+// The progress box's Cancel stops the printing before the next page; untouched, every page
+// is printed and the box is gone afterwards.
+TEST(PrintProgress, CancelStopsBeforeTheNextPageAndTheBoxGoes) {
+  QWidget window;
+  int printed = 0;
+  bool done = PrintWithProgress(&window, [&](const PrintProgress& progress) {
+    for (int page = 0; page < 40; ++page) {
+      if (!progress(page, 40)) break;
+      ++printed;
+      if (page == 9) {
+        auto* box = window.findChild<QProgressDialog*>("printProgress");
+        ASSERT_NE(box, nullptr);
+        box->cancel();
+      }
+    }
+  });
+  EXPECT_FALSE(done);
+  EXPECT_EQ(printed, 10);
+  EXPECT_EQ(window.findChild<QProgressDialog*>("printProgress"), nullptr);
+
+  printed = 0;
+  done = PrintWithProgress(&window, [&](const PrintProgress& progress) {
+    for (int page = 0; page < 40 && progress(page, 40); ++page) ++printed;
+  });
+  EXPECT_TRUE(done);
+  EXPECT_EQ(printed, 40);
+}
+
+// The window's preview draws into a printer of its own (freed with the preview); the page
+// setup chosen in the preview comes back to the window's printer.
+TEST(WindowPrinting, PreviewKeepsItsPageSetupAndDrawsOnItsOwnPrinter) {
+  MemorySettings settings;
+  PrintOptions options;
+  CMainFrame frame(settings, options);
+  frame.Document().SetLines(nullptr, kEnglish);
+  OnNextModal([&](QWidget* w) {
+    if (auto* preview = w->findChild<QPrintPreviewWidget*>()) {
+      preview->setLandscapeOrientation();
+      preview->updatePreview();
+    }
+    w->close();
+  });
+  frame.Action("printPreview")->trigger();
+  EXPECT_EQ(frame.Printer().pageLayout().orientation(), QPageLayout::Landscape);
 }
 
 // ---- The window's print commands ----

@@ -1,4 +1,3 @@
-#include "tests/support/document_test_access.h"
 #include "view/beam_drawing.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +10,7 @@
 
 #include "check/run_driver.h"
 #include "platform/recording_device_context.h"
+#include "tests/support/document_test_access.h"
 #include "view/results_paint.h"
 
 namespace spanlab {
@@ -367,10 +367,51 @@ TEST(BeamPictureTest, ScaledFrameTruncatesOffsetsTowardZero) {
 // Symbols of one kind on the same device x would repaint the same pixels; they are drawn once.
 TEST(BeamPictureTest, SameSymbolOnSameColumnDrawnOnce) {
   CSPLX_30Doc doc;
-  DocumentTestAccess::Supports(doc) = {{.m_dX = 10, .m_bDisp = 1}, {.m_dX = 10.01, .m_bDisp = 1}, {.m_dX = 10.01, .m_bRotation = 1}};
+  DocumentTestAccess::Supports(doc) = {
+      {.m_dX = 10, .m_bDisp = 1}, {.m_dX = 10.01, .m_bDisp = 1}, {.m_dX = 10.01, .m_bRotation = 1}};
   RecordingDeviceContext dc;
   DrawSupports(dc, Frame(), doc);
-  EXPECT_EQ(Strokes(dc), At(200, 200, Join(kPin, kGuided)));
+  // The guided support on the same column overlaps the pin drawn first: it is left out too.
+  EXPECT_EQ(Strokes(dc), At(200, 200, kPin));
+}
+
+// Supports closer than their symbols' width would merge into a band: each is drawn only where
+// it overlaps none drawn before (first come, first drawn); symbols that merely come near each
+// other, without sharing a device column, are all drawn as before.
+TEST(BeamPictureTest, SupportsAreDrawnOnlyWhereTheyOverlapNoneDrawnBefore) {
+  // The frame maps 1 unit to 10 device units; a pin spans x - 10 .. x + 10.
+  CSPLX_30Doc doc;
+  DocumentTestAccess::Supports(doc) = {
+      {.m_dX = 10, .m_bDisp = 1},  // pin at 200: drawn
+      {.m_dX = 12, .m_bDisp = 1},  // pin at 220: its left end (210) is the first pin's right end
+      {.m_dX = 11, .m_bRotation = 1},  // guided at 210: inside the first pin
+      {.m_dX = 12.15, .m_bDisp = 1},   // pin at 221: 211 .. 231, clear of the first
+      // fixed left end at 100: 93 .. 100, clear of everything
+      {.m_dX = 0, .m_bDisp = 1, .m_bRotation = 1},
+      // fixed interior at 110: 107 .. 113, clear of the fixed end
+      {.m_dX = 1, .m_bDisp = 1, .m_bRotation = 1},
+  };
+  RecordingDeviceContext dc;
+  DrawSupports(dc, Frame(), doc);
+  std::vector<Seg> expected = Join(Join(At(200, 200, kPin), At(221, 200, kPin)),
+                                   Join(At(100, 200, kFixedLeft), At(110, 200, kFixedInterior)));
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(Strokes(dc), expected);
+}
+
+TEST(BeamPictureTest, AMillionSupportsOnTwoHundredPixelsStaySeparateSymbols) {
+  CSPLX_30Doc doc;
+  std::vector<CSupportItem>& supports = DocumentTestAccess::Supports(doc);
+  constexpr int kSupports = 1'000'001;
+  for (int i = 0; i < kSupports; ++i)
+    supports.push_back({.m_dX = 20.0 * i / (kSupports - 1), .m_bDisp = 1});
+  RecordingDeviceContext dc;
+  DrawSupports(dc, Frame(), doc);
+  // Pins of 21 columns side by side from the left end: x = 100, 121, ..., 289.
+  std::vector<Seg> expected;
+  for (int x = 100; x <= 300; x += 21) expected = Join(expected, At(x, 200, kPin));
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(Strokes(dc), expected);
 }
 
 // Records the order in which a paint used the picture's parts.
@@ -400,13 +441,10 @@ class OrderRecorder : public RecordingDeviceContext {
 
 TEST(PaintResultsViewTest, BeamPictureInOrder) {
   CSPLX_30Doc doc;
-  doc.SetLines(nullptr, {"File Format:3.0",
-                 "Member Property: X = 0; E = 30000; I = 100;",
-                 "Moment Release: X = 2;",
-                 "Support: X = 6; Disp = 0;",
-                 "Spring: X = 10; VSpring = 50;",
-                 "Point Load: X = 14; PLoad = -1;",
-                 "Uniform Load: XStart = 16; XEnd = 20; UStart = -1; UEnd = -1;"});
+  doc.SetLines(nullptr, {"File Format:3.0", "Member Property: X = 0; E = 30000; I = 100;",
+                         "Moment Release: X = 2;", "Support: X = 6; Disp = 0;",
+                         "Spring: X = 10; VSpring = 50;", "Point Load: X = 14; PLoad = -1;",
+                         "Uniform Load: XStart = 16; XEnd = 20; UStart = -1; UEnd = -1;"});
   doc.BuildItems(true);
   ResultsViewState state;
   state.m_cxClient = 1000;
@@ -442,7 +480,7 @@ TEST(PaintResultsViewTest, NothingForABeamWithoutLength) {
 TEST(PaintResultsViewTest, PrinterKeepsItsPenUnit) {
   CSPLX_30Doc doc;
   doc.SetLines(nullptr, {"File Format:3.0", "Member Property: X = 0; E = 30000; I = 100;",
-                 "Support: X = 10; Disp = 0; Rotation = 0;"});
+                         "Support: X = 10; Disp = 0; Rotation = 0;"});
   RunModel(doc);
   ResultsViewState state;
   state.m_cxClient = 1000;

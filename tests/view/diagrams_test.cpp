@@ -12,6 +12,7 @@
 
 #include "check/run_driver.h"
 #include "platform/recording_device_context.h"
+#include "view/readout.h"
 #include "view/results_paint.h"
 
 namespace spanlab {
@@ -499,6 +500,51 @@ TEST(SelectionMarkerTest, PurpleFrameAroundPointOrStretch) {
     }
     EXPECT_EQ(frames, c.frames);
   }
+}
+
+// The window draws the marker with a border of three: the specified frame and two around it,
+// in the same purple, so that it stands out among the curves.
+TEST(SelectionMarkerTest, WiderBorderAddsFramesAroundTheSpecifiedOne) {
+  const DrawingFrame f = ScreenFrame(1000, 600, 20);
+  RecordingDeviceContext dc;
+  DrawSelectionMarker(dc, f, {16, 10, 4}, 3);
+  std::vector<Seg> frames;
+  for (const RecordedFrame& r : dc.frames) {
+    frames.push_back({r.left, r.top, r.right, r.bottom});
+    EXPECT_EQ(r.color, (Rgb{128, 0, 128}));
+  }
+  const std::vector<Seg> expected = {
+      {285, 295, 506, 306}, {284, 294, 507, 307}, {283, 293, 508, 308}};
+  EXPECT_EQ(frames, expected);
+}
+
+// The node the mouse reads is marked by a thin grey line across the view; none is drawn for a
+// view that reads nothing.
+TEST(PaintResultsViewTest, ReadoutLineAcrossTheViewAtTheNodeRead) {
+  CSPLX_30Doc doc;
+  doc.SetLines(nullptr, kTwoSpans);
+  RunModel(doc);
+  ResultsViewState state = Screen({});
+  RecordingDeviceContext none;
+  PaintResultsView(none, doc, state);
+  // The beam's ends are nodes: the cursor on an end reads it. Between nodes the cursor reads
+  // the node to its right, a few pixels on at most (nodes lie 2.52 in = 3.5 px apart).
+  EXPECT_EQ(ReadoutMarkX(doc, state, 150), 150);
+  EXPECT_EQ(ReadoutMarkX(doc, state, 850), 850);
+  state.readoutX = ReadoutMarkX(doc, state, 500);
+  EXPECT_GE(state.readoutX, 500);
+  EXPECT_LE(state.readoutX, 504);
+  EXPECT_EQ(ReadoutMarkX(doc, state, 149), -1);
+  EXPECT_EQ(ReadoutMarkX(doc, state, 851), -1);
+  RecordingDeviceContext marked;
+  PaintResultsView(marked, doc, state);
+  ASSERT_EQ(marked.strokes.size(), none.strokes.size() + 1);
+  const RecordedStroke& line = marked.strokes.back();
+  EXPECT_EQ(line.x1, state.readoutX);
+  EXPECT_EQ(line.x2, state.readoutX);
+  EXPECT_EQ(line.y1, 0);
+  EXPECT_EQ(line.y2, 600);
+  EXPECT_EQ(line.pen.width, 1);
 }
 
 TEST(SelectionMarkerTest, PaintDrawsTheMarkerOnlyWhenSwitchedOn) {

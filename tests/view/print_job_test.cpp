@@ -198,6 +198,36 @@ TEST(PrintJob, EachReportStartsAPageAndPagesHoldLinesPerPageLessOne) {
   EXPECT_EQ(job.Builder().Lines().size(), 29u);
 }
 
+// Pages are looked up in an index built once per job; each page, printed on its own and in
+// any order, must write exactly its own lines, and a page outside the job only the footer.
+TEST(PrintJob, EveryPagePrintsExactlyItsOwnLinesInAnyOrder) {
+  const auto doc = Model(kEnglish);
+  PointSizedContext probe;
+  ReportPrintJob job;
+  PrintOptions all = Options(1, 0, 1, 1, 3);
+  const int pages = job.Begin(probe, kSmall, all, *doc, nullptr);
+  ASSERT_GT(pages, 20);
+  const std::map<int, int> onPages = LinesOnPages(job);
+  for (int page : {pages, 1, pages / 2, 2, pages - 1}) {
+    PointSizedContext dc;
+    job.PrintPage(dc, page, {});
+    std::vector<std::string> printed;
+    for (const RecordedText& t : dc.texts)
+      if (t.text != kProgramNameAndVersion) printed.push_back(t.text);
+    std::vector<std::string> expected;
+    for (const CReportLine& line : job.Builder().Lines())
+      if (line.page == page && !IsRuleLine(line.text)) expected.push_back(line.text);
+    EXPECT_EQ(printed, expected) << "page " << page;
+    EXPECT_EQ(static_cast<int>(printed.size() + dc.strokes.size()), onPages.at(page)) << page;
+  }
+  for (int outside : {0, pages + 1}) {
+    PointSizedContext dc;
+    job.PrintPage(dc, outside, {});
+    ASSERT_EQ(dc.texts.size(), 1u);
+    EXPECT_EQ(dc.texts[0].text, kProgramNameAndVersion);
+  }
+}
+
 TEST(PrintJob, AllReportsOffNoticesOnceAndPrintsTheDefaults) {
   const auto doc = Model(kEnglish);
   PointSizedContext dc;

@@ -123,6 +123,30 @@ TEST(QtDeviceContextTest, TextPlacedByAlignmentAndFontMetrics) {
   }
 }
 
+// The print preview draws text without saving the painter's state around each line: the
+// lines, in the pen's colour or another, and the strokes after them must look the same.
+TEST(QtDeviceContextTest, TextWithoutStateChangesLooksTheSame) {
+  auto draw = [](bool lean) {
+    return Paint(300, 120, [lean](QPainter& p) {
+      QtDeviceContext dc(p, false);
+      dc.SetTextWithoutStateChanges(lean);
+      dc.TextOut(10, 10, "Black text in a black pen");
+      dc.SetTextColor(Rgb{0, 0, 255});
+      dc.TextOut(10, 40, "Blue text in a black pen");
+      dc.SetTextColor(Rgb{0, 0, 0});
+      const Pen red{2, Rgb{255, 0, 0}};
+      dc.SelectPen(red);
+      dc.TextOut(10, 70, "Black text in a red pen");
+      dc.MoveTo(10, 110);
+      dc.LineTo(290, 110);
+    });
+  };
+  const QImage saved = draw(false);
+  const QImage lean = draw(true);
+  EXPECT_GT(InkBounds(saved).height(), 90);
+  EXPECT_EQ(DifferentPixels(saved, lean), 0);
+}
+
 TEST(QtDeviceContextTest, FrameRectIsOneUnitInsideItsBox) {
   const QImage image = Paint(40, 40, [](QPainter& p) {
     QtDeviceContext dc(p, false);
