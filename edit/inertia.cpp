@@ -1,5 +1,6 @@
 #include "edit/inertia.h"
 
+#include "edit/item_dialog_rules.h"
 #include "model/line_text.h"
 #include "model/number_text.h"
 
@@ -62,7 +63,7 @@ double ReadPositiveField(const std::string& text) {
   return v >= 0 ? v : -1;
 }
 
-std::string InertiaValueText(double inertia) { return FormatGeneral(inertia, 6); }
+std::string InertiaValueText(double inertia) { return FieldNumberText(inertia); }
 
 std::string InertiaResultText(double inertia) {
   return inertia > 0 ? "I = " + InertiaValueText(inertia) : "I = Input Error";

@@ -139,6 +139,24 @@ std::string BuildDialogLine(const ItemDialogSpec& form, const DialogValues& valu
   return line;
 }
 
+std::string FieldNumberText(double value) {
+  return FormatGeneral(value + 0.0, 6);  // + 0.0 turns -0 into 0: "-0" is no valid number
+}
+
+std::string LineWithFieldValue(const ItemDialogSpec& form, const std::string& text, int field,
+                               const std::string& value) {
+  DialogValues values = SplitDialogLine(form, text);
+  values.fields.at(static_cast<size_t>(field)) = value;
+  if (!CheckField(form.fields[static_cast<size_t>(field)].check, value).empty()) return {};
+  const bool inPair = field == form.pairFirst || field == form.pairSecond;
+  if (form.pair == PairCheck::kNotEqual && inPair &&
+      ConvertNumber(Trimmed(values.fields[form.pairFirst])) ==
+          ConvertNumber(Trimmed(values.fields[form.pairSecond]))) {
+    return {};
+  }
+  return BuildDialogLine(form, values);
+}
+
 int UnitsChoiceForText(const std::string& text) {
   int choice = 2;
   if (text.find("English") != std::string::npos) choice = 0;

@@ -65,6 +65,18 @@ FieldProblem CheckDialogValues(const ItemDialogSpec& form, const DialogValues& v
 // optional fields left out), then " /" + comment (trailing blanks removed) when not empty.
 std::string BuildDialogLine(const ItemDialogSpec& form, const DialogValues& values);
 
+// The text a dialog puts into a field for a value it computed itself (the inertia calculator's
+// result, a position moved along the beam): "%g" in the "C" locale, zero always "0".
+std::string FieldNumberText(double value);
+
+// The line `text` (without its prefix) of an item dialog's section with field `field` set to
+// `value` and everything else as the dialog would read and write it again: the same as opening
+// the dialog on the line, typing the value and pressing OK. An empty text when OK would refuse
+// the new value (no number >= 0 for a position, XStart equal to XEnd); faults the line had
+// before (a comment of 60 characters read from a file, say) stay as they were.
+std::string LineWithFieldValue(const ItemDialogSpec& form, const std::string& text, int field,
+                               const std::string& value);
+
 // The Units dialog: the button chosen for a section text (0 English, 1 Metric, 2 Consistent,
 // 3 User Defined, which checks no button) and the text written for a choice (-1: unchanged).
 int UnitsChoiceForText(const std::string& text);

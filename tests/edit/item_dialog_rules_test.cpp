@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "edit/tree_sections.h"
+#include "model/number_text.h"
 
 namespace spanlab {
 namespace {
@@ -212,6 +213,49 @@ TEST(BuildDialogLineTest, LongestPointLoadLineIsNotLimited) {
   const DialogValues back = SplitDialogLine(form, line);
   EXPECT_EQ(back.fields, fifteen.fields);
   EXPECT_EQ(back.comment, fifteen.comment);
+}
+
+// ---- A value the program computed, typed into one field ----
+
+TEST(FieldNumberTextTest, SixDigitsTheCLocaleAndNeverMinusZero) {
+  const std::pair<double, const char*> cases[] = {
+      {12.5, "12.5"},        {0.1 + 0.2, "0.3"},      {7 * 0.1, "0.7"},
+      {-0.0, "0"},           {0, "0"},                {1234567, "1.23457e+06"},
+      {33.33333333, "33.3333"}, {0.00001, "1e-05"},
+  };
+  for (const auto& [value, text] : cases) {
+    EXPECT_EQ(FieldNumberText(value), text) << value;
+    EXPECT_TRUE(IsValidNumber(FieldNumberText(value))) << value;
+  }
+}
+
+TEST(LineWithFieldValueTest, TheDialogsOwnLineWithOneFieldTypedOver) {
+  struct Case {
+    int section;
+    const char* line;
+    int field;
+    const char* value;
+    const char* written;  // "" when the dialog refuses
+  };
+  const Case cases[] = {
+      // Spacing and field order become the dialog's; the comment stays, less trailing blanks.
+      {kSectionSupports, "  Disp =  0 ;X = 3; / wall ", 0, "7.2", " X = 7.2; Disp = 0; / wall"},
+      {kSectionSupports, " X = 3; Rotation = 0;", 0, "0", " X = 0; Rotation = 0;"},
+      {kSectionUniformLoads, " XStart = 2; XEnd = 6; UStart = -1; UEnd = -2;", 1, "8",
+       " XStart = 2; XEnd = 8; UStart = -1; UEnd = -2;"},
+      // XStart equal to XEnd, and a negative position, are refused as OK refuses them.
+      {kSectionUniformLoads, " XStart = 2; XEnd = 6; UStart = -1; UEnd = -1;", 1, "2.0", ""},
+      {kSectionReleases, " X = 2;", 0, "-1", ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(LineWithFieldValue(Form(c.section), c.line, c.field, c.value), c.written)
+        << c.line;
+  }
+  // A fault the line already had (a comment longer than the dialog takes, read from a file)
+  // is not the new value's to refuse.
+  const std::string longComment = " X = 4; PLoad = -5; /" + std::string(60, 'c');
+  EXPECT_EQ(LineWithFieldValue(Form(kSectionPointLoads), longComment, 0, "5"),
+            " X = 5; PLoad = -5; /" + std::string(60, 'c'));
 }
 
 // ---- The Units dialog ----
