@@ -1,0 +1,70 @@
+// Moving items along the beam in the results view: which symbol a mouse press picks up, where
+// the item goes for a mouse x (snapped to a step that reads well at the picture's scale), and
+// the item's line rewritten for that position as its dialog would write it. The same step
+// serves the tree's Alt+Left and Alt+Right.
+//
+// Positions here are in display units: the unit the lines give positions in (feet, m or the
+// consistent unit), which is the internal length unit divided by the length factor.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+#include "model/document.h"
+#include "view/beam_drawing.h"
+
+namespace spanlab {
+
+// An item that can be moved: a moment release, support, spring or point load by its X, or one
+// end of a uniform load.
+struct DragItem {
+  int section = 0;   // ModelSection: kSectionReleases .. kSectionUniformLoads
+  size_t row = 0;    // the item's place in its list, which is its line's place in its section
+  int field = 0;     // the dialog field moved: 0 (X or XStart) or 1 (XEnd)
+  double start = 0;  // the position when picked up, display units
+  double lower = 0;  // the positions it may take: 0 .. the beam's length, or, for the one item
+  double upper = 0;  // that defines the length, without an upper limit (infinity)
+};
+
+// Device units around a symbol within which a press picks it up.
+inline constexpr int kPickTolerance = 4;
+// The least device units between two snapped positions.
+inline constexpr int kMinStepPixels = 5;
+
+// The item whose symbol, as DrawBeamPicture draws it in `frame`, lies within kPickTolerance of
+// device point (x, y); the one nearest along x when several do (at equal distance the one drawn
+// last, which lies on top). Items whose symbol is not drawn (a support that restrains nothing)
+// are not picked; nullopt when nothing is near or the beam has no length.
+std::optional<DragItem> PickItem(const CSPLX_30Doc& doc, const DrawingFrame& frame, int x, int y);
+
+// The snapping step in display units for `frame`: the smallest 1, 2 or 5 x 10^k that is at
+// least kMinStepPixels device units long. `lengthFactor` is the document's length factor.
+double SnapStep(const DrawingFrame& frame, double lengthFactor);
+
+// The position, display units, for device x `mouseX` in `frame`: rounded to a multiple of
+// `step` unless `step` is 0 (free positions), then held within the item's limits.
+double DragPosition(const DragItem& item, const DrawingFrame& frame, double lengthFactor,
+                    int mouseX, double step);
+
+// The item's line text (without its prefix) with the moved field set to `position` as a dialog
+// writes a number it computed; within the item's limits even where the number text rounds
+// (a free position just short of the beam's end stays short of it). Empty when the item's
+// dialog would refuse the value (both ends of a uniform load at one position).
+std::string MovedLineText(const DragItem& item, const std::string& text, double position);
+
+// The line text (without its prefix) of an item line of `section` moved by one step to the left
+// (`direction` -1) or right (+1): its X, or both ends of a uniform load by the distance that
+// takes XStart to the next multiple of the step that way. Empty when the line does not move
+// (it is no such item line, it is at the beam's start, or the beam has no length).
+// `row` is the line's place in its section (the item's in its list).
+std::string NudgedLineText(const CSPLX_30Doc& doc, const DrawingFrame& frame, int section,
+                           size_t row, const std::string& text, int direction);
+
+// What the status bar shows while an item is dragged, as "\r\n"-ended lines like the mouse
+// read-out's: the item ("Support") and its position as `lineText` has it, with its unit
+// ("Support\r\n X = 12.5 feet\r\n").
+std::string DragStatusText(const CSPLX_30Doc& doc, const DragItem& item,
+                           const std::string& lineText);
+
+}  // namespace spanlab
