@@ -11,6 +11,7 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <sstream>
+#include <tuple>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
@@ -122,6 +123,8 @@ CMainFrame::CMainFrame(SettingsStore& settings, PrintOptions& options, QWidget* 
   connect(m_pDiagramView, &CSPLX_30View::ReadoutChanged, this, [this](const QString& text) {
     statusBar()->showMessage(StatusBarReadout(text));  // empty: back to "Ready"
   });
+  m_pDiagramView->SetLineMover(m_pEditTree);
+  connect(m_pEditTree, &CTreeEdit::MoveUndone, this, &CMainFrame::UpdateTitle);
   m_pEditTree->SetEditListener(
       [this](const std::string& step, LineChange change, const std::string& before,
              const std::string& after) {
@@ -277,12 +280,23 @@ void CMainFrame::CreateActions() {
           this, [this] { m_pEditTree->OnEditLine(); });
   connect(make("delete", "&Delete", "Delete current line\nDelete line", "delete"),
           &QAction::triggered, this, [this] { m_pEditTree->OnDeleteLine(); });
+  for (const auto& [name, text, direction] :
+       {std::tuple{"moveLeft", "Move &Left", -1}, std::tuple{"moveRight", "Move Ri&ght", 1}}) {
+    const QString tip = direction < 0
+                            ? "Move the item of the current line one step to the left\nMove left"
+                            : "Move the item of the current line one step to the right\nMove right";
+    connect(make(name, text, tip), &QAction::triggered, this, [this, direction = direction] {
+      m_pEditTree->NudgeSelectedLine(direction, m_pDiagramView->Frame());
+    });
+  }
   // The keys of the tree: the menus show them; the tree answers them itself while it has the
   // focus (Enter then also opens a heading, as a double click does).
   const std::pair<const char*, QKeySequence> treeKeys[] = {
       {"add", QKeySequence(Qt::Key_Insert)},
       {"edit", QKeySequence(Qt::Key_Enter)},
-      {"delete", QKeySequence(Qt::Key_Delete)}};
+      {"delete", QKeySequence(Qt::Key_Delete)},
+      {"moveLeft", QKeySequence(Qt::ALT | Qt::Key_Left)},
+      {"moveRight", QKeySequence(Qt::ALT | Qt::Key_Right)}};
   for (const auto& [name, key] : treeKeys) {
     QAction* a = Action(name);
     a->setShortcut(key);
@@ -385,6 +399,9 @@ void CMainFrame::CreateMenusAndToolbar() {
   edit->addAction(Action("add"));
   edit->addAction(Action("edit"));
   edit->addAction(Action("delete"));
+  edit->addSeparator();
+  edit->addAction(Action("moveLeft"));
+  edit->addAction(Action("moveRight"));
 
   QToolBar* bar = addToolBar("Toolbar");
   bar->setObjectName("Toolbar");

@@ -7,8 +7,10 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 #include "platform/qt_device_context.h"
+#include "view/item_drag.h"
 
 namespace spanlab {
 
@@ -254,6 +256,12 @@ void CTreeEdit::EditWholeSection(int section) {
 
 void CTreeEdit::Change(const std::string& step, std::vector<SectionEdit> edits,
                        const std::string& before, const std::string& after) {
+  size_t insertedRow = 0;
+  LineChange change = WriteEdits(std::move(edits), insertedRow);
+  if (m_onEdit) m_onEdit(step, std::move(change), before, after);
+}
+
+LineChange CTreeEdit::WriteEdits(std::vector<SectionEdit> edits, size_t& insertedRow) {
   // With the document in the written order, each edit of a section's rows is one hunk of the
   // document's lines; otherwise the first write puts every line in that order.
   LineChange change;
@@ -262,6 +270,7 @@ void CTreeEdit::Change(const std::string& step, std::vector<SectionEdit> edits,
   for (SectionEdit& e : edits) {
     if (e.first == kSortedRow) {
       e.first = m_model.SortedRow(e.section, e.texts.front());
+      insertedRow = e.first;
       inserted = m_model.Line(e.section, static_cast<int>(e.first));
     }
     if (m_docInWrittenOrder) {
@@ -292,7 +301,66 @@ void CTreeEdit::Change(const std::string& step, std::vector<SectionEdit> edits,
   }
   FitColumn();
   OnSelChanged();
-  if (m_onEdit) m_onEdit(step, std::move(change), before, after);
+  return change;
+}
+
+bool CTreeEdit::BeginMove(int section, size_t row) {
+  if (section < 0 || section >= kSectionCount || row >= m_model.Children(section).size()) {
+    return false;
+  }
+  m_moveSection = section;
+  m_moveRow = row;
+  m_moveBefore = Prefixed(section, m_model.Children(section)[row]);
+  m_moveLines = m_doc.GetLines();
+  m_moveWasModified = m_doc.IsModified();
+  return true;
+}
+
+const std::string& CTreeEdit::MovingText() const {
+  return m_model.Children(m_moveSection)[m_moveRow];
+}
+
+void CTreeEdit::MoveTo(const std::string& text) {
+  if (m_moveSection < 0 || text == MovingText()) return;
+  WriteEdits({{m_moveSection, m_moveRow, 1, {}}, {m_moveSection, kSortedRow, 0, {text}}},
+             m_moveRow);
+}
+
+void CTreeEdit::EndMove(bool keep) {
+  if (m_moveSection < 0) return;
+  const int section = std::exchange(m_moveSection, -1);
+  std::vector<std::string> before = std::move(m_moveLines);
+  m_moveLines = {};
+  LineChange change = DiffLines(before, m_doc.GetLines());
+  if (change.empty()) {  // moved back to where it was: nothing to keep, nothing modified
+    if (m_doc.IsModified() != m_moveWasModified) {
+      m_doc.SetModifiedFlag(m_moveWasModified);
+      emit MoveUndone();
+    }
+    return;
+  }
+  if (keep) {
+    const std::string after = Prefixed(section, m_model.Children(section)[m_moveRow]);
+    if (m_onEdit) m_onEdit(EditStepName("Move", section), std::move(change), m_moveBefore, after);
+    return;
+  }
+  m_doc.SetLines(this, std::move(before));
+  FollowDocument(&change, true);
+  m_doc.SetModifiedFlag(m_moveWasModified);
+  SelectLine(m_moveBefore);
+  emit MoveUndone();
+}
+
+void CTreeEdit::NudgeSelectedLine(int direction, const DrawingFrame& frame) {
+  const QModelIndex item = currentIndex();
+  if (!TreeLinesModel::IsLine(item)) return;
+  const int section = TreeLinesModel::SectionOf(item);
+  const auto row = static_cast<size_t>(item.row());
+  const std::string moved =
+      NudgedLineText(m_doc, frame, section, row, m_model.Text(item), direction);
+  if (moved.empty() || !BeginMove(section, row)) return;
+  MoveTo(moved);
+  EndMove(true);
 }
 
 void CTreeEdit::SelectQuietly(const QModelIndex& index) {

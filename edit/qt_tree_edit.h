@@ -14,13 +14,15 @@
 
 #include "edit/line_editor.h"
 #include "edit/line_history.h"
+#include "edit/line_mover.h"
 #include "edit/qt_tree_model.h"
 #include "model/document.h"
 #include "platform/document.h"
+#include "view/beam_drawing.h"
 
 namespace spanlab {
 
-class CTreeEdit : public QTreeView, public CView {
+class CTreeEdit : public QTreeView, public CView, public LineMover {
   Q_OBJECT
 
  public:
@@ -50,7 +52,23 @@ class CTreeEdit : public QTreeView, public CView {
   void OnEditLine();
   void OnDeleteLine();
 
+  // Moving a line along the beam: a drag in the results view (LineMover), or Alt+Left and
+  // Alt+Right on the selected item line, which move it by one snapping step of `frame` (the
+  // results view's picture), each press one undo step.
+  bool BeginMove(int section, size_t row) override;
+  const std::string& MovingText() const override;
+  void MoveTo(const std::string& text) override;
+  void EndMove(bool keep) override;
+  void NudgeSelectedLine(int direction, const DrawingFrame& frame);
+
   TreeLinesModel& Lines() { return m_model; }
+
+ signals:
+  // A move was taken back (or ended where it began): the document's lines and its modified
+  // flag are as before it.
+  void MoveUndone();
+
+ public:
   // The index of a section heading, and of a line under it.
   QModelIndex Section(int section) const { return m_model.Heading(section); }
   QModelIndex Line(int section, int row) const { return m_model.Line(section, row); }
@@ -76,6 +94,9 @@ class CTreeEdit : public QTreeView, public CView {
   // Makes `edits` on the tree, writes the result to the document and tells the edit listener.
   void Change(const std::string& step, std::vector<SectionEdit> edits, const std::string& before,
               const std::string& after);
+  // Change without telling the listener: returns the change of the document's lines, and in
+  // `insertedRow` the row of a line placed by position (unchanged when there is none).
+  LineChange WriteEdits(std::vector<SectionEdit> edits, size_t& insertedRow);
   void OnSelChanged();
   // Lets the column grow with the widest line of the open sections, so that the view scrolls
   // sideways instead of cutting lines off.
@@ -96,6 +117,12 @@ class CTreeEdit : public QTreeView, public CView {
   bool m_docInWrittenOrder = false;
   // The rows the last followed change inserted, where SelectLine looks first.
   std::vector<QPersistentModelIndex> m_followedRows;
+  // The line being moved (m_moveSection -1: none), and the document as the move found it.
+  int m_moveSection = -1;
+  size_t m_moveRow = 0;
+  std::string m_moveBefore;  // the line with its prefix
+  std::vector<std::string> m_moveLines;
+  bool m_moveWasModified = false;
 };
 
 }  // namespace spanlab

@@ -1,11 +1,14 @@
 #include "view/qt_results_view.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QClipboard>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMouseEvent>
 #include <QPainter>
+
+#include <algorithm>
 
 #include "platform/qt_device_context.h"
 #include "report/report_text.h"
@@ -19,6 +22,9 @@ CSPLX_30View::CSPLX_30View(CSPLX_30Doc& doc, PrintOptions& options, QWidget* par
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMinimumSize(0, 0);
   m_state.markerBorder = 3;  // an 11-pixel frame of one pixel is lost among the curves
+  m_dragTimer.setSingleShot(true);
+  m_dragTimer.setInterval(0);
+  connect(&m_dragTimer, &QTimer::timeout, this, &CSPLX_30View::DragStep);
   doc.AddView(this);
   doc.SetResultsView(this);
 }
@@ -49,7 +55,15 @@ void CSPLX_30View::resizeEvent(QResizeEvent* event) {
   m_state.m_cyClient = height();
 }
 
+DrawingFrame CSPLX_30View::Frame() const {
+  return ScreenFrame(m_state.m_cxClient, m_state.m_cyClient, m_doc.GetBeamLength());
+}
+
 void CSPLX_30View::mouseMoveEvent(QMouseEvent* event) {
+  if (m_drag) {
+    FollowMouse(event->position().toPoint().x(), event->modifiers());
+    return;
+  }
   QWidget::mouseMoveEvent(event);
   if (m_state.toggles.position) return;  // the marker's line stays in the Data box
   const int x = event->position().toPoint().x();
@@ -59,9 +73,91 @@ void CSPLX_30View::mouseMoveEvent(QMouseEvent* event) {
   emit ReadoutChanged(ToQString(text));
 }
 
+void CSPLX_30View::mousePressEvent(QMouseEvent* event) {
+  const QPoint at = event->position().toPoint();
+  std::optional<DragItem> item;
+  if (event->button() == Qt::LeftButton && m_mover && !m_drag) {
+    item = PickItem(m_doc, Frame(), at.x(), at.y());
+  }
+  if (!item || !m_mover->BeginMove(item->section, item->row)) {
+    QWidget::mousePressEvent(event);
+    return;
+  }
+  const DrawingFrame frame = Frame();
+  const double factor = m_doc.GetFactors()[kFactorLength];
+  m_drag = ActiveDrag{*item, frame, factor, SnapStep(frame, factor), at.x(), false};
+  MoveReadoutLine(-1);
+  setCursor(Qt::SizeHorCursor);
+  emit ReadoutChanged(ToQString(DragStatusText(m_doc, *item, m_mover->MovingText())));
+  event->accept();
+}
+
+void CSPLX_30View::mouseReleaseEvent(QMouseEvent* event) {
+  if (!m_drag || event->button() != Qt::LeftButton) {
+    QWidget::mouseReleaseEvent(event);
+    return;
+  }
+  // The item goes down where the mouse let it go, whatever step was still waiting.
+  m_drag->mouseX = event->position().toPoint().x();
+  m_drag->free = event->modifiers() & Qt::ShiftModifier;
+  DragStep();
+  EndDrag(true);
+}
+
+void CSPLX_30View::FollowMouse(int x, Qt::KeyboardModifiers modifiers) {
+  m_drag->mouseX = x;
+  m_drag->free = modifiers & Qt::ShiftModifier;
+  if (!m_dragTimer.isActive()) m_dragTimer.start();
+}
+
+void CSPLX_30View::DragStep() {
+  m_dragTimer.stop();
+  if (!m_drag) return;
+  // Outside the view the mouse still drags, as far as the view's edges.
+  const int x = std::clamp(m_drag->mouseX, 0, std::max(0, m_state.m_cxClient - 1));
+  const double position = DragPosition(m_drag->item, m_drag->frame, m_drag->lengthFactor, x,
+                                       m_drag->free ? 0 : m_drag->step);
+  const std::string text = MovedLineText(m_drag->item, m_mover->MovingText(), position);
+  if (!text.empty()) m_mover->MoveTo(text);
+  emit ReadoutChanged(ToQString(DragStatusText(m_doc, m_drag->item, m_mover->MovingText())));
+}
+
+void CSPLX_30View::EndDrag(bool keep) {
+  m_dragTimer.stop();
+  m_drag.reset();
+  unsetCursor();
+  m_mover->EndMove(keep);
+  emit ReadoutChanged(QString());
+}
+
+bool CSPLX_30View::event(QEvent* event) {
+  // Escape during a drag is the view's own, before any shortcut of the window.
+  if (m_drag && event->type() == QEvent::ShortcutOverride &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+    event->accept();
+    return true;
+  }
+  return QWidget::event(event);
+}
+
+void CSPLX_30View::keyPressEvent(QKeyEvent* event) {
+  if (m_drag && event->key() == Qt::Key_Escape) {
+    EndDrag(false);  // the item goes back where it was
+    event->accept();
+    return;
+  }
+  if (m_drag && event->key() == Qt::Key_Shift) FollowMouse(m_drag->mouseX, event->modifiers());
+  QWidget::keyPressEvent(event);
+}
+
+void CSPLX_30View::keyReleaseEvent(QKeyEvent* event) {
+  if (m_drag && event->key() == Qt::Key_Shift) FollowMouse(m_drag->mouseX, event->modifiers());
+  QWidget::keyReleaseEvent(event);
+}
+
 void CSPLX_30View::leaveEvent(QEvent* event) {
   QWidget::leaveEvent(event);
-  if (m_state.readoutX < 0) return;
+  if (m_drag || m_state.readoutX < 0) return;
   MoveReadoutLine(-1);
   emit ReadoutChanged(QString());
 }

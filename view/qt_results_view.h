@@ -1,13 +1,19 @@
 // CSPLX_30View: the results view in the top-right pane. Paints the beam and the diagrams
 // through the core routine, reads out the results under the mouse, marks the selected line,
-// copies its picture, and carries out the report commands the document forwards.
+// lets the items be dragged along the beam, copies its picture, and carries out the report
+// commands the document forwards.
 #pragma once
 
+#include <QTimer>
 #include <QWidget>
 
+#include <optional>
+
+#include "edit/line_mover.h"
 #include "model/document.h"
 #include "platform/document.h"
 #include "report/print_options.h"
+#include "view/item_drag.h"
 #include "view/results_paint.h"
 
 namespace spanlab {
@@ -25,6 +31,12 @@ class CSPLX_30View : public QWidget, public CView, public ResultsCommandTarget {
 
   // The toggles of the main frame, read at every paint.
   ResultsViewState& State() { return m_state; }
+  // The placement of the beam in the picture as it is now.
+  DrawingFrame Frame() const;
+  // Who rewrites the lines of dragged items (the tree editor; not owned). Without one, nothing
+  // is picked up.
+  void SetLineMover(LineMover* mover) { m_mover = mover; }
+  bool IsDragging() const { return m_drag.has_value(); }
   // Puts the picture on the clipboard, as shown.
   void CopyPlot();
   // The report commands: joined text or tab-delimited details to the clipboard, report file.
@@ -38,16 +50,38 @@ class CSPLX_30View : public QWidget, public CView, public ResultsCommandTarget {
   // Print and Print Preview, forwarded from the document to whoever prints.
   void PrintRequested(bool preview);
   // The read-out under the mouse changed (its "\r\n"-ended lines; empty off the beam or when
-  // the mouse left the view).
+  // the mouse left the view); while an item is dragged, the item and its position.
   void ReadoutChanged(const QString& text);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
   void leaveEvent(QEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
+  // An item being dragged. The mouse keeps the scale of the picture it was picked up in, so
+  // that moving the item at the beam's end (which changes the length) follows the mouse evenly.
+  struct ActiveDrag {
+    DragItem item;
+    DrawingFrame frame;
+    double lengthFactor;
+    double step;  // the snapping step, display units
+    int mouseX;   // the latest mouse x, not yet acted on while m_dragTimer waits
+    bool free;    // Shift is held: no snapping
+  };
+
+  // Rewrites the dragged item's line for the latest mouse x (the document runs it).
+  void DragStep();
+  // Notes the latest mouse x and Shift state; the step runs once the events waiting have been
+  // seen, so a run slower than the mouse goes straight to the latest position.
+  void FollowMouse(int x, Qt::KeyboardModifiers modifiers);
+  void EndDrag(bool keep);
   // Moves the read-out line to `x` (-1: none), repainting only the two columns concerned.
   void MoveReadoutLine(int x);
 
@@ -55,6 +89,9 @@ class CSPLX_30View : public QWidget, public CView, public ResultsCommandTarget {
   PrintOptions& m_options;
   ResultsViewState m_state;
   QString m_lastReportFolder;
+  LineMover* m_mover = nullptr;
+  std::optional<ActiveDrag> m_drag;
+  QTimer m_dragTimer;
 };
 
 }  // namespace spanlab

@@ -746,7 +746,8 @@ TEST_F(MainFrameTest, DeleteEnterAndInsertKeysEditTheTree) {
       shown.push_back(Str(a->text() + "\t" + a->shortcut().toString(QKeySequence::NativeText)));
     }
   }
-  EXPECT_EQ(shown, (std::vector<std::string>{"&Add\tIns", "&Edit\tEnter", "&Delete\tDel"}));
+  EXPECT_EQ(shown, (std::vector<std::string>{"&Add\tIns", "&Edit\tEnter", "&Delete\tDel",
+                                             "Move &Left\tAlt+Left", "Move Ri&ght\tAlt+Right"}));
 }
 
 // ---- View toggles ----
