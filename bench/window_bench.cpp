@@ -3,6 +3,10 @@
 // - an edit of a 1,000-line model, as the tree editor hands it to the document, which runs it
 //   (checks, items, analysis, extremes); the model is a continuous beam of 333 spans with a
 //   support, a point load and a uniform load per span, and each iteration changes one load;
+// - a drag step in the results view on such beams of 100 and 10,000 lines: one mouse move of a
+//   point load dragged along the beam, from the move event until the view has repainted (the
+//   line rewritten through the tree, the run, the Results box and the view); each iteration
+//   moves the load to the other of two snapped positions, and each must run the model once;
 // - on a beam of one million spans (1,000,001 supports, one point load): opening it, deleting
 //   and adding a line through the tree, undo and redo, opening the supports section and the
 //   tree's End key the first time after opening it.
@@ -13,6 +17,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -32,51 +37,113 @@
 
 namespace {
 
-std::vector<std::string> ThousandLineModel(int changed) {
+// A continuous beam of `spans` spans with a support, a point load and a uniform load per span:
+// 3 lines a span and 4 more (333 spans make 1,003 lines, 32 make 100, 3,332 make 10,000). The
+// point load of span `changed` (modulo the spans) is -7 kips instead of -5.
+std::vector<std::string> SpanModel(int spans, int changed = -1) {
   std::vector<std::string> lines = {"File Format:3.0", "Units:English;",
                                     "Member Property: X = 0; E = 29000; I = 448;"};
-  constexpr int kSpans = 333;
-  for (int s = 0; s < kSpans; ++s) {
+  for (int s = 0; s < spans; ++s) {
     lines.push_back("Support: X = " + std::to_string(10 * s) + "; Disp = 0;");
   }
-  lines.push_back("Support: X = " + std::to_string(10 * kSpans) + "; Disp = 0;");
-  for (int s = 0; s < kSpans; ++s) {
-    const std::string load = s == changed % kSpans ? "-7" : "-5";
+  lines.push_back("Support: X = " + std::to_string(10 * spans) + "; Disp = 0;");
+  for (int s = 0; s < spans; ++s) {
+    const std::string load = changed >= 0 && s == changed % spans ? "-7" : "-5";
     lines.push_back("Point Load: X = " + std::to_string(10 * s + 4) + "; PLoad = " + load + ";");
   }
-  for (int s = 0; s < kSpans; ++s) {
+  for (int s = 0; s < spans; ++s) {
     lines.push_back("Uniform Load: XStart = " + std::to_string(10 * s) +
                     "; XEnd = " + std::to_string(10 * s + 10) + "; UStart = -1; UEnd = -1;");
   }
   return lines;
 }
 
-void BM_EditRunRepaint1000Lines(benchmark::State& state) {
-  spanlab::MemorySettings settings;
-  spanlab::PrintOptions options;
-  spanlab::CMainFrame frame(settings, options);
+// Shows the window at 1400 x 900 with the moment and deflection diagrams on, holding `lines`;
+// false, the benchmark skipped, when it does not show.
+bool ShowWithDiagrams(spanlab::CMainFrame& frame, benchmark::State& state,
+                      std::vector<std::string> lines) {
   frame.resize(1400, 900);
   frame.show();
   if (!QTest::qWaitForWindowExposed(&frame)) {
     state.SkipWithError("the window did not show");
-    return;
+    return false;
   }
   frame.Toggle(spanlab::ViewToggle::kMoment);
   frame.Toggle(spanlab::ViewToggle::kDeflection);
-  frame.Document().SetLines(nullptr, ThousandLineModel(-1));
+  frame.Document().SetLines(nullptr, std::move(lines));
   QApplication::processEvents();
-  int edit = 0;
-  for (auto _ : state) {
-    frame.Document().SetLines(frame.Tree(), ThousandLineModel(edit++));
-    QApplication::processEvents();  // the output pane's text and the results view's paint
-  }
+  return true;
+}
+
+// The model's figures, and a skip when it did not analyse.
+void ModelCounters(spanlab::CMainFrame& frame, benchmark::State& state) {
   const spanlab::CBeamAnalysis& a = frame.Document().GetAnalysis();
   if (a.m_bError || a.m_dLength <= 0) state.SkipWithError("the model did not analyse");
   state.counters["lines"] = static_cast<double>(frame.Document().GetLines().size());
   state.counters["nodes"] = a.m_nNodes;
   frame.Document().SetModifiedFlag(false);
 }
+
+void BM_EditRunRepaint1000Lines(benchmark::State& state) {
+  spanlab::MemorySettings settings;
+  spanlab::PrintOptions options;
+  spanlab::CMainFrame frame(settings, options);
+  if (!ShowWithDiagrams(frame, state, SpanModel(333))) return;
+  int edit = 0;
+  for (auto _ : state) {
+    frame.Document().SetLines(frame.Tree(), SpanModel(333, edit++));
+    QApplication::processEvents();  // the output pane's text and the results view's paint
+  }
+  ModelCounters(frame, state);
+}
 BENCHMARK(BM_EditRunRepaint1000Lines)->Unit(benchmark::kMillisecond);
+
+// Counts the paints of a widget and the runs of a document.
+class StepCounter : public QObject, public spanlab::CView {
+ public:
+  bool eventFilter(QObject*, QEvent* event) override {
+    paints += event->type() == QEvent::Paint;
+    return false;
+  }
+  void OnUpdate(spanlab::CView*, long hint) override { runs += hint == spanlab::kHintLines; }
+  int paints = 0;
+  int runs = 0;
+};
+
+void BM_DragStep(benchmark::State& state) {
+  spanlab::MemorySettings settings;
+  spanlab::PrintOptions options;
+  spanlab::CMainFrame frame(settings, options);
+  const int spans = static_cast<int>(state.range(0));
+  if (!ShowWithDiagrams(frame, state, SpanModel(spans))) return;
+  spanlab::CSPLX_30View* view = frame.ResultsView();
+  // The point load of the middle span, taken by the top of its arrow (above the uniform
+  // loads' arrows, which would be picked first at the same distance).
+  const spanlab::DrawingFrame f = view->Frame();
+  const QPoint load(f.MapX((10.0 * (spans / 2) + 4) * 12), f.baseline - 30);
+  QTest::mousePress(view, Qt::LeftButton, {}, load);
+  if (!view->IsDragging()) {
+    state.SkipWithError("nothing was picked up");
+    return;
+  }
+  StepCounter counter;
+  view->installEventFilter(&counter);
+  frame.Document().AddView(&counter);
+  int step = 0;
+  for (auto _ : state) {
+    const int paints = counter.paints;
+    const QPoint at = load + QPoint(step++ % 2 == 0 ? 12 : 24, 0);
+    QMouseEvent move(QEvent::MouseMove, at, view->mapToGlobal(at), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(view, &move);
+    while (counter.paints == paints) QApplication::processEvents();
+  }
+  frame.Document().RemoveView(&counter);
+  QTest::mouseRelease(view, Qt::LeftButton, {}, load);
+  if (counter.runs != step) state.SkipWithError("a move did not run the model exactly once");
+  ModelCounters(frame, state);
+}
+BENCHMARK(BM_DragStep)->Arg(32)->Arg(3332)->Unit(benchmark::kMillisecond);
 
 // ---- A million spans ----
 
