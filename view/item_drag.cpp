@@ -61,7 +61,9 @@ double OthersReach(const CSPLX_30Doc& doc, int section, size_t row, int field) {
     reach = std::max(reach, x);
   };
   const auto& properties = doc.GetProperties();
-  for (size_t i = 0; i < properties.size(); ++i) raise(kSectionProperties, i, 0, properties[i].m_dX);
+  for (size_t i = 0; i < properties.size(); ++i) {
+    raise(kSectionProperties, i, 0, properties[i].m_dX);
+  }
   const auto& releases = doc.GetReleases();
   for (size_t i = 0; i < releases.size(); ++i) raise(kSectionReleases, i, 0, releases[i].m_dX);
   const auto& supports = doc.GetSupports();
@@ -182,7 +184,8 @@ std::string NudgedLineText(const CSPLX_30Doc& doc, const DrawingFrame& frame, in
   // The next multiple of the step that way; the tolerance keeps a position already on a
   // multiple (up to rounding) from counting as between two.
   const double x0 = ConvertNumber(values.fields[0]);
-  const double k = direction > 0 ? std::floor(x0 / step + 1e-9) + 1 : std::ceil(x0 / step - 1e-9) - 1;
+  const double k =
+      direction > 0 ? std::floor(x0 / step + 1e-9) + 1 : std::ceil(x0 / step - 1e-9) - 1;
   double delta = k * step - x0;
   const double upper = UpperLimit(doc, section, row, uniform ? -1 : 0);
   delta = std::min(std::max(delta, -lo), upper - hi);
@@ -201,10 +204,11 @@ std::string DragStatusText(const CSPLX_30Doc& doc, const DragItem& item,
   if (!form) return {};
   const DialogField& field = form->fields[static_cast<size_t>(item.field)];
   const DialogValues values = SplitDialogLine(*form, lineText);
-  std::string label = doc.GetUnitLabel(kQuantityPosition);
-  if (!label.empty()) label.insert(0, " ");
-  return std::string(SectionById(item.section).stepName) + "\r\n " + field.key + " " +
-         values.fields[static_cast<size_t>(item.field)] + label + "\r\n";
+  std::string text = std::string(SectionById(item.section).stepName) + "\r\n " + field.key +
+                     " " + values.fields[static_cast<size_t>(item.field)];
+  const std::string unit = doc.GetUnitLabel(kQuantityPosition);
+  if (!unit.empty()) text += " " + unit;
+  return text + "\r\n";
 }
 
 }  // namespace spanlab

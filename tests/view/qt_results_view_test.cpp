@@ -87,7 +87,8 @@ class DragTest : public ::testing::Test {
   void Open(const Lines& lines) {
     Doc().RemoveView(&counter_);
     const QString path = dir_.filePath("girder.spn");
-    ASSERT_TRUE(DefaultFileAccess().WriteFileAtomically(path.toStdString(), WriteModelFile(lines)).ok());
+    const std::string bytes = WriteModelFile(lines);
+    ASSERT_TRUE(DefaultFileAccess().WriteFileAtomically(path.toStdString(), bytes).ok());
     ASSERT_TRUE(frame_->OpenFile(path));
     ASSERT_EQ(Doc().GetLines(), lines);
     ASSERT_GT(Doc().GetAnalysis().m_dLength, 0) << Doc().GetLastRun().text;
