@@ -503,6 +503,7 @@ void CMainFrame::UpdateUndoActions() {
 
 void CMainFrame::StepHistory(bool undo) {
   if (undo ? !m_history.CanUndo() : !m_history.CanRedo()) return;
+  if (m_pDiagramView->IsDragging()) return;  // the drag becomes a step of its own first
   const LineChange& change = undo ? m_history.UndoChange() : m_history.RedoChange();
   std::vector<std::string> lines = m_doc->GetLines();
   if (!(undo ? m_history.Undo(lines) : m_history.Redo(lines))) {

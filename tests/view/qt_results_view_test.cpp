@@ -248,6 +248,25 @@ TEST_F(DragTest, EscapePutsTheItemBackAndLeavesNoStep) {
   EXPECT_EQ(DocLines(), kGirder);
 }
 
+TEST_F(DragTest, UndoAndRedoWaitUntilTheDragIsPutDown) {
+  Drag(At(5, 0), At(6, 0));
+  Press(At(10, -20));
+  Move(At(12, -20));
+  Settle();
+  QTest::keyClick(view_, Qt::Key_Z, Qt::ControlModifier);
+  frame_->Undo();
+  Release(At(12, -20));
+  Settle();
+  Lines expected = kGirder;
+  expected[6] = "Moment Release: X = 6;";
+  expected[7] = "Point Load: X = 12; PLoad = -5;";
+  EXPECT_EQ(DocLines(), expected);
+  EXPECT_EQ(frame_->History().Steps(), 2u);
+  frame_->Undo();
+  frame_->Undo();
+  EXPECT_EQ(DocLines(), kGirder);
+}
+
 TEST_F(DragTest, ShiftGivesFreePositions) {
   const DrawingFrame f = view_->Frame();
   // A pixel that lies off the snapping grid.
