@@ -329,8 +329,7 @@ void CTreeEdit::MoveTo(const std::string& text) {
 void CTreeEdit::EndMove(bool keep) {
   if (m_moveSection < 0) return;
   const int section = std::exchange(m_moveSection, -1);
-  std::vector<std::string> before = std::move(m_moveLines);
-  m_moveLines = {};
+  std::vector<std::string> before = std::exchange(m_moveLines, {});
   LineChange change = DiffLines(before, m_doc.GetLines());
   if (change.empty()) {  // moved back to where it was: nothing to keep, nothing modified
     if (m_doc.IsModified() != m_moveWasModified) {

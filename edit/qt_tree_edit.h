@@ -62,18 +62,16 @@ class CTreeEdit : public QTreeView, public CView, public LineMover {
   void NudgeSelectedLine(int direction, const DrawingFrame& frame);
 
   TreeLinesModel& Lines() { return m_model; }
-
- signals:
-  // A move was taken back (or ended where it began): the document's lines and its modified
-  // flag are as before it.
-  void MoveUndone();
-
- public:
   // The index of a section heading, and of a line under it.
   QModelIndex Section(int section) const { return m_model.Heading(section); }
   QModelIndex Line(int section, int row) const { return m_model.Line(section, row); }
   // The tree's content as text.
   const TreeContent& Content() const { return m_model.Content(); }
+
+ signals:
+  // A move was taken back (or ended where it began): the document's lines and its modified
+  // flag are as before it.
+  void MoveUndone();
 
  protected:
   void mouseDoubleClickEvent(QMouseEvent* event) override;
