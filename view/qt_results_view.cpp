@@ -1,10 +1,10 @@
 #include "view/qt_results_view.h"
 
 #include <QApplication>
-#include <QKeyEvent>
 #include <QClipboard>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -60,6 +60,9 @@ DrawingFrame CSPLX_30View::Frame() const {
 }
 
 void CSPLX_30View::mouseMoveEvent(QMouseEvent* event) {
+  // A release the view never saw (the mouse taken by another window) puts the item down where
+  // it was last moved to.
+  if (m_drag && !(event->buttons() & Qt::LeftButton)) EndDrag(true);
   if (m_drag) {
     FollowMouse(event->position().toPoint().x(), event->modifiers());
     return;
@@ -75,8 +78,9 @@ void CSPLX_30View::mouseMoveEvent(QMouseEvent* event) {
 
 void CSPLX_30View::mousePressEvent(QMouseEvent* event) {
   const QPoint at = event->position().toPoint();
+  if (m_drag && event->button() == Qt::LeftButton) EndDrag(true);  // its release went elsewhere
   std::optional<DragItem> item;
-  if (event->button() == Qt::LeftButton && m_mover && !m_drag) {
+  if (event->button() == Qt::LeftButton && m_mover) {
     item = PickItem(m_doc, Frame(), at.x(), at.y());
   }
   if (!item || !m_mover->BeginMove(item->section, item->row)) {

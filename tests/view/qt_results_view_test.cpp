@@ -248,6 +248,20 @@ TEST_F(DragTest, EscapePutsTheItemBackAndLeavesNoStep) {
   EXPECT_EQ(DocLines(), kGirder);
 }
 
+TEST_F(DragTest, AReleaseTheViewNeverSawPutsTheItemDownWhereItWasLastMoved) {
+  Press(At(8, 12));
+  Move(At(3, 12));
+  Settle();
+  // The next move comes without the button: the release went to another window.
+  QMouseEvent move(QEvent::MouseMove, At(1, 12), view_->mapToGlobal(At(1, 12)), Qt::NoButton,
+                   Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(view_, &move);
+  Settle();
+  EXPECT_FALSE(view_->IsDragging());
+  EXPECT_EQ(DocLines()[3], "Spring: X = 3; VSpring = 100; /soft");
+  EXPECT_EQ(frame_->History().Steps(), 1u);
+}
+
 TEST_F(DragTest, UndoAndRedoWaitUntilTheDragIsPutDown) {
   Drag(At(5, 0), At(6, 0));
   Press(At(10, -20));
