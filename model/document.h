@@ -153,6 +153,8 @@ class CSPLX_30Doc : public CDocument {
   const std::vector<CSupportItem>& GetSupports() const { return m_supports; }
   const std::vector<CMomentReleaseItem>& GetReleases() const { return m_releases; }
   const std::vector<CMemberPropertyItem>& GetProperties() const { return m_properties; }
+  // The "Live Load" lines' records, in line order (the data check allows one).
+  const std::vector<CLiveLoadItem>& GetLiveLoads() const { return m_liveLoads; }
   bool IsInteractive() const { return m_bInteractive != 0; }
   // A preview's document is not interactive: it asks nothing and converts nothing.
   void SetInteractive(bool interactive) { m_bInteractive = interactive ? 1 : 0; }
@@ -192,6 +194,7 @@ class CSPLX_30Doc : public CDocument {
   std::vector<CSupportItem> m_supports;
   std::vector<CMomentReleaseItem> m_releases;
   std::vector<CMemberPropertyItem> m_properties;  // ascending m_dX
+  std::vector<CLiveLoadItem> m_liveLoads;
   int m_nUnits = kUnitsConsistent;
   UnitFactors m_factors = FactorsForUnits(kUnitsConsistent);
   uint8_t m_bConverted = 0;      // the last load converted an older-version file
