@@ -213,9 +213,17 @@ void CSPLX_30Doc::RunAnalysis() {
   a.BuildElements(m_properties, m_releases);
   a.Solve(m_supports, m_springs, m_pointLoads, m_uniformLoads, m_nUnits);
   a.ComputeExtremes(m_nUnits);
+  m_envelope = {};
+  if (!m_liveLoads.empty()) {
+    const LiveLoadModel model{m_supports, m_springs, m_pointLoads, m_uniformLoads, m_dBeamLength};
+    m_envelope = ComputeLiveLoadEnvelope(a, model, m_liveLoads.front());
+  }
 }
 
-void CSPLX_30Doc::ResetAnalysis() { m_pAnalysis->Reset(); }
+void CSPLX_30Doc::ResetAnalysis() {
+  m_pAnalysis->Reset();
+  m_envelope = {};
+}
 
 const std::vector<std::string>& CSPLX_30Doc::GetAnalysisMessages() const {
   return m_pAnalysis->m_messages;
