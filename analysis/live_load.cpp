@@ -33,29 +33,44 @@ enum : int {
   kMomentEnd,
 };
 
-// The model's loads on span k times `factor`, uniform loads cut to the span.
-void AddSpanLoads(const LiveLoadModel& model, const std::vector<LiveLoadSpan>& spans, int32_t k,
-                  double factor, std::vector<CPointLoadItem>& points,
-                  std::vector<CUniformLoadItem>& uniforms) {
-  if (factor == 0) return;
-  const LiveLoadSpan& span = spans[static_cast<size_t>(k)];
-  for (const CPointLoadItem& p : model.pointLoads) {
-    if (SpanOfPosition(spans, p.m_dX) == k)
-      points.push_back({p.m_dX, factor * p.m_dPLoad, factor * p.m_dMoment});
-  }
+// The model's loads sorted by span, uniform loads cut at the span ends: O(loads + pieces).
+struct SpanLoads {
+  std::vector<CPointLoadItem> points;
+  std::vector<CUniformLoadItem> uniforms;
+};
+std::vector<SpanLoads> LoadsBySpan(const LiveLoadModel& model,
+                                   const std::vector<LiveLoadSpan>& spans) {
+  std::vector<SpanLoads> bySpan(spans.size());
+  for (const CPointLoadItem& p : model.pointLoads)
+    bySpan[static_cast<size_t>(SpanOfPosition(spans, p.m_dX))].points.push_back(p);
   for (const CUniformLoadItem& u : model.uniformLoads) {
     double x1 = u.m_dXStart, x2 = u.m_dXEnd, u1 = u.m_dUStart, u2 = u.m_dUEnd;
     if (x1 > x2) {
       std::swap(x1, x2);
       std::swap(u1, u2);
     }
-    const double a = std::max(x1, span.start), b = std::min(x2, span.end);
-    if (!(a < b)) continue;
+    if (!(x1 < x2)) continue;  // covers no element
     const double slope = (u2 - u1) / (x2 - x1);
-    const double ua = a == x1 ? u1 : u1 + slope * (a - x1);
-    const double ub = b == x2 ? u2 : u1 + slope * (b - x1);
-    uniforms.push_back({a, b, factor * ua, factor * ub});
+    for (size_t k = static_cast<size_t>(SpanOfPosition(spans, x1)); k < spans.size(); ++k) {
+      const double a = std::max(x1, spans[k].start), b = std::min(x2, spans[k].end);
+      if (spans[k].start >= x2) break;
+      if (!(a < b)) continue;
+      const double ua = a == x1 ? u1 : u1 + slope * (a - x1);
+      const double ub = b == x2 ? u2 : u1 + slope * (b - x1);
+      bySpan[k].uniforms.push_back({a, b, ua, ub});
+    }
   }
+  return bySpan;
+}
+
+// Span k's loads times `factor`, appended to a load case.
+void AddScaled(const SpanLoads& loads, double factor, std::vector<CPointLoadItem>& points,
+               std::vector<CUniformLoadItem>& uniforms) {
+  if (factor == 0) return;
+  for (const CPointLoadItem& p : loads.points)
+    points.push_back({p.m_dX, factor * p.m_dPLoad, factor * p.m_dMoment});
+  for (const CUniformLoadItem& u : loads.uniforms)
+    uniforms.push_back({u.m_dXStart, u.m_dXEnd, factor * u.m_dUStart, factor * u.m_dUEnd});
 }
 
 // Where an extreme was found: which array, which entry, and whether it is the envelope's max
@@ -100,21 +115,22 @@ LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
   const CBeamAnalysis::TableLock lock(analysis);
   env.spans = LiveLoadSpans(model.supports, model.length);
   const auto spanCount = static_cast<int32_t>(env.spans.size());
+  const std::vector<SpanLoads> bySpan = LoadsBySpan(model, env.spans);
 
   // The base: settlements, every span on min loading (the model's loads times DeadMin).
   Case base;
   {
     std::vector<CPointLoadItem> points;
     std::vector<CUniformLoadItem> uniforms;
-    for (int32_t k = 0; k < spanCount; ++k)
-      AddSpanLoads(model, env.spans, k, live.m_dDeadMin, points, uniforms);
+    for (const SpanLoads& loads : bySpan) AddScaled(loads, live.m_dDeadMin, points, uniforms);
     analysis.SolveLoadCase(model.supports, model.springs, points, uniforms, base);
   }
   const std::vector<CSupportItem> noSettlements;
   auto solveDelta = [&](int32_t k, Case& delta) {
     std::vector<CPointLoadItem> points;
     std::vector<CUniformLoadItem> uniforms;
-    AddSpanLoads(model, env.spans, k, live.m_dDeadMax - live.m_dDeadMin, points, uniforms);
+    AddScaled(bySpan[static_cast<size_t>(k)], live.m_dDeadMax - live.m_dDeadMin, points,
+              uniforms);
     const LiveLoadSpan& span = env.spans[static_cast<size_t>(k)];
     const double u = live.m_dLiveFactor * live.m_dU;
     if (u != 0 && span.end > span.start) uniforms.push_back({span.start, span.end, u, u});
