@@ -29,8 +29,8 @@ constexpr SectionField Field(std::string_view key, std::string_view valueError, 
 // A load factor of the Live Load line: a plain number >= 0, 1 when left out.
 constexpr SectionField LoadFactor(std::string_view key, std::string_view valueError,
                                   const char* label) {
-  return {key, valueError, kFactorLength, UnitQuantity(0), label, FieldCheck::kNonNegative, true,
-          true};
+  return {key,  valueError, kFactorLength, UnitQuantity(0), label, FieldCheck::kOptionalNonNegative,
+          true, true};
 }
 
 constexpr std::array<SectionRecord, kSectionCount> kSections = {{

@@ -47,6 +47,7 @@ enum class FieldCheck {
   kNumber,           // a number
   kOptionalNumber,   // a number or blank
   kNonNegative,      // a number >= 0
+  kOptionalNonNegative,  // blank or a number >= 0
   kOptionalNonZero,  // blank or a number other than 0
   kPositive,         // a number > 0
 };

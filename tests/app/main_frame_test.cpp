@@ -224,7 +224,7 @@ constexpr const char* kNoLines = "Error F2 - No lines in file.\n 1 Error(s),   0
 
 // ---- Start ----
 
-TEST_F(MainFrameTest, StartsWithNewDocumentAndEightEmptySections) {
+TEST_F(MainFrameTest, StartsWithNewDocumentAndNineEmptySections) {
   EXPECT_TRUE(DocLines().empty());
   EXPECT_FALSE(Frame().Document().IsModified());
   EXPECT_EQ(Results(), kNoLines);
@@ -233,9 +233,10 @@ TEST_F(MainFrameTest, StartsWithNewDocumentAndEightEmptySections) {
   EXPECT_EQ(Frame().OutputPane()->SelectedButton(), CDoubleEditView::kResultsButton);
 
   const char* titles[] = {"Description", "Units",   "Properties",  "Moment Releases",
-                          "Supports",    "Springs", "Point Loads", "Uniform Loads"};
-  ASSERT_EQ(Tree()->model()->rowCount(), 8);
-  for (int i = 0; i < 8; ++i) {
+                          "Supports",    "Springs", "Point Loads", "Uniform Loads",
+                          "Live Load"};
+  ASSERT_EQ(Tree()->model()->rowCount(), 9);
+  for (int i = 0; i < 9; ++i) {
     EXPECT_EQ(Str(Tree()->model()->index(i, 0).data().toString()), titles[i]);
     EXPECT_EQ(Tree()->model()->index(i, 0), Heading(i));
     EXPECT_EQ(ChildCount(Heading(i)), 0);
