@@ -305,6 +305,12 @@ void CMainFrame::CreateActions() {
     const ViewToggle which = t.toggle;
     connect(a, &QAction::triggered, this, [this, which] { Toggle(which); });
   }
+  QAction* single = make("singleAnalysis", "Single Analysis",
+                         "Show the diagrams of the model as written instead of its live-load "
+                         "envelope\nSingle Analysis",
+                         QString());
+  single->setCheckable(true);
+  connect(single, &QAction::triggered, this, [this] { Toggle(ViewToggle::kSingleAnalysis); });
   // F6 and Shift+F6 move the focus from pane to pane.
   auto cyclePanes = [this](int step) {
     QWidget* panes[] = {m_pEditTree, m_pDiagramView, m_pOutput->ResultsBox()->isVisible()
@@ -409,6 +415,7 @@ void CMainFrame::CreateMenusAndToolbar() {
   for (const char* name : {"shear", "moment", "rotation", "deflection"}) {
     view->addAction(Action(name));
   }
+  view->addAction(Action("singleAnalysis"));
   view->addSeparator();
   view->addAction(Action("copyPlot"));
   view->addAction(Action("exportPicture"));
@@ -537,6 +544,7 @@ void CMainFrame::UpdateToggleActions() {
   Action("rotation")->setChecked(t.rotation);
   Action("deflection")->setChecked(t.deflection);
   Action("position")->setChecked(t.position);
+  Action("singleAnalysis")->setChecked(t.singleAnalysis);
 }
 
 void CMainFrame::UpdateTitle() {

@@ -29,6 +29,15 @@ void DrawMoment(DeviceContext& dc, const DrawingFrame& frame, const CSPLX_30Doc&
 void DrawShear(DeviceContext& dc, const DrawingFrame& frame, const CSPLX_30Doc& doc,
                double height, int labelFlag);
 
+// The live-load envelope of one quantity (a model with a Live Load line): its max and its min
+// curve in the quantity's colour, both scaled by their largest absolute value, and with
+// labelFlag 1 the title ("Moment Envelope - kip ft") and the envelope's two extremes of the
+// quantity. Nothing without an envelope or when every value is 0 (1e-7 or less for moment and
+// shear). Time proportional to the picture's width.
+enum class EnvelopeQuantity { kShear, kMoment, kRotation, kDeflection };
+void DrawEnvelope(DeviceContext& dc, const DrawingFrame& frame, const CSPLX_30Doc& doc,
+                  EnvelopeQuantity quantity, double height, int labelFlag);
+
 // Reaction arrows and arcs (black) at every node with a reaction; with labelFlag 1 the title
 // and the values (FormatNumber of the magnitude, moments in kip ft for English models).
 void DrawReactions(DeviceContext& dc, const DrawingFrame& frame, const CSPLX_30Doc& doc,

@@ -24,6 +24,9 @@ void ApplyToggle(ViewToggles& t, ViewToggle toggle) {
     case ViewToggle::kPosition:
       t.position = !t.position;
       return;
+    case ViewToggle::kSingleAnalysis:
+      t.singleAnalysis = !t.singleAnalysis;
+      return;
     case ViewToggle::kShear: curve = &t.shear; break;
     case ViewToggle::kMoment: curve = &t.moment; break;
     case ViewToggle::kRotation: curve = &t.rotation; break;
@@ -97,10 +100,18 @@ void PaintResultsView(DeviceContext& dc, const CSPLX_30Doc& doc, ResultsViewStat
     if (t.reactions) {
       DrawReactions(dc, frame, doc, !t.shear && !t.moment && !t.rotation && !t.deflection);
     }
-    if (t.shear) DrawShear(dc, frame, doc, kCurveHeight, !t.moment && !t.rotation && !t.deflection);
-    if (t.moment) DrawMoment(dc, frame, doc, kCurveHeight, !t.rotation && !t.deflection);
-    if (t.rotation) DrawRotation(dc, frame, doc, kCurveHeight, !t.deflection);
-    if (t.deflection) DrawDeflection(dc, frame, doc, kCurveHeight, 1);
+    if (!t.singleAnalysis && !doc.GetEnvelope().empty()) {
+      using Q = EnvelopeQuantity;
+      if (t.shear) DrawEnvelope(dc, frame, doc, Q::kShear, kCurveHeight, !t.moment && !t.rotation && !t.deflection);
+      if (t.moment) DrawEnvelope(dc, frame, doc, Q::kMoment, kCurveHeight, !t.rotation && !t.deflection);
+      if (t.rotation) DrawEnvelope(dc, frame, doc, Q::kRotation, kCurveHeight, !t.deflection);
+      if (t.deflection) DrawEnvelope(dc, frame, doc, Q::kDeflection, kCurveHeight, 1);
+    } else {
+      if (t.shear) DrawShear(dc, frame, doc, kCurveHeight, !t.moment && !t.rotation && !t.deflection);
+      if (t.moment) DrawMoment(dc, frame, doc, kCurveHeight, !t.rotation && !t.deflection);
+      if (t.rotation) DrawRotation(dc, frame, doc, kCurveHeight, !t.deflection);
+      if (t.deflection) DrawDeflection(dc, frame, doc, kCurveHeight, 1);
+    }
     if (t.position) DrawSelectionMarker(dc, frame, state.selection);
   }
   dc.SelectFont(previousFont);

@@ -16,9 +16,20 @@ struct ViewToggles {
   bool rotation = false;
   bool deflection = false;
   bool position = false;  // the position marker of the selected line
+  // The curves of the model as written rather than its live-load envelope (only a model with
+  // a Live Load line has one).
+  bool singleAnalysis = false;
 };
 
-enum class ViewToggle { kReactions, kShear, kMoment, kRotation, kDeflection, kPosition };
+enum class ViewToggle {
+  kReactions,
+  kShear,
+  kMoment,
+  kRotation,
+  kDeflection,
+  kPosition,
+  kSingleAnalysis
+};
 
 // Flips one toggle. Reactions are shown alone: turning a curve on turns the reactions off,
 // turning the reactions on turns every curve off; turning something off changes nothing else.
@@ -58,7 +69,8 @@ DrawingFrame ScreenFrame(int cxClient, int cyClient, double length);
 
 // Paints the view: nothing for a beam without length; the beam picture; then, when the
 // analysis has results, the selected diagrams (the highest of deflection, rotation, moment,
-// shear carries title and labels) and the position marker.
+// shear carries title and labels; the envelope curves instead when the model has a live-load
+// envelope and the single-analysis toggle is off) and the position marker.
 void PaintResultsView(DeviceContext& dc, const CSPLX_30Doc& doc, ResultsViewState& state);
 
 }  // namespace spanlab

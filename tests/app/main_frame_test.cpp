@@ -241,7 +241,8 @@ TEST_F(MainFrameTest, StartsWithNewDocumentAndNineEmptySections) {
     EXPECT_EQ(Tree()->model()->index(i, 0), Heading(i));
     EXPECT_EQ(ChildCount(Heading(i)), 0);
   }
-  for (const char* name : {"reactions", "shear", "moment", "rotation", "deflection", "position"}) {
+  for (const char* name :
+       {"reactions", "shear", "moment", "rotation", "deflection", "position", "singleAnalysis"}) {
     EXPECT_TRUE(Frame().Action(name)->isCheckable()) << name;
     EXPECT_FALSE(Frame().Action(name)->isChecked()) << name;
   }
@@ -1558,9 +1559,9 @@ TEST_F(MainFrameTest, ViewMenuOrderAndOneActionPerMnemonic) {
   ASSERT_NE(view, nullptr);
   QStringList texts;
   for (QAction* a : view->actions()) texts << (a->isSeparator() ? "|" : a->text());
-  EXPECT_EQ(texts.mid(0, 11), (QStringList{"&Toolbar", "&Status Bar", "S&plit", "|",
+  EXPECT_EQ(texts.mid(0, 12), (QStringList{"&Toolbar", "&Status Bar", "S&plit", "|",
                                            "Show Reactions", "|", "Shear", "Moment", "Rotation",
-                                           "Deflection", "|"}));
+                                           "Deflection", "Single Analysis", "|"}));
   // Alt+V, P must reach Split: no other entry of the menu may take the same letter.
   QStringList letters;
   for (const QString& t : texts) {
