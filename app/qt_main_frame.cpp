@@ -311,6 +311,10 @@ void CMainFrame::CreateActions() {
                          QString());
   single->setCheckable(true);
   connect(single, &QAction::triggered, this, [this] { Toggle(ViewToggle::kSingleAnalysis); });
+  connect(make("influenceLine", "Influence Line",
+               "Draw the influence line of the diagram shown at the position last clicked\n"
+               "Influence Line"),
+          &QAction::triggered, this, [this] { ShowInfluenceLine(); });
   // F6 and Shift+F6 move the focus from pane to pane.
   auto cyclePanes = [this](int step) {
     QWidget* panes[] = {m_pEditTree, m_pDiagramView, m_pOutput->ResultsBox()->isVisible()
@@ -416,6 +420,7 @@ void CMainFrame::CreateMenusAndToolbar() {
     view->addAction(Action(name));
   }
   view->addAction(Action("singleAnalysis"));
+  view->addAction(Action("influenceLine"));
   view->addSeparator();
   view->addAction(Action("copyPlot"));
   view->addAction(Action("exportPicture"));
@@ -530,7 +535,28 @@ void CMainFrame::EditPrintOptions() {
   if (dialog.exec() == QDialog::Accepted) m_options = dialog.Options();
 }
 
+void CMainFrame::ShowInfluenceLine() {
+  ResultsViewState& state = m_pDiagramView->State();
+  const std::optional<InfluenceQuantity> quantity = InfluenceQuantityFor(state.toggles);
+  if (!quantity || state.m_dClickX < 0) {
+    QMessageBox::information(this, "Spanlab",
+                             "Show a diagram and click the results view at the position of "
+                             "interest, then choose Influence Line.");
+    return;
+  }
+  InfluenceLine line =
+      ComputeInfluenceLine(m_doc->GetAnalysis(), m_doc->GetSprings(), *quantity, state.m_dClickX);
+  if (!line.error.empty()) {
+    QMessageBox::information(this, "Spanlab", ToQString(line.error));
+    return;
+  }
+  state.influence = std::move(line);
+  state.influenceOf = *quantity;
+  m_pDiagramView->update();
+}
+
 void CMainFrame::Toggle(ViewToggle toggle) {
+  m_pDiagramView->State().influence = InfluenceLine{};  // the diagrams again
   ApplyToggle(m_pDiagramView->State().toggles, toggle);
   UpdateToggleActions();
   m_pDiagramView->update();

@@ -277,6 +277,42 @@ void DrawEnvelope(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& d
   }
 }
 
+void DrawInfluenceLine(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc,
+                       const InfluenceLine& line, InfluenceQuantity quantity, double height) {
+  const CBeamAnalysis& a = doc.GetAnalysis();
+  if (!HasResults(a) || line.points.empty()) return;
+  const auto low = std::min_element(line.points.begin(), line.points.end(),
+                                    [](const auto& p, const auto& q) { return p.value < q.value; });
+  const auto high = std::max_element(line.points.begin(), line.points.end(),
+                                     [](const auto& p, const auto& q) { return p.value < q.value; });
+  const double scale = std::max(std::fabs(low->value), std::fabs(high->value));
+  if (!(scale > 0)) return;
+  struct Style {
+    const char* name;
+    int unit;
+  };
+  static constexpr Style kStyles[] = {
+      {"Deflection", kQuantityDeflection}, {"Rotation", kQuantityRotation},
+      {"Shear", kQuantityForce},           {"Moment", kQuantityMoment},
+      {"Vertical Reaction", kQuantityForce}, {"Rotational Reaction", kQuantityMoment},
+  };
+  const Style& style = kStyles[static_cast<int>(quantity)];
+  const std::string unit = doc.GetUnitLabel(style.unit);
+  const double toLabel = unit == "kip ft" ? 0.08333333333333333 : unit == "mm" ? 1000.0 : 1.0;
+  const double unitLength = doc.GetFactors()[kFactorLength];
+  const std::string where = doc.GetUnitLabel(kQuantityPosition);
+  PenScope pen(dc, Pen{f.penUnit, kBlack});
+  const CurveScale c = ScaleOf(f, a, height, scale);
+  Labels(dc, f, c,
+         DiagramTitle((std::string("Influence Line - ") + style.name + " at " +
+                       FormatGeneral(line.x / unitLength, 6) + (where.empty() ? "" : " " + where))
+                          .c_str(),
+                      unit),
+         low->value, low->x, high->value, high->x, 1.0, toLabel);
+  ColumnPolyline curve(dc);
+  for (const InfluencePoint& p : line.points) curve.Add(c.X(p.x), c.Y(p.value));
+}
+
 void DrawExtremeLabel(DeviceContext& dc, double value, int x, int y, int rightLimit) {
   std::string text = FormatFixed(value, 6);
   if (text == "*") text = "error";

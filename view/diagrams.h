@@ -3,6 +3,7 @@
 // the support reactions as arrows and arcs with their values.
 #pragma once
 
+#include "analysis/influence_line.h"
 #include "model/document.h"
 #include "platform/device_context.h"
 #include "view/beam_drawing.h"
@@ -37,6 +38,12 @@ void DrawShear(DeviceContext& dc, const DrawingFrame& frame, const CSPLX_30Doc& 
 enum class EnvelopeQuantity { kShear, kMoment, kRotation, kDeflection };
 void DrawEnvelope(DeviceContext& dc, const DrawingFrame& frame, const CSPLX_30Doc& doc,
                   EnvelopeQuantity quantity, double height, int labelFlag);
+
+// An influence line (black): its values at the nodes scaled to `height`, the title
+// ("Influence Line - Moment at 15.0000 feet") and its largest and smallest value labelled in
+// the units of the quantity's diagram. Nothing when every value is 0.
+void DrawInfluenceLine(DeviceContext& dc, const DrawingFrame& frame, const CSPLX_30Doc& doc,
+                       const InfluenceLine& line, InfluenceQuantity quantity, double height);
 
 // Reaction arrows and arcs (black) at every node with a reaction; with labelFlag 1 the title
 // and the values (FormatNumber of the magnitude, moments in kip ft for English models).

@@ -28,6 +28,7 @@ CSPLX_30View::~CSPLX_30View() {
 
 void CSPLX_30View::OnUpdate(CView*, long hint) {
   if (hint == kHintLines) {
+    m_state.influence = InfluenceLine{};  // it belonged to the model before the change
     update();
   } else if (m_state.selection.OnHint(hint, m_doc)) {
     update();
@@ -51,6 +52,15 @@ void CSPLX_30View::mouseMoveEvent(QMouseEvent* event) {
   QWidget::mouseMoveEvent(event);
   if (m_state.toggles.position) return;  // the marker's line stays in the Data box
   m_doc.SetMessage(ReadoutText(m_doc, m_state, event->position().toPoint().x()));
+}
+
+void CSPLX_30View::mousePressEvent(QMouseEvent* event) {
+  QWidget::mousePressEvent(event);
+  // Where View > Influence Line takes its quantity.
+  if (m_doc.GetBeamLength() > 0) {
+    m_state.m_dClickX =
+        BeamPositionAt(m_state, m_doc.GetBeamLength(), event->position().toPoint().x());
+  }
 }
 
 void CSPLX_30View::CopyPlot() { QApplication::clipboard()->setImage(grab().toImage()); }

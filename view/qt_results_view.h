@@ -42,6 +42,7 @@ class CSPLX_30View : public QWidget, public CView, public ResultsCommandTarget {
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
 
  private:
   CSPLX_30Doc& m_doc;

@@ -86,6 +86,21 @@ DrawingFrame ScreenFrame(int cxClient, int cyClient, double length) {
   return f;
 }
 
+double BeamPositionAt(const ResultsViewState& state, double length, int x) {
+  const DrawingFrame f = ScreenFrame(state.m_cxClient, state.m_cyClient, length);
+  if (f.right <= f.left) return 0;
+  return std::clamp(double(x - f.left) / (f.right - f.left), 0.0, 1.0) * length;
+}
+
+std::optional<InfluenceQuantity> InfluenceQuantityFor(const ViewToggles& t) {
+  if (t.deflection) return InfluenceQuantity::kDeflection;
+  if (t.rotation) return InfluenceQuantity::kRotation;
+  if (t.moment) return InfluenceQuantity::kMoment;
+  if (t.shear) return InfluenceQuantity::kShear;
+  if (t.reactions) return InfluenceQuantity::kReactionVert;
+  return std::nullopt;
+}
+
 void PaintResultsView(DeviceContext& dc, const CSPLX_30Doc& doc, ResultsViewState& state) {
   if (!dc.IsPrinting()) state.m_nPenUnit = 1;
   if (!(doc.GetBeamLength() > 0)) return;
@@ -96,6 +111,12 @@ void PaintResultsView(DeviceContext& dc, const CSPLX_30Doc& doc, ResultsViewStat
   const CBeamAnalysis& a = doc.GetAnalysis();
   if (a.m_dLength > 0) {
     const ViewToggles& t = state.toggles;
+    if (!state.influence.points.empty()) {
+      DrawInfluenceLine(dc, frame, doc, state.influence, state.influenceOf, kCurveHeight);
+      if (t.position) DrawSelectionMarker(dc, frame, state.selection);
+      dc.SelectFont(previousFont);
+      return;
+    }
     // The label flag goes to the shown curve of highest priority.
     if (t.reactions) {
       DrawReactions(dc, frame, doc, !t.shear && !t.moment && !t.rotation && !t.deflection);

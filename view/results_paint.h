@@ -2,6 +2,9 @@
 // diagrams the view toggles select and the position marker of the selected model line.
 #pragma once
 
+#include <optional>
+
+#include "analysis/influence_line.h"
 #include "model/document.h"
 #include "platform/device_context.h"
 #include "view/beam_drawing.h"
@@ -62,7 +65,20 @@ struct ResultsViewState {
   ViewToggles toggles;
   SelectionMarker selection;
   Font m_font;  // 10-point "Courier New"
+  double m_dClickX = -1;  // beam position last clicked (internal length unit); -1: none yet
+  // The influence line the View command asked for, shown instead of the diagrams until a toggle
+  // or the model changes (empty points: none).
+  InfluenceLine influence;
+  InfluenceQuantity influenceOf = InfluenceQuantity::kMoment;
 };
+
+// The beam position (internal length unit) under client x, within the beam.
+double BeamPositionAt(const ResultsViewState& state, double length, int x);
+
+// The quantity whose influence line the View command draws: the shown diagram that carries the
+// title (deflection, rotation, moment, shear in that order), the vertical reaction when the
+// reactions are shown; nullopt when nothing is shown.
+std::optional<InfluenceQuantity> InfluenceQuantityFor(const ViewToggles& toggles);
 
 // The frame of the screen picture: the beam over the middle 70 % of the width, at mid-height.
 DrawingFrame ScreenFrame(int cxClient, int cyClient, double length);
@@ -70,7 +86,8 @@ DrawingFrame ScreenFrame(int cxClient, int cyClient, double length);
 // Paints the view: nothing for a beam without length; the beam picture; then, when the
 // analysis has results, the selected diagrams (the highest of deflection, rotation, moment,
 // shear carries title and labels; the envelope curves instead when the model has a live-load
-// envelope and the single-analysis toggle is off) and the position marker.
+// envelope and the single-analysis toggle is off; an influence line asked for instead of all of
+// them) and the position marker.
 void PaintResultsView(DeviceContext& dc, const CSPLX_30Doc& doc, ResultsViewState& state);
 
 }  // namespace spanlab

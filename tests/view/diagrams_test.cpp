@@ -458,6 +458,41 @@ TEST(PaintDiagramsTest, LiveLoadShowsTheEnvelopeUntilTheSingleAnalysisIsAsked) {
     EXPECT_EQ(asWritten.texts[i].text, single.texts[i].text);
 }
 
+TEST(PaintDiagramsTest, InfluenceLineReplacesTheDiagramsUntilCleared) {
+  CSPLX_30Doc doc;
+  doc.SetLines(nullptr, kTwoSpans);
+  ASSERT_TRUE(RunModel(doc).analysed);
+  ViewToggles toggles{false, true, true, false, false};
+  EXPECT_EQ(InfluenceQuantityFor(toggles), InfluenceQuantity::kMoment);  // moment over shear
+  EXPECT_EQ(InfluenceQuantityFor({true}), InfluenceQuantity::kReactionVert);
+  EXPECT_EQ(InfluenceQuantityFor({}), std::nullopt);
+  ResultsViewState state = Screen(toggles);
+  // The beam runs from client x 150 to 850 over 42 ft = 504 in.
+  EXPECT_EQ(BeamPositionAt(state, 504, 150), 0);
+  EXPECT_EQ(BeamPositionAt(state, 504, 500), 252);
+  EXPECT_EQ(BeamPositionAt(state, 504, 990), 504);
+
+  state.influence = ComputeInfluenceLine(doc.GetAnalysis(), doc.GetSprings(),
+                                         InfluenceQuantity::kMoment, 360);
+  state.influenceOf = InfluenceQuantity::kMoment;
+  RecordingDeviceContext dc, beam;
+  PaintResultsView(dc, doc, state);
+  ResultsViewState bare = Screen({});
+  PaintResultsView(beam, doc, bare);
+  ASSERT_EQ(dc.texts.size(), 3u);
+  EXPECT_EQ(dc.texts[0].text, "Influence Line - Moment at 30 feet - kip ft");
+  // The beam picture, then the influence line alone in black: no diagram.
+  ASSERT_GT(dc.strokes.size(), beam.strokes.size());
+  for (size_t i = 0; i < dc.strokes.size(); ++i) {
+    if (i < beam.strokes.size()) EXPECT_EQ(dc.strokes[i], beam.strokes[i]) << i;
+    else EXPECT_EQ(dc.strokes[i].pen.color, kBlack) << i;
+  }
+  state.influence = InfluenceLine{};
+  RecordingDeviceContext diagrams;
+  PaintResultsView(diagrams, doc, state);
+  EXPECT_EQ(diagrams.texts[0].text, "Moment - kip ft");
+}
+
 TEST(PaintDiagramsTest, UnloadedBeamShowsNoCurves) {
   CSPLX_30Doc doc;
   doc.SetLines(nullptr, {"File Format:3.0", "Member Property: X = 0; E = 29000; I = 448;",
