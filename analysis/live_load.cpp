@@ -183,33 +183,24 @@ LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
   // the end force: its maximum is minus the end force's minimum.
   std::array<ExtremeSource, kEnvelopeExtremeCount> source{};
   std::array<bool, kEnvelopeExtremeCount> found{};
-  auto track = [&](int maxKind, double v, double x, ExtremeSource from) {
-    EnvelopeExtreme& best = env.extremes[maxKind];
-    if (!found[maxKind] || v > best.value) {
-      best.value = v;
-      best.x = x;
-      source[maxKind] = from;
-      found[maxKind] = true;
-    }
-  };
-  auto trackLow = [&](int minKind, double v, double x, ExtremeSource from) {
-    EnvelopeExtreme& best = env.extremes[minKind];
-    if (!found[minKind] || v < best.value) {
-      best.value = v;
-      best.x = x;
-      source[minKind] = from;
-      found[minKind] = true;
-    }
+  // Strictly better replaces, so on ties the first position (the leftmost) stays.
+  auto track = [&](int kind, bool larger, double v, double x, ExtremeSource from) {
+    EnvelopeExtreme& best = env.extremes[kind];
+    if (found[kind] && !(larger ? v > best.value : v < best.value)) return;
+    best.value = v;
+    best.x = x;
+    source[kind] = from;
+    found[kind] = true;
   };
   auto both = [&](int maxKind, int array, int32_t index, double sign, double x) {
     const std::vector<double>& hi = high.*kArrays[array];
     const std::vector<double>& lo = low.*kArrays[array];
     if (sign > 0) {
-      track(maxKind, hi[index], x, {array, index, true});
-      trackLow(maxKind + 1, lo[index], x, {array, index, false});
+      track(maxKind, true, hi[index], x, {array, index, true});
+      track(maxKind + 1, false, lo[index], x, {array, index, false});
     } else {
-      track(maxKind, -lo[index], x, {array, index, false});
-      trackLow(maxKind + 1, -hi[index], x, {array, index, true});
+      track(maxKind, true, -lo[index], x, {array, index, false});
+      track(maxKind + 1, false, -hi[index], x, {array, index, true});
     }
   };
   for (int32_t e = 1; e <= elements; ++e) {
