@@ -17,6 +17,7 @@ void CBeamAnalysis::Reset() {
   m_dLength = 0;
   m_bError = 0;
   m_bRefused = false;
+  m_bCasesReady = false;
   m_nNodes = m_nElements = m_nDof = 0;
   // No sums or scales of an earlier model may outlive it.
   m_dLoadVert = m_dLoadMoment = 0;
@@ -37,6 +38,7 @@ void CBeamAnalysis::Refuse(const std::string& message) {
   m_messages.push_back(message);
   m_bError = 1;
   m_bRefused = true;
+  m_bCasesReady = false;
   m_dLength = 0;  // nothing to show
   m_nNodes = m_nElements = m_nDof = 0;
   m_nodes.assign(1, BeamNode{});

@@ -111,6 +111,36 @@ class CBeamAnalysis {
   // the last node when none is that close. O(log n).
   int32_t FindDof(double x) const;
 
+  // ---- Further load cases on the equations of the last run ----
+  // The results of one load case: node values [1..m_nNodes] and element end forces
+  // [1..m_nElements], with the conventions of the results record.
+  struct CaseResults {
+    std::vector<double> deflection, rotation, reactionVert, reactionRot;
+    std::vector<double> shearStart, shearEnd, momentStart, momentEnd;
+  };
+  // Whether the last Solve left its eliminated equations for SolveLoadCase: it ran to the end
+  // with results (no A1, A3 or A4; A2 leaves valid linear results).
+  bool CanSolveLoadCases() const { return m_bCasesReady; }
+  // Solves the beam of the last run (same nodes, elements, springs and restrained degrees of
+  // freedom) for other loads and other prescribed values, without eliminating again: O(nodes).
+  // `supports` gives the prescribed values; a restrained degree of freedom that none of them
+  // names is held at 0, and a support naming a free degree of freedom is ignored. Every position
+  // must be a node of the run. Precondition: CanSolveLoadCases().
+  void SolveLoadCase(const std::vector<CSupportItem>& supports,
+                     const std::vector<CSpringItem>& springs,
+                     const std::vector<CPointLoadItem>& pointLoads,
+                     const std::vector<CUniformLoadItem>& uniformLoads, CaseResults& out) const;
+  // Whether the degree of freedom (numbered from 1) is held by a support in the last run.
+  bool IsPrescribedDof(int32_t dof) const { return IsPrescribed(dof); }
+  // The element stiffness terms for (EI, length, release flag), k11..k44 of the row order
+  // (left deflection, left rotation, right deflection, right rotation); all 0 without length
+  // or stiffness.
+  struct ElementTerms {
+    double k11 = 0, k12 = 0, k13 = 0, k14 = 0, k22 = 0, k23 = 0, k24 = 0, k33 = 0, k34 = 0,
+           k44 = 0;
+  };
+  static ElementTerms ElementTermsOf(double ei, double length, int32_t releaseEnd);
+
   // Element e's length: the x of its right node minus that of its left node. (Not stored: a
   // model holds as many elements as nodes.)
   double ElementLength(int32_t e) const {
@@ -152,8 +182,8 @@ class CBeamAnalysis {
          m_dXMaxDeflection = 0;
 
  private:
-  // Working arrays of one Solve (F indexed 1..n, n + 2 entries). Their contents live only during
-  // a Solve; the engine keeps their memory for the next run, because the window re-runs the
+  // Working arrays of one Solve (F indexed 1..n, n + 2 entries). After a complete Solve K holds
+  // the eliminated band, which SolveLoadCase reuses; the engine keeps their memory for the next run, because the window re-runs the
   // analysis at every edit and fresh pages for a large model cost more than the solution.
   struct Equations {
     std::vector<double> F;  // loads; reactions at prescribed dofs after solving
@@ -163,6 +193,9 @@ class CBeamAnalysis {
     std::vector<double> K;
     // Row r's first term. (Rows start at 7 (i - 1) and 7 (i - 1) + 4 for node i.)
     double* Row(int32_t r) { return K.data() + 7 * ((r - 1) >> 1) + (((r - 1) & 1) << 2); }
+    const double* Row(int32_t r) const {
+      return K.data() + 7 * ((r - 1) >> 1) + (((r - 1) & 1) << 2);
+    }
   };
   // The displacements live in the node records from the start of a Solve: a prescribed value
   // is written there when the loads are assembled, a free one by the back substitution.
@@ -175,11 +208,6 @@ class CBeamAnalysis {
   bool IsPrescribed(int32_t dof) const {
     return m_kinematics[static_cast<size_t>((dof + 1) >> 1)] & ((dof & 1) ? 16 : 32);
   }
-  // Stiffness terms of the last element computed (k11..k44, symmetric).
-  struct ElementTerms {
-    double k11 = 0, k12 = 0, k13 = 0, k14 = 0, k22 = 0, k23 = 0, k24 = 0, k33 = 0, k34 = 0,
-           k44 = 0;
-  };
   // The share of a linearly varying load (p at the left end, rising by q over the length l)
   // that an element passes to its nodes: forces v1, v2 and moments m1, m2 as magnitudes;
   // the load vector gets +v1, -m1, +v2, +m2.
@@ -220,7 +248,7 @@ class CBeamAnalysis {
   int32_t FirstNodeNear(double x) const;
   int32_t FirstNodeNotBelow(double x) const;
 
-  ElementTerms m_k;
+  ElementTerms m_k;  // the terms of the last element computed
   Equations m_equations;
   // For the mechanism check, per node: what holds it (a prescribed value, or a positive spring
   // that changes its stiffness) and what the element starting there is; the bits are those of
@@ -230,6 +258,7 @@ class CBeamAnalysis {
   bool m_bStiffnessOutOfRange = false;  // a pivot fell below the smallest normal double
   bool m_bRefused = false;                // an A1 line ended the run
   bool m_bFiniteResults = true;           // EndForces found every value a finite number
+  bool m_bCasesReady = false;  // the equations hold the eliminated band of a complete run
   // Loads summed per element (only for models whose uniform loads overlap so much that the
   // element-by-element assembly would be quadratic): intensity at the left end and rise.
   std::vector<double> m_loadP, m_loadQ;

@@ -6,6 +6,7 @@
 #include "analysis/results_export.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -256,6 +257,162 @@ void WriteResultsCsv(std::ostream& out, const CBeamAnalysis& a) {
         .Put(',')
         .CsvNumber(el.momentEnd)
         .Put('\n');
+    record.MaybeFlush();
+  }
+}
+
+namespace {
+
+constexpr std::pair<const char*, int> kExtremeNames[] = {
+    {"maxShear", kEnvelopeMaxShear},       {"minShear", kEnvelopeMinShear},
+    {"maxMoment", kEnvelopeMaxMoment},     {"minMoment", kEnvelopeMinMoment},
+    {"maxRotation", kEnvelopeMaxRotation}, {"minRotation", kEnvelopeMinRotation},
+    {"maxDeflection", kEnvelopeMaxDeflection}, {"minDeflection", kEnvelopeMinDeflection},
+};
+
+// The envelope's ranges of a node and of an element, with their names, in output order.
+std::array<std::pair<const char*, const EnvelopeRange*>, 4> NodeRanges(const EnvelopeNode& n) {
+  return {{{"deflection", &n.deflection},
+           {"rotation", &n.rotation},
+           {"reactionVert", &n.reactionVert},
+           {"reactionRot", &n.reactionRot}}};
+}
+std::array<std::pair<const char*, const EnvelopeRange*>, 4> ElementRanges(
+    const EnvelopeElement& e) {
+  return {{{"shearStart", &e.shearStart},
+           {"shearEnd", &e.shearEnd},
+           {"momentStart", &e.momentStart},
+           {"momentEnd", &e.momentEnd}}};
+}
+
+}  // namespace
+
+void WriteEnvelopeJson(std::ostream& out, const LiveLoadEnvelope& env) {
+  RecordText record(out);
+  std::string& t = record.text();
+  t += "{\n  \"spans\": [";
+  for (size_t k = 0; k < env.spans.size(); ++k) {
+    Row(t, RowRoom(2))
+        .Put(k > 0 ? ",\n    {\"start\": " : "\n    {\"start\": ")
+        .JsonNumber(env.spans[k].start)
+        .Put(", \"end\": ")
+        .JsonNumber(env.spans[k].end)
+        .Put('}');
+  }
+  t += env.spans.empty() ? "],\n" : "\n  ],\n";
+  t += "  \"nodes\": [";
+  for (size_t i = 0; i < env.nodes.size(); ++i) {
+    const EnvelopeNode& n = env.nodes[i];
+    Row row(t, RowRoom(9) + 200);
+    row.Put(i > 0 ? ",\n    {\"x\": " : "\n    {\"x\": ").JsonNumber(n.x);
+    for (const auto& [name, range] : NodeRanges(n)) {
+      const bool reaction = std::string_view(name).starts_with("reaction");
+      row.Put(", \"").Put(name).Put("Max\": ");
+      if (reaction && !n.hasReaction) row.Put("null");
+      else row.JsonNumber(range->max);
+      row.Put(", \"").Put(name).Put("Min\": ");
+      if (reaction && !n.hasReaction) row.Put("null");
+      else row.JsonNumber(range->min);
+    }
+    row.Put('}');
+    record.MaybeFlush();
+  }
+  t += env.nodes.empty() ? "],\n" : "\n  ],\n";
+  t += "  \"elements\": [";
+  for (size_t e = 0; e < env.elements.size(); ++e) {
+    const EnvelopeElement& el = env.elements[e];
+    Row row(t, RowRoom(9) + 200);
+    row.Put(e > 0 ? ",\n    {\"xEnd\": " : "\n    {\"xEnd\": ").JsonNumber(el.xEnd);
+    for (const auto& [name, range] : ElementRanges(el)) {
+      row.Put(", \"").Put(name).Put("Max\": ").JsonNumber(range->max);
+      row.Put(", \"").Put(name).Put("Min\": ").JsonNumber(range->min);
+    }
+    row.Put('}');
+    record.MaybeFlush();
+  }
+  t += env.elements.empty() ? "],\n" : "\n  ],\n";
+  t += "  \"extremes\": {";
+  bool first = true;
+  for (const auto& [name, kind] : kExtremeNames) {
+    const EnvelopeExtreme& x = env.extremes[static_cast<size_t>(kind)];
+    Row(t, RowRoom(2))
+        .Put(first ? "\n    \"" : ",\n    \"")
+        .Put(name)
+        .Put("\": {\"value\": ")
+        .JsonNumber(x.value)
+        .Put(", \"x\": ")
+        .JsonNumber(x.x)
+        .Put(", \"spansOnMax\": [");
+    for (size_t k = 0; k < x.spansOnMax.size(); ++k) {
+      Row(t, RowRoom(1)).Put(k > 0 ? ", " : "").Integer(x.spansOnMax[k]);
+      record.MaybeFlush();
+    }
+    t += "]}";
+    first = false;
+  }
+  t += "\n  }\n}\n";
+}
+
+void WriteEnvelopeCsv(std::ostream& out, const LiveLoadEnvelope& env) {
+  RecordText record(out);
+  std::string& t = record.text();
+  t += "node,x,deflectionMax,deflectionMin,rotationMax,rotationMin,reactionVertMax,"
+       "reactionVertMin,reactionRotMax,reactionRotMin\n";
+  for (size_t i = 0; i < env.nodes.size(); ++i) {
+    const EnvelopeNode& n = env.nodes[i];
+    Row row(t, RowRoom(10));
+    row.Integer(static_cast<long long>(i + 1)).Put(',').CsvNumber(n.x);
+    for (const auto& [name, range] : NodeRanges(n)) {
+      const bool blank = std::string_view(name).starts_with("reaction") && !n.hasReaction;
+      row.Put(',');
+      if (!blank) row.CsvNumber(range->max);
+      row.Put(',');
+      if (!blank) row.CsvNumber(range->min);
+    }
+    row.Put('\n');
+    record.MaybeFlush();
+  }
+  t += "\nelement,xEnd,shearStartMax,shearStartMin,shearEndMax,shearEndMin,momentStartMax,"
+       "momentStartMin,momentEndMax,momentEndMin\n";
+  for (size_t e = 0; e < env.elements.size(); ++e) {
+    const EnvelopeElement& el = env.elements[e];
+    Row row(t, RowRoom(10));
+    row.Integer(static_cast<long long>(e + 1)).Put(',').CsvNumber(el.xEnd);
+    for (const auto& [name, range] : ElementRanges(el))
+      row.Put(',').CsvNumber(range->max).Put(',').CsvNumber(range->min);
+    row.Put('\n');
+    record.MaybeFlush();
+  }
+}
+
+void WriteInfluenceJson(std::ostream& out, const InfluenceLine& line, InfluenceQuantity quantity,
+                        double lengthFactor) {
+  RecordText record(out);
+  std::string& t = record.text();
+  Row(t, RowRoom(1))
+      .Put("{\n  \"of\": \"")
+      .Put(InfluenceQuantityName(quantity))
+      .Put("\",\n  \"at\": ")
+      .JsonNumber(line.x / lengthFactor)
+      .Put(",\n  \"points\": [");
+  for (size_t i = 0; i < line.points.size(); ++i) {
+    Row(t, RowRoom(2))
+        .Put(i > 0 ? ",\n    {\"x\": " : "\n    {\"x\": ")
+        .JsonNumber(line.points[i].x / lengthFactor)
+        .Put(", \"value\": ")
+        .JsonNumber(line.points[i].value)
+        .Put('}');
+    record.MaybeFlush();
+  }
+  t += line.points.empty() ? "]\n}\n" : "\n  ]\n}\n";
+}
+
+void WriteInfluenceCsv(std::ostream& out, const InfluenceLine& line, double lengthFactor) {
+  RecordText record(out);
+  std::string& t = record.text();
+  t += "x,value\n";
+  for (const InfluencePoint& p : line.points) {
+    Row(t, RowRoom(2)).CsvNumber(p.x / lengthFactor).Put(',').CsvNumber(p.value).Put('\n');
     record.MaybeFlush();
   }
 }

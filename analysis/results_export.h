@@ -12,11 +12,30 @@
 #include <ostream>
 
 #include "analysis/beam_analysis.h"
+#include "analysis/influence_line.h"
+#include "analysis/live_load.h"
 
 namespace spanlab {
 
 // `analysis` holds the results of a complete run (its extremes are computed by the run).
 void WriteResultsJson(std::ostream& out, const CBeamAnalysis& analysis);
 void WriteResultsCsv(std::ostream& out, const CBeamAnalysis& analysis);
+
+// The live-load envelope. JSON: spans ({start, end}), nodes ({x, deflectionMax, deflectionMin,
+// rotationMax, rotationMin, reactionVertMax, reactionVertMin, reactionRotMax, reactionRotMin},
+// the reactions null where no support or spring sits), elements ({xEnd, shearStartMax,
+// shearStartMin, shearEndMax, shearEndMin, momentStartMax, momentStartMin, momentEndMax,
+// momentEndMin}) and extremes (maxShear, minShear, maxMoment, minMoment, maxRotation,
+// minRotation, maxDeflection, minDeflection, each {value, x, spansOnMax}). CSV: the node table
+// (empty reaction cells where JSON has null) and the element table.
+void WriteEnvelopeJson(std::ostream& out, const LiveLoadEnvelope& envelope);
+void WriteEnvelopeCsv(std::ostream& out, const LiveLoadEnvelope& envelope);
+
+// An influence line: JSON {of, at, points: [{x, value}]}; CSV a header row "x,value" and one
+// row a point. Positions (at and x) are divided by `lengthFactor`, so that they are in the
+// model's input unit; the values stay in internal units.
+void WriteInfluenceJson(std::ostream& out, const InfluenceLine& line, InfluenceQuantity quantity,
+                        double lengthFactor);
+void WriteInfluenceCsv(std::ostream& out, const InfluenceLine& line, double lengthFactor);
 
 }  // namespace spanlab

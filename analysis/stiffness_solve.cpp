@@ -117,18 +117,21 @@ constexpr auto kSteps = [] {
 
 }  // namespace
 
-void CBeamAnalysis::ComputeElementTerms(double ei, double length, int32_t releaseEnd) {
-  m_k = ElementTerms{};
+CBeamAnalysis::ElementTerms CBeamAnalysis::ElementTermsOf(double ei, double length,
+                                                          int32_t releaseEnd) {
   // An element without length or without stiffness contributes nothing.
-  if (length == 0 || ei == 0) return;
+  if (length == 0 || ei == 0) return ElementTerms{};
   const double a = ei / length;
   const double b = ei / (length * length);
   const double c = ei / (length * length * length);
   if (releaseEnd == 1) {  // hinge at the right end: no moment there
-    m_k = ElementTerms{3 * c, -3 * b, -3 * c, 0, 3 * a, 3 * b, 0, 3 * c, 0, 0};
-  } else {
-    m_k = ElementTerms{12 * c, -6 * b, -12 * c, -6 * b, 4 * a, 6 * b, 2 * a, 12 * c, 6 * b, 4 * a};
+    return ElementTerms{3 * c, -3 * b, -3 * c, 0, 3 * a, 3 * b, 0, 3 * c, 0, 0};
   }
+  return ElementTerms{12 * c, -6 * b, -12 * c, -6 * b, 4 * a, 6 * b, 2 * a, 12 * c, 6 * b, 4 * a};
+}
+
+void CBeamAnalysis::ComputeElementTerms(double ei, double length, int32_t releaseEnd) {
+  m_k = ElementTermsOf(ei, length, releaseEnd);
 }
 
 CBeamAnalysis::LoadShares CBeamAnalysis::LoadSharesOf(double p, double q, double l,
@@ -409,6 +412,7 @@ void CBeamAnalysis::Eliminate(Equations& eq) {
     backward(rotationRow, 2 * i, node + 4, bits & kPrescribedRotation);
     backward(deflectionRow, 2 * i - 1, node, bits & kPrescribedDeflection);
   }
+  m_bCasesReady = true;  // the band stays eliminated for SolveLoadCase
 }
 
 void CBeamAnalysis::Solve(const std::vector<CSupportItem>& supports,
@@ -422,6 +426,7 @@ void CBeamAnalysis::Solve(const std::vector<CSupportItem>& supports,
   if (m_bRefused) return;  // an A1 line ended the run
   m_bError = 0;
   m_bStiffnessOutOfRange = false;
+  m_bCasesReady = false;
   if (m_nNodes < 2) return;  // zero length: the data check reports it
   bool outOfMemory = false;
   {
@@ -454,6 +459,7 @@ void CBeamAnalysis::Solve(const std::vector<CSupportItem>& supports,
     m_messages.push_back(kMessageA4);
     m_bError = 1;
     m_dLength = 0;
+    m_bCasesReady = false;
     return;
   }
   AppendEquilibriumLine(units, residuals);

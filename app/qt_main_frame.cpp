@@ -327,6 +327,16 @@ void CMainFrame::CreateActions() {
     const ViewToggle which = t.toggle;
     connect(a, &QAction::triggered, this, [this, which] { Toggle(which); });
   }
+  QAction* single = make("singleAnalysis", "Single Analysis",
+                         "Show the diagrams of the model as written instead of its live-load "
+                         "envelope\nSingle Analysis",
+                         QString());
+  single->setCheckable(true);
+  connect(single, &QAction::triggered, this, [this] { Toggle(ViewToggle::kSingleAnalysis); });
+  connect(make("influenceLine", "Influence Line",
+               "Draw the influence line of the diagram shown at the position last clicked\n"
+               "Influence Line"),
+          &QAction::triggered, this, [this] { ShowInfluenceLine(); });
   // F6 and Shift+F6 move the focus from pane to pane.
   auto cyclePanes = [this](int step) {
     QWidget* panes[] = {m_pEditTree, m_pDiagramView, m_pOutput->ResultsBox()->isVisible()
@@ -434,6 +444,8 @@ void CMainFrame::CreateMenusAndToolbar() {
   for (const char* name : {"shear", "moment", "rotation", "deflection"}) {
     view->addAction(Action(name));
   }
+  view->addAction(Action("singleAnalysis"));
+  view->addAction(Action("influenceLine"));
   view->addSeparator();
   view->addAction(Action("copyPlot"));
   view->addAction(Action("exportPicture"));
@@ -595,7 +607,28 @@ void CMainFrame::EditPrintOptions() {
   if (dialog.exec() == QDialog::Accepted) m_options = dialog.Options();
 }
 
+void CMainFrame::ShowInfluenceLine() {
+  ResultsViewState& state = m_pDiagramView->State();
+  const std::optional<InfluenceQuantity> quantity = InfluenceQuantityFor(state.toggles);
+  if (!quantity || state.m_dClickX < 0) {
+    QMessageBox::information(this, "Spanlab",
+                             "Show a diagram and click the results view at the position of "
+                             "interest, then choose Influence Line.");
+    return;
+  }
+  InfluenceLine line =
+      ComputeInfluenceLine(m_doc->GetAnalysis(), m_doc->GetSprings(), *quantity, state.m_dClickX);
+  if (!line.error.empty()) {
+    QMessageBox::information(this, "Spanlab", ToQString(line.error));
+    return;
+  }
+  state.influence = std::move(line);
+  state.influenceOf = *quantity;
+  m_pDiagramView->update();
+}
+
 void CMainFrame::Toggle(ViewToggle toggle) {
+  m_pDiagramView->State().influence = InfluenceLine{};  // the diagrams again
   ApplyToggle(m_pDiagramView->State().toggles, toggle);
   UpdateToggleActions();
   m_pDiagramView->update();
@@ -609,6 +642,7 @@ void CMainFrame::UpdateToggleActions() {
   Action("rotation")->setChecked(t.rotation);
   Action("deflection")->setChecked(t.deflection);
   Action("position")->setChecked(t.position);
+  Action("singleAnalysis")->setChecked(t.singleAnalysis);
 }
 
 void CMainFrame::UpdateTitle() {

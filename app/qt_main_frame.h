@@ -93,6 +93,8 @@ class CMainFrame : public QMainWindow {
   PaneSplitter* Rows() const { return m_wndSplitter; }        // top row over the output pane
 
   // Flips one view toggle with its exclusions and repaints the results view.
+  // View > Influence Line: the influence line of the diagram shown at the last click.
+  void ShowInfluenceLine();
   void Toggle(ViewToggle toggle);
   QAction* Action(const QString& name) const;
   QStringList RecentFiles() const { return m_recent; }

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "analysis/beam_analysis.h"
+#include "analysis/influence_line.h"
+#include "analysis/live_load.h"
 #include "model/units.h"
 
 namespace {
@@ -106,6 +108,42 @@ void BM_OneLoadOverAll(benchmark::State& state) { RunEngine(state, false); }
 void BM_LoadPerSpan(benchmark::State& state) { RunEngine(state, true); }
 void BM_FirstRunOneLoadOverAll(benchmark::State& state) { FirstRun(state, false); }
 void BM_FirstRunLoadPerSpan(benchmark::State& state) { FirstRun(state, true); }
+
+// The live-load envelope over every pattern of the spans, after the run it builds on (the
+// run's own time is BM_LoadPerSpan's): N + 1 solutions on the eliminated band, twice over the
+// spans (the second pass finds the governing patterns).
+void BM_LiveLoadEnvelope(benchmark::State& state) {
+  const int64_t supports = state.range(0);
+  const Model m = ContinuousBeam(supports, true);
+  CBeamAnalysis a;
+  Run(a, m);
+  const spanlab::LiveLoadModel model{m.supports, m.springs, m.pointLoads, m.uniformLoads,
+                                     m.length};
+  const spanlab::CLiveLoadItem live{.m_dU = -0.5, .m_dLiveFactor = 1.5, .m_dDeadMax = 1.35};
+  for (auto _ : state) {
+    const spanlab::LiveLoadEnvelope env = spanlab::ComputeLiveLoadEnvelope(a, model, live);
+    benchmark::DoNotOptimize(env.extremes[0].value);
+  }
+  state.SetItemsProcessed(state.iterations() * (supports - 1));
+  state.counters["nodes"] = a.m_nNodes;
+}
+
+// One influence line: a single solution on the eliminated band.
+void BM_InfluenceLine(benchmark::State& state) {
+  const int64_t supports = state.range(0);
+  const Model m = ContinuousBeam(supports, true);
+  CBeamAnalysis a;
+  Run(a, m);
+  for (auto _ : state) {
+    const spanlab::InfluenceLine line = spanlab::ComputeInfluenceLine(
+        a, m.springs, spanlab::InfluenceQuantity::kMoment, m.length / 2);
+    benchmark::DoNotOptimize(line.points.data());
+  }
+  state.counters["nodes"] = a.m_nNodes;
+}
+
+BENCHMARK(BM_LiveLoadEnvelope)->Arg(10)->Arg(100)->Arg(1'001)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InfluenceLine)->Arg(1'001)->Arg(100'001)->Unit(benchmark::kMillisecond);
 
 BENCHMARK(BM_OneLoadOverAll)->Arg(10)->Arg(1'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OneLoadOverAll)->Arg(1'000'000)->Iterations(3)->Unit(benchmark::kMillisecond);

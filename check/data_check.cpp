@@ -181,6 +181,17 @@ void CheckModelData(const CSPLX_30Doc& doc, int64_t& errorCount, int64_t& warnin
       error(TooLarge("A uniform load value"));
     }
   }
+  // The live load: one line at most, with factors that do not turn loads around. (U is a uniform
+  // intensity, which no unit system enlarges.)
+  const auto& live = doc.GetLiveLoads();
+  for (size_t i = 1; i < live.size(); ++i) {
+    error("Error D17 - Only one Live Load line can be specified.");
+  }
+  for (const auto& l : live) {
+    if (l.m_dLiveFactor < 0 || l.m_dDeadMax < 0 || l.m_dDeadMin < 0) {
+      error("Error D18 - Live Load factors must be greater than or equal to zero.");
+    }
+  }
 }
 
 }  // namespace spanlab

@@ -2,7 +2,7 @@
 // a length, a property at X = 0, no negative positions, no two supports, springs, properties
 // or hinges at one position, no hinge at an end (errors D1..D15), no value beyond the range of
 // a double once converted to the analysis units (D16), and the warnings W1, W2 for point loads
-// or uniform loads that coincide.
+// or uniform loads that coincide; at most one Live Load line (D17), its factors >= 0 (D18).
 #pragma once
 
 #include <cstdint>

@@ -50,6 +50,23 @@ struct LineChecker {
       Report(section.keyError);
     }
   }
+  // Every non-empty field carries one of the section's keys, none twice; the first key must be
+  // there. An unknown or repeated key, and a missing first key, give the key error.
+  void AnyOrder(const std::array<std::string_view, 4>& f) {
+    std::array<bool, 4> seen{};
+    for (std::string_view field : f) {
+      if (field.empty()) continue;
+      const KeyValueView kv = SplitKeyValueView(field);
+      const int index = FieldIndexOfKey(section, kv.key);
+      if (index < 0 || seen[index]) {
+        Report(section.keyError);
+        continue;
+      }
+      seen[index] = true;
+      if (!IsValidNumber(kv.value)) Report(section.fields[index].valueError);
+    }
+    if (!seen[0]) Report(section.keyError);
+  }
 };
 
 }  // namespace
@@ -83,6 +100,9 @@ void CheckLineFormat(std::string_view line, const SectionLine& split, int64_t& e
       return;
     case FieldLayout::kEitherOr:
       c.EitherOr(f);
+      return;
+    case FieldLayout::kAnyOrder:
+      c.AnyOrder(f);
       return;
   }
 }

@@ -9,6 +9,8 @@
 //   spanlab-cli report MODEL.spn --tab-details      the details table, tab-delimited
 //   spanlab-cli plot MODEL.spn -o OUT.png|svg|pdf [--size WxH] [--show LIST] [--select LINE]
 //   spanlab-cli print MODEL.spn -o OUT.pdf [--paper a4|letter] [--landscape] [report flags]
+//   spanlab-cli envelope MODEL [--format json|csv]  the live-load envelope
+//   spanlab-cli influence MODEL --of QUANTITY --at X [--format json|csv]   an influence line
 //
 // Exit status: 0 the run found no error; 1 the run counted errors or the analysis failed;
 // 2 the command could not run (bad arguments, unreadable, damaged or unwritable file).
@@ -95,6 +97,46 @@ int RunReport(const Options& o) {
     if (!saved.ok()) return CannotRun(saved.message() + ": '" + o.output + "'");
   }
   return ExitStatus(run, doc);
+}
+
+// A checked model whose run found no error, or kExitModelErrors after its log (and, when the
+// model is sound, `missing`) on stderr. `ready` says whether what the command reads is there.
+int SoundModel(const CSPLX_30Doc& doc, bool ready, const char* missing) {
+  const RunLog& run = doc.GetLastRun();
+  const int status = ExitStatus(run, doc);
+  if (status == kExitClean && ready) return kExitClean;
+  std::cerr << WithLineFeeds(run.text);
+  if (status == kExitClean) std::cerr << "spanlab-cli: " << missing << "\n";
+  return kExitModelErrors;
+}
+
+int RunEnvelope(const Options& o) {
+  CheckedModel model(o.truncate);
+  if (!model.Load(o.input)) return kExitCannotRun;
+  const CSPLX_30Doc& doc = model.doc;
+  const int status =
+      SoundModel(doc, !doc.GetEnvelope().empty(),
+                 "the model has no Live Load line (add one such as 'Live Load: U = -0.8;')");
+  if (status != kExitClean) return status;
+  if (o.format == "csv") WriteEnvelopeCsv(std::cout, doc.GetEnvelope());
+  else WriteEnvelopeJson(std::cout, doc.GetEnvelope());
+  return FlushStdout();
+}
+
+int RunInfluence(const Options& o, const std::string& of, double at) {
+  CheckedModel model(o.truncate);
+  if (!model.Load(o.input)) return kExitCannotRun;
+  const CSPLX_30Doc& doc = model.doc;
+  const int status = SoundModel(doc, doc.GetAnalysis().CanSolveLoadCases(), "no results");
+  if (status != kExitClean) return status;
+  const InfluenceQuantity quantity = *InfluenceQuantityFromName(of);
+  const double unit = doc.GetFactors()[kFactorLength];
+  const InfluenceLine line =
+      ComputeInfluenceLine(doc.GetAnalysis(), doc.GetSprings(), quantity, at * unit);
+  if (!line.error.empty()) return CannotRun(line.error);
+  if (o.format == "csv") WriteInfluenceCsv(std::cout, line, unit);
+  else WriteInfluenceJson(std::cout, line, quantity, unit);
+  return FlushStdout();
 }
 
 int SaveModel(CSPLX_30Doc& doc, const std::string& path) {
@@ -197,6 +239,31 @@ int Main(int argc, char** argv) {
       ->check(CLI::IsMember({25, 50, 100, 200}));
   addTruncate(print);
 
+  CLI::App* envelope = app.add_subcommand(
+      "envelope", "Print the live-load envelope over every pattern of loaded spans (the model "
+                  "needs a Live Load line)");
+  addInput(envelope, "MODEL", "model file (.spn) or text file with one model line a line");
+  envelope->add_option("--format", o.format, "json (default) or csv")
+      ->check(CLI::IsMember({"json", "csv"}));
+  addTruncate(envelope);
+
+  std::string influenceOf;
+  double influenceAt = 0;
+  CLI::App* influence = app.add_subcommand(
+      "influence", "Print the influence line of a quantity at a position: its value for a unit "
+                   "downward load at each node");
+  addInput(influence, "MODEL", "model file (.spn) or text file with one model line a line");
+  influence->add_option("--of", influenceOf, "the quantity")
+      ->required()
+      ->check(CLI::IsMember(
+          {"deflection", "rotation", "shear", "moment", "reaction-vert", "reaction-rot"}));
+  influence->add_option("--at", influenceAt, "the position, in the model's length unit (the "
+                                             "nearest node is taken)")
+      ->required();
+  influence->add_option("--format", o.format, "json (default) or csv")
+      ->check(CLI::IsMember({"json", "csv"}));
+  addTruncate(influence);
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -211,6 +278,8 @@ int Main(int argc, char** argv) {
   if (*report) return RunReport(o);
   if (*plot) return RunPictureCommand("plot", o);
   if (*print) return RunPictureCommand("print", o);
+  if (*envelope) return RunEnvelope(o);
+  if (*influence) return RunInfluence(o, influenceOf, influenceAt);
   return kExitCannotRun;
 }
 

@@ -52,6 +52,8 @@ DialogValues SplitDialogLine(const ItemDialogSpec& form, const std::string& line
     values.comment = work.substr(slash + 1);
     work.resize(slash);
   }
+  // Keys in any order (Live Load): each is searched in the whole text.
+  const bool anyOrder = SectionById(form.section).layout == FieldLayout::kAnyOrder;
   for (size_t i = form.fields.size(); i-- > 0;) {
     const std::string key = form.fields[i].key;
     const size_t at = work.find(key);
@@ -61,7 +63,7 @@ DialogValues SplitDialogLine(const ItemDialogSpec& form, const std::string& line
       value.resize(semicolon);
     }
     values.fields[i] = Trimmed(value);
-    if (!KeepsSearchingWholeText(key)) work.resize(at);
+    if (!anyOrder && !KeepsSearchingWholeText(key)) work.resize(at);
   }
   return values;
 }
@@ -76,6 +78,9 @@ std::string CheckField(FieldCheck check, const std::string& raw) {
       if (text.size() > 15) return kTooLong;
       if (!IsValidNumber(text)) return kNotANumber;
       return {};
+    case FC::kOptionalNonNegative:
+      if (text.empty()) return {};
+      [[fallthrough]];
     case FC::kNonNegative:
       if (text.size() > 15) return kTooLong;
       if (!IsValidNumber(text)) return kNotANumber;

@@ -15,7 +15,7 @@ constexpr std::string_view kFormatLine = "File Format:3.0";
 // The file's own order of the sections, independent of the order of the tree's headings.
 constexpr int kWrittenOrder[] = {kSectionDescription, kSectionUnits,    kSectionProperties,
                                  kSectionSprings,     kSectionSupports, kSectionReleases,
-                                 kSectionPointLoads,  kSectionUniformLoads};
+                                 kSectionPointLoads,  kSectionUniformLoads, kSectionLiveLoad};
 
 // Where a section comes in kWrittenOrder.
 int WrittenRank(int section) {

@@ -74,6 +74,7 @@ void CSPLX_30Doc::ClearItems() {
   m_supports.clear();
   m_releases.clear();
   m_properties.clear();
+  m_liveLoads.clear();
 }
 
 std::string CSPLX_30Doc::GetUnitLabel(int quantity) const { return UnitLabel(m_nUnits, quantity); }
@@ -93,7 +94,8 @@ FieldValues ReadFieldValues(const SectionRecord& s, const std::array<std::string
                             const UnitFactors& factors) {
   FieldValues v;
   auto take = [&](int i, std::string_view value) {
-    v.value[i] = ConvertNumber(value) * factors[s.fields[i].factor];
+    const double number = ConvertNumber(value);
+    v.value[i] = s.fields[i].plain ? number : number * factors[s.fields[i].factor];
     v.given[i] = true;
   };
   if (s.layout == FieldLayout::kKeyed) {
@@ -105,6 +107,11 @@ FieldValues ReadFieldValues(const SectionRecord& s, const std::array<std::string
     else if (field2.key == s.fields[2].key) take(2, field2.value);
     const KeyValueView field3 = SplitKeyValueView(field[2]);
     if (field3.key == s.fields[2].key) take(2, field3.value);
+  } else if (s.layout == FieldLayout::kAnyOrder) {
+    for (std::string_view text : field) {
+      const KeyValueView kv = SplitKeyValueView(text);
+      if (const int i = FieldIndexOfKey(s, kv.key); i >= 0) take(i, kv.value);
+    }
   }
   return v;
 }
@@ -174,6 +181,12 @@ void CSPLX_30Doc::BuildItems(const std::vector<SectionLine>& split) {
       case kSectionPointLoads:
         m_pointLoads.push_back({v[0], v[1], v[2]});
         break;
+      case kSectionLiveLoad:
+        m_liveLoads.push_back({.m_dU = v[0],
+                               .m_dLiveFactor = f.given[1] ? v[1] : 1.0,
+                               .m_dDeadMax = f.given[2] ? v[2] : 1.0,
+                               .m_dDeadMin = f.given[3] ? v[3] : 1.0});
+        continue;  // no position
       case kSectionUniformLoads:
         m_uniformLoads.push_back({v[0], v[1], v[2], v[3]});
         raiseLength(v[0]);
@@ -200,9 +213,17 @@ void CSPLX_30Doc::RunAnalysis() {
   a.BuildElements(m_properties, m_releases);
   a.Solve(m_supports, m_springs, m_pointLoads, m_uniformLoads, m_nUnits);
   a.ComputeExtremes(m_nUnits);
+  m_envelope = {};
+  if (!m_liveLoads.empty()) {
+    const LiveLoadModel model{m_supports, m_springs, m_pointLoads, m_uniformLoads, m_dBeamLength};
+    m_envelope = ComputeLiveLoadEnvelope(a, model, m_liveLoads.front());
+  }
 }
 
-void CSPLX_30Doc::ResetAnalysis() { m_pAnalysis->Reset(); }
+void CSPLX_30Doc::ResetAnalysis() {
+  m_pAnalysis->Reset();
+  m_envelope = {};
+}
 
 const std::vector<std::string>& CSPLX_30Doc::GetAnalysisMessages() const {
   return m_pAnalysis->m_messages;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "analysis/beam_analysis.h"
+#include "analysis/live_load.h"
 #include "model/items.h"
 #include "model/sections.h"
 #include "model/units.h"
@@ -105,9 +106,11 @@ class CSPLX_30Doc : public CDocument {
   // ---- Analysis ----
   // Runs the analysis object on the current items: Reset, SetLength(m_dBeamLength),
   // BuildNodes, BuildElements, Solve, then the extremes (in millimetres for Metric
-  // deflections). The items must have been built.
+  // deflections), and with a Live Load line the envelope over all span patterns. The items must
+  // have been built.
   void RunAnalysis();
-  // Clears the results, so that no stale results remain after a run that found errors.
+  // Clears the results and the envelope, so that no stale results remain after a run that found
+  // errors.
   void ResetAnalysis();
   const std::vector<std::string>& GetAnalysisMessages() const;
 
@@ -144,6 +147,8 @@ class CSPLX_30Doc : public CDocument {
   const std::string& GetMessage() const { return m_strMessage; }
   // The results of the last run; valid while GetAnalysis().m_dLength > 0.
   const CBeamAnalysis& GetAnalysis() const { return *m_pAnalysis; }
+  // The live-load envelope of the last run; empty without a Live Load line or without results.
+  const LiveLoadEnvelope& GetEnvelope() const { return m_envelope; }
   double GetBeamLength() const { return m_dBeamLength; }
   int GetUnits() const { return m_nUnits; }
   const UnitFactors& GetFactors() const { return m_factors; }
@@ -153,6 +158,8 @@ class CSPLX_30Doc : public CDocument {
   const std::vector<CSupportItem>& GetSupports() const { return m_supports; }
   const std::vector<CMomentReleaseItem>& GetReleases() const { return m_releases; }
   const std::vector<CMemberPropertyItem>& GetProperties() const { return m_properties; }
+  // The "Live Load" lines' records, in line order (the data check allows one).
+  const std::vector<CLiveLoadItem>& GetLiveLoads() const { return m_liveLoads; }
   bool IsInteractive() const { return m_bInteractive != 0; }
   // A preview's document is not interactive: it asks nothing and converts nothing.
   void SetInteractive(bool interactive) { m_bInteractive = interactive ? 1 : 0; }
@@ -180,6 +187,7 @@ class CSPLX_30Doc : public CDocument {
   friend struct DocumentTestAccess;  // tests that draw items made by hand
 
   std::unique_ptr<CBeamAnalysis> m_pAnalysis;  // created with the document, reused every run
+  LiveLoadEnvelope m_envelope;                 // written by RunAnalysis with the results
   CView* m_pTreeView = nullptr;                // the tree editor, once registered
   ResultsCommandTarget* m_pResultsView = nullptr;  // the results view, once registered
   std::vector<std::string> m_lines;            // the model lines, format line first
@@ -192,6 +200,7 @@ class CSPLX_30Doc : public CDocument {
   std::vector<CSupportItem> m_supports;
   std::vector<CMomentReleaseItem> m_releases;
   std::vector<CMemberPropertyItem> m_properties;  // ascending m_dX
+  std::vector<CLiveLoadItem> m_liveLoads;
   int m_nUnits = kUnitsConsistent;
   UnitFactors m_factors = FactorsForUnits(kUnitsConsistent);
   uint8_t m_bConverted = 0;      // the last load converted an older-version file

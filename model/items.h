@@ -1,4 +1,4 @@
-// The six item records built from the model's data lines. All values are in internal units
+// The item records built from the model's data lines. All values are in internal units
 // (input value times the conversion factor in force when the line was read). Records are
 // rebuilt from the lines before every check and run and are never saved. They are plain values:
 // the document's lists hold them by value and own them.
@@ -45,6 +45,14 @@ struct CUniformLoadItem {
   double m_dXEnd = 0;
   double m_dUStart = 0;  // intensity at XStart (force / length)
   double m_dUEnd = 0;    // intensity at XEnd; linear in between
+};
+
+// The live load of the envelope over all span patterns ("Live Load" line; at most one).
+struct CLiveLoadItem {
+  double m_dU = 0;           // live load intensity over a whole span (force / length)
+  double m_dLiveFactor = 1;  // factor on the live load
+  double m_dDeadMax = 1;     // factor on a span's own loads when it carries the live load
+  double m_dDeadMin = 1;     // factor on them when it does not
 };
 
 }  // namespace spanlab

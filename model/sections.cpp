@@ -26,6 +26,13 @@ constexpr SectionField Field(std::string_view key, std::string_view valueError, 
   return {key, valueError, factor, quantity, label, check, optional};
 }
 
+// A load factor of the Live Load line: a plain number >= 0, 1 when left out.
+constexpr SectionField LoadFactor(std::string_view key, std::string_view valueError,
+                                  const char* label) {
+  return {key,  valueError, kFactorLength, UnitQuantity(0), label, FieldCheck::kOptionalNonNegative,
+          true, true};
+}
+
 constexpr std::array<SectionRecord, kSectionCount> kSections = {{
     {.id = kSectionDescription,
      .name = "",
@@ -186,6 +193,24 @@ constexpr std::array<SectionRecord, kSectionCount> kSections = {{
      .pairFirst = 0,
      .pairSecond = 1,
      .pairMessage = "XStart can not be equal to XEnd."},
+    {.id = kSectionLiveLoad,
+     .name = "Live Load",
+     .prefix = "Live Load:",
+     .title = "Live Load",
+     .stepName = "Live Load",
+     .selectionHint = 10,
+     .layout = L::kAnyOrder,
+     .keyError = "Error F24 - Invalid Live Load: ",
+     .fieldCount = 4,
+     .fields = {{Field("U", "Error F25 - Invalid U value: ", kFactorUniform, kQuantityUniform, "U",
+                       FC::kNumber),
+                 LoadFactor("LiveFactor", "Error F26 - Invalid LiveFactor value: ", "Live Factor"),
+                 LoadFactor("DeadMax", "Error F27 - Invalid DeadMax value: ", "Dead Max"),
+                 LoadFactor("DeadMin", "Error F28 - Invalid DeadMin value: ", "Dead Min")}},
+     .dialog = SectionDialog::kItemLine,
+     .editTitle = "Edit Live Load",
+     .addTitle = "Add Live Load",
+     .helpTopic = "Editing the Live Load"},
 }};
 
 // The table is indexed by the enum.
@@ -207,6 +232,13 @@ const SectionRecord* FindSection(std::string_view name) {
     if (s.name == name) return &s;
   }
   return nullptr;
+}
+
+int FieldIndexOfKey(const SectionRecord& section, std::string_view key) {
+  for (int i = 0; i < section.fieldCount; ++i) {
+    if (section.fields[i].key == key) return i;
+  }
+  return -1;
 }
 
 SectionLine SplitSectionLine(std::string_view line) {

@@ -28,6 +28,7 @@ enum ModelSection : int {
   kSectionSprings,
   kSectionPointLoads,
   kSectionUniformLoads,
+  kSectionLiveLoad,
   kSectionCount,
 };
 
@@ -37,6 +38,8 @@ enum class FieldLayout {
   kUnitsName,  // Units: field 1 names the unit system
   kKeyed,      // field n carries key n; BuildItems reads the values without looking at the keys
   kEitherOr,   // field 1 key 1; field 2 key 2 or key 3; after key 2 a non-empty field 3 key 3
+  kAnyOrder,   // each non-empty field carries one of the keys, none twice, in any order; key 1
+               // is required, the others optional
 };
 
 // The checks of an item dialog's fields (their messages are in edit/item_dialog_rules.cpp).
@@ -44,6 +47,7 @@ enum class FieldCheck {
   kNumber,           // a number
   kOptionalNumber,   // a number or blank
   kNonNegative,      // a number >= 0
+  kOptionalNonNegative,  // blank or a number >= 0
   kOptionalNonZero,  // blank or a number other than 0
   kPositive,         // a number > 0
 };
@@ -62,6 +66,7 @@ struct SectionField {
   const char* dialogLabel = "";               // "X", "Displacement", "V Spring", ...
   FieldCheck check = FieldCheck::kNumber;     // the dialog's check of the field
   bool optional = false;                      // may be left out of the line (blank in the dialog)
+  bool plain = false;  // a plain number: no unit and no conversion (its factor is not used)
 };
 
 // One "name = label" piece of a report heading.
@@ -99,6 +104,9 @@ const SectionRecord& SectionById(int id);
 // The data-line section with exactly this name (case-sensitive, untrimmed); nullptr for any
 // other text, the empty text and "File Format" among them.
 const SectionRecord* FindSection(std::string_view name);
+
+// The index (0..3) of the field of `section` whose key is `key` (exact), or -1.
+int FieldIndexOfKey(const SectionRecord& section, std::string_view key);
 
 // A model line split once and matched to its section. The views point into the line and stay
 // valid as long as it does.

@@ -34,6 +34,7 @@ const struct {
     {"Editing Springs", "springs.html"},
     {"Editing Point Loads", "point_loads.html"},
     {"Editing Uniform Loads", "uniform_loads.html"},
+    {"Editing the Live Load", "live_load.html"},
     {"Using Help", "using_help.html"},
     {"Contents", "index.html"},
     {"Results", "results.html"},

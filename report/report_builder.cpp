@@ -262,4 +262,98 @@ void ReportBuilder::BuildDetailsReport(const CSPLX_30Doc& doc, int dataPoints, b
   }
 }
 
+void ReportBuilder::BuildEnvelopeReport(const CSPLX_30Doc& doc, int dataPoints) {
+  const LiveLoadEnvelope& env = doc.GetEnvelope();
+  if (env.empty()) {
+    AddReportLine("Envelope report is not available.");
+    return;
+  }
+  const SummaryUnits u = UnitsOf(doc.GetUnits());
+  const double d = u.divisor;
+  const bool english = doc.GetUnits() == kUnitsEnglish;
+  const bool metric = doc.GetUnits() == kUnitsMetric;
+  const double deflectionFactor = metric ? 1000 : 1;  // m to mm
+
+  AddReportLine("Spans:");
+  AddReportLine("");
+  AddReportLine("       Span      Start        End");
+  if (english) AddReportLine("                  feet       feet");
+  else if (metric) AddReportLine("                     m          m");
+  AddReportLine(kRule33);
+  for (size_t k = 0; k < env.spans.size(); ++k) {
+    std::string number = std::to_string(k + 1);
+    AddReportLine(Blanks(11 - std::min<size_t>(number.size(), 11)) + number +
+                  FormatNumber(env.spans[k].start / d) + FormatNumber(env.spans[k].end / d));
+  }
+
+  AddReportLine("");
+  AddReportLine("");
+  AddReportLine("Min & Max values over all patterns, with the spans on max loading:");
+  AddReportLine(kRule56);
+  AddReportLine("");
+  struct Extreme {
+    const char* label;
+    int kind;
+    double scale;  // to the summary's units
+    const char* suffix;
+  };
+  const Extreme extremes[] = {
+      {" Min Shear      =", kEnvelopeMinShear, 1, u.shearMinMax},
+      {" Max Shear      =", kEnvelopeMaxShear, 1, u.shearMinMax},
+      {" Min Moment     =", kEnvelopeMinMoment, 1 / d, u.momentMinMax},
+      {" Max Moment     =", kEnvelopeMaxMoment, 1 / d, u.momentMinMax},
+      {" Min Rotation   =", kEnvelopeMinRotation, 1, u.rotationMinMax},
+      {" Max Rotation   =", kEnvelopeMaxRotation, 1, u.rotationMinMax},
+      {" Min Deflection =", kEnvelopeMinDeflection, deflectionFactor, u.deflectionMinMax},
+      {" Max Deflection =", kEnvelopeMaxDeflection, deflectionFactor, u.deflectionMinMax},
+  };
+  for (const Extreme& e : extremes) {
+    const EnvelopeExtreme& x = env.extremes[static_cast<size_t>(e.kind)];
+    std::string spans;
+    for (int32_t k : x.spansOnMax) spans += (spans.empty() ? "" : ", ") + std::to_string(k + 1);
+    AddReportLine(std::string(e.label) + FormatNumber(x.value * e.scale) + e.suffix + " at " +
+                  FormatNumber(x.x / d) + u.position);
+    AddReportLine("                  spans loaded: " + (spans.empty() ? "none" : spans));
+  }
+
+  // Rows as in the details table: the values just left of each node (the left end of the first
+  // element at node 1); the maximum of a right-end value is minus the end force's minimum.
+  AddReportLine("");
+  AddReportLine("");
+  AddReportLine("          X   Shear Max   Shear Min  Moment Max  Moment Min");
+  if (english) AddReportLine("         in        kips        kips      kip in      kip in");
+  else if (metric) AddReportLine("          m          kN          kN        kN m        kN m");
+  AddReportLine(kRule71);
+  const int step = DetailsStep(dataPoints);
+  const auto count = static_cast<int64_t>(env.nodes.size());
+  for (int64_t i = 0; i < count; i += step) {
+    EnvelopeRange shear{}, moment{};
+    if (i == 0) {
+      if (!env.elements.empty()) {
+        shear = env.elements[0].shearStart;
+        moment = env.elements[0].momentStart;
+      }
+    } else {
+      const EnvelopeElement& el = env.elements[static_cast<size_t>(i - 1)];
+      shear = {-el.shearEnd.min, -el.shearEnd.max};
+      moment = {-el.momentEnd.min, -el.momentEnd.max};
+    }
+    AddReportLine(FormatNumber(env.nodes[static_cast<size_t>(i)].x) + " " +
+                  FormatNumber(shear.max) + " " + FormatNumber(shear.min) + " " +
+                  FormatNumber(moment.max) + " " + FormatNumber(moment.min));
+  }
+  AddReportLine("");
+  AddReportLine("          X     Rot Max     Rot Min    Disp Max    Disp Min");
+  if (english) AddReportLine("         in         rad         rad          in          in");
+  else if (metric) AddReportLine("          m         rad         rad          mm          mm");
+  AddReportLine(kRule71);
+  for (int64_t i = 0; i < count; i += step) {
+    const EnvelopeNode& n = env.nodes[static_cast<size_t>(i)];
+    AddReportLine(FormatNumber(n.x) + " " + FormatNumber(n.rotation.max) + " " +
+                  FormatNumber(n.rotation.min) + " " +
+                  FormatNumber(deflectionFactor * n.deflection.max) + " " +
+                  FormatNumber(deflectionFactor * n.deflection.min));
+  }
+}
+
 }  // namespace spanlab

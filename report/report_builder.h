@@ -22,6 +22,7 @@ inline constexpr std::string_view kDiagramsMarker = "-!@#$%^&*()PRINT DIAGRAMS*&
 inline constexpr const char* kInputReportTitle = "Spanlab Input Data";
 inline constexpr const char* kSummaryReportTitle = "Spanlab Analysis Summary";
 inline constexpr const char* kDetailsReportTitle = "Spanlab Analysis Details";
+inline constexpr const char* kEnvelopeReportTitle = "Spanlab Live Load Envelope";
 
 // True for a rule line: the rule marker starting at the second character.
 bool IsRuleLine(std::string_view text);
@@ -56,6 +57,10 @@ class ReportBuilder {
   // The table of results at every `DetailsStep(dataPoints)`-th node, columnar (six fields of
   // 11 characters joined by blanks) or tab-delimited (fields trimmed, joined by tabs).
   void BuildDetailsReport(const CSPLX_30Doc& doc, int dataPoints, bool tabDelimited);
+  // The live-load envelope (only for a model with one): the spans, the eight extremes with the
+  // spans loaded for each, and the largest and smallest shear, moment, rotation and deflection
+  // at every `DetailsStep(dataPoints)`-th node, in the units of the details table.
+  void BuildEnvelopeReport(const CSPLX_30Doc& doc, int dataPoints);
   void AddDiagramsMarker() { AddReportLine(std::string(kDiagramsLine), true); }
 
   const std::vector<CReportLine>& Lines() const { return m_lines; }

@@ -38,6 +38,11 @@ std::string JoinedReportText(const CSPLX_30Doc& doc, const PrintOptions& options
     AppendReport(text, kDetailsReportTitle, builder);
     builder.Clear();
   }
+  // A model with a Live Load line adds its envelope to whichever results are reported.
+  if (!doc.GetEnvelope().empty() && (options.m_bPrintSummary || options.m_bPrintDetails)) {
+    builder.BuildEnvelopeReport(doc, options.m_nDataPoints);
+    AppendReport(text, kEnvelopeReportTitle, builder);
+  }
   return text;
 }
 

@@ -14,7 +14,8 @@ inline constexpr const char* kReportFileError = "Error - File could not be opene
 
 // The input data, summary and details reports that `options` switch on, in that order: each
 // its title, an empty line, its lines (rule lines left out) indented by two blanks, and an
-// empty line. Line ends "\r\n". The diagrams option plays no part.
+// empty line. Line ends "\r\n". The diagrams option plays no part. A model with a live-load
+// envelope adds the envelope report last when the summary or the details are on.
 std::string JoinedReportText(const CSPLX_30Doc& doc, const PrintOptions& options);
 
 // The details table in tab-delimited form with the rows of `dataPoints` (0..3), rule lines

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "model/number_text.h"
 #include "report/number_field.h"
@@ -196,6 +197,120 @@ void DrawShear(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc,
   }
   ElementCurve(dc, f, a, c, [](const BeamElement& e) { return e.shearStart; },
                [](const BeamElement& e) { return e.shearEnd; });
+}
+
+void DrawEnvelope(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc,
+                  EnvelopeQuantity quantity, double height, int labelFlag) {
+  const CBeamAnalysis& a = doc.GetAnalysis();
+  const LiveLoadEnvelope& env = doc.GetEnvelope();
+  if (!HasResults(a) || env.empty()) return;
+  const bool atNodes =
+      quantity == EnvelopeQuantity::kRotation || quantity == EnvelopeQuantity::kDeflection;
+  // Diagram values of the max (side 0) and min (side 1) curves: at the nodes, or at each
+  // element's two ends (the right end's maximum is minus the end force's minimum).
+  auto nodeValue = [quantity](const EnvelopeNode& n, int side) {
+    const EnvelopeRange& r = quantity == EnvelopeQuantity::kRotation ? n.rotation : n.deflection;
+    return side == 0 ? r.max : r.min;
+  };
+  auto ranges = [quantity](const EnvelopeElement& e) {
+    return quantity == EnvelopeQuantity::kShear ? std::pair{e.shearStart, e.shearEnd}
+                                                : std::pair{e.momentStart, e.momentEnd};
+  };
+  auto startValue = [&](const EnvelopeElement& e, int side) {
+    return side == 0 ? ranges(e).first.max : ranges(e).first.min;
+  };
+  auto endValue = [&](const EnvelopeElement& e, int side) {
+    return side == 0 ? -ranges(e).second.min : -ranges(e).second.max;
+  };
+  double scale = 0;
+  for (int side = 0; side < 2; ++side) {
+    if (atNodes) {
+      for (const EnvelopeNode& n : env.nodes) scale = std::max(scale, std::fabs(nodeValue(n, side)));
+    } else {
+      for (const EnvelopeElement& e : env.elements) {
+        scale = std::max({scale, std::fabs(startValue(e, side)), std::fabs(endValue(e, side))});
+      }
+    }
+  }
+  if (atNodes ? !(scale > 0) : !(scale > 1e-7)) return;
+
+  struct Style {
+    const char* title;
+    Rgb color;
+    int unit;
+    int minKind;
+  };
+  static constexpr Style kStyles[] = {
+      {"Shear Envelope", kShearColor, kQuantityForce, kEnvelopeMinShear},
+      {"Moment Envelope", kMomentColor, kQuantityMoment, kEnvelopeMinMoment},
+      {"Rotation Envelope", kRotationColor, kQuantityRotation, kEnvelopeMinRotation},
+      {"Deflection Envelope", kDeflectionColor, kQuantityDeflection, kEnvelopeMinDeflection},
+  };
+  const Style& style = kStyles[static_cast<int>(quantity)];
+  PenScope pen(dc, Pen{f.penUnit, style.color});
+  const CBeamAnalysis::TableLock lock(a);
+  const CurveScale c = ScaleOf(f, a, height, scale);
+  if (labelFlag == 1) {
+    const std::string unit = doc.GetUnitLabel(style.unit);
+    // Labels in the units of the ordinary diagrams: kip ft for English moments, mm for Metric
+    // deflections.
+    const double toLabel = unit == "kip ft" ? 0.08333333333333333 : unit == "mm" ? 1000.0 : 1.0;
+    const EnvelopeExtreme& low = env.extremes[static_cast<size_t>(style.minKind)];
+    const EnvelopeExtreme& high = env.extremes[static_cast<size_t>(style.minKind - 1)];
+    Labels(dc, f, c, DiagramTitle(style.title, unit), low.value, low.x, high.value, high.x, 1.0,
+           toLabel);
+  }
+  for (int side = 0; side < 2; ++side) {
+    ColumnPolyline line(dc);
+    if (atNodes) {
+      for (const EnvelopeNode& n : env.nodes) line.Add(c.X(n.x), c.Y(nodeValue(n, side)));
+      continue;
+    }
+    line.Add(f.left, f.baseline);
+    double xStart = 0;
+    for (const EnvelopeElement& e : env.elements) {
+      line.Add(c.X(xStart), c.Y(startValue(e, side)));
+      line.Add(c.X(e.xEnd), c.Y(endValue(e, side)));
+      xStart = e.xEnd;
+    }
+    line.Add(c.X(xStart), f.baseline);
+  }
+}
+
+void DrawInfluenceLine(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc,
+                       const InfluenceLine& line, InfluenceQuantity quantity, double height) {
+  const CBeamAnalysis& a = doc.GetAnalysis();
+  if (!HasResults(a) || line.points.empty()) return;
+  const auto low = std::min_element(line.points.begin(), line.points.end(),
+                                    [](const auto& p, const auto& q) { return p.value < q.value; });
+  const auto high = std::max_element(line.points.begin(), line.points.end(),
+                                     [](const auto& p, const auto& q) { return p.value < q.value; });
+  const double scale = std::max(std::fabs(low->value), std::fabs(high->value));
+  if (!(scale > 0)) return;
+  struct Style {
+    const char* name;
+    int unit;
+  };
+  static constexpr Style kStyles[] = {
+      {"Deflection", kQuantityDeflection}, {"Rotation", kQuantityRotation},
+      {"Shear", kQuantityForce},           {"Moment", kQuantityMoment},
+      {"Vertical Reaction", kQuantityForce}, {"Rotational Reaction", kQuantityMoment},
+  };
+  const Style& style = kStyles[static_cast<int>(quantity)];
+  const std::string unit = doc.GetUnitLabel(style.unit);
+  const double toLabel = unit == "kip ft" ? 0.08333333333333333 : unit == "mm" ? 1000.0 : 1.0;
+  const double unitLength = doc.GetFactors()[kFactorLength];
+  const std::string where = doc.GetUnitLabel(kQuantityPosition);
+  PenScope pen(dc, Pen{f.penUnit, kBlack});
+  const CurveScale c = ScaleOf(f, a, height, scale);
+  Labels(dc, f, c,
+         DiagramTitle((std::string("Influence Line - ") + style.name + " at " +
+                       FormatGeneral(line.x / unitLength, 6) + (where.empty() ? "" : " " + where))
+                          .c_str(),
+                      unit),
+         low->value, low->x, high->value, high->x, 1.0, toLabel);
+  ColumnPolyline curve(dc);
+  for (const InfluencePoint& p : line.points) curve.Add(c.X(p.x), c.Y(p.value));
 }
 
 void DrawExtremeLabel(DeviceContext& dc, double value, int x, int y, int rightLimit) {

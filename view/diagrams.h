@@ -3,6 +3,7 @@
 // the support reactions as arrows and arcs with their values.
 #pragma once
 
+#include "analysis/influence_line.h"
 #include "model/document.h"
 #include "platform/device_context.h"
 #include "view/beam_drawing.h"
@@ -28,6 +29,21 @@ void DrawMoment(DeviceContext& dc, const DrawingFrame& frame, const CSPLX_30Doc&
                 double height, int labelFlag);
 void DrawShear(DeviceContext& dc, const DrawingFrame& frame, const CSPLX_30Doc& doc,
                double height, int labelFlag);
+
+// The live-load envelope of one quantity (a model with a Live Load line): its max and its min
+// curve in the quantity's colour, both scaled by their largest absolute value, and with
+// labelFlag 1 the title ("Moment Envelope - kip ft") and the envelope's two extremes of the
+// quantity. Nothing without an envelope or when every value is 0 (1e-7 or less for moment and
+// shear). Time proportional to the picture's width.
+enum class EnvelopeQuantity { kShear, kMoment, kRotation, kDeflection };
+void DrawEnvelope(DeviceContext& dc, const DrawingFrame& frame, const CSPLX_30Doc& doc,
+                  EnvelopeQuantity quantity, double height, int labelFlag);
+
+// An influence line (black): its values at the nodes scaled to `height`, the title
+// ("Influence Line - Moment at 15.0000 feet") and its largest and smallest value labelled in
+// the units of the quantity's diagram. Nothing when every value is 0.
+void DrawInfluenceLine(DeviceContext& dc, const DrawingFrame& frame, const CSPLX_30Doc& doc,
+                       const InfluenceLine& line, InfluenceQuantity quantity, double height);
 
 // Reaction arrows and arcs (black) at every node with a reaction; with labelFlag 1 the title
 // and the values (FormatNumber of the magnitude, moments in kip ft for English models).

@@ -78,6 +78,10 @@ int ReportPrintJob::Begin(DeviceContext& dc, const PrinterPage& page, PrintOptio
     m_builder.NewPage();
     m_builder.BuildDetailsReport(doc, options.m_nDataPoints, false);
   }
+  if (!doc.GetEnvelope().empty() && (options.m_bPrintSummary || options.m_bPrintDetails)) {
+    m_builder.NewPage();
+    m_builder.BuildEnvelopeReport(doc, options.m_nDataPoints);
+  }
   m_nPageCount = m_builder.CurrentPage();
   IndexPages();
   return m_nPageCount;

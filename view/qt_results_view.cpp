@@ -7,7 +7,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-
 #include <algorithm>
 
 #include "platform/qt_device_context.h"
@@ -35,7 +34,8 @@ CSPLX_30View::~CSPLX_30View() {
 
 void CSPLX_30View::OnUpdate(CView*, long hint) {
   if (hint == kHintLines) {
-    m_state.readoutX = -1;  // read again at the next mouse move
+    m_state.readoutX = -1;                // read again at the next mouse move
+    m_state.influence = InfluenceLine{};  // it belonged to the model before the change
     update();
   } else if (m_state.selection.OnHint(hint, m_doc)) {
     update();
@@ -78,6 +78,9 @@ void CSPLX_30View::mouseMoveEvent(QMouseEvent* event) {
 
 void CSPLX_30View::mousePressEvent(QMouseEvent* event) {
   const QPoint at = event->position().toPoint();
+  // Where View > Influence Line takes its quantity.
+  if (m_doc.GetBeamLength() > 0)
+    m_state.m_dClickX = BeamPositionAt(m_state, m_doc.GetBeamLength(), at.x());
   if (m_drag && event->button() == Qt::LeftButton) EndDrag(true);  // its release went elsewhere
   std::optional<DragItem> item;
   if (event->button() == Qt::LeftButton && m_mover) {
@@ -194,8 +197,8 @@ void CSPLX_30View::ReportToFile() {
       "Report Files(*.RPT) (*.rpt);;All Files(*.*) (*)");
   if (chosen.isEmpty()) return;
   m_lastReportFolder = QFileInfo(chosen).absolutePath();
-  const Status status = WriteReportFile(m_doc.Files(), chosen.toStdString(),
-                                        JoinedReportText(m_doc, m_options));
+  const Status status =
+      WriteReportFile(m_doc.Files(), chosen.toStdString(), JoinedReportText(m_doc, m_options));
   if (!status.ok()) emit ErrorMessage(ToQString(status.message()));
 }
 

@@ -25,10 +25,21 @@ void ApplyToggle(ViewToggles& t, ViewToggle toggle) {
     case ViewToggle::kPosition:
       t.position = !t.position;
       return;
-    case ViewToggle::kShear: curve = &t.shear; break;
-    case ViewToggle::kMoment: curve = &t.moment; break;
-    case ViewToggle::kRotation: curve = &t.rotation; break;
-    case ViewToggle::kDeflection: curve = &t.deflection; break;
+    case ViewToggle::kSingleAnalysis:
+      t.singleAnalysis = !t.singleAnalysis;
+      return;
+    case ViewToggle::kShear:
+      curve = &t.shear;
+      break;
+    case ViewToggle::kMoment:
+      curve = &t.moment;
+      break;
+    case ViewToggle::kRotation:
+      curve = &t.rotation;
+      break;
+    case ViewToggle::kDeflection:
+      curve = &t.deflection;
+      break;
   }
   *curve = !*curve;
   if (*curve) t.reactions = false;
@@ -61,7 +72,10 @@ void DrawSelectionMarker(DeviceContext& dc, const DrawingFrame& f, const Selecti
   const int y = f.baseline;
   int x1 = 0, x2 = 0;
   switch (s.m_nSelType) {
-    case 11: case 12: case 13: case 15:
+    case 11:
+    case 12:
+    case 13:
+    case 15:
       x1 = x2 = f.MapX(s.m_dSelX);
       break;
     case 16:
@@ -85,6 +99,21 @@ DrawingFrame ScreenFrame(int cxClient, int cyClient, double length) {
   return f;
 }
 
+double BeamPositionAt(const ResultsViewState& state, double length, int x) {
+  const DrawingFrame f = ScreenFrame(state.m_cxClient, state.m_cyClient, length);
+  if (f.right <= f.left) return 0;
+  return std::clamp(double(x - f.left) / (f.right - f.left), 0.0, 1.0) * length;
+}
+
+std::optional<InfluenceQuantity> InfluenceQuantityFor(const ViewToggles& t) {
+  if (t.deflection) return InfluenceQuantity::kDeflection;
+  if (t.rotation) return InfluenceQuantity::kRotation;
+  if (t.moment) return InfluenceQuantity::kMoment;
+  if (t.shear) return InfluenceQuantity::kShear;
+  if (t.reactions) return InfluenceQuantity::kReactionVert;
+  return std::nullopt;
+}
+
 void PaintResultsView(DeviceContext& dc, const CSPLX_30Doc& doc, ResultsViewState& state) {
   if (!dc.IsPrinting()) state.m_nPenUnit = 1;
   if (!(doc.GetBeamLength() > 0)) return;
@@ -95,14 +124,32 @@ void PaintResultsView(DeviceContext& dc, const CSPLX_30Doc& doc, ResultsViewStat
   const CBeamAnalysis& a = doc.GetAnalysis();
   if (a.m_dLength > 0) {
     const ViewToggles& t = state.toggles;
+    if (!state.influence.points.empty()) {
+      DrawInfluenceLine(dc, frame, doc, state.influence, state.influenceOf, kCurveHeight);
+      if (t.position) DrawSelectionMarker(dc, frame, state.selection, state.markerBorder);
+      dc.SelectFont(previousFont);
+      return;
+    }
     // The label flag goes to the shown curve of highest priority.
     if (t.reactions) {
       DrawReactions(dc, frame, doc, !t.shear && !t.moment && !t.rotation && !t.deflection);
     }
-    if (t.shear) DrawShear(dc, frame, doc, kCurveHeight, !t.moment && !t.rotation && !t.deflection);
-    if (t.moment) DrawMoment(dc, frame, doc, kCurveHeight, !t.rotation && !t.deflection);
-    if (t.rotation) DrawRotation(dc, frame, doc, kCurveHeight, !t.deflection);
-    if (t.deflection) DrawDeflection(dc, frame, doc, kCurveHeight, 1);
+    if (!t.singleAnalysis && !doc.GetEnvelope().empty()) {
+      using Q = EnvelopeQuantity;
+      if (t.shear)
+        DrawEnvelope(dc, frame, doc, Q::kShear, kCurveHeight,
+                     !t.moment && !t.rotation && !t.deflection);
+      if (t.moment)
+        DrawEnvelope(dc, frame, doc, Q::kMoment, kCurveHeight, !t.rotation && !t.deflection);
+      if (t.rotation) DrawEnvelope(dc, frame, doc, Q::kRotation, kCurveHeight, !t.deflection);
+      if (t.deflection) DrawEnvelope(dc, frame, doc, Q::kDeflection, kCurveHeight, 1);
+    } else {
+      if (t.shear)
+        DrawShear(dc, frame, doc, kCurveHeight, !t.moment && !t.rotation && !t.deflection);
+      if (t.moment) DrawMoment(dc, frame, doc, kCurveHeight, !t.rotation && !t.deflection);
+      if (t.rotation) DrawRotation(dc, frame, doc, kCurveHeight, !t.deflection);
+      if (t.deflection) DrawDeflection(dc, frame, doc, kCurveHeight, 1);
+    }
     if (t.position) DrawSelectionMarker(dc, frame, state.selection, state.markerBorder);
     if (state.readoutX >= 0) {
       PenScope pen(dc, Pen{1, kReadoutGrey});

@@ -2,6 +2,9 @@
 // diagrams the view toggles select and the position marker of the selected model line.
 #pragma once
 
+#include <optional>
+
+#include "analysis/influence_line.h"
 #include "model/document.h"
 #include "platform/device_context.h"
 #include "view/beam_drawing.h"
@@ -16,9 +19,20 @@ struct ViewToggles {
   bool rotation = false;
   bool deflection = false;
   bool position = false;  // the position marker of the selected line
+  // The curves of the model as written rather than its live-load envelope (only a model with
+  // a Live Load line has one).
+  bool singleAnalysis = false;
 };
 
-enum class ViewToggle { kReactions, kShear, kMoment, kRotation, kDeflection, kPosition };
+enum class ViewToggle {
+  kReactions,
+  kShear,
+  kMoment,
+  kRotation,
+  kDeflection,
+  kPosition,
+  kSingleAnalysis
+};
 
 // Flips one toggle. Reactions are shown alone: turning a curve on turns the reactions off,
 // turning the reactions on turns every curve off; turning something off changes nothing else.
@@ -55,14 +69,29 @@ struct ResultsViewState {
   Font m_font;  // 10-point "Courier New"
   int markerBorder = 1;  // border width of the position marker, device units
   int readoutX = -1;     // device x of the node the mouse reads (a thin line); -1 for none
+  double m_dClickX = -1;  // beam position last clicked (internal length unit); -1: none yet
+  // The influence line the View command asked for, shown instead of the diagrams until a toggle
+  // or the model changes (empty points: none).
+  InfluenceLine influence;
+  InfluenceQuantity influenceOf = InfluenceQuantity::kMoment;
 };
+
+// The beam position (internal length unit) under client x, within the beam.
+double BeamPositionAt(const ResultsViewState& state, double length, int x);
+
+// The quantity whose influence line the View command draws: the shown diagram that carries the
+// title (deflection, rotation, moment, shear in that order), the vertical reaction when the
+// reactions are shown; nullopt when nothing is shown.
+std::optional<InfluenceQuantity> InfluenceQuantityFor(const ViewToggles& toggles);
 
 // The frame of the screen picture: the beam over the middle 70 % of the width, at mid-height.
 DrawingFrame ScreenFrame(int cxClient, int cyClient, double length);
 
 // Paints the view: nothing for a beam without length; the beam picture; then, when the
 // analysis has results, the selected diagrams (the highest of deflection, rotation, moment,
-// shear carries title and labels), the position marker and the read-out line.
+// shear carries title and labels; the envelope curves instead when the model has a live-load
+// envelope and the single-analysis toggle is off; an influence line asked for instead of all of
+// them), the position marker and the read-out line.
 void PaintResultsView(DeviceContext& dc, const CSPLX_30Doc& doc, ResultsViewState& state);
 
 }  // namespace spanlab

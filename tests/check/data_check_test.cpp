@@ -85,6 +85,19 @@ TEST(CheckModelDataTest, SoundModelGivesNothing) {
   EXPECT_EQ(c.warnings, 0);
 }
 
+TEST(CheckModelDataTest, OneLiveLoadLineWithFactorsOfZeroOrMore) {
+  EXPECT_EQ(Check(Sound({"Live Load: U = -1; LiveFactor = 0; DeadMin = 0;"})).text, "");
+  const Checked twice =
+      Check(Sound({"Live Load: U = -1;", "Live Load: U = -2;", "Live Load: U = -3;"}));
+  EXPECT_EQ(twice.text, "Error D17 - Only one Live Load line can be specified.\r\n"
+                        "Error D17 - Only one Live Load line can be specified.\r\n");
+  EXPECT_EQ(twice.errors, 2);
+  const Checked negative = Check(Sound({"Live Load: U = -1; DeadMax = -1.2;"}));
+  EXPECT_EQ(negative.text,
+            "Error D18 - Live Load factors must be greater than or equal to zero.\r\n");
+  EXPECT_EQ(negative.errors, 1);
+}
+
 TEST(CheckModelDataTest, UnitsLineAloneGivesD1D2D9) {
   const Checked c = Check({"Units: English;"});
   EXPECT_EQ(c.text, std::string(kD1) + kD2 + kD9);

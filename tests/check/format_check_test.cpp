@@ -268,6 +268,29 @@ TEST(CheckLineFormatTest, EveryFieldOfEverySectionHasItsKeyAndValueErrors) {
   });
 }
 
+// The Live Load line takes its four keys in any order; only U is required.
+TEST(CheckLineFormatTest, LiveLoadKeysInAnyOrder) {
+  ExpectOutputs({
+      {"Live Load: U = -0.8; LiveFactor = 1.5; DeadMax = 1.35; DeadMin = 1;", ""},
+      {"Live Load: DeadMin = 0.9; U = -1; /floor", ""},
+      {"Live Load: U = 0;", ""},
+      {"Live Load: LiveFactor = 1.5;",
+       "Error F24 - Invalid Live Load: Live Load: LiveFactor = 1.5;\r\n"},
+      {"Live Load: U = -1; U = -2;", "Error F24 - Invalid Live Load: Live Load: U = -1; U = -2;\r\n"},
+      {"Live Load: U = -1; deadmax = 1;",
+       "Error F24 - Invalid Live Load: Live Load: U = -1; deadmax = 1;\r\n"},
+      // An unknown key and the missing U: two errors.
+      {"Live Load: Q = 1;", "Error F24 - Invalid Live Load: Live Load: Q = 1;\r\n"
+                            "Error F24 - Invalid Live Load: Live Load: Q = 1;\r\n"},
+      {"Live Load: U = 1 ft; LiveFactor = x; DeadMax = -0; DeadMin = ;",
+       "Error F25 - Invalid U value: Live Load: U = 1 ft; LiveFactor = x; DeadMax = -0; DeadMin = ;\r\n"
+       "Error F26 - Invalid LiveFactor value: Live Load: U = 1 ft; LiveFactor = x; DeadMax = -0; DeadMin = ;\r\n"
+       "Error F27 - Invalid DeadMax value: Live Load: U = 1 ft; LiveFactor = x; DeadMax = -0; DeadMin = ;\r\n"
+       "Error F28 - Invalid DeadMin value: Live Load: U = 1 ft; LiveFactor = x; DeadMax = -0; DeadMin = ;\r\n"},
+      {"Live load: U = -1;", "Error F3 - Line type not found: Live load: U = -1;\r\n"},
+  });
+}
+
 // The run checks lines it has split once; the result is the same as splitting on the way.
 TEST(CheckLineFormatTest, ALineSplitBeforehandIsCheckedAlike) {
   const std::vector<std::string> lines = {"Units: Metric;",

@@ -199,6 +199,44 @@ contains "$err" "spanlab-cli: plot: the picture library '$OUT/alone/spanlab-cli-
 [ -e "$OUT/alone/beam.png" ] && fail "plot wrote a picture without its library"
 CLI=$cli_in_build
 
+# ---- envelope and influence ----
+live=$OUT/live.txt
+{ cat "$example"; echo "Live Load: U = -0.8; LiveFactor = 1.6; DeadMax = 1.2; DeadMin = 0.9;"; } > "$live"
+run 0 envelope "$live"
+contains "$out" $'{\n  "spans": [\n    {"start": 0, "end": 360},\n    {"start": 360, "end": 504}\n  ],'
+contains "$out" '"rotationMin": 0.0050296449291397484, "reactionVertMax": null, "reactionVertMin": null,'
+contains "$out" $'"extremes": {\n    "maxShear": {"value": '
+contains "$out" '"maxMoment": {"value": 4026.24000'
+contains "$out" '"x": 180, "spansOnMax": [0]},'
+contains "$out" '"minMoment": {"value": -3041.28000'
+contains "$out" '"x": 360, "spansOnMax": [0, 1]},'
+run 0 envelope "$live" --format csv
+contains "$out" $'node,x,deflectionMax,deflectionMin,rotationMax,rotationMin,reactionVertMax,reactionVertMin,reactionRotMax,reactionRotMin\n1,0,0,0,'
+contains "$out" $'\n2,2.5,-0.012578990174364885,-0.086727293258662685,0.034684093312418104,0.0050296449291397484,,,,\n'
+contains "$out" $'\n\nelement,xEnd,shearStartMax,shearStartMin,shearEndMax,shearEndMin,momentStartMax,momentStartMin,momentEndMax,momentEndMin\n1,2.5,'
+# Without a Live Load line, or with errors: the log on stderr and status 1.
+run 1 envelope "$example"
+contains "$err" "Analysis Complete"
+contains "$err" "spanlab-cli: the model has no Live Load line"
+[ -z "$out" ] || fail "envelope without a Live Load line wrote: ${out:0:200}"
+{ cat "$live"; echo "Live Load: U = -1;"; } > "$OUT/live2.txt"
+run 1 envelope "$OUT/live2.txt"
+contains "$err" "Error D17 - Only one Live Load line can be specified."
+# Influence lines: positions in feet, values in internal units (kip in).
+run 0 influence "$live" --of moment --at 15
+contains "$out" $'{\n  "of": "moment",\n  "at": 15,\n  "points": [\n    {"x": 0, "value": 0},'
+contains "$out" '{"x": 15, "value": 90.0000000'
+run 0 influence "$live" --of reaction-vert --at 30.1 --format csv
+contains "$out" $'x,value\n0,0\n'
+contains "$out" $'\n30,1\n'
+contains "$out" $'\n42,1.39999999'
+run 2 influence "$live" --of reaction-rot --at 30
+contains "$err" "There is no support or spring restraining the rotation"
+run 2 influence "$live" --of torque --at 30
+run 2 influence "$live" --of moment
+run 1 influence "$OUT/live2.txt" --of moment --at 15
+contains "$err" "Error D17"
+
 # ---- the same results and report under a comma-decimal locale ----
 if locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
   for cmd in "results $spn" "results $spn --format csv" "report $spn --details" "check $spn"; do

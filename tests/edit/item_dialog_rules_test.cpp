@@ -68,6 +68,9 @@ TEST(SplitDialogLineTest, KeysSearchedLastFieldFirstWithCuts) {
       // A heading text holds no field.
       {kSectionPointLoads, "Point Loads", {"", "", ""}, ""},
       {kSectionProperties, "", {"", "", ""}, ""},
+      // The Live Load's keys come in any order: every key is searched in the whole text.
+      {kSectionLiveLoad, " DeadMin = 0.9; U = -0.8; LiveFactor = 1.5; /live",
+       {"-0.8", "1.5", "", "0.9"}, "live"},
   };
   for (const Case& c : cases) {
     const DialogValues v = SplitDialogLine(Form(c.section), c.line);
@@ -96,6 +99,9 @@ TEST(CheckFieldTest, EveryCheckItsMessagesInOrder) {
       {FC::kNonNegative, {"-12345678901234.5"}, kTooLong},
       {FC::kNonNegative, {"-0", ""}, kNotANumber},  // "-0" is not a negative number
       {FC::kNonNegative, {"-1", "-0.0001"}, kNotNegative},
+      {FC::kOptionalNonNegative, {"", " ", "0", "1.35"}, ""},
+      {FC::kOptionalNonNegative, {"-0", "x"}, kNotANumber},
+      {FC::kOptionalNonNegative, {"-1.5"}, kNotNegative},
       {FC::kOptionalNonZero, {"", "-5"}, ""},
       {FC::kOptionalNonZero, {"0000000000000000"}, kTooLong},
       {FC::kOptionalNonZero, {"-0", "ten"}, kNotANumber},
@@ -190,6 +196,9 @@ TEST(BuildDialogLineTest, LineInTheDialogsOwnForm) {
       // The comment loses trailing blanks only.
       {kSectionReleases, {"1"}, "  lead and trail \t ", " X = 1; /  lead and trail"},
       {kSectionReleases, {"1"}, "   ", " X = 1;"},
+      {kSectionLiveLoad, {"-0.8", "", "1.35", ""}, "", " U = -0.8; DeadMax = 1.35;"},
+      {kSectionLiveLoad, {"-1", "1.5", "1.2", "0.9"}, "",
+       " U = -1; LiveFactor = 1.5; DeadMax = 1.2; DeadMin = 0.9;"},
   };
   for (const Case& c : cases) {
     const auto& form = Form(c.section);

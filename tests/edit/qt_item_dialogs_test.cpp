@@ -219,6 +219,7 @@ TEST_F(ItemDialogsTest, TitleFollowsTheMode) {
       {kSectionSprings, {"Add Spring", "Edit Springs"}},
       {kSectionPointLoads, {"Add Point Load", "Edit Point Load"}},
       {kSectionUniformLoads, {"Add Uniform Load", "Edit Uniform Load"}},
+      {kSectionLiveLoad, {"Add Live Load", "Edit Live Load"}},
   };
   for (const auto& [section, titles] : cases) {
     EXPECT_EQ(Open(section, 1, "")->windowTitle(), titles.first);
@@ -236,6 +237,7 @@ TEST_F(ItemDialogsTest, UnitLabelsBesideTheFieldsFromTheUnitSystem) {
       {kUnitsEnglish, kSectionSupports, {"feet", "inches", "radians"}},
       {kUnitsMetric, kSectionProperties, {"m", "MPa", "cm^4"}},
       {kUnitsMetric, kSectionUniformLoads, {"m", "m", "kN/m", "kN/m"}},
+      {kUnitsEnglish, kSectionLiveLoad, {"kip/ft", "", "", ""}},  // the factors have no unit
       {kUnitsConsistent, kSectionSupports, {"", "", ""}},
       {kUnitsUserDefined, kSectionPointLoads, {"", "", ""}},
   };

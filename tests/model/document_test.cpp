@@ -244,6 +244,26 @@ TEST(BuildItemsTest, EnglishInputIsConvertedToInchAndKip) {
   EXPECT_EQ(doc.GetUnitLabel(kQuantityPosition), "feet");
 }
 
+TEST(BuildItemsTest, LiveLoadConvertsOnlyUAndDefaultsItsFactorsToOne) {
+  CSPLX_30Doc doc;
+  Build(doc, {"Units:English;", "Member Property: X = 0; E = 29000; I = 510;",
+              "Support: X = 10; Disp = 0;", "Live Load: DeadMax = 1.35; U = -1.2; /live",
+              "Live Load: U = 2; LiveFactor = 1.5; DeadMin = 0.9; DeadMax = 1.2;"});
+  ASSERT_EQ(doc.GetLiveLoads().size(), 2u);
+  const CLiveLoadItem& first = doc.GetLiveLoads()[0];
+  EXPECT_NEAR(first.m_dU, -0.1, 1e-15 * 0.1);  // kip/ft to kip/in
+  EXPECT_EQ(first.m_dLiveFactor, 1.0);
+  EXPECT_EQ(first.m_dDeadMax, 1.35);  // a plain number: no conversion
+  EXPECT_EQ(first.m_dDeadMin, 1.0);
+  const CLiveLoadItem& second = doc.GetLiveLoads()[1];
+  EXPECT_EQ(second.m_dLiveFactor, 1.5);
+  EXPECT_EQ(second.m_dDeadMax, 1.2);
+  EXPECT_EQ(second.m_dDeadMin, 0.9);
+  EXPECT_EQ(doc.GetBeamLength(), 120.0);  // the line has no position
+  doc.BuildItems(false);
+  EXPECT_TRUE(doc.GetLiveLoads().empty());
+}
+
 TEST(BuildItemsTest, MetricInputIsConvertedToMetreAndKilonewton) {
   CSPLX_30Doc doc;
   Build(doc, {"Units: Metric;", "Member Property: X = 0; E = 200000; I = 8000;",

@@ -187,6 +187,56 @@ TEST(JoinedReportText, OptionsChooseTheReports) {
   EXPECT_EQ(JoinedReportText(*doc, options), "");
 }
 
+// Two equal spans of 10 ft under a live load only: the largest sagging moment loads one span,
+// the largest hogging moment over the middle support both.
+TEST(JoinedReportText, LiveLoadAddsTheEnvelopeAfterTheResults) {
+  std::vector<std::string> lines = {"File Format:3.0", "Units:English;",
+                                    "Member Property: X = 0; E = 29000; I = 448;",
+                                    "Support: X = 0; Disp = 0;", "Support: X = 10; Disp = 0;",
+                                    "Support: X = 20; Disp = 0;"};
+  PrintOptions options;
+  options.m_nDataPoints = 0;
+  const std::string without = JoinedReportText(*Model(lines), options);
+  EXPECT_EQ(without.find("Live Load"), std::string::npos);
+
+  lines.push_back("Live Load: U = -1; LiveFactor = 1.5;");
+  const auto doc = Model(lines);
+  const std::string text = JoinedReportText(*doc, options);
+  EXPECT_EQ(text.substr(0, without.size()), without);  // the other reports unchanged
+  const std::vector<std::string> envelope = CrlfLines(text.substr(without.size()));
+  const std::vector<std::string> head = {
+      "Spanlab Live Load Envelope",
+      "",
+      "  Spans:",
+      "  ",
+      "         Span      Start        End",
+      "                    feet       feet",
+      "            1          0     10.000",
+      "            2     10.000     20.000",
+      "  ",
+      "  ",
+      "  Min & Max values over all patterns, with the spans on max loading:",
+      "  ",
+      "   Min Shear      =     -9.375 kips    at      10.000 feet",
+      "                    spans loaded: 1, 2",
+      "   Max Shear      =      9.375 kips    at      10.000 feet",
+      "                    spans loaded: 1, 2",
+      "   Min Moment     =    -18.750 kip ft  at      10.000 feet",
+      "                    spans loaded: 1, 2",
+  };
+  ASSERT_GE(envelope.size(), head.size());
+  for (size_t i = 0; i < head.size(); ++i) EXPECT_EQ(envelope[i], head[i]) << i;
+  // Sagging: one span loaded (0.0957 w L^2 with w = 1.5 kip/ft, L = 10 ft); the spans are
+  // alike, so round-off picks which.
+  EXPECT_EQ(envelope[head.size()].substr(0, 35), "   Max Moment     =     14.355 kip ");
+  const std::string sagging = envelope[head.size() + 1];
+  EXPECT_TRUE(sagging == "                    spans loaded: 1" ||
+              sagging == "                    spans loaded: 2") << sagging;
+
+  options.m_bPrintSummary = options.m_bPrintDetails = 0;  // the input report alone: no envelope
+  EXPECT_EQ(JoinedReportText(*doc, options).find("Live Load Envelope"), std::string::npos);
+}
+
 TEST(TabDelimitedDetailsText, RowsHeadAndLineEnds) {
   const auto doc = Model(kBalcony);
   const std::string text = TabDelimitedDetailsText(*doc, 0);

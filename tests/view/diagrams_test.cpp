@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "check/run_driver.h"
+#include "model/number_text.h"
 #include "platform/recording_device_context.h"
 #include "view/readout.h"
 #include "view/results_paint.h"
@@ -413,6 +414,84 @@ TEST(PaintDiagramsTest, HighestShownCurveCarriesTitleAndLabels) {
     EXPECT_EQ(drawn({1, kMomentColor}), t.moment);
     EXPECT_EQ(drawn({1, kShearColor}), t.shear);
   }
+}
+
+TEST(PaintDiagramsTest, LiveLoadShowsTheEnvelopeUntilTheSingleAnalysisIsAsked) {
+  CSPLX_30Doc plain, live;
+  plain.SetLines(nullptr, kTwoSpans);
+  std::vector<std::string> lines = kTwoSpans;
+  lines.push_back("Live Load: U = -0.8; LiveFactor = 1.6;");
+  live.SetLines(nullptr, lines);
+  ASSERT_TRUE(RunModel(plain).analysed);
+  ASSERT_TRUE(RunModel(live).analysed);
+  const LiveLoadEnvelope& env = live.GetEnvelope();
+  ASSERT_FALSE(env.empty());
+
+  ResultsViewState state = Screen({false, false, true, false, false});
+  RecordingDeviceContext envelope;
+  PaintResultsView(envelope, live, state);
+  ASSERT_EQ(envelope.texts.size(), 3u);
+  EXPECT_EQ(envelope.texts[0].text, "Moment Envelope - kip ft");
+  // The envelope's extremes, in kip ft: the smallest first.
+  EXPECT_EQ(envelope.texts[1].text,
+            FormatFixed(env.extremes[kEnvelopeMinMoment].value * 0.08333333333333333, 6));
+  EXPECT_EQ(envelope.texts[2].text,
+            FormatFixed(env.extremes[kEnvelopeMaxMoment].value * 0.08333333333333333, 6));
+  // Two closed figures, max and min, where the single analysis draws one.
+  RecordingDeviceContext single;
+  PaintResultsView(single, plain, state);
+  auto moves = [](const RecordingDeviceContext& dc) {
+    size_t n = 0;
+    for (size_t i = 1; i < dc.strokes.size(); ++i) {
+      n += dc.strokes[i].pen == Pen{1, kMomentColor} &&
+           (dc.strokes[i].x1 != dc.strokes[i - 1].x2 || dc.strokes[i].y1 != dc.strokes[i - 1].y2);
+    }
+    return n;
+  };
+  EXPECT_EQ(moves(envelope), moves(single) + 1);
+
+  ApplyToggle(state.toggles, ViewToggle::kSingleAnalysis);
+  RecordingDeviceContext asWritten;
+  PaintResultsView(asWritten, live, state);
+  EXPECT_EQ(asWritten.strokes, single.strokes);
+  ASSERT_EQ(asWritten.texts.size(), single.texts.size());
+  for (size_t i = 0; i < single.texts.size(); ++i)
+    EXPECT_EQ(asWritten.texts[i].text, single.texts[i].text);
+}
+
+TEST(PaintDiagramsTest, InfluenceLineReplacesTheDiagramsUntilCleared) {
+  CSPLX_30Doc doc;
+  doc.SetLines(nullptr, kTwoSpans);
+  ASSERT_TRUE(RunModel(doc).analysed);
+  ViewToggles toggles{false, true, true, false, false};
+  EXPECT_EQ(InfluenceQuantityFor(toggles), InfluenceQuantity::kMoment);  // moment over shear
+  EXPECT_EQ(InfluenceQuantityFor({true}), InfluenceQuantity::kReactionVert);
+  EXPECT_EQ(InfluenceQuantityFor({}), std::nullopt);
+  ResultsViewState state = Screen(toggles);
+  // The beam runs from client x 150 to 850 over 42 ft = 504 in.
+  EXPECT_EQ(BeamPositionAt(state, 504, 150), 0);
+  EXPECT_EQ(BeamPositionAt(state, 504, 500), 252);
+  EXPECT_EQ(BeamPositionAt(state, 504, 990), 504);
+
+  state.influence = ComputeInfluenceLine(doc.GetAnalysis(), doc.GetSprings(),
+                                         InfluenceQuantity::kMoment, 360);
+  state.influenceOf = InfluenceQuantity::kMoment;
+  RecordingDeviceContext dc, beam;
+  PaintResultsView(dc, doc, state);
+  ResultsViewState bare = Screen({});
+  PaintResultsView(beam, doc, bare);
+  ASSERT_EQ(dc.texts.size(), 3u);
+  EXPECT_EQ(dc.texts[0].text, "Influence Line - Moment at 30 feet - kip ft");
+  // The beam picture, then the influence line alone in black: no diagram.
+  ASSERT_GT(dc.strokes.size(), beam.strokes.size());
+  for (size_t i = 0; i < dc.strokes.size(); ++i) {
+    if (i < beam.strokes.size()) EXPECT_EQ(dc.strokes[i], beam.strokes[i]) << i;
+    else EXPECT_EQ(dc.strokes[i].pen.color, kBlack) << i;
+  }
+  state.influence = InfluenceLine{};
+  RecordingDeviceContext diagrams;
+  PaintResultsView(diagrams, doc, state);
+  EXPECT_EQ(diagrams.texts[0].text, "Moment - kip ft");
 }
 
 TEST(PaintDiagramsTest, UnloadedBeamShowsNoCurves) {

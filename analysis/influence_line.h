@@ -1,0 +1,47 @@
+// Influence lines: the value of one result at one node as a unit downward point load (-1 in the
+// model's force unit) stands at each node in turn, on the beam of the last run (its supports,
+// springs, hinges and stiffness; no other load, no settlement).
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "analysis/beam_analysis.h"
+
+namespace spanlab {
+
+enum class InfluenceQuantity {
+  kDeflection,
+  kRotation,
+  kShear,   // just right of the node (at the beam's right end: just left of it)
+  kMoment,  // likewise
+  kReactionVert,
+  kReactionRot,
+};
+
+// "deflection", "rotation", "shear", "moment", "reaction-vert", "reaction-rot"; nullopt for any
+// other text.
+std::optional<InfluenceQuantity> InfluenceQuantityFromName(std::string_view name);
+std::string_view InfluenceQuantityName(InfluenceQuantity quantity);
+
+struct InfluencePoint {
+  double x = 0;      // where the unit load stands (internal length unit)
+  double value = 0;  // the quantity there, internal units
+};
+
+struct InfluenceLine {
+  std::string error;  // empty on success, else what is wrong and how to fix it
+  double x = 0;       // the node the quantity is taken at: the one nearest the asked position
+  std::vector<InfluencePoint> points;  // one per node, in order
+};
+
+// The influence line of `quantity` at the node nearest `x` (internal length unit). Reactions
+// need a support restraining that motion or a spring at the node; `springs` are the model's.
+// One solution on the run's eliminated equations (reciprocal theorem), O(nodes).
+InfluenceLine ComputeInfluenceLine(const CBeamAnalysis& analysis,
+                                   const std::vector<CSpringItem>& springs,
+                                   InfluenceQuantity quantity, double x);
+
+}  // namespace spanlab

@@ -1,0 +1,97 @@
+// The live-load envelope: the largest and smallest value of every result over all 2^N
+// arrangements of live load on the N spans of a beam, and the arrangement behind each of the
+// eight global extremes.
+//
+// Spans: the supports that restrain the deflection cut the beam; the parts before the first and
+// after the last of them are spans too when longer than zero (springs do not cut). In every
+// arrangement each span carries either its max loading (DeadMax x the model's point and uniform
+// loads on it, plus LiveFactor x U over the whole span) or its min loading (DeadMin x those
+// loads). A uniform load crossing a support is split there; a point load at a support belongs to
+// the span on its right (at the beam's right end to the last span). Prescribed settlements act
+// unfactored in every arrangement.
+//
+// Values are in internal units with the sign conventions of CBeamAnalysis (deflections in
+// internal length units also for Metric models).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "analysis/beam_analysis.h"
+#include "model/items.h"
+
+namespace spanlab {
+
+struct LiveLoadSpan {
+  double start = 0, end = 0;
+};
+
+struct EnvelopeRange {
+  double max = 0, min = 0;
+};
+
+struct EnvelopeNode {
+  double x = 0;
+  EnvelopeRange deflection, rotation;
+  bool hasReaction = false;  // a support or spring sits here
+  EnvelopeRange reactionVert, reactionRot;
+};
+
+// Element end forces with the meaning of BeamElement's (diagram values: shearStart at the left
+// node, -shearEnd at the right one).
+struct EnvelopeElement {
+  double xEnd = 0;
+  EnvelopeRange shearStart, shearEnd, momentStart, momentEnd;
+};
+
+// The eight global extremes of the diagram values, in the order of their JSON names.
+enum EnvelopeExtremeKind : int {
+  kEnvelopeMaxShear,
+  kEnvelopeMinShear,
+  kEnvelopeMaxMoment,
+  kEnvelopeMinMoment,
+  kEnvelopeMaxRotation,
+  kEnvelopeMinRotation,
+  kEnvelopeMaxDeflection,
+  kEnvelopeMinDeflection,
+  kEnvelopeExtremeCount,
+};
+
+struct EnvelopeExtreme {
+  double value = 0, x = 0;
+  std::vector<int32_t> spansOnMax;  // 0-based, ascending: the spans on max loading
+};
+
+struct LiveLoadEnvelope {
+  std::vector<LiveLoadSpan> spans;
+  std::vector<EnvelopeNode> nodes;        // one per node of the run, in order
+  std::vector<EnvelopeElement> elements;  // one per element of the run, in order
+  std::array<EnvelopeExtreme, kEnvelopeExtremeCount> extremes;
+  bool empty() const { return nodes.empty(); }
+};
+
+// The model's items the envelope reads (not owned; they must outlive the call).
+struct LiveLoadModel {
+  const std::vector<CSupportItem>& supports;
+  const std::vector<CSpringItem>& springs;
+  const std::vector<CPointLoadItem>& pointLoads;
+  const std::vector<CUniformLoadItem>& uniformLoads;
+  double length;  // the beam length
+};
+
+// The spans of a beam of length `length` cut by the deflection-restrained supports, from left to
+// right.
+std::vector<LiveLoadSpan> LiveLoadSpans(const std::vector<CSupportItem>& supports, double length);
+
+// The span (0-based) that a load at x belongs to: the last span starting at or left of x.
+int32_t SpanOfPosition(const std::vector<LiveLoadSpan>& spans, double x);
+
+// The envelope of `model` under `live`, from the results of its ordinary run in `analysis`:
+// one solution for the settlements and min loading everywhere, one per span for the change to
+// its max loading, superposed; O(spans x nodes), no new elimination. Empty when the run left no
+// results to build on (errors A1, A3, A4).
+LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
+                                         const LiveLoadModel& model, const CLiveLoadItem& live);
+
+}  // namespace spanlab
