@@ -42,14 +42,15 @@ for target in "${targets[@]}"; do
   mkdir -p "$corpus" "$findings"
   dict=()
   case $name in model_file | open_file | lines) dict=(-dict="$root/fuzz/lines.dict") ;; esac
-  # Model files get room for large line counts and long lines, and time for them: a 1 MB
+  # Model files get room for large line counts and long lines at once (libFuzzer would otherwise
+  # grow its inputs past the largest seed, 100 KB, only slowly), and time for them: a 1 MB
   # model is run, reported, printed and painted, which takes seconds with the sanitizers on a
   # busy machine. The other readers' inputs are small.
-  max_len=16384 timeout=10
-  case $name in model_file | open_file) max_len=1048576 timeout=60 ;; esac
+  max_len=(-max_len=16384) timeout=10
+  case $name in model_file | open_file) max_len=(-max_len=1048576 -len_control=0) timeout=60 ;; esac
   echo "== $target for ${seconds}s"
   if ! "$build/fuzz/$target" -max_total_time="$seconds" -timeout="$timeout" -rss_limit_mb=2048 \
-      -max_len="$max_len" -print_final_stats=1 -artifact_prefix="$findings/$name-" "${dict[@]}" \
+      "${max_len[@]}" -print_final_stats=1 -artifact_prefix="$findings/$name-" "${dict[@]}" \
       "${extra[@]}" \
       "$corpus" "$(seeds "$name")" 2>"$build/fuzz-$name.log"; then
     status=1
