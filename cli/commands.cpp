@@ -1,5 +1,8 @@
 #include "cli/commands.h"
 
+#include <algorithm>
+#include <string_view>
+
 #include "model/model_file.h"
 #include "platform/file_access.h"
 
@@ -20,18 +23,61 @@ int CannotRun(const std::string& message) {
   return kExitCannotRun;
 }
 
-std::vector<std::string> SplitTextLines(const std::string& text) {
-  std::vector<std::string> lines;
+std::string TextFileLine(const std::string& line) {
+  const bool plain = line.find('\n') == std::string::npos &&
+                     (line.empty() || (line.back() != '\r' && line.front() != '\\'));
+  if (plain) return line;
+  std::string out = "\\";
+  out.reserve(line.size() + 8);
+  for (const char c : line) {
+    if (c == '\\') out += "\\\\";
+    else if (c == '\n') out += "\\n";
+    else if (c == '\r') out += "\\r";
+    else out.push_back(c);
+  }
+  return out;
+}
+
+namespace {
+
+// The model line that an escaped text line (without its leading backslash) stands for.
+std::string Unescaped(std::string_view text) {
+  std::string line;
+  line.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+    if (text[i] != '\\' || (next != '\\' && next != 'n' && next != 'r')) {
+      line.push_back(text[i]);
+      continue;
+    }
+    line.push_back(next == 'n' ? '\n' : next == 'r' ? '\r' : '\\');
+    ++i;
+  }
+  return line;
+}
+
+}  // namespace
+
+Status SplitTextLines(const std::string& text, std::vector<std::string>& lines) {
+  lines.clear();
+  // Counted first: the list is allocated once, at its size (a file of line feeds alone is a
+  // list of empty strings, 32 bytes each).
+  size_t count = static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+  if (!text.empty() && text.back() != '\n') ++count;
+  if (count > kMaxModelLines) return Status::Error(TooManyLinesMessage(count));
+  lines.reserve(count);
   size_t start = 0;
   while (start < text.size()) {
     size_t end = text.find('\n', start);
     if (end == std::string::npos) end = text.size();
     size_t stop = end;
     if (stop > start && text[stop - 1] == '\r') --stop;
-    lines.emplace_back(text, start, stop - start);
+    const std::string_view line(text.data() + start, stop - start);
+    if (!line.empty() && line.front() == '\\') lines.push_back(Unescaped(line.substr(1)));
+    else lines.emplace_back(line);
     start = end + 1;
   }
-  return lines;
+  return Status::Ok();
 }
 
 bool OpenModel(CSPLX_30Doc& doc, Prompter& prompter, const std::string& path,
@@ -68,6 +114,32 @@ int FlushStdout() {
   return kExitClean;
 }
 
+namespace {
+
+// Hands bytes a command has read to the document's load, so that a file is read once: the
+// header the command looked at is the header of what is loaded, also from a file that changes
+// or is replaced meanwhile. The bytes go to the first read of that path; nothing is saved.
+class AlreadyReadFile : public FileAccess {
+ public:
+  AlreadyReadFile(const std::string& path, std::string& bytes) : path_(path), bytes_(bytes) {}
+  Status ReadFile(const std::string& path, std::string& bytes, size_t) override {
+    if (path != path_ || taken_) return Status::Error("Cannot open '" + path + "' again.");
+    taken_ = true;
+    bytes.swap(bytes_);
+    return Status::Ok();
+  }
+  Status WriteFileAtomically(const std::string& path, const std::string&) override {
+    return Status::Error("Cannot save '" + path + "' while it is loaded.");
+  }
+
+ private:
+  const std::string& path_;
+  std::string& bytes_;
+  bool taken_ = false;
+};
+
+}  // namespace
+
 Loaded LoadAnyModel(CSPLX_30Doc& doc, Prompter& prompter, const std::string& path,
                     LinesRunner& modelRun, LinesRunner& linesRun) {
   std::string bytes;
@@ -77,10 +149,21 @@ Loaded LoadAnyModel(CSPLX_30Doc& doc, Prompter& prompter, const std::string& pat
     return Loaded::kFailed;
   }
   if (LooksLikeModelFile(path, bytes)) {
-    return OpenModel(doc, prompter, path, &modelRun) ? Loaded::kModelFile : Loaded::kFailed;
+    AlreadyReadFile once(path, bytes);
+    doc.SetFileAccess(&once);
+    const bool opened = OpenModel(doc, prompter, path, &modelRun);
+    doc.SetFileAccess(nullptr);
+    return opened ? Loaded::kModelFile : Loaded::kFailed;
   }
+  std::vector<std::string> lines;
+  const Status split = SplitTextLines(bytes, lines);
+  if (!split.ok()) {
+    CannotRun("Cannot open '" + path + "'. " + split.message());
+    return Loaded::kFailed;
+  }
+  std::string().swap(bytes);  // the lines hold the text now
   doc.SetRunner(&linesRun);
-  doc.SetLines(nullptr, SplitTextLines(bytes));
+  doc.SetLines(nullptr, std::move(lines));
   return Loaded::kLinesFile;
 }
 

@@ -60,9 +60,20 @@ class CommandLinePrompter : public Prompter {
 // Prints "spanlab-cli: MESSAGE" to stderr; returns kExitCannotRun.
 int CannotRun(const std::string& message);
 
-// Splits text into lines at line feeds; a carriage return before a line feed is dropped.
-// A final line without its line feed still counts.
-std::vector<std::string> SplitTextLines(const std::string& text);
+// A text file of model lines (what `lines` writes and `import` reads) holds one line a line,
+// each ended by a line feed. A model line that holds a line feed, ends in a carriage return
+// or begins with a backslash would not come back as it was; it is written escaped instead: a
+// backslash, then the line with "\\" for each backslash, "\n" for each line feed and "\r" for
+// each carriage return.
+
+// The line as the text file holds it, without its line feed.
+std::string TextFileLine(const std::string& line);
+
+// The lines of a text file of lines: split at line feeds, a carriage return before a line feed
+// dropped, a final line without its line feed kept, and a line that begins with a backslash
+// read back as TextFileLine wrote it (a backslash before any other character stays as it is).
+// Fails, leaving `lines` empty, when there would be more than kMaxModelLines.
+Status SplitTextLines(const std::string& text, std::vector<std::string>& lines);
 
 // Opens a model file as the program's document does, `runner` (optional) running its lines;
 // false after a message on stderr.

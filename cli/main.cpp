@@ -77,7 +77,10 @@ int RunLines(const Options& o) {
   CommandLinePrompter prompter(o.truncate);
   if (!OpenModel(doc, prompter, o.input)) return kExitCannotRun;
   std::string text;
-  for (const std::string& line : doc.GetLines()) text += line + "\n";
+  for (const std::string& line : doc.GetLines()) {
+    text += TextFileLine(line);
+    text += '\n';
+  }
   return WriteStdout(text);
 }
 
@@ -148,8 +151,12 @@ int RunImport(const Options& o) {
   std::string bytes;
   const Status read = DefaultFileAccess().ReadFile(o.input, bytes);
   if (!read.ok()) return CannotRun(read.message());
+  std::vector<std::string> lines;
+  const Status split = SplitTextLines(bytes, lines);
+  if (!split.ok()) return CannotRun("Cannot open '" + o.input + "'. " + split.message());
+  std::string().swap(bytes);
   CSPLX_30Doc doc;  // no runner: the lines are only stored
-  doc.SetLines(nullptr, SplitTextLines(bytes));
+  doc.SetLines(nullptr, std::move(lines));
   return SaveModel(doc, o.output);
 }
 

@@ -56,8 +56,12 @@ def length_prefix(n):
     return b"\xff\xff\xff" + struct.pack("<I", n)
 
 
+def line_count(n):
+    return struct.pack("<H", n) if n < 0xFFFF else b"\xff\xff" + struct.pack("<I", n)
+
+
 def model_file(lines, wide=()):
-    out = b"Spanlab File Version = 3.0\n" + struct.pack("<H", len(lines))
+    out = b"Spanlab File Version = 3.0\n" + line_count(len(lines))
     for i, line in enumerate(lines):
         data = line.encode("latin-1")
         if i in wide:  # 2-byte characters: FF FE FF, the length in characters, UTF-16LE
@@ -80,6 +84,13 @@ def main():
     write("model_file", "old-format", OLD)
     write("model_file", "old-long-line", OLD.replace("/Older", "/" + "x" * 90 + " Older"))
     write("model_file", "message-lines", "Message: skipped\r\n" + OLD)
+    # Large counts: the 4-byte count and length forms, and lists of very short lines.
+    write("model_file", "many-empty-lines", model_file(MODEL[:4] + [""] * 100000))
+    write("model_file", "many-short-lines", model_file(MODEL + ["/"] * 50000))
+    write("model_file", "long-line", model_file(MODEL[:3] + ["/" + "c" * 70000] + MODEL[3:]))
+    write("model_file", "count-beyond-the-limit",
+          b"Spanlab File Version = 3.0\n" + line_count(4000001) + b"\x00" * 4000)
+    write("model_file", "many-old-lines", OLD + "\n" * 100000)
 
     write("lines", "all-items", "\n".join(MODEL) + "\n")
     write("lines", "metric", "\n".join(METRIC))

@@ -21,6 +21,11 @@ constexpr size_t kMaxTextLine = 80;
 constexpr std::string_view kMessagePrefix = "Message:";
 
 bool IsMessageLine(const std::string& line) { return line.rfind(kMessagePrefix, 0) == 0; }
+
+// The number of text lines in `bytes` at most: one more than its line feeds.
+size_t TextLinesAtMost(std::string_view bytes) {
+  return static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1;
+}
 }  // namespace
 
 CSPLX_30Doc::ReadResult CSPLX_30Doc::ReadLine(ByteStream& stream, std::string& line) {
@@ -67,7 +72,9 @@ CSPLX_30Doc::ReadResult CSPLX_30Doc::ReadLine(ByteStream& stream, std::string& l
 
 bool CSPLX_30Doc::ConvertOldFile(ByteStream& stream, const std::string& first,
                                  std::vector<std::string>& lines) {
-  std::vector<std::string> text{first};
+  std::vector<std::string> text;
+  text.reserve(std::min(TextLinesAtMost(stream.Rest()) + 1, kMaxModelLines + 1));
+  text.push_back(first);
   m_nLineNumber = 1;
   std::string line;
   for (;;) {
@@ -100,6 +107,10 @@ Status CSPLX_30Doc::LoadDocument(const std::string& bytes, const std::string& pa
     }
     // An older-version text file. A preview converts nothing and shows an empty beam.
     if (m_bInteractive) {
+      const size_t count = TextLinesAtMost(bytes);
+      if (count > kMaxModelLines) {
+        return Status::Error("Cannot open '" + path + "'. " + TooManyLinesMessage(count));
+      }
       if (!ConvertOldFile(stream, first, lines)) {
         return Status::Error("Opening '" + path + "' was cancelled: line " +
                              std::to_string(m_nLineNumber) + " has more than 80 characters.");

@@ -64,6 +64,11 @@ bool ReadLength(ByteStream& s, uint32_t& length, bool& wide) {
 
 }  // namespace
 
+std::string TooManyLinesMessage(size_t count) {
+  return "The model has " + std::to_string(count) + " lines; a model may have at most " +
+         std::to_string(kMaxModelLines) + ".";
+}
+
 std::string WriteModelFile(const std::vector<std::string>& lines) {
   size_t size = kModelFileHeader.size() + 1 + 6;
   for (const std::string& line : lines) size += line.size() + 7;
@@ -128,6 +133,10 @@ Status ReadModelLines(ByteStream& stream, std::vector<std::string>& lines) {
   if (count > stream.Remaining()) {
     return truncated("it claims " + std::to_string(count) + " lines but holds only " +
                      std::to_string(stream.Remaining()) + " more bytes.");
+  }
+  if (count > kMaxModelLines) {
+    lines.clear();
+    return Status::Error(TooManyLinesMessage(count));
   }
   lines.clear();
   lines.reserve(count);

@@ -20,6 +20,14 @@ namespace spanlab {
 
 inline constexpr std::string_view kModelFileHeader = "Spanlab File Version = 3.0";
 
+// The most lines a model may have. A million-span model (a support and a load a span) has two
+// million; twice that bounds the memory a file of very short lines can take (each line costs
+// a string, 32 bytes, however short it is) without refusing any model of sensible size.
+inline constexpr size_t kMaxModelLines = 4'000'000;
+
+// The message for a model of `count` lines, more than kMaxModelLines.
+std::string TooManyLinesMessage(size_t count);
+
 // The complete file for these lines.
 std::string WriteModelFile(const std::vector<std::string>& lines);
 
@@ -34,6 +42,7 @@ class ByteStream {
   bool ReadBytes(size_t count, std::string& out);
   size_t Remaining() const { return data_.size() - pos_; }
   bool AtEnd() const { return pos_ == data_.size(); }
+  std::string_view Rest() const { return data_.substr(pos_); }
 
  private:
   std::string_view data_;
@@ -41,8 +50,9 @@ class ByteStream {
 };
 
 // Reads the line count and the lines that follow the header. Fails with a message on a
-// truncated or damaged list; a count or length larger than the bytes left is refused before
-// anything is allocated for it. 2-byte characters above 0xFF become "?".
+// truncated or damaged list; a count or length larger than the bytes left, or a count above
+// kMaxModelLines, is refused before anything is allocated for it. 2-byte characters above 0xFF
+// become "?".
 Status ReadModelLines(ByteStream& stream, std::vector<std::string>& lines);
 
 }  // namespace spanlab

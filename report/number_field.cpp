@@ -9,8 +9,11 @@ namespace spanlab {
 
 namespace {
 
+// The text right-aligned in `width` characters, always with at least one blank before it: a
+// field follows a label or another field directly, and a text as wide as the field
+// ("-3.333e-298") would otherwise run into it.
 std::string RightAligned(std::string text, size_t width) {
-  if (text.size() < width) text.insert(0, width - text.size(), ' ');
+  text.insert(0, text.size() < width ? width - text.size() : 1, ' ');
   return text;
 }
 

@@ -12,7 +12,9 @@ namespace spanlab {
 //   v > 1        or v < -1         "%11.3f"
 //   v > 0.001    or v < -0.01      "%11.6f"
 //   otherwise (0 included)         "%11.4g"
-// The negative limits are deliberately not mirror images of the positive ones.
+// The negative limits are deliberately not mirror images of the positive ones. A text that
+// fills all 11 characters (only "%11.4g" of a negative value with a three-digit exponent,
+// "-3.333e-298") gets one blank before it, so that the field stays apart from what precedes it.
 std::string FormatNumber(double value);
 
 // The value with five significant digits, trailing zeros of the fraction removed but the

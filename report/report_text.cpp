@@ -66,7 +66,7 @@ std::string DefaultReportFileName(const std::string& documentPath) {
 }
 
 Status WriteReportFile(FileAccess& files, const std::string& path, const std::string& text) {
-  if (!files.WriteFileAtomically(path, text).ok()) return Status::Error(kReportFileError);
+  if (!files.WriteFileOrStream(path, text).ok()) return Status::Error(kReportFileError);
   return Status::Ok();
 }
 

@@ -26,8 +26,8 @@ std::string TabDelimitedDetailsText(const CSPLX_30Doc& doc, int dataPoints);
 // and ".rpt"; "untitled.rpt" for a document without a file.
 std::string DefaultReportFileName(const std::string& documentPath);
 
-// Writes the text to the report file (replacing it only once the text is complete). Fails
-// with kReportFileError.
+// Writes the text to the report file (replacing it only once the text is complete), or
+// straight into a named pipe, a device or /dev/stdout. Fails with kReportFileError.
 Status WriteReportFile(FileAccess& files, const std::string& path, const std::string& text);
 
 }  // namespace spanlab

@@ -1,6 +1,7 @@
 // Faults from outside the program: disks that fill up or refuse writes, files that vanish or
 // cannot be read between the file dialog and the load, report files that cannot be created,
-// damaged settings, and data and tips files that are missing, empty, binary or far too large.
+// damaged settings, and data and tips files that are missing, empty, binary or far too large;
+// named pipes, devices and sockets where a file was expected; saves killed half-way.
 // In every case the user's files stay as they were and the message says what happened.
 #include <gtest/gtest.h>
 
@@ -8,11 +9,17 @@
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/mount.h>
+#include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <climits>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -377,6 +384,196 @@ TEST_F(FaultTest, AReadThatFailsPartWayLoadsNothing) {
   EXPECT_EQ(preview.GetLastError(), files.readError);
   EXPECT_TRUE(preview.GetLines().empty());
   EXPECT_EQ(files.reads, 3);
+}
+
+// ---- What is not a regular file ----
+
+TEST_F(FaultTest, OpeningRefusesPipesDevicesAndSocketsWithoutWaitingOrReading) {
+  const std::string kept = dir_ + "/kept.spn";
+  WriteBytes(kept, WriteModelFile(kOldModel));
+  CSPLX_30Doc doc;
+  ASSERT_TRUE(doc.OnOpenDocument(kept));
+
+  const std::string lonelyPipe = dir_ + "/no-writer.spn";  // opening it for reading would wait
+  ASSERT_EQ(::mkfifo(lonelyPipe.c_str(), 0644), 0);
+  const std::string fullPipe = dir_ + "/with-writer.spn";
+  ASSERT_EQ(::mkfifo(fullPipe.c_str(), 0644), 0);
+  const int pipeEnds = ::open(fullPipe.c_str(), O_RDWR | O_NONBLOCK);
+  ASSERT_GE(pipeEnds, 0);
+  const std::string model = WriteModelFile({"File Format:3.0"});
+  ASSERT_EQ(::write(pipeEnds, model.data(), model.size()), ssize_t(model.size()));
+  const std::string socketPath = dir_ + "/socket.spn";
+  const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
+  ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+
+  struct Case {
+    std::string path, error;
+  } cases[] = {
+      {lonelyPipe, "Cannot open '" + lonelyPipe + "': it is a named pipe, not a file."},
+      {fullPipe, "Cannot open '" + fullPipe + "': it is a named pipe, not a file."},
+      {"/dev/zero", "Cannot open '/dev/zero': it is a device, not a file."},
+      {"/dev/urandom", "Cannot open '/dev/urandom': it is a device, not a file."},
+      {socketPath, "Cannot open '" + socketPath + "': it is a socket, not a file."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    EXPECT_FALSE(doc.OnOpenDocument(c.path));
+    EXPECT_EQ(doc.GetLastError(), c.error);
+    EXPECT_EQ(doc.GetLines(), kOldModel);
+    EXPECT_EQ(doc.GetPathName(), kept);
+    // Refused before anything is read or allocated (an endless device once filled 2 GB).
+    std::string bytes;
+    EXPECT_EQ(DiskFileAccess().ReadFile(c.path, bytes, FileAccess::kMaxFileBytes).message(),
+              c.error);
+    EXPECT_LE(bytes.capacity(), 15u);
+  }
+  // What the writer put into the pipe is still there for whoever reads it.
+  char back[256];
+  EXPECT_EQ(::read(pipeEnds, back, sizeof back), ssize_t(model.size()));
+  ::close(pipeEnds);
+  ::close(sock);
+}
+
+TEST_F(FaultTest, AModelIsNeverSavedOverAPipeAndAReportGoesIntoIt) {
+  const std::string pipe = dir_ + "/beam.spn";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+  CSPLX_30Doc doc;
+  doc.SetLines(nullptr, kOldModel);
+  ExpectFailedSave(doc, pipe,
+                   "Cannot save '" + pipe + "': it is a named pipe, not a file. Nothing was "
+                   "written.");
+  struct stat st {};
+  ASSERT_EQ(::lstat(pipe.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+
+  // A report is written into the pipe; with nobody reading it is refused at once.
+  DiskFileAccess disk;
+  const std::string report = "Spanlab Input Data\r\n\r\n";
+  EXPECT_EQ(disk.WriteFileOrStream(pipe, report).message(),
+            "Cannot write to '" + pipe + "': no program is reading from it.");
+  EXPECT_EQ(WriteReportFile(disk, pipe, report).message(), "Error - File could not be opened");
+  const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  ASSERT_TRUE(WriteReportFile(disk, pipe, report).ok());
+  char back[256];
+  EXPECT_EQ(std::string(back, std::max<ssize_t>(0, ::read(reader, back, sizeof back))), report);
+  ::close(reader);
+  ASSERT_EQ(::lstat(pipe.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  EXPECT_EQ(Names(dir_), std::set<std::string>{"beam.spn"});
+
+  // An open descriptor by name (as /dev/stdout is): written into; a reader that went away is
+  // an error, not a signal that ends the program.
+  int ends[2];
+  ASSERT_EQ(::pipe(ends), 0);
+  const std::string byName = "/dev/fd/" + std::to_string(ends[1]);
+  ASSERT_TRUE(disk.WriteFileOrStream(byName, report).ok());
+  EXPECT_EQ(std::string(back, std::max<ssize_t>(0, ::read(ends[0], back, sizeof back))), report);
+  ::close(ends[0]);
+  EXPECT_EQ(disk.WriteFileOrStream(byName, report).message(),
+            "Cannot write to '" + byName + "': Broken pipe.");
+  ::close(ends[1]);
+}
+
+TEST_F(FaultTest, AModelIsNeverSavedOverADeviceAndAReportGoesIntoIt) {
+  // Device nodes only in a file system of the test's own, never in the real /dev.
+  const std::string folder = MountTmpfs("dev", "64k");
+  if (folder.empty()) GTEST_SKIP() << "cannot mount a tmpfs here (needs root)";
+  const std::string null = folder + "/null", full = folder + "/full";
+  if (::mknod(null.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0 ||
+      ::mknod(full.c_str(), S_IFCHR | 0666, makedev(1, 7)) != 0) {
+    GTEST_SKIP() << "cannot make device nodes here: " << std::strerror(errno);
+  }
+  CSPLX_30Doc doc;
+  doc.SetLines(nullptr, kOldModel);
+  ExpectFailedSave(doc, null,
+                   "Cannot save '" + null + "': it is a device, not a file. Nothing was written.");
+  DiskFileAccess disk;
+  EXPECT_TRUE(WriteReportFile(disk, null, "Spanlab Input Data\r\n\r\n").ok());
+  EXPECT_EQ(disk.WriteFileOrStream(full, "report").message(),
+            "Cannot write to '" + full + "': No space left on device.");
+  struct stat st {};
+  ASSERT_EQ(::lstat(null.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISCHR(st.st_mode));
+  EXPECT_EQ(st.st_rdev, makedev(1, 3));
+  EXPECT_EQ(Names(folder), (std::set<std::string>{"full", "null"}));
+}
+
+// ---- Saves killed half-way ----
+
+// Saves `bytes` over `path` again and again in a child process, and kills it after `ms`.
+void KillDuringSaves(const std::string& path, const std::string& bytes, bool unnamed, int ms) {
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    DiskFileAccess disk(unnamed);
+    for (;;) disk.WriteFileAtomically(path, bytes);
+  }
+  ::usleep(static_cast<useconds_t>(ms) * 1000);
+  ::kill(child, SIGKILL);
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+}
+
+// The next program that saves into the same folder (a new process); whether it saved.
+bool SaveInANewProcess(const std::string& path, const std::string& bytes, bool unnamed) {
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(DiskFileAccess(unnamed).WriteFileAtomically(path, bytes).ok() ? 0 : 1);
+  int status = 0;
+  return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+         WEXITSTATUS(status) == 0;
+}
+
+TEST_F(FaultTest, AKilledSaveLeavesNoTemporaryFileBehindTheNextSave) {
+  const std::string big = WriteModelFile(BigModel(8 << 20));
+  const std::string small = WriteModelFile(kOldModel);
+  for (const bool unnamed : {true, false}) {
+    SCOPED_TRACE(unnamed ? "unnamed temporary files" : "named temporary files");
+    const std::string folder = Folder(unnamed ? "unnamed" : "named");
+    const std::string path = folder + "/beam.spn";
+    WriteBytes(path, small);
+    for (int ms : {40, 150, 400}) KillDuringSaves(path, big, unnamed, ms);
+    // An unnamed file has nothing to leave; only the instant of the rename could.
+    if (unnamed) {
+      EXPECT_EQ(Names(folder), std::set<std::string>{"beam.spn"});
+    }
+    // The next program starts later than the killed one's last write: the kernel keeps a
+    // process's start time to 1/100 s.
+    ::usleep(50'000);
+    ASSERT_TRUE(SaveInANewProcess(path, small, unnamed));
+    EXPECT_EQ(Names(folder), std::set<std::string>{"beam.spn"});
+    EXPECT_EQ(Contents(path), small);
+  }
+}
+
+TEST_F(FaultTest, OnlyStaleUnlockedTemporaryFilesOfTheSavePatternAreRemoved) {
+  const std::string folder = Folder("saves");
+  const auto make = [&folder](const std::string& name, time_t age) {
+    const std::string path = folder + "/" + name;
+    WriteBytes(path, "left over");
+    const timespec times[2] = {{::time(nullptr) - age, 0}, {::time(nullptr) - age, 0}};
+    EXPECT_EQ(::utimensat(AT_FDCWD, path.c_str(), age > 0 ? times : nullptr, 0), 0);
+    return path;
+  };
+  const std::set<std::string> kept{".spanlab-save-Ab12C",  ".spanlab-save-Ab12Cd7",
+                                   ".spanlab-save-Ab_2Cd", "spanlab-save-Ab12Cd",
+                                   ".spanlab-save-Fresh1", ".spanlab-save-Locked"};
+  make(".spanlab-save-Ab12Cd", 3600);  // a killed save's: removed
+  for (const std::string& name : kept) make(name, name == ".spanlab-save-Fresh1" ? 0 : 3600);
+  // A save in progress in another program holds its lock.
+  const int locked = ::open((folder + "/.spanlab-save-Locked").c_str(), O_RDONLY);
+  ASSERT_EQ(::flock(locked, LOCK_EX), 0);
+  const std::string model = WriteModelFile(kOldModel);
+  for (const bool unnamed : {true, false}) {
+    ASSERT_TRUE(DiskFileAccess(unnamed).WriteFileAtomically(folder + "/beam.spn", model).ok());
+  }
+  std::set<std::string> expected = kept;
+  expected.insert("beam.spn");
+  EXPECT_EQ(Names(folder), expected);
+  ::close(locked);
 }
 
 // ---- Report files ----

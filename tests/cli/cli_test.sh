@@ -237,6 +237,115 @@ run 2 influence "$live" --of moment
 run 1 influence "$OUT/live2.txt" --of moment --at 15
 contains "$err" "Error D17"
 
+# ---- what is not a file, memory in proportion to the file, saves ----
+# measured STATUS LIMIT_KB ARGS...: as run, but within a minute (no hang) and, outside a sanitizer
+# build, within LIMIT_KB of peak memory.
+measured() {
+  local expected=$1 limit=$2
+  shift 2
+  /usr/bin/time -f '%M' -o "$OUT/peak" timeout 60 "$CLI" "$@" > "$OUT/stdout" 2> "$OUT/stderr"
+  status=$?
+  out=$(cat "$OUT/stdout")
+  err=$(cat "$OUT/stderr")
+  local peak
+  peak=$(tail -n 1 "$OUT/peak")
+  [ "$status" = "$expected" ] || fail "'$*' exited with $status, expected $expected: $err"
+  if [ "$sanitized" = no ] && [ "$peak" -gt "$limit" ]; then
+    fail "'$*' peaked at $peak KB, more than $limit KB"
+  fi
+}
+sanitized=no
+ldd "$CLI" | grep -q 'libasan\|libubsan' && sanitized=yes
+if [ -x /usr/bin/time ]; then
+  # A named pipe without a writer and endless devices: refused at once, nothing read.
+  rm -f "$OUT/pipe.spn"
+  mkfifo "$OUT/pipe.spn"
+  for cmd in check report; do  # report once opened the file twice
+    measured 2 20000 "$cmd" "$OUT/pipe.spn"
+    contains "$err" "Cannot open '$OUT/pipe.spn': it is a named pipe, not a file."
+  done
+  measured 2 20000 import "$OUT/pipe.spn" -o "$OUT/from-pipe.spn"
+  contains "$err" "it is a named pipe, not a file."
+  for device in /dev/zero /dev/urandom; do
+    measured 2 20000 check "$device"
+    contains "$err" "Cannot open '$device': it is a device, not a file."
+  done
+
+  # 20 MB of empty lines: more lines than a model may have, refused before they are listed.
+  { printf 'Spanlab File Version = 3.0\n\377\377\000\055\061\001'; head -c 20000000 /dev/zero; } \
+    > "$OUT/20m-empty.spn"
+  measured 2 60000 check "$OUT/20m-empty.spn"
+  contains "$err" "The model has 20000000 lines; a model may have at most 4000000."
+  head -c 20000000 /dev/zero | tr '\0' '\n' > "$OUT/20m-empty.txt"
+  measured 2 60000 results "$OUT/20m-empty.txt"
+  contains "$err" "Cannot open '$OUT/20m-empty.txt'. The model has 20000000 lines;"
+  # As many empty or one-character lines as a model may have: within ten times the file
+  # (4 to 8 MB) and 400 MB.
+  head -c 3999999 /dev/zero | tr '\0' '\n' > "$OUT/4m-empty.txt"
+  measured 0 450000 import "$OUT/4m-empty.txt" -o "$OUT/4m-empty.spn"
+  measured 1 450000 check "$OUT/4m-empty.spn"
+  measured 1 450000 check "$OUT/4m-empty.txt"
+  head -c 3999999 /dev/zero | tr '\0' '\n' | sed 's/^/x/' > "$OUT/4m-x.txt"
+  measured 0 490000 results "$OUT/4m-x.txt"
+  rm -f "$OUT"/20m-empty.* "$OUT"/4m-*
+
+  # A model is never saved over a pipe; a report goes into it, or is refused at once without a
+  # reader.
+  measured 2 20000 import "$OUT/bad.txt" -o "$OUT/pipe.spn"
+  contains "$err" "Cannot save '$OUT/pipe.spn': it is a named pipe, not a file. Nothing was written."
+  measured 2 20000 report "$spn" -o "$OUT/pipe.spn"
+  contains "$err" "Error - File could not be opened"
+  timeout 10 cat "$OUT/pipe.spn" > "$OUT/from-pipe.rpt" &
+  reader=$!
+  sleep 0.2
+  measured 0 60000 report "$spn" -o "$OUT/pipe.spn"
+  wait "$reader"
+  "$CLI" report "$spn" -o "$OUT/to-file.rpt"
+  cmp -s "$OUT/from-pipe.rpt" "$OUT/to-file.rpt" || fail "the report in the pipe differs from the file"
+  [ -p "$OUT/pipe.spn" ] || fail "the named pipe was replaced"
+fi
+
+# Saving onto /dev/null and /dev/stdout, in a mount namespace of our own where /dev is a fresh
+# tmpfs: a faulty save there cannot harm the real /dev.
+if unshare -m true 2> /dev/null; then
+  # shellcheck disable=SC2016
+  unshare -m bash -c '
+    mount -t tmpfs -o size=1m tmpfs /dev || exit 3
+    ln -s /proc/self/fd/1 /dev/stdout && mknod -m 666 /dev/null c 1 3 || exit 3
+    "$1" import "$3" -o /dev/null 2> "$4/null.err"; echo $? > "$4/null.status"
+    "$1" report "$2" -o /dev/null || echo "report into /dev/null failed" >&2
+    "$1" report "$2" -o /dev/stdout | cat > "$4/stdout.rpt"
+    [ -c /dev/null ] && [ -L /dev/stdout ] && ls -A /dev > "$4/dev.list"' \
+    _ "$CLI" "$spn" "$OUT/bad.txt" "$OUT" || fail "the /dev checks could not run: $?"
+  [ "$(cat "$OUT/null.status")" = 2 ] || fail "import -o /dev/null did not fail"
+  contains "$(cat "$OUT/null.err")" "Cannot save '/dev/null': it is a device, not a file."
+  [ "$(cat "$OUT/dev.list" 2> /dev/null)" = $'null\nstdout' ] || fail "/dev changed: $(cat "$OUT/dev.list")"
+  cmp -s "$OUT/stdout.rpt" "$OUT/to-file.rpt" || fail "report -o /dev/stdout wrote something else"
+else
+  echo "cannot make a private mount namespace (needs root): /dev/null and /dev/stdout checks skipped" >&2
+fi
+
+# lines and import are exact inverses, for every byte value anywhere in a line; lines that
+# would not come back (a line feed inside, a carriage return at the end, a backslash first)
+# are written escaped.
+python3 - "$OUT/bytes.spn" << 'PYTHON'
+import struct, sys
+lines = [b"File Format:3.0", b"", b"\\", b"\\\\n", b"\r", b"\n", b"\r\n", b"a\r\nb\\r", b"\\x"]
+for b in range(256):
+    c = bytes([b])
+    lines += [c, b"a" + c + b"z", b"a" + c, c + b"z", c + c]
+out = b"Spanlab File Version = 3.0\n" + struct.pack("<H", len(lines))
+for line in lines:
+    out += bytes([len(line)]) + line
+open(sys.argv[1], "wb").write(out)
+PYTHON
+"$CLI" lines "$OUT/bytes.spn" > "$OUT/bytes.txt" 2> /dev/null || fail "lines failed on every byte"
+run 0 import "$OUT/bytes.txt" -o "$OUT/bytes-back.spn"
+cmp -s "$OUT/bytes.spn" "$OUT/bytes-back.spn" || fail "lines/import changed a model line"
+count=$(tr -cd '\n' < "$OUT/bytes.txt" | wc -c)
+[ "$count" = 1289 ] || fail "lines wrote $count lines, not 1289"
+grep -qxF '\a\r\nb\\r' "$OUT/bytes.txt" || fail "no escaped line for 'a CR LF b \\r'"
+
 # ---- the same results and report under a comma-decimal locale ----
 if locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
   for cmd in "results $spn" "results $spn --format csv" "report $spn --details" "check $spn"; do

@@ -89,6 +89,19 @@ TEST(FormatNumber, MatchesTheChosenCFormatAcrossTheTable) {
   }
 }
 
+TEST(FormatNumber, AFieldAlwaysKeepsABlankBeforeItsText) {
+  // Only a negative value with a three-digit exponent fills all eleven characters; the field
+  // then grows by the blank that keeps it apart from the label or field before it.
+  EXPECT_EQ(FormatNumber(-3.333e-298), " -3.333e-298");
+  EXPECT_EQ(FormatNumber(-1.7976931348623157e308), " -1.798e+308");
+  EXPECT_EQ(FormatNumber(-4.9e-324), " -4.941e-324");
+  EXPECT_EQ(" Min Deflection =" + FormatNumber(-3.333e-298), " Min Deflection = -3.333e-298");
+  // Every narrower text keeps the eleven-character width.
+  EXPECT_EQ(FormatNumber(3.333e-298), " 3.333e-298");
+  EXPECT_EQ(FormatNumber(-3.333e-98), " -3.333e-98");
+  EXPECT_EQ(FormatNumber(1.7976931348623157e308), " 1.798e+308");
+}
+
 TEST(FormatFiveDigits, FixedFormKeepsThePointAndDropsTrailingZeros) {
   EXPECT_EQ(FormatFiveDigits(30), "30.");
   EXPECT_EQ(FormatFiveDigits(200), "200.");
