@@ -264,9 +264,9 @@ void WriteResultsCsv(std::ostream& out, const CBeamAnalysis& a) {
 namespace {
 
 constexpr std::pair<const char*, int> kExtremeNames[] = {
-    {"maxShear", kEnvelopeMaxShear},       {"minShear", kEnvelopeMinShear},
-    {"maxMoment", kEnvelopeMaxMoment},     {"minMoment", kEnvelopeMinMoment},
-    {"maxRotation", kEnvelopeMaxRotation}, {"minRotation", kEnvelopeMinRotation},
+    {"maxShear", kEnvelopeMaxShear},           {"minShear", kEnvelopeMinShear},
+    {"maxMoment", kEnvelopeMaxMoment},         {"minMoment", kEnvelopeMinMoment},
+    {"maxRotation", kEnvelopeMaxRotation},     {"minRotation", kEnvelopeMinRotation},
     {"maxDeflection", kEnvelopeMaxDeflection}, {"minDeflection", kEnvelopeMinDeflection},
 };
 
@@ -303,31 +303,39 @@ void WriteEnvelopeJson(std::ostream& out, const LiveLoadEnvelope& env) {
   t += "  \"nodes\": [";
   for (size_t i = 0; i < env.nodes.size(); ++i) {
     const EnvelopeNode& n = env.nodes[i];
-    Row row(t, RowRoom(9) + 200);
-    row.Put(i > 0 ? ",\n    {\"x\": " : "\n    {\"x\": ").JsonNumber(n.x);
-    for (const auto& [name, range] : NodeRanges(n)) {
-      const bool reaction = std::string_view(name).starts_with("reaction");
-      row.Put(", \"").Put(name).Put("Max\": ");
-      if (reaction && !n.hasReaction) row.Put("null");
-      else row.JsonNumber(range->max);
-      row.Put(", \"").Put(name).Put("Min\": ");
-      if (reaction && !n.hasReaction) row.Put("null");
-      else row.JsonNumber(range->min);
+    {  // the row ends before the text is flushed
+      Row row(t, RowRoom(9) + 200);
+      row.Put(i > 0 ? ",\n    {\"x\": " : "\n    {\"x\": ").JsonNumber(n.x);
+      for (const auto& [name, range] : NodeRanges(n)) {
+        const bool reaction = std::string_view(name).starts_with("reaction");
+        row.Put(", \"").Put(name).Put("Max\": ");
+        if (reaction && !n.hasReaction)
+          row.Put("null");
+        else
+          row.JsonNumber(range->max);
+        row.Put(", \"").Put(name).Put("Min\": ");
+        if (reaction && !n.hasReaction)
+          row.Put("null");
+        else
+          row.JsonNumber(range->min);
+      }
+      row.Put('}');
     }
-    row.Put('}');
     record.MaybeFlush();
   }
   t += env.nodes.empty() ? "],\n" : "\n  ],\n";
   t += "  \"elements\": [";
   for (size_t e = 0; e < env.elements.size(); ++e) {
     const EnvelopeElement& el = env.elements[e];
-    Row row(t, RowRoom(9) + 200);
-    row.Put(e > 0 ? ",\n    {\"xEnd\": " : "\n    {\"xEnd\": ").JsonNumber(el.xEnd);
-    for (const auto& [name, range] : ElementRanges(el)) {
-      row.Put(", \"").Put(name).Put("Max\": ").JsonNumber(range->max);
-      row.Put(", \"").Put(name).Put("Min\": ").JsonNumber(range->min);
+    {  // the row ends before the text is flushed
+      Row row(t, RowRoom(9) + 200);
+      row.Put(e > 0 ? ",\n    {\"xEnd\": " : "\n    {\"xEnd\": ").JsonNumber(el.xEnd);
+      for (const auto& [name, range] : ElementRanges(el)) {
+        row.Put(", \"").Put(name).Put("Max\": ").JsonNumber(range->max);
+        row.Put(", \"").Put(name).Put("Min\": ").JsonNumber(range->min);
+      }
+      row.Put('}');
     }
-    row.Put('}');
     record.MaybeFlush();
   }
   t += env.elements.empty() ? "],\n" : "\n  ],\n";
@@ -360,27 +368,31 @@ void WriteEnvelopeCsv(std::ostream& out, const LiveLoadEnvelope& env) {
        "reactionVertMin,reactionRotMax,reactionRotMin\n";
   for (size_t i = 0; i < env.nodes.size(); ++i) {
     const EnvelopeNode& n = env.nodes[i];
-    Row row(t, RowRoom(10));
-    row.Integer(static_cast<long long>(i + 1)).Put(',').CsvNumber(n.x);
-    for (const auto& [name, range] : NodeRanges(n)) {
-      const bool blank = std::string_view(name).starts_with("reaction") && !n.hasReaction;
-      row.Put(',');
-      if (!blank) row.CsvNumber(range->max);
-      row.Put(',');
-      if (!blank) row.CsvNumber(range->min);
+    {  // the row ends before the text is flushed
+      Row row(t, RowRoom(10));
+      row.Integer(static_cast<long long>(i + 1)).Put(',').CsvNumber(n.x);
+      for (const auto& [name, range] : NodeRanges(n)) {
+        const bool blank = std::string_view(name).starts_with("reaction") && !n.hasReaction;
+        row.Put(',');
+        if (!blank) row.CsvNumber(range->max);
+        row.Put(',');
+        if (!blank) row.CsvNumber(range->min);
+      }
+      row.Put('\n');
     }
-    row.Put('\n');
     record.MaybeFlush();
   }
   t += "\nelement,xEnd,shearStartMax,shearStartMin,shearEndMax,shearEndMin,momentStartMax,"
        "momentStartMin,momentEndMax,momentEndMin\n";
   for (size_t e = 0; e < env.elements.size(); ++e) {
     const EnvelopeElement& el = env.elements[e];
-    Row row(t, RowRoom(10));
-    row.Integer(static_cast<long long>(e + 1)).Put(',').CsvNumber(el.xEnd);
-    for (const auto& [name, range] : ElementRanges(el))
-      row.Put(',').CsvNumber(range->max).Put(',').CsvNumber(range->min);
-    row.Put('\n');
+    {  // the row ends before the text is flushed
+      Row row(t, RowRoom(10));
+      row.Integer(static_cast<long long>(e + 1)).Put(',').CsvNumber(el.xEnd);
+      for (const auto& [name, range] : ElementRanges(el))
+        row.Put(',').CsvNumber(range->max).Put(',').CsvNumber(range->min);
+      row.Put('\n');
+    }
     record.MaybeFlush();
   }
 }

@@ -210,6 +210,12 @@ contains "$out" '"maxMoment": {"value": 4026.24000'
 contains "$out" '"x": 180, "spansOnMax": [0]},'
 contains "$out" '"minMoment": {"value": -3041.28000'
 contains "$out" '"x": 360, "spansOnMax": [0, 1]},'
+# The whole output, flushed in parts, is one JSON document without stray bytes.
+"$CLI" envelope "$live" > "$OUT/envelope.json" || fail "envelope into a file failed"
+python3 -c 'import json, sys; json.load(open(sys.argv[1], encoding="ascii"))' "$OUT/envelope.json" ||
+  fail "envelope wrote no valid JSON"
+"$CLI" envelope "$live" --format csv > "$OUT/envelope.csv" || fail "envelope CSV into a file failed"
+[ "$(tr -d '[:print:]\n' < "$OUT/envelope.csv" | wc -c)" = 0 ] || fail "envelope CSV has stray bytes"
 run 0 envelope "$live" --format csv
 contains "$out" $'node,x,deflectionMax,deflectionMin,rotationMax,rotationMin,reactionVertMax,reactionVertMin,reactionRotMax,reactionRotMin\n1,0,0,0,'
 contains "$out" $'\n2,2.5,-0.012578990174364885,-0.086727293258662685,0.034684093312418104,0.0050296449291397484,,,,\n'
