@@ -305,6 +305,46 @@ TEST(RunOwnerTest, ViewsAreToldOnceWhenTheRunHasEnded) {
   doc.RemoveView(&sender);
 }
 
+// Undo, redo and the tree's edits change the lines where they are: the run and the views
+// follow as after SetLines; a refused edit changes nothing and tells no one.
+TEST(RunOwnerTest, LinesEditedInPlaceRunAndTellTheViewsOnlyWhenTheEditIsMade) {
+  CSPLX_30Doc doc;
+  ModelRunner runner;
+  doc.SetRunner(&runner);
+  SeeingView view, sender;
+  doc.AddView(&view);
+  doc.AddView(&sender);
+  doc.SetLines(nullptr, kSimpleSpan);
+  doc.SetModifiedFlag(false);
+  const size_t seen = view.seen.size(), senderSeen = sender.seen.size();
+
+  const std::vector<std::string>* where = &doc.GetLines();
+  EXPECT_FALSE(doc.EditLines(&sender, [](std::vector<std::string>& lines) {
+    lines.push_back("Point Load: X = 5; PLoad = -1;");
+    lines.pop_back();  // put back as it was, then refused
+    return false;
+  }));
+  EXPECT_EQ(view.seen.size(), seen);
+  EXPECT_FALSE(doc.IsModified());
+  EXPECT_EQ(doc.GetLines(), kSimpleSpan);
+
+  // The span twice as long: the view sees the new results, the sender is not told.
+  EXPECT_TRUE(doc.EditLines(&sender, [](std::vector<std::string>& lines) {
+    lines[5] = "Support: X = 40; Disp = 0;";
+    return true;
+  }));
+  EXPECT_EQ(&doc.GetLines(), where);
+  EXPECT_EQ(doc.GetLines()[5], "Support: X = 40; Disp = 0;");
+  EXPECT_TRUE(doc.IsModified());
+  ASSERT_EQ(view.seen.size(), seen + 1);
+  EXPECT_EQ(view.seen.back().hint, kHintLines);
+  EXPECT_EQ(view.seen.back().length, 480);  // 40 ft in inches
+  EXPECT_EQ(view.seen.back().log, doc.GetLastRun().text);
+  EXPECT_EQ(sender.seen.size(), senderSeen);
+  doc.RemoveView(&view);
+  doc.RemoveView(&sender);
+}
+
 TEST(RunOwnerTest, WithoutARunnerAChangeLeavesNoItemsAndNoResults) {
   CSPLX_30Doc doc;
   ModelRunner runner;
