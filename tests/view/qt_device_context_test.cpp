@@ -150,15 +150,22 @@ TEST(QtDeviceContextTest, TextWithoutStateChangesLooksTheSame) {
   EXPECT_EQ(DifferentPixels(saved, lean), 0);
 }
 
+// A 1200-dpi PDF, as reports are printed, written into memory.
+struct MemoryPdf {
+  MemoryPdf() : pdf(&buffer) {
+    buffer.open(QIODevice::WriteOnly);
+    pdf.setResolution(1200);
+  }
+  QBuffer buffer;
+  QPdfWriter pdf;
+};
+
 // The bytes of a 1200-dpi PDF page with text of every kind a report prints, drawn with or
 // without glyph runs; the creation time is blanked.
 QByteArray ReportTextPdf(bool glyphRuns) {
-  QBuffer buffer;
-  buffer.open(QIODevice::WriteOnly);
+  MemoryPdf memory;
   {
-    QPdfWriter pdf(&buffer);
-    pdf.setResolution(1200);
-    QPainter painter(&pdf);
+    QPainter painter(&memory.pdf);
     QtDeviceContext dc(painter, true);
     dc.SetGlyphRuns(glyphRuns);
     int y = 100;
@@ -184,7 +191,7 @@ QByteArray ReportTextPdf(bool glyphRuns) {
     dc.SetTextAlign(kAlignLeft | kAlignTop);
     line("Support: X = 2; Disp = 0;");
   }
-  QByteArray bytes = buffer.data();
+  QByteArray bytes = memory.buffer.data();
   const qsizetype date = bytes.indexOf("/CreationDate (");
   if (date >= 0) bytes.remove(date, bytes.indexOf(')', date) - date + 1);
   return bytes;
@@ -199,11 +206,8 @@ TEST(QtDeviceContextTest, PdfTextAsGlyphRunsWritesTheBytesOfShapedText) {
 }
 
 TEST(QtDeviceContextTest, ReportFontGlyphTableIsUsableAndTakesOnlyAscii) {
-  QBuffer buffer;
-  buffer.open(QIODevice::WriteOnly);
-  QPdfWriter pdf(&buffer);
-  pdf.setResolution(1200);
-  QPainter painter(&pdf);
+  MemoryPdf memory;
+  QPainter painter(&memory.pdf);
   QtDeviceContext dc(painter, true);
   dc.SelectFont(Font{"Courier New", 10});
   AsciiGlyphRuns table(painter.font(), painter.device());
