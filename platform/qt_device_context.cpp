@@ -104,18 +104,18 @@ const QFontMetrics& QtDeviceContext::Metrics() {
 }
 
 AsciiGlyphRuns* QtDeviceContext::GlyphRuns() {
-  if (!glyphRunsOn_ || !glyphRunsAllowed_) return nullptr;
-  if (glyphRunsKnown_) return glyphRuns_;
-  auto known = std::find_if(glyphTables_.begin(), glyphTables_.end(),
-                            [this](const auto& table) { return table.first == font_; });
-  if (known == glyphTables_.end()) {
-    glyphTables_.emplace_back(font_,
-                              std::make_unique<AsciiGlyphRuns>(painter_.font(), painter_.device()));
-    known = glyphTables_.end() - 1;
+  if (!glyphRunsOn_ || glyphRunsAfter_ < 0) return nullptr;
+  if (!glyphTable_) {
+    auto known = std::find_if(glyphTables_.begin(), glyphTables_.end(),
+                              [this](const GlyphTable& table) { return table.font == font_; });
+    glyphTable_ = known != glyphTables_.end() ? &*known : &glyphTables_.emplace_back(font_);
   }
-  glyphRuns_ = known->second->Usable() ? known->second.get() : nullptr;
-  glyphRunsKnown_ = true;
-  return glyphRuns_;
+  GlyphTable& table = *glyphTable_;
+  if (!table.runs) {
+    if (table.texts++ < glyphRunsAfter_) return nullptr;
+    table.runs = std::make_unique<AsciiGlyphRuns>(painter_.font(), painter_.device());
+  }
+  return table.runs->Usable() ? table.runs.get() : nullptr;
 }
 
 void QtDeviceContext::TextOut(int x, int y, const std::string& text) {
@@ -169,7 +169,7 @@ Font QtDeviceContext::SelectFont(const Font& font) {
   font_ = font;
   painter_.setFont(ToQFont(font_));
   metrics_.reset();
-  glyphRunsKnown_ = false;
+  glyphTable_ = nullptr;
   return previous;
 }
 

@@ -9,7 +9,6 @@
 
 #include <memory>
 #include <optional>
-#include <utility>
 #include <vector>
 
 #include "platform/device_context.h"
@@ -48,8 +47,10 @@ class QtDeviceContext : public DeviceContext {
   void SetTextWithoutStateChanges(bool on) { textWithoutStateChanges_ = on; }
   // On a PDF device, text of printable ASCII characters goes to the engine as glyph runs made
   // from a table per font (AsciiGlyphRuns), which writes the same bytes without shaping every
-  // line. On by default; off, every text is shaped as it is drawn.
-  void SetGlyphRuns(bool on) { glyphRunsAllowed_ = on; }
+  // line. A table costs about what shaping a few thousand lines does, so a font gets one once
+  // it has drawn `texts` texts (kGlyphRunsAfter by default; 0: at once; negative: never).
+  void SetGlyphRunsAfter(int texts) { glyphRunsAfter_ = texts; }
+  static constexpr int kGlyphRunsAfter = 5000;
 
   // The QFont of a font on this device: its point size turned into pixels at the device's
   // vertical resolution, so that 10 points are 13 units on a 96-dpi screen.
@@ -78,10 +79,14 @@ class QtDeviceContext : public DeviceContext {
   // Text goes to the PDF engine as glyph runs, shaped once per font instead of once per line:
   // the same bytes, a fifth of a long report's printing time less.
   bool glyphRunsOn_ = false;  // the device is a PDF
-  bool glyphRunsAllowed_ = true;
-  std::vector<std::pair<Font, std::unique_ptr<AsciiGlyphRuns>>> glyphTables_;
-  AsciiGlyphRuns* glyphRuns_ = nullptr;  // of the current font, once looked up
-  bool glyphRunsKnown_ = false;
+  int glyphRunsAfter_ = kGlyphRunsAfter;
+  struct GlyphTable {
+    Font font;
+    int texts = 0;  // drawn before the table was made
+    std::unique_ptr<AsciiGlyphRuns> runs;
+  };
+  std::vector<GlyphTable> glyphTables_;
+  GlyphTable* glyphTable_ = nullptr;  // of the current font, once looked up
   QGlyphRun run_;
 };
 

@@ -160,14 +160,15 @@ struct MemoryPdf {
   QPdfWriter pdf;
 };
 
-// The bytes of a 1200-dpi PDF page with text of every kind a report prints, drawn with or
-// without glyph runs; the creation time is blanked.
-QByteArray ReportTextPdf(bool glyphRuns) {
+// The bytes of a 1200-dpi PDF page with text of every kind a report prints, drawn as glyph
+// runs once a font has drawn `shapedFirst` texts (never when negative); the creation time is
+// blanked.
+QByteArray ReportTextPdf(int shapedFirst) {
   MemoryPdf memory;
   {
     QPainter painter(&memory.pdf);
     QtDeviceContext dc(painter, true);
-    dc.SetGlyphRuns(glyphRuns);
+    dc.SetGlyphRunsAfter(shapedFirst);
     int y = 100;
     auto line = [&](const std::string& text) {
       dc.TextOut(200, y, text);
@@ -199,10 +200,13 @@ QByteArray ReportTextPdf(bool glyphRuns) {
 
 // A million-line report is printed without shaping each line: its PDF must not change a byte.
 TEST(QtDeviceContextTest, PdfTextAsGlyphRunsWritesTheBytesOfShapedText) {
-  const QByteArray shaped = ReportTextPdf(false);
-  const QByteArray runs = ReportTextPdf(true);
+  const QByteArray shaped = ReportTextPdf(-1);
   EXPECT_GT(shaped.size(), 1000);
-  EXPECT_TRUE(shaped == runs) << shaped.size() << " bytes shaped, " << runs.size() << " as runs";
+  for (const int shapedFirst : {0, 1}) {  // every text a run, or the first of each font shaped
+    const QByteArray runs = ReportTextPdf(shapedFirst);
+    EXPECT_TRUE(shaped == runs) << shaped.size() << " bytes shaped, " << runs.size()
+                                << " with runs after " << shapedFirst;
+  }
 }
 
 TEST(QtDeviceContextTest, ReportFontGlyphTableIsUsableAndTakesOnlyAscii) {
