@@ -228,6 +228,38 @@ TEST(PrintJob, EveryPagePrintsExactlyItsOwnLinesInAnyOrder) {
   }
 }
 
+// A printed page's lines are freed; the pages around it keep theirs and print as before.
+TEST(PrintJob, ReleasedPageFreesOnlyItsOwnLines) {
+  const auto doc = Model(kEnglish);
+  PointSizedContext probe;
+  ReportPrintJob job;
+  PrintOptions all = Options(1, 0, 1, 1, 3);
+  const int pages = job.Begin(probe, kSmall, all, *doc, nullptr);
+  ASSERT_GT(pages, 5);
+  auto texts = [&job](int page) {
+    PointSizedContext dc;
+    job.PrintPage(dc, page, {});
+    std::vector<std::string> printed;
+    for (const RecordedText& t : dc.texts) printed.push_back(t.text);
+    return printed;
+  };
+  const std::vector<std::string> second = texts(2), fourth = texts(4);
+  ASSERT_GT(fourth.size(), 5u);
+  const std::map<int, int> onPages = LinesOnPages(job);
+  job.ReleasePage(3);
+  job.ReleasePage(0);          // outside the job: nothing
+  job.ReleasePage(pages + 1);
+  for (const CReportLine& line : job.Builder().Lines()) {
+    if (line.page == 3) {
+      EXPECT_TRUE(line.text.empty());
+      EXPECT_EQ(line.text.capacity(), std::string().capacity());
+    }
+  }
+  EXPECT_EQ(LinesOnPages(job), onPages);
+  EXPECT_EQ(texts(2), second);
+  EXPECT_EQ(texts(4), fourth);
+}
+
 TEST(PrintJob, AllReportsOffNoticesOnceAndPrintsTheDefaults) {
   const auto doc = Model(kEnglish);
   PointSizedContext dc;
