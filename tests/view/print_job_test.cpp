@@ -200,12 +200,20 @@ TEST(PrintJob, EachReportStartsAPageAndPagesHoldLinesPerPageLessOne) {
 
 // Pages are looked up in an index built once per job; each page, printed on its own and in
 // any order, must write exactly its own lines, and a page outside the job only the footer.
-TEST(PrintJob, EveryPagePrintsExactlyItsOwnLinesInAnyOrder) {
-  const auto doc = Model(kEnglish);
+// The input, summary and details reports of the English model on small pages, begun.
+struct ManyPagesJob {
+  ManyPagesJob() { pages = job.Begin(probe, kSmall, options, *doc, nullptr); }
+  std::unique_ptr<CSPLX_30Doc> doc = Model(kEnglish);
   PointSizedContext probe;
+  PrintOptions options = Options(1, 0, 1, 1, 3);
   ReportPrintJob job;
-  PrintOptions all = Options(1, 0, 1, 1, 3);
-  const int pages = job.Begin(probe, kSmall, all, *doc, nullptr);
+  int pages = 0;
+};
+
+TEST(PrintJob, EveryPagePrintsExactlyItsOwnLinesInAnyOrder) {
+  ManyPagesJob begun;
+  ReportPrintJob& job = begun.job;
+  const int pages = begun.pages;
   ASSERT_GT(pages, 20);
   const std::map<int, int> onPages = LinesOnPages(job);
   for (int page : {pages, 1, pages / 2, 2, pages - 1}) {
@@ -230,11 +238,9 @@ TEST(PrintJob, EveryPagePrintsExactlyItsOwnLinesInAnyOrder) {
 
 // A printed page's lines are freed; the pages around it keep theirs and print as before.
 TEST(PrintJob, ReleasedPageFreesOnlyItsOwnLines) {
-  const auto doc = Model(kEnglish);
-  PointSizedContext probe;
-  ReportPrintJob job;
-  PrintOptions all = Options(1, 0, 1, 1, 3);
-  const int pages = job.Begin(probe, kSmall, all, *doc, nullptr);
+  ManyPagesJob begun;
+  ReportPrintJob& job = begun.job;
+  const int pages = begun.pages;
   ASSERT_GT(pages, 5);
   auto texts = [&job](int page) {
     PointSizedContext dc;
