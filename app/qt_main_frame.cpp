@@ -517,16 +517,17 @@ void CMainFrame::StepHistory(bool undo) {
   if (undo ? !m_history.CanUndo() : !m_history.CanRedo()) return;
   if (m_pDiagramView->IsDragging()) return;  // the drag becomes a step of its own first
   const LineChange& change = undo ? m_history.UndoChange() : m_history.RedoChange();
-  std::vector<std::string> lines = m_doc->GetLines();
-  if (!(undo ? m_history.Undo(lines) : m_history.Redo(lines))) {
+  // The tree follows the change row by row instead of being rebuilt; the other views as usual.
+  // The step is made on the document's own lines, without copying them.
+  if (!m_doc->EditLines(m_pEditTree, [this, undo](std::vector<std::string>& lines) {
+        return undo ? m_history.Undo(lines) : m_history.Redo(lines);
+      })) {
     // The lines were changed outside the history: its steps no longer apply to them.
     m_history.Reset(false);
     UpdateUndoActions();
     statusBar()->showMessage("The undo history did not match the model and was cleared.");
     return;
   }
-  // The tree follows the change row by row instead of being rebuilt; the other views as usual.
-  m_doc->SetLines(m_pEditTree, std::move(lines));
   m_pEditTree->FollowDocument(&change, undo);
   m_doc->SetModifiedFlag(!m_history.AtSavedState());
   m_pEditTree->SelectLine(m_history.LastAffected());

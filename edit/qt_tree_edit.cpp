@@ -286,14 +286,17 @@ LineChange CTreeEdit::WriteEdits(std::vector<SectionEdit> edits, size_t& inserte
     m_model.Replace(e.section, e.first, e.count, std::move(e.texts));
   }
   m_quiet = false;
-  std::vector<std::string> lines = m_doc.GetLines();
-  if (!m_docInWrittenOrder || !ApplyChange(change, lines)) {
+  // The change is made on the document's own lines: a million-line model is not copied.
+  const bool followed = m_docInWrittenOrder &&
+                        m_doc.EditLines(this, [&change](std::vector<std::string>& lines) {
+                          return ApplyChange(change, lines);
+                        });
+  if (!followed) {
     std::vector<std::string> written = WriteTreeLines(Content());
     change = DiffLines(m_doc.GetLines(), written);
-    lines = std::move(written);
+    m_doc.SetLines(this, std::move(written));
   }
   m_docInWrittenOrder = true;
-  m_doc.SetLines(this, std::move(lines));
   if (inserted.isValid()) {  // the new line is selected, its section opened
     setExpanded(inserted.parent(), true);
     SelectQuietly(inserted);

@@ -144,6 +144,9 @@ QVariant TreeLinesModel::data(const QModelIndex& index, int role) const {
 
 Qt::ItemFlags TreeLinesModel::flags(const QModelIndex& index) const {
   if (!index.isValid()) return Qt::NoItemFlags;
+  // A line never has children: the view then skips asking each of a million lines whether it
+  // has any and whether it is expanded whenever it lays the rows out again.
+  if (IsLine(index)) return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
   return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
 }
 

@@ -17,6 +17,14 @@ void CSPLX_30Doc::SetLines(CView* sender, std::vector<std::string> lines) {
   LinesChanged(sender);
 }
 
+bool CSPLX_30Doc::EditLines(CView* sender,
+                            const std::function<bool(std::vector<std::string>&)>& edit) {
+  if (!edit(m_lines)) return false;
+  SetModifiedFlag(true);
+  LinesChanged(sender);
+  return true;
+}
+
 void CSPLX_30Doc::LinesChanged(CView* sender) {
   if (m_pRunner) {
     m_lastRun = m_pRunner->Run(*this);

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -79,6 +80,10 @@ class CSPLX_30Doc : public CDocument {
   // Replaces the lines, marks the document modified, runs them (SetRunner) and then sends hint 2
   // to every view but `sender`.
   void SetLines(CView* sender, std::vector<std::string> lines);
+  // The same for a change made on the lines where they are: `edit` changes them and returns
+  // true, or returns false with the lines as they were, and then nothing else happens. Returns
+  // what `edit` returned. An edit of a few lines of a large model copies none of the others.
+  bool EditLines(CView* sender, const std::function<bool(std::vector<std::string>&)>& edit);
   // Sets the message text and sends hint 1 to all views.
   void SetMessage(const std::string& text);
 

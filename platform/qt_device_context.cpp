@@ -2,8 +2,11 @@
 
 #include <QFontMetrics>
 #include <QPaintDevice>
+#include <QPaintEngine>
 #include <QPen>
 #include <QStringDecoder>
+
+#include <algorithm>
 
 namespace spanlab {
 
@@ -22,6 +25,7 @@ QtDeviceContext::QtDeviceContext(QPainter& painter, bool printing)
   ApplyPen();
   ApplyBrush();
   painter_.setFont(ToQFont(font_));
+  glyphRunsOn_ = painter_.paintEngine() && painter_.paintEngine()->type() == QPaintEngine::Pdf;
 }
 
 void QtDeviceContext::ApplyBrush() {
@@ -99,6 +103,21 @@ const QFontMetrics& QtDeviceContext::Metrics() {
   return *metrics_;
 }
 
+AsciiGlyphRuns* QtDeviceContext::GlyphRuns() {
+  if (!glyphRunsOn_ || glyphRunsAfter_ < 0) return nullptr;
+  if (!glyphTable_) {
+    auto known = std::find_if(glyphTables_.begin(), glyphTables_.end(),
+                              [this](const GlyphTable& table) { return table.font == font_; });
+    glyphTable_ = known != glyphTables_.end() ? &*known : &glyphTables_.emplace_back(font_);
+  }
+  GlyphTable& table = *glyphTable_;
+  if (!table.runs) {
+    if (table.texts++ < glyphRunsAfter_) return nullptr;
+    table.runs = std::make_unique<AsciiGlyphRuns>(painter_.font(), painter_.device());
+  }
+  return table.runs->Usable() ? table.runs.get() : nullptr;
+}
+
 void QtDeviceContext::TextOut(int x, int y, const std::string& text) {
   const QString s = ToQString(text);
   const QFontMetrics& metrics = Metrics();
@@ -109,13 +128,21 @@ void QtDeviceContext::TextOut(int x, int y, const std::string& text) {
   if ((align_ & kAlignBaseline) == kAlignBaseline) baseline = y;
   else if (align_ & kAlignBottom) baseline = y - metrics.descent();
   const QColor color(textColor_.r, textColor_.g, textColor_.b);
+  auto draw = [&] {
+    AsciiGlyphRuns* runs = GlyphRuns();
+    if (runs && painter_.pen().style() != Qt::NoPen && runs->Make(text, run_)) {
+      painter_.drawGlyphRun(QPointF(left, baseline), run_);
+    } else {
+      painter_.drawText(QPoint(left, baseline), s);
+    }
+  };
   if (textWithoutStateChanges_ && painter_.pen().color() == color) {
-    painter_.drawText(QPoint(left, baseline), s);
+    draw();
     return;
   }
   painter_.save();
   painter_.setPen(color);
-  painter_.drawText(QPoint(left, baseline), s);
+  draw();
   painter_.restore();
 }
 
@@ -142,6 +169,7 @@ Font QtDeviceContext::SelectFont(const Font& font) {
   font_ = font;
   painter_.setFont(ToQFont(font_));
   metrics_.reset();
+  glyphTable_ = nullptr;
   return previous;
 }
 

@@ -83,6 +83,11 @@ void ReportBuilder::Clear() {
   m_nLinesOnPage = 0;
 }
 
+void ReportBuilder::ReleaseLines(size_t first, size_t last) {
+  last = std::min(last, m_lines.size());
+  for (size_t i = first; i < last; ++i) std::string().swap(m_lines[i].text);
+}
+
 void ReportBuilder::Append(std::string text) {
   m_lines.push_back(CReportLine{std::move(text), m_nPage});
   ++m_nLinesOnPage;

@@ -67,6 +67,8 @@ class ReportBuilder {
   int CurrentPage() const { return m_nPage; }
   // Empties the list and starts again before page 1.
   void Clear();
+  // Frees the texts of lines [first, last), which read as empty afterwards; their pages stay.
+  void ReleaseLines(size_t first, size_t last);
 
  private:
   void Append(std::string text);

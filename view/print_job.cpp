@@ -136,6 +136,12 @@ void ReportPrintJob::PrintPage(DeviceContext& dc, int page, const HeaderPainter&
   dc.SelectFont(previousFont);
 }
 
+void ReportPrintJob::ReleasePage(int page) {
+  if (page < 1 || page > m_nPageCount) return;
+  m_builder.ReleaseLines(m_pageStart[static_cast<size_t>(page)],
+                         m_pageStart[static_cast<size_t>(page) + 1]);
+}
+
 void ReportPrintJob::PrintDiagramsPage(DeviceContext& dc, const Area& area) {
   const CSPLX_30Doc& doc = *m_doc;
   const CBeamAnalysis& a = doc.GetAnalysis();

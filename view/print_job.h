@@ -54,6 +54,10 @@ class ReportPrintJob {
 
   // Prints page `page` (1-based). Takes time in proportion to the page's lines.
   void PrintPage(DeviceContext& dc, int page, const HeaderPainter& header);
+  // Frees the report lines of page `page`, printed for the last time: a report of a million
+  // spans holds some 200 MB of lines, which a print preview would otherwise keep beside every
+  // page it records. The page then prints as an empty one.
+  void ReleasePage(int page);
 
   int LinesPerPage() const { return m_nLinesPerPage; }
   int PageCount() const { return m_nPageCount; }

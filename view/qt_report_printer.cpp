@@ -56,6 +56,7 @@ int PrintReport(QPagedPaintDevice& device, const CSPLX_30Doc& doc, PrintOptions&
     if (!first) device.newPage();
     first = false;
     job.PrintPage(dc, p, header);
+    job.ReleasePage(p);  // each page is printed once
   }
   painter.end();
   return pages;

@@ -255,13 +255,26 @@ class SeeingView : public CView {
   std::vector<Seen> seen;
 };
 
-TEST(RunOwnerTest, ViewsAreToldOnceWhenTheRunHasEnded) {
-  CSPLX_30Doc doc;
+// A document with a runner and two views; `sender` sends changes.
+struct WatchedDocument {
+  WatchedDocument() {
+    doc.SetRunner(&runner);
+    doc.AddView(&view);
+    doc.AddView(&sender);
+  }
+  ~WatchedDocument() {
+    doc.RemoveView(&view);
+    doc.RemoveView(&sender);
+  }
   ModelRunner runner;
-  doc.SetRunner(&runner);
   SeeingView view, sender;
-  doc.AddView(&view);
-  doc.AddView(&sender);
+  CSPLX_30Doc doc;
+};
+
+TEST(RunOwnerTest, ViewsAreToldOnceWhenTheRunHasEnded) {
+  WatchedDocument watched;
+  CSPLX_30Doc& doc = watched.doc;
+  SeeingView &view = watched.view, &sender = watched.sender;
 
   doc.SetLines(&sender, kSimpleSpan);
   ASSERT_EQ(view.seen.size(), 1u);
@@ -301,8 +314,41 @@ TEST(RunOwnerTest, ViewsAreToldOnceWhenTheRunHasEnded) {
   EXPECT_EQ(view.seen[4].lines, 0u);
   EXPECT_EQ(view.seen[4].length, 0);
   EXPECT_EQ(view.seen[4].log, "Error F2 - No lines in file.\r\n 1 Error(s),   0 Warning(s)\r\n");
-  doc.RemoveView(&view);
-  doc.RemoveView(&sender);
+}
+
+// Undo, redo and the tree's edits change the lines where they are: the run and the views
+// follow as after SetLines; a refused edit changes nothing and tells no one.
+TEST(RunOwnerTest, LinesEditedInPlaceRunAndTellTheViewsOnlyWhenTheEditIsMade) {
+  WatchedDocument watched;
+  CSPLX_30Doc& doc = watched.doc;
+  SeeingView &view = watched.view, &sender = watched.sender;
+  doc.SetLines(nullptr, kSimpleSpan);
+  doc.SetModifiedFlag(false);
+  const size_t seen = view.seen.size(), senderSeen = sender.seen.size();
+
+  const std::vector<std::string>* where = &doc.GetLines();
+  EXPECT_FALSE(doc.EditLines(&sender, [](std::vector<std::string>& lines) {
+    lines.push_back("Point Load: X = 5; PLoad = -1;");
+    lines.pop_back();  // put back as it was, then refused
+    return false;
+  }));
+  EXPECT_EQ(view.seen.size(), seen);
+  EXPECT_FALSE(doc.IsModified());
+  EXPECT_EQ(doc.GetLines(), kSimpleSpan);
+
+  // The span twice as long: the view sees the new results, the sender is not told.
+  EXPECT_TRUE(doc.EditLines(&sender, [](std::vector<std::string>& lines) {
+    lines[5] = "Support: X = 40; Disp = 0;";
+    return true;
+  }));
+  EXPECT_EQ(&doc.GetLines(), where);
+  EXPECT_EQ(doc.GetLines()[5], "Support: X = 40; Disp = 0;");
+  EXPECT_TRUE(doc.IsModified());
+  ASSERT_EQ(view.seen.size(), seen + 1);
+  EXPECT_EQ(view.seen.back().hint, kHintLines);
+  EXPECT_EQ(view.seen.back().length, 480);  // 40 ft in inches
+  EXPECT_EQ(view.seen.back().log, doc.GetLastRun().text);
+  EXPECT_EQ(sender.seen.size(), senderSeen);
 }
 
 TEST(RunOwnerTest, WithoutARunnerAChangeLeavesNoItemsAndNoResults) {

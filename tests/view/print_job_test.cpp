@@ -200,12 +200,20 @@ TEST(PrintJob, EachReportStartsAPageAndPagesHoldLinesPerPageLessOne) {
 
 // Pages are looked up in an index built once per job; each page, printed on its own and in
 // any order, must write exactly its own lines, and a page outside the job only the footer.
-TEST(PrintJob, EveryPagePrintsExactlyItsOwnLinesInAnyOrder) {
-  const auto doc = Model(kEnglish);
+// The input, summary and details reports of the English model on small pages, begun.
+struct ManyPagesJob {
+  ManyPagesJob() { pages = job.Begin(probe, kSmall, options, *doc, nullptr); }
+  std::unique_ptr<CSPLX_30Doc> doc = Model(kEnglish);
   PointSizedContext probe;
+  PrintOptions options = Options(1, 0, 1, 1, 3);
   ReportPrintJob job;
-  PrintOptions all = Options(1, 0, 1, 1, 3);
-  const int pages = job.Begin(probe, kSmall, all, *doc, nullptr);
+  int pages = 0;
+};
+
+TEST(PrintJob, EveryPagePrintsExactlyItsOwnLinesInAnyOrder) {
+  ManyPagesJob begun;
+  ReportPrintJob& job = begun.job;
+  const int pages = begun.pages;
   ASSERT_GT(pages, 20);
   const std::map<int, int> onPages = LinesOnPages(job);
   for (int page : {pages, 1, pages / 2, 2, pages - 1}) {
@@ -226,6 +234,36 @@ TEST(PrintJob, EveryPagePrintsExactlyItsOwnLinesInAnyOrder) {
     ASSERT_EQ(dc.texts.size(), 1u);
     EXPECT_EQ(dc.texts[0].text, kProgramNameAndVersion);
   }
+}
+
+// A printed page's lines are freed; the pages around it keep theirs and print as before.
+TEST(PrintJob, ReleasedPageFreesOnlyItsOwnLines) {
+  ManyPagesJob begun;
+  ReportPrintJob& job = begun.job;
+  const int pages = begun.pages;
+  ASSERT_GT(pages, 5);
+  auto texts = [&job](int page) {
+    PointSizedContext dc;
+    job.PrintPage(dc, page, {});
+    std::vector<std::string> printed;
+    for (const RecordedText& t : dc.texts) printed.push_back(t.text);
+    return printed;
+  };
+  const std::vector<std::string> second = texts(2), fourth = texts(4);
+  ASSERT_GT(fourth.size(), 5u);
+  const std::map<int, int> onPages = LinesOnPages(job);
+  job.ReleasePage(3);
+  job.ReleasePage(0);          // outside the job: nothing
+  job.ReleasePage(pages + 1);
+  for (const CReportLine& line : job.Builder().Lines()) {
+    if (line.page == 3) {
+      EXPECT_TRUE(line.text.empty());
+      EXPECT_EQ(line.text.capacity(), std::string().capacity());
+    }
+  }
+  EXPECT_EQ(LinesOnPages(job), onPages);
+  EXPECT_EQ(texts(2), second);
+  EXPECT_EQ(texts(4), fourth);
 }
 
 TEST(PrintJob, AllReportsOffNoticesOnceAndPrintsTheDefaults) {

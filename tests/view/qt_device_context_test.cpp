@@ -8,7 +8,9 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
+#include <QBuffer>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QTemporaryDir>
 #include <functional>
 #include <memory>
@@ -16,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/qt_glyph_runs.h"
 #include "view/beam_drawing.h"
 #include "view/diagrams.h"
 #include "view/results_paint.h"
@@ -145,6 +148,86 @@ TEST(QtDeviceContextTest, TextWithoutStateChangesLooksTheSame) {
   const QImage lean = draw(true);
   EXPECT_GT(InkBounds(saved).height(), 90);
   EXPECT_EQ(DifferentPixels(saved, lean), 0);
+}
+
+// A 1200-dpi PDF, as reports are printed, written into memory.
+struct MemoryPdf {
+  MemoryPdf() : pdf(&buffer) {
+    buffer.open(QIODevice::WriteOnly);
+    pdf.setResolution(1200);
+  }
+  QBuffer buffer;
+  QPdfWriter pdf;
+};
+
+// The bytes of a 1200-dpi PDF page with text of every kind a report prints, drawn as glyph
+// runs once a font has drawn `shapedFirst` texts (never when negative); the creation time is
+// blanked.
+QByteArray ReportTextPdf(int shapedFirst) {
+  MemoryPdf memory;
+  {
+    QPainter painter(&memory.pdf);
+    QtDeviceContext dc(painter, true);
+    dc.SetGlyphRunsAfter(shapedFirst);
+    int y = 100;
+    auto line = [&](const std::string& text) {
+      dc.TextOut(200, y, text);
+      y += 200;
+    };
+    line("Support: X = 1000000; Disp = 0;");
+    line("  12.5000     -3.1250e+02   ~!\"#$%&'()*+,-./:;<=>?@[]^_`{|}");
+    line("");                       // nothing drawn
+    line("Rotation - \xc2\xb0");  // not ASCII: shaped
+    line("Latin-1 \xe9t\xe9");
+    dc.SetTextColor(Rgb{0, 0, 255});
+    line("Blue text");
+    dc.SetTextColor(Rgb{0, 0, 0});
+    dc.SelectFont(Font{"Courier New", 8});
+    dc.SetTextAlign(kAlignRight | kAlignBottom);
+    line("Spanlab 3.20");
+    dc.SelectFont(Font{"Arial", 12, 0, true});
+    dc.SetTextAlign(kAlignCenter | kAlignBaseline);
+    line("Moment - kip-ft");
+    dc.SelectFont(Font{"Courier New", 10});
+    dc.SetTextAlign(kAlignLeft | kAlignTop);
+    line("Support: X = 2; Disp = 0;");
+  }
+  QByteArray bytes = memory.buffer.data();
+  const qsizetype date = bytes.indexOf("/CreationDate (");
+  if (date >= 0) bytes.remove(date, bytes.indexOf(')', date) - date + 1);
+  return bytes;
+}
+
+// A million-line report is printed without shaping each line: its PDF must not change a byte.
+TEST(QtDeviceContextTest, PdfTextAsGlyphRunsWritesTheBytesOfShapedText) {
+  const QByteArray shaped = ReportTextPdf(-1);
+  EXPECT_GT(shaped.size(), 1000);
+  for (const int shapedFirst : {0, 1}) {  // every text a run, or the first of each font shaped
+    const QByteArray runs = ReportTextPdf(shapedFirst);
+    EXPECT_TRUE(shaped == runs) << shaped.size() << " bytes shaped, " << runs.size()
+                                << " with runs after " << shapedFirst;
+  }
+}
+
+TEST(QtDeviceContextTest, ReportFontGlyphTableIsUsableAndTakesOnlyAscii) {
+  MemoryPdf memory;
+  QPainter painter(&memory.pdf);
+  QtDeviceContext dc(painter, true);
+  dc.SelectFont(Font{"Courier New", 10});
+  AsciiGlyphRuns table(painter.font(), painter.device());
+  ASSERT_TRUE(table.Usable());  // else every report line is shaped again
+  QGlyphRun run;
+  ASSERT_TRUE(table.Make("X = 1;", run));
+  ASSERT_EQ(run.glyphIndexes().size(), 6);
+  EXPECT_EQ(run.glyphIndexes()[0], run.rawFont().glyphIndexesForString("X").front());
+  // Monospaced: the n-th glyph stands n advances from the first.
+  const double advance = run.positions()[1].x();
+  EXPECT_GT(advance, 0);
+  EXPECT_EQ(run.positions()[5].x(), 5 * advance);
+  EXPECT_FALSE(table.Make("", run));
+  EXPECT_FALSE(table.Make("\xc2\xb0", run));
+  EXPECT_FALSE(table.Make("tab\there", run));
+  painter.end();
 }
 
 TEST(QtDeviceContextTest, FrameRectIsOneUnitInsideItsBox) {
