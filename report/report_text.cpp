@@ -7,6 +7,11 @@ namespace spanlab {
 namespace {
 
 void AppendReport(std::string& text, const char* title, const ReportBuilder& builder) {
+  // The room first: a report of a large model is many times the model file, and a text that
+  // doubles as it grows would briefly hold it three times over.
+  size_t room = text.size() + std::char_traits<char>::length(title) + 6;
+  for (const CReportLine& line : builder.Lines()) room += line.text.size() + 4;
+  text.reserve(room);
   text += title;
   text += "\r\n\r\n";
   for (const CReportLine& line : builder.Lines()) {
