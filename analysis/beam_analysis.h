@@ -49,7 +49,7 @@ struct BeamElement {
 
 class CBeamAnalysis {
  public:
-  static constexpr double kPositionTolerance = 1e-10;             // same node when closer
+  static constexpr double kPositionTolerance = 1e-10;                 // same node when closer
   static constexpr double kSubdivisionFactor = 0.005025125628140704;  // 1/199 of the length
   // A model needing more nodes than this is refused with an A1 line instead of being run:
   // beyond it the working memory of a run passes some 2 GB.
@@ -136,8 +136,7 @@ class CBeamAnalysis {
   // (left deflection, left rotation, right deflection, right rotation); all 0 without length
   // or stiffness.
   struct ElementTerms {
-    double k11 = 0, k12 = 0, k13 = 0, k14 = 0, k22 = 0, k23 = 0, k24 = 0, k33 = 0, k34 = 0,
-           k44 = 0;
+    double k11 = 0, k12 = 0, k13 = 0, k14 = 0, k22 = 0, k23 = 0, k24 = 0, k33 = 0, k34 = 0, k44 = 0;
   };
   static ElementTerms ElementTermsOf(double ei, double length, int32_t releaseEnd);
 
@@ -165,7 +164,7 @@ class CBeamAnalysis {
   double m_dLength = 0;
   uint8_t m_bError = 0;
   std::vector<std::string> m_messages;
-  std::vector<BeamNode> m_nodes;        // [1..m_nNodes], ascending x
+  std::vector<BeamNode> m_nodes;  // [1..m_nNodes], ascending x
   int32_t m_nNodes = 0;
   std::vector<BeamElement> m_elements;  // [1..m_nElements]
   int32_t m_nElements = 0;
@@ -178,13 +177,13 @@ class CBeamAnalysis {
   double m_dMinShear = 0, m_dMaxShear = 0, m_dXMinShear = 0, m_dXMaxShear = 0;
   double m_dMinMoment = 0, m_dMaxMoment = 0, m_dXMinMoment = 0, m_dXMaxMoment = 0;
   double m_dMinRotation = 0, m_dMaxRotation = 0, m_dXMinRotation = 0, m_dXMaxRotation = 0;
-  double m_dMinDeflection = 0, m_dMaxDeflection = 0, m_dXMinDeflection = 0,
-         m_dXMaxDeflection = 0;
+  double m_dMinDeflection = 0, m_dMaxDeflection = 0, m_dXMinDeflection = 0, m_dXMaxDeflection = 0;
 
  private:
   // Working arrays of one Solve (F indexed 1..n, n + 2 entries). After a complete Solve K holds
-  // the eliminated band, which SolveLoadCase reuses; the engine keeps their memory for the next run, because the window re-runs the
-  // analysis at every edit and fresh pages for a large model cost more than the solution.
+  // the eliminated band, which SolveLoadCase reuses; the engine keeps their memory for the next
+  // run, because the window re-runs the analysis at every edit and fresh pages for a large model
+  // cost more than the solution.
   struct Equations {
     std::vector<double> F;  // loads; reactions at prescribed dofs after solving
     // The upper band of K, two rows per node: the deflection row r = 2i - 1 holds K[r][r..r+3],
@@ -222,6 +221,18 @@ class CBeamAnalysis {
     double x1 = 0, x2 = 0, u1 = 0, u2 = 0, slope = 0;
     int32_t first = 1, last = 0;
   };
+  // Calls use(e, p, q) for every element the load covers, with the load's intensity p at the
+  // element's left end and its rise q over the element: the one place the load vector, the end
+  // forces and further load cases take a uniform load's share from.
+  template <class Use>
+  void ForEachElementLoad(const LoadSpan& s, Use&& use) const {
+    for (int32_t e = s.first; e <= s.last; ++e) {
+      const double xEnd = m_elements[static_cast<size_t>(e)].xEnd;
+      const double p = s.u1 + s.slope * (xEnd - s.x1 - ElementLength(e));
+      const double q = s.u1 + s.slope * (xEnd - s.x1) - p;
+      use(e, p, q);
+    }
+  }
 
   void Refuse(const std::string& message);
   void ClearExtremes();
@@ -254,11 +265,11 @@ class CBeamAnalysis {
   // that changes its stiffness) and what the element starting there is; the bits are those of
   // stiffness_solve.cpp. Filled while the equations are assembled. (Not a character type:
   // writing it must not make the compiler reload the equations.)
-  std::vector<uint16_t> m_kinematics;  // [1..m_nNodes]
+  std::vector<uint16_t> m_kinematics;   // [1..m_nNodes]
   bool m_bStiffnessOutOfRange = false;  // a pivot fell below the smallest normal double
-  bool m_bRefused = false;                // an A1 line ended the run
-  bool m_bFiniteResults = true;           // EndForces found every value a finite number
-  bool m_bCasesReady = false;  // the equations hold the eliminated band of a complete run
+  bool m_bRefused = false;              // an A1 line ended the run
+  bool m_bFiniteResults = true;         // EndForces found every value a finite number
+  bool m_bCasesReady = false;           // the equations hold the eliminated band of a complete run
   // Loads summed per element (only for models whose uniform loads overlap so much that the
   // element-by-element assembly would be quadratic): intensity at the left end and rise.
   std::vector<double> m_loadP, m_loadQ;

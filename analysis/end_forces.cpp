@@ -21,7 +21,8 @@ void CBeamAnalysis::EndForces(const Equations& eq, const std::vector<CSpringItem
     // (The displacements are already in place: the solution writes them there.)
     n.reactionVert = IsPrescribed(2 * i - 1) ? F[2 * i - 1] : 0.0;
     n.reactionRot = IsPrescribed(2 * i) ? F[2 * i] : 0.0;
-    if (std::fabs(n.deflection) > m_dMaxAbsDeflection) m_dMaxAbsDeflection = std::fabs(n.deflection);
+    if (std::fabs(n.deflection) > m_dMaxAbsDeflection)
+      m_dMaxAbsDeflection = std::fabs(n.deflection);
     if (std::fabs(n.rotation) > m_dMaxAbsRotation) m_dMaxAbsRotation = std::fabs(n.rotation);
     probe += (n.deflection - n.deflection) + (n.rotation - n.rotation) +
              (n.reactionVert - n.reactionVert) + (n.reactionRot - n.reactionRot);
@@ -68,15 +69,7 @@ void CBeamAnalysis::EndForces(const Equations& eq, const std::vector<CSpringItem
       if (m_loadP[e] != 0 || m_loadQ[e] != 0) subtractLoad(e, m_loadP[e], m_loadQ[e]);
     }
   } else {
-    for (const CUniformLoadItem& u : uniformLoads) {
-      const LoadSpan s = SpanOf(u);
-      for (int32_t e = s.first; e <= s.last; ++e) {
-        const BeamElement& el = m_elements[e];
-        const double p = s.u1 + s.slope * (el.xEnd - s.x1 - ElementLength(e));
-        const double q = s.u1 + s.slope * (el.xEnd - s.x1) - p;
-        subtractLoad(e, p, q);
-      }
-    }
+    for (const CUniformLoadItem& u : uniformLoads) ForEachElementLoad(SpanOf(u), subtractLoad);
   }
   for (int32_t e = 1; e <= m_nElements; ++e) {
     const BeamElement& el = m_elements[e];

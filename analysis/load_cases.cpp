@@ -30,13 +30,9 @@ void CBeamAnalysis::SolveLoadCase(const std::vector<CSupportItem>& supports,
   // The share of each uniform load, element by element, as in the run's assembly.
   auto forEachShare = [this, &uniformLoads](auto&& use) {
     for (const CUniformLoadItem& u : uniformLoads) {
-      const LoadSpan s = SpanOf(u);
-      for (int32_t e = s.first; e <= s.last; ++e) {
-        const double l = ElementLength(e);
-        const double p = s.u1 + s.slope * (m_elements[e].xEnd - s.x1 - l);
-        const double q = s.u1 + s.slope * (m_elements[e].xEnd - s.x1) - p;
-        use(e, LoadSharesOf(p, q, l, m_elements[e].releaseEnd));
-      }
+      ForEachElementLoad(SpanOf(u), [&](int32_t e, double p, double q) {
+        use(e, LoadSharesOf(p, q, ElementLength(e), m_elements[e].releaseEnd));
+      });
     }
   };
   forEachShare([&F](int32_t e, const LoadShares& share) {

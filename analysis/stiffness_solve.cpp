@@ -226,21 +226,12 @@ void CBeamAnalysis::AssembleLoads(Equations& eq, const std::vector<CSupportItem>
   if (summed) {
     SumLoadsPerElement(uniformLoads);
     for (int32_t e = 1; e <= m_nElements; ++e) {
-      if (m_loadP[e] != 0 || m_loadQ[e] != 0)
-        addElementLoad(e, m_loadP[e], m_loadQ[e]);
+      if (m_loadP[e] != 0 || m_loadQ[e] != 0) addElementLoad(e, m_loadP[e], m_loadQ[e]);
     }
   }
   for (const CUniformLoadItem& u : uniformLoads) {
     const LoadSpan s = SpanOf(u);
-    if (!summed) {
-      for (int32_t e = s.first; e <= s.last; ++e) {
-        const BeamElement& el = m_elements[e];
-        const double l = ElementLength(e);
-        const double p = s.u1 + s.slope * (el.xEnd - s.x1 - l);
-        const double q = s.u1 + s.slope * (el.xEnd - s.x1) - p;
-        addElementLoad(e, p, q);
-      }
-    }
+    if (!summed) ForEachElementLoad(s, addElementLoad);
     const double dx = s.x2 - s.x1;
     const double du = s.u2 - s.u1;
     m_dLoadVert += (s.u1 + s.u2) * dx / 2;
@@ -381,9 +372,8 @@ void CBeamAnalysis::Eliminate(Equations& eq) {
     if (!forward(deflectionRow, 2 * i - 1, node, node + 4, node + 7, node + 11,
                  bits & kPrescribedDeflection))
       return;
-    if (2 * i <= n - 1 &&
-        !forward(rotationRow, 2 * i, node + 4, node + 7, node + 11, node + 14,
-                 bits & kPrescribedRotation))
+    if (2 * i <= n - 1 && !forward(rotationRow, 2 * i, node + 4, node + 7, node + 11, node + 14,
+                                   bits & kPrescribedRotation))
       return;
   }
   if (mechanism) return stopAsMechanism();
