@@ -4,7 +4,7 @@
 // double. A candidate is skipped where an item of the same kind already stands (the data check
 // would report the pair) or where its text would not fit a dialog field; when every multiple
 // near the target is skipped (a million supports on every multiple of the step), the search
-// goes on among the multiples of a tenth of the step, and so on. Each test is a binary search
+// goes on among the multiples of a tenth of the step near the target, and so on. Each test is a binary search
 // in the taken positions, sorted once per pick-up or step: a few hundred at most per mouse move.
 #include "view/item_drag.h"
 
@@ -191,10 +191,13 @@ bool IsTaken(const std::vector<Stretch>& stretches, double lo, double hi) {
 
 // The position nearest `target` that `accept` takes among the multiples of `step` (and of its
 // tenths, see the top of the file), a multiple beyond [lo, hi] standing for the limit it
-// passes. nullopt when none is accepted.
+// passes. On the step's own grid `coarseRadius` multiples either side are tried (1 keeps a drag
+// within a step of the mouse, finer grids first; a nudge hops over up to 40 taken multiples);
+// on the finer grids the multiples within one step, at most kSearchRadius either side.
+// nullopt when none is accepted.
 template <class Accept>
 std::optional<double> NearestAccepted(double target, double step, double lo, double hi,
-                                      const Accept& accept) {
+                                      int coarseRadius, const Accept& accept) {
   if (!(lo <= hi)) return std::nullopt;
   if (!(step > 0) || !std::isfinite(target)) {
     const double p = std::clamp(std::isnan(target) ? lo : target, lo, hi);
@@ -203,10 +206,12 @@ std::optional<double> NearestAccepted(double target, double step, double lo, dou
   target = std::clamp(target, lo, hi);
   int places = DecimalPlaces(ShortestText(step));
   std::vector<double> candidates;
+  int radius = coarseRadius;
   for (int level = 0; level <= kFinerGrids; ++level, step /= 10, ++places) {
     const double m0 = std::nearbyint(target / step);
+    if (level > 0) radius = std::min(kSearchRadius, level == 1 ? 10 : 10 * radius);
     candidates.clear();
-    for (int i = -kSearchRadius; i <= kSearchRadius; ++i) {
+    for (int i = -radius; i <= radius; ++i) {
       candidates.push_back(std::clamp(RoundToDecimalPlaces((m0 + i) * step, places), lo, hi));
     }
     std::stable_sort(candidates.begin(), candidates.end(), [target](double a, double b) {
@@ -287,7 +292,7 @@ std::optional<double> DragPosition(const DragItem& item, const DrawingFrame& fra
   const double pixels = frame.right - frame.left;
   const double position = (mouseX - frame.left) / pixels * frame.length / lengthFactor;
   const double grid = step > 0 ? step : FreeStep(frame, lengthFactor);
-  return NearestAccepted(position, grid, item.lower, item.upper, [&](double p) {
+  return NearestAccepted(position, grid, item.lower, item.upper, 1, [&](double p) {
     return ShortestText(p).size() <= kFieldTextMax && !IsTaken(item.taken, p * lengthFactor);
   });
 }
@@ -348,7 +353,7 @@ std::string NudgedLineText(const CSPLX_30Doc& doc, const DrawingFrame& frame, in
   };
   const std::optional<double> p = NearestAccepted(
       target, step, RoundToDecimalPlaces(x[0] - lo, places),
-      RoundToDecimalPlaces(x[0] + (upper - hi), places),
+      RoundToDecimalPlaces(x[0] + (upper - hi), places), kSearchRadius,
       [&](double candidate) { return !lineFor(candidate).empty(); });
   return p ? lineFor(*p) : std::string();
 }

@@ -52,9 +52,9 @@ double SnapStep(const DrawingFrame& frame, double lengthFactor);
 // The position, display units, for device x `mouseX` in `frame`: the multiple of `step` nearest
 // the mouse (with `step` 0, free positions: of the power of ten at most one device unit long)
 // held within the item's limits, skipping the taken positions and those whose shortest text is
-// longer than a dialog field takes (15 characters). Where every multiple within 40 steps of
-// the mouse is taken, the nearest free multiple of a tenth of the step, and so on down to
-// 10^-8 of it. A multiple k x step is the double nearest that decimal (0.3, never
+// longer than a dialog field takes (15 characters). Where the multiples within one step of the
+// mouse are taken, the nearest free multiple of a tenth of the step, and so on down to 10^-8
+// of it. A multiple k x step is the double nearest that decimal (0.3, never
 // 0.30000000000000004). nullopt when nothing is free.
 std::optional<double> DragPosition(const DragItem& item, const DrawingFrame& frame,
                                    double lengthFactor, int mouseX, double step);
@@ -67,7 +67,8 @@ std::string MovedLineText(const DragItem& item, const std::string& text, double 
 // The line text (without its prefix) of an item line of `section` moved by one step to the left
 // (`direction` -1) or right (+1): its X, or both ends of a uniform load by the distance that
 // takes XStart to the next multiple of the step that way. A taken position (as DragItem's, for
-// a uniform load the stretch of another one) is stepped over, as DragPosition does; the other
+// a uniform load the stretch of another one) is stepped over to the next free multiple (up to
+// 40 steps on, then on grids ten times finer near the next multiple, as DragPosition); the other
 // end of a uniform load moves by the same distance computed in decimals (12.25 + 0.2 gives
 // 12.45). Positions are written as MovedLineText writes them. Empty when the line does not
 // move (it is no such item line, it is at the beam's start or end, nothing that way is free,

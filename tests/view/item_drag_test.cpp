@@ -225,8 +225,8 @@ TEST_F(ItemDragTest, ManySupportsOnEveryMultipleOfTheStepAndLargePositions) {
   ASSERT_TRUE(support);
   ASSERT_EQ(support->row, 500u);
   ASSERT_EQ(support->taken.size(), 1000u);
-  const int x = frame_.MapX(4642.857);  // 150 + 0.07 x 4642.857 = 475
-  EXPECT_EQ(DragPosition(*support, frame_, 1, x, 100), 4643);
+  // Pixel 475 reads 325 / 0.07 = 4642.857: 4600, 4700 and the multiples of 10 around are taken.
+  EXPECT_EQ(DragPosition(*support, frame_, 1, 475, 100), 4643);
   EXPECT_EQ(DragPosition(*support, frame_, 1, frame_.MapX(5000), 100), 5000) << "its own place";
   EXPECT_EQ(DragPosition(*support, frame_, 1, frame_.MapX(10000) + 50, 100), 9999);
   EXPECT_EQ(NudgedLineText(doc_, frame_, kSectionSupports, 500, " X = 5000; Disp = 0;", 1),

@@ -187,15 +187,31 @@ TEST_F(DragTest, EachKindOfItemMovesExactlyItsLineAsOneUndoStep) {
 }
 
 TEST_F(DragTest, LineIsPlacedByItsNewPositionAmongItsSection) {
-  // The pin at the end onto the fixed support at the start: before it, as an edit places it.
+  // The pin at the end dropped before the fixed support: before it, as an edit places it.
+  Lines girder = kGirder;
+  girder[4] = "Support: X = 1; Disp = 0; Rotation = 0;";
+  Open(girder);
   Drag(At(20, 10), At(0, 30));
-  Lines expected = kGirder;
+  Lines expected = girder;
   expected[4] = "Support: X = 0; Disp = 0;";
-  expected[5] = "Support: X = 0; Disp = 0; Rotation = 0;";
+  expected[5] = "Support: X = 1; Disp = 0; Rotation = 0;";
   EXPECT_EQ(DocLines(), expected);
   EXPECT_DOUBLE_EQ(Doc().GetBeamLength(), 16 * 12) << "the uniform load's end is the end now";
   frame_->Undo();
-  EXPECT_EQ(DocLines(), kGirder);
+  EXPECT_EQ(DocLines(), girder);
+}
+
+// Dropped onto the fixed support, the pin lands one step beside it: two supports at one X would
+// be error D6, and the diagrams would vanish.
+TEST_F(DragTest, ADropOntoAnotherSupportLandsBesideIt) {
+  const double step = Step();
+  Drag(At(20, 10), At(0, 30));
+  Lines expected = kGirder;
+  expected[5] = "Support: X = " + ShortestText(step) + "; Disp = 0;";
+  EXPECT_EQ(DocLines(), expected);
+  EXPECT_EQ(Doc().GetLastRun().text.find("D6"), std::string::npos) << Doc().GetLastRun().text;
+  EXPECT_FALSE(Doc().GetAnalysis().m_bError);
+  EXPECT_GT(Doc().GetAnalysis().m_nNodes, 0);
 }
 
 TEST_F(DragTest, EveryProcessedMoveRunsAndRepaintsOnceAndASlowStepSkipsToTheLatest) {
