@@ -46,7 +46,7 @@ class Picker {
     if (dy < box.top - kPickTolerance || dy > box.bottom + kPickTolerance) return;
     if (best_ && dx > bestDx_) return;
     bestDx_ = dx;
-    best_ = DragItem{section, row, field, position, 0, 0};
+    best_ = DragItem{section, row, field, position, 0, 0, {}};
   }
   const std::optional<DragItem>& Best() const { return best_; }
 
@@ -182,7 +182,8 @@ std::vector<Stretch> OtherStretches(const CSPLX_30Doc& doc, size_t row) {
 }
 
 bool IsTaken(const std::vector<Stretch>& stretches, double lo, double hi) {
-  for (auto it = std::lower_bound(stretches.begin(), stretches.end(), Stretch{lo - kSamePosition, -kNoLimit});
+  const Stretch from{lo - kSamePosition, -kNoLimit};
+  for (auto it = std::lower_bound(stretches.begin(), stretches.end(), from);
        it != stretches.end() && it->first <= lo + kSamePosition; ++it) {
     if (Near(it->second, hi)) return true;
   }
@@ -206,10 +207,11 @@ std::optional<double> NearestAccepted(double target, double step, double lo, dou
   target = std::clamp(target, lo, hi);
   int places = DecimalPlaces(ShortestText(step));
   std::vector<double> candidates;
-  int radius = coarseRadius;
+  int oneStep = 1;  // multiples of the grid in one step: 10^level
   for (int level = 0; level <= kFinerGrids; ++level, step /= 10, ++places) {
     const double m0 = std::nearbyint(target / step);
-    if (level > 0) radius = std::min(kSearchRadius, level == 1 ? 10 : 10 * radius);
+    const int radius = level == 0 ? coarseRadius : std::min(kSearchRadius, oneStep);
+    oneStep = std::min(10 * oneStep, 1000);
     candidates.clear();
     for (int i = -radius; i <= radius; ++i) {
       candidates.push_back(std::clamp(RoundToDecimalPlaces((m0 + i) * step, places), lo, hi));
