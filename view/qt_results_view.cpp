@@ -62,10 +62,10 @@ DrawingFrame CSPLX_30View::Frame() const {
 }
 
 void CSPLX_30View::mouseMoveEvent(QMouseEvent* event) {
-  // A release the view never saw (the mouse taken by another window) puts the item down where
-  // it was last moved to.
   const int x = event->position().toPoint().x();
   m_lastMouseX = x;
+  // A release the view never saw (the mouse taken by another window) puts the item down where
+  // it was last moved to.
   if (m_drag && !(event->buttons() & Qt::LeftButton)) EndDrag(true);
   if (m_drag) {
     FollowMouse(x, event->modifiers());
