@@ -633,6 +633,7 @@ void CMainFrame::Toggle(ViewToggle toggle) {
   ApplyToggle(m_pDiagramView->State().toggles, toggle);
   UpdateToggleActions();
   m_pDiagramView->update();
+  m_pDiagramView->RefreshReadout();  // the values of the diagrams shown now
 }
 
 void CMainFrame::UpdateToggleActions() {

@@ -66,7 +66,8 @@ FieldProblem CheckDialogValues(const ItemDialogSpec& form, const DialogValues& v
 std::string BuildDialogLine(const ItemDialogSpec& form, const DialogValues& values);
 
 // The text a dialog puts into a field for a value it computed itself (the inertia calculator's
-// result, a position moved along the beam): "%g" in the "C" locale, zero always "0".
+// result): "%g" in the "C" locale, zero always "0". Positions moved along the beam are written
+// in full instead (ShortestText), as six digits would move them.
 std::string FieldNumberText(double value);
 
 // The line `text` (without its prefix) of an item dialog's section with field `field` set to

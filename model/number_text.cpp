@@ -152,4 +152,47 @@ char* WriteGeneral(char* first, char* last, double value, int digits) {
   return r.ec == std::errc() ? r.ptr : nullptr;
 }
 
+std::string ShortestText(double value) {
+  char buffer[32];  // "-1.7976931348623157e+308" and shorter
+  const auto [ptr, ec] = std::to_chars(buffer, buffer + sizeof buffer, value + 0.0);
+  if (ec != std::errc()) return std::string("*");
+  return std::string(buffer, ptr);
+}
+
+int DecimalPlaces(std::string_view text) {
+  const char* p = text.data();
+  const char* end = p + text.size();
+  while (p != end && IsBlankOrTab(*p)) ++p;
+  const char* stop = ScanDecimal(p, end);
+  int places = 0;
+  const char* q = p;
+  while (q != stop && *q != '.' && *q != 'e' && *q != 'E') ++q;
+  if (q != stop && *q == '.') {
+    for (++q; q != stop && IsDigit(*q); ++q) ++places;
+  }
+  if (q != stop && (*q == 'e' || *q == 'E')) {
+    int exponent = 0;
+    const std::from_chars_result r =
+        std::from_chars(q + 1 + (q[1] == '+'), stop, exponent);  // from_chars takes no "+"
+    if (r.ec == std::errc()) places -= exponent;
+    else places = 0;
+  }
+  return places;
+}
+
+double RoundToDecimalPlaces(double value, int places) {
+  static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                            1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                            1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  constexpr double kExactLimit = 9007199254740992.0;  // 2^53
+  if (!std::isfinite(value) || places > 22 || places < -22) return value;
+  const double power = kPowersOfTen[places < 0 ? -places : places];
+  // The digits as a whole number: 10^places is exact up to 10^22, so the only rounding is the
+  // product's (or quotient's), far below the half unit that nearbyint removes.
+  const double digits = std::nearbyint(places >= 0 ? value * power : value / power);
+  if (!(std::fabs(digits) < kExactLimit)) return value;
+  // One correctly rounded operation of two exact numbers: the double nearest the decimal.
+  return (places >= 0 ? digits / power : digits * power) + 0.0;
+}
+
 }  // namespace spanlab

@@ -36,4 +36,20 @@ std::string FormatGeneral(double value, int digits);
 char* WriteGeneral(char* first, char* last, double value, int digits);
 inline constexpr int kGeneralTextMax = 24;
 
+// The shortest text that ConvertNumber reads back as exactly `value` (std::to_chars's shortest
+// form in the "C" locale, the fixed style where it is no longer: "0.3", "4642340", "1e+20",
+// "1.5e-07"). Both zeros give "0". Precondition: `value` is finite.
+std::string ShortestText(double value);
+
+// The number of decimal places of a decimal number's text: the digits after its point less its
+// exponent ("12" 0, "0.25" 2, "1.5e-3" 4, "5e3" -3); 0 when the text holds no number.
+int DecimalPlaces(std::string_view text);
+
+// The double nearest to `value` rounded to `places` decimal places (negative: to a multiple of
+// 10^-places), so that a sum or multiple of decimals computed in doubles becomes the double of
+// the exact decimal again: RoundToDecimalPlaces(3 * 0.1, 1) == 0.3. `value` itself when it is
+// not finite or when the rounded number's digits do not fit a double exactly (2^53 and up,
+// or |places| > 22).
+double RoundToDecimalPlaces(double value, int places);
+
 }  // namespace spanlab

@@ -1,8 +1,17 @@
+// Snapping: the candidates for a position are the multiples of the step nearest the target,
+// each computed as the double of its decimal (k x step rounded to the step's decimal places,
+// so that 3 x 0.1 is written "0.3"), and written as the shortest text that reads back as that
+// double. A candidate is skipped where an item of the same kind already stands (the data check
+// would report the pair) or where its text would not fit a dialog field; when every multiple
+// near the target is skipped (a million supports on every multiple of the step), the search
+// goes on among the multiples of a tenth of the step near the target, and so on. Each test is a binary search
+// in the taken positions, sorted once per pick-up or step: a few hundred at most per mouse move.
 #include "view/item_drag.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "edit/item_dialog_rules.h"
 #include "model/number_text.h"
@@ -13,6 +22,10 @@ namespace spanlab {
 namespace {
 
 constexpr double kNoLimit = std::numeric_limits<double>::infinity();
+constexpr double kSamePosition = CBeamAnalysis::kPositionTolerance;  // one node when closer
+constexpr int kSearchRadius = 40;  // multiples tried on either side of the target per grid
+constexpr int kFinerGrids = 8;     // grids a tenth, a hundredth, ... of the step tried after it
+constexpr size_t kFieldTextMax = 15;  // the longest text a dialog field takes
 
 // A symbol's box around its anchor (device x of the item, the beam's baseline), in device
 // units, as beam_drawing.cpp draws it on screen.
@@ -33,7 +46,7 @@ class Picker {
     if (dy < box.top - kPickTolerance || dy > box.bottom + kPickTolerance) return;
     if (best_ && dx > bestDx_) return;
     bestDx_ = dx;
-    best_ = DragItem{section, row, field, position, 0, 0};
+    best_ = DragItem{section, row, field, position, 0, 0, {}};
   }
   const std::optional<DragItem>& Best() const { return best_; }
 
@@ -80,21 +93,146 @@ double OthersReach(const CSPLX_30Doc& doc, int section, size_t row, int field) {
   return reach;
 }
 
+// The display value of internal position `x`: the value of the shortest text that the
+// document reads as `x` again (ConvertNumber(text) x factor == x), so that an item put there
+// lands on `x` exactly and its line reads well; x / factor where no text of up to 17 digits does.
+double DisplayPosition(double x, double factor) {
+  const double plain = x / factor;
+  for (int digits = 1; digits <= 17 && std::isfinite(plain); ++digits) {
+    const double v = ConvertNumber(FormatGeneral(plain, digits));
+    if (v * factor == x) return v;
+  }
+  return plain;
+}
+
 // The upper limit of a moved item, display units: the beam's length, unless the item alone
 // reaches it (then moving it changes the length).
 double UpperLimit(const CSPLX_30Doc& doc, int section, size_t row, int field) {
   const double length = doc.GetBeamLength();
   if (OthersReach(doc, section, row, field) < length) return kNoLimit;
-  return length / doc.GetFactors()[kFactorLength];
+  return DisplayPosition(length, doc.GetFactors()[kFactorLength]);
 }
 
-// `position` as a field's number text that does not exceed `upper`: the text of a dialog's
-// computed number has six significant digits, which may round a position up past the limit.
-std::string PositionText(double position, double upper) {
-  std::string text = FieldNumberText(position);
-  if (ConvertNumber(text) <= upper || !(upper > 0)) return text;
-  const double lastDigit = std::pow(10.0, std::floor(std::log10(upper)) - 5);
-  return FieldNumberText(std::floor(upper / lastDigit) * lastDigit);
+bool Near(double a, double b) { return std::fabs(a - b) <= kSamePosition; }
+
+// Whether internal position `x` is one of the ascending `taken` ones.
+bool IsTaken(const std::vector<double>& taken, double x) {
+  const auto it = std::lower_bound(taken.begin(), taken.end(), x - kSamePosition);
+  return it != taken.end() && Near(*it, x);
+}
+
+// The positions a moved item may not take (see DragItem::taken).
+std::vector<double> TakenPositions(const CSPLX_30Doc& doc, int section, size_t row, int field) {
+  std::vector<double> taken;
+  auto others = [&](const auto& items) {
+    for (size_t i = 0; i < items.size(); ++i) {
+      if (i != row) taken.push_back(items[i].m_dX);
+    }
+  };
+  switch (section) {
+    case kSectionReleases:
+      others(doc.GetReleases());
+      taken.push_back(0);  // a release at a member end is refused
+      if (OthersReach(doc, section, row, field) >= doc.GetBeamLength()) {
+        taken.push_back(doc.GetBeamLength());
+      }
+      break;
+    case kSectionSupports:
+      others(doc.GetSupports());
+      break;
+    case kSectionSprings:
+      others(doc.GetSprings());
+      break;
+    case kSectionPointLoads:
+      others(doc.GetPointLoads());
+      break;
+    case kSectionUniformLoads: {
+      const auto& loads = doc.GetUniformLoads();
+      if (row >= loads.size()) break;
+      const double fixed = field == 0 ? loads[row].m_dXEnd : loads[row].m_dXStart;
+      taken.push_back(fixed);
+      for (size_t i = 0; i < loads.size(); ++i) {
+        if (i == row) continue;
+        const double lo = std::min(loads[i].m_dXStart, loads[i].m_dXEnd);
+        const double hi = std::max(loads[i].m_dXStart, loads[i].m_dXEnd);
+        if (Near(fixed, lo)) taken.push_back(hi);
+        if (Near(fixed, hi)) taken.push_back(lo);
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  std::sort(taken.begin(), taken.end());
+  return taken;
+}
+
+// The stretches (smaller end, larger end) of the uniform loads but `row`, ascending.
+using Stretch = std::pair<double, double>;
+std::vector<Stretch> OtherStretches(const CSPLX_30Doc& doc, size_t row) {
+  std::vector<Stretch> stretches;
+  const auto& loads = doc.GetUniformLoads();
+  for (size_t i = 0; i < loads.size(); ++i) {
+    if (i == row) continue;
+    stretches.emplace_back(std::min(loads[i].m_dXStart, loads[i].m_dXEnd),
+                           std::max(loads[i].m_dXStart, loads[i].m_dXEnd));
+  }
+  std::sort(stretches.begin(), stretches.end());
+  return stretches;
+}
+
+bool IsTaken(const std::vector<Stretch>& stretches, double lo, double hi) {
+  const Stretch from{lo - kSamePosition, -kNoLimit};
+  for (auto it = std::lower_bound(stretches.begin(), stretches.end(), from);
+       it != stretches.end() && it->first <= lo + kSamePosition; ++it) {
+    if (Near(it->second, hi)) return true;
+  }
+  return false;
+}
+
+// The position nearest `target` that `accept` takes among the multiples of `step` (and of its
+// tenths, see the top of the file), a multiple beyond [lo, hi] standing for the limit it
+// passes. On the step's own grid `coarseRadius` multiples either side are tried (1 keeps a drag
+// within a step of the mouse, finer grids first; a nudge hops over up to 40 taken multiples);
+// on the finer grids the multiples within one step, at most kSearchRadius either side.
+// nullopt when none is accepted.
+template <class Accept>
+std::optional<double> NearestAccepted(double target, double step, double lo, double hi,
+                                      int coarseRadius, const Accept& accept) {
+  if (!(lo <= hi)) return std::nullopt;
+  if (!(step > 0) || !std::isfinite(target)) {
+    const double p = std::clamp(std::isnan(target) ? lo : target, lo, hi);
+    return accept(p) ? std::optional<double>(p) : std::nullopt;
+  }
+  target = std::clamp(target, lo, hi);
+  int places = DecimalPlaces(ShortestText(step));
+  std::vector<double> candidates;
+  int oneStep = 1;  // multiples of the grid in one step: 10^level
+  for (int level = 0; level <= kFinerGrids; ++level, step /= 10, ++places) {
+    const double m0 = std::nearbyint(target / step);
+    const int radius = level == 0 ? coarseRadius : std::min(kSearchRadius, oneStep);
+    oneStep = std::min(10 * oneStep, 1000);
+    candidates.clear();
+    for (int i = -radius; i <= radius; ++i) {
+      candidates.push_back(std::clamp(RoundToDecimalPlaces((m0 + i) * step, places), lo, hi));
+    }
+    std::stable_sort(candidates.begin(), candidates.end(), [target](double a, double b) {
+      return std::fabs(a - target) < std::fabs(b - target);
+    });
+    for (size_t i = 0; i < candidates.size(); ++i) {
+      if (i > 0 && candidates[i] == candidates[i - 1]) continue;
+      if (accept(candidates[i])) return candidates[i];
+    }
+  }
+  return std::nullopt;
+}
+
+// The power of ten at most one device unit long in `frame`, display units; 0 when the picture
+// has no scale.
+double FreeStep(const DrawingFrame& frame, double lengthFactor) {
+  const double pixelsPerUnit = (frame.right - frame.left) / frame.length * lengthFactor;
+  if (!(pixelsPerUnit > 0) || !std::isfinite(pixelsPerUnit)) return 0;
+  return std::pow(10.0, std::floor(std::log10(1 / pixelsPerUnit)));
 }
 
 }  // namespace
@@ -136,6 +274,7 @@ std::optional<DragItem> PickItem(const CSPLX_30Doc& doc, const DrawingFrame& fra
   item->start /= factor;
   item->lower = 0;
   item->upper = UpperLimit(doc, item->section, item->row, item->field);
+  item->taken = TakenPositions(doc, item->section, item->row, item->field);
   return item;
 }
 
@@ -150,18 +289,20 @@ double SnapStep(const DrawingFrame& frame, double lengthFactor) {
   return 10 * decade;
 }
 
-double DragPosition(const DragItem& item, const DrawingFrame& frame, double lengthFactor,
-                    int mouseX, double step) {
+std::optional<double> DragPosition(const DragItem& item, const DrawingFrame& frame,
+                                   double lengthFactor, int mouseX, double step) {
   const double pixels = frame.right - frame.left;
-  double position = (mouseX - frame.left) / pixels * frame.length / lengthFactor;
-  if (step > 0) position = std::round(position / step) * step;
-  return std::clamp(position, item.lower, item.upper);
+  const double position = (mouseX - frame.left) / pixels * frame.length / lengthFactor;
+  const double grid = step > 0 ? step : FreeStep(frame, lengthFactor);
+  return NearestAccepted(position, grid, item.lower, item.upper, 1, [&](double p) {
+    return ShortestText(p).size() <= kFieldTextMax && !IsTaken(item.taken, p * lengthFactor);
+  });
 }
 
 std::string MovedLineText(const DragItem& item, const std::string& text, double position) {
   const ItemDialogSpec* form = ItemDialogFor(item.section);
-  if (!form) return {};
-  return LineWithFieldValue(*form, text, item.field, PositionText(position, item.upper));
+  if (!form || !std::isfinite(position)) return {};
+  return LineWithFieldValue(*form, text, item.field, ShortestText(position));
 }
 
 std::string NudgedLineText(const CSPLX_30Doc& doc, const DrawingFrame& frame, int section,
@@ -170,32 +311,53 @@ std::string NudgedLineText(const CSPLX_30Doc& doc, const DrawingFrame& frame, in
   if (!form || section == kSectionProperties || !(doc.GetBeamLength() > 0)) return {};
   const double factor = doc.GetFactors()[kFactorLength];
   const double step = SnapStep(frame, factor);
+  if (!(step > 0)) return {};
   const DialogValues values = SplitDialogLine(*form, text);
   const bool uniform = section == kSectionUniformLoads;
   const int moved = uniform ? 2 : 1;  // position fields: X, or XStart and XEnd
-  double lo = kNoLimit, hi = -kNoLimit;
+  double x[2] = {0, 0};
+  int places = DecimalPlaces(ShortestText(step));  // of every sum below
   for (int f = 0; f < moved; ++f) {
-    if (!IsValidNumber(values.fields[static_cast<size_t>(f)])) return {};
-    const double x = ConvertNumber(values.fields[static_cast<size_t>(f)]);
-    lo = std::min(lo, x);
-    hi = std::max(hi, x);
+    const std::string& field = values.fields[static_cast<size_t>(f)];
+    if (!IsValidNumber(field)) return {};
+    x[f] = ConvertNumber(field);
+    places = std::max(places, DecimalPlaces(field));
   }
-  if (!(step > 0)) return {};
+  const double lo = std::min(x[0], x[moved - 1]), hi = std::max(x[0], x[moved - 1]);
+  const double upper = UpperLimit(doc, section, row, uniform ? -1 : 0);
+  if (std::isfinite(upper)) places = std::max(places, DecimalPlaces(ShortestText(upper)));
   // The next multiple of the step that way; the tolerance keeps a position already on a
   // multiple (up to rounding) from counting as between two.
-  const double x0 = ConvertNumber(values.fields[0]);
-  const double k =
-      direction > 0 ? std::floor(x0 / step + 1e-9) + 1 : std::ceil(x0 / step - 1e-9) - 1;
-  double delta = k * step - x0;
-  const double upper = UpperLimit(doc, section, row, uniform ? -1 : 0);
-  delta = std::min(std::max(delta, -lo), upper - hi);
-  if (direction > 0 ? !(delta > 0) : !(delta < 0)) return {};
-  std::string line = text;
-  for (int f = 0; f < moved && !line.empty(); ++f) {
-    const double x = ConvertNumber(values.fields[static_cast<size_t>(f)]) + delta;
-    line = LineWithFieldValue(*form, line, f, PositionText(x, upper));
-  }
-  return line;
+  const double k = direction > 0 ? std::floor(x[0] / step + 1e-9) + 1
+                                 : std::ceil(x[0] / step - 1e-9) - 1;
+  const double target = RoundToDecimalPlaces(k * step, DecimalPlaces(ShortestText(step)));
+  const std::vector<double> taken = uniform ? std::vector<double>{} : TakenPositions(doc, section, row, 0);
+  const std::vector<Stretch> stretches = uniform ? OtherStretches(doc, row) : std::vector<Stretch>{};
+  // The line with XStart (or X) at p and XEnd moved by as much; empty where it may not go.
+  auto lineFor = [&](double p) -> std::string {
+    if (direction > 0 ? !(p > x[0]) : !(p < x[0])) return {};
+    std::string line = text;
+    double at[2] = {0, 0};  // internal units
+    for (int f = 0; f < moved && !line.empty(); ++f) {
+      const double v =
+          f == 0 ? p
+                 : RoundToDecimalPlaces(x[1] + (p - x[0]),
+                                        std::max(places, DecimalPlaces(ShortestText(p))));
+      const std::string t = ShortestText(v);
+      if (v < 0 || v > upper || t.size() > kFieldTextMax) return {};
+      line = LineWithFieldValue(*form, line, f, t);
+      at[f] = v * factor;
+    }
+    if (line.empty()) return {};
+    const bool clash = uniform ? IsTaken(stretches, std::min(at[0], at[1]), std::max(at[0], at[1]))
+                               : IsTaken(taken, at[0]);
+    return clash ? std::string() : line;
+  };
+  const std::optional<double> p = NearestAccepted(
+      target, step, RoundToDecimalPlaces(x[0] - lo, places),
+      RoundToDecimalPlaces(x[0] + (upper - hi), places), kSearchRadius,
+      [&](double candidate) { return !lineFor(candidate).empty(); });
+  return p ? lineFor(*p) : std::string();
 }
 
 std::string DragStatusText(const CSPLX_30Doc& doc, const DragItem& item,

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "model/document.h"
 #include "view/beam_drawing.h"
@@ -23,8 +24,14 @@ struct DragItem {
   size_t row = 0;    // the item's place in its list, which is its line's place in its section
   int field = 0;     // the dialog field moved: 0 (X or XStart) or 1 (XEnd)
   double start = 0;  // the position when picked up, display units
-  double lower = 0;  // the positions it may take: 0 .. the beam's length, or, for the one item
-  double upper = 0;  // that defines the length, without an upper limit (infinity)
+  double lower = 0;  // the positions it may take: 0 .. the beam's length (the value of the
+  double upper = 0;  // shortest text that gives the length exactly), or, for the one item that
+                     // defines the length, without an upper limit (infinity)
+  // Where it may not go, internal length units, ascending: the positions of the other items of
+  // its kind (two supports, springs, releases or point loads at one X are a data error or
+  // warning), a release's beam ends, and for a uniform load's end its other end and the
+  // positions that would make it cover the same stretch as another uniform load.
+  std::vector<double> taken;
 };
 
 // Device units around a symbol within which a press picks it up.
@@ -42,22 +49,31 @@ std::optional<DragItem> PickItem(const CSPLX_30Doc& doc, const DrawingFrame& fra
 // least kMinStepPixels device units long. `lengthFactor` is the document's length factor.
 double SnapStep(const DrawingFrame& frame, double lengthFactor);
 
-// The position, display units, for device x `mouseX` in `frame`: rounded to a multiple of
-// `step` unless `step` is 0 (free positions), then held within the item's limits.
-double DragPosition(const DragItem& item, const DrawingFrame& frame, double lengthFactor,
-                    int mouseX, double step);
+// The position, display units, for device x `mouseX` in `frame`: the multiple of `step` nearest
+// the mouse (with `step` 0, free positions: of the power of ten at most one device unit long)
+// held within the item's limits, skipping the taken positions and those whose shortest text is
+// longer than a dialog field takes (15 characters). Where the multiples within one step of the
+// mouse are taken, the nearest free multiple of a tenth of the step, and so on down to 10^-8
+// of it. A multiple k x step is the double nearest that decimal (0.3, never
+// 0.30000000000000004). nullopt when nothing is free.
+std::optional<double> DragPosition(const DragItem& item, const DrawingFrame& frame,
+                                   double lengthFactor, int mouseX, double step);
 
-// The item's line text (without its prefix) with the moved field set to `position` as a dialog
-// writes a number it computed; within the item's limits even where the number text rounds
-// (a free position just short of the beam's end stays short of it). Empty when the item's
-// dialog would refuse the value (both ends of a uniform load at one position).
+// The item's line text (without its prefix) with the moved field set to `position`, written as
+// the shortest text that reads back as the same number (ShortestText). Empty when the item's
+// dialog would refuse the value (both ends of a uniform load at one position, a text too long).
 std::string MovedLineText(const DragItem& item, const std::string& text, double position);
 
 // The line text (without its prefix) of an item line of `section` moved by one step to the left
 // (`direction` -1) or right (+1): its X, or both ends of a uniform load by the distance that
-// takes XStart to the next multiple of the step that way. Empty when the line does not move
-// (it is no such item line, it is at the beam's start, or the beam has no length).
-// `row` is the line's place in its section (the item's in its list).
+// takes XStart to the next multiple of the step that way. A taken position (as DragItem's, for
+// a uniform load the stretch of another one) is stepped over to the next free multiple (up to
+// 40 steps on, then on grids ten times finer near the next multiple, as DragPosition); the other
+// end of a uniform load moves by the same distance computed in decimals (12.25 + 0.2 gives
+// 12.45). Positions are written as MovedLineText writes them. Empty when the line does not
+// move (it is no such item line, it is at the beam's start or end, nothing that way is free,
+// or the beam has no length). `row` is the line's place in its section (the item's in its
+// list).
 std::string NudgedLineText(const CSPLX_30Doc& doc, const DrawingFrame& frame, int section,
                            size_t row, const std::string& text, int direction);
 

@@ -7,6 +7,7 @@
 
 #include "view/beam_drawing.h"
 #include "view/diagrams.h"
+#include "view/results_paint.h"
 
 namespace spanlab {
 
@@ -152,9 +153,11 @@ void ReportPrintJob::PrintDiagramsPage(DeviceContext& dc, const Area& area) {
   const int g = (area.bottom - area.top) / 5;  // band height
   const double amplitude = 0.3 * g;
   const std::string force = doc.GetUnitLabel(kQuantityForce);
+  const bool mechanism = StoppedAsMechanism(a);
   dc.TextOut(area.left, area.top,
-             force.empty() ? "Reactions - Consistent"
-                           : "Reactions - " + force + ", " + doc.GetUnitLabel(kQuantityMoment));
+             mechanism      ? std::string(kMechanismNotice)
+             : force.empty() ? "Reactions - Consistent"
+                             : "Reactions - " + force + ", " + doc.GetUnitLabel(kQuantityMoment));
   DrawingFrame frame;
   frame.left = area.left + static_cast<int>(0.1 * (area.right - area.left));
   frame.right = area.right - 3 * m_nBodyLineHeight;
@@ -164,6 +167,7 @@ void ReportPrintJob::PrintDiagramsPage(DeviceContext& dc, const Area& area) {
   frame.penUnit = PenUnitFor(m_page.dpiY);
   frame.baseline = area.top + g / 2;
   DrawBeamPicture(dc, frame, doc);
+  if (mechanism) return;  // the stopped solution's reactions are no result
   DrawReactions(dc, frame, doc, 1);
   if (a.m_bError) return;  // an unstable beam shows its picture and reactions only
   struct Band {

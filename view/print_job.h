@@ -1,5 +1,6 @@
 // The printed report: pages of report lines in a fixed-pitch font under an optional header
-// picture, with a footer, rule lines drawn as lines and a page of diagrams.
+// picture, with a footer, rule lines drawn as lines and a page of diagrams (for a beam that is
+// a mechanism: the beam with its items under kMechanismNotice, no reactions or curves).
 //
 // The printer's page is described in device units. The drawing area is the printable area
 // less, on each side, the printer's unprintable margin of that side's opposite number (left

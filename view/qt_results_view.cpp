@@ -34,9 +34,10 @@ CSPLX_30View::~CSPLX_30View() {
 
 void CSPLX_30View::OnUpdate(CView*, long hint) {
   if (hint == kHintLines) {
-    m_state.readoutX = -1;                // read again at the next mouse move
     m_state.influence = InfluenceLine{};  // it belonged to the model before the change
     update();
+    if (m_state.toggles.position) MoveReadoutLine(-1);
+    RefreshReadout();
   } else if (m_state.selection.OnHint(hint, m_doc)) {
     update();
   }
@@ -53,6 +54,7 @@ void CSPLX_30View::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   m_state.m_cxClient = width();
   m_state.m_cyClient = height();
+  RefreshReadout();
 }
 
 DrawingFrame CSPLX_30View::Frame() const {
@@ -60,18 +62,32 @@ DrawingFrame CSPLX_30View::Frame() const {
 }
 
 void CSPLX_30View::mouseMoveEvent(QMouseEvent* event) {
+  const int x = event->position().toPoint().x();
+  m_lastMouseX = x;
   // A release the view never saw (the mouse taken by another window) puts the item down where
   // it was last moved to.
   if (m_drag && !(event->buttons() & Qt::LeftButton)) EndDrag(true);
   if (m_drag) {
-    FollowMouse(event->position().toPoint().x(), event->modifiers());
+    FollowMouse(x, event->modifiers());
     return;
   }
   QWidget::mouseMoveEvent(event);
   if (m_state.toggles.position) return;  // the marker's line stays in the Data box
-  const int x = event->position().toPoint().x();
+  ShowReadout(x, true);
+}
+
+void CSPLX_30View::RefreshReadout() {
+  if (m_drag || m_lastMouseX < 0 || m_state.toggles.position) return;
+  ShowReadout(m_lastMouseX, false);
+}
+
+void CSPLX_30View::ShowReadout(int x, bool moved) {
   const std::string text = ReadoutText(m_doc, m_state, x);
-  m_doc.SetMessage(text);
+  // After a change the Data box keeps a line the tree put there since.
+  if (moved || m_doc.GetMessage() == m_lastReadout) {
+    m_lastReadout = text;
+    m_doc.SetMessage(text);
+  }
   MoveReadoutLine(ReadoutMarkX(m_doc, m_state, x));
   emit ReadoutChanged(ToQString(text));
 }
@@ -92,10 +108,10 @@ void CSPLX_30View::mousePressEvent(QMouseEvent* event) {
   }
   const DrawingFrame frame = Frame();
   const double factor = m_doc.GetFactors()[kFactorLength];
-  m_drag = ActiveDrag{*item, frame, factor, SnapStep(frame, factor), at.x(), false};
+  m_drag = ActiveDrag{std::move(*item), frame, factor, SnapStep(frame, factor), at.x(), false};
   MoveReadoutLine(-1);
   setCursor(Qt::SizeHorCursor);
-  emit ReadoutChanged(ToQString(DragStatusText(m_doc, *item, m_mover->MovingText())));
+  emit ReadoutChanged(ToQString(DragStatusText(m_doc, m_drag->item, m_mover->MovingText())));
   event->accept();
 }
 
@@ -105,7 +121,7 @@ void CSPLX_30View::mouseReleaseEvent(QMouseEvent* event) {
     return;
   }
   // The item goes down where the mouse let it go, whatever step was still waiting.
-  m_drag->mouseX = event->position().toPoint().x();
+  m_drag->mouseX = m_lastMouseX = event->position().toPoint().x();
   m_drag->free = event->modifiers() & Qt::ShiftModifier;
   DragStep();
   EndDrag(true);
@@ -122,9 +138,10 @@ void CSPLX_30View::DragStep() {
   if (!m_drag) return;
   // Outside the view the mouse still drags, as far as the view's edges.
   const int x = std::clamp(m_drag->mouseX, 0, std::max(0, m_state.m_cxClient - 1));
-  const double position = DragPosition(m_drag->item, m_drag->frame, m_drag->lengthFactor, x,
-                                       m_drag->free ? 0 : m_drag->step);
-  const std::string text = MovedLineText(m_drag->item, m_mover->MovingText(), position);
+  const std::optional<double> position = DragPosition(
+      m_drag->item, m_drag->frame, m_drag->lengthFactor, x, m_drag->free ? 0 : m_drag->step);
+  const std::string text =
+      position ? MovedLineText(m_drag->item, m_mover->MovingText(), *position) : std::string();
   if (!text.empty()) m_mover->MoveTo(text);
   emit ReadoutChanged(ToQString(DragStatusText(m_doc, m_drag->item, m_mover->MovingText())));
 }
@@ -135,6 +152,7 @@ void CSPLX_30View::EndDrag(bool keep) {
   unsetCursor();
   m_mover->EndMove(keep);
   emit ReadoutChanged(QString());
+  RefreshReadout();  // what the mouse reads where the item was put down
 }
 
 bool CSPLX_30View::event(QEvent* event) {
@@ -164,7 +182,9 @@ void CSPLX_30View::keyReleaseEvent(QKeyEvent* event) {
 
 void CSPLX_30View::leaveEvent(QEvent* event) {
   QWidget::leaveEvent(event);
-  if (m_drag || m_state.readoutX < 0) return;
+  if (m_drag) return;
+  m_lastMouseX = -1;
+  if (m_state.readoutX < 0) return;
   MoveReadoutLine(-1);
   emit ReadoutChanged(QString());
 }

@@ -37,6 +37,11 @@ class CSPLX_30View : public QWidget, public CView, public ResultsCommandTarget {
   // is picked up.
   void SetLineMover(LineMover* mover) { m_mover = mover; }
   bool IsDragging() const { return m_drag.has_value(); }
+  // Reads the results again at the last mouse position over the view, as a mouse move there
+  // would, after anything that changes what is read (a run, a toggle, the view's size): the
+  // status bar follows, and the Data box when it still shows the read-out. Nothing while the
+  // mouse is outside the view, an item is dragged or the position marker holds the Data box.
+  void RefreshReadout();
   // Puts the picture on the clipboard, as shown.
   void CopyPlot();
   // The report commands: joined text or tab-delimited details to the clipboard, report file.
@@ -84,6 +89,9 @@ class CSPLX_30View : public QWidget, public CView, public ResultsCommandTarget {
   void EndDrag(bool keep);
   // Moves the read-out line to `x` (-1: none), repainting only the two columns concerned.
   void MoveReadoutLine(int x);
+  // Reads out the results at client x `x` into the status bar and the read-out line; the Data
+  // box takes it when the mouse moved there (`moved`) or the box still shows the last read-out.
+  void ShowReadout(int x, bool moved);
 
   CSPLX_30Doc& m_doc;
   PrintOptions& m_options;
@@ -92,6 +100,8 @@ class CSPLX_30View : public QWidget, public CView, public ResultsCommandTarget {
   LineMover* m_mover = nullptr;
   std::optional<ActiveDrag> m_drag;
   QTimer m_dragTimer;
+  int m_lastMouseX = -1;        // the mouse's last x over the view; -1 once it has left
+  std::string m_lastReadout;    // the read-out last put into the Data box
 };
 
 }  // namespace spanlab

@@ -26,6 +26,7 @@ struct ReadPoint {
 std::optional<ReadPoint> PointAt(const CSPLX_30Doc& doc, const ResultsViewState& state, int mx) {
   const CBeamAnalysis& a = doc.GetAnalysis();
   if (!(a.m_dLength > 0) || !(doc.GetBeamLength() > 0)) return std::nullopt;
+  if (StoppedAsMechanism(a)) return std::nullopt;
   const int left = static_cast<int>(state.m_cxClient * 0.15);
   const int right = static_cast<int>(state.m_cxClient * 0.85);
   if (mx > right || mx < left) return std::nullopt;
@@ -53,6 +54,77 @@ int ReadoutMarkX(const CSPLX_30Doc& doc, const ResultsViewState& state, int mous
   return ScreenFrame(state.m_cxClient, state.m_cyClient, doc.GetBeamLength()).MapX(at->w);
 }
 
+namespace {
+
+// The units of the read-out's quantities and the factor from internal values to them.
+struct ReadoutUnits {
+  bool english, metric;
+  double Deflection(double v) const { return metric ? v * 1000 : v; }
+  double Moment(double v) const { return english ? v / 12.0 : v; }  // kip in to kip ft
+  const char* deflectionUnit() const { return english ? " inches" : metric ? " mm" : ""; }
+  const char* momentUnit() const { return english ? " kip ft" : metric ? " kN m" : ""; }
+  const char* forceUnit() const { return english ? " kips" : metric ? " kN" : ""; }
+};
+
+std::string ValueLine(const char* name, double value, const char* unit) {
+  return std::string(" ") + name + " = " + FormatGeneral(value, 4) + unit + "\r\n";
+}
+
+std::string RangeLine(const char* name, double max, double min, const char* unit) {
+  return std::string(" ") + name + " max = " + FormatGeneral(max + 0.0, 4) +
+         ", min = " + FormatGeneral(min + 0.0, 4) + unit + "\r\n";
+}
+
+// The element that ends at node k at position w: the last one whose xEnd <= w; 0 for none.
+int32_t ElementEndingAt(const CBeamAnalysis& a, int32_t k, double w) {
+  for (int32_t e = std::min(a.m_nElements, k); e >= 1; --e) {
+    if (a.m_elements[e].xEnd <= w) return e;
+  }
+  return 0;
+}
+
+// The diagram values of the single analysis at node k (element j ending there).
+std::string SingleValues(const CBeamAnalysis& a, int32_t k, int32_t j, const ViewToggles& show,
+                         const ReadoutUnits& u) {
+  std::string t;
+  const BeamNode& n = a.m_nodes[k];
+  if (show.deflection) t += ValueLine("Deflection", u.Deflection(n.deflection), u.deflectionUnit());
+  if (show.rotation) t += ValueLine("Rotation", n.rotation, " radians");
+  if (show.moment) {
+    t += ValueLine("Moment", j > 0 ? u.Moment(-a.m_elements[j].momentEnd) : 0.0, u.momentUnit());
+  }
+  if (show.shear) t += ValueLine("Shear", j > 0 ? -a.m_elements[j].shearEnd : 0.0, u.forceUnit());
+  return t;
+}
+
+// The two envelope curves at node k, as DrawEnvelope draws them: node ranges for deflection and
+// rotation, and for moment and shear the end of element j (the max curve is minus the end
+// force's minimum).
+std::string EnvelopeValues(const LiveLoadEnvelope& env, int32_t k, int32_t j,
+                           const ViewToggles& show, const ReadoutUnits& u) {
+  if (k < 1 || static_cast<size_t>(k) > env.nodes.size()) return {};
+  if (static_cast<size_t>(j) > env.elements.size()) return {};
+  std::string t;
+  const EnvelopeNode& n = env.nodes[static_cast<size_t>(k - 1)];
+  if (show.deflection) {
+    t += RangeLine("Deflection", u.Deflection(n.deflection.max), u.Deflection(n.deflection.min),
+                   u.deflectionUnit());
+  }
+  if (show.rotation) t += RangeLine("Rotation", n.rotation.max, n.rotation.min, " radians");
+  const EnvelopeElement none;
+  const EnvelopeElement& e = j > 0 ? env.elements[static_cast<size_t>(j - 1)] : none;
+  if (show.moment) {
+    t += RangeLine("Moment", u.Moment(-e.momentEnd.min), u.Moment(-e.momentEnd.max),
+                   u.momentUnit());
+  }
+  if (show.shear) {
+    t += RangeLine("Shear", -e.shearEnd.min, -e.shearEnd.max, u.forceUnit());
+  }
+  return t;
+}
+
+}  // namespace
+
 std::string ReadoutText(const CSPLX_30Doc& doc, const ResultsViewState& state, int mx) {
   const std::optional<ReadPoint> at = PointAt(doc, state, mx);
   if (!at) return {};
@@ -60,35 +132,13 @@ std::string ReadoutText(const CSPLX_30Doc& doc, const ResultsViewState& state, i
   const CBeamAnalysis::TableLock lock(a);
   const int32_t k = at->node;
   const double w = at->w;
-  const bool english = doc.GetUnits() == kUnitsEnglish;
-  const bool metric = doc.GetUnits() == kUnitsMetric;
-  std::string t = " x = " + Width6General4(english ? w / 12 : w) +
-                  (english ? " feet" : metric ? " m" : " ") + "\r\n";
+  const ReadoutUnits u{doc.GetUnits() == kUnitsEnglish, doc.GetUnits() == kUnitsMetric};
+  std::string t = " x = " + Width6General4(u.english ? w / 12 : w) +
+                  (u.english ? " feet" : u.metric ? " m" : " ") + "\r\n";
   if (a.m_nNodes > 0) {
-    const BeamNode& n = a.m_nodes[k];
-    const ViewToggles& show = state.toggles;
-    if (show.deflection) {
-      t += " Deflection = " + FormatGeneral(metric ? n.deflection * 1000 : n.deflection, 4) +
-           (english ? " inches" : metric ? " mm" : "") + "\r\n";
-    }
-    if (show.rotation) t += " Rotation = " + FormatGeneral(n.rotation, 4) + " radians\r\n";
-    // The element that ends at the node: the last one whose xEnd <= w.
-    int32_t j = 0;
-    for (int32_t e = std::min(a.m_nElements, k); e >= 1; --e) {
-      if (a.m_elements[e].xEnd <= w) {
-        j = e;
-        break;
-      }
-    }
-    if (show.moment) {
-      const double m = j > 0 ? -a.m_elements[j].momentEnd / (english ? 12.0 : 1.0) : 0.0;
-      t += " Moment = " + FormatGeneral(m, 4) + (english ? " kip ft" : metric ? " kN m" : "") +
-           "\r\n";
-    }
-    if (show.shear) {
-      const double v = j > 0 ? -a.m_elements[j].shearEnd : 0.0;
-      t += " Shear = " + FormatGeneral(v, 4) + (english ? " kips" : metric ? " kN" : "") + "\r\n";
-    }
+    const int32_t j = ElementEndingAt(a, k, w);
+    t += ShowsEnvelope(doc, state.toggles) ? EnvelopeValues(doc.GetEnvelope(), k, j, state.toggles, u)
+                                           : SingleValues(a, k, j, state.toggles, u);
   }
   return t;
 }

@@ -114,6 +114,16 @@ std::optional<InfluenceQuantity> InfluenceQuantityFor(const ViewToggles& t) {
   return std::nullopt;
 }
 
+bool StoppedAsMechanism(const CBeamAnalysis& a) {
+  if (!a.m_bError) return false;
+  return std::find(a.m_messages.begin(), a.m_messages.end(), CBeamAnalysis::kMessageA3) !=
+         a.m_messages.end();
+}
+
+bool ShowsEnvelope(const CSPLX_30Doc& doc, const ViewToggles& toggles) {
+  return !toggles.singleAnalysis && !doc.GetEnvelope().empty();
+}
+
 void PaintResultsView(DeviceContext& dc, const CSPLX_30Doc& doc, ResultsViewState& state) {
   if (!dc.IsPrinting()) state.m_nPenUnit = 1;
   if (!(doc.GetBeamLength() > 0)) return;
@@ -122,7 +132,12 @@ void PaintResultsView(DeviceContext& dc, const CSPLX_30Doc& doc, ResultsViewStat
   frame.penUnit = state.m_nPenUnit;
   DrawBeamPicture(dc, frame, doc);
   const CBeamAnalysis& a = doc.GetAnalysis();
-  if (a.m_dLength > 0) {
+  if (StoppedAsMechanism(a)) {
+    const unsigned previousAlign = dc.SetTextAlign(kAlignLeft | kAlignTop);
+    dc.TextOut(5, 5, kMechanismNotice);
+    dc.SetTextAlign(previousAlign);
+    if (state.toggles.position) DrawSelectionMarker(dc, frame, state.selection, state.markerBorder);
+  } else if (a.m_dLength > 0) {
     const ViewToggles& t = state.toggles;
     if (!state.influence.points.empty()) {
       DrawInfluenceLine(dc, frame, doc, state.influence, state.influenceOf, kCurveHeight);
@@ -134,7 +149,7 @@ void PaintResultsView(DeviceContext& dc, const CSPLX_30Doc& doc, ResultsViewStat
     if (t.reactions) {
       DrawReactions(dc, frame, doc, !t.shear && !t.moment && !t.rotation && !t.deflection);
     }
-    if (!t.singleAnalysis && !doc.GetEnvelope().empty()) {
+    if (ShowsEnvelope(doc, t)) {
       using Q = EnvelopeQuantity;
       if (t.shear)
         DrawEnvelope(dc, frame, doc, Q::kShear, kCurveHeight,

@@ -87,7 +87,21 @@ std::optional<InfluenceQuantity> InfluenceQuantityFor(const ViewToggles& toggles
 // The frame of the screen picture: the beam over the middle 70 % of the width, at mid-height.
 DrawingFrame ScreenFrame(int cxClient, int cyClient, double length);
 
-// Paints the view: nothing for a beam without length; the beam picture; then, when the
+// The one line that stands in the results view and on the printed diagrams page instead of the
+// diagrams and reactions of a beam that is a mechanism.
+inline constexpr const char* kMechanismNotice =
+    "The beam is unstable: no results. See the Results box.";
+
+// Whether the last run stopped at a mechanism (its messages hold the A3 line): the tables then
+// hold the stopped solution (free displacements 0, fixed-end forces), which is no result.
+bool StoppedAsMechanism(const CBeamAnalysis& analysis);
+
+// Whether the diagrams drawn are the live-load envelope's: the model has one and the
+// single-analysis toggle is off.
+bool ShowsEnvelope(const CSPLX_30Doc& doc, const ViewToggles& toggles);
+
+// Paints the view: nothing for a beam without length; the beam picture; after a mechanism only
+// kMechanismNotice at the title's place (and the position marker); otherwise, when the
 // analysis has results, the selected diagrams (the highest of deflection, rotation, moment,
 // shear carries title and labels; the envelope curves instead when the model has a live-load
 // envelope and the single-analysis toggle is off; an influence line asked for instead of all of

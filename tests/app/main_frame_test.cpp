@@ -928,7 +928,7 @@ TEST_F(ReadoutTest, TheNodeReadIsMarkedAndItsValuesStandInTheStatusBar) {
   QApplication::sendEvent(view_, &leave);
   EXPECT_EQ(view_->State().readoutX, -1);
   EXPECT_EQ(bar->currentMessage(), "Ready");
-  // A new model reads nothing until the mouse moves again.
+  // A new (empty) model reads nothing, also where the mouse rests.
   MoveTo(Middle());
   Frame().FileNew();
   EXPECT_EQ(view_->State().readoutX, -1);

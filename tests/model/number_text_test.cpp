@@ -12,6 +12,7 @@
 #include <locale>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <locale.h>
@@ -195,6 +196,73 @@ TEST(FormatGeneralTest, MatchesPrintfOnManyValuesAndEveryPrecision) {
       char expected[512];
       std::snprintf(expected, sizeof expected, "%.*g", digits, v);
       ASSERT_EQ(FormatGeneral(v, digits), expected) << "digits " << digits;
+    }
+  }
+}
+
+// The shortest text reads back exactly, and no printf text that does is shorter: checked
+// against snprintf on the awkward values.
+TEST(ShortestTextTest, ReadsBackExactlyWithTheFewestDigits) {
+  EXPECT_EQ(ShortestText(0.1 + 0.2), "0.30000000000000004");
+  EXPECT_EQ(ShortestText(0.3), "0.3");
+  EXPECT_EQ(ShortestText(4.8e6), "4800000");
+  EXPECT_EQ(ShortestText(4642340.0), "4642340");
+  EXPECT_EQ(ShortestText(1e20), "1e+20");
+  EXPECT_EQ(ShortestText(1.5e-7), "1.5e-07");
+  EXPECT_EQ(ShortestText(-0.0), "0");
+  for (const double v : AwkwardValues()) {
+    const std::string text = ShortestText(v);
+    ASSERT_EQ(ConvertNumber(text), v) << text;
+    ASSERT_TRUE(v == 0 || IsValidNumber(text)) << text;
+    // No printf precision gives a shorter text that reads back as the same number.
+    for (int digits = 1; digits <= 17; ++digits) {
+      char shorter[64];
+      std::snprintf(shorter, sizeof shorter, "%.*g", digits, v);
+      if (std::strtod(shorter, nullptr) != v) continue;
+      ASSERT_GE(std::strlen(shorter), text.size()) << text << " could be " << shorter;
+      break;
+    }
+  }
+}
+
+TEST(DecimalPlacesTest, CountsFractionDigitsLessTheExponent) {
+  const std::pair<const char*, int> cases[] = {
+      {"12", 0},      {"0.25", 2}, {" 12.50", 2}, {"1.5e-3", 4}, {"5e3", -3},   {"2.5E+2", -1},
+      {"-0.125", 3},  {".5", 1},   {"abc", 0},    {"", 0},       {"7.", 0},     {"1e-05", 5},
+      {"3;", 0},      {"0.30000000000000004", 17}};
+  for (const auto& [text, places] : cases) EXPECT_EQ(DecimalPlaces(text), places) << text;
+}
+
+// k x step for steps of 1, 2 and 5 x 10^e becomes the double that the decimal's own text reads
+// as, whatever rounding the product had: the decimal text is built from integers here.
+TEST(RoundToDecimalPlacesTest, MultiplesOfADecimalStepAreThatDecimalsDouble) {
+  EXPECT_EQ(RoundToDecimalPlaces(0.1 * 3, 1), 0.3);
+  EXPECT_EQ(RoundToDecimalPlaces(0.1 + 0.2, 1), 0.3);
+  EXPECT_EQ(RoundToDecimalPlaces(12.25 + 0.2, 2), 12.45);
+  EXPECT_EQ(RoundToDecimalPlaces(4642341.0, -1), 4642340.0);
+  EXPECT_EQ(RoundToDecimalPlaces(-0.04, 1), 0.0);
+  EXPECT_FALSE(std::signbit(RoundToDecimalPlaces(-0.04, 1)));
+  // Beyond what a double holds digit for digit, and non-finite values: unchanged.
+  EXPECT_EQ(RoundToDecimalPlaces(1e17 + 0.1, 1), 1e17 + 0.1);
+  EXPECT_EQ(RoundToDecimalPlaces(0.5, 23), 0.5);
+  EXPECT_TRUE(std::isinf(RoundToDecimalPlaces(INFINITY, 2)));
+  uint64_t state = 12345;
+  auto next = [&state] {
+    state = state * 6364136223846793005u + 1442695040888963407u;
+    return state >> 33;
+  };
+  for (int e = -12; e <= 12; ++e) {
+    for (const int m : {1, 2, 5}) {
+      const double step = ConvertNumber(std::to_string(m) + "e" + std::to_string(e));
+      for (int i = 0; i < 300; ++i) {
+        const int64_t k = static_cast<int64_t>(next() % 2000000) - 1000000;
+        const std::string decimal = std::to_string(k * m) + "e" + std::to_string(e);
+        const double exact = ConvertNumber(decimal);
+        const double rounded = RoundToDecimalPlaces(static_cast<double>(k) * step, -e);
+        ASSERT_EQ(rounded, exact) << decimal;
+        // Its shortest text has no more places than the step.
+        ASSERT_LE(DecimalPlaces(ShortestText(rounded)), std::max(0, -e)) << decimal;
+      }
     }
   }
 }

@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 #include <string>
 #include <vector>
 
 #include "check/run_driver.h"
+#include "model/number_text.h"
 #include "model/sections.h"
 #include "view/results_paint.h"
 
@@ -104,12 +107,149 @@ TEST_F(ItemDragTest, StepIsOneTwoOrFiveTimesAPowerOfTenAndAtLeastFivePixels) {
   EXPECT_EQ(SnapStep(f, 1), 0);
 }
 
-TEST_F(ItemDragTest, FreePositionJustShortOfTheEndStaysShortOfItInSixDigits) {
+TEST_F(ItemDragTest, PositionsAreWrittenAsTheShortestTextThatReadsBackTheSame) {
   Load(kBeam);
   DragItem support = *Pick(150, 210);
   support.upper = 33.3333351;
-  EXPECT_EQ(MovedLineText(support, " X = 0; Disp = 0;", 33.3333351), " X = 33.3333; Disp = 0;");
-  EXPECT_EQ(MovedLineText(support, " X = 0; Disp = 0;", 0.1 + 0.2), " X = 0.3; Disp = 0;");
+  EXPECT_EQ(MovedLineText(support, " X = 0; Disp = 0;", 33.3333351), " X = 33.3333351; Disp = 0;");
+  EXPECT_EQ(MovedLineText(support, " X = 0; Disp = 0;", 4642340), " X = 4642340; Disp = 0;");
+  // A text longer than a dialog field takes is refused as the dialog would refuse it; the
+  // snapped positions below never need one.
+  EXPECT_EQ(MovedLineText(support, " X = 0; Disp = 0;", 0.1 + 0.2), "");
+}
+
+// At every pixel of the picture the snapped position is the nearest multiple of the step (or a
+// limit), the double of a clean decimal; free positions (Shift) lie on the power of ten below
+// a pixel (1/35 ft here: 0.01 ft).
+TEST_F(ItemDragTest, EveryPixelGivesTheNearestCleanDecimalOfItsGrid) {
+  Load(kBeam);
+  const DragItem load = *Pick(500, 170);  // the point load: no other stands anywhere
+  const double step = SnapStep(frame_, 12);
+  ASSERT_EQ(step, 0.2);
+  for (int x = 100; x <= 900; ++x) {
+    const double mouse = (x - 150) / 35.0;
+    for (const auto& [grid, places] : {std::pair{step, 1}, std::pair{0.0, 2}}) {
+      const std::optional<double> p = DragPosition(load, frame_, 12, x, grid);
+      ASSERT_TRUE(p) << x;
+      const std::string text = ShortestText(*p);
+      ASSERT_LE(DecimalPlaces(text), places) << x << ": " << text;
+      const double half = (grid > 0 ? grid : 0.01) / 2 + 1e-9;
+      ASSERT_LE(std::fabs(*p - std::clamp(mouse, 0.0, 20.0)), half) << x << ": " << text;
+      ASSERT_EQ(MovedLineText(load, " X = 10; PLoad = -5;", *p), " X = " + text + "; PLoad = -5;");
+    }
+  }
+}
+
+// Every kind of item, dropped at every pixel of the beam, lands where no item of its kind stands
+// (brute force over the document's items), and the model it makes has none of the pair errors
+// and warnings.
+TEST_F(ItemDragTest, ADropNeverLandsOnAnItemOfItsKind) {
+  const std::vector<std::string> lines = {
+      "File Format:3.0",
+      "Units:English;",
+      "Member Property: X = 0; E = 29000; I = 448;",
+      "Moment Release: X = 5;",
+      "Moment Release: X = 10;",
+      "Support: X = 0; Disp = 0;",
+      "Support: X = 4; Disp = 0;",
+      "Support: X = 12; Disp = 0;",
+      "Support: X = 20; Disp = 0;",
+      "Spring: X = 2; VSpring = 100;",
+      "Spring: X = 2.2; VSpring = 100;",
+      "Point Load: X = 3; PLoad = -5;",
+      "Point Load: X = 10.4; PLoad = -5;",
+      "Uniform Load: XStart = 12; XEnd = 16; UStart = -1; UEnd = -1;",
+      "Uniform Load: XStart = 16; XEnd = 18; UStart = -1; UEnd = -1;",
+      "Uniform Load: XStart = 12; XEnd = 18; UStart = -1; UEnd = -1;",
+  };
+  Load(lines);
+  struct Case {
+    int x, y;     // on the symbol picked up
+    size_t line;  // its line
+  };
+  const Case cases[] = {{325, 200, 3}, {150, 210, 5}, {220, 215, 9}, {255, 170, 11},
+                        {710, 190, 14}, {780, 190, 15}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(lines[c.line]);
+    Load(lines);
+    const std::optional<DragItem> item = Pick(c.x, c.y);
+    ASSERT_TRUE(item);
+    const std::string prefix = lines[c.line].substr(0, lines[c.line].find(':') + 1);
+    const std::string text = lines[c.line].substr(prefix.size());
+    std::vector<double> others;  // positions of the same kind, feet
+    for (size_t i = 2; i < lines.size(); ++i) {
+      if (i == c.line || lines[i].rfind(prefix, 0) != 0) continue;
+      const size_t at = lines[i].find(item->field == 0 ? "X" : "XEnd");
+      others.push_back(ConvertNumber(lines[i].substr(lines[i].find("= ", at) + 2)));
+    }
+    int runs = 0;
+    for (int x = 150; x <= 850; ++x) {
+      const std::optional<double> p = DragPosition(*item, frame_, 12, x, SnapStep(frame_, 12));
+      ASSERT_TRUE(p) << x;
+      const std::string moved = MovedLineText(*item, text, *p);
+      ASSERT_FALSE(moved.empty()) << x;
+      if (item->section != kSectionUniformLoads) {
+        for (const double o : others) ASSERT_NE(*p, o) << x;
+      }
+      // The model after a drop onto another symbol: run it where the mouse is on one.
+      const double mouse = (x - 150) / 35.0;
+      const bool onOther = std::any_of(others.begin(), others.end(),
+                                       [&](double o) { return std::fabs(o - mouse) < 0.03; });
+      if (!onOther && x != 150 && x != 850) continue;
+      std::vector<std::string> after = lines;
+      after[c.line] = prefix + moved;
+      doc_.SetLines(nullptr, after);
+      ++runs;
+      const std::string& log = doc_.GetLastRun().text;
+      for (const char* code : {"D6", "D8", "D10", "D12", "W1", "W2"}) {
+        ASSERT_EQ(log.find(std::string(code) + " "), std::string::npos) << x << "\n" << log;
+      }
+      doc_.SetLines(nullptr, lines);
+    }
+    EXPECT_GE(runs, 3);
+  }
+}
+
+// A thousand 10-unit spans 700 device units wide: the step is 100 units and every multiple of it
+// (and of 10) holds a support, so the drop goes to the nearest free multiple of 1. On a beam of
+// ten million units the positions are written in full, never as "4.64234e+06".
+TEST_F(ItemDragTest, ManySupportsOnEveryMultipleOfTheStepAndLargePositions) {
+  std::vector<std::string> lines = {"File Format:3.0", "Units:Consistent;",
+                                    "Member Property: X = 0; E = 29000; I = 448;"};
+  for (int i = 0; i <= 1000; ++i) lines.push_back("Support: X = " + std::to_string(10 * i) + "; Disp = 0;");
+  Load(lines);
+  ASSERT_EQ(SnapStep(frame_, 1), 100);
+  // Picked up in a picture wide enough to tell the supports apart.
+  const DrawingFrame wide = ScreenFrame(1000000, 400, doc_.GetBeamLength());
+  const std::optional<DragItem> support = PickItem(doc_, wide, wide.MapX(5000), 210);
+  ASSERT_TRUE(support);
+  ASSERT_EQ(support->row, 500u);
+  ASSERT_EQ(support->taken.size(), 1000u);
+  // Pixel 475 reads 325 / 0.07 = 4642.857: 4600, 4700 and the multiples of 10 around are taken.
+  EXPECT_EQ(DragPosition(*support, frame_, 1, 475, 100), 4643);
+  EXPECT_EQ(DragPosition(*support, frame_, 1, frame_.MapX(5000), 100), 5000) << "its own place";
+  EXPECT_EQ(DragPosition(*support, frame_, 1, frame_.MapX(10000) + 50, 100), 9999);
+  EXPECT_EQ(NudgedLineText(doc_, frame_, kSectionSupports, 500, " X = 5000; Disp = 0;", 1),
+            " X = 5099; Disp = 0;");
+  EXPECT_EQ(NudgedLineText(doc_, frame_, kSectionSupports, 500, " X = 5000; Disp = 0;", -1),
+            " X = 4899; Disp = 0;");
+
+  Load({"File Format:3.0", "Units:Consistent;", "Member Property: X = 0; E = 29000; I = 448;",
+        "Support: X = 0; Disp = 0;", "Support: X = 4642340; Disp = 0;",
+        "Support: X = 10000000; Disp = 0;"});
+  ASSERT_EQ(SnapStep(frame_, 1), 100000);
+  const std::optional<DragItem> middle = Pick(frame_.MapX(4642340), 210);
+  ASSERT_TRUE(middle);
+  const std::optional<double> p = DragPosition(*middle, frame_, 1, frame_.MapX(4800000), 100000);
+  ASSERT_TRUE(p);
+  EXPECT_EQ(MovedLineText(*middle, " X = 4642340; Disp = 0;", *p), " X = 4800000; Disp = 0;");
+  EXPECT_EQ(NudgedLineText(doc_, frame_, kSectionSupports, 1, " X = 4642340; Disp = 0;", 1),
+            " X = 4700000; Disp = 0;");
+  EXPECT_EQ(NudgedLineText(doc_, frame_, kSectionSupports, 1, " X = 4642340; Disp = 0;", -1),
+            " X = 4600000; Disp = 0;");
+  // Free: the power of ten below a pixel (14,286 units) is 10,000; pixel 474 reads 4,628,571.
+  const std::optional<double> free = DragPosition(*middle, frame_, 1, 474, 0);
+  EXPECT_EQ(MovedLineText(*middle, " X = 4642340; Disp = 0;", *free), " X = 4630000; Disp = 0;");
 }
 
 TEST_F(ItemDragTest, AltArrowMovesToTheNextStepThatWay) {
@@ -127,16 +267,40 @@ TEST_F(ItemDragTest, AltArrowMovesToTheNextStepThatWay) {
       {kSectionReleases, 0, " X = 5.3; /h", 1, " X = 5.4; /h"},
       {kSectionReleases, 0, " X = 5.3;", -1, " X = 5.2;"},
       {kSectionSupports, 0, " X = 0; Disp = 0;", -1, ""},         // at the start already
-      {kSectionSupports, 0, " X = 19.9; Disp = 0;", 1, " X = 20; Disp = 0;"},  // held at 20
+      // The end holds the other support: the next free place on a grid ten times finer.
+      {kSectionSupports, 0, " X = 19.9; Disp = 0;", 1, " X = 19.98; Disp = 0;"},
+      {kSectionPointLoads, 0, " X = 19.9; PLoad = -5;", 1, " X = 20; PLoad = -5;"},  // held at 20
+      {kSectionSupports, 0, " X = 0.3; Disp = 0;", 1, " X = 0.4; Disp = 0;"},
+      {kSectionSupports, 0, " X = 0.1; Disp = 0;", -1, " X = 0; Disp = 0;"},
       {kSectionSupports, 1, " X = 20; Disp = 0;", 1, " X = 20.2; Disp = 0;"},  // the end grows
       {kSectionUniformLoads, 0, " XStart = 12; XEnd = 16; UStart = -1; UEnd = -1;", -1,
        " XStart = 11.8; XEnd = 15.8; UStart = -1; UEnd = -1;"},
+      // The other end follows by the same decimal distance.
+      {kSectionUniformLoads, 0, " XStart = 12.25; XEnd = 16.05; UStart = -1; UEnd = -1;", 1,
+       " XStart = 12.4; XEnd = 16.2; UStart = -1; UEnd = -1;"},
+      {kSectionUniformLoads, 0, " XStart = 16.7; XEnd = 12.1; UStart = -1; UEnd = -1;", 1,
+       " XStart = 16.8; XEnd = 12.2; UStart = -1; UEnd = -1;"},
       {kSectionProperties, 0, " X = 0; E = 29000; I = 448;", 1, ""},  // properties stay
   };
   for (const Case& c : cases) {
     EXPECT_EQ(NudgedLineText(doc_, frame_, c.section, c.row, c.text, c.direction), c.moved)
         << c.text << " " << c.direction;
   }
+}
+
+// A uniform load moved by Alt+arrow skips the stretch another one covers (Warning W2).
+TEST_F(ItemDragTest, AltArrowStepsOverTheStretchOfAnotherUniformLoad) {
+  std::vector<std::string> lines = kBeam;
+  lines.push_back("Uniform Load: XStart = 12.4; XEnd = 16.4; UStart = -2; UEnd = -2;");
+  lines.push_back("Uniform Load: XStart = 12.2; XEnd = 16.2; UStart = -2; UEnd = -2;");
+  Load(lines);
+  EXPECT_EQ(NudgedLineText(doc_, frame_, kSectionUniformLoads, 0,
+                           " XStart = 12; XEnd = 16; UStart = -1; UEnd = -1;", 1),
+            " XStart = 12.6; XEnd = 16.6; UStart = -1; UEnd = -1;");
+  // Reversed ends cover the same stretch.
+  EXPECT_EQ(NudgedLineText(doc_, frame_, kSectionUniformLoads, 0,
+                           " XStart = 16.6; XEnd = 12.6; UStart = -1; UEnd = -1;", -1),
+            " XStart = 16; XEnd = 12; UStart = -1; UEnd = -1;");
 }
 
 TEST_F(ItemDragTest, StatusNamesTheItemAndItsPositionInDisplayUnits) {

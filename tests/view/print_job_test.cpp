@@ -18,6 +18,7 @@
 #include "platform/prompt.h"
 #include "platform/recording_device_context.h"
 #include "report/report_builder.h"
+#include "view/results_paint.h"
 
 namespace spanlab {
 namespace {
@@ -76,7 +77,7 @@ const std::vector<std::string> kFailing = {
     "Support: X = 0; Disp = 0;",
     "Support: X = 10; Disp = abc;",
 };
-// One pin and nothing else: analysed, but the engine flags very high displacements.
+// One pin and nothing else: a mechanism (A3).
 const std::vector<std::string> kUnstable = {
     "File Format:3.0",
     "Units:English;",
@@ -488,9 +489,12 @@ TEST(DiagramsPage, TitlesAndBandsInEachUnitSystem) {
   }
 }
 
-TEST(DiagramsPage, AnalysisErrorShowsTheBeamBandOnly) {
+// A mechanism: the beam band with the notice instead of the reactions' title, no reactions and
+// no curves.
+TEST(DiagramsPage, MechanismShowsTheBeamBandAndTheNoticeOnly) {
   const auto doc = Model(kUnstable);
   ASSERT_TRUE(doc->GetAnalysis().m_bError);
+  ASSERT_TRUE(StoppedAsMechanism(doc->GetAnalysis()));
   ASSERT_GT(doc->GetAnalysis().m_nNodes, 0);
   PointSizedContext dc;
   ReportPrintJob job;
@@ -499,8 +503,12 @@ TEST(DiagramsPage, AnalysisErrorShowsTheBeamBandOnly) {
   job.PrintPage(dc, 1, {});
   const std::vector<RecordedText> titles = TextsAtX(dc, 60);
   ASSERT_EQ(titles.size(), 1u);
-  EXPECT_EQ(titles[0].text, "Reactions - kips, kip ft");
+  EXPECT_EQ(titles[0].text, kMechanismNotice);
   EXPECT_EQ(BeamLines(dc), std::vector<int>{312});
+  // Only the notice and the footer: no reaction values.
+  ASSERT_EQ(dc.texts.size(), 2u);
+  EXPECT_EQ(dc.texts[0].text, kProgramNameAndVersion);
+  EXPECT_FALSE(dc.strokes.empty());  // the beam, its support and its load
   // Nothing reaches into the second band.
   for (const RecordedStroke& s : dc.strokes) EXPECT_LT(std::max(s.y1, s.y2), 40 + 545);
   for (const RecordedText& t : dc.texts) {

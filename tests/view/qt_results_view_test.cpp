@@ -23,6 +23,7 @@
 #include "edit/item_dialog_rules.h"
 #include "edit/qt_tree_edit.h"
 #include "model/model_file.h"
+#include "model/number_text.h"
 #include "platform/file_access.h"
 #include "platform/settings.h"
 #include "report/print_options.h"
@@ -132,6 +133,11 @@ class DragTest : public ::testing::Test {
     Settle();
   }
   std::string Status() { return Str(frame_->statusBar()->currentMessage()); }
+  // What the status bar shows for the mouse at `p` over the model and toggles as they are now.
+  std::string Readout(QPoint p) {
+    return Str(CMainFrame::StatusBarReadout(
+        QString::fromStdString(ReadoutText(Doc(), view_->State(), p.x()))));
+  }
 
   QTemporaryDir dir_;
   MemorySettings settings_;
@@ -181,15 +187,31 @@ TEST_F(DragTest, EachKindOfItemMovesExactlyItsLineAsOneUndoStep) {
 }
 
 TEST_F(DragTest, LineIsPlacedByItsNewPositionAmongItsSection) {
-  // The pin at the end onto the fixed support at the start: before it, as an edit places it.
+  // The pin at the end dropped before the fixed support: before it, as an edit places it.
+  Lines girder = kGirder;
+  girder[4] = "Support: X = 1; Disp = 0; Rotation = 0;";
+  Open(girder);
   Drag(At(20, 10), At(0, 30));
-  Lines expected = kGirder;
+  Lines expected = girder;
   expected[4] = "Support: X = 0; Disp = 0;";
-  expected[5] = "Support: X = 0; Disp = 0; Rotation = 0;";
+  expected[5] = "Support: X = 1; Disp = 0; Rotation = 0;";
   EXPECT_EQ(DocLines(), expected);
   EXPECT_DOUBLE_EQ(Doc().GetBeamLength(), 16 * 12) << "the uniform load's end is the end now";
   frame_->Undo();
-  EXPECT_EQ(DocLines(), kGirder);
+  EXPECT_EQ(DocLines(), girder);
+}
+
+// Dropped onto the fixed support, the pin lands one step beside it: two supports at one X would
+// be error D6, and the diagrams would vanish.
+TEST_F(DragTest, ADropOntoAnotherSupportLandsBesideIt) {
+  const double step = Step();
+  Drag(At(20, 10), At(0, 30));
+  Lines expected = kGirder;
+  expected[5] = "Support: X = " + ShortestText(step) + "; Disp = 0;";
+  EXPECT_EQ(DocLines(), expected);
+  EXPECT_EQ(Doc().GetLastRun().text.find("D6"), std::string::npos) << Doc().GetLastRun().text;
+  EXPECT_FALSE(Doc().GetAnalysis().m_bError);
+  EXPECT_GT(Doc().GetAnalysis().m_nNodes, 0);
 }
 
 TEST_F(DragTest, EveryProcessedMoveRunsAndRepaintsOnceAndASlowStepSkipsToTheLatest) {
@@ -220,7 +242,9 @@ TEST_F(DragTest, EveryProcessedMoveRunsAndRepaintsOnceAndASlowStepSkipsToTheLate
   Settle();
   EXPECT_EQ(counter_.runs, 3);
   EXPECT_EQ(frame_->History().Steps(), 1u);
-  EXPECT_EQ(Status(), "Ready");
+  // The mouse reads the model as it was put down.
+  EXPECT_EQ(Status(), Readout(At(17, -20)));
+  EXPECT_EQ(Status(), "x =     17 feet");
   // The Results box follows the runs: the log of the last one.
   EXPECT_EQ(Str(frame_->OutputPane()->ResultsBox()->toPlainText()),
             Str(QString::fromStdString(Doc().GetLastRun().text).replace("\r\n", "\n")));
@@ -296,13 +320,18 @@ TEST_F(DragTest, ShiftGivesFreePositions) {
   Settle();
   Release({x, At(10, -20).y()}, Qt::ShiftModifier);
   Settle();
-  const std::string free = QString::number(feetAt(x), 'g', 6).toStdString();
-  EXPECT_EQ(DocLines()[7], "Point Load: X = " + free + "; PLoad = -5;");
+  // Free: on the power of ten below a pixel, written in full.
+  const double pixel = 20.0 / (f.right - f.left);
+  const int places = -static_cast<int>(std::floor(std::log10(pixel)));
+  const double free = RoundToDecimalPlaces(feetAt(x), places);
+  EXPECT_EQ(DocLines()[7], "Point Load: X = " + ShortestText(free) + "; PLoad = -5;");
+  EXPECT_LE(DecimalPlaces(ShortestText(free)), places);
   // Without Shift the same pixel snaps.
   Open(kGirder);
   Drag(At(10, -20), {x, At(10, -20).y()});
-  const double snapped = std::round(feetAt(x) / Step()) * Step();
-  EXPECT_EQ(DocLines()[7], "Point Load: X = " + FieldNumberText(snapped) + "; PLoad = -5;");
+  const double snapped =
+      RoundToDecimalPlaces(std::round(feetAt(x) / Step()) * Step(), DecimalPlaces(ShortestText(Step())));
+  EXPECT_EQ(DocLines()[7], "Point Load: X = " + ShortestText(snapped) + "; PLoad = -5;");
 }
 
 TEST_F(DragTest, DraggingTheItemAtTheEndChangesTheLength) {
@@ -352,10 +381,7 @@ TEST_F(DragTest, ReadOutAndEmptySpaceWorkAsBeforeAroundADrag) {
   EXPECT_FALSE(view_->IsDragging());
   QTest::mouseRelease(view_, Qt::LeftButton, {}, At(14, 60));
   EXPECT_EQ(counter_.runs, 0);
-  auto readout = [&](QPoint p) {
-    return Str(CMainFrame::StatusBarReadout(
-        QString::fromStdString(ReadoutText(Doc(), view_->State(), p.x()))));
-  };
+  auto readout = [&](QPoint p) { return Readout(p); };
   QTest::mouseMove(view_, At(10, 60));
   ASSERT_FALSE(readout(At(10, 60)).empty());
   EXPECT_EQ(Status(), readout(At(10, 60)));
@@ -363,6 +389,70 @@ TEST_F(DragTest, ReadOutAndEmptySpaceWorkAsBeforeAroundADrag) {
   QTest::mouseMove(view_, At(6, 60));
   EXPECT_EQ(Status(), readout(At(6, 60)));
   EXPECT_EQ(Str(frame_->OutputPane()->DataBox()->toPlainText()).substr(0, 5), " x = ");
+}
+
+// The read-out follows every change of what it reads, not only the mouse: a key that moves an
+// item, undo and redo, a toggle, a drop. The mouse stays where it was.
+TEST_F(DragTest, ReadOutIsReadAgainAfterEveryChangeAtTheLastMousePosition) {
+  frame_->Action("moment")->trigger();
+  const QPoint mouse = At(15, 60);
+  QTest::mouseMove(view_, mouse);
+  const std::string before = Readout(mouse);
+  ASSERT_EQ(Status(), before);
+  ASSERT_NE(before.find("Moment = "), std::string::npos);
+  // Alt+Right on the pin at the end: the beam grows, the same pixel reads another node.
+  CTreeEdit* tree = frame_->Tree();
+  frame_->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(frame_.get()));
+  tree->setFocus();
+  tree->expand(tree->Section(kSectionSupports));
+  tree->setCurrentIndex(tree->Line(kSectionSupports, 1));
+  QTest::keyClick(tree, Qt::Key_Right, Qt::AltModifier);
+  const double end = RoundToDecimalPlaces(20 + Step(), DecimalPlaces(ShortestText(Step())));
+  ASSERT_EQ(DocLines()[5], "Support: X = " + ShortestText(end) + "; Disp = 0;");
+  const std::string moved = Readout(mouse);
+  EXPECT_NE(moved, before);
+  EXPECT_EQ(Status(), moved);
+  EXPECT_EQ(view_->State().readoutX, ReadoutMarkX(Doc(), view_->State(), mouse.x()));
+  frame_->Undo();
+  EXPECT_EQ(Status(), before);
+  frame_->Redo();
+  EXPECT_EQ(Status(), moved);
+  // A toggle: the values of the diagrams shown now.
+  frame_->Action("shear")->trigger();
+  EXPECT_NE(Status().find("Shear = "), std::string::npos) << Status();
+  EXPECT_EQ(Status(), Readout(mouse));
+  // Once the mouse has left, a change reads nothing.
+  QEvent leave(QEvent::Leave);
+  QApplication::sendEvent(view_, &leave);
+  ASSERT_EQ(Status(), "Ready");
+  frame_->Undo();
+  EXPECT_EQ(Status(), "Ready");
+  EXPECT_EQ(view_->State().readoutX, -1);
+}
+
+// Over a live-load envelope the read-out gives its two curves; Single Analysis gives the model
+// as written again. The Data box follows the read-out it shows.
+TEST_F(DragTest, ReadOutOverALiveLoadEnvelopeGivesItsLargestAndSmallest) {
+  Lines lines = kGirder;
+  lines.push_back("Live Load: U = -1; LiveFactor = 1.6;");
+  Open(lines);
+  ASSERT_FALSE(Doc().GetEnvelope().empty());
+  frame_->Action("moment")->trigger();
+  const QPoint mouse = At(2.5, 60);
+  QTest::mouseMove(view_, mouse);
+  const std::string envelope = Status();
+  EXPECT_EQ(envelope, Readout(mouse));
+  EXPECT_NE(envelope.find("Moment max = "), std::string::npos) << envelope;
+  EXPECT_NE(envelope.find(", min = "), std::string::npos) << envelope;
+  EXPECT_EQ(Str(frame_->OutputPane()->DataBox()->toPlainText()),
+            Str(QString::fromStdString(ReadoutText(Doc(), view_->State(), mouse.x()))
+                    .replace("\r\n", "\n")));
+  frame_->Action("singleAnalysis")->trigger();
+  EXPECT_NE(Status().find("Moment = "), std::string::npos) << Status();
+  EXPECT_EQ(Status(), Readout(mouse));
+  EXPECT_EQ(Str(frame_->OutputPane()->DataBox()->toPlainText()).find(" Moment = "),
+            Str(frame_->OutputPane()->DataBox()->toPlainText()).find('\n') + 1);
 }
 
 }  // namespace
