@@ -64,7 +64,7 @@ printf 'hello\n' > "$OUT/hello.txt"
 run 1 results "$OUT/hello.txt" --format csv
 [ "$err" = $'Error F1 - File format not defined.\nFormat errors detected - data check cancelled.\n 1 Error(s),   0 Warning(s)' ] ||
   fail "results of 'hello': $err"
-head -c 3000 /dev/urandom > "$OUT/random.bin"
+head -c 3000 /dev/urandom | tr '\000' '\001' > "$OUT/random.bin"  # no NUL: the shell would drop it
 run 1 results "$OUT/random.bin"
 contains "$err" $'Format errors detected - data check cancelled.\n'
 # A model without the first line or a support is still analysed as it stands.
@@ -112,9 +112,10 @@ printf '\000\001\002\003\n' > "$OUT/controls.txt"
 run 2 import "$OUT/controls.txt" -o "$OUT/refused.spn"
 contains "$err" "(4 of its 5 bytes are not text)"
 [ -e "$OUT/refused.spn" ] && fail "a refused import wrote a file"
-{ cat "$example"; printf '/stray \000 byte \001 here\n'; } > "$OUT/stray.txt"
+{ cat "$example"; printf '/stray \000 byte\nPoint Load: X = 2\001; PLoad = -1;\n'; } > "$OUT/stray.txt"
 run 0 import "$OUT/stray.txt" -o "$OUT/stray.spn"
 run 1 check "$OUT/stray.spn"
+contains "$out" $'Error F11 - Invalid X value: Point Load: X = 2\001; PLoad = -1;\n'
 # A model whose first line is the model file header still goes through lines and import.
 printf 'Spanlab File Version = 3.0\nFile Format:3.0\n' > "$OUT/header-first.txt"
 run 2 import "$OUT/header-first.txt" -o "$OUT/refused.spn"
@@ -322,7 +323,7 @@ for at in 99 -1 42.000001 -1e-300; do
     fail "--at $at: $err"
 done
 run 0 influence "$live" --of moment --at 42 --format csv
-contains "$out" $'\n42,0\n'
+case "$out" in *$'\n42,0') ;; *) fail "the moment's influence line at the free end: ${out: -100}" ;; esac
 run 0 influence "$live" --of moment --at 0
 run 0 influence "$live" --of moment --at +4.2e1
 # A Consistent model of 10 units: its end is on the beam, a position past it is not.
