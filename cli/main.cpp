@@ -154,6 +154,7 @@ int RunInfluence(const Options& o, const std::string& of, const std::string& atT
     return CannotRun("--at takes a position on the beam in the model's length unit, such as "
                      "--at 15: '" + atText + "' is not a number");
   }
+  at += 0.0;  // "-0" is the position 0
   CheckedModel model(o.truncate);
   if (!model.Load(o.input)) return kExitCannotRun;
   const CSPLX_30Doc& doc = model.doc;
