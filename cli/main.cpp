@@ -44,7 +44,7 @@ int RunResults(const Options& o) {
   CSPLX_30Doc doc;
   CommandLinePrompter prompter(o.truncate);
   // A model file gets the full check first, as the program runs it; a plain file of model lines
-  // is analysed as it stands, without checks.
+  // is analysed as it stands, without checks, unless its lines give no beam.
   ModelRunner checked(ModelRunner::Mode::kChecked), unchecked(ModelRunner::Mode::kUnchecked);
   int status = kExitClean;
   switch (LoadAnyModel(doc, prompter, o.input, checked, unchecked)) {
@@ -228,7 +228,8 @@ int Main(int argc, char** argv) {
 
   CLI::App* results = app.add_subcommand(
       "results", "Print the results record at full precision (a model file is checked first; "
-                 "a plain text file of lines is analysed as it stands)");
+                 "a plain text file of lines is analysed as it stands, and lines that give no "
+                 "beam end with status 1 and the checks' log)");
   addInput(results, "FILE", "model file (.spn) or text file with one model line a line");
   results->add_option("--format", o.format, "json (default) or csv")
       ->check(CLI::IsMember({"json", "csv"}));
