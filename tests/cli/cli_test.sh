@@ -184,15 +184,19 @@ chmod u+w "$OUT"
 
 # A read-only output is left as it is unless --force is given (a save would replace it: the
 # folder allows that); with --force it is replaced and stays read-only.
-cp "$spn" "$OUT/read-only.spn"
-chmod a-w "$OUT/read-only.spn"
-for cmd in "import $OUT/bad.txt" "convert $old" "report $spn" "plot $spn" "print $spn"; do
+for cmd in "import $OUT/bad.txt spn" "convert $old spn" "report $spn rpt" "plot $spn png" "print $spn pdf"; do
+  target=$OUT/read-only.${cmd##* }
+  rm -f "$target"
+  cp "$spn" "$target"
+  chmod a-w "$target"
   # shellcheck disable=SC2086
-  run 2 $cmd -o "$OUT/read-only.spn"
-  [ "$err" = "spanlab-cli: Cannot save '$OUT/read-only.spn': the file is read-only. Nothing was written; use --force to replace it." ] ||
+  run 2 ${cmd% *} -o "$target"
+  [ "$err" = "spanlab-cli: Cannot save '$target': the file is read-only. Nothing was written; use --force to replace it." ] ||
     fail "'$cmd' over a read-only file: $err"
-  cmp -s "$spn" "$OUT/read-only.spn" || fail "'$cmd' changed a read-only file"
+  cmp -s "$spn" "$target" || fail "'$cmd' changed a read-only file"
 done
+run 0 plot "$spn" -o "$OUT/read-only.png" --force
+[ "$(head -c 4 "$OUT/read-only.png" | tail -c 3)" = "PNG" ] || fail "plot --force wrote no PNG"
 ln -sf read-only.spn "$OUT/link.spn"
 run 2 import "$OUT/bad.txt" -o "$OUT/link.spn"
 cmp -s "$spn" "$OUT/read-only.spn" || fail "import through a link changed a read-only file"
@@ -204,7 +208,7 @@ run 0 report "$spn" -o "$OUT/read-only.spn" --force
 for cmd in import convert report plot print; do
   "$CLI" "$cmd" --help | grep -q -- '--force' || fail "$cmd --help does not name --force"
 done
-rm -f "$OUT/read-only.spn" "$OUT/link.spn"
+rm -f "$OUT"/read-only.* "$OUT/link.spn"
 
 # ---- report ----
 run 0 report "$spn"
