@@ -692,6 +692,7 @@ bool CMainFrame::OpenFile(const QString& path) {
 
 bool CMainFrame::FileSave() {
   if (m_doc->GetPathName().empty()) return FileSaveAs();
+  if (!m_doc->MayReplace(m_doc->GetPathName(), *m_prompter)) return false;
   if (!m_doc->OnSaveDocument(m_doc->GetPathName())) {
     ShowError(ToQString(m_doc->GetLastError()));
     return false;
@@ -711,6 +712,7 @@ bool CMainFrame::FileSaveAs() {
   QString path = dialog.selectedFiles().first();
   if (path.isEmpty()) return false;
   if (QFileInfo(path).suffix().isEmpty()) path += ".spn";
+  if (!m_doc->MayReplace(path.toStdString(), *m_prompter)) return false;
   if (!m_doc->OnSaveDocument(path.toStdString())) {
     ShowError(ToQString(m_doc->GetLastError()));
     return false;

@@ -1,8 +1,11 @@
 #include "cli/commands.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <string_view>
 
+#include "model/line_text.h"
 #include "model/model_file.h"
 #include "platform/file_access.h"
 
@@ -62,8 +65,7 @@ Status SplitTextLines(const std::string& text, std::vector<std::string>& lines) 
   lines.clear();
   // Counted first: the list is allocated once, at its size (a file of line feeds alone is a
   // list of empty strings, 32 bytes each).
-  size_t count = static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
-  if (!text.empty() && text.back() != '\n') ++count;
+  const size_t count = CountTextLines(text);
   if (count > kMaxModelLines) return Status::Error(TooManyLinesMessage(count));
   lines.reserve(count);
   size_t start = 0;
@@ -78,6 +80,45 @@ Status SplitTextLines(const std::string& text, std::vector<std::string>& lines) 
     start = end + 1;
   }
   return Status::Ok();
+}
+
+namespace {
+
+bool IsControlByte(unsigned char b) {
+  return (b < 0x20 && b != '\t' && b != '\n' && b != '\r' && b != '\f') || b == 0x7F;
+}
+
+}  // namespace
+
+Status CheckTextOfLines(const std::string& path, std::string_view bytes) {
+  const std::string header = std::string(kModelFileHeader) + "\n";
+  if (bytes.substr(0, header.size()) == header) {
+    return Status::Error("'" + path + "' is a model file, not a text file of lines: use it as "
+                         "it is, or list its lines with 'spanlab-cli lines " + path + "'.");
+  }
+  // The share of bytes that text does not hold (the rule of thumb of Perl's -B test).
+  const bool utf8 = IsValidUtf8(bytes);
+  size_t odd = 0;
+  for (const char c : bytes) {
+    const auto b = static_cast<unsigned char>(c);
+    if (IsControlByte(b) || (b >= 0x80 && !utf8)) ++odd;
+  }
+  if (odd * 3 > bytes.size()) {
+    return Status::Error("'" + path + "' holds binary data, not text (" + std::to_string(odd) +
+                         " of its " + std::to_string(bytes.size()) +
+                         " bytes are not text): give a text file with one model line a line, "
+                         "as 'spanlab-cli lines' writes it.");
+  }
+  return Status::Ok();
+}
+
+bool ParsePosition(const std::string& text, double& value) {
+  std::string_view digits = text;
+  if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
+  if (digits.empty() || digits.front() == '+') return false;
+  const char* end = digits.data() + digits.size();
+  const auto [stop, error] = std::from_chars(digits.data(), end, value, std::chars_format::general);
+  return error == std::errc() && stop == end && std::isfinite(value);
 }
 
 bool OpenModel(CSPLX_30Doc& doc, Prompter& prompter, const std::string& path,

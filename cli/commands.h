@@ -7,6 +7,7 @@
 
 #include <iostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "check/run_driver.h"
@@ -74,6 +75,19 @@ std::string TextFileLine(const std::string& line);
 // read back as TextFileLine wrote it (a backslash before any other character stays as it is).
 // Fails, leaving `lines` empty, when there would be more than kMaxModelLines.
 Status SplitTextLines(const std::string& text, std::vector<std::string>& lines);
+
+// Whether `bytes` can be read as a text file of lines: Ok, or an error naming what the file is
+// instead, for the file `path`. A file that begins with the model file header is a model file;
+// a file of which more than a third of the bytes are control characters (other than tab, line
+// feed, carriage return and form feed) or, unless it is valid UTF-8, bytes above 0x7F holds
+// binary data (random bytes, a picture, a program). A text file with a stray control
+// character here and there is text: its line gets a format error when checked.
+Status CheckTextOfLines(const std::string& path, std::string_view bytes);
+
+// The number `text` states as a position on the command line: decimal digits with an optional
+// sign, decimal point and exponent. False for an empty text, other text, hexadecimal, "nan",
+// "inf" and a number beyond the range of a double.
+bool ParsePosition(const std::string& text, double& value);
 
 // Opens a model file as the program's document does, `runner` (optional) running its lines;
 // false after a message on stderr.

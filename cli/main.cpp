@@ -12,8 +12,11 @@
 //   spanlab-cli envelope MODEL [--format json|csv]  the live-load envelope
 //   spanlab-cli influence MODEL --of QUANTITY --at X [--format json|csv]   an influence line
 //
-// Exit status: 0 the run found no error; 1 the run counted errors or the analysis failed;
-// 2 the command could not run (bad arguments, unreadable, damaged or unwritable file).
+// Every command that writes a file takes --force to replace a read-only one.
+//
+// Exit status: 0 the run found no error; 1 the run counted errors or the analysis failed (also
+// `results` of a text file whose lines give no beam); 2 the command could not run (bad
+// arguments, unreadable, damaged or unwritable file, a read-only output without --force).
 //
 // The text commands are here and use the core only; plot and print are in the picture library,
 // loaded only when they run (picture_library.h).
@@ -28,6 +31,8 @@
 #include "cli/commands.h"
 #include "cli/picture_library.h"
 #include "model/document.h"
+#include "model/model_file.h"
+#include "model/number_text.h"
 #include "platform/file_access.h"
 #include "report/print_options.h"
 #include "report/report_text.h"
@@ -39,7 +44,7 @@ int RunResults(const Options& o) {
   CSPLX_30Doc doc;
   CommandLinePrompter prompter(o.truncate);
   // A model file gets the full check first, as the program runs it; a plain file of model lines
-  // is analysed as it stands, without checks.
+  // is analysed as it stands, without checks, unless its lines give no beam.
   ModelRunner checked(ModelRunner::Mode::kChecked), unchecked(ModelRunner::Mode::kUnchecked);
   int status = kExitClean;
   switch (LoadAnyModel(doc, prompter, o.input, checked, unchecked)) {
@@ -53,6 +58,12 @@ int RunResults(const Options& o) {
     }
     case Loaded::kLinesFile:
       status = doc.GetAnalysis().m_bError ? kExitModelErrors : kExitClean;
+      if (doc.GetAnalysis().m_nNodes == 0) {
+        // Lines that give no beam are not a model (an empty file, any other text, random
+        // bytes): the checks say why, as `check` shows it.
+        std::cerr << WithLineFeeds(RunModel(doc).text);
+        status = kExitModelErrors;
+      }
       break;
   }
   std::ostream& out = std::cout;  // straight to standard output, no copy of a large record
@@ -78,6 +89,9 @@ int RunLines(const Options& o) {
   if (!OpenModel(doc, prompter, o.input)) return kExitCannotRun;
   std::string text;
   for (const std::string& line : doc.GetLines()) {
+    // A first line that is the model file header is escaped, so that import takes the text
+    // for the text file of lines it is (the escape of a plain line gives the line back).
+    if (text.empty() && line == kModelFileHeader) text += '\\';
     text += TextFileLine(line);
     text += '\n';
   }
@@ -126,7 +140,21 @@ int RunEnvelope(const Options& o) {
   return FlushStdout();
 }
 
-int RunInfluence(const Options& o, const std::string& of, double at) {
+// "from 0 to 42 ft": the beam's extent in the model's length unit.
+std::string BeamExtent(const CSPLX_30Doc& doc) {
+  const double unit = doc.GetFactors()[kFactorLength];
+  const std::string label = doc.GetUnitLabel(kQuantityPosition);
+  return "from 0 to " + FormatGeneral(doc.GetBeamLength() / unit, 15) +
+         (label.empty() ? "" : " " + label);
+}
+
+int RunInfluence(const Options& o, const std::string& of, const std::string& atText) {
+  double at = 0;
+  if (!ParsePosition(atText, at)) {
+    return CannotRun("--at takes a position on the beam in the model's length unit, such as "
+                     "--at 15: '" + atText + "' is not a number");
+  }
+  at += 0.0;  // "-0" is the position 0
   CheckedModel model(o.truncate);
   if (!model.Load(o.input)) return kExitCannotRun;
   const CSPLX_30Doc& doc = model.doc;
@@ -134,6 +162,13 @@ int RunInfluence(const Options& o, const std::string& of, double at) {
   if (status != kExitClean) return status;
   const InfluenceQuantity quantity = *InfluenceQuantityFromName(of);
   const double unit = doc.GetFactors()[kFactorLength];
+  // The far end as the model states it: `at` equal to the longest X, scaled as X is, is on
+  // the beam, also where the scaled length does not divide back exactly.
+  const double length = doc.GetBeamLength();
+  if (!(at >= 0) || !(at * unit <= length || at <= length / unit)) {
+    return CannotRun("--at " + atText + " is outside the beam: give a position " +
+                     BeamExtent(doc) + ".");
+  }
   const InfluenceLine line =
       ComputeInfluenceLine(doc.GetAnalysis(), doc.GetSprings(), quantity, at * unit);
   if (!line.error.empty()) return CannotRun(line.error);
@@ -151,6 +186,8 @@ int RunImport(const Options& o) {
   std::string bytes;
   const Status read = DefaultFileAccess().ReadFile(o.input, bytes);
   if (!read.ok()) return CannotRun(read.message());
+  const Status text = CheckTextOfLines(o.input, bytes);
+  if (!text.ok()) return CannotRun(text.message() + " Nothing was written.");
   std::vector<std::string> lines;
   const Status split = SplitTextLines(bytes, lines);
   if (!split.ok()) return CannotRun("Cannot open '" + o.input + "'. " + split.message());
@@ -182,9 +219,17 @@ int Main(int argc, char** argv) {
                   "80); without it the load is cancelled");
   };
 
+  bool force = false;
+  auto addForce = [&force](CLI::App* cmd) {
+    cmd->add_flag("--force", force,
+                  "replace the output file also when it is read-only (it stays read-only); "
+                  "without it a read-only file is left as it is, with status 2");
+  };
+
   CLI::App* results = app.add_subcommand(
       "results", "Print the results record at full precision (a model file is checked first; "
-                 "a plain text file of lines is analysed as it stands)");
+                 "a plain text file of lines is analysed as it stands, and lines that give no "
+                 "beam end with status 1 and the checks' log)");
   addInput(results, "FILE", "model file (.spn) or text file with one model line a line");
   results->add_option("--format", o.format, "json (default) or csv")
       ->check(CLI::IsMember({"json", "csv"}));
@@ -201,11 +246,13 @@ int Main(int argc, char** argv) {
   CLI::App* import = app.add_subcommand("import", "Make a model file from a text file of lines");
   addInput(import, "LINES", "text file with one model line a line (LF or CRLF)");
   import->add_option("-o,--output", o.output, "model file to write")->required();
+  addForce(import);
 
   CLI::App* convert =
       app.add_subcommand("convert", "Convert an older-version model file to the current format");
   addInput(convert, "OLD", "older-version text model file");
   convert->add_option("-o,--output", o.output, "model file to write")->required();
+  addForce(convert);
   addTruncate(convert);
 
   CLI::App* report = app.add_subcommand(
@@ -219,12 +266,14 @@ int Main(int argc, char** argv) {
   report->add_flag("--tab-details", o.tab_details,
                    "only the details table, tab-delimited, as copied to the clipboard");
   report->add_option("-o,--output", o.output, "report file to write instead of standard output");
+  addForce(report);
   addTruncate(report);
 
   CLI::App* plot = app.add_subcommand(
       "plot", "Draw the results view's picture into a PNG, SVG or PDF file");
   addInput(plot, "MODEL", "model file (.spn) or text file with one model line a line");
   plot->add_option("-o,--output", o.output, "picture file: .png, .svg or .pdf")->required();
+  addForce(plot);
   plot->add_option("--size", o.size, "client size of the view in device units (default 1000x600)");
   plot->add_option("--show", o.show,
                    "reactions, or a comma list of deflection, rotation, moment, shear");
@@ -235,6 +284,7 @@ int Main(int argc, char** argv) {
       "print", "Print the report pages into a PDF file, as the program prints them");
   addInput(print, "MODEL", "model file (.spn) or text file with one model line a line");
   print->add_option("-o,--output", o.output, "PDF file to write")->required();
+  addForce(print);
   print->add_option("--paper", o.paper, "a4 (default) or letter")
       ->check(CLI::IsMember({"a4", "letter"}));
   print->add_flag("--landscape", o.landscape, "landscape paper");
@@ -255,7 +305,7 @@ int Main(int argc, char** argv) {
   addTruncate(envelope);
 
   std::string influenceOf;
-  double influenceAt = 0;
+  std::string influenceAt;
   CLI::App* influence = app.add_subcommand(
       "influence", "Print the influence line of a quantity at a position: its value for a unit "
                    "downward load at each node");
@@ -264,8 +314,8 @@ int Main(int argc, char** argv) {
       ->required()
       ->check(CLI::IsMember(
           {"deflection", "rotation", "shear", "moment", "reaction-vert", "reaction-rot"}));
-  influence->add_option("--at", influenceAt, "the position, in the model's length unit (the "
-                                             "nearest node is taken)")
+  influence->add_option("--at", influenceAt, "the position, in the model's length unit, from 0 "
+                                             "to the beam's length (the nearest node is taken)")
       ->required();
   influence->add_option("--format", o.format, "json (default) or csv")
       ->check(CLI::IsMember({"json", "csv"}));
@@ -276,6 +326,13 @@ int Main(int argc, char** argv) {
   } catch (const CLI::ParseError& e) {
     const int code = app.exit(e);
     return code == 0 ? kExitClean : kExitCannotRun;
+  }
+  // A save would replace a read-only file (it needs only the folder's permission): refused
+  // before any work unless asked for.
+  const bool writes = *import || *convert || *report || *plot || *print;
+  if (writes && !force && !o.output.empty() && DefaultFileAccess().IsReadOnlyFile(o.output)) {
+    return CannotRun("Cannot save '" + o.output + "': the file is read-only. Nothing was "
+                     "written; use --force to replace it.");
   }
   if (*results) return RunResults(o);
   if (*check) return RunCheck(o);

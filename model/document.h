@@ -187,6 +187,9 @@ class CSPLX_30Doc : public CDocument {
  protected:
   Status LoadDocument(const std::string& bytes, const std::string& path) override;
   std::string StoreDocument() const override;
+  // A model of more than kMaxModelLines lines (an older file converted into more, lines added
+  // to the largest model) is not saved: no reader would open the file.
+  Status CheckStorable() const override;
 
  private:
   friend struct DocumentTestAccess;  // tests that draw items made by hand

@@ -21,11 +21,6 @@ constexpr size_t kMaxTextLine = 80;
 constexpr std::string_view kMessagePrefix = "Message:";
 
 bool IsMessageLine(const std::string& line) { return line.rfind(kMessagePrefix, 0) == 0; }
-
-// The number of text lines in `bytes` at most: one more than its line feeds.
-size_t TextLinesAtMost(std::string_view bytes) {
-  return static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1;
-}
 }  // namespace
 
 CSPLX_30Doc::ReadResult CSPLX_30Doc::ReadLine(ByteStream& stream, std::string& line) {
@@ -73,7 +68,8 @@ CSPLX_30Doc::ReadResult CSPLX_30Doc::ReadLine(ByteStream& stream, std::string& l
 bool CSPLX_30Doc::ConvertOldFile(ByteStream& stream, const std::string& first,
                                  std::vector<std::string>& lines) {
   std::vector<std::string> text;
-  text.reserve(std::min(TextLinesAtMost(stream.Rest()) + 1, kMaxModelLines + 1));
+  // The first line, the rest, and the empty line the read gives after a final line feed.
+  text.reserve(std::min(CountTextLines(stream.Rest()) + 2, kMaxModelLines + 2));
   text.push_back(first);
   m_nLineNumber = 1;
   std::string line;
@@ -107,7 +103,7 @@ Status CSPLX_30Doc::LoadDocument(const std::string& bytes, const std::string& pa
     }
     // An older-version text file. A preview converts nothing and shows an empty beam.
     if (m_bInteractive) {
-      const size_t count = TextLinesAtMost(bytes);
+      const size_t count = CountTextLines(bytes);
       if (count > kMaxModelLines) {
         return Status::Error("Cannot open '" + path + "'. " + TooManyLinesMessage(count));
       }
@@ -127,5 +123,10 @@ Status CSPLX_30Doc::LoadDocument(const std::string& bytes, const std::string& pa
 }
 
 std::string CSPLX_30Doc::StoreDocument() const { return WriteModelFile(m_lines); }
+
+Status CSPLX_30Doc::CheckStorable() const {
+  if (m_lines.size() > kMaxModelLines) return Status::Error(TooManyLinesMessage(m_lines.size()));
+  return Status::Ok();
+}
 
 }  // namespace spanlab

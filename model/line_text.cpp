@@ -59,4 +59,24 @@ KeyValue SplitKeyValue(std::string_view field) {
   return KeyValue{std::string(view.key), std::string(view.value)};
 }
 
+bool IsValidUtf8(std::string_view bytes) {
+  size_t following = 0;  // continuation bytes still due
+  for (const char c : bytes) {
+    const auto b = static_cast<unsigned char>(c);
+    if (following > 0) {
+      if ((b & 0xC0) != 0x80) return false;
+      --following;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+      following = 3;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+      following = 2;
+    } else if (b >= 0xC2 && b <= 0xDF) {
+      following = 1;
+    } else if (b >= 0x80) {
+      return false;
+    }
+  }
+  return following == 0;
+}
+
 }  // namespace spanlab

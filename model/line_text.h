@@ -51,4 +51,10 @@ KeyValueView SplitKeyValueView(std::string_view field);
 // Removes leading and trailing blanks, tabs, CR, LF, VT and FF.
 std::string_view TrimWhiteSpace(std::string_view text);
 
+// Whether the bytes are well-formed UTF-8: each lead byte (C2..F4) followed by as many
+// continuation bytes (80..BF) as it announces, no other byte above 7F. (Overlong and surrogate
+// forms of three and four bytes are not looked for.) Text of a line is shown as UTF-8 when it
+// is, and as Latin-1, one character a byte, when it is not.
+bool IsValidUtf8(std::string_view bytes);
+
 }  // namespace spanlab

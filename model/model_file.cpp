@@ -1,5 +1,7 @@
 #include "model/model_file.h"
 
+#include <algorithm>
+
 namespace spanlab {
 
 namespace {
@@ -67,6 +69,12 @@ bool ReadLength(ByteStream& s, uint32_t& length, bool& wide) {
 std::string TooManyLinesMessage(size_t count) {
   return "The model has " + std::to_string(count) + " lines; a model may have at most " +
          std::to_string(kMaxModelLines) + ".";
+}
+
+size_t CountTextLines(std::string_view text) {
+  size_t count = static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+  if (!text.empty() && text.back() != '\n') ++count;
+  return count;
 }
 
 std::string WriteModelFile(const std::vector<std::string>& lines) {

@@ -28,6 +28,11 @@ inline constexpr size_t kMaxModelLines = 4'000'000;
 // The message for a model of `count` lines, more than kMaxModelLines.
 std::string TooManyLinesMessage(size_t count);
 
+// The number of lines of a text file: one for each line feed, and one for a last line that
+// has none. A line feed ends a line and does not start one, so "a\nb\n" and "a\nb" both
+// have two lines, and an empty text none. Every reader of text lines counts with this.
+size_t CountTextLines(std::string_view text);
+
 // The complete file for these lines.
 std::string WriteModelFile(const std::vector<std::string>& lines);
 

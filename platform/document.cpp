@@ -63,7 +63,17 @@ bool CDocument::OnOpenDocument(const std::string& path) {
   return true;
 }
 
+bool CDocument::MayReplace(const std::string& path, Prompter& prompter) {
+  if (!Files().IsReadOnlyFile(path)) return true;
+  return prompter.AskYesNo("'" + path + "'" + kReplaceReadOnlyQuestion, 0);
+}
+
 bool CDocument::OnSaveDocument(const std::string& path) {
+  const Status storable = CheckStorable();
+  if (!storable.ok()) {
+    m_strLastError = "Cannot save '" + path + "'. " + storable.message() + " Nothing was written.";
+    return false;
+  }
   const Status status = Files().WriteFileAtomically(path, StoreDocument());
   if (!status.ok()) {
     m_strLastError = status.message();

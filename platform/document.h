@@ -9,11 +9,16 @@
 #include <vector>
 
 #include "platform/file_access.h"
+#include "platform/prompt.h"
 #include "platform/status.h"
 
 namespace spanlab {
 
 class CDocument;
+
+// The question before a save replaces a read-only file: the file's path, then this text.
+inline constexpr char kReplaceReadOnlyQuestion[] =
+    " is read-only. Replace it with the model? (It stays read-only.)";
 
 class CView {
  public:
@@ -55,6 +60,10 @@ class CDocument {
   // Writes StoreDocument's bytes over the file (atomically: the old file survives any failure).
   // On success the path is the new one and the document is not modified.
   virtual bool OnSaveDocument(const std::string& path);
+  // Whether a save to `path` may go ahead: true unless a file marked read-only stands there
+  // (FileAccess::IsReadOnlyFile) and `prompter`, asked kReplaceReadOnlyQuestion, answers No.
+  // The save keeps the file's permissions, so the new file is read-only too.
+  bool MayReplace(const std::string& path, Prompter& prompter);
   // Releases derived data; called before new content arrives.
   virtual void DeleteContents() {}
 
@@ -69,6 +78,9 @@ class CDocument {
   // leave the document unchanged when it fails.
   virtual Status LoadDocument(const std::string& bytes, const std::string& path) = 0;
   virtual std::string StoreDocument() const = 0;
+  // Ok when StoreDocument's bytes can be opened again; a save is refused, before anything is
+  // written, with this message otherwise.
+  virtual Status CheckStorable() const { return Status::Ok(); }
 
  private:
   std::vector<CView*> m_views;

@@ -231,6 +231,15 @@ Status FileAccess::WriteFileOrStream(const std::string& path, const std::string&
   return WriteFileAtomically(path, bytes);
 }
 
+bool FileAccess::IsReadOnlyFile(const std::string&) { return false; }
+
+bool DiskFileAccess::IsReadOnlyFile(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  if (::geteuid() == 0) return (st.st_mode & 0222) == 0;
+  return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES;
+}
+
 Status DiskFileAccess::ReadFile(const std::string& path, std::string& bytes, size_t maxBytes) {
   bool opened = false;
   const Status status = ReadFileUpToError(path, bytes, maxBytes, opened);

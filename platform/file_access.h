@@ -35,6 +35,10 @@ class FileAccess {
   // (a terminal, /dev/null), and /dev/stdout, /dev/stderr and /dev/fd/N, get the bytes written
   // into them directly; anything else is saved as WriteFileAtomically does. The default saves.
   virtual Status WriteFileOrStream(const std::string& path, const std::string& bytes);
+  // Whether `path` names a regular file (through symbolic links) that its permissions do not
+  // let this user write: a file marked read-only. A save would still replace it (renaming
+  // needs only the folder's permission), so writers ask first. The default: no file is.
+  virtual bool IsReadOnlyFile(const std::string& path);
 };
 
 // The real file system (POSIX).
@@ -54,6 +58,8 @@ class DiskFileAccess : public FileAccess {
                            bool& opened) override;
   Status WriteFileAtomically(const std::string& path, const std::string& bytes) override;
   Status WriteFileOrStream(const std::string& path, const std::string& bytes) override;
+  // For the superuser, who may write any file, a file without any write permission bit.
+  bool IsReadOnlyFile(const std::string& path) override;
 
  private:
   bool unnamedTemporaryFiles_;

@@ -32,6 +32,7 @@
 #include "model/document.h"
 #include "model/model_file.h"
 #include "platform/file_access.h"
+#include "platform/prompt.h"
 #include "platform/settings.h"
 #include "report/print_options.h"
 #include "report/report_text.h"
@@ -289,6 +290,52 @@ TEST_F(FaultTest, SavingIntoAReadOnlyFolderKeepsTheOldFile) {
                        "': Permission denied. The file on disk was not changed.");
   EXPECT_EQ(Contents(path), old);
   EXPECT_EQ(Names(folder), std::set<std::string>{"beam.spn"});
+}
+
+TEST_F(FaultTest, AReadOnlyFileIsReplacedOnlyAfterTheUserSaysYes) {
+  // The folder allows the rename that replaces a file, so a save would go through: the
+  // question comes first, for the file and for a link to it, and a No writes nothing.
+  const std::string path = dir_ + "/read-only.spn", link = dir_ + "/link.spn";
+  const std::string old = WriteModelFile(kOldModel);
+  WriteBytes(path, old);
+  fs::permissions(path, fs::perms(0444));
+  fs::create_symlink("read-only.spn", link);
+  CSPLX_30Doc doc;
+  OpenAndEdit(doc, path, BigModel(1024));
+  RecordingPrompter no(false), yes(true);
+  EXPECT_FALSE(doc.MayReplace(path, no));
+  EXPECT_FALSE(doc.MayReplace(link, no));
+  const std::string question = "' is read-only. Replace it with the model? (It stays read-only.)";
+  EXPECT_EQ(no.questions, (Lines{"'" + path + question, "'" + link + question}));
+  EXPECT_EQ(Contents(path), old);
+  // A file that may be written, a new file and a folder: no question (a folder's save fails).
+  WriteBytes(dir_ + "/writable.spn", old);
+  for (const std::string& other : {dir_ + "/writable.spn", dir_ + "/new.spn", dir_}) {
+    EXPECT_TRUE(doc.MayReplace(other, no)) << other;
+  }
+  EXPECT_EQ(no.questions.size(), 2u);
+  ASSERT_TRUE(doc.MayReplace(path, yes));
+  ASSERT_TRUE(doc.OnSaveDocument(path)) << doc.GetLastError();
+  EXPECT_EQ(Contents(path), WriteModelFile(BigModel(1024)));
+  EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, fs::perms(0444));
+}
+
+TEST_F(FaultTest, AModelOfMoreLinesThanAReaderTakesIsNotSaved) {
+  // An older file converted into more lines than a model may have: the file would not open.
+  const std::string path = dir_ + "/large.spn";
+  CSPLX_30Doc doc;
+  doc.SetLines(nullptr, Lines(kMaxModelLines + 1));
+  ExpectFailedSave(doc, path,
+                   "Cannot save '" + path + "'. The model has 4000001 lines; a model may have "
+                   "at most 4000000. Nothing was written.");
+  EXPECT_FALSE(fs::exists(path));
+  Lines largest(kMaxModelLines);
+  largest.front() = "File Format:3.0";
+  doc.SetLines(nullptr, largest);
+  ASSERT_TRUE(doc.OnSaveDocument(path)) << doc.GetLastError();
+  CSPLX_30Doc reopened;
+  ASSERT_TRUE(reopened.OnOpenDocument(path)) << reopened.GetLastError();
+  EXPECT_EQ(reopened.GetLines().size(), kMaxModelLines);
 }
 
 TEST_F(FaultTest, SavingOntoAReadOnlyFileSystemKeepsTheOldFile) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "model/line_text.h"
 #include "report/metafile.h"
 
 #include "view/beam_drawing.h"
@@ -18,6 +19,39 @@ int TextHeight(DeviceContext& dc, const Font& font) {
   const int height = dc.GetTextExtent("A").cy;
   dc.SelectFont(previous);
   return std::max(1, height);
+}
+
+int TextWidth(DeviceContext& dc, const Font& font) {
+  const Font previous = dc.SelectFont(font);
+  const int width = dc.GetTextExtent("A").cx;
+  dc.SelectFont(previous);
+  return std::max(1, width);
+}
+
+// The first `count` characters of `text`, read as a device context reads text: UTF-8 when the
+// whole text is valid UTF-8, else Latin-1, one character a byte. A Latin-1 start is passed on
+// in UTF-8, so that cutting the text cannot change how its characters read.
+std::string LeadingCharacters(const std::string& text, size_t count) {
+  if (IsValidUtf8(text)) {
+    size_t end = 0;
+    for (size_t characters = 0; end < text.size(); ++end) {
+      const bool startsCharacter = (static_cast<unsigned char>(text[end]) & 0xC0) != 0x80;
+      if (startsCharacter && characters++ == count) break;
+    }
+    return text.substr(0, end);
+  }
+  std::string out;
+  out.reserve(2 * count);
+  for (size_t i = 0; i < count && i < text.size(); ++i) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    if (b < 0x80) {
+      out.push_back(static_cast<char>(b));
+    } else {
+      out.push_back(static_cast<char>(0xC0 | (b >> 6)));
+      out.push_back(static_cast<char>(0x80 | (b & 0x3F)));
+    }
+  }
+  return out;
 }
 
 }  // namespace
@@ -57,6 +91,10 @@ int ReportPrintJob::Begin(DeviceContext& dc, const PrinterPage& page, PrintOptio
   const int w = a.right - a.left, h = a.bottom - a.top;
   // The header box and the footer are taken off the body.
   m_nLinesPerPage = std::max(1, (h - std::min(w, h) / 7 - m_nFooterLineHeight) / m_nBodyLineHeight);
+  // Twice the characters of the fixed-pitch body font that span the page: room for glyphs of
+  // other fonts narrower than its own.
+  m_nLineCharacters = 2 * (static_cast<size_t>(std::max(0, w)) /
+                           static_cast<size_t>(TextWidth(dc, m_bodyFont)) + 1);
   if (options.AllReportsOff()) {
     if (prompter) prompter->Notify(kAllReportsOffMessage);
     options.RestoreDefaultsIfAllOff();
@@ -128,6 +166,10 @@ void ReportPrintJob::PrintPage(DeviceContext& dc, int page, const HeaderPainter&
     } else if (IsDiagramsLine(line.text)) {
       PrintDiagramsPage(dc, a);
       continue;  // the top stays
+    } else if (line.text.size() > m_nLineCharacters) {
+      // Only the start of a line longer than the page is wide can be seen: the rest is not
+      // laid out (a line of 100 MB would take gigabytes and minutes).
+      dc.TextOut(a.left, a.top, LeadingCharacters(line.text, m_nLineCharacters));
     } else {
       dc.TextOut(a.left, a.top, line.text);
     }

@@ -53,7 +53,8 @@ class ReportPrintJob {
   // The pen unit of the drawing routines for a printer of `dpiY` dots per inch.
   static int PenUnitFor(int dpiY);
 
-  // Prints page `page` (1-based). Takes time in proportion to the page's lines.
+  // Prints page `page` (1-based). Takes time in proportion to the page's lines; of a line
+  // longer than the page is wide only the characters that reach the page's edge are drawn.
   void PrintPage(DeviceContext& dc, int page, const HeaderPainter& header);
   // Frees the report lines of page `page`, printed for the last time: a report of a million
   // spans holds some 200 MB of lines, which a print preview would otherwise keep beside every
@@ -84,6 +85,8 @@ class ReportPrintJob {
   int m_nFooterLineHeight = 1;
   int m_nLinesPerPage = 1;
   int m_nPageCount = 0;
+  // The most characters of a body line that are printed: more would lie beyond the page.
+  size_t m_nLineCharacters = static_cast<size_t>(-1);
   // Index into the builder's lines of the first line of page p, for p = 1 .. page count + 1
   // (the last entry is the end of the list); [0] is unused.
   std::vector<size_t> m_pageStart;

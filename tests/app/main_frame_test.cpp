@@ -1220,6 +1220,42 @@ TEST_F(MainFrameTest, SelectedLineSetsThePositionMarkerAndTheDataBox) {
 
 // ---- Files ----
 
+TEST_F(MainFrameTest, SavingOverAReadOnlyFileAsksFirstAndNoKeepsTheFile) {
+  const QString path = WriteModel("read-only.spn", kSimpleBeam);
+  ASSERT_TRUE(Frame().OpenFile(path));
+  const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+  ASSERT_TRUE(QFile::setPermissions(path, readOnly));
+  Select(Heading(kSectionPointLoads));
+  editor_.Confirm(" X = 5; PLoad = -1;");
+  Trigger("add");
+  ASSERT_TRUE(Frame().Document().IsModified());
+  const std::string old = WriteModelFile(kSimpleBeam);
+  auto onDisk = [&path] {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string("<none>");
+  };
+  ASSERT_EQ(onDisk(), old);
+  {
+    MessageBoxAnswer no(QMessageBox::No);
+    EXPECT_FALSE(Frame().FileSave());
+    ASSERT_TRUE(no.Shown());
+    EXPECT_EQ(Str(no.text), "'" + Str(path) +
+                                "' is read-only. Replace it with the model? (It stays read-only.)");
+    EXPECT_EQ(no.icon, QMessageBox::Warning);
+  }
+  EXPECT_EQ(onDisk(), old);
+  EXPECT_TRUE(Frame().Document().IsModified());
+  {
+    MessageBoxAnswer yes(QMessageBox::Yes);
+    EXPECT_TRUE(Frame().FileSave());
+    EXPECT_TRUE(yes.Shown());
+  }
+  EXPECT_EQ(onDisk(), WriteModelFile(DocLines()));
+  EXPECT_NE(onDisk(), old);
+  EXPECT_FALSE(Frame().Document().IsModified());
+  EXPECT_FALSE(QFile::permissions(path) & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther));
+}
+
 TEST_F(MainFrameTest, SavedModelReopensWithTheSameLines) {
   for (const auto& [section, text] :
        std::vector<std::pair<int, std::string>>{{kSectionUnits, "English;"},

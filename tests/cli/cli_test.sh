@@ -52,8 +52,28 @@ contains "$err" "Cannot open"
 run 2 results "$example" --format xml
 run 2 results
 run 2 frobnicate
+# Lines that give no beam are not a model: status 1 and the run log on stderr, as check shows
+# it, never a record of success. An empty file, any text, random bytes.
 printf '\001\002 Support: X = 1e999; Disp = 0;\nUniform Load: XStart = 0;\n' > "$OUT/garbage.txt"
-run 0 results "$OUT/garbage.txt"
+run 1 results "$OUT/garbage.txt"
+contains "$err" $'Error F1 - File format not defined.\n'
+: > "$OUT/empty.txt"
+run 1 results "$OUT/empty.txt"
+[ "$err" = $'Error F2 - No lines in file.\n 1 Error(s),   0 Warning(s)' ] || fail "results of an empty file: $err"
+printf 'hello\n' > "$OUT/hello.txt"
+run 1 results "$OUT/hello.txt" --format csv
+[ "$err" = $'Error F1 - File format not defined.\nFormat errors detected - data check cancelled.\n 1 Error(s),   0 Warning(s)' ] ||
+  fail "results of 'hello': $err"
+head -c 3000 /dev/urandom | tr '\000' '\001' > "$OUT/random.bin"  # no NUL: the shell would drop it
+run 1 results "$OUT/random.bin"
+contains "$err" $'Format errors detected - data check cancelled.\n'
+# A model without the first line or a support is still analysed as it stands.
+printf 'Member Property: X = 0; E = 1; I = 1;\nPoint Load: X = 10; PLoad = -1;\n' > "$OUT/nosupport.txt"
+run 1 results "$OUT/nosupport.txt"
+contains "$out" '"error": true'
+tail -n +2 "$example" > "$OUT/noheader.txt"
+run 0 results "$OUT/noheader.txt"
+contains "$out" '"nNodes": 202,'
 
 # ---- model files ----
 spn=$SRC/examples/two-span-floor-beam.spn
@@ -78,6 +98,33 @@ done
 run 0 import "$OUT/odd.txt" -o "$OUT/odd.spn"
 "$CLI" lines "$OUT/odd.spn" > "$OUT/odd-back.txt" || fail "lines failed"
 cmp -s "$OUT/odd.txt" "$OUT/odd-back.txt" || fail "import/lines round trip changed the text"
+
+# import takes text: a model file, or binary data, is refused and nothing is written. A text
+# file with a stray control character is text (its line fails the format check).
+rm -f "$OUT/refused.spn"
+run 2 import "$spn" -o "$OUT/refused.spn"
+[ "$err" = "spanlab-cli: '$spn' is a model file, not a text file of lines: use it as it is, or list its lines with 'spanlab-cli lines $spn'. Nothing was written." ] ||
+  fail "import of a model file: $err"
+run 2 import "$OUT/random.bin" -o "$OUT/refused.spn"
+contains "$err" "spanlab-cli: '$OUT/random.bin' holds binary data, not text ("
+contains "$err" " of its 3000 bytes are not text): give a text file with one model line a line, as 'spanlab-cli lines' writes it. Nothing was written."
+printf '\000\001\002\003\n' > "$OUT/controls.txt"
+run 2 import "$OUT/controls.txt" -o "$OUT/refused.spn"
+contains "$err" "(4 of its 5 bytes are not text)"
+[ -e "$OUT/refused.spn" ] && fail "a refused import wrote a file"
+{ cat "$example"; printf '/stray \000 byte\nPoint Load: X = 2\001; PLoad = -1;\n'; } > "$OUT/stray.txt"
+run 0 import "$OUT/stray.txt" -o "$OUT/stray.spn"
+run 1 check "$OUT/stray.spn"
+contains "$out" $'Error F11 - Invalid X value: Point Load: X = 2\001; PLoad = -1;\n'
+# A model whose first line is the model file header still goes through lines and import.
+printf 'Spanlab File Version = 3.0\nFile Format:3.0\n' > "$OUT/header-first.txt"
+run 2 import "$OUT/header-first.txt" -o "$OUT/refused.spn"
+python3 -c 'import sys; open(sys.argv[1], "wb").write(b"Spanlab File Version = 3.0\n\x01\x00\x1aSpanlab File Version = 3.0")' "$OUT/header-line.spn"
+run 0 lines "$OUT/header-line.spn"
+[ "$out" = '\Spanlab File Version = 3.0' ] || fail "lines wrote the header line as: $out"
+"$CLI" lines "$OUT/header-line.spn" > "$OUT/header-line.txt"
+run 0 import "$OUT/header-line.txt" -o "$OUT/header-back.spn"
+cmp -s "$OUT/header-line.spn" "$OUT/header-back.spn" || fail "lines/import changed the header line"
 
 # A model with errors: the log, and status 1.
 printf 'File Format:3.0\nSupport: X = 5 ft; Disp = 0;\n' > "$OUT/bad.txt"
@@ -134,6 +181,34 @@ if [ "$(id -u)" != 0 ]; then  # root writes anywhere
   cmp -s "$spn" "$OUT/keep.spn" || fail "a failed save changed the old file"
 fi
 chmod u+w "$OUT"
+
+# A read-only output is left as it is unless --force is given (a save would replace it: the
+# folder allows that); with --force it is replaced and stays read-only.
+for cmd in "import $OUT/bad.txt spn" "convert $old spn" "report $spn rpt" "plot $spn png" "print $spn pdf"; do
+  target=$OUT/read-only.${cmd##* }
+  rm -f "$target"
+  cp "$spn" "$target"
+  chmod a-w "$target"
+  # shellcheck disable=SC2086
+  run 2 ${cmd% *} -o "$target"
+  [ "$err" = "spanlab-cli: Cannot save '$target': the file is read-only. Nothing was written; use --force to replace it." ] ||
+    fail "'$cmd' over a read-only file: $err"
+  cmp -s "$spn" "$target" || fail "'$cmd' changed a read-only file"
+done
+run 0 plot "$spn" -o "$OUT/read-only.png" --force
+[ "$(head -c 4 "$OUT/read-only.png" | tail -c 3)" = "PNG" ] || fail "plot --force wrote no PNG"
+ln -sf read-only.spn "$OUT/link.spn"
+run 2 import "$OUT/bad.txt" -o "$OUT/link.spn"
+cmp -s "$spn" "$OUT/read-only.spn" || fail "import through a link changed a read-only file"
+run 0 import "$OUT/bad.txt" -o "$OUT/read-only.spn" --force
+"$CLI" lines "$OUT/read-only.spn" > "$OUT/read-only.txt"
+cmp -s "$OUT/bad.txt" "$OUT/read-only.txt" || fail "import --force did not replace the read-only file"
+[ "$(stat -c %a "$OUT/read-only.spn")" = 444 ] || fail "the replaced file is not read-only"
+run 0 report "$spn" -o "$OUT/read-only.spn" --force
+for cmd in import convert report plot print; do
+  "$CLI" "$cmd" --help | grep -q -- '--force' || fail "$cmd --help does not name --force"
+done
+rm -f "$OUT"/read-only.* "$OUT/link.spn"
 
 # ---- report ----
 run 0 report "$spn"
@@ -240,6 +315,26 @@ run 2 influence "$live" --of reaction-rot --at 30
 contains "$err" "There is no support or spring restraining the rotation"
 run 2 influence "$live" --of torque --at 30
 run 2 influence "$live" --of moment
+# Positions: a number from 0 to the beam's length in the model's unit, nothing else.
+for at in nan NaN "" inf -inf infinity abc 0x10 1e999 "15 ft" 15,5; do
+  run 2 influence "$live" --of moment --at "$at"
+  [ "$err" = "spanlab-cli: --at takes a position on the beam in the model's length unit, such as --at 15: '$at' is not a number" ] ||
+    fail "--at '$at': $err"
+done
+for at in 99 -1 42.000001 -1e-300; do
+  run 2 influence "$live" --of moment --at "$at"
+  [ "$err" = "spanlab-cli: --at $at is outside the beam: give a position from 0 to 42 feet." ] ||
+    fail "--at $at: $err"
+done
+run 0 influence "$live" --of moment --at 42 --format csv
+case "$out" in *$'\n42,0') ;; *) fail "the moment's influence line at the free end: ${out: -100}" ;; esac
+run 0 influence "$live" --of moment --at 0
+run 0 influence "$live" --of moment --at +4.2e1
+# A Consistent model of 10 units: its end is on the beam, a position past it is not.
+printf 'File Format:3.0\nUnits:Consistent;\nMember Property: X = 0; E = 1; I = 1;\nSupport: X = 0; Disp = 0;\nSupport: X = 10; Disp = 0;\n' > "$OUT/ten.txt"
+run 0 influence "$OUT/ten.txt" --of moment --at 10
+run 2 influence "$OUT/ten.txt" --of moment --at 99
+[ "$err" = "spanlab-cli: --at 99 is outside the beam: give a position from 0 to 10." ] || fail "--at 99 of 10: $err"
 run 1 influence "$OUT/live2.txt" --of moment --at 15
 contains "$err" "Error D17"
 
@@ -291,9 +386,40 @@ if [ -x /usr/bin/time ]; then
   measured 0 450000 import "$OUT/4m-empty.txt" -o "$OUT/4m-empty.spn"
   measured 1 450000 check "$OUT/4m-empty.spn"
   measured 1 450000 check "$OUT/4m-empty.txt"
-  head -c 3999999 /dev/zero | tr '\0' '\n' | sed 's/^/x/' > "$OUT/4m-x.txt"
-  measured 0 490000 results "$OUT/4m-x.txt"
+  # A model converted from an older file may grow past the limit: it is not saved, since no
+  # reader would open the file.
+  rm -f "$OUT/4m-empty.converted.spn"
+  measured 2 450000 convert "$OUT/4m-empty.txt" -o "$OUT/4m-empty.converted.spn"
+  contains "$err" "spanlab-cli: Cannot save '$OUT/4m-empty.converted.spn'. The model has 4000002 lines; a model may have at most 4000000. Nothing was written."
+  [ -e "$OUT/4m-empty.converted.spn" ] && fail "convert wrote a model of more lines than a model may have"
+  # Exactly as many lines as a model may have, each ended by its line feed: every reader counts
+  # 4,000,000 (a final line feed does not start a line); one more line is too many for all.
+  head -c 4000000 /dev/zero | tr '\0' '\n' | sed 's/^/x/' > "$OUT/4m-x.txt"
+  measured 1 490000 results "$OUT/4m-x.txt"  # lines of "x" give no beam
+  contains "$err" $'Error F1 - File format not defined.\n'
+  measured 0 490000 import "$OUT/4m-x.txt" -o "$OUT/4m-x.spn"
+  measured 1 490000 check "$OUT/4m-x.spn"
+  measured 0 490000 lines "$OUT/4m-x.spn"
+  measured 1 490000 check "$OUT/4m-x.txt"
+  contains "$out" "Error D1- The beam has zero length."
+  measured 0 490000 lines "$OUT/4m-x.txt"
+  measured 0 490000 convert "$OUT/4m-x.txt" -o "$OUT/4m-x.converted.spn"
+  printf 'x' >> "$OUT/4m-x.txt"
+  for cmd in results check lines; do
+    measured 2 490000 "$cmd" "$OUT/4m-x.txt"
+    contains "$err" "The model has 4000001 lines; a model may have at most 4000000."
+  done
+  measured 2 490000 import "$OUT/4m-x.txt" -o "$OUT/4m-x.spn"
+  contains "$err" "The model has 4000001 lines; a model may have at most 4000000."
   rm -f "$OUT"/20m-empty.* "$OUT"/4m-*
+
+  # A comment line of 100 MB: printed within the memory of the other commands (ten times the
+  # file and 420 MB); only the part of the line on the page is laid out.
+  { head -n 2 "$example"; printf '/'; head -c 100000000 /dev/zero | tr '\0' 'c'; printf '\n';
+    tail -n +3 "$example"; } > "$OUT/long-comment.txt"
+  measured 0 1400000 print "$OUT/long-comment.txt" -o "$OUT/long-comment.pdf" --input
+  head -c 5 "$OUT/long-comment.pdf" | grep -q '%PDF' || fail "print of a long comment wrote no PDF"
+  rm -f "$OUT"/long-comment.*
 
   # A model is never saved over a pipe; a report goes into it, or is refused at once without a
   # reader.

@@ -357,6 +357,39 @@ TEST(PrintPage, RuleLinesAreLinesAsLongAsTheirText) {
   EXPECT_EQ(dc.texts.back().y, 40 + 35 * 30);
 }
 
+TEST(PrintPage, OfALineLongerThanThePageOnlyWhatReachesTheEdgeIsDrawn) {
+  // Portrait: 1920 units of 5-unit characters, 384 and a part; twice that, 770, are drawn, so
+  // that narrower glyphs of other fonts still reach the edge. A UTF-8 line is cut between its
+  // characters; a Latin-1 line (not valid UTF-8) keeps its characters, passed on in UTF-8.
+  const std::string ascii(100000, 'c');
+  std::string utf8, latin1;
+  for (int i = 0; i < 5000; ++i) utf8 += "\xc3\xa9";  // é
+  for (int i = 0; i < 5000; ++i) latin1 += i % 2 ? "\xe9" : "e";
+  std::vector<std::string> lines = kEnglish;
+  lines.insert(lines.begin() + 2,
+               {"/" + ascii, "/" + utf8, "/" + latin1, "/" + std::string(768, 'd')});
+  const auto doc = Model(lines);
+  PointSizedContext dc;
+  ReportPrintJob job;
+  PrintOptions input = Options(1, 0, 0, 0);
+  ASSERT_EQ(job.Begin(dc, kPortrait, input, *doc, nullptr), 1);
+  job.PrintPage(dc, 1, {});
+  const std::vector<RecordedText> body = TextsAtX(dc, 60);
+  ASSERT_EQ(body.size(), job.Builder().Lines().size());
+  std::string latin1InUtf8 = "  ";
+  for (int i = 0; i < 768; ++i) latin1InUtf8 += i % 2 ? "\xc3\xa9" : "e";
+  std::string utf8Start = "  ";
+  for (int i = 0; i < 768; ++i) utf8Start += "\xc3\xa9";
+  EXPECT_EQ(body[2].text, "  Propped cantilever");
+  EXPECT_EQ(body[3].text, "  " + ascii.substr(0, 768));
+  EXPECT_EQ(body[4].text, utf8Start);
+  EXPECT_EQ(body[5].text, latin1InUtf8);
+  EXPECT_EQ(body[6].text, "  " + std::string(768, 'd'));  // 770 characters: drawn whole
+  EXPECT_EQ(body[7].text, "");
+  // The report lines themselves keep the whole text (the report file has it).
+  EXPECT_EQ(job.Builder().Lines()[3].text, "  " + ascii);
+}
+
 TEST(PrintPage, HeaderPictureBoxMovesTheBodyDown) {
   const auto doc = Model(kEnglish);
   struct Box {
