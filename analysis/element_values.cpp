@@ -1,0 +1,276 @@
+// Closed forms of a solved Euler-Bernoulli element under a linearly varying load.
+//
+// Element of length l, t = s / l, load w = p + q t (positive in the direction of positive
+// deflection), dV/ds = w, V = dM/ds, M = EI v'', rotation = -v'. With the diagram moments Ma
+// (= momentStart) and Mb (= -momentEnd) at its ends, equilibrium alone gives
+//   M(t) = Ma (1 - t) + Mb t - p l^2 t (1 - t) / 2 - q l^2 t (1 - t^2) / 6,
+// which holds for a released (hinged) element too, and between the shears Va = shearStart and
+// Vb = -shearEnd
+//   V(t) = Va (1 - t) + Vb t + q l t (t - 1) / 2.
+// Integrating v'' = M / EI twice between the end deflections v1, v2:
+//   v(t) = v1 (1 - t) + v2 t + l^2 t (1 - t) / EI * [ -Ma (2 - t) / 6 - Mb (1 + t) / 6
+//          + p l^2 (1 + t - t^2) / 24 + q l^2 (1 + t) (7 - 3 t^2) / 360 ],
+//   rotation(t) = -(v2 - v1) / l - l / EI * [ -Ma (2 - 6t + 3t^2) / 6 + Mb (3t^2 - 1) / 6
+//          + p l^2 (1 - 6t^2 + 4t^3) / 24 + q l^2 (7 - 30t^2 + 15t^4) / 360 ].
+// Each form takes its end values exactly, so the curves meet the node results.
+//
+// Stationary points are the roots in (0, 1) of the derivative's polynomial. They are isolated
+// by the roots of that polynomial's own derivative (found the same way, down to a linear one):
+// between two consecutive critical points the polynomial is monotone, so a sign change there
+// holds exactly one root, which bisection finds.
+#include "analysis/element_values.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace spanlab {
+
+namespace {
+
+double Horner(const double* c, int degree, double t) {
+  double v = c[degree];
+  for (int k = degree - 1; k >= 0; --k) v = v * t + c[k];
+  return v;
+}
+
+// Roots of c[0] + c[1] t + ... + c[degree] t^degree with 0 < t < 1, ascending; double roots
+// (where the sign does not change) may be missed, which is harmless for extremes: there the
+// integral has an inflection, not an extreme.
+int RootsInUnit(const double* c, int degree, double* out, int steps) {
+  while (degree > 0 && c[degree] == 0) --degree;
+  if (degree <= 0) return 0;
+  if (degree == 1) {
+    const double t = -c[0] / c[1];
+    if (t > 0 && t < 1) {
+      out[0] = t;
+      return 1;
+    }
+    return 0;
+  }
+  double d[4];
+  for (int k = 1; k <= degree; ++k) d[k - 1] = k * c[k];
+  double points[6];
+  points[0] = 0;
+  const int critical = RootsInUnit(d, degree - 1, points + 1, steps);
+  points[critical + 1] = 1;
+  int n = 0;
+  for (int i = 0; i <= critical; ++i) {
+    double a = points[i], b = points[i + 1];
+    double fa = Horner(c, degree, a);
+    const double fb = Horner(c, degree, b);
+    if (fa == 0) {
+      if (a > 0) out[n++] = a;
+      continue;
+    }
+    if (!(fa < 0 ? fb > 0 : fb < 0)) continue;  // no sign change (or not a number)
+    for (int k = 0; k < steps; ++k) {
+      const double m = 0.5 * (a + b);
+      if (!(m > a && m < b)) break;
+      const double fm = Horner(c, degree, m);
+      if (fm == 0) {
+        a = b = m;
+        break;
+      }
+      if ((fm < 0) == (fa < 0)) {
+        a = m;
+        fa = fm;
+      } else {
+        b = m;
+      }
+    }
+    out[n++] = 0.5 * (a + b);
+  }
+  return n;
+}
+
+// Largest |t (1 - t^2)| on [0, 1] is 2 / (3 sqrt 3) = 0.3849...; over 6, rounded up.
+constexpr double kCubicLoadPeak = 0.0642;
+
+}  // namespace
+
+ElementSolution::ElementSolution(const CBeamAnalysis& a, int32_t e) {
+  const BeamElement& el = a.m_elements[static_cast<size_t>(e)];
+  const BeamNode& left = a.m_nodes[static_cast<size_t>(e)];
+  const BeamNode& right = a.m_nodes[static_cast<size_t>(e) + 1];
+  m_x0 = left.x;
+  m_l = a.ElementLength(e);
+  m_ei = el.ei;
+  m_v1 = left.deflection;
+  m_v2 = right.deflection;
+  m_r1 = left.rotation;
+  m_r2 = right.rotation;
+  m_va = el.shearStart;
+  m_vb = -el.shearEnd;
+  m_ma = el.momentStart;
+  m_mb = -el.momentEnd;
+  const CBeamAnalysis::ElementLoad load = a.ElementLoadOf(e);
+  m_p = load.p;
+  m_q = load.q;
+  m_ownEndRotation = el.releaseEnd == 1;
+}
+
+BeamValues ElementSolution::At(double s) const {
+  if (!(s > 0) || !(m_l > 0)) return {m_v1, m_r1, m_va, m_ma};
+  BeamValues v;
+  const bool atEnd = s >= m_l;
+  const double t = atEnd ? 1.0 : s / m_l;
+  const double u = 1 - t;
+  const double l2 = m_l * m_l;
+  v.shear = atEnd ? m_vb : m_va * u + m_vb * t - m_q * m_l * t * u / 2;
+  v.moment = atEnd ? m_mb : m_ma * u + m_mb * t - m_p * l2 * t * u / 2 - m_q * l2 * t * u * (1 + t) / 6;
+  if (m_ei == 0) {
+    v.deflection = atEnd ? m_v2 : m_v1 * u + m_v2 * t;
+    v.rotation = atEnd ? m_r2 : -(m_v2 - m_v1) / m_l;
+    return v;
+  }
+  if (atEnd) {
+    v.deflection = m_v2;
+  } else {
+    const double bend = -m_ma * (2 - t) / 6 - m_mb * (1 + t) / 6 +
+                        m_p * l2 * (1 + t * u) / 24 + m_q * l2 * (1 + t) * (7 - 3 * t * t) / 360;
+    v.deflection = m_v1 * u + m_v2 * t + l2 * t * u / m_ei * bend;
+  }
+  if (atEnd && !m_ownEndRotation) {
+    v.rotation = m_r2;
+  } else {
+    const double t2 = t * t;
+    const double slope = -m_ma * (2 - 6 * t + 3 * t2) / 6 + m_mb * (3 * t2 - 1) / 6 +
+                         m_p * l2 * (1 - 6 * t2 + 4 * t2 * t) / 24 +
+                         m_q * l2 * (7 - 30 * t2 + 15 * t2 * t2) / 360;
+    v.rotation = -(m_v2 - m_v1) / m_l - m_l / m_ei * slope;
+  }
+  return v;
+}
+
+double ElementSolution::Value(BeamQuantity quantity, double s) const {
+  const BeamValues v = At(s);
+  switch (quantity) {
+    case BeamQuantity::kDeflection: return v.deflection;
+    case BeamQuantity::kRotation: return v.rotation;
+    case BeamQuantity::kShear: return v.shear;
+    case BeamQuantity::kMoment: return v.moment;
+  }
+  return 0;
+}
+
+int ElementSolution::DerivativePolynomial(BeamQuantity quantity, double c[5]) const {
+  const double l = m_l, l2 = l * l;
+  switch (quantity) {
+    case BeamQuantity::kShear:  // dV/dt = l w
+      c[0] = m_p;
+      c[1] = m_q;
+      return 1;
+    case BeamQuantity::kMoment:  // dM/dt of the moment's closed form, over l
+      c[0] = (m_mb - m_ma) / l - m_p * l / 2 - m_q * l / 6;
+      c[1] = m_p * l;
+      c[2] = m_q * l / 2;
+      return 2;
+    case BeamQuantity::kRotation:  // d(rotation)/dt = -l M / EI
+      if (m_ei == 0) return 0;
+      c[0] = m_ma;
+      c[1] = m_mb - m_ma - m_p * l2 / 2 - m_q * l2 / 6;
+      c[2] = m_p * l2 / 2;
+      c[3] = m_q * l2 / 6;
+      return 3;
+    case BeamQuantity::kDeflection: {  // dv/dt = -l rotation
+      if (m_ei == 0) return 0;
+      const double k = -l / m_ei;
+      c[0] = -(m_v2 - m_v1) / l + k * (-m_ma / 3 - m_mb / 6 + m_p * l2 / 24 + 7 * m_q * l2 / 360);
+      c[1] = k * m_ma;
+      c[2] = k * (-m_ma / 2 + m_mb / 2 - m_p * l2 / 4 - m_q * l2 / 12);
+      c[3] = k * m_p * l2 / 6;
+      c[4] = k * m_q * l2 / 24;
+      return 4;
+    }
+  }
+  return 0;
+}
+
+int ElementSolution::StationaryPoints(BeamQuantity quantity, double out[4], int steps) const {
+  if (!(m_l > 0)) return 0;
+  double c[5];
+  const int degree = DerivativePolynomial(quantity, c);
+  double t[4];
+  const int found = RootsInUnit(c, degree, t, steps);
+  // A root within rounding of an end is that end, which the node values already cover.
+  constexpr double kEdge = 1e-9;
+  int n = 0;
+  for (int i = 0; i < found; ++i) {
+    if (t[i] > kEdge && t[i] < 1 - kEdge) out[n++] = t[i] * m_l;
+  }
+  return n;
+}
+
+void ElementSolution::Bounds(BeamQuantity quantity, double& low, double& high) const {
+  const double l = m_l, l2 = l * l;
+  double a = 0, b = 0, below = 0, above = 0;  // chord ends and the departures from the chord
+  auto depart = [&](double d) {  // a departure between 0 and d
+    below += std::min(d, 0.0);
+    above += std::max(d, 0.0);
+  };
+  switch (quantity) {
+    case BeamQuantity::kShear:
+      a = m_va, b = m_vb;
+      depart(-m_q * l / 8);
+      break;
+    case BeamQuantity::kMoment:
+      a = m_ma, b = m_mb;
+      depart(-m_p * l2 / 8);
+      depart(-m_q * l2 * kCubicLoadPeak);
+      break;
+    case BeamQuantity::kRotation: {
+      a = m_r1, b = m_ownEndRotation ? m_r1 : m_r2;
+      if (m_ei == 0 || !(l > 0)) break;
+      const double chord = -(m_v2 - m_v1) / l;
+      const double r = l / m_ei *
+                       (std::fabs(m_ma) / 3 + std::fabs(m_mb) / 3 + std::fabs(m_p) * l2 / 24 +
+                        std::fabs(m_q) * l2 / 45);
+      a = std::min(a, chord), b = std::max(b, chord);
+      depart(-r);
+      depart(r);
+      break;
+    }
+    case BeamQuantity::kDeflection: {
+      a = m_v1, b = m_v2;
+      if (m_ei == 0) break;
+      const double r = l2 / (4 * m_ei) *
+                       (std::fabs(m_ma) / 3 + std::fabs(m_mb) / 3 + 5 * std::fabs(m_p) * l2 / 96 +
+                        14 * std::fabs(m_q) * l2 / 360);
+      depart(-r);
+      depart(r);
+      break;
+    }
+  }
+  low = std::min(a, b) + below;
+  high = std::max(a, b) + above;
+}
+
+BeamValues ValuesAt(const CBeamAnalysis& a, double x) {
+  const int32_t n = a.m_nNodes;
+  const auto first = a.m_nodes.begin() + 1, last = a.m_nodes.begin() + n + 1;
+  const auto it =
+      std::lower_bound(first, last, x, [](const BeamNode& node, double v) { return node.x < v; });
+  const int32_t above = static_cast<int32_t>(it - a.m_nodes.begin());  // first x_i >= x
+  if (above <= 1) return ElementSolution(a, 1).At(0);
+  const int32_t e = std::min(above - 1, a.m_nElements);
+  const ElementSolution element(a, e);
+  if (above > n) return element.At(element.Length());
+  return element.At(x - element.XStart());
+}
+
+void CBeamAnalysis::KeepElementLoads(const std::vector<CUniformLoadItem>& uniformLoads) {
+  if (!m_loadP.empty() || uniformLoads.empty()) return;  // summed by the assembly, or none
+  const size_t n = static_cast<size_t>(m_nElements) + 2;
+  m_loadP.assign(n, 0.0);
+  m_loadQ.assign(n, 0.0);
+  for (const CUniformLoadItem& u : uniformLoads) {
+    const LoadSpan s = SpanOf(u);
+    if (s.first > s.last) continue;
+    ForEachElementLoad(s, [this](int32_t e, double p, double q) {
+      m_loadP[static_cast<size_t>(e)] += p;
+      m_loadQ[static_cast<size_t>(e)] += q;
+    });
+  }
+}
+
+}  // namespace spanlab
