@@ -8,6 +8,7 @@
 // few operations per element on long beams whose largest values recur span after span.
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "analysis/beam_analysis.h"
 #include "analysis/element_values.h"
@@ -23,10 +24,16 @@ struct Extreme {
   double& maxV;
   double& xMax;
   void Track(double v, double x) const {
+    TrackMax(v, x);
+    TrackMin(v, x);
+  }
+  void TrackMax(double v, double x) const {
     if (v > maxV) {
       maxV = v;
       xMax = x;
     }
+  }
+  void TrackMin(double v, double x) const {
     if (v < minV) {
       minV = v;
       xMin = x;
@@ -35,15 +42,24 @@ struct Extreme {
 };
 
 // The stationary values of one quantity inside the element, when its bounds reach beyond the
-// extremes found so far.
+// extremes found so far. A stationary value within rounding of the element's end values is
+// the end's own (a peak at a node, found a hair inside the element): the node keeps it.
 void TrackInterior(const ElementSolution& element, BeamQuantity quantity, const Extreme& extreme) {
   double low, high;
   element.Bounds(quantity, low, high);
   if (low >= extreme.minV && high <= extreme.maxV) return;
   double s[4];
   const int n = element.StationaryPoints(quantity, s);
-  for (int i = 0; i < n; ++i)
-    extreme.Track(element.Value(quantity, s[i]), element.XStart() + s[i]);
+  if (n == 0) return;
+  const double a = element.Value(quantity, 0), b = element.Value(quantity, element.Length());
+  const double endHigh = std::max(a, b), endLow = std::min(a, b);
+  for (int i = 0; i < n; ++i) {
+    const double v = element.Value(quantity, s[i]);
+    const double margin = 8 * std::numeric_limits<double>::epsilon() *
+                          std::max({std::fabs(v), std::fabs(a), std::fabs(b)});
+    if (v > endHigh + margin) extreme.TrackMax(v, element.XStart() + s[i]);
+    if (v < endLow - margin) extreme.TrackMin(v, element.XStart() + s[i]);
+  }
 }
 
 }  // namespace
