@@ -44,9 +44,8 @@ struct Extreme {
 // The stationary values of one quantity inside the element, when its bounds reach beyond the
 // extremes found so far. A stationary value within rounding of the element's end values is
 // the end's own (a peak at a node, found a hair inside the element): the node keeps it.
-void TrackInterior(const ElementSolution& element, BeamQuantity quantity, const Extreme& extreme) {
-  double low, high;
-  element.Bounds(quantity, low, high);
+void TrackInterior(const ElementSolution& element, BeamQuantity quantity, double low,
+                   double high, const Extreme& extreme) {
   if (low >= extreme.minV && high <= extreme.maxV) return;
   double s[4];
   const int n = element.StationaryPoints(quantity, s);
@@ -90,10 +89,14 @@ void CBeamAnalysis::ComputeExtremes(int units) {
     moment.Track(el.momentStart, xs);
     if (interior) {
       const ElementSolution element(*this, e);
-      TrackInterior(element, BeamQuantity::kDeflection, deflection);
-      TrackInterior(element, BeamQuantity::kRotation, rotation);
-      TrackInterior(element, BeamQuantity::kShear, shear);
-      TrackInterior(element, BeamQuantity::kMoment, moment);
+      double rLow, rHigh, dLow, dHigh, low, high;
+      element.DisplacementBounds(rLow, rHigh, dLow, dHigh);
+      TrackInterior(element, BeamQuantity::kDeflection, dLow, dHigh, deflection);
+      TrackInterior(element, BeamQuantity::kRotation, rLow, rHigh, rotation);
+      element.Bounds(BeamQuantity::kShear, low, high);
+      TrackInterior(element, BeamQuantity::kShear, low, high, shear);
+      element.Bounds(BeamQuantity::kMoment, low, high);
+      TrackInterior(element, BeamQuantity::kMoment, low, high, moment);
       if (el.releaseEnd == 1) rotation.Track(element.At(element.Length()).rotation, el.xEnd);
     }
     shear.Track(-el.shearEnd, el.xEnd);

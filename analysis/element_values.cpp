@@ -17,7 +17,8 @@
 // Stationary points are the roots in (0, 1) of the derivative's polynomial. They are isolated
 // by the roots of that polynomial's own derivative (found the same way, down to a linear one):
 // between two consecutive critical points the polynomial is monotone, so a sign change there
-// holds exactly one root, which bisection finds.
+// holds exactly one root, which Newton's method kept inside the bracket (bisection where a step
+// would leave it) finds in a few steps.
 #include "analysis/element_values.h"
 
 #include <algorithm>
@@ -31,6 +32,42 @@ double Horner(const double* c, int degree, double t) {
   double v = c[degree];
   for (int k = degree - 1; k >= 0; --k) v = v * t + c[k];
   return v;
+}
+
+// The root of c (degree `degree`, derivative d) in [a, b], where it changes sign (fa = c(a)):
+// Newton steps kept inside the shrinking bracket, a bisection wherever a step would leave it.
+double RootInBracket(const double* c, const double* d, int degree, double a, double b, double fa,
+                     int steps) {
+  double x = 0.5 * (a + b);
+  for (int k = 0; k < steps; ++k) {
+    const double f = Horner(c, degree, x);
+    if (f == 0) return x;
+    if ((f < 0) == (fa < 0)) {
+      a = x;
+    } else {
+      b = x;
+    }
+    double next = x - f / Horner(d, degree - 1, x);
+    if (!(next > a && next < b)) next = 0.5 * (a + b);
+    if (!(next != x) || std::fabs(next - x) <= 1e-16) return next;
+    x = next;
+  }
+  return x;
+}
+
+// Roots of c[0] + c[1] t + c[2] t^2 (c[2] != 0) with 0 < t < 1, ascending, by the formula that
+// avoids cancellation; a double root (discriminant 0) counts as none, as below.
+int QuadraticRootsInUnit(const double* c, double* out) {
+  const double disc = c[1] * c[1] - 4 * c[2] * c[0];
+  if (!(disc > 0)) return 0;
+  const double q = -0.5 * (c[1] + std::copysign(std::sqrt(disc), c[1]));
+  double r[2] = {q / c[2], q != 0 ? c[0] / q : q / c[2]};
+  if (r[0] > r[1]) std::swap(r[0], r[1]);
+  int n = 0;
+  for (const double t : r) {
+    if (t > 0 && t < 1) out[n++] = t;
+  }
+  return n;
 }
 
 // Roots of c[0] + c[1] t + ... + c[degree] t^degree with 0 < t < 1, ascending; double roots
@@ -47,6 +84,7 @@ int RootsInUnit(const double* c, int degree, double* out, int steps) {
     }
     return 0;
   }
+  if (degree == 2) return QuadraticRootsInUnit(c, out);
   double d[4];
   for (int k = 1; k <= degree; ++k) d[k - 1] = k * c[k];
   double points[6];
@@ -63,25 +101,38 @@ int RootsInUnit(const double* c, int degree, double* out, int steps) {
       continue;
     }
     if (!(fa < 0 ? fb > 0 : fb < 0)) continue;  // no sign change (or not a number)
-    for (int k = 0; k < steps; ++k) {
-      const double m = 0.5 * (a + b);
-      if (!(m > a && m < b)) break;
-      const double fm = Horner(c, degree, m);
-      if (fm == 0) {
-        a = b = m;
-        break;
-      }
-      if ((fm < 0) == (fa < 0)) {
-        a = m;
-        fa = fm;
-      } else {
-        b = m;
-      }
-    }
-    out[n++] = 0.5 * (a + b);
+    out[n++] = RootInBracket(c, d, degree, a, b, fa, steps);
   }
   return n;
 }
+
+// Widens [lo, hi] to the hull of the Bernstein coefficients of c (degree 4 or 5) on [0, 1], which
+// holds every value of the polynomial there: b_i = sum over k <= i of C(i,k) / C(n,k) c_k.
+void BernsteinHull(const double* c, int degree, double& lo, double& hi) {
+  // kRatio[n][i][k] = C(i,k) / C(n,k) for n = 4, 5.
+  static constexpr double kRatio[2][6][6] = {
+      {{1, 0, 0, 0, 0, 0},
+       {1, 1.0 / 4, 0, 0, 0, 0},
+       {1, 2.0 / 4, 1.0 / 6, 0, 0, 0},
+       {1, 3.0 / 4, 3.0 / 6, 1.0 / 4, 0, 0},
+       {1, 1, 1, 1, 1, 0},
+       {0, 0, 0, 0, 0, 0}},
+      {{1, 0, 0, 0, 0, 0},
+       {1, 1.0 / 5, 0, 0, 0, 0},
+       {1, 2.0 / 5, 1.0 / 10, 0, 0, 0},
+       {1, 3.0 / 5, 3.0 / 10, 1.0 / 10, 0, 0},
+       {1, 4.0 / 5, 6.0 / 10, 4.0 / 10, 1.0 / 5, 0},
+       {1, 1, 1, 1, 1, 1}}};
+  const auto& ratio = kRatio[degree - 4];
+  for (int i = 0; i <= degree; ++i) {
+    double bi = 0;
+    for (int k = 0; k <= i; ++k) bi += ratio[i][k] * c[k];
+    lo = std::min(lo, bi);
+    hi = std::max(hi, bi);
+  }
+}
+
+constexpr double kInverse[6] = {0, 1, 1.0 / 2, 1.0 / 3, 1.0 / 4, 1.0 / 5};
 
 // Largest |t (1 - t^2)| on [0, 1] is 2 / (3 sqrt 3) = 0.3849...; over 6, rounded up.
 constexpr double kCubicLoadPeak = 0.0642;
@@ -143,12 +194,34 @@ BeamValues ElementSolution::At(double s) const {
 }
 
 double ElementSolution::Value(BeamQuantity quantity, double s) const {
-  const BeamValues v = At(s);
+  if (!(s > 0) || !(m_l > 0) || s >= m_l ||
+      (m_ei == 0 && (quantity == BeamQuantity::kDeflection || quantity == BeamQuantity::kRotation))) {
+    const BeamValues v = At(s);
+    switch (quantity) {
+      case BeamQuantity::kDeflection: return v.deflection;
+      case BeamQuantity::kRotation: return v.rotation;
+      case BeamQuantity::kShear: return v.shear;
+      case BeamQuantity::kMoment: return v.moment;
+    }
+  }
+  // Inside the element: the one closed form asked for (the same expressions as At).
+  const double t = s / m_l, u = 1 - t, l2 = m_l * m_l;
   switch (quantity) {
-    case BeamQuantity::kDeflection: return v.deflection;
-    case BeamQuantity::kRotation: return v.rotation;
-    case BeamQuantity::kShear: return v.shear;
-    case BeamQuantity::kMoment: return v.moment;
+    case BeamQuantity::kShear: return m_va * u + m_vb * t - m_q * m_l * t * u / 2;
+    case BeamQuantity::kMoment:
+      return m_ma * u + m_mb * t - m_p * l2 * t * u / 2 - m_q * l2 * t * u * (1 + t) / 6;
+    case BeamQuantity::kDeflection: {
+      const double bend = -m_ma * (2 - t) / 6 - m_mb * (1 + t) / 6 +
+                          m_p * l2 * (1 + t * u) / 24 + m_q * l2 * (1 + t) * (7 - 3 * t * t) / 360;
+      return m_v1 * u + m_v2 * t + l2 * t * u / m_ei * bend;
+    }
+    case BeamQuantity::kRotation: {
+      const double t2 = t * t;
+      const double slope = -m_ma * (2 - 6 * t + 3 * t2) / 6 + m_mb * (3 * t2 - 1) / 6 +
+                           m_p * l2 * (1 - 6 * t2 + 4 * t2 * t) / 24 +
+                           m_q * l2 * (7 - 30 * t2 + 15 * t2 * t2) / 360;
+      return -(m_v2 - m_v1) / m_l - m_l / m_ei * slope;
+    }
   }
   return 0;
 }
@@ -174,12 +247,14 @@ int ElementSolution::DerivativePolynomial(BeamQuantity quantity, double c[5]) co
       return 3;
     case BeamQuantity::kDeflection: {  // dv/dt = -l rotation
       if (m_ei == 0) return 0;
-      const double k = -l / m_ei;
-      c[0] = -(m_v2 - m_v1) / l + k * (-m_ma / 3 - m_mb / 6 + m_p * l2 / 24 + 7 * m_q * l2 / 360);
+      constexpr double k3 = 1.0 / 3, k6 = 1.0 / 6, k12 = 1.0 / 12, k24 = 1.0 / 24,
+                       k360 = 7.0 / 360;
+      const double k = -l / m_ei, pl2 = m_p * l2, ql2 = m_q * l2;
+      c[0] = -(m_v2 - m_v1) / l + k * (-m_ma * k3 - m_mb * k6 + pl2 * k24 + ql2 * k360);
       c[1] = k * m_ma;
-      c[2] = k * (-m_ma / 2 + m_mb / 2 - m_p * l2 / 4 - m_q * l2 / 12);
-      c[3] = k * m_p * l2 / 6;
-      c[4] = k * m_q * l2 / 24;
+      c[2] = k * (0.5 * (m_mb - m_ma) - 0.25 * pl2 - ql2 * k12);
+      c[3] = k * pl2 * k6;
+      c[4] = k * ql2 * k24;
       return 4;
     }
   }
@@ -218,31 +293,38 @@ void ElementSolution::Bounds(BeamQuantity quantity, double& low, double& high) c
       depart(-m_p * l2 / 8);
       depart(-m_q * l2 * kCubicLoadPeak);
       break;
-    case BeamQuantity::kRotation: {
-      a = m_r1, b = m_ownEndRotation ? m_r1 : m_r2;
-      if (m_ei == 0 || !(l > 0)) break;
-      const double chord = -(m_v2 - m_v1) / l;
-      const double r = l / m_ei *
-                       (std::fabs(m_ma) / 3 + std::fabs(m_mb) / 3 + std::fabs(m_p) * l2 / 24 +
-                        std::fabs(m_q) * l2 / 45);
-      a = std::min(a, chord), b = std::max(b, chord);
-      depart(-r);
-      depart(r);
-      break;
-    }
+    case BeamQuantity::kRotation:
     case BeamQuantity::kDeflection: {
-      a = m_v1, b = m_v2;
-      if (m_ei == 0) break;
-      const double r = l2 / (4 * m_ei) *
-                       (std::fabs(m_ma) / 3 + std::fabs(m_mb) / 3 + 5 * std::fabs(m_p) * l2 / 96 +
-                        14 * std::fabs(m_q) * l2 / 360);
-      depart(-r);
-      depart(r);
-      break;
+      double rLow, rHigh, dLow, dHigh;
+      DisplacementBounds(rLow, rHigh, dLow, dHigh);
+      low = quantity == BeamQuantity::kRotation ? rLow : dLow;
+      high = quantity == BeamQuantity::kRotation ? rHigh : dHigh;
+      return;
     }
   }
   low = std::min(a, b) + below;
   high = std::max(a, b) + above;
+}
+
+void ElementSolution::DisplacementBounds(double& rLow, double& rHigh, double& dLow,
+                                         double& dHigh) const {
+  const double r2 = m_ownEndRotation ? m_r1 : m_r2;
+  rLow = std::min(m_r1, r2), rHigh = std::max(m_r1, r2);
+  dLow = std::min(m_v1, m_v2), dHigh = std::max(m_v1, m_v2);
+  if (m_ei == 0 || !(m_l > 0)) return;
+  // Each curve's own polynomial in Bernstein form: its values lie within the hull of the
+  // coefficients. The rotation's is the deflection's derivative polynomial; the deflection's is
+  // v1 minus l times the rotation's integral. (The coefficients carry rounding of their own,
+  // hence the slack.)
+  double c[6] = {0, 0, 0, 0, 0, 0};
+  DerivativePolynomial(BeamQuantity::kDeflection, c);
+  BernsteinHull(c, 4, rLow, rHigh);
+  for (int k = 5; k >= 1; --k) c[k] = -m_l * c[k - 1] * kInverse[k];
+  c[0] = m_v1;
+  BernsteinHull(c, 5, dLow, dHigh);
+  const double rSlack = 1e-12 * std::max(std::fabs(rLow), std::fabs(rHigh));
+  const double dSlack = 1e-12 * std::max(std::fabs(dLow), std::fabs(dHigh));
+  rLow -= rSlack, rHigh += rSlack, dLow -= dSlack, dHigh += dSlack;
 }
 
 BeamValues ValuesAt(const CBeamAnalysis& a, double x) {

@@ -48,14 +48,19 @@ class ElementSolution {
   // The positions s strictly inside the element (ascending, at most four) where the quantity's
   // derivative along the beam changes sign: where the load is 0 for shear, the shear for
   // moment, the moment for rotation, the rotation for deflection. Returns their number.
-  // `steps` bounds the bisection steps per root (52 give full double precision; a picture
-  // needs far fewer, since the value at a stationary point is insensitive to its position).
+  // `steps` bounds the iterations per root (a bracketed Newton's method: a handful give full
+  // double precision; a picture needs fewer, since the value at a stationary point is
+  // insensitive to its position).
   int StationaryPoints(BeamQuantity quantity, double out[4], int steps = 60) const;
 
-  // Bounds [low, high] that the quantity keeps over the whole element (from its end values and
-  // the largest departure of its closed form from the chord between them): cheap, for skipping
-  // elements that cannot hold a new extreme.
+  // Bounds [low, high] that the quantity keeps over the whole element: for shear and moment its
+  // end values and the largest departure of its closed form from the chord between them, for
+  // rotation and deflection the hull of its polynomial's Bernstein coefficients. Cheap, for
+  // skipping elements that cannot hold a new extreme.
   void Bounds(BeamQuantity quantity, double& low, double& high) const;
+  // The rotation's and the deflection's bounds at once (as Bounds gives them).
+  void DisplacementBounds(double& rotationLow, double& rotationHigh, double& deflectionLow,
+                          double& deflectionHigh) const;
 
  private:
   // Coefficients c[0..4] in t = s / Length() of the quantity's derivative-sign polynomial, i.e.
