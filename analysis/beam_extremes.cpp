@@ -5,7 +5,8 @@
 // end forces, and at a hinge the rotation just left of it. Strictly greater / smaller replaces,
 // so on ties the leftmost position stays. An element's interior is examined only when the
 // bounds of its closed form reach beyond the extremes found so far, which keeps the pass at a
-// few operations per element on long beams whose largest values recur span after span.
+// few operations per element on long beams whose largest values recur span after span (quick
+// bounds first, Bernstein bounds where those do not settle it, roots last).
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -41,12 +42,22 @@ struct Extreme {
   }
 };
 
-// The stationary values of one quantity inside the element, when its bounds reach beyond the
-// extremes found so far. A stationary value within rounding of the element's end values is
-// the end's own (a peak at a node, found a hair inside the element): the node keeps it.
-void TrackInterior(const ElementSolution& element, BeamQuantity quantity, double low,
-                   double high, const Extreme& extreme) {
-  if (low >= extreme.minV && high <= extreme.maxV) return;
+bool Within(const Extreme& extreme, double low, double high) {
+  return low >= extreme.minV && high <= extreme.maxV;
+}
+
+// The stationary values of one quantity inside the element, when its bounds (the quick ones,
+// then the tighter ones) reach beyond the extremes found so far. A stationary value within
+// rounding of the element's end values is the end's own (a peak at a node, found a hair inside
+// the element): the node keeps it.
+void TrackInterior(const ElementSolution& element, BeamQuantity quantity, const Extreme& extreme) {
+  double low, high;
+  element.QuickBounds(quantity, low, high);
+  if (Within(extreme, low, high)) return;
+  if (quantity == BeamQuantity::kRotation || quantity == BeamQuantity::kDeflection) {
+    element.Bounds(quantity, low, high);
+    if (Within(extreme, low, high)) return;
+  }
   double s[4];
   const int n = element.StationaryPoints(quantity, s);
   if (n == 0) return;
@@ -89,14 +100,10 @@ void CBeamAnalysis::ComputeExtremes(int units) {
     moment.Track(el.momentStart, xs);
     if (interior) {
       const ElementSolution element(*this, e);
-      double rLow, rHigh, dLow, dHigh, low, high;
-      element.DisplacementBounds(rLow, rHigh, dLow, dHigh);
-      TrackInterior(element, BeamQuantity::kDeflection, dLow, dHigh, deflection);
-      TrackInterior(element, BeamQuantity::kRotation, rLow, rHigh, rotation);
-      element.Bounds(BeamQuantity::kShear, low, high);
-      TrackInterior(element, BeamQuantity::kShear, low, high, shear);
-      element.Bounds(BeamQuantity::kMoment, low, high);
-      TrackInterior(element, BeamQuantity::kMoment, low, high, moment);
+      TrackInterior(element, BeamQuantity::kDeflection, deflection);
+      TrackInterior(element, BeamQuantity::kRotation, rotation);
+      TrackInterior(element, BeamQuantity::kShear, shear);
+      TrackInterior(element, BeamQuantity::kMoment, moment);
       if (el.releaseEnd == 1) rotation.Track(element.At(element.Length()).rotation, el.xEnd);
     }
     shear.Track(-el.shearEnd, el.xEnd);
