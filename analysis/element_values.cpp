@@ -323,8 +323,9 @@ void ElementSolution::QuickBounds(BeamQuantity quantity, double& low, double& hi
     // v = chord + l^2 t (1 - t) g(t) / EI with g from the closed form: its moment part is
     // linear in t (exact at the ends), its load parts lie within p l^2 / 24 [1, 1.25] and
     // q l^2 / 360 [7, 9.48].
-    const double g0 = -m_ma / 3 - m_mb / 6, g1 = -m_ma / 6 - m_mb / 3;
-    const double pl = m_p * l2 / 24, ql = m_q * l2 / 360;
+    constexpr double k3 = 1.0 / 3, k6 = 1.0 / 6, k24 = 1.0 / 24, k360 = 1.0 / 360;
+    const double g0 = -m_ma * k3 - m_mb * k6, g1 = -m_ma * k6 - m_mb * k3;
+    const double pl = m_p * l2 * k24, ql = m_q * l2 * k360;
     const double gLow = std::min(g0, g1) + std::min(pl, 1.25 * pl) + std::min(7 * ql, 9.48 * ql);
     const double gHigh = std::max(g0, g1) + std::max(pl, 1.25 * pl) + std::max(7 * ql, 9.48 * ql);
     const double k = l2 / (4 * m_ei);
@@ -344,8 +345,9 @@ void ElementSolution::QuickBounds(BeamQuantity quantity, double& low, double& hi
     low = std::min(r0, r1), high = std::max(r0, r1);
     return;
   }
-  const double tHigh = std::clamp((r1 + fall - r0) / (rise + fall), 0.0, 1.0);
-  const double tLow = std::clamp((r0 - r1 + rise) / (rise + fall), 0.0, 1.0);
+  const double inverse = 1 / (rise + fall);
+  const double tHigh = std::clamp((r1 + fall - r0) * inverse, 0.0, 1.0);
+  const double tLow = std::clamp((r0 - r1 + rise) * inverse, 0.0, 1.0);
   high = std::max(r0 + rise * tHigh, r1 + fall * (1 - tHigh));
   low = std::min(r0 - fall * tLow, r1 - rise * (1 - tLow));
   const double slack = 1e-12 * std::max(std::fabs(low), std::fabs(high));
