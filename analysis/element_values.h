@@ -76,10 +76,11 @@ class ElementSolution {
   bool m_ownEndRotation = false;  // the right node's rotation is not this element's
 };
 
-// The values at beam position x (clamped to the beam). At a node, shear and moment are those
-// just left of it (the element ending there), as the node table shows them; at x = 0 those of
-// the first element's left end. Deflection is continuous; rotation at a node is the node's.
-// Precondition: the analysis has elements. O(log n).
+// The values at beam position x (clamped to the beam). At a node all four are those just left
+// of it (the right end of the element ending there), as the node table shows shear and moment:
+// the node's own deflection and rotation, except at a hinge, where the rotation is that of the
+// part left of it; at x = 0 those of the first element's left end. Precondition: the analysis
+// has elements. O(log n).
 BeamValues ValuesAt(const CBeamAnalysis& analysis, double x);
 
 }  // namespace spanlab
