@@ -1,5 +1,5 @@
-// Run bookkeeping of the engine: reset, refusal, degree-of-freedom lookup, the equilibrium
-// line and the extremes of the results.
+// Run bookkeeping of the engine: reset, refusal, degree-of-freedom lookup and the equilibrium
+// line.
 #include "analysis/beam_analysis.h"
 
 #include <algorithm>
@@ -140,46 +140,6 @@ void CBeamAnalysis::ClearExtremes() {
   m_dMinMoment = m_dMaxMoment = m_dXMinMoment = m_dXMaxMoment = 0;
   m_dMinRotation = m_dMaxRotation = m_dXMinRotation = m_dXMaxRotation = 0;
   m_dMinDeflection = m_dMaxDeflection = m_dXMinDeflection = m_dXMaxDeflection = 0;
-}
-
-void CBeamAnalysis::ComputeExtremes(int units) {
-  ClearExtremes();
-  if (m_nElements <= 0 || m_nNodes <= 0) return;
-  const TableLock lock(*this);
-
-  // Strictly greater / smaller replaces, so on ties the leftmost position stays.
-  auto track = [](double v, double x, double& maxV, double& xMax, double& minV, double& xMin) {
-    if (v > maxV) {
-      maxV = v;
-      xMax = x;
-    }
-    if (v < minV) {
-      minV = v;
-      xMin = x;
-    }
-  };
-  m_dMinShear = m_dMaxShear = m_elements[1].shearStart;
-  m_dMinMoment = m_dMaxMoment = m_elements[1].momentStart;
-  for (int32_t e = 1; e <= m_nElements; ++e) {
-    const BeamElement& el = m_elements[e];
-    const double xs = el.xEnd - ElementLength(e);
-    track(el.shearStart, xs, m_dMaxShear, m_dXMaxShear, m_dMinShear, m_dXMinShear);
-    track(-el.shearEnd, el.xEnd, m_dMaxShear, m_dXMaxShear, m_dMinShear, m_dXMinShear);
-    track(el.momentStart, xs, m_dMaxMoment, m_dXMaxMoment, m_dMinMoment, m_dXMinMoment);
-    track(-el.momentEnd, el.xEnd, m_dMaxMoment, m_dXMaxMoment, m_dMinMoment, m_dXMinMoment);
-  }
-  m_dMinRotation = m_dMinDeflection = 1e50;
-  m_dMaxRotation = m_dMaxDeflection = -1e50;
-  for (int32_t i = 1; i <= m_nNodes; ++i) {
-    const BeamNode& n = m_nodes[i];
-    track(n.deflection, n.x, m_dMaxDeflection, m_dXMaxDeflection, m_dMinDeflection,
-          m_dXMinDeflection);
-    track(n.rotation, n.x, m_dMaxRotation, m_dXMaxRotation, m_dMinRotation, m_dXMinRotation);
-  }
-  if (units == kUnitsMetric) {  // metres to millimetres
-    m_dMinDeflection *= 1000;
-    m_dMaxDeflection *= 1000;
-  }
 }
 
 }  // namespace spanlab

@@ -102,9 +102,13 @@ class CBeamAnalysis {
              const std::vector<CPointLoadItem>& pointLoads,
              const std::vector<CUniformLoadItem>& uniformLoads, int units);
 
-  // Recomputes the sixteen extremes fields (all 0 when there are no results). For the Metric
-  // system the deflection extremes (not their positions) are given in millimetres. Part of a
-  // run (the document's RunAnalysis calls it last); readers never call it.
+  // Recomputes the sixteen extremes fields (all 0 when there are no results): the largest and
+  // smallest value of each result along the whole beam and its position (the leftmost on
+  // ties), from the node values, the element end forces and, after a complete run, the exact
+  // values between the nodes (see element_values.h). Raises the four m_dMaxAbs scales to the
+  // largest absolute extreme, so that a curve scaled by them stays within its height. For the
+  // Metric system the deflection extremes (not their positions) are given in millimetres. Part
+  // of a run (the document's RunAnalysis calls it last); readers never call it.
   void ComputeExtremes(int units);
 
   // The deflection degree of freedom 2i-1 of the first node i with |x - x_i| < 1e-10, or that of
@@ -139,6 +143,18 @@ class CBeamAnalysis {
     double k11 = 0, k12 = 0, k13 = 0, k14 = 0, k22 = 0, k23 = 0, k24 = 0, k33 = 0, k34 = 0, k44 = 0;
   };
   static ElementTerms ElementTermsOf(double ei, double length, int32_t releaseEnd);
+
+  // The distributed load on element e after a complete run: its intensity p at the left end and
+  // its rise q over the element (the sum of every uniform load on it), in the load sign
+  // convention. Zero for an element without one, and for every element when the run had no
+  // uniform loads.
+  struct ElementLoad {
+    double p = 0, q = 0;
+  };
+  ElementLoad ElementLoadOf(int32_t e) const {
+    if (m_loadP.empty()) return {};
+    return {m_loadP[static_cast<size_t>(e)], m_loadQ[static_cast<size_t>(e)]};
+  }
 
   // Element e's length: the x of its right node minus that of its left node. (Not stored: a
   // model holds as many elements as nodes.)
@@ -256,6 +272,9 @@ class CBeamAnalysis {
   void EndForces(const Equations& eq, const std::vector<CSpringItem>& springs,
                  const std::vector<CUniformLoadItem>& uniformLoads);
   void AppendEquilibriumLine(int units, const Residuals& residuals);
+  // Leaves the per-element load sums in m_loadP / m_loadQ for the values between nodes (they
+  // are already there when the assembly summed them); nothing without uniform loads.
+  void KeepElementLoads(const std::vector<CUniformLoadItem>& uniformLoads);
   int32_t FirstNodeNear(double x) const;
   int32_t FirstNodeNotBelow(double x) const;
 
@@ -270,8 +289,9 @@ class CBeamAnalysis {
   bool m_bRefused = false;              // an A1 line ended the run
   bool m_bFiniteResults = true;         // EndForces found every value a finite number
   bool m_bCasesReady = false;           // the equations hold the eliminated band of a complete run
-  // Loads summed per element (only for models whose uniform loads overlap so much that the
-  // element-by-element assembly would be quadratic): intensity at the left end and rise.
+  // Loads summed per element, intensity at the left end and rise: for the assembly only when
+  // uniform loads overlap so much that the element-by-element assembly would be quadratic;
+  // always kept after a run with uniform loads, for the values between nodes.
   std::vector<double> m_loadP, m_loadQ;
   mutable int m_nLocks = 0;
   mutable int32_t m_nSearchHint = 1;  // node where the last search ended; item lists are

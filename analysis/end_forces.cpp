@@ -80,6 +80,7 @@ void CBeamAnalysis::EndForces(const Equations& eq, const std::vector<CSpringItem
              (el.momentStart - el.momentStart) + (el.momentEnd - el.momentEnd);
   }
   m_bFiniteResults = probe == 0;
+  KeepElementLoads(uniformLoads);
 }
 
 }  // namespace spanlab

@@ -5,6 +5,7 @@
 #include <limits>
 #include <utility>
 
+#include "analysis/element_values.h"
 #include "model/number_text.h"
 #include "report/number_field.h"
 
@@ -34,6 +35,10 @@ class ColumnPolyline {
     x_ = x;
     first_ = min_ = max_ = last_ = y;
     count_ = 1;
+  }
+  // Whether the current column is x and already spans [yLow, yHigh].
+  bool Spans(int x, int yLow, int yHigh) const {
+    return count_ > 0 && x == x_ && yLow >= min_ && yHigh <= max_;
   }
 
  private:
@@ -128,6 +133,52 @@ void ElementCurve(DeviceContext& dc, const DrawingFrame& f, const CBeamAnalysis&
   line.Add(c.X(a.m_elements[a.m_nElements].xEnd), f.baseline);
 }
 
+// The exact curve of one quantity (element_values.h), for a complete run: each element from
+// its left end through one point per device column it crosses and its interior stationary
+// points (so peaks sit where they are) to its right end. An element within one column adds
+// its stationary points only when its bounds reach beyond what the column already spans, so a
+// dense mesh costs a few operations per element. With `closed`, the figure starts and ends on
+// the beam line.
+void ExactCurve(DeviceContext& dc, const DrawingFrame& f, const CBeamAnalysis& a,
+                const CurveScale& c, BeamQuantity quantity, bool closed) {
+  if (a.m_nElements < 1) return;
+  ColumnPolyline line(dc);
+  if (closed) line.Add(f.left, f.baseline);
+  // Steps per stationary point: its value is insensitive to its position, so 2^-24 of the
+  // element is far below a device unit.
+  constexpr int kSteps = 24;
+  double stationary[4];
+  for (int32_t e = 1; e <= a.m_nElements; ++e) {
+    const ElementSolution element(a, e);
+    const double x0 = element.XStart(), l = element.Length();
+    const int c0 = c.X(x0), c1 = c.X(x0 + l);
+    line.Add(c0, c.Y(element.Value(quantity, 0)));
+    if (c1 == c0) {
+      double low, high;
+      element.Bounds(quantity, low, high);
+      if (!line.Spans(c0, c.Y(high), c.Y(low))) {
+        const int n = element.StationaryPoints(quantity, stationary, kSteps);
+        for (int i = 0; i < n; ++i) line.Add(c0, c.Y(element.Value(quantity, stationary[i])));
+      }
+    } else {
+      const int n = element.StationaryPoints(quantity, stationary, kSteps);
+      int next = 0;
+      // Column k's middle lies at beam position (k - left + 0.5) / xs.
+      for (int k = std::min(c0, c1) + 1; k < std::max(c0, c1); ++k) {
+        const double s = (k - c.left + 0.5) / c.xs - x0;
+        if (!(s > 0 && s < l)) continue;
+        for (; next < n && stationary[next] <= s; ++next)
+          line.Add(c.X(x0 + stationary[next]), c.Y(element.Value(quantity, stationary[next])));
+        line.Add(k, c.Y(element.Value(quantity, s)));
+      }
+      for (; next < n; ++next)
+        line.Add(c.X(x0 + stationary[next]), c.Y(element.Value(quantity, stationary[next])));
+    }
+    line.Add(c1, c.Y(element.Value(quantity, l)));
+  }
+  if (closed) line.Add(c.X(a.m_elements[a.m_nElements].xEnd), f.baseline);
+}
+
 bool HasResults(const CBeamAnalysis& a) { return a.m_dLength > 0 && a.m_nNodes > 0; }
 
 }  // namespace
@@ -149,6 +200,10 @@ void DrawDeflection(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc&
     Labels(dc, f, c, DiagramTitle("Deflection", unit), a.m_dMinDeflection, a.m_dXMinDeflection,
            a.m_dMaxDeflection, a.m_dXMaxDeflection, unit == "mm" ? 0.001 : 1.0, 1.0);
   }
+  if (a.CanSolveLoadCases()) {
+    ExactCurve(dc, f, a, c, BeamQuantity::kDeflection, false);
+    return;
+  }
   NodeCurve(dc, a, c, [](const BeamNode& n) { return n.deflection; });
 }
 
@@ -162,6 +217,10 @@ void DrawRotation(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& d
   if (labelFlag == 1) {
     Labels(dc, f, c, DiagramTitle("Rotation", doc.GetUnitLabel(kQuantityRotation)),
            a.m_dMinRotation, a.m_dXMinRotation, a.m_dMaxRotation, a.m_dXMaxRotation, 1.0, 1.0);
+  }
+  if (a.CanSolveLoadCases()) {
+    ExactCurve(dc, f, a, c, BeamQuantity::kRotation, false);
+    return;
   }
   NodeCurve(dc, a, c, [](const BeamNode& n) { return n.rotation; });
 }
@@ -180,6 +239,10 @@ void DrawMoment(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc
            a.m_dMaxMoment, a.m_dXMaxMoment, 1.0,
            unit == "kip ft" ? 0.08333333333333333 : 1.0);
   }
+  if (a.CanSolveLoadCases()) {
+    ExactCurve(dc, f, a, c, BeamQuantity::kMoment, true);
+    return;
+  }
   ElementCurve(dc, f, a, c, [](const BeamElement& e) { return e.momentStart; },
                [](const BeamElement& e) { return e.momentEnd; });
 }
@@ -194,6 +257,10 @@ void DrawShear(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc,
   if (labelFlag == 1) {
     Labels(dc, f, c, DiagramTitle("Shear", doc.GetUnitLabel(kQuantityForce)), a.m_dMinShear,
            a.m_dXMinShear, a.m_dMaxShear, a.m_dXMaxShear, 1.0, 1.0);
+  }
+  if (a.CanSolveLoadCases()) {
+    ExactCurve(dc, f, a, c, BeamQuantity::kShear, true);
+    return;
   }
   ElementCurve(dc, f, a, c, [](const BeamElement& e) { return e.shearStart; },
                [](const BeamElement& e) { return e.shearEnd; });

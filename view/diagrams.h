@@ -18,9 +18,13 @@ inline constexpr Rgb kShearColor{0, 0, 255};
 // Each curve routine uses frame.left, frame.right, frame.baseline and frame.penUnit, reads the
 // document's results (the run computed their extremes) and, with labelFlag 1,
 // writes its title at (5, 5) (not when printing) and labels its extremes. A curve whose scale
-// is 0 (1e-7 or less for moment and shear) draws nothing at all. Points that fall into the
-// same device column are reduced to the ones a polyline through all of them would touch there,
-// so the time is proportional to the picture's width, not to the number of nodes.
+// is 0 (1e-7 or less for moment and shear) draws nothing at all. After a complete run the
+// curves are the exact values between the nodes (element_values.h): every element at one
+// point per device column plus its interior stationary points, the extremes labelled where
+// they lie; otherwise (results without a complete solution) a polyline through the node or
+// element end values. Points that fall into the same device column are reduced to the ones a
+// polyline through all of them would touch there, so the time is proportional to the
+// picture's width plus the number of elements, and stays a few operations per element.
 void DrawDeflection(DeviceContext& dc, const DrawingFrame& frame, const CSPLX_30Doc& doc,
                     double height, int labelFlag);
 void DrawRotation(DeviceContext& dc, const DrawingFrame& frame, const CSPLX_30Doc& doc,

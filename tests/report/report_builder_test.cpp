@@ -233,7 +233,9 @@ TEST(SummaryReport, English) {
                   " Max Moment     =     60.750 kip ft  at      18.750 feet",
                   " Min Rotation   =  -0.026814 radians at      30.000 feet",
                   " Max Rotation   =   0.018434 radians at       7.500 feet",
-                  " Min Deflection =     -2.509 in      at      17.400 feet",
+                  // Between nodes: a propped cantilever's deflection peaks 0.4215 L from the
+                  // pinned end, at 17.354 ft (the nearest node, 17.400, gives -2.509).
+                  " Min Deflection =     -2.510 in      at      17.354 feet",
                   " Max Deflection =          0 in      at           0 feet",
               });
 }
@@ -319,7 +321,9 @@ TEST(SummaryReport, ConsistentHasNoUnitsAndARotationOnlySupportHasABlankVert) {
                                   " Min Moment     =  -1000.000 at           0",
                                   " Max Moment     =    800.000 at     200.000",
                                   " Min Rotation   =          0 at           0",
-                                  " Max Rotation   =     75.228 at      94.000",
+                                  // Where the moment is 0, between nodes (the node at
+                                  // 94.000 gives 75.228).
+                                  " Max Rotation   =     75.230 at      94.495",
                                   " Min Deflection = -10000.000 at     200.000",
                                   " Max Deflection =          0 at           0",
                               });

@@ -644,3 +644,57 @@ TEST(SelectionMarkerTest, PaintDrawsTheMarkerOnlyWhenSwitchedOn) {
 
 }  // namespace
 }  // namespace spanlab
+
+namespace spanlab {
+namespace {
+
+// From 200 equal spans on every span is one element: its moment is still a parabola, drawn
+// through the columns it covers, with the extreme labelled at its true position.
+TEST(ExactCurveTest, OneElementSpanIsCurvedAndLabelledAtItsPeak) {
+  std::vector<std::string> lines = {"File Format:3.0", "Units:Consistent;",
+                                    "Member Property: X = 0; E = 29000; I = 300;"};
+  for (int i = 0; i <= 250; ++i) lines.push_back("Support: X = " + std::to_string(10 * i) + "; Disp = 0;");
+  lines.push_back("Uniform Load: XStart = 0; XEnd = 2500; UStart = -1; UEnd = -1;");
+  CSPLX_30Doc doc;
+  doc.SetLines(nullptr, lines);
+  ASSERT_TRUE(RunModel(doc).analysed);
+  const CBeamAnalysis& a = doc.GetAnalysis();
+  ASSERT_EQ(a.m_nElements, 250);
+  DrawingFrame frame;
+  frame.left = 0;
+  frame.right = 25000;  // 100 device units per span
+  frame.baseline = 300;
+  frame.length = a.m_dLength;
+  RecordingDeviceContext dc;
+  DrawMoment(dc, frame, doc, 50, 0);
+  // The first span runs from M = 0 to the support moment -10.57: its chord stays below the beam
+  // line (y >= 300), the parabola rises to 7.78 (y = trunc(300 - 50 * 7.775 / 10.566) = 263).
+  int highest = 300, strokesInSpan = 0;
+  for (const RecordedStroke& s : dc.strokes) {
+    if (s.x1 > 0 && s.x2 < 100) {
+      highest = std::min(highest, s.y2);
+      ++strokesInSpan;
+    }
+  }
+  EXPECT_EQ(highest, 263);
+  EXPECT_GT(strokesInSpan, 20);
+  // The maximum's label circle at x = 3.943 (column 39) and the peak's height.
+  RecordingDeviceContext labelled;
+  DrawMoment(labelled, frame, doc, 50, 1);
+  ASSERT_EQ(labelled.ellipses.size(), 2u);
+  const RecordedEllipse& maxLabel = labelled.ellipses[1];
+  EXPECT_EQ((maxLabel.left + maxLabel.right) / 2, 39);
+  EXPECT_EQ((maxLabel.top + maxLabel.bottom) / 2, 263);
+
+  // A picture narrower than the beam's element count stays a few strokes per column.
+  frame.right = 400;
+  RecordingDeviceContext narrow;
+  DrawDeflection(narrow, frame, doc, 50, 0);
+  EXPECT_LE(narrow.strokes.size(), 4u * 401);
+  int lowest = 0;
+  for (const RecordedStroke& s : narrow.strokes) lowest = std::max(lowest, s.y2);
+  EXPECT_GE(lowest, 349);  // the deflection's true extreme reaches the full height
+}
+
+}  // namespace
+}  // namespace spanlab

@@ -20,6 +20,7 @@
 
 #include "platform/qt_glyph_runs.h"
 #include "view/beam_drawing.h"
+#include "analysis/element_values.h"
 #include "view/diagrams.h"
 #include "view/results_paint.h"
 
@@ -364,9 +365,17 @@ TEST(ColumnReductionTest, DeflectionSamePixelsAsEveryNode) {
   auto at = [&](double x, double v) {
     return QPoint(30 + static_cast<int>(xs * x), static_cast<int>(60 - ys * v));
   };
+  // Every node and, between nodes, every point where the exact curve turns.
   std::vector<QPoint> points;
-  for (int i = 1; i <= a.m_nNodes; ++i)
+  for (int i = 1; i <= a.m_nNodes; ++i) {
     points.push_back(at(a.m_nodes[i].x, a.m_nodes[i].deflection));
+    if (i > a.m_nElements) continue;
+    const ElementSolution element(a, i);
+    double s[4];
+    const int n = element.StationaryPoints(BeamQuantity::kDeflection, s);
+    for (int k = 0; k < n; ++k)
+      points.push_back(at(element.XStart() + s[k], element.Value(BeamQuantity::kDeflection, s[k])));
+  }
   DocumentTestAccess::Analysis(doc).ComputeExtremes(kUnitsConsistent);
   ExpectSamePicture(
       doc, ViewToggle::kDeflection, "Deflection - Consistent", {255, 0, 255}, points,
