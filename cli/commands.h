@@ -80,7 +80,8 @@ Status SplitTextLines(const std::string& text, std::vector<std::string>& lines);
 bool OpenModel(CSPLX_30Doc& doc, Prompter& prompter, const std::string& path,
                LinesRunner* runner = nullptr);
 
-// kExitClean when the run counted no error and the analysis succeeded, else kExitModelErrors.
+// kExitClean when the run counted no error and the analysis and its live-load envelope
+// succeeded, else kExitModelErrors.
 int ExitStatus(const RunLog& run, const CSPLX_30Doc& doc);
 
 // The text with every CR LF turned into LF.

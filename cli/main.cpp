@@ -52,7 +52,8 @@ int RunResults(const Options& o) {
       break;
     }
     case Loaded::kLinesFile:
-      status = doc.GetAnalysis().m_bError ? kExitModelErrors : kExitClean;
+      status = doc.GetAnalysis().m_bError || doc.GetEnvelope().error ? kExitModelErrors
+                                                                     : kExitClean;
       break;
   }
   std::ostream& out = std::cout;  // straight to standard output, no copy of a large record
