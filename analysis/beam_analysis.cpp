@@ -21,6 +21,9 @@ void CBeamAnalysis::Reset() {
   m_nNodes = m_nElements = m_nDof = 0;
   // No sums or scales of an earlier model may outlive it.
   m_dLoadVert = m_dLoadMoment = 0;
+  m_loadScale = {};
+  m_bPrecise = m_bPreciseFailed = false;
+  m_dConditionEstimate = m_dPreciseEstimate = 0;
   m_dMaxAbsDeflection = m_dMaxAbsRotation = m_dMaxAbsShear = m_dMaxAbsMoment = 0;
   ClearExtremes();
   m_loadP.clear();
@@ -108,15 +111,32 @@ int32_t CBeamAnalysis::FindDof(double x) const {
 CBeamAnalysis::Residuals CBeamAnalysis::EquilibriumResiduals() const {
   double sumV = 0;
   double sumM = 0;
+  Residuals r;
+  r.vertScale = m_loadScale.vert;
+  r.momentScale = m_loadScale.moment;
   for (int32_t i = 1; i <= m_nNodes; ++i) {
     const BeamNode& n = m_nodes[i];
     if (n.reactionVert != 0) {
       sumV += n.reactionVert;
       sumM -= n.reactionVert * n.x;
+      r.vertScale += std::fabs(n.reactionVert);
+      r.momentScale += std::fabs(n.reactionVert * n.x);
     }
-    if (n.reactionRot != 0) sumM += n.reactionRot;
+    if (n.reactionRot != 0) {
+      sumM += n.reactionRot;
+      r.momentScale += std::fabs(n.reactionRot);
+    }
   }
-  return {sumV + m_dLoadVert, sumM + m_dLoadMoment};
+  r.vert = sumV + m_dLoadVert;
+  r.moment = sumM + m_dLoadMoment;
+  return r;
+}
+
+double CBeamAnalysis::Residuals::Relative() const {
+  const auto part = [](double residual, double scale) {
+    return residual == 0 ? 0.0 : std::fabs(residual) / scale;  // (a NaN stays NaN)
+  };
+  return std::max(part(vert, vertScale), part(moment, momentScale));
 }
 
 void CBeamAnalysis::AppendEquilibriumLine(int units, const Residuals& residuals) {

@@ -18,10 +18,13 @@
 #pragma once
 
 #include <array>
+#include <bit>
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "analysis/double_double.h"
 #include "model/items.h"
 
 namespace spanlab {
@@ -67,6 +70,16 @@ class CBeamAnalysis {
   static constexpr const char* kMessageA4 =
       "Error A4 - The results are beyond the range of numbers the program can hold. Check for "
       "values that are far too large or too small.";
+  // Equations so ill-conditioned that even the precise solution (32 digits) leaves errors above
+  // the accuracy goal; the results are shown, with this line.
+  static constexpr const char* kMessageW3 =
+      "Warning W3 - The results may be inaccurate: the stiffness varies too much along the beam "
+      "for the precision of the program. Check the member properties, springs and supports.";
+  // Every result is meant to lie within kAccuracyGoal of its quantity's largest magnitude of
+  // the exact solution of the model's equations; an estimated error above kAccuracyLimit gets
+  // the W3 line.
+  static constexpr double kAccuracyGoal = 1e-9;
+  static constexpr double kAccuracyLimit = 1e-7;
 
   // Clears the messages, the length, the error flag, both tables, the load sums, the scales and
   // the extremes.
@@ -93,7 +106,10 @@ class CBeamAnalysis {
                      const std::vector<CMomentReleaseItem>& releases);
 
   // Assembles and solves, then fills node results, reactions and end forces; appends the
-  // equilibrium line last. A beam that is a mechanism (some part of it can move without bending
+  // equilibrium line last. The equations are solved in double; when the condition probe or the
+  // equilibrium check says that double leaves errors above kAccuracyGoal, they are solved again
+  // in double-double (precise_solve.cpp), and if even that is estimated to miss the goal the W3
+  // line comes before the equilibrium line. A beam that is a mechanism (some part of it can move without bending
   // any element, whatever the loads and units) gets the A3 line and is not solved: its free
   // displacements stay 0. A beam whose deflections exceed its length gets the A2 line. A solution
   // beyond the range of a double (values or stiffnesses that overflow or underflow) gets the A4
@@ -125,6 +141,15 @@ class CBeamAnalysis {
   // Whether the last Solve left its eliminated equations for SolveLoadCase: it ran to the end
   // with results (no A1, A3 or A4; A2 leaves valid linear results).
   bool CanSolveLoadCases() const { return m_bCasesReady; }
+  // Whether the last Solve, and so every further load case on its equations, used the precise
+  // (double-double) solution.
+  bool IsPreciseSolution() const { return m_bPrecise; }
+  // The estimated relative error of the last Solve's results (of each quantity's scale), from
+  // the condition probe of the path it took; 0 without a solution.
+  double EstimatedError() const {
+    return m_bPrecise ? m_dPreciseEstimate * kPreciseRoundoff
+                      : m_dConditionEstimate * kDoubleRoundoff;
+  }
   // Solves the beam of the last run (same nodes, elements, springs and restrained degrees of
   // freedom) for other loads and other prescribed values, without eliminating again: O(nodes).
   // `supports` gives the prescribed values; a restrained degree of freedom that none of them
@@ -262,15 +287,92 @@ class CBeamAnalysis {
   void AssembleStiffness(Equations& eq, const std::vector<CSpringItem>& springs);
   // Whether the beam can move without bending any element; reads m_kinematics.
   bool IsMechanism() const;
+  // The condition probe of an elimination (stiffness_solve.cpp explains it): the mean of
+  // y_r^2 / pivot_r over the free rows, where y is the forward-eliminated probe vector.
+  // sqrt(v) for a positive normal v within some 10 %, from the bits of v: enough for an
+  // estimate of a magnitude, and without the latency of a square root.
+  static double RoughSqrt(double v) {
+    return std::bit_cast<double>((std::bit_cast<uint64_t>(v) >> 1) + 0x1FF7A3BEA91D9B1Bull);
+  }
+  struct ConditionProbe {
+    double sum = 0;
+    int64_t rows = 0;
+    bool indefinite = false;  // a pivot that is not positive: the factors are meaningless
+    // A free row's probe entry y at its elimination, t = y / pivot.
+    void Add(double y, double t, double pivot) {
+      sum += y * t;
+      indefinite |= !(pivot > 0);
+      ++rows;
+    }
+    double Estimate() const {
+      return indefinite ? HUGE_VAL : rows > 0 ? sum / static_cast<double>(rows) : 0.0;
+    }
+  };
   void Eliminate(Equations& eq);
   // The equilibrium check: reactions plus applied loads, vertically and in moments about x = 0
   // (internal units).
   struct Residuals {
     double vert = 0, moment = 0;
+    // Sums of the magnitudes of the terms (loads and reactions) in each residual.
+    double vertScale = 0, momentScale = 0;
+    // The larger residual relative to its scale: what equilibrium says of the digits lost.
+    double Relative() const;
   };
   Residuals EquilibriumResiduals() const;
   void EndForces(const Equations& eq, const std::vector<CSpringItem>& springs,
                  const std::vector<CUniformLoadItem>& uniformLoads);
+  // Assembly and elimination in double (load sums, equations, kinematics, probe).
+  void SolveInDouble(const std::vector<CSupportItem>& supports,
+                     const std::vector<CSpringItem>& springs,
+                     const std::vector<CPointLoadItem>& pointLoads,
+                     const std::vector<CUniformLoadItem>& uniformLoads);
+  // SolveInDouble, then the precise solution where double misses kAccuracyGoal, then the end
+  // forces; returns the equilibrium residuals of the results left.
+  Residuals SolveAccurately(const std::vector<CSupportItem>& supports,
+                            const std::vector<CSpringItem>& springs,
+                            const std::vector<CPointLoadItem>& pointLoads,
+                            const std::vector<CUniformLoadItem>& uniformLoads);
+
+  // ---- The precise solution (precise_solve.cpp) ----
+  // Unit round-off of double and a bound of that of the double-double operations used; the
+  // probe's estimate times it is the estimated relative error of a solution.
+  static constexpr double kDoubleRoundoff = 1.1102230246251565e-16;  // 2^-53
+  static constexpr double kPreciseRoundoff = 1e-31;
+  // Element e's stiffness terms (as ElementTermsOf) from the exact length, in double-double.
+  struct PreciseTerms {
+    DoubleDouble k11, k12, k13, k14, k22, k23, k24, k33, k34, k44;
+  };
+  PreciseTerms PreciseTermsOf(int32_t e) const;
+  // The band (high parts in m_equations.K, low parts in m_bandLow) and the load vector F.
+  void AssemblePrecisely(std::vector<DoubleDouble>& F, const std::vector<CSpringItem>& springs,
+                         const std::vector<CPointLoadItem>& pointLoads,
+                         const std::vector<CUniformLoadItem>& uniformLoads);
+  // Eliminates the band in place; returns the condition probe's estimate (HUGE_VAL for a pivot
+  // that is not positive), NaN for a pivot out of range (0, below the smallest normal double,
+  // not a number).
+  double EliminateBandPrecisely();
+  // Solves with the eliminated band: F (loads) and d (prescribed values) in, d (displacements)
+  // and F (reactions at prescribed dofs) out.
+  void SubstitutePrecisely(std::vector<DoubleDouble>& F, std::vector<DoubleDouble>& d) const;
+  // Assembly, elimination and substitution; the displacements go to the node records (their
+  // low parts to m_displacementLow), the reactions to m_equations.F; sets m_bPrecise and
+  // m_bCasesReady. False (nothing set) when a pivot or a result is out of range.
+  bool SolvePrecisely(const std::vector<CSpringItem>& springs,
+                      const std::vector<CPointLoadItem>& pointLoads,
+                      const std::vector<CUniformLoadItem>& uniformLoads);
+  // Element e's k d (shearStart, momentStart, shearEnd, momentEnd) for its end displacements
+  // d, rounded once.
+  std::array<double, 4> PreciseElementForces(int32_t e,
+                                             const std::array<DoubleDouble, 4>& d) const;
+  // k d of every element from the node displacements and m_displacementLow.
+  void PreciseEndForces();
+  // A further load case in double: F (loads) and d (prescribed values) in, d (displacements)
+  // and F (reactions at prescribed dofs) out.
+  void SolveCase(std::vector<double>& F, std::vector<double>& d) const;
+  // The same in double-double: F (loads) and d (prescribed values) in double, out
+  // d rounded, `low` its low parts, F the reactions.
+  void SolveCasePrecisely(std::vector<double>& F, std::vector<double>& d,
+                          std::vector<double>& low) const;
   void AppendEquilibriumLine(int units, const Residuals& residuals);
   // Leaves the per-element load sums in m_loadP / m_loadQ for the values between nodes (they
   // are already there when the assembly summed them); nothing without uniform loads.
@@ -289,6 +391,17 @@ class CBeamAnalysis {
   bool m_bRefused = false;              // an A1 line ended the run
   bool m_bFiniteResults = true;         // EndForces found every value a finite number
   bool m_bCasesReady = false;           // the equations hold the eliminated band of a complete run
+  double m_dConditionEstimate = 0;      // the probe's estimate of the double elimination
+  double m_dPreciseEstimate = 0;        // and of the precise one
+  bool m_bPrecise = false;              // the last Solve used the precise solution
+  bool m_bPreciseFailed = false;        // it needed it, but its values were out of range
+  std::vector<double> m_bandLow;        // the low parts of the precise band
+  std::vector<double> m_displacementLow;  // the low parts of the precise displacements
+  // Sums of the magnitudes of the applied loads' forces and moments about x = 0: the scales of
+  // the equilibrium check, with the reactions'.
+  struct {
+    double vert = 0, moment = 0;
+  } m_loadScale;
   // Loads summed per element, intensity at the left end and rise: for the assembly only when
   // uniform loads overlap so much that the element-by-element assembly would be quadratic;
   // always kept after a run with uniform loads, for the values between nodes.

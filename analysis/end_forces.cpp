@@ -42,7 +42,8 @@ void CBeamAnalysis::EndForces(const Equations& eq, const std::vector<CSpringItem
   }
 
   // End forces: the element stiffness times its end displacements ...
-  for (int32_t e = 1; e <= m_nElements; ++e) {
+  if (m_bPrecise) PreciseEndForces();
+  for (int32_t e = 1; e <= m_nElements && !m_bPrecise; ++e) {
     BeamElement& el = m_elements[e];
     ComputeElementTerms(el.ei, ElementLength(e), el.releaseEnd);
     const ElementTerms& k = m_k;

@@ -11,6 +11,7 @@
 #include "analysis/live_load.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace spanlab {
 
@@ -71,6 +72,31 @@ void AddScaled(const SpanLoads& loads, double factor, std::vector<CPointLoadItem
     points.push_back({p.m_dX, factor * p.m_dPLoad, factor * p.m_dMoment});
   for (const CUniformLoadItem& u : loads.uniforms)
     uniforms.push_back({u.m_dXStart, u.m_dXEnd, factor * u.m_dUStart, factor * u.m_dUEnd});
+}
+
+// The single analysis's tests on the envelope (its A4 and A2, with the same lines): false, with
+// the A4 line, when a change (`probe` NaN), the base or a sum of them is not a finite number;
+// the A2 line when a deflection is larger than the beam.
+bool CheckRange(const Case& high, const Case& low, double probe, double length,
+                LiveLoadEnvelope& env) {
+  double largest = 0;
+  for (auto array : kArrays) {
+    for (const Case* c : {&high, &low}) {
+      for (size_t i = 1; i < (c->*array).size(); ++i) probe += (c->*array)[i] - (c->*array)[i];
+    }
+  }
+  if (probe != 0) {
+    env.messages.push_back(CBeamAnalysis::kMessageA4);
+    env.error = true;
+    return false;
+  }
+  for (size_t i = 1; i < high.deflection.size(); ++i)
+    largest = std::max({largest, std::fabs(high.deflection[i]), std::fabs(low.deflection[i])});
+  if (largest > length) {
+    env.messages.push_back(CBeamAnalysis::kMessageA2);
+    env.error = true;
+  }
+  return true;
 }
 
 // Where an extreme was found: which array, which entry, and whether it is the envelope's max
@@ -138,6 +164,7 @@ LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
   };
 
   Case high = base, low = base, delta;
+  double probe = 0;  // 0 while every change is a finite number, NaN after any other
   for (int32_t k = 0; k < spanCount; ++k) {
     solveDelta(k, delta);
     for (auto array : kArrays) {
@@ -145,11 +172,13 @@ LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
       std::vector<double>& lo = low.*array;
       const std::vector<double>& d = delta.*array;
       for (size_t i = 1; i < d.size(); ++i) {
+        probe += d[i] - d[i];
         if (d[i] > 0) hi[i] += d[i];
         else if (d[i] < 0) lo[i] += d[i];
       }
     }
   }
+  if (!CheckRange(high, low, probe, model.length, env)) return env;
 
   // Node and element tables of the envelope.
   const int32_t nodes = analysis.m_nNodes, elements = analysis.m_nElements;

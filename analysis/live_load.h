@@ -16,6 +16,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "analysis/beam_analysis.h"
@@ -68,6 +69,12 @@ struct LiveLoadEnvelope {
   std::vector<EnvelopeNode> nodes;        // one per node of the run, in order
   std::vector<EnvelopeElement> elements;  // one per element of the run, in order
   std::array<EnvelopeExtreme, kEnvelopeExtremeCount> extremes;
+  // The tests of the single analysis applied to the envelope: the A4 line when some solution
+  // or sum holds a value beyond the range of a double (the envelope is then empty: no results),
+  // the A2 line when a largest or smallest deflection exceeds the beam length (the envelope
+  // stays). `error` is set with either; the run log shows the lines after the analysis's.
+  std::vector<std::string> messages;
+  bool error = false;
   bool empty() const { return nodes.empty(); }
 };
 
@@ -90,7 +97,7 @@ int32_t SpanOfPosition(const std::vector<LiveLoadSpan>& spans, double x);
 // The envelope of `model` under `live`, from the results of its ordinary run in `analysis`:
 // one solution for the settlements and min loading everywhere, one per span for the change to
 // its max loading, superposed; O(spans x nodes), no new elimination. Empty when the run left no
-// results to build on (errors A1, A3, A4).
+// results to build on (errors A1, A3, A4), or with the A4 line when its own values overflow.
 LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
                                          const LiveLoadModel& model, const CLiveLoadItem& live);
 

@@ -5,7 +5,9 @@
 // upper factor U, and the multiplier the run used for row m under pivot r is U[r][m] / U[r][r].
 // A new right-hand side therefore needs only the same forward pass over F (with the same
 // treatment of prescribed values) and the back substitution: O(n) per load case, no new
-// elimination. The steps below are those of Eliminate applied to F alone.
+// elimination. The steps below are those of Eliminate applied to F alone. A run that took the
+// precise solution left its band in double-double, and its load cases take the same path
+// (precise_solve.cpp), end forces included.
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -14,13 +16,42 @@
 
 namespace spanlab {
 
+void CBeamAnalysis::SolveCase(std::vector<double>& F, std::vector<double>& d) const {
+  const int32_t n = m_nDof;
+  const Equations& eq = m_equations;
+  const auto band = [&eq](int32_t r) {
+    const double* k = eq.Row(r);
+    return std::array<double, 4>{k[0], k[1], k[2], (r & 1) ? k[3] : 0.0};
+  };
+  for (int32_t r = 1; r <= n - 1; ++r) {
+    const int32_t mEnd = std::min(r + 3, n);
+    const std::array<double, 4> k = band(r);
+    if (IsPrescribed(r)) {
+      for (int32_t m = r + 1; m <= mEnd; ++m) F[m] -= k[m - r] * d[r];
+      continue;
+    }
+    for (int32_t m = r + 1; m <= mEnd; ++m) {
+      if (k[m - r] != 0) F[m] -= k[m - r] / k[0] * F[r];
+    }
+  }
+  for (int32_t r = n; r >= 1; --r) {
+    const std::array<double, 4> k = band(r);
+    double s = 0;
+    for (int32_t t = 1; t <= 3 && r + t <= n; ++t) s += k[t] * d[r + t];
+    if (IsPrescribed(r)) {
+      F[r] = s + k[0] * d[r] - F[r];  // the support's reaction
+    } else {
+      d[r] = (F[r] - s) / k[0];
+    }
+  }
+}
+
 void CBeamAnalysis::SolveLoadCase(const std::vector<CSupportItem>& supports,
                                   const std::vector<CSpringItem>& springs,
                                   const std::vector<CPointLoadItem>& pointLoads,
                                   const std::vector<CUniformLoadItem>& uniformLoads,
                                   CaseResults& out) const {
-  const int32_t n = m_nDof;
-  const size_t size = static_cast<size_t>(n) + 2;
+  const size_t size = static_cast<size_t>(m_nDof) + 2;
   std::vector<double> F(size, 0.0), d(size, 0.0);
   for (const CPointLoadItem& p : pointLoads) {
     const int32_t i = FindDof(p.m_dX);
@@ -48,32 +79,9 @@ void CBeamAnalysis::SolveLoadCase(const std::vector<CSupportItem>& supports,
     if (s.m_bRotation == 1 && IsPrescribed(i + 1)) d[i + 1] = s.m_dRotation;
   }
 
-  const Equations& eq = m_equations;
-  const auto band = [&eq](int32_t r) {
-    const double* k = eq.Row(r);
-    return std::array<double, 4>{k[0], k[1], k[2], (r & 1) ? k[3] : 0.0};
-  };
-  for (int32_t r = 1; r <= n - 1; ++r) {
-    const int32_t mEnd = std::min(r + 3, n);
-    const std::array<double, 4> k = band(r);
-    if (IsPrescribed(r)) {
-      for (int32_t m = r + 1; m <= mEnd; ++m) F[m] -= k[m - r] * d[r];
-      continue;
-    }
-    for (int32_t m = r + 1; m <= mEnd; ++m) {
-      if (k[m - r] != 0) F[m] -= k[m - r] / k[0] * F[r];
-    }
-  }
-  for (int32_t r = n; r >= 1; --r) {
-    const std::array<double, 4> k = band(r);
-    double s = 0;
-    for (int32_t t = 1; t <= 3 && r + t <= n; ++t) s += k[t] * d[r + t];
-    if (IsPrescribed(r)) {
-      F[r] = s + k[0] * d[r] - F[r];  // the support's reaction
-    } else {
-      d[r] = (F[r] - s) / k[0];
-    }
-  }
+  std::vector<double> low;  // the low parts of precise displacements
+  if (m_bPrecise) SolveCasePrecisely(F, d, low);
+  else SolveCase(F, d);
 
   const size_t nodes = static_cast<size_t>(m_nNodes) + 1;
   out.deflection.assign(nodes, 0.0);
@@ -99,6 +107,17 @@ void CBeamAnalysis::SolveLoadCase(const std::vector<CSupportItem>& supports,
   out.momentStart.assign(elements, 0.0);
   out.momentEnd.assign(elements, 0.0);
   for (int32_t e = 1; e <= m_nElements; ++e) {
+    if (m_bPrecise) {
+      const size_t j = 2 * static_cast<size_t>(e) - 1;
+      const std::array<double, 4> f = PreciseElementForces(
+          e, {DoubleDouble(d[j], low[j]), DoubleDouble(d[j + 1], low[j + 1]),
+              DoubleDouble(d[j + 2], low[j + 2]), DoubleDouble(d[j + 3], low[j + 3])});
+      out.shearStart[e] = f[0];
+      out.momentStart[e] = f[1];
+      out.shearEnd[e] = f[2];
+      out.momentEnd[e] = f[3];
+      continue;
+    }
     const BeamElement& el = m_elements[e];
     const ElementTerms k = ElementTermsOf(el.ei, ElementLength(e), el.releaseEnd);
     const double d1 = d[2 * e - 1], d2 = d[2 * e], d3 = d[2 * e + 1], d4 = d[2 * e + 2];

@@ -212,6 +212,8 @@ void CBeamAnalysis::AssembleLoads(Equations& eq, const std::vector<CSupportItem>
     F[i + 1] += p.m_dMoment;
     m_dLoadVert += p.m_dPLoad;
     m_dLoadMoment += p.m_dMoment - p.m_dPLoad * p.m_dX;
+    m_loadScale.vert += std::fabs(p.m_dPLoad);
+    m_loadScale.moment += std::fabs(p.m_dMoment) + std::fabs(p.m_dPLoad * p.m_dX);
   }
 
   auto addElementLoad = [this, &F](int32_t e, double p, double q) {
@@ -236,6 +238,9 @@ void CBeamAnalysis::AssembleLoads(Equations& eq, const std::vector<CSupportItem>
     const double du = s.u2 - s.u1;
     m_dLoadVert += (s.u1 + s.u2) * dx / 2;
     m_dLoadMoment += du * dx * (s.x1 + dx / 3) / 2 - s.u2 * dx * (s.x1 + s.x2) / 2;
+    const double resultant = (std::fabs(s.u1) + std::fabs(s.u2)) * dx / 2;  // (a bound)
+    m_loadScale.vert += resultant;
+    m_loadScale.moment += resultant * std::max(std::fabs(s.x1), std::fabs(s.x2));
   }
 
   for (const CSupportItem& s : supports) {
@@ -334,6 +339,13 @@ void CBeamAnalysis::Eliminate(Equations& eq) {
   // are the next three in that order. K has room for two nodes' rows past the last, so the
   // pointers to rows beyond n (never read or written) stay inside it.
   double* const K = eq.K.data();
+  // The condition probe (see the top of the file): g holds the probe entries of rows r + 1 ..
+  // r + 3 while row r is eliminated. A row's entry starts as the square root of its diagonal
+  // term, read before any row above changes it (row r + 3 is first changed by row r or r + 1).
+  // The entries of prescribed rows, and of the rows past n that the pointers reach, are never
+  // used: such rows eliminate nothing.
+  double g[3] = {RoughSqrt(K[0]), RoughSqrt(K[4]), RoughSqrt(K[7])};
+  ConditionProbe probe;
   // One row of the forward pass; `Odd` is the row's parity (a deflection row). False: stop.
   const auto forward = [&](auto odd, int32_t r, const double* kr, double* r1, double* r2,
                            double* r3, bool prescribed) {
@@ -341,6 +353,10 @@ void CBeamAnalysis::Eliminate(Equations& eq) {
     // Row r itself does not change below; a rotation row's fourth term is the constant 0.
     const std::array<double, 4> k{kr[0], kr[1], kr[2], decltype(odd)::value ? kr[3] : 0.0};
     double* const below[4] = {nullptr, r1, r2, r3};
+    const double y = g[0];
+    g[0] = g[1];
+    g[1] = g[2];
+    g[2] = RoughSqrt(r3[0]);
     if (prescribed) {
       const double value = Displacement(r);
       for (int32_t m = r + 1; m <= mEnd; ++m) F[m] -= k[m - r] * value;
@@ -355,6 +371,11 @@ void CBeamAnalysis::Eliminate(Equations& eq) {
       stopOutOfRange();
       return false;
     }
+    const double t = y / pivot;
+    probe.Add(y, t, pivot);
+    g[0] -= k[1] * t;  // (row r + 3's term in a rotation row is 0, and so is k[3])
+    g[1] -= k[2] * t;
+    g[2] -= k[3] * t;
     for (int32_t m = r + 1; m <= mEnd; ++m) {
       if (k[m - r] == 0) continue;
       const double f = k[m - r] / pivot;
@@ -377,7 +398,11 @@ void CBeamAnalysis::Eliminate(Equations& eq) {
       return;
   }
   if (mechanism) return stopAsMechanism();
-  if (!IsPrescribed(n) && outOfRange(eq.Row(n)[0])) return stopOutOfRange();
+  if (!IsPrescribed(n)) {
+    if (outOfRange(eq.Row(n)[0])) return stopOutOfRange();
+    probe.Add(g[0], g[0] / eq.Row(n)[0], eq.Row(n)[0]);
+  }
+  m_dConditionEstimate = probe.Estimate();
   // Back substitution, with the displacements of rows r + 1 .. r + 3 at hand.
   double next[3] = {0, 0, 0};
   const auto backward = [&](auto odd, int32_t r, const double* kr, bool prescribed) {
@@ -405,32 +430,81 @@ void CBeamAnalysis::Eliminate(Equations& eq) {
   m_bCasesReady = true;  // the band stays eliminated for SolveLoadCase
 }
 
+void CBeamAnalysis::SolveInDouble(const std::vector<CSupportItem>& supports,
+                                  const std::vector<CSpringItem>& springs,
+                                  const std::vector<CPointLoadItem>& pointLoads,
+                                  const std::vector<CUniformLoadItem>& uniformLoads) {
+  m_dLoadVert = 0;
+  m_dLoadMoment = 0;
+  m_loadScale = {};
+  m_bStiffnessOutOfRange = false;
+  m_bCasesReady = false;
+  m_bPrecise = false;
+  const size_t size = static_cast<size_t>(m_nDof) + 2;
+  Equations& eq = m_equations;
+  eq.F.assign(size, 0.0);
+  eq.K.assign(7 * static_cast<size_t>(m_nNodes + 2), 0.0);
+  m_kinematics.assign(static_cast<size_t>(m_nNodes) + 2, 0);
+  AssembleLoads(eq, supports, pointLoads, uniformLoads);
+  AssembleStiffness(eq, springs);
+  Eliminate(eq);
+}
+
+CBeamAnalysis::Residuals CBeamAnalysis::SolveAccurately(
+    const std::vector<CSupportItem>& supports, const std::vector<CSpringItem>& springs,
+    const std::vector<CPointLoadItem>& pointLoads,
+    const std::vector<CUniformLoadItem>& uniformLoads) {
+  SolveInDouble(supports, springs, pointLoads, uniformLoads);
+  // A stable beam whose double elimination met a pivot out of range, or whose probe (a NaN
+  // too) says that double misses the goal, is solved precisely.
+  bool precise = m_bStiffnessOutOfRange ||
+                 (m_bCasesReady && !(m_dConditionEstimate * kDoubleRoundoff <= kAccuracyGoal));
+  for (;;) {
+    if (precise && !SolvePrecisely(springs, pointLoads, uniformLoads)) {
+      // Out of the range of double-double's operations: the double solution as it was (or
+      // A4 when it had none), with W3.
+      m_bPreciseFailed = true;
+      SolveInDouble(supports, springs, pointLoads, uniformLoads);
+      precise = false;
+    }
+    const size_t messages = m_messages.size();
+    const uint8_t error = m_bError;
+    EndForces(m_equations, springs, uniformLoads);
+    const Residuals residuals = EquilibriumResiduals();
+    // An equilibrium error that shows lost digits overrules the probe: it sees a motion of a
+    // stiff part that the probe may not excite. The double solution's lines (A2) go.
+    if (precise || m_bPreciseFailed || !m_bCasesReady || !(residuals.Relative() > kAccuracyGoal))
+      return residuals;
+    m_messages.resize(messages);
+    m_bError = error;
+    precise = true;
+  }
+}
+
 void CBeamAnalysis::Solve(const std::vector<CSupportItem>& supports,
                           const std::vector<CSpringItem>& springs,
                           const std::vector<CPointLoadItem>& pointLoads,
                           const std::vector<CUniformLoadItem>& uniformLoads, int units) {
   m_dLoadVert = 0;
   m_dLoadMoment = 0;
+  m_loadScale = {};
   m_loadP.clear();
   m_loadQ.clear();
   if (m_bRefused) return;  // an A1 line ended the run
   m_bError = 0;
   m_bStiffnessOutOfRange = false;
   m_bCasesReady = false;
+  m_bPrecise = m_bPreciseFailed = false;
+  m_dConditionEstimate = m_dPreciseEstimate = 0;
+  m_bandLow = {};
+  m_displacementLow = {};
   if (m_nNodes < 2) return;  // zero length: the data check reports it
   bool outOfMemory = false;
+  Residuals residuals;
   {
     const TableLock lock(*this);
     try {
-      const size_t size = static_cast<size_t>(m_nDof) + 2;
-      Equations& eq = m_equations;
-      eq.F.assign(size, 0.0);
-      eq.K.assign(7 * static_cast<size_t>(m_nNodes + 2), 0.0);
-      m_kinematics.assign(static_cast<size_t>(m_nNodes) + 2, 0);
-      AssembleLoads(eq, supports, pointLoads, uniformLoads);
-      AssembleStiffness(eq, springs);
-      Eliminate(eq);
-      EndForces(eq, springs, uniformLoads);
+      residuals = SolveAccurately(supports, springs, pointLoads, uniformLoads);
     } catch (const std::bad_alloc&) {
       outOfMemory = true;
     }
@@ -440,7 +514,6 @@ void CBeamAnalysis::Solve(const std::vector<CSupportItem>& supports,
     return;
   }
   // The sums of the loads and of the equilibrium check can overflow where no single term does.
-  const Residuals residuals = EquilibriumResiduals();
   if (m_bStiffnessOutOfRange || !m_bFiniteResults || !std::isfinite(m_dLoadVert) ||
       !std::isfinite(m_dLoadMoment) || !std::isfinite(residuals.vert) ||
       !std::isfinite(residuals.moment)) {
@@ -452,6 +525,11 @@ void CBeamAnalysis::Solve(const std::vector<CSupportItem>& supports,
     m_bCasesReady = false;
     return;
   }
+  // Lost accuracy that 32 digits could not restore is said, not hidden; the results stay.
+  if (m_bPreciseFailed ||
+      (m_bPrecise && (!(m_dPreciseEstimate * kPreciseRoundoff <= kAccuracyLimit) ||
+                      residuals.Relative() > kAccuracyLimit)))
+    m_messages.push_back(kMessageW3);
   AppendEquilibriumLine(units, residuals);
 }
 

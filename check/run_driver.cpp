@@ -69,7 +69,14 @@ RunLog RunModel(CSPLX_30Doc& doc, const std::function<void(const std::string&)>&
   log.AddText("Running Analysis\r\n");
   if (show) show(log.Text());
   doc.RunAnalysis();
-  for (const std::string& line : doc.GetAnalysisMessages()) log.AddText(line + "\r\n");
+  // The engine's lines, then the live-load envelope's (its A2 or A4). An analysis warning (W3)
+  // counts as a warning of the run.
+  for (const auto* lines : {&doc.GetAnalysisMessages(), &doc.GetEnvelope().messages}) {
+    for (const std::string& line : *lines) {
+      log.AddText(line + "\r\n");
+      if (line.compare(0, 7, "Warning") == 0) ++run.warnings;
+    }
+  }
   log.AddText("Analysis Complete\r\n");
   run.analysed = true;
   run.text = log.Text();

@@ -11,7 +11,9 @@
 
 namespace spanlab {
 
-// Runs the checks and, when they pass, the analysis with its extremes on `doc`. `show`
+// Runs the checks and, when they pass, the analysis with its extremes on `doc`; the log lists the
+// analysis's message lines and then the live-load envelope's, and `warnings` counts the
+// analysis's warning lines (W3) with the data check's. `show`
 // (optional) receives the log each time it grows a stage: once before the analysis (ending with
 // "Running Analysis") and once at the end. After any error the analysis object is Reset.
 RunLog RunModel(CSPLX_30Doc& doc, const std::function<void(const std::string&)>& show = {});

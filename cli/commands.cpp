@@ -131,7 +131,9 @@ bool OpenModel(CSPLX_30Doc& doc, Prompter& prompter, const std::string& path,
 }
 
 int ExitStatus(const RunLog& run, const CSPLX_30Doc& doc) {
-  return run.errors == 0 && !doc.GetAnalysis().m_bError ? kExitClean : kExitModelErrors;
+  return run.errors == 0 && !doc.GetAnalysis().m_bError && !doc.GetEnvelope().error
+             ? kExitClean
+             : kExitModelErrors;
 }
 
 std::string WithLineFeeds(const std::string& text) {

@@ -94,7 +94,8 @@ bool ParsePosition(const std::string& text, double& value);
 bool OpenModel(CSPLX_30Doc& doc, Prompter& prompter, const std::string& path,
                LinesRunner* runner = nullptr);
 
-// kExitClean when the run counted no error and the analysis succeeded, else kExitModelErrors.
+// kExitClean when the run counted no error and the analysis and its live-load envelope
+// succeeded, else kExitModelErrors.
 int ExitStatus(const RunLog& run, const CSPLX_30Doc& doc);
 
 // The text with every CR LF turned into LF.

@@ -57,7 +57,8 @@ int RunResults(const Options& o) {
       break;
     }
     case Loaded::kLinesFile:
-      status = doc.GetAnalysis().m_bError ? kExitModelErrors : kExitClean;
+      status = doc.GetAnalysis().m_bError || doc.GetEnvelope().error ? kExitModelErrors
+                                                                     : kExitClean;
       if (doc.GetAnalysis().m_nNodes == 0) {
         // Lines that give no beam are not a model (an empty file, any other text, random
         // bytes): the checks say why, as `check` shows it.

@@ -402,3 +402,56 @@ TEST(InfluenceLineTest, QuantityNames) {
 
 }  // namespace
 }  // namespace spanlab
+
+namespace spanlab {
+namespace {
+
+// Live loads whose values overflow: the envelope runs the single analysis's tests (A4: no
+// envelope; A2: deflections larger than the beam), the log shows the line after the analysis's,
+// and the run counts as failed. Each case was once an exit 0 with zeros, equal extremes or nulls.
+TEST(LiveLoadEnvelope, OverflowingLiveLoadsAreErrorsNotZeros) {
+  const struct {
+    std::vector<std::string> lines;
+    const char* message;
+    bool envelope;  // the envelope stays (A2) or is gone (A4)
+  } cases[] = {
+      {{"Support: X = 10; Disp = 0;", "Uniform Load: XStart = 0; XEnd = 20; UStart = -1; UEnd = -1;",
+        "Live Load: U = -1e300; LiveFactor = 1e10;"},
+       CBeamAnalysis::kMessageA4, false},
+      {{"Live Load: U = -1e308;"}, CBeamAnalysis::kMessageA4, false},
+      {{"Point Load: X = 5; PLoad = -1;", "Live Load: U = -1; DeadMin = 1e308;"},
+       CBeamAnalysis::kMessageA4, false},
+      {{"Live Load: U = -1e200;"}, CBeamAnalysis::kMessageA2, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lines.back());
+    std::vector<std::string> lines = {"File Format:3.0", "Units: Consistent;",
+                                      "Member Property: X = 0; E = 2000; I = 50;",
+                                      "Support: X = 0; Disp = 0;", "Support: X = 20; Disp = 0;"};
+    lines.insert(lines.end(), c.lines.begin(), c.lines.end());
+    CSPLX_30Doc doc;
+    doc.SetLines(nullptr, lines);
+    const RunLog run = RunModel(doc);
+    EXPECT_EQ(run.errors, 0);
+    const LiveLoadEnvelope& env = doc.GetEnvelope();
+    EXPECT_TRUE(env.error);
+    EXPECT_EQ(env.messages, std::vector<std::string>{c.message});
+    EXPECT_EQ(env.empty(), !c.envelope);
+    // The single analysis is sound; the envelope's line follows its equilibrium line.
+    EXPECT_EQ(doc.GetAnalysis().m_bError, 0);
+    const size_t equilibrium = run.text.find(" Equilibrium error:");
+    EXPECT_NE(run.text.find(std::string(c.message) + "\r\nAnalysis Complete"), std::string::npos);
+    EXPECT_LT(equilibrium, run.text.find(c.message));
+  }
+  // The same loads as ordinary uniform loads get the same lines from the single analysis.
+  CSPLX_30Doc doc;
+  doc.SetLines(nullptr, {"File Format:3.0", "Units: Consistent;",
+                         "Member Property: X = 0; E = 2000; I = 50;", "Support: X = 0; Disp = 0;",
+                         "Support: X = 20; Disp = 0;",
+                         "Uniform Load: XStart = 0; XEnd = 20; UStart = -1e200; UEnd = -1e200;"});
+  RunModel(doc);
+  EXPECT_EQ(doc.GetAnalysis().m_messages[1], CBeamAnalysis::kMessageA2);
+}
+
+}  // namespace
+}  // namespace spanlab
