@@ -41,6 +41,23 @@ inline DoubleDouble QuickTwoSum(double a, double b) {
   return {s, b - (s - a)};
 }
 
+// hi + lo == a, each with at most 26 significant bits (Dekker's splitting). Beyond 2^996 the
+// splitter's product would overflow, so such a factor is split at 2^-28 of its size and scaled
+// back (powers of two: exact).
+inline DoubleDouble Split(double a) {
+  constexpr double kSplitter = 134217729.0;  // 2^27 + 1
+  constexpr double kThreshold = 6.69692879491417e+299;  // 2^996
+  if (std::fabs(a) > kThreshold) {
+    const double scaled = a * 3.7252902984619140625e-09;  // 2^-28
+    const double t = kSplitter * scaled;
+    const double hi = t - (t - scaled);
+    return {hi * 268435456.0, (scaled - hi) * 268435456.0};  // 2^28
+  }
+  const double t = kSplitter * a;
+  const double hi = t - (t - a);
+  return {hi, a - hi};
+}
+
 // p + e == a * b exactly (barring underflow), p = fl(a * b).
 inline DoubleDouble TwoProduct(double a, double b) {
   const double p = a * b;
@@ -48,10 +65,8 @@ inline DoubleDouble TwoProduct(double a, double b) {
   return {p, std::fma(a, b, -p)};
 #else
   // Dekker: split each factor into two halves of 26 bits whose products are exact.
-  constexpr double kSplitter = 134217729.0;  // 2^27 + 1
-  const double ta = kSplitter * a, tb = kSplitter * b;
-  const double ah = ta - (ta - a), al = a - ah;
-  const double bh = tb - (tb - b), bl = b - bh;
+  const DoubleDouble sa = Split(a), sb = Split(b);
+  const double ah = sa.hi, al = sa.lo, bh = sb.hi, bl = sb.lo;
   return {p, ((ah * bh - p) + ah * bl + al * bh) + al * bl};
 #endif
 }

@@ -37,7 +37,7 @@ contains "$out" '"nNodes": 202,'
 contains "$out" '"length": 504,'
 contains "$out" '"xMinShear": 360,'
 contains "$out" '" 202 Nodes Defined, 404 Degrees of freedom"'
-contains "$out" 'Equilibrium error: Vert = 0.000 kips;'
+contains "$out" 'Equilibrium error: Vert = -0.000 kips;'
 contains "$out" '"error": false'
 run 0 results "$example" --format csv
 contains "$out" $'node,x,deflection,rotation,reactionVert,reactionRot\n1,0,0,'
@@ -78,7 +78,7 @@ contains "$out" '"nNodes": 202,'
 # ---- model files ----
 spn=$SRC/examples/two-span-floor-beam.spn
 run 0 check "$spn"
-expected=$' 0 Error(s),   0 Warning(s)\nRunning Analysis\n 202 Nodes Defined, 404 Degrees of freedom\n Equilibrium error: Vert = 0.000 kips; Rotation = -0.000 kip ft\nAnalysis Complete'
+expected=$' 0 Error(s),   0 Warning(s)\nRunning Analysis\n 202 Nodes Defined, 404 Degrees of freedom\n Equilibrium error: Vert = -0.000 kips; Rotation = 0.000 kip ft\nAnalysis Complete'
 [ "$out" = "$expected" ] || fail "check printed: $out"
 run 0 results "$spn" --format csv
 contains "$out" $'node,x,deflection,rotation,reactionVert,reactionRot\n1,0,0,'
@@ -279,11 +279,11 @@ live=$OUT/live.txt
 { cat "$example"; echo "Live Load: U = -0.8; LiveFactor = 1.6; DeadMax = 1.2; DeadMin = 0.9;"; } > "$live"
 run 0 envelope "$live"
 contains "$out" $'{\n  "spans": [\n    {"start": 0, "end": 360},\n    {"start": 360, "end": 504}\n  ],'
-contains "$out" '"rotationMin": 0.0050296449291397484, "reactionVertMax": null, "reactionVertMin": null,'
+contains "$out" '"rotationMin": 0.0050296449257235219, "reactionVertMax": null, "reactionVertMin": null,'
 contains "$out" $'"extremes": {\n    "maxShear": {"value": '
-contains "$out" '"maxMoment": {"value": 4026.24000'
+contains "$out" '"maxMoment": {"value": 4026.2399999999998,'
 contains "$out" '"x": 180, "spansOnMax": [0]},'
-contains "$out" '"minMoment": {"value": -3041.28000'
+contains "$out" '"minMoment": {"value": -3041.2799999999997,'
 contains "$out" '"x": 360, "spansOnMax": [0, 1]},'
 # The whole output, flushed in parts, is one JSON document without stray bytes.
 "$CLI" envelope "$live" > "$OUT/envelope.json" || fail "envelope into a file failed"
@@ -293,7 +293,7 @@ python3 -c 'import json, sys; json.load(open(sys.argv[1], encoding="ascii"))' "$
 [ "$(tr -d '[:print:]\n' < "$OUT/envelope.csv" | wc -c)" = 0 ] || fail "envelope CSV has stray bytes"
 run 0 envelope "$live" --format csv
 contains "$out" $'node,x,deflectionMax,deflectionMin,rotationMax,rotationMin,reactionVertMax,reactionVertMin,reactionRotMax,reactionRotMin\n1,0,0,0,'
-contains "$out" $'\n2,2.5,-0.012578990174364885,-0.086727293258662685,0.034684093312418104,0.0050296449291397484,,,,\n'
+contains "$out" $'\n2,2.5,-0.012578990165823197,-0.086727293251509477,0.034684093309558017,0.0050296449257235219,,,,\n'
 contains "$out" $'\n\nelement,xEnd,shearStartMax,shearStartMin,shearEndMax,shearEndMin,momentStartMax,momentStartMin,momentEndMax,momentEndMin\n1,2.5,'
 # Without a Live Load line, or with errors: the log on stderr and status 1.
 run 1 envelope "$example"
@@ -306,7 +306,7 @@ contains "$err" "Error D17 - Only one Live Load line can be specified."
 # Influence lines: positions in feet, values in internal units (kip in).
 run 0 influence "$live" --of moment --at 15
 contains "$out" $'{\n  "of": "moment",\n  "at": 15,\n  "points": [\n    {"x": 0, "value": 0},'
-contains "$out" '{"x": 15, "value": 90.0000000'
+contains "$out" '{"x": 15, "value": 90},'
 run 0 influence "$live" --of reaction-vert --at 30.1 --format csv
 contains "$out" $'x,value\n0,0\n'
 contains "$out" $'\n30,1\n'
@@ -327,7 +327,10 @@ for at in 99 -1 42.000001 -1e-300; do
     fail "--at $at: $err"
 done
 run 0 influence "$live" --of moment --at 42 --format csv
-case "$out" in *$'\n42,0') ;; *) fail "the moment's influence line at the free end: ${out: -100}" ;; esac
+# (0 to the round-off of the solution: the moment at a free end is no moment at all.)
+echo "$out" | tail -1 | awk -F, '$1 == 42 && $2 * $2 < 1e-18 { ok = 1 } END { exit !ok }' ||
+  fail "the moment's influence line at the free end: ${out: -100}"
+
 run 0 influence "$live" --of moment --at 0
 run 0 influence "$live" --of moment --at +4.2e1
 # A Consistent model of 10 units: its end is on the beam, a position past it is not.
