@@ -29,8 +29,9 @@ namespace spanlab {
 
 namespace {
 
-// Rounding band, relative to the magnitude of an element's terms.
-constexpr double kTolerance = 1e-12;
+// Rounding band, relative to the magnitude of an element's terms: some 64 roundings of the
+// closed forms, far below any difference the printed values show.
+constexpr double kTolerance = 64 * std::numeric_limits<double>::epsilon();
 
 struct Extreme {
   double minV, xMin, maxV, xMax;
@@ -113,7 +114,13 @@ unsigned ScreenElement(const Screen& s, const Extreme& deflection, const Extreme
         return tol[3] = kTolerance * moments();
       }))
     mask |= 1u << 3;
-  if (!(s.ei > 0)) return mask;
+  if (s.ei == 0) return mask;  // deflects linearly, turns by the chord's rotation
+  if (!(s.ei > 0)) {  // a negative stiffness (or not a number): no screen, examine both
+    const double k = std::fabs(l / s.ei) * moments();
+    tol[1] = kTolerance * (std::fabs(s.r1) + std::fabs(s.r2) + std::fabs(s.v2 - s.v1) / l + k);
+    tol[0] = kTolerance * (std::fabs(s.v1) + std::fabs(s.v2) + 0.25 * l * k);
+    return mask | 3u;
+  }
   // Rotation: r1 - (l / EI) F(t) with F(t) the integral of the moment from 0 to t in t, a
   // quartic with F(0) = 0 whose values lie within the hull of its Bernstein coefficients: 0,
   // Ma / 4, Ma / 2 + c1 / 12, 3 Ma / 4 + c1 / 4 + c2 / 12 and F(1), the last one the right end

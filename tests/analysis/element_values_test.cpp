@@ -333,6 +333,12 @@ TEST(TrueExtremesTest, ScreenedExtremesEqualEveryCandidate) {
     }
     models.push_back(m);
   }
+  {  // a negative stiffness, which the program accepts: no screen to rely on
+    Model m = EqualSpans(40);
+    m.properties[0].m_dE = -29000;
+    m.pointLoads.push_back({123, -50, 0});
+    models.push_back(m);
+  }
   RandomBeams beams(5);
   for (int i = 0; i < 20; ++i) models.push_back(beams.Next());
   int checked = 0;
