@@ -312,48 +312,6 @@ void ElementSolution::Bounds(BeamQuantity quantity, double& low, double& high) c
   high = std::max(a, b) + above;
 }
 
-void ElementSolution::QuickBounds(BeamQuantity quantity, double& low, double& high) const {
-  if (quantity == BeamQuantity::kShear || quantity == BeamQuantity::kMoment || m_ei == 0 ||
-      !(m_l > 0) || m_ownEndRotation) {
-    Bounds(quantity, low, high);
-    return;
-  }
-  const double l = m_l, l2 = l * l;
-  if (quantity == BeamQuantity::kDeflection) {
-    // v = chord + l^2 t (1 - t) g(t) / EI with g from the closed form: its moment part is
-    // linear in t (exact at the ends), its load parts lie within p l^2 / 24 [1, 1.25] and
-    // q l^2 / 360 [7, 9.48].
-    constexpr double k3 = 1.0 / 3, k6 = 1.0 / 6, k24 = 1.0 / 24, k360 = 1.0 / 360;
-    const double g0 = -m_ma * k3 - m_mb * k6, g1 = -m_ma * k6 - m_mb * k3;
-    const double pl = m_p * l2 * k24, ql = m_q * l2 * k360;
-    const double gLow = std::min(g0, g1) + std::min(pl, 1.25 * pl) + std::min(7 * ql, 9.48 * ql);
-    const double gHigh = std::max(g0, g1) + std::max(pl, 1.25 * pl) + std::max(7 * ql, 9.48 * ql);
-    const double k = l2 / (4 * m_ei);
-    low = std::min(m_v1, m_v2) + k * std::min(gLow, 0.0);
-    high = std::max(m_v1, m_v2) + k * std::max(gHigh, 0.0);
-    return;
-  }
-  // Rotation: it falls at the rate M / EI, so from the left end it rises at most by
-  // (l / EI) max(0, -M) t and from the right end by (l / EI) max(0, M) (1 - t); the lower of the
-  // two lines, at its highest, bounds it (and likewise from below).
-  double mLow, mHigh;
-  Bounds(BeamQuantity::kMoment, mLow, mHigh);
-  const double k = l / m_ei;
-  const double rise = k * std::max(0.0, -mLow), fall = k * std::max(0.0, mHigh);
-  const double r0 = m_r1, r1 = m_r2;
-  if (!(rise + fall > 0)) {
-    low = std::min(r0, r1), high = std::max(r0, r1);
-    return;
-  }
-  const double inverse = 1 / (rise + fall);
-  const double tHigh = std::clamp((r1 + fall - r0) * inverse, 0.0, 1.0);
-  const double tLow = std::clamp((r0 - r1 + rise) * inverse, 0.0, 1.0);
-  high = std::max(r0 + rise * tHigh, r1 + fall * (1 - tHigh));
-  low = std::min(r0 - fall * tLow, r1 - rise * (1 - tLow));
-  const double slack = 1e-12 * std::max(std::fabs(low), std::fabs(high));
-  low -= slack, high += slack;
-}
-
 void ElementSolution::CurveHull(BeamQuantity quantity, double& low, double& high) const {
   const double r2 = m_ownEndRotation ? m_r1 : m_r2;
   const bool rotation = quantity == BeamQuantity::kRotation;

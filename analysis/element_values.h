@@ -58,9 +58,6 @@ class ElementSolution {
   // rotation and deflection the hull of its polynomial's Bernstein coefficients. Cheap, for
   // skipping elements that cannot hold a new extreme.
   void Bounds(BeamQuantity quantity, double& low, double& high) const;
-  // Looser bounds that cost a few operations: the same as Bounds for shear and moment; for
-  // rotation and deflection from the moment's bounds and the closed form's terms.
-  void QuickBounds(BeamQuantity quantity, double& low, double& high) const;
 
  private:
   // Coefficients c[0..4] in t = s / Length() of the quantity's derivative-sign polynomial, i.e.

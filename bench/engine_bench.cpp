@@ -109,6 +109,21 @@ void BM_LoadPerSpan(benchmark::State& state) { RunEngine(state, true); }
 void BM_FirstRunOneLoadOverAll(benchmark::State& state) { FirstRun(state, false); }
 void BM_FirstRunLoadPerSpan(benchmark::State& state) { FirstRun(state, true); }
 
+// The extremes alone (nodes and the values between them) of a solved beam: the last step of a
+// run, repeated on the same tables.
+void BM_Extremes(benchmark::State& state, bool perSpan) {
+  const Model m = ContinuousBeam(state.range(0), perSpan);
+  CBeamAnalysis a;
+  Run(a, m);
+  for (auto _ : state) {
+    a.ComputeExtremes(spanlab::kUnitsConsistent);
+    benchmark::DoNotOptimize(a.m_dMaxDeflection);
+  }
+  state.SetItemsProcessed(state.iterations() * a.m_nElements);
+}
+void BM_ExtremesOneLoadOverAll(benchmark::State& state) { BM_Extremes(state, false); }
+void BM_ExtremesLoadPerSpan(benchmark::State& state) { BM_Extremes(state, true); }
+
 // The live-load envelope over every pattern of the spans, after the run it builds on (the
 // run's own time is BM_LoadPerSpan's): N + 1 solutions on the eliminated band, twice over the
 // spans (the second pass finds the governing patterns).
@@ -149,6 +164,8 @@ BENCHMARK(BM_OneLoadOverAll)->Arg(10)->Arg(1'000)->Arg(100'000)->Unit(benchmark:
 BENCHMARK(BM_OneLoadOverAll)->Arg(1'000'000)->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadPerSpan)->Arg(10)->Arg(1'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadPerSpan)->Arg(1'000'000)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExtremesOneLoadOverAll)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExtremesLoadPerSpan)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FirstRunOneLoadOverAll)->Arg(1'000'000)->Iterations(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FirstRunLoadPerSpan)->Arg(1'000'000)->Iterations(2)->Unit(benchmark::kMillisecond);
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "analysis/element_values.h"
 #include "model/number_text.h"
 
 namespace spanlab {
@@ -17,11 +18,13 @@ std::string Width6General4(double v) {
   return s;
 }
 
-// Where the read-out for client x `mx` reads: the node's index (0 when the results have no
-// nodes) and its position w; nullopt off the beam or without results.
+// Where the read-out for client x `mx` reads: the first node at or right of the cursor (0 when
+// the results have no nodes), its position w and the cursor's own position p on the beam;
+// nullopt off the beam or without results.
 struct ReadPoint {
   int32_t node;
   double w;
+  double p;
 };
 std::optional<ReadPoint> PointAt(const CSPLX_30Doc& doc, const ResultsViewState& state, int mx) {
   const CBeamAnalysis& a = doc.GetAnalysis();
@@ -43,7 +46,7 @@ std::optional<ReadPoint> PointAt(const CSPLX_30Doc& doc, const ResultsViewState&
     }
     if (a.m_nNodes > 0 && p - a.m_nodes[lo].x < 1e-10) k = lo;
   }
-  return ReadPoint{k, a.m_nNodes > 0 ? a.m_nodes[k].x : p};
+  return ReadPoint{k, a.m_nNodes > 0 ? a.m_nodes[k].x : p, std::clamp(p, 0.0, a.m_dLength)};
 }
 
 }  // namespace
@@ -51,6 +54,7 @@ std::optional<ReadPoint> PointAt(const CSPLX_30Doc& doc, const ResultsViewState&
 int ReadoutMarkX(const CSPLX_30Doc& doc, const ResultsViewState& state, int mouseX) {
   const std::optional<ReadPoint> at = PointAt(doc, state, mouseX);
   if (!at) return -1;
+  if (!ShowsEnvelope(doc, state.toggles)) return mouseX;  // the exact curves: at the cursor
   return ScreenFrame(state.m_cxClient, state.m_cyClient, doc.GetBeamLength()).MapX(at->w);
 }
 
@@ -83,23 +87,22 @@ int32_t ElementEndingAt(const CBeamAnalysis& a, int32_t k, double w) {
   return 0;
 }
 
-// The diagram values of the single analysis at node k (element j ending there).
-std::string SingleValues(const CBeamAnalysis& a, int32_t k, int32_t j, const ViewToggles& show,
+// The diagram values of the single analysis at beam position x, from the exact values between
+// nodes (at a node those just left of it, as the diagrams and the node table show them).
+std::string SingleValues(const CBeamAnalysis& a, double x, const ViewToggles& show,
                          const ReadoutUnits& u) {
   std::string t;
-  const BeamNode& n = a.m_nodes[k];
-  if (show.deflection) t += ValueLine("Deflection", u.Deflection(n.deflection), u.deflectionUnit());
-  if (show.rotation) t += ValueLine("Rotation", n.rotation, " radians");
-  if (show.moment) {
-    t += ValueLine("Moment", j > 0 ? u.Moment(-a.m_elements[j].momentEnd) : 0.0, u.momentUnit());
-  }
-  if (show.shear) t += ValueLine("Shear", j > 0 ? -a.m_elements[j].shearEnd : 0.0, u.forceUnit());
+  const BeamValues v = ValuesAt(a, x);
+  if (show.deflection) t += ValueLine("Deflection", u.Deflection(v.deflection), u.deflectionUnit());
+  if (show.rotation) t += ValueLine("Rotation", v.rotation, " radians");
+  if (show.moment) t += ValueLine("Moment", u.Moment(v.moment), u.momentUnit());
+  if (show.shear) t += ValueLine("Shear", v.shear, u.forceUnit());
   return t;
 }
 
 // The two envelope curves at node k, as DrawEnvelope draws them: node ranges for deflection and
 // rotation, and for moment and shear the end of element j (the max curve is minus the end
-// force's minimum).
+// force's minimum); at the first node (j = 0) the start of the first element.
 std::string EnvelopeValues(const LiveLoadEnvelope& env, int32_t k, int32_t j,
                            const ViewToggles& show, const ReadoutUnits& u) {
   if (k < 1 || static_cast<size_t>(k) > env.nodes.size()) return {};
@@ -111,6 +114,15 @@ std::string EnvelopeValues(const LiveLoadEnvelope& env, int32_t k, int32_t j,
                    u.deflectionUnit());
   }
   if (show.rotation) t += RangeLine("Rotation", n.rotation.max, n.rotation.min, " radians");
+  if (j == 0 && !env.elements.empty()) {  // the beam's start: the first element's start forces
+    const EnvelopeElement& e = env.elements.front();
+    if (show.moment) {
+      t += RangeLine("Moment", u.Moment(e.momentStart.max), u.Moment(e.momentStart.min),
+                     u.momentUnit());
+    }
+    if (show.shear) t += RangeLine("Shear", e.shearStart.max, e.shearStart.min, u.forceUnit());
+    return t;
+  }
   const EnvelopeElement none;
   const EnvelopeElement& e = j > 0 ? env.elements[static_cast<size_t>(j - 1)] : none;
   if (show.moment) {
@@ -131,14 +143,15 @@ std::string ReadoutText(const CSPLX_30Doc& doc, const ResultsViewState& state, i
   const CBeamAnalysis& a = doc.GetAnalysis();
   const CBeamAnalysis::TableLock lock(a);
   const int32_t k = at->node;
-  const double w = at->w;
+  // The envelope is read at the node, the single analysis at the cursor itself.
+  const bool envelope = ShowsEnvelope(doc, state.toggles);
+  const double w = envelope || a.m_nNodes <= 0 ? at->w : at->p;
   const ReadoutUnits u{doc.GetUnits() == kUnitsEnglish, doc.GetUnits() == kUnitsMetric};
   std::string t = " x = " + Width6General4(u.english ? w / 12 : w) +
                   (u.english ? " feet" : u.metric ? " m" : " ") + "\r\n";
   if (a.m_nNodes > 0) {
-    const int32_t j = ElementEndingAt(a, k, w);
-    t += ShowsEnvelope(doc, state.toggles) ? EnvelopeValues(doc.GetEnvelope(), k, j, state.toggles, u)
-                                           : SingleValues(a, k, j, state.toggles, u);
+    t += envelope ? EnvelopeValues(doc.GetEnvelope(), k, ElementEndingAt(a, k, w), state.toggles, u)
+                  : SingleValues(a, w, state.toggles, u);
   }
   return t;
 }

@@ -277,6 +277,99 @@ TEST(TrueExtremesTest, RandomBeamsExtremesBoundDenseSamplesAndAreAttained) {
   EXPECT_GT(checked, 10);
 }
 
+// The extremes with nothing screened out: every node and every element's stationary points.
+struct Unscreened {
+  double low[4], high[4];
+};
+Unscreened EveryCandidate(const CBeamAnalysis& a) {
+  Unscreened u;
+  std::fill(u.low, u.low + 4, 1e300);
+  std::fill(u.high, u.high + 4, -1e300);
+  auto take = [&](int k, double v) { u.low[k] = std::min(u.low[k], v), u.high[k] = std::max(u.high[k], v); };
+  for (int32_t e = 1; e <= a.m_nElements; ++e) {
+    const ElementSolution element(a, e);
+    for (const double s : {0.0, element.Length()}) {
+      const BeamValues v = element.At(s);
+      take(0, v.deflection), take(1, v.rotation), take(2, v.shear), take(3, v.moment);
+    }
+    for (int k = 0; k < 4; ++k) {
+      double s[4];
+      const int n = element.StationaryPoints(static_cast<BeamQuantity>(k), s);
+      for (int i = 0; i < n; ++i) take(k, element.Value(static_cast<BeamQuantity>(k), s[i]));
+    }
+  }
+  for (int32_t i = 1; i <= a.m_nNodes; ++i) take(0, a.m_nodes[i].deflection), take(1, a.m_nodes[i].rotation);
+  return u;
+}
+
+// Long beams, where the extremes recur span after span or stand at the far end (a heavy last
+// span, a cantilever at the right), and random beams: the screened extremes equal those of
+// every candidate, and each stands at its position (the values there by ValuesAt).
+TEST(TrueExtremesTest, ScreenedExtremesEqualEveryCandidate) {
+  std::vector<Model> models;
+  std::mt19937 rng(11);
+  std::uniform_real_distribution<double> unit(0, 1);
+  for (int kind = 0; kind < 4; ++kind) {
+    Model m = EqualSpans(300);
+    if (kind >= 1) {  // uneven spans, a varying load
+      m.supports.clear();
+      double x = 0;
+      for (int i = 0; i <= 300; ++i, x += 5 + 10 * unit(rng)) m.supports.push_back({x, 0, 0, 1, 0});
+      m.length = m.supports.back().m_dX;
+      m.uniformLoads[0].m_dXEnd = m.length;
+      m.uniformLoads[0].m_dUEnd = -3;
+    }
+    if (kind == 2) {  // a heavy last span
+      CUniformLoadItem u;
+      u.m_dXStart = m.supports[299].m_dX;
+      u.m_dXEnd = m.length;
+      u.m_dUStart = -40, u.m_dUEnd = -10;
+      m.uniformLoads.push_back(u);
+    }
+    if (kind == 3) {  // a cantilever of 30 at the right, with an upward tip load
+      m.length += 30;
+      m.uniformLoads[0].m_dXEnd = m.length;
+      m.pointLoads.push_back({m.length, 2, 0});
+    }
+    models.push_back(m);
+  }
+  {  // a negative stiffness, which the program accepts: no screen to rely on
+    Model m = EqualSpans(40);
+    m.properties[0].m_dE = -29000;
+    m.pointLoads.push_back({123, -50, 0});
+    models.push_back(m);
+  }
+  RandomBeams beams(5);
+  for (int i = 0; i < 20; ++i) models.push_back(beams.Next());
+  int checked = 0;
+  for (size_t i = 0; i < models.size(); ++i) {
+    CBeamAnalysis a;
+    RunModel(models[i], a);
+    if (!Complete(a)) continue;
+    SCOPED_TRACE("model " + std::to_string(i));
+    const Scales k = ScalesOf(a);
+    const double scale[4] = {k.deflection, k.rotation, k.shear, k.moment};
+    const Unscreened u = EveryCandidate(a);
+    const double low[4] = {a.m_dMinDeflection, a.m_dMinRotation, a.m_dMinShear, a.m_dMinMoment};
+    const double high[4] = {a.m_dMaxDeflection, a.m_dMaxRotation, a.m_dMaxShear, a.m_dMaxMoment};
+    for (int q = 0; q < 4; ++q) {
+      EXPECT_NEAR(low[q], u.low[q], 1e-11 * scale[q]) << "quantity " << q;
+      EXPECT_NEAR(high[q], u.high[q], 1e-11 * scale[q]) << "quantity " << q;
+    }
+    EXPECT_NEAR(ValuesAt(a, a.m_dXMinDeflection).deflection, a.m_dMinDeflection,
+                1e-11 * k.deflection);
+    // (At a hinge ValuesAt gives the rotation left of it, the node's is the right part's.)
+    auto rotationNear = [&](double x, double want) {
+      return std::fabs(ValuesAt(a, x).rotation - want) <= 1e-11 * k.rotation ||
+             std::fabs(ValuesAt(a, std::nextafter(x, 1e300)).rotation - want) <= 1e-11 * k.rotation;
+    };
+    EXPECT_TRUE(rotationNear(a.m_dXMaxRotation, a.m_dMaxRotation));
+    EXPECT_TRUE(rotationNear(a.m_dXMinRotation, a.m_dMinRotation));
+    ++checked;
+  }
+  EXPECT_GT(checked, 15);
+}
+
 // A hinge inside a span: the rotation just left of it is a value of the beam and may be an
 // extreme; the node keeps the rotation of the part right of it.
 TEST(TrueExtremesTest, RotationLeftOfAHingeCounts) {

@@ -52,6 +52,7 @@
 #include "edit/tree_sections.h"
 #include "model/document.h"
 #include "model/model_file.h"
+#include "model/number_text.h"
 #include "platform/qt_lock_keys.h"
 #include "platform/qt_settings.h"
 #include "platform/settings.h"
@@ -844,6 +845,15 @@ class ReadoutTest : public MainFrameTest {
   // node at the middle as well (the nodes lie 1.2 inches apart, a pixel spans under 1 inch).
   int Middle() const { return left_ + (right_ - left_) / 2; }
 
+  // The beam position (inches) of cursor x, as the view maps it.
+  double Position(int x) const { return (x - left_) / ((right_ - left_) / 240.0); }
+  // The read-out's x line for cursor x: the cursor's position in feet, "%6.4g".
+  std::string XLine(int x) const {
+    std::string feet = FormatGeneral(Position(x) / 12, 4);
+    if (feet.size() < 6) feet.insert(0, 6 - feet.size(), ' ');
+    return " x = " + feet + " feet\n";
+  }
+
   CSPLX_30View* view_ = nullptr;
   int left_ = 0;
   int right_ = 0;
@@ -853,40 +863,46 @@ TEST_F(ReadoutTest, ReadsTheNodeUnderTheCursorInsideTheBeamOnly) {
   EXPECT_EQ(MoveTo(left_), " x =      0 feet\n");
   EXPECT_EQ(MoveTo(right_), " x =     20 feet\n");
   EXPECT_EQ(MoveTo(right_ + 1), "");
-  EXPECT_EQ(MoveTo(Middle()), " x =     10 feet\n");
+  EXPECT_EQ(MoveTo(Middle()), XLine(Middle()));
   EXPECT_EQ(MoveTo(left_ - 1), "");
-  // One pixel in lies between the first two nodes and reads the one to its right, 1.2 in.
-  EXPECT_EQ(MoveTo(left_ + 1), " x =    0.1 feet\n");
+  // One pixel in lies between the first two nodes (1.2 in apart): the cursor's own position.
+  EXPECT_EQ(MoveTo(left_ + 1), XLine(left_ + 1));
+  EXPECT_LT(Position(left_ + 1), 1.2);
 }
 
 TEST_F(ReadoutTest, ReadsTheValuesOfTheDiagramsShown) {
   for (const char* name : {"shear", "moment", "rotation", "deflection"}) Trigger(name);
-  // At the left support: no element ends there, so moment and shear read 0.
+  // At the left support, the beam's start: the reaction P / 2 is the shear there.
   EXPECT_EQ(MoveTo(left_),
             " x =      0 feet\n"
             " Deflection = 0 inches\n"
             " Rotation = 0.001385 radians\n"
             " Moment = 0 kip ft\n"
-            " Shear = 0 kips\n");
-  // Midspan of a simply supported beam under a central load P: deflection P L^3 / (48 E I)
-  // = 5 * 240^3 / (48 * 29000 * 448) = 0.11084 in; moment P L / 4 = 25 kip ft; shear P / 2.
-  Trigger("rotation");
-  EXPECT_EQ(MoveTo(Middle()),
-            " x =     10 feet\n"
-            " Deflection = -0.1108 inches\n"
-            " Moment = 25 kip ft\n"
             " Shear = 2.5 kips\n");
+  // Anywhere between the nodes, the exact values at the cursor: for a simply supported beam
+  // under a central load P, left of the load, deflection -P x (3 L^2 - 4 x^2) / (48 E I),
+  // moment P x / 2, shear P / 2 (P = 5 kips, L = 240 in; at midspan 0.11084 in and 25 kip ft).
+  Trigger("rotation");
+  for (const int x : {left_ + 1, left_ + 7, left_ + (right_ - left_) / 3, Middle() - 1}) {
+    const double p = Position(x);
+    ASSERT_LT(p, 120);
+    EXPECT_EQ(MoveTo(x), XLine(x) + " Deflection = " +
+                             FormatGeneral(-5 * p * (3 * 240.0 * 240 - 4 * p * p) /
+                                               (48 * 29000.0 * 448), 4) +
+                             " inches\n Moment = " + FormatGeneral(5 * p / 2 / 12, 4) +
+                             " kip ft\n Shear = 2.5 kips\n");
+  }
   // Reactions alone: the x line alone.
   Trigger("reactions");
   EXPECT_EQ(MoveTo(right_), " x =     20 feet\n");
 }
 
 TEST_F(ReadoutTest, ShowPositionFreezesTheDataBox) {
-  ASSERT_EQ(MoveTo(Middle()), " x =     10 feet\n");
+  ASSERT_EQ(MoveTo(Middle()), XLine(Middle()));
   ClickToolButton("position");
   ASSERT_TRUE(Frame().Toggles().position);
-  EXPECT_EQ(MoveTo(left_), " x =     10 feet\n");
-  EXPECT_EQ(MoveTo(5), " x =     10 feet\n");
+  EXPECT_EQ(MoveTo(left_), XLine(Middle()));
+  EXPECT_EQ(MoveTo(5), XLine(Middle()));
   ClickToolButton("position");
   EXPECT_EQ(MoveTo(left_), " x =      0 feet\n");
 }
@@ -913,13 +929,14 @@ TEST_F(ReadoutTest, TheNodeReadIsMarkedAndItsValuesStandInTheStatusBar) {
   QStatusBar* bar = Frame().statusBar();
   Trigger("moment");
   MoveTo(Middle());
-  // The node at 10 ft (120 in) of the 20 ft beam.
-  EXPECT_EQ(view_->State().readoutX, left_ + (right_ - left_) / 2);
-  EXPECT_EQ(bar->currentMessage(), "x =     10 feet    Moment = 25 kip ft");
-  MoveTo(left_ + 1);  // reads the node 1.2 in from the left end
-  EXPECT_EQ(view_->State().readoutX,
-            static_cast<int>(left_ + (right_ - left_) * (1.2 / 240.0)));
-  EXPECT_EQ(bar->currentMessage(), "x =    0.1 feet    Moment = 0.25 kip ft");
+  // The line stands at the cursor, which reads the exact moment there (P x / 2).
+  EXPECT_EQ(view_->State().readoutX, Middle());
+  MoveTo(left_ + 1);  // between the first two nodes
+  EXPECT_EQ(view_->State().readoutX, left_ + 1);
+  std::string x = XLine(left_ + 1);
+  x = x.substr(1, x.size() - 2);  // "x = ... feet"
+  EXPECT_EQ(bar->currentMessage().toStdString(),
+            x + "    Moment = " + FormatGeneral(5 * Position(left_ + 1) / 2 / 12, 4) + " kip ft");
   MoveTo(right_ + 1);  // off the beam
   EXPECT_EQ(view_->State().readoutX, -1);
   EXPECT_EQ(bar->currentMessage(), "Ready");

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/element_values.h"
 #include "check/run_driver.h"
 #include "model/number_text.h"
 #include "platform/recording_device_context.h"
@@ -65,7 +66,8 @@ std::map<std::string, std::vector<double>> Values(const std::string& text) {
 
 // With a live-load envelope drawn, the read-out gives its two curves at the node read: the
 // largest and smallest of the four arrangements (each span with DeadMax x its loads plus the
-// factored live load, or DeadMin x its loads), each solved as an ordinary model.
+// factored live load, or DeadMin x its loads), each solved as an ordinary model and read there
+// by the exact values (at x = 0 those of the beam's start, elsewhere those left of the node).
 TEST(ReadoutTest, EnvelopeGivesTheLargestAndSmallestOfEveryArrangement) {
   Lines lines = kTwoSpans;
   lines.push_back(kLiveLoad);
@@ -100,14 +102,24 @@ TEST(ReadoutTest, EnvelopeGivesTheLargestAndSmallestOfEveryArrangement) {
   for (int x = 150; x <= 850; x += 7) {
     const auto envelope = Values(ReadoutText(live, state, x));
     std::map<std::string, std::vector<double>> brute;
+    // The node the envelope reads: the first at or right of the cursor's position.
+    const CBeamAnalysis& a = live.GetAnalysis();
+    const double p = (x - 150) / (700.0 / a.m_dLength);
+    int32_t k = 1;
+    while (k < a.m_nNodes && p - a.m_nodes[k].x >= 1e-10) ++k;
+    const double node = a.m_nodes[k].x;
+    brute["x"] = {ConvertNumber(FormatGeneral(node / 12, 4))};
     for (const CSPLX_30Doc& doc : arrangements) {
-      for (const auto& [name, v] : Values(ReadoutText(doc, state, x))) {
-        ASSERT_EQ(v.size(), 1u) << name;
+      const BeamValues v = ValuesAt(doc.GetAnalysis(), node);  // left of the node, as drawn
+      const std::pair<const char*, double> values[] = {
+          {"Deflection", v.deflection}, {"Rotation", v.rotation},
+          {"Moment", v.moment / 12}, {"Shear", v.shear}};
+      for (const auto& [name, value] : values) {
         std::vector<double>& range = brute[name];
-        if (range.empty()) range = {v[0], v[0]};
-        range[0] = std::max(range[0], v[0]);
-        range[1] = std::min(range[1], v[0]);
-        scale[name] = std::max(scale[name], std::fabs(v[0]));
+        if (range.empty()) range = {value, value};
+        range[0] = std::max(range[0], value);
+        range[1] = std::min(range[1], value);
+        scale[name] = std::max(scale[name], std::fabs(value));
       }
     }
     ASSERT_EQ(envelope.size(), 5u) << x;  // x and the four quantities
@@ -137,11 +149,17 @@ TEST(ReadoutTest, EnvelopeLinesAndTheSingleAnalysisAsBefore) {
   ASSERT_TRUE(RunModel(plain).analysed);
   ASSERT_TRUE(RunModel(live).analysed);
   ResultsViewState state = Screen({false, true, true, false, false});
-  // The fixed end: no element ends at the first node, so moment and shear read 0 either way.
+  // The fixed end: the beam's start, the fixing moment and the reaction, as both curves
+  // begin there.
+  const EnvelopeElement& first = live.GetEnvelope().elements.front();
   EXPECT_EQ(ReadoutText(live, state, 150),
             " x =      0 feet\r\n"
-            " Moment max = 0, min = 0 kip ft\r\n"
-            " Shear max = 0, min = 0 kips\r\n");
+            " Moment max = " + FormatGeneral(first.momentStart.max / 12, 4) +
+                ", min = " + FormatGeneral(first.momentStart.min / 12, 4) + " kip ft\r\n" +
+                " Shear max = " + FormatGeneral(first.shearStart.max, 4) +
+                ", min = " + FormatGeneral(first.shearStart.min, 4) + " kips\r\n");
+  EXPECT_LT(first.momentStart.min, -1000);  // kip in: a fixing moment, not a zero
+  EXPECT_GT(first.shearStart.min, 5);
   const std::string text = ReadoutText(live, state, 500);
   EXPECT_EQ(text.find(" x = "), 0u) << text;
   EXPECT_NE(text.find(" feet\r\n Moment max = "), std::string::npos) << text;
