@@ -366,6 +366,9 @@ class CBeamAnalysis {
                                              const std::array<DoubleDouble, 4>& d) const;
   // k d of every element from the node displacements and m_displacementLow.
   void PreciseEndForces();
+  // Sets to 0 the end forces of a precise solution that are its round-off, not forces (below
+  // 1e-20 of their diagram's largest magnitude).
+  void ClearCancelledForces();
   // A further load case in double: F (loads) and d (prescribed values) in, d (displacements)
   // and F (reactions at prescribed dofs) out.
   void SolveCase(std::vector<double>& F, std::vector<double>& d) const;

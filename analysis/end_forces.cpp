@@ -81,7 +81,28 @@ void CBeamAnalysis::EndForces(const Equations& eq, const std::vector<CSpringItem
              (el.momentStart - el.momentStart) + (el.momentEnd - el.momentEnd);
   }
   m_bFiniteResults = probe == 0;
+  if (m_bPrecise) ClearCancelledForces();
   KeepElementLoads(uniformLoads);
+}
+
+// A precise solution leaves, where a force is 0 (the moment at a pin, the shear of an unloaded
+// overhang), the round-off of its 32 digits: some 1e-30 of the diagram's scale, which a report
+// would print as "-6.7e-29". Far below anything the solution is accurate to (1e-9 of the scale)
+// and far above that round-off, such a value is the 0 it stands for, as the double solution
+// gives it.
+void CBeamAnalysis::ClearCancelledForces() {
+  constexpr double kCancelled = 1e-20;
+  const double shear = kCancelled * m_dMaxAbsShear, moment = kCancelled * m_dMaxAbsMoment;
+  const auto clear = [](double& v, double limit) {
+    if (std::fabs(v) <= limit) v = 0;
+  };
+  for (int32_t e = 1; e <= m_nElements; ++e) {
+    BeamElement& el = m_elements[e];
+    clear(el.shearStart, shear);
+    clear(el.shearEnd, shear);
+    clear(el.momentStart, moment);
+    clear(el.momentEnd, moment);
+  }
 }
 
 }  // namespace spanlab
