@@ -1,6 +1,6 @@
 #include "edit/inertia.h"
 
-#include "edit/item_dialog_rules.h"
+#include "model/item_dialog_rules.h"
 #include "model/line_text.h"
 #include "model/number_text.h"
 

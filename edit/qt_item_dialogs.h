@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "edit/inertia.h"
-#include "edit/item_dialog_rules.h"
 #include "edit/line_editor.h"
 #include "edit/property_database.h"
 #include "model/document.h"
+#include "model/item_dialog_rules.h"
 #include "platform/help.h"
 #include "platform/settings.h"
 

@@ -13,7 +13,7 @@
 #include <limits>
 #include <utility>
 
-#include "edit/item_dialog_rules.h"
+#include "model/item_dialog_rules.h"
 #include "model/number_text.h"
 #include "model/sections.h"
 

@@ -9,11 +9,11 @@
 
 #include <optional>
 
-#include "edit/line_mover.h"
 #include "model/document.h"
 #include "platform/document.h"
 #include "report/print_options.h"
 #include "view/item_drag.h"
+#include "view/line_mover.h"
 #include "view/results_paint.h"
 
 namespace spanlab {

@@ -20,17 +20,17 @@
 
 #include "app/qt_main_frame.h"
 #include "check/qt_output_pane.h"
-#include "edit/item_dialog_rules.h"
 #include "edit/qt_tree_edit.h"
+#include "model/item_dialog_rules.h"
 #include "model/model_file.h"
 #include "model/number_text.h"
 #include "platform/file_access.h"
 #include "platform/settings.h"
 #include "report/print_options.h"
+#include "tests/support/gui_test_helpers.h"
 #include "view/item_drag.h"
 #include "view/qt_results_view.h"
 #include "view/readout.h"
-#include "tests/support/gui_test_helpers.h"
 
 namespace spanlab {
 namespace {

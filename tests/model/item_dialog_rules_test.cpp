@@ -1,6 +1,6 @@
 // The item dialogs' line rules: how a line opens into fields, how OK checks the fields (every
 // message, in order) and how the line is written back; and the Units dialog's choice rules.
-#include "edit/item_dialog_rules.h"
+#include "model/item_dialog_rules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "edit/item_dialog_rules.h"
+#include "model/item_dialog_rules.h"
 
 #include "model/line_text.h"
 #include "model/number_text.h"
