@@ -12,28 +12,14 @@
 
 #include "analysis/beam_analysis.h"
 #include "model/units.h"
+#include "tests/support/engine_model.h"
 
 namespace spanlab {
 namespace {
 
-struct Model {
-  double length = 0;
-  std::vector<CMemberPropertyItem> properties;
-  std::vector<CMomentReleaseItem> releases;
-  std::vector<CSupportItem> supports;
-  std::vector<CSpringItem> springs;
-  std::vector<CPointLoadItem> pointLoads;
-  std::vector<CUniformLoadItem> uniformLoads;
-};
+using Model = testing::EngineModel;
 
-void RunModel(const Model& m, CBeamAnalysis& a) {
-  a.Reset();
-  a.SetLength(m.length);
-  a.BuildNodes(m.properties, m.releases, m.supports, m.springs, m.pointLoads, m.uniformLoads);
-  a.BuildElements(m.properties, m.releases);
-  a.Solve(m.supports, m.springs, m.pointLoads, m.uniformLoads, kUnitsConsistent);
-  a.ComputeExtremes(kUnitsConsistent);
-}
+void RunModel(const Model& m, CBeamAnalysis& a) { testing::RunEngine(m, a, true); }
 
 // Equal 10-unit spans on pinned supports under a uniform load of 1 (E = 29000, I = 300).
 Model EqualSpans(int spans) {

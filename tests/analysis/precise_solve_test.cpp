@@ -20,30 +20,16 @@
 #include "model/document.h"
 #include "model/units.h"
 #include "tests/analysis/quad_reference.h"
+#include "tests/support/engine_model.h"
 
 namespace spanlab {
 namespace {
 
 constexpr double kTolerance = 1e-10;
 
-struct Model {
-  std::string name = {};
-  double length = 0;
-  std::vector<CMemberPropertyItem> properties = {};
-  std::vector<CMomentReleaseItem> releases = {};
-  std::vector<CSupportItem> supports = {};
-  std::vector<CSpringItem> springs = {};
-  std::vector<CPointLoadItem> pointLoads = {};
-  std::vector<CUniformLoadItem> uniformLoads = {};
-};
+using Model = testing::EngineModel;
 
-void Analyse(const Model& m, CBeamAnalysis& a) {
-  a.Reset();
-  a.SetLength(m.length);
-  a.BuildNodes(m.properties, m.releases, m.supports, m.springs, m.pointLoads, m.uniformLoads);
-  a.BuildElements(m.properties, m.releases);
-  a.Solve(m.supports, m.springs, m.pointLoads, m.uniformLoads, kUnitsConsistent);
-}
+void Analyse(const Model& m, CBeamAnalysis& a) { testing::RunEngine(m, a); }
 
 // Runs the model and compares every result with the binary128 solution; returns the errors. A
 // model that the probe left in double is held to the accuracy goal with a margin of ten for

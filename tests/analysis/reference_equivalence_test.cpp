@@ -11,28 +11,14 @@
 #include "analysis/beam_analysis.h"
 #include "tests/analysis/quad_reference.h"
 #include "tests/analysis/reference_engine.h"
+#include "tests/support/engine_model.h"
 
 namespace spanlab {
 namespace {
 
-struct Model {
-  double length = 0;
-  std::vector<CMemberPropertyItem> properties;
-  std::vector<CMomentReleaseItem> releases;
-  std::vector<CSupportItem> supports;
-  std::vector<CSpringItem> springs;
-  std::vector<CPointLoadItem> pointLoads;
-  std::vector<CUniformLoadItem> uniformLoads;
-  int units = 3;
-};
+using Model = testing::EngineModel;
 
-void Run(const Model& m, CBeamAnalysis& a) {
-  a.Reset();
-  a.SetLength(m.length);
-  a.BuildNodes(m.properties, m.releases, m.supports, m.springs, m.pointLoads, m.uniformLoads);
-  a.BuildElements(m.properties, m.releases);
-  a.Solve(m.supports, m.springs, m.pointLoads, m.uniformLoads, m.units);
-}
+void Run(const Model& m, CBeamAnalysis& a) { testing::RunEngine(m, a); }
 
 // The results of a run that the engine solved precisely (its condition probe found double not
 // accurate enough): the literal reference solves in double only, so these are compared with
