@@ -1,7 +1,9 @@
 // CMainFrame: the main window. Two splitters hold the tree editor (top left), the results view
 // (top right) and the output pane (bottom). It carries the menus, the toolbar and the status
 // bar, keeps the view toggles, forwards the Edit commands to the tree, runs the file commands,
-// and keeps its position and pane sizes in the settings.
+// and keeps its position and pane sizes in the settings. Its commands are one table
+// (qt_main_frame_commands.cpp); the file, export and print commands have a file of their own
+// (qt_main_frame_files.cpp).
 #pragma once
 
 #include <QMainWindow>
@@ -10,6 +12,7 @@
 
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "app/qt_busy_runner.h"
 #include "edit/line_history.h"
@@ -119,21 +122,36 @@ class CMainFrame : public QMainWindow {
   void dropEvent(QDropEvent* event) override;
 
  private:
+  struct Command;  // one row of the command table
+  // The command table: one row per action, in the order the actions are made.
+  static const std::vector<Command>& Commands();
   void CreateActions();
   void CreateMenusAndToolbar();
+  // The one place that sets the commands' enabled and checked states and the Undo and Redo
+  // texts, from the document, the history and the view toggles.
+  void UpdateCommandStates();
   void CreateStatusBar();
   void UpdateLockKeyPanes();
   void RestoreLayout();
   void SaveLayout();
+  // The window title with the modified mark, and the command states.
   void UpdateTitle();
-  void UpdateToggleActions();
-  void UpdateUndoActions();
   // One step back (undo) or forward through the history, in the document and the tree.
   void StepHistory(bool undo);
+  // F6 and Shift+F6: the focus to the next (step 1) or previous (-1) pane.
+  void CyclePanes(int step);
+  void ShowTips();
+  // The commands that ask for a file (and a picture size) first; an error goes to a message box.
+  void OpenWithDialog();
+  void ExportPictureWithDialog();
+  void ExportResultsWithDialog();
+  void ExportReportWithDialog();
   QString AskExportPath(const QString& key, const QString& title, const QString& name,
                         const QString& filter);
   void AddRecentFile(const QString& path);
   void RebuildRecentMenu();
+  void RestoreRecentFiles();
+  void SaveRecentFiles();
   void ShowError(const QString& text);
 
   SettingsStore& m_settings;
@@ -164,6 +182,7 @@ class CMainFrame : public QMainWindow {
   QTimer m_lockKeyTimer;
   QLabel* m_capsPane = nullptr;
   QLabel* m_numPane = nullptr;
+  std::vector<QAction*> m_commandActions;  // one per row of Commands(), owned by the frame
 };
 
 }  // namespace spanlab
