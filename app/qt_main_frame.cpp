@@ -147,8 +147,7 @@ void CMainFrame::LoadDatabases(const QStringList& folders) {
         break;
       }
     }
-    const Status status = LoadDatabase(m_doc->Files(), path.toStdString(), *db.doc);
-    if (!status.ok()) ShowError(ToQString(status.message()));
+    ShowFailure(LoadDatabase(m_doc->Files(), path.toStdString(), *db.doc));
   }
 }
 
@@ -264,6 +263,10 @@ void CMainFrame::UpdateTitle() {
 }
 
 void CMainFrame::ShowError(const QString& text) { QMessageBox::warning(this, "Spanlab", text); }
+
+void CMainFrame::ShowFailure(const Status& status) {
+  if (!status.ok()) ShowError(ToQString(status.message()));
+}
 
 void CMainFrame::RestoreLayout() {
   const int left = m_settings.GetInt("Main", "Left", 20);

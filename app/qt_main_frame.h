@@ -22,6 +22,7 @@
 #include "platform/help.h"
 #include "platform/qt_lock_keys.h"
 #include "platform/settings.h"
+#include "platform/status.h"
 #include "view/print_job.h"
 #include "report/print_options.h"
 #include "view/results_paint.h"
@@ -77,10 +78,10 @@ class CMainFrame : public QMainWindow {
   LineHistory& History() { return m_history; }
 
   // Exports: the view's picture (PNG, SVG, PDF), the full-precision results (CSV, JSON), and
-  // the printed report as a PDF. Each returns an error message, empty on success.
-  QString ExportPicture(const QString& path, int width, int height);
-  QString ExportResults(const QString& path);
-  QString ExportReportPdf(const QString& path);
+  // the printed report as a PDF. Each fails with a message that names the file and the fault.
+  Status ExportPicture(const QString& path, int width, int height);
+  Status ExportResults(const QString& path);
+  Status ExportReportPdf(const QString& path);
 
   // Where the program's data files are looked for: beside the program, then in its installed
   // data folder.
@@ -153,6 +154,8 @@ class CMainFrame : public QMainWindow {
   void RestoreRecentFiles();
   void SaveRecentFiles();
   void ShowError(const QString& text);
+  // A message box with the message of a failed `status`; nothing when it is ok.
+  void ShowFailure(const Status& status);
 
   SettingsStore& m_settings;
   PrintOptions& m_options;

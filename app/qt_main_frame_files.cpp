@@ -32,6 +32,11 @@ namespace {
 constexpr int kRecentFiles = 8;
 const QString kSpnFilter = "SPLX Files (*.spn);;All Files (*.*) (*)";
 
+// The picture and PDF writers' answer (an error message, empty on success) as a status.
+Status FailureOf(std::string error) {
+  return error.empty() ? Status::Ok() : Status::Error(std::move(error));
+}
+
 }  // namespace
 
 bool CMainFrame::SaveModified() {
@@ -168,16 +173,14 @@ void CMainFrame::ExportPictureWithDialog() {
   const QString path = AskExportPath("picture", "Export Picture", "beam.png",
                                      "PNG Image (*.png);;SVG Drawing (*.svg);;PDF (*.pdf)");
   if (path.isEmpty()) return;
-  const QString error = ExportPicture(path, w, h);
-  if (!error.isEmpty()) ShowError(error);
+  ShowFailure(ExportPicture(path, w, h));
 }
 
 void CMainFrame::ExportResultsWithDialog() {
   const QString path =
       AskExportPath("results", "Export Results", "results.csv", "CSV (*.csv);;JSON (*.json)");
   if (path.isEmpty()) return;
-  const QString error = ExportResults(path);
-  if (!error.isEmpty()) ShowError(error);
+  ShowFailure(ExportResults(path));
 }
 
 void CMainFrame::ExportReportWithDialog() {
@@ -185,28 +188,26 @@ void CMainFrame::ExportReportWithDialog() {
       ToQString(DefaultReportFileName(m_doc->GetPathName())).replace(".rpt", ".pdf");
   const QString path = AskExportPath("report", "Export Report as PDF", name, "PDF (*.pdf)");
   if (path.isEmpty()) return;
-  const QString error = ExportReportPdf(path);
-  if (!error.isEmpty()) ShowError(error);
+  ShowFailure(ExportReportPdf(path));
 }
 
-QString CMainFrame::ExportPicture(const QString& path, int width, int height) {
+Status CMainFrame::ExportPicture(const QString& path, int width, int height) {
   ResultsViewState state = m_pDiagramView->State();
   state.m_cxClient = width;
   state.m_cyClient = height;
-  return ToQString(WritePicture(*m_doc, state, path.toStdString()));
+  return FailureOf(WritePicture(*m_doc, state, path.toStdString()));
 }
 
-QString CMainFrame::ExportResults(const QString& path) {
+Status CMainFrame::ExportResults(const QString& path) {
   const bool json = path.endsWith(".json", Qt::CaseInsensitive);
   std::ostringstream out;
   if (json) WriteResultsJson(out, m_doc->GetAnalysis());
   else WriteResultsCsv(out, m_doc->GetAnalysis());
-  const Status status = m_doc->Files().WriteFileAtomically(path.toStdString(), out.str());
-  return status.ok() ? QString() : ToQString(status.message());
+  return m_doc->Files().WriteFileAtomically(path.toStdString(), out.str());
 }
 
-QString CMainFrame::ExportReportPdf(const QString& path) {
-  return ToQString(WriteReportPdf(*m_doc, m_options, *m_prompter, ReportHeader(),
+Status CMainFrame::ExportReportPdf(const QString& path) {
+  return FailureOf(WriteReportPdf(*m_doc, m_options, *m_prompter, ReportHeader(),
                                   path.toStdString(), m_printer->pageLayout()));
 }
 
