@@ -1,7 +1,9 @@
 // CMainFrame: the main window. Two splitters hold the tree editor (top left), the results view
 // (top right) and the output pane (bottom). It carries the menus, the toolbar and the status
 // bar, keeps the view toggles, forwards the Edit commands to the tree, runs the file commands,
-// and keeps its position and pane sizes in the settings.
+// and keeps its position and pane sizes in the settings. Its commands are one table
+// (qt_main_frame_commands.cpp); the file, export and print commands have a file of their own
+// (qt_main_frame_files.cpp).
 #pragma once
 
 #include <QMainWindow>
@@ -10,6 +12,7 @@
 
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "app/qt_busy_runner.h"
 #include "edit/line_history.h"
@@ -19,6 +22,7 @@
 #include "platform/help.h"
 #include "platform/qt_lock_keys.h"
 #include "platform/settings.h"
+#include "platform/status.h"
 #include "view/print_job.h"
 #include "report/print_options.h"
 #include "view/results_paint.h"
@@ -74,10 +78,10 @@ class CMainFrame : public QMainWindow {
   LineHistory& History() { return m_history; }
 
   // Exports: the view's picture (PNG, SVG, PDF), the full-precision results (CSV, JSON), and
-  // the printed report as a PDF. Each returns an error message, empty on success.
-  QString ExportPicture(const QString& path, int width, int height);
-  QString ExportResults(const QString& path);
-  QString ExportReportPdf(const QString& path);
+  // the printed report as a PDF. Each fails with a message that names the file and the fault.
+  Status ExportPicture(const QString& path, int width, int height);
+  Status ExportResults(const QString& path);
+  Status ExportReportPdf(const QString& path);
 
   // Where the program's data files are looked for: beside the program, then in its installed
   // data folder.
@@ -119,22 +123,39 @@ class CMainFrame : public QMainWindow {
   void dropEvent(QDropEvent* event) override;
 
  private:
+  struct Command;  // one row of the command table
+  // The command table: one row per action, in the order the actions are made.
+  static const std::vector<Command>& Commands();
   void CreateActions();
   void CreateMenusAndToolbar();
+  // The one place that sets the commands' enabled and checked states and the Undo and Redo
+  // texts, from the document, the history and the view toggles.
+  void UpdateCommandStates();
   void CreateStatusBar();
   void UpdateLockKeyPanes();
   void RestoreLayout();
   void SaveLayout();
+  // The window title with the modified mark, and the command states.
   void UpdateTitle();
-  void UpdateToggleActions();
-  void UpdateUndoActions();
   // One step back (undo) or forward through the history, in the document and the tree.
   void StepHistory(bool undo);
+  // F6 and Shift+F6: the focus to the next (step 1) or previous (-1) pane.
+  void CyclePanes(int step);
+  void ShowTips();
+  // The commands that ask for a file (and a picture size) first; an error goes to a message box.
+  void OpenWithDialog();
+  void ExportPictureWithDialog();
+  void ExportResultsWithDialog();
+  void ExportReportWithDialog();
   QString AskExportPath(const QString& key, const QString& title, const QString& name,
                         const QString& filter);
   void AddRecentFile(const QString& path);
   void RebuildRecentMenu();
+  void RestoreRecentFiles();
+  void SaveRecentFiles();
   void ShowError(const QString& text);
+  // A message box with the message of a failed `status`; nothing when it is ok.
+  void ShowFailure(const Status& status);
 
   SettingsStore& m_settings;
   PrintOptions& m_options;
@@ -164,6 +185,7 @@ class CMainFrame : public QMainWindow {
   QTimer m_lockKeyTimer;
   QLabel* m_capsPane = nullptr;
   QLabel* m_numPane = nullptr;
+  std::vector<QAction*> m_commandActions;  // one per row of Commands(), owned by the frame
 };
 
 }  // namespace spanlab

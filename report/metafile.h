@@ -1,7 +1,7 @@
 // Windows metafiles (WMF): the format of the header picture that printed report pages carry.
 // This file reads such a picture, plays it into a box of any device context, and builds the
-// logo picture that ships with the program. The byte format and the playing rules are
-// described at the top of metafile.cpp.
+// logo picture that ships with the program. The byte format is described at the top of
+// metafile.cpp, the playing rules at the top of metafile_player.cpp.
 #pragma once
 
 #include <cstddef>

@@ -741,7 +741,7 @@ class ExportTest : public FrameTest {
     for (const char* format : {"csv", "json"}) {
       const QString out = dir_.filePath(QString("results.") + format);
       QFile::remove(out);
-      ASSERT_EQ(Frame().ExportResults(out), "") << what;
+      ASSERT_EQ(Frame().ExportResults(out).message(), "") << what;
       QFile file(out);
       ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << what;
       const QByteArray exported = file.readAll();
@@ -758,7 +758,7 @@ TEST_F(ExportTest, PictureAsPngSvgAndPdf) {
   Trigger("shear");
 
   const QString png = dir_.filePath("beam.png");
-  ASSERT_EQ(Frame().ExportPicture(png, 640, 360), "");
+  ASSERT_EQ(Frame().ExportPicture(png, 640, 360).message(), "");
   QImage image;
   ASSERT_TRUE(image.load(png, "PNG"));
   EXPECT_EQ(image.size(), QSize(640, 360));
@@ -774,7 +774,7 @@ TEST_F(ExportTest, PictureAsPngSvgAndPdf) {
               cliImage.convertToFormat(QImage::Format_RGB32));
 
   const QString svg = dir_.filePath("beam.svg");
-  ASSERT_EQ(Frame().ExportPicture(svg, 640, 360), "");
+  ASSERT_EQ(Frame().ExportPicture(svg, 640, 360).message(), "");
   QFile svgFile(svg);
   ASSERT_TRUE(svgFile.open(QIODevice::ReadOnly));
   QXmlStreamReader xml(&svgFile);
@@ -793,7 +793,7 @@ TEST_F(ExportTest, PictureAsPngSvgAndPdf) {
   EXPECT_EQ(renderer.viewBox(), QRect(0, 0, 640, 360));
 
   const QString pdf = dir_.filePath("beam.pdf");
-  ASSERT_EQ(Frame().ExportPicture(pdf, 640, 360), "");
+  ASSERT_EQ(Frame().ExportPicture(pdf, 640, 360).message(), "");
   EXPECT_EQ(PdfPageCount(pdf), 1);
   // 640 x 360 pixels at 96 per inch: 480 x 270 points.
   const ProcessResult info = RunProgram("pdfinfo", {pdf});
@@ -803,7 +803,7 @@ TEST_F(ExportTest, PictureAsPngSvgAndPdf) {
 
   // Any other ending is refused, and nothing is written.
   const QString bmp = dir_.filePath("beam.bmp");
-  EXPECT_EQ(Str(Frame().ExportPicture(bmp, 640, 360)),
+  EXPECT_EQ(Frame().ExportPicture(bmp, 640, 360).message(),
             "the picture file must end in .png, .svg or .pdf: '" + Str(bmp) + "'");
   EXPECT_FALSE(QFile::exists(bmp));
 }
@@ -919,7 +919,7 @@ TEST_F(ExportTest, ResultsFollowTheStateReachedByUndo) {
 TEST_F(ExportTest, ResultsToAFolderThatDoesNotExistGiveAMessage) {
   OpenLines("simple.spn", kSimpleBeam);
   const QString path = dir_.filePath("missing/results.csv");
-  EXPECT_NE(Frame().ExportResults(path), "");
+  EXPECT_NE(Frame().ExportResults(path).message(), "");
   EXPECT_FALSE(QFile::exists(path));
 }
 
@@ -927,7 +927,7 @@ TEST_F(ExportTest, ReportPdfStartsWithTheInputData) {
   OpenLines("simple.spn", kSimpleBeam);
   // Input data, diagrams and summary, each from a new page.
   const QString pdf = dir_.filePath("report.pdf");
-  ASSERT_EQ(Frame().ExportReportPdf(pdf), "");
+  ASSERT_EQ(Frame().ExportReportPdf(pdf).message(), "");
   EXPECT_EQ(PdfPageCount(pdf), 3);
 
   QStringList expected;
@@ -953,12 +953,12 @@ TEST_F(ExportTest, ReportPdfStartsWithTheInputData) {
   options_.m_bPrintDiagrams = 0;
   options_.m_bPrintSummary = 0;
   const QString input = dir_.filePath("input.pdf");
-  ASSERT_EQ(Frame().ExportReportPdf(input), "");
+  ASSERT_EQ(Frame().ExportReportPdf(input).message(), "");
   EXPECT_EQ(PdfPageCount(input), 1);
   EXPECT_EQ(PdfPageLines(input, 1).mid(0, expected.size()), expected);
 
   const QString txt = dir_.filePath("report.txt");
-  EXPECT_EQ(Str(Frame().ExportReportPdf(txt)), "the report is written as PDF: '" + Str(txt) + "'");
+  EXPECT_EQ(Frame().ExportReportPdf(txt).message(), "the report is written as PDF: '" + Str(txt) + "'");
   EXPECT_FALSE(QFile::exists(txt));
 }
 

@@ -574,7 +574,7 @@ TEST(WindowPrinting, PreviewAndExportShowTheReportPages) {
 
   QTemporaryDir dir;
   const QString path = dir.filePath("window.pdf");
-  EXPECT_EQ(frame.ExportReportPdf(path), "");
+  EXPECT_EQ(frame.ExportReportPdf(path).message(), "");
   EXPECT_EQ(PdfInfo(path.toStdString(), "Pages"), "3");
   const auto pages = PageLines(path.toStdString());
   ASSERT_EQ(pages.size(), 3u);

@@ -1,0 +1,268 @@
+// The main frame's commands as one table: each row is one QAction with its menu text, prompts,
+// toolbar icon, keys, handler and the rule for its enabled or checked state. The actions are
+// made in the table's order; the menus and the toolbar then pick them by name. Every enabled
+// and checked state is set in one place, UpdateCommandStates().
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <optional>
+#include <string>
+
+#include "app/qt_about_dialog.h"
+#include "app/qt_main_frame.h"
+#include "app/qt_tip_dialog.h"
+#include "app/qt_toolbar_icons.h"
+#include "check/qt_output_pane.h"
+#include "edit/qt_tree_edit.h"
+#include "platform/qt_device_context.h"
+#include "view/qt_results_view.h"
+
+namespace spanlab {
+
+// One command: what the menus, the toolbar and the status bar show of it, and what it does.
+struct CMainFrame::Command {
+  // Where the keys work: anywhere in the window (the menus show them); only while the tree has
+  // the focus (the menus show them, the tree answers them itself); anywhere in the window for
+  // a command that is in no menu.
+  enum class Keys { kWindow, kTree, kFrame };
+
+  const char* name;       // the action's object name, as Action() finds it
+  const char* text;       // the menu text, '&' before the mnemonic
+  const char* statusTip;  // the status bar's prompt while the menu item is under the mouse
+  const char* toolTip;
+  const char* icon;       // the toolbar picture (ToolbarIcon); "" for none
+  const char* keys;       // shortcuts, "; " between two; the first is the one the menus show
+  void (*run)(CMainFrame&);
+  // A check mark showing this view toggle; nullptr for a plain command.
+  bool ViewToggles::*checked = nullptr;
+  Keys scope = Keys::kWindow;
+  // When the command is enabled; nullptr for always.
+  bool (*enabled)(const CMainFrame&) = nullptr;
+  // The name of the step an Undo or Redo would take back, shown after the text; none when
+  // there is no such step.
+  std::optional<std::string> (*stepName)(const CMainFrame&) = nullptr;
+};
+
+const std::vector<CMainFrame::Command>& CMainFrame::Commands() {
+  using F = CMainFrame;
+  using K = Command::Keys;
+  static const std::vector<Command> commands = {
+      // File
+      {"new", "&New", "Create a new document", "New", "new", "Ctrl+N",
+       [](F& f) { f.FileNew(); }},
+      {"open", "&Open...", "Open an existing document", "Open", "open", "Ctrl+O",
+       [](F& f) { f.OpenWithDialog(); }},
+      {"save", "&Save", "Save the active document", "Save", "save", "Ctrl+S",
+       [](F& f) { f.FileSave(); }, nullptr, K::kWindow,
+       [](const F& f) { return f.m_doc->IsCommandEnabled(kCommandSave); }},
+      {"saveAs", "Save &As...", "Save the active document with a new name", "Save As", "", "",
+       [](F& f) { f.FileSaveAs(); }},
+      {"print", "&Print...", "Print the active document", "Print", "print", "Ctrl+P",
+       [](F& f) { f.m_doc->ForwardCommand(kCommandPrint); }},
+      {"printPreview", "Print Pre&view", "Display full pages", "Print Preview", "preview", "",
+       [](F& f) { f.m_doc->ForwardCommand(kCommandPrintPreview); }},
+      {"printSetup", "P&rint Setup...", "Change the printer and printing options", "Print Setup",
+       "", "", [](F& f) { f.PrintSetup(); }},
+      {"printOptions", "Print &Options", "Choose the reports to print", "Print Options", "", "",
+       [](F& f) { f.EditPrintOptions(); }},
+      {"clipboardText", "Text", "Print Spanlab report to clipboard", "Text", "", "Ctrl+C",
+       [](F& f) { f.m_doc->ForwardCommand(kCommandPrintToClipboardText); }},
+      {"clipboardTab", "Tab Delimited Details",
+       "Copy the details table, tab-delimited, to the clipboard", "Tab Delimited Details", "",
+       "Ctrl+T", [](F& f) { f.m_doc->ForwardCommand(kCommandPrintToClipboardTabbed); }},
+      {"printToFile", "Print to &File...", "Write the report to a file", "Print to File", "", "",
+       [](F& f) { f.m_doc->ForwardCommand(kCommandPrintToFile); }},
+      {"exit", "E&xit", "Quit Spanlab; prompts to save changed files", "Exit", "", "",
+       [](F& f) { f.close(); }},
+      // Edit
+      {"undo", "&Undo", "Undo the last change", "Undo", "", "Ctrl+Z; Alt+Backspace",
+       [](F& f) { f.Undo(); }, nullptr, K::kWindow,
+       [](const F& f) { return f.m_history.CanUndo(); },
+       [](const F& f) {
+         return f.m_history.CanUndo() ? std::optional(f.m_history.UndoName()) : std::nullopt;
+       }},
+      {"redo", "&Redo", "Redo the change undone last", "Redo", "", "Ctrl+Y; Ctrl+Shift+Z",
+       [](F& f) { f.Redo(); }, nullptr, K::kWindow,
+       [](const F& f) { return f.m_history.CanRedo(); },
+       [](const F& f) {
+         return f.m_history.CanRedo() ? std::optional(f.m_history.RedoName()) : std::nullopt;
+       }},
+      // Exports (in the File and View menus)
+      {"exportPicture", "Export Pi&cture...", "Save the picture of the results view",
+       "Export Picture", "", "", [](F& f) { f.ExportPictureWithDialog(); }},
+      {"exportResults", "Export &Results...", "Save the results at full precision",
+       "Export Results", "", "", [](F& f) { f.ExportResultsWithDialog(); }},
+      {"exportReport", "Export Report as P&DF...", "Save the printed report as a PDF",
+       "Export Report", "", "", [](F& f) { f.ExportReportWithDialog(); }},
+      // The tree's lines; Enter on a heading also opens it, as a double click does.
+      {"add", "&Add", "Add new line to current section", "Add line", "add", "Ins",
+       [](F& f) { f.m_pEditTree->OnAddLine(); }, nullptr, K::kTree},
+      {"edit", "&Edit", "Edit current line", "Edit line", "edit", "Enter",
+       [](F& f) { f.m_pEditTree->OnEditLine(); }, nullptr, K::kTree},
+      {"delete", "&Delete", "Delete current line", "Delete line", "delete", "Del",
+       [](F& f) { f.m_pEditTree->OnDeleteLine(); }, nullptr, K::kTree},
+      {"moveLeft", "Move &Left", "Move the item of the current line one step to the left",
+       "Move left", "", "Alt+Left",
+       [](F& f) { f.m_pEditTree->NudgeSelectedLine(-1, f.m_pDiagramView->Frame()); }, nullptr,
+       K::kTree},
+      {"moveRight", "Move Ri&ght", "Move the item of the current line one step to the right",
+       "Move right", "", "Alt+Right",
+       [](F& f) { f.m_pEditTree->NudgeSelectedLine(1, f.m_pDiagramView->Frame()); }, nullptr,
+       K::kTree},
+      // View: the diagrams and markers shown
+      {"reactions", "Show Reactions", "Display reactions", "Reactions", "reactions", "",
+       [](F& f) { f.Toggle(ViewToggle::kReactions); }, &ViewToggles::reactions},
+      {"shear", "Shear", "Display shear diagram", "Shear", "shear", "",
+       [](F& f) { f.Toggle(ViewToggle::kShear); }, &ViewToggles::shear},
+      {"moment", "Moment", "Display moment diagram", "Moment", "moment", "",
+       [](F& f) { f.Toggle(ViewToggle::kMoment); }, &ViewToggles::moment},
+      {"rotation", "Rotation", "Display rotation diagram", "Rotation", "rotation", "",
+       [](F& f) { f.Toggle(ViewToggle::kRotation); }, &ViewToggles::rotation},
+      {"deflection", "Deflection", "Display deflection diagram", "Deflection", "deflection", "",
+       [](F& f) { f.Toggle(ViewToggle::kDeflection); }, &ViewToggles::deflection},
+      {"position", "Show Position", "Show position of currently selected line", "Show position",
+       "position", "", [](F& f) { f.Toggle(ViewToggle::kPosition); }, &ViewToggles::position},
+      {"singleAnalysis", "Single Analysis",
+       "Show the diagrams of the model as written instead of its live-load envelope",
+       "Single Analysis", "", "", [](F& f) { f.Toggle(ViewToggle::kSingleAnalysis); },
+       &ViewToggles::singleAnalysis},
+      {"influenceLine", "Influence Line",
+       "Draw the influence line of the diagram shown at the position last clicked",
+       "Influence Line", "", "", [](F& f) { f.ShowInfluenceLine(); }},
+      // The panes
+      {"nextPane", "Next Pane", "Switch to the next window pane", "Next Pane", "", "F6",
+       [](F& f) { f.CyclePanes(1); }, nullptr, K::kFrame},
+      {"previousPane", "Previous Pane", "Switch back to the previous window pane",
+       "Previous Pane", "", "Shift+F6", [](F& f) { f.CyclePanes(-1); }, nullptr, K::kFrame},
+      {"split", "S&plit", "Move the bars between the panes with the keyboard", "Split", "", "",
+       [](F& f) { f.SplitByKeyboard(); }},
+      {"copyPlot", "Copy to Clipboard", "Copy plot to clipboard", "Copy", "copy", "",
+       [](F& f) { f.m_pDiagramView->CopyPlot(); }},
+      // Help; no F1 here: F1 on a message line of the output pane opens that message's help.
+      {"tip", "Ti&p of the Day...", "Displays a Tip of the Day", "Tip of the Day", "", "",
+       [](F& f) { f.ShowTips(); }},
+      {"about", "&About Spanlab...", "Displays program information and version number", "About",
+       "about", "", [](F& f) { CAboutDlg(QDir::currentPath(), &f).exec(); }},
+      {"help", "Spanlab Help", "Displays the online help", "Help", "", "",
+       [](F& f) { f.m_help->ShowContents(); }},
+      {"usingHelp", "Using Help", "Displays how to use the help", "Using Help", "", "",
+       [](F& f) { f.m_help->ShowTopic("Using Help"); }},
+  };
+  return commands;
+}
+
+namespace {
+
+// Adds the named actions of `frame` to a menu or a toolbar in order; "|" is a separator.
+template <class Bar>
+void AddCommands(Bar* bar, const CMainFrame& frame, std::initializer_list<const char*> names) {
+  for (const char* name : names) {
+    if (QString(name) == "|") bar->addSeparator();
+    else bar->addAction(frame.Action(name));
+  }
+}
+
+}  // namespace
+
+void CMainFrame::CreateActions() {
+  for (const Command& c : Commands()) {
+    auto* a = new QAction(c.text, this);
+    a->setObjectName(c.name);
+    a->setStatusTip(c.statusTip);
+    a->setToolTip(c.toolTip);
+    if (*c.icon) a->setIcon(ToolbarIcon(c.icon));
+    if (*c.keys) a->setShortcuts(QKeySequence::listFromString(c.keys));
+    if (c.checked) {
+      a->setCheckable(true);
+      // In the View menu a check mark shows the state; an icon there would only look sunken.
+      if (*c.icon) a->setIconVisibleInMenu(false);
+    }
+    if (c.scope == Command::Keys::kTree) {
+      a->setShortcutContext(Qt::WidgetShortcut);
+      m_pEditTree->addAction(a);
+    }
+    if (c.scope == Command::Keys::kFrame) addAction(a);
+    const auto run = c.run;
+    connect(a, &QAction::triggered, this, [this, run] { run(*this); });
+    m_commandActions.push_back(a);
+  }
+}
+
+void CMainFrame::CreateMenusAndToolbar() {
+  QMenu* file = menuBar()->addMenu("&File");
+  AddCommands(file, *this,
+              {"new", "open", "save", "saveAs", "|", "print", "printPreview", "printSetup",
+               "printOptions"});
+  AddCommands(file->addMenu("Print to &Clipboard"), *this, {"clipboardText", "clipboardTab"});
+  AddCommands(file, *this, {"printToFile", "exportReport", "exportResults", "|"});
+  m_recentMenu = file->addMenu("Recent &Files");
+  AddCommands(file, *this, {"|", "exit"});
+
+  QMenu* edit = menuBar()->addMenu("&Edit");
+  AddCommands(edit, *this,
+              {"undo", "redo", "|", "add", "edit", "delete", "|", "moveLeft", "moveRight"});
+
+  QToolBar* bar = addToolBar("Toolbar");
+  bar->setObjectName("Toolbar");
+  bar->setIconSize(QSize(16, 15));
+  AddCommands(bar, *this,
+              {"new", "open", "save", "|", "print", "printPreview", "about", "|", "add", "edit",
+               "delete", "|", "position", "|", "reactions", "shear", "moment", "rotation",
+               "deflection"});
+
+  QMenu* view = menuBar()->addMenu("&View");
+  QAction* showBar = bar->toggleViewAction();
+  showBar->setText("&Toolbar");
+  view->addAction(showBar);
+  QAction* showStatus = view->addAction("&Status Bar");
+  showStatus->setObjectName("statusBar");
+  showStatus->setCheckable(true);
+  showStatus->setChecked(true);
+  connect(showStatus, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
+  AddCommands(view, *this,
+              {"split", "|", "reactions", "|", "shear", "moment", "rotation", "deflection",
+               "singleAnalysis", "influenceLine", "|", "copyPlot", "exportPicture"});
+
+  QMenu* help = menuBar()->addMenu("&Help");
+  AddCommands(help, *this, {"help", "usingHelp", "tip", "|", "about"});
+  RebuildRecentMenu();
+}
+
+void CMainFrame::UpdateCommandStates() {
+  const std::vector<Command>& commands = Commands();
+  if (m_commandActions.size() != commands.size()) return;  // the actions are not made yet
+  const ViewToggles& toggles = Toggles();
+  for (size_t i = 0; i < commands.size(); ++i) {
+    const Command& c = commands[i];
+    QAction* a = m_commandActions[i];
+    if (c.enabled) a->setEnabled(c.enabled(*this));
+    if (c.checked) a->setChecked(toggles.*c.checked);
+    if (c.stepName) {
+      const std::optional<std::string> step = c.stepName(*this);
+      a->setText(step ? QString(c.text) + " " + ToQString(*step) : QString(c.text));
+    }
+  }
+}
+
+void CMainFrame::CyclePanes(int step) {
+  QWidget* panes[] = {m_pEditTree, m_pDiagramView,
+                      m_pOutput->ResultsBox()->isVisible()
+                          ? static_cast<QWidget*>(m_pOutput->ResultsBox())
+                          : static_cast<QWidget*>(m_pOutput->DataBox())};
+  int current = -1;
+  for (int i = 0; i < 3; ++i) {
+    if (panes[i]->hasFocus() || panes[i]->isAncestorOf(QApplication::focusWidget())) current = i;
+  }
+  panes[(current + step + 3) % 3]->setFocus(Qt::ShortcutFocusReason);
+}
+
+void CMainFrame::ShowTips() {
+  std::vector<std::string> folders{"."};
+  for (const std::string& f : ProgramFolders()) folders.push_back(f);
+  ShowTipOfTheDay(this, m_settings, folders);
+}
+
+}  // namespace spanlab
