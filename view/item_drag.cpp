@@ -13,7 +13,7 @@
 #include <limits>
 #include <utility>
 
-#include "model/item_dialog_rules.h"
+#include "model/line_fields.h"
 #include "model/number_text.h"
 #include "model/sections.h"
 

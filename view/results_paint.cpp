@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "model/line_fields.h"
 #include "model/line_text.h"
-#include "model/number_text.h"
 #include "model/sections.h"
 #include "view/diagrams.h"
 
@@ -45,6 +45,17 @@ void ApplyToggle(ViewToggles& t, ViewToggle toggle) {
   if (*curve) t.reactions = false;
 }
 
+namespace {
+
+// The section whose lines send `hint` when selected (11..16).
+const SectionRecord& SectionOfHint(long hint) {
+  int id = 0;
+  while (id + 1 < kSectionCount && SectionById(id).selectionHint != hint) ++id;
+  return SectionById(id);
+}
+
+}  // namespace
+
 bool SelectionMarker::OnHint(long hint, const CSPLX_30Doc& doc) {
   if (hint == kHintNoItemLine) {
     if (m_nSelType == kHintNoItemLine) return false;
@@ -52,12 +63,16 @@ bool SelectionMarker::OnHint(long hint, const CSPLX_30Doc& doc) {
     return true;
   }
   if (hint < kHintPropertyLine || hint > kHintUniformLoadLine) return false;
-  const LineParts parts = SplitLine(doc.GetMessage());
-  const double factor = doc.GetFactors()[kFactorLength];
-  m_dSelX = ConvertNumber(SplitKeyValue(parts.field[0]).value) * factor;
-  if (hint == kHintUniformLoadLine) {
-    m_dSelXEnd = ConvertNumber(SplitKeyValue(parts.field[1]).value) * factor;
-  }
+  // The line is read as BuildItems read it: in the units in force at it (the document's own
+  // units for a text that is no line of the document).
+  const SectionRecord& section = SectionOfHint(hint);
+  const std::string& text = doc.GetMessage();
+  const std::optional<size_t> line = FindSectionLine(doc.GetLines(), section, text);
+  const UnitFactors factors =
+      line ? FactorsForUnits(UnitsAtLine(doc.GetLines(), *line)) : doc.GetFactors();
+  const ItemFieldValues v = ReadItemFields(section, SplitLineView(text).field, factors);
+  m_dSelX = v.value[0];
+  if (hint == kHintUniformLoadLine) m_dSelXEnd = v.value[1];
   m_nSelType = hint == 14 ? 13 : static_cast<int>(hint);  // springs are marked like supports
   return true;
 }

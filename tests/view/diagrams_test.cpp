@@ -557,6 +557,31 @@ TEST(SelectionMarkerTest, HintsSetAndClearTheMarker) {
   EXPECT_EQ(SelectionHintForLine("Units: English;"), 10);
 }
 
+// A line is marked where its item stands: in the units in force at the line, which a second
+// Units line changes for the lines after it only.
+TEST(SelectionMarkerTest, MarksALineInTheUnitsInForceAtIt) {
+  CSPLX_30Doc doc;
+  doc.SetLines(nullptr, {"File Format:3.0", "Units:Metric;",
+                         "Member Property: X = 0; E = 200000; I = 10000;",
+                         "Support: X = 0; Disp = 0;", "Support: X = 6; Disp = 0;",
+                         "Uniform Load: XStart = 1; XEnd = 2.5; UStart = -1; UEnd = -1;",
+                         "Units:English;", "Support: X = 30; Disp = 0;"});
+  RunModel(doc);
+  ASSERT_EQ(doc.GetSupports().size(), 3u);
+  SelectionMarker m;
+  doc.SetMessage(" X = 6; Disp = 0;");  // the tree's text of the line: 6 m
+  ASSERT_TRUE(m.OnHint(13, doc));
+  EXPECT_EQ(m.m_dSelX, 6);
+  EXPECT_EQ(m.m_dSelX, doc.GetSupports()[1].m_dX);
+  doc.SetMessage(" XStart = 1; XEnd = 2.5; UStart = -1; UEnd = -1;");
+  ASSERT_TRUE(m.OnHint(16, doc));
+  EXPECT_EQ(m.m_dSelX, 1);
+  EXPECT_EQ(m.m_dSelXEnd, 2.5);
+  doc.SetMessage("Support: X = 30; Disp = 0;");  // the whole line, as --select gives it: 30 ft
+  ASSERT_TRUE(m.OnHint(13, doc));
+  EXPECT_EQ(m.m_dSelX, 360);
+}
+
 TEST(SelectionMarkerTest, PurpleFrameAroundPointOrStretch) {
   const DrawingFrame f = ScreenFrame(1000, 600, 20);
   const Rgb purple{128, 0, 128};
