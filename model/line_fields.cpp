@@ -86,6 +86,14 @@ int UnitsAtLine(const std::vector<std::string>& lines, size_t index) {
   return units;
 }
 
+std::optional<size_t> SectionLineIndex(const std::vector<std::string>& lines,
+                                       const SectionRecord& section, size_t row) {
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (std::string_view(lines[i]).starts_with(section.prefix) && row-- == 0) return i;
+  }
+  return std::nullopt;
+}
+
 std::optional<size_t> FindSectionLine(const std::vector<std::string>& lines,
                                       const SectionRecord& section, std::string_view text) {
   for (size_t i = 0; i < lines.size(); ++i) {

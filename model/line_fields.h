@@ -48,6 +48,11 @@ double GetLinePosition(std::string_view text);
 // "Units" line before it naming a known system; Consistent when there is none.
 int UnitsAtLine(const std::vector<std::string>& lines, size_t index);
 
+// The index of line `row` of `section` in `lines` (its item's place in the item list), counting
+// the lines that start with the section's prefix; nullopt when the section has fewer lines.
+std::optional<size_t> SectionLineIndex(const std::vector<std::string>& lines,
+                                       const SectionRecord& section, size_t row);
+
 // The index of the first line of `section` in `lines` that is `text`, or its prefix followed by
 // `text` (the tree's text of the line); nullopt when there is none.
 std::optional<size_t> FindSectionLine(const std::vector<std::string>& lines,
