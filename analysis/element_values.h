@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "analysis/beam_analysis.h"
+#include "analysis/beam_quantity.h"
 
 namespace spanlab {
 
@@ -20,9 +21,6 @@ struct BeamValues {
   double shear = 0;
   double moment = 0;
 };
-
-// Which of the four results a stationary-point query is about.
-enum class BeamQuantity { kDeflection, kRotation, kShear, kMoment };
 
 // The solution of element e of a solved beam (a view of its end values; the analysis must
 // outlive it and not be reset meanwhile). Position s runs from 0 at the left node to

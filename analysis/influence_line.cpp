@@ -18,8 +18,8 @@ namespace spanlab {
 
 namespace {
 
-constexpr std::array<std::string_view, 6> kNames = {"deflection", "rotation",      "shear",
-                                                    "moment",     "reaction-vert", "reaction-rot"};
+constexpr std::string_view kReactionVertName = "reaction-vert";
+constexpr std::string_view kReactionRotName = "reaction-rot";
 
 int32_t NearestNode(const CBeamAnalysis& a, double x) {
   const auto begin = a.m_nodes.begin() + 1, end = a.m_nodes.begin() + 1 + a.m_nNodes;
@@ -33,15 +33,26 @@ int32_t NearestNode(const CBeamAnalysis& a, double x) {
 
 }  // namespace
 
+InfluenceQuantity InfluenceOf(BeamQuantity quantity) {
+  return static_cast<InfluenceQuantity>(quantity);
+}
+
+std::optional<BeamQuantity> DiagramQuantityOf(InfluenceQuantity quantity) {
+  if (quantity == InfluenceQuantity::kReactionVert || quantity == InfluenceQuantity::kReactionRot)
+    return std::nullopt;
+  return static_cast<BeamQuantity>(quantity);
+}
+
 std::optional<InfluenceQuantity> InfluenceQuantityFromName(std::string_view name) {
-  for (size_t i = 0; i < kNames.size(); ++i) {
-    if (kNames[i] == name) return static_cast<InfluenceQuantity>(i);
-  }
+  if (const std::optional<BeamQuantity> q = BeamQuantityFromWord(name)) return InfluenceOf(*q);
+  if (name == kReactionVertName) return InfluenceQuantity::kReactionVert;
+  if (name == kReactionRotName) return InfluenceQuantity::kReactionRot;
   return std::nullopt;
 }
 
 std::string_view InfluenceQuantityName(InfluenceQuantity quantity) {
-  return kNames[static_cast<size_t>(quantity)];
+  if (const std::optional<BeamQuantity> q = DiagramQuantityOf(quantity)) return RecordOf(*q).word;
+  return quantity == InfluenceQuantity::kReactionVert ? kReactionVertName : kReactionRotName;
 }
 
 InfluenceLine ComputeInfluenceLine(const CBeamAnalysis& analysis,

@@ -9,20 +9,28 @@
 #include <vector>
 
 #include "analysis/beam_analysis.h"
+#include "analysis/beam_quantity.h"
 
 namespace spanlab {
 
+// The four diagram quantities (with BeamQuantity's values) and the two reactions.
 enum class InfluenceQuantity {
-  kDeflection,
-  kRotation,
-  kShear,   // just right of the node (at the beam's right end: just left of it)
-  kMoment,  // likewise
+  kDeflection = static_cast<int>(BeamQuantity::kDeflection),
+  kRotation = static_cast<int>(BeamQuantity::kRotation),
+  kShear = static_cast<int>(BeamQuantity::kShear),  // just right of the node (at the beam's
+                                                     // right end: just left of it)
+  kMoment = static_cast<int>(BeamQuantity::kMoment),  // likewise
   kReactionVert,
   kReactionRot,
 };
 
-// "deflection", "rotation", "shear", "moment", "reaction-vert", "reaction-rot"; nullopt for any
-// other text.
+// The influence quantity of a diagram quantity, and the diagram quantity of an influence
+// quantity (nullopt for the reactions).
+InfluenceQuantity InfluenceOf(BeamQuantity quantity);
+std::optional<BeamQuantity> DiagramQuantityOf(InfluenceQuantity quantity);
+
+// The diagram quantities' words ("shear", ...), "reaction-vert" and "reaction-rot"; nullopt for
+// any other text.
 std::optional<InfluenceQuantity> InfluenceQuantityFromName(std::string_view name);
 std::string_view InfluenceQuantityName(InfluenceQuantity quantity);
 

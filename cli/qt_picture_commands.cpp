@@ -6,8 +6,10 @@
 #include <algorithm>
 #include <exception>
 #include <iostream>
+#include <optional>
 #include <string>
 
+#include "analysis/beam_quantity.h"
 #include "check/run_driver.h"
 #include "cli/commands.h"
 #include "cli/picture_library.h"
@@ -44,17 +46,15 @@ bool ParseShow(const std::string& text, ViewToggles& toggles, std::string& error
     if (end == std::string::npos) end = text.size();
     const std::string word = text.substr(start, end - start);
     if (word == "reactions") toggles.reactions = true;
-    else if (word == "deflection") toggles.deflection = true;
-    else if (word == "rotation") toggles.rotation = true;
-    else if (word == "moment") toggles.moment = true;
-    else if (word == "shear") toggles.shear = true;
+    else if (const std::optional<BeamQuantity> q = BeamQuantityFromWord(word))
+      toggles.Curve(*q) = true;
     else {
       error = "--show takes reactions, or any of deflection, rotation, moment, shear: '" + word + "'";
       return false;
     }
     start = end + 1;
   }
-  if (toggles.reactions && (toggles.deflection || toggles.rotation || toggles.moment || toggles.shear)) {
+  if (toggles.reactions && toggles.AnyCurveAfter(std::nullopt)) {
     error = "--show: reactions are shown alone, not with deflection, rotation, moment or shear";
     return false;
   }

@@ -1,6 +1,6 @@
 #include "edit/inertia.h"
 
-#include "model/item_dialog_rules.h"
+#include "model/line_fields.h"
 #include "model/line_text.h"
 #include "model/number_text.h"
 

@@ -12,7 +12,7 @@
 #include "edit/line_editor.h"
 #include "edit/property_database.h"
 #include "model/document.h"
-#include "model/item_dialog_rules.h"
+#include "model/line_fields.h"
 #include "platform/help.h"
 #include "platform/settings.h"
 

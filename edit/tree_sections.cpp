@@ -1,8 +1,5 @@
 #include "edit/tree_sections.h"
 
-#include "model/line_text.h"
-#include "model/number_text.h"
-
 namespace spanlab {
 
 const char* SectionTitle(int section) { return SectionById(section).title; }
@@ -73,14 +70,6 @@ size_t WrittenLineIndex(const TreeContent& tree, int section, size_t row) {
     index += tree[s].size();
   }
   return index;
-}
-
-double GetLinePosition(const std::string& text) {
-  const KeyValue kv = SplitKeyValue(SplitLine(text).field[0]);
-  if ((kv.key == "X" || kv.key == "XStart") && IsValidNumber(kv.value)) {
-    return ConvertNumber(kv.value);
-  }
-  return 0;
 }
 
 size_t InsertSortedIndex(const std::vector<std::string>& children, const std::string& text) {

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/line_fields.h"
 #include "model/sections.h"
 
 namespace spanlab {
@@ -45,9 +46,7 @@ bool IsWrittenOrder(const std::vector<std::string>& lines);
 // the place just after the section's last line).
 size_t WrittenLineIndex(const TreeContent& tree, int section, size_t row);
 
-// The position a child text sorts by: the value of its first field when that is an "X" or
-// "XStart" field with a valid number, else 0.
-double GetLinePosition(const std::string& text);
+// A child text sorts by its GetLinePosition (model/line_fields.h).
 
 // Where InsertSorted puts `text` among `children`: before the first child whose position is
 // not smaller, else at the end.

@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-#include "model/line_text.h"
-#include "model/number_text.h"
+#include "model/line_fields.h"
 
 namespace spanlab {
 
@@ -87,45 +86,6 @@ void CSPLX_30Doc::ClearItems() {
 
 std::string CSPLX_30Doc::GetUnitLabel(int quantity) const { return UnitLabel(m_nUnits, quantity); }
 
-namespace {
-
-// The values of a data line's fields in internal units, and which fields the line gives.
-struct FieldValues {
-  std::array<double, 4> value{};
-  std::array<bool, 4> given{};
-};
-
-// Keyed sections: every field's value, whatever its key (the format check has looked at the
-// keys). Either-or sections: field 1; field 2 by its key; field 3 only with the second key (a
-// later value overwrites an earlier one). Keys compare exactly.
-FieldValues ReadFieldValues(const SectionRecord& s, const std::array<std::string_view, 4>& field,
-                            const UnitFactors& factors) {
-  FieldValues v;
-  auto take = [&](int i, std::string_view value) {
-    const double number = ConvertNumber(value);
-    v.value[i] = s.fields[i].plain ? number : number * factors[s.fields[i].factor];
-    v.given[i] = true;
-  };
-  if (s.layout == FieldLayout::kKeyed) {
-    for (int i = 0; i < s.fieldCount; ++i) take(i, SplitKeyValueView(field[i]).value);
-  } else if (s.layout == FieldLayout::kEitherOr) {
-    take(0, SplitKeyValueView(field[0]).value);
-    const KeyValueView field2 = SplitKeyValueView(field[1]);
-    if (field2.key == s.fields[1].key) take(1, field2.value);
-    else if (field2.key == s.fields[2].key) take(2, field2.value);
-    const KeyValueView field3 = SplitKeyValueView(field[2]);
-    if (field3.key == s.fields[2].key) take(2, field3.value);
-  } else if (s.layout == FieldLayout::kAnyOrder) {
-    for (std::string_view text : field) {
-      const KeyValueView kv = SplitKeyValueView(text);
-      if (const int i = FieldIndexOfKey(s, kv.key); i >= 0) take(i, kv.value);
-    }
-  }
-  return v;
-}
-
-}  // namespace
-
 void CSPLX_30Doc::BuildItems(bool build) {
   if (build) {
     BuildItems(SplitSectionLines(m_lines));
@@ -167,7 +127,7 @@ void CSPLX_30Doc::BuildItems(const std::vector<SectionLine>& split) {
       }
       continue;
     }
-    const FieldValues f = ReadFieldValues(section, line.field, m_factors);
+    const ItemFieldValues f = ReadItemFields(section, line.field, m_factors);
     const auto& v = f.value;
     switch (section.id) {
       case kSectionProperties:

@@ -42,7 +42,7 @@ enum class FieldLayout {
                // is required, the others optional
 };
 
-// The checks of an item dialog's fields (their messages are in model/item_dialog_rules.cpp).
+// The checks of an item dialog's fields (their messages are in model/line_fields.cpp).
 enum class FieldCheck {
   kNumber,           // a number
   kOptionalNumber,   // a number or blank

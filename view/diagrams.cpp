@@ -187,100 +187,55 @@ std::string DiagramTitle(const char* name, const std::string& unit) {
   return std::string(name) + " - " + (unit.empty() ? "Consistent" : unit);
 }
 
-void DrawDeflection(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc,
-                    double height, int labelFlag) {
-  const CBeamAnalysis& a = doc.GetAnalysis();
-  if (!HasResults(a) || a.m_dMaxAbsDeflection == 0) return;
-  PenScope pen(dc, Pen{f.penUnit, kDeflectionColor});
-  const CBeamAnalysis::TableLock lock(a);
-  const CurveScale c = ScaleOf(f, a, height, a.m_dMaxAbsDeflection);
-  const std::string unit = doc.GetUnitLabel(kQuantityDeflection);
-  if (labelFlag == 1) {
-    // Metric extremes are in millimetres, the curve in metres.
-    Labels(dc, f, c, DiagramTitle("Deflection", unit), a.m_dMinDeflection, a.m_dXMinDeflection,
-           a.m_dMaxDeflection, a.m_dXMaxDeflection, unit == "mm" ? 0.001 : 1.0, 1.0);
-  }
-  if (a.CanSolveLoadCases()) {
-    ExactCurve(dc, f, a, c, BeamQuantity::kDeflection, false);
-    return;
-  }
-  NodeCurve(dc, a, c, [](const BeamNode& n) { return n.deflection; });
+Rgb DiagramColor(BeamQuantity quantity) {
+  static constexpr Rgb kColors[kBeamQuantityCount] = {kDeflectionColor, kRotationColor,
+                                                      kShearColor, kMomentColor};
+  return kColors[static_cast<size_t>(quantity)];
 }
 
-void DrawRotation(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc, double height,
-                  int labelFlag) {
+void DrawDiagram(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc,
+                 BeamQuantity quantity, double height, int labelFlag) {
+  const BeamQuantityRecord& r = RecordOf(quantity);
   const CBeamAnalysis& a = doc.GetAnalysis();
-  if (!HasResults(a) || a.m_dMaxAbsRotation == 0) return;
-  PenScope pen(dc, Pen{f.penUnit, kRotationColor});
+  if (!HasResults(a) || !IsDrawnScale(quantity, a.*r.maxAbs)) return;
+  PenScope pen(dc, Pen{f.penUnit, DiagramColor(quantity)});
   const CBeamAnalysis::TableLock lock(a);
-  const CurveScale c = ScaleOf(f, a, height, a.m_dMaxAbsRotation);
+  const CurveScale c = ScaleOf(f, a, height, a.*r.maxAbs);
   if (labelFlag == 1) {
-    Labels(dc, f, c, DiagramTitle("Rotation", doc.GetUnitLabel(kQuantityRotation)),
-           a.m_dMinRotation, a.m_dXMinRotation, a.m_dMaxRotation, a.m_dXMaxRotation, 1.0, 1.0);
+    // Labels in the title's unit: English moments are kip in internally and labelled in kip ft;
+    // Metric deflection extremes are in mm already, the curve in metres.
+    const double toLabel = LabelScale(quantity, doc.GetUnits());
+    const bool inLabelUnits = ExtremesInLabelUnits(quantity);
+    Labels(dc, f, c, DiagramTitle(r.name, doc.GetUnitLabel(r.unit)), a.*r.min, a.*r.xMin,
+           a.*r.max, a.*r.xMax, inLabelUnits ? 1.0 / toLabel : 1.0, inLabelUnits ? 1.0 : toLabel);
   }
   if (a.CanSolveLoadCases()) {
-    ExactCurve(dc, f, a, c, BeamQuantity::kRotation, false);
+    ExactCurve(dc, f, a, c, quantity, !r.atNodes);
     return;
   }
-  NodeCurve(dc, a, c, [](const BeamNode& n) { return n.rotation; });
-}
-
-void DrawMoment(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc, double height,
-                int labelFlag) {
-  const CBeamAnalysis& a = doc.GetAnalysis();
-  if (!HasResults(a) || !(a.m_dMaxAbsMoment > 1e-7)) return;
-  PenScope pen(dc, Pen{f.penUnit, kMomentColor});
-  const CBeamAnalysis::TableLock lock(a);
-  const CurveScale c = ScaleOf(f, a, height, a.m_dMaxAbsMoment);
-  const std::string unit = doc.GetUnitLabel(kQuantityMoment);
-  if (labelFlag == 1) {
-    // English moments are kip in internally and labelled in kip ft.
-    Labels(dc, f, c, DiagramTitle("Moment", unit), a.m_dMinMoment, a.m_dXMinMoment,
-           a.m_dMaxMoment, a.m_dXMaxMoment, 1.0,
-           unit == "kip ft" ? 0.08333333333333333 : 1.0);
+  if (r.atNodes) {
+    NodeCurve(dc, a, c, [&r](const BeamNode& n) { return n.*r.nodeValue; });
+  } else {
+    ElementCurve(dc, f, a, c, [&r](const BeamElement& e) { return e.*r.startForce; },
+                 [&r](const BeamElement& e) { return e.*r.endForce; });
   }
-  if (a.CanSolveLoadCases()) {
-    ExactCurve(dc, f, a, c, BeamQuantity::kMoment, true);
-    return;
-  }
-  ElementCurve(dc, f, a, c, [](const BeamElement& e) { return e.momentStart; },
-               [](const BeamElement& e) { return e.momentEnd; });
-}
-
-void DrawShear(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc, double height,
-               int labelFlag) {
-  const CBeamAnalysis& a = doc.GetAnalysis();
-  if (!HasResults(a) || !(a.m_dMaxAbsShear > 1e-7)) return;
-  PenScope pen(dc, Pen{f.penUnit, kShearColor});
-  const CBeamAnalysis::TableLock lock(a);
-  const CurveScale c = ScaleOf(f, a, height, a.m_dMaxAbsShear);
-  if (labelFlag == 1) {
-    Labels(dc, f, c, DiagramTitle("Shear", doc.GetUnitLabel(kQuantityForce)), a.m_dMinShear,
-           a.m_dXMinShear, a.m_dMaxShear, a.m_dXMaxShear, 1.0, 1.0);
-  }
-  if (a.CanSolveLoadCases()) {
-    ExactCurve(dc, f, a, c, BeamQuantity::kShear, true);
-    return;
-  }
-  ElementCurve(dc, f, a, c, [](const BeamElement& e) { return e.shearStart; },
-               [](const BeamElement& e) { return e.shearEnd; });
 }
 
 void DrawEnvelope(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc,
-                  EnvelopeQuantity quantity, double height, int labelFlag) {
+                  BeamQuantity quantity, double height, int labelFlag) {
   const CBeamAnalysis& a = doc.GetAnalysis();
   const LiveLoadEnvelope& env = doc.GetEnvelope();
   if (!HasResults(a) || env.empty()) return;
-  const bool atNodes =
-      quantity == EnvelopeQuantity::kRotation || quantity == EnvelopeQuantity::kDeflection;
+  const BeamQuantityRecord& record = RecordOf(quantity);
+  const bool atNodes = record.atNodes;
   // Diagram values of the max (side 0) and min (side 1) curves: at the nodes, or at each
   // element's two ends (the right end's maximum is minus the end force's minimum).
   auto nodeValue = [quantity](const EnvelopeNode& n, int side) {
-    const EnvelopeRange& r = quantity == EnvelopeQuantity::kRotation ? n.rotation : n.deflection;
+    const EnvelopeRange& r = quantity == BeamQuantity::kRotation ? n.rotation : n.deflection;
     return side == 0 ? r.max : r.min;
   };
   auto ranges = [quantity](const EnvelopeElement& e) {
-    return quantity == EnvelopeQuantity::kShear ? std::pair{e.shearStart, e.shearEnd}
+    return quantity == BeamQuantity::kShear ? std::pair{e.shearStart, e.shearEnd}
                                                 : std::pair{e.momentStart, e.momentEnd};
   };
   auto startValue = [&](const EnvelopeElement& e, int side) {
@@ -299,33 +254,20 @@ void DrawEnvelope(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& d
       }
     }
   }
-  if (atNodes ? !(scale > 0) : !(scale > 1e-7)) return;
+  if (!IsDrawnScale(quantity, scale)) return;
 
-  struct Style {
-    const char* title;
-    Rgb color;
-    int unit;
-    int minKind;
-  };
-  static constexpr Style kStyles[] = {
-      {"Shear Envelope", kShearColor, kQuantityForce, kEnvelopeMinShear},
-      {"Moment Envelope", kMomentColor, kQuantityMoment, kEnvelopeMinMoment},
-      {"Rotation Envelope", kRotationColor, kQuantityRotation, kEnvelopeMinRotation},
-      {"Deflection Envelope", kDeflectionColor, kQuantityDeflection, kEnvelopeMinDeflection},
-  };
-  const Style& style = kStyles[static_cast<int>(quantity)];
-  PenScope pen(dc, Pen{f.penUnit, style.color});
+  PenScope pen(dc, Pen{f.penUnit, DiagramColor(quantity)});
   const CBeamAnalysis::TableLock lock(a);
   const CurveScale c = ScaleOf(f, a, height, scale);
   if (labelFlag == 1) {
-    const std::string unit = doc.GetUnitLabel(style.unit);
     // Labels in the units of the ordinary diagrams: kip ft for English moments, mm for Metric
     // deflections.
-    const double toLabel = unit == "kip ft" ? 0.08333333333333333 : unit == "mm" ? 1000.0 : 1.0;
-    const EnvelopeExtreme& low = env.extremes[static_cast<size_t>(style.minKind)];
-    const EnvelopeExtreme& high = env.extremes[static_cast<size_t>(style.minKind - 1)];
-    Labels(dc, f, c, DiagramTitle(style.title, unit), low.value, low.x, high.value, high.x, 1.0,
-           toLabel);
+    const double toLabel = LabelScale(quantity, doc.GetUnits());
+    const EnvelopeExtreme& low = env.extremes[static_cast<size_t>(record.envelopeMax + 1)];
+    const EnvelopeExtreme& high = env.extremes[static_cast<size_t>(record.envelopeMax)];
+    const std::string title = std::string(record.name) + " Envelope";
+    Labels(dc, f, c, DiagramTitle(title.c_str(), doc.GetUnitLabel(record.unit)), low.value, low.x,
+           high.value, high.x, 1.0, toLabel);
   }
   for (int side = 0; side < 2; ++side) {
     ColumnPolyline line(dc);
@@ -354,24 +296,22 @@ void DrawInfluenceLine(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30D
                                      [](const auto& p, const auto& q) { return p.value < q.value; });
   const double scale = std::max(std::fabs(low->value), std::fabs(high->value));
   if (!(scale > 0)) return;
-  struct Style {
-    const char* name;
-    int unit;
-  };
-  static constexpr Style kStyles[] = {
-      {"Deflection", kQuantityDeflection}, {"Rotation", kQuantityRotation},
-      {"Shear", kQuantityForce},           {"Moment", kQuantityMoment},
-      {"Vertical Reaction", kQuantityForce}, {"Rotational Reaction", kQuantityMoment},
-  };
-  const Style& style = kStyles[static_cast<int>(quantity)];
-  const std::string unit = doc.GetUnitLabel(style.unit);
-  const double toLabel = unit == "kip ft" ? 0.08333333333333333 : unit == "mm" ? 1000.0 : 1.0;
+  // A reaction is labelled in the unit of the diagram of its kind: the shear's or the moment's.
+  const std::optional<BeamQuantity> diagram = DiagramQuantityOf(quantity);
+  const bool vertical = quantity == InfluenceQuantity::kReactionVert;
+  const BeamQuantity unitOf =
+      diagram ? *diagram : vertical ? BeamQuantity::kShear : BeamQuantity::kMoment;
+  const char* name = diagram ? RecordOf(*diagram).name
+                     : vertical ? "Vertical Reaction"
+                                : "Rotational Reaction";
+  const std::string unit = doc.GetUnitLabel(RecordOf(unitOf).unit);
+  const double toLabel = LabelScale(unitOf, doc.GetUnits());
   const double unitLength = doc.GetFactors()[kFactorLength];
   const std::string where = doc.GetUnitLabel(kQuantityPosition);
   PenScope pen(dc, Pen{f.penUnit, kBlack});
   const CurveScale c = ScaleOf(f, a, height, scale);
   Labels(dc, f, c,
-         DiagramTitle((std::string("Influence Line - ") + style.name + " at " +
+         DiagramTitle((std::string("Influence Line - ") + name + " at " +
                        FormatGeneral(line.x / unitLength, 6) + (where.empty() ? "" : " " + where))
                           .c_str(),
                       unit),

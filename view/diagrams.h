@@ -3,6 +3,7 @@
 // the support reactions as arrows and arcs with their values.
 #pragma once
 
+#include "analysis/beam_quantity.h"
 #include "analysis/influence_line.h"
 #include "model/document.h"
 #include "platform/device_context.h"
@@ -15,33 +16,30 @@ inline constexpr Rgb kRotationColor{255, 0, 0};
 inline constexpr Rgb kMomentColor{0, 255, 0};
 inline constexpr Rgb kShearColor{0, 0, 255};
 
-// Each curve routine uses frame.left, frame.right, frame.baseline and frame.penUnit, reads the
-// document's results (the run computed their extremes) and, with labelFlag 1,
-// writes its title at (5, 5) (not when printing) and labels its extremes. A curve whose scale
-// is 0 (1e-7 or less for moment and shear) draws nothing at all. After a complete run the
-// curves are the exact values between the nodes (element_values.h): every element at one
-// point per device column plus its interior stationary points, the extremes labelled where
-// they lie; otherwise (results without a complete solution) a polyline through the node or
-// element end values. Points that fall into the same device column are reduced to the ones a
-// polyline through all of them would touch there, so the time is proportional to the
+// The colour of a quantity's diagram and of its envelope.
+Rgb DiagramColor(BeamQuantity quantity);
+
+// The diagram of one quantity (analysis/beam_quantity.h) in its colour. It uses frame.left,
+// frame.right, frame.baseline and frame.penUnit, reads the document's results (the run computed
+// their extremes) and, with labelFlag 1, writes its title at (5, 5) (not when printing) and
+// labels its extremes. A curve whose scale is not drawn (IsDrawnScale) draws nothing at all.
+// After a complete run the curves are the exact values between the nodes (element_values.h):
+// every element at one point per device column plus its interior stationary points, the
+// extremes labelled where they lie; otherwise (results without a complete solution) a polyline
+// through the node values (rotation, deflection) or a closed figure through the element end
+// values (shear, moment). Points that fall into the same device column are reduced to the ones
+// a polyline through all of them would touch there, so the time is proportional to the
 // picture's width plus the number of elements, and stays a few operations per element.
-void DrawDeflection(DeviceContext& dc, const DrawingFrame& frame, const CSPLX_30Doc& doc,
-                    double height, int labelFlag);
-void DrawRotation(DeviceContext& dc, const DrawingFrame& frame, const CSPLX_30Doc& doc,
-                  double height, int labelFlag);
-void DrawMoment(DeviceContext& dc, const DrawingFrame& frame, const CSPLX_30Doc& doc,
-                double height, int labelFlag);
-void DrawShear(DeviceContext& dc, const DrawingFrame& frame, const CSPLX_30Doc& doc,
-               double height, int labelFlag);
+void DrawDiagram(DeviceContext& dc, const DrawingFrame& frame, const CSPLX_30Doc& doc,
+                 BeamQuantity quantity, double height, int labelFlag);
 
 // The live-load envelope of one quantity (a model with a Live Load line): its max and its min
 // curve in the quantity's colour, both scaled by their largest absolute value, and with
 // labelFlag 1 the title ("Moment Envelope - kip ft") and the envelope's two extremes of the
 // quantity. Nothing without an envelope or when every value is 0 (1e-7 or less for moment and
 // shear). Time proportional to the picture's width.
-enum class EnvelopeQuantity { kShear, kMoment, kRotation, kDeflection };
 void DrawEnvelope(DeviceContext& dc, const DrawingFrame& frame, const CSPLX_30Doc& doc,
-                  EnvelopeQuantity quantity, double height, int labelFlag);
+                  BeamQuantity quantity, double height, int labelFlag);
 
 // An influence line (black): its values at the nodes scaled to `height`, the title
 // ("Influence Line - Moment at 15.0000 feet") and its largest and smallest value labelled in

@@ -13,7 +13,7 @@
 #include <limits>
 #include <utility>
 
-#include "model/item_dialog_rules.h"
+#include "model/line_fields.h"
 #include "model/number_text.h"
 #include "model/sections.h"
 
@@ -105,12 +105,19 @@ double DisplayPosition(double x, double factor) {
   return plain;
 }
 
-// The upper limit of a moved item, display units: the beam's length, unless the item alone
-// reaches it (then moving it changes the length).
-double UpperLimit(const CSPLX_30Doc& doc, int section, size_t row, int field) {
+// The unit system in force at the line of item `row` of `section`: the document's own when the
+// lines have no such item.
+int UnitsOfItem(const CSPLX_30Doc& doc, int section, size_t row) {
+  const std::optional<size_t> line = SectionLineIndex(doc.GetLines(), SectionById(section), row);
+  return line ? UnitsAtLine(doc.GetLines(), *line) : doc.GetUnits();
+}
+
+// The upper limit of a moved item, display units (length factor `factor`): the beam's length,
+// unless the item alone reaches it (then moving it changes the length).
+double UpperLimit(const CSPLX_30Doc& doc, int section, size_t row, int field, double factor) {
   const double length = doc.GetBeamLength();
   if (OthersReach(doc, section, row, field) < length) return kNoLimit;
-  return DisplayPosition(length, doc.GetFactors()[kFactorLength]);
+  return DisplayPosition(length, factor);
 }
 
 bool Near(double a, double b) { return std::fabs(a - b) <= kSamePosition; }
@@ -270,10 +277,11 @@ std::optional<DragItem> PickItem(const CSPLX_30Doc& doc, const DrawingFrame& fra
   }
   std::optional<DragItem> item = pick.Best();
   if (!item) return std::nullopt;
-  const double factor = doc.GetFactors()[kFactorLength];
+  item->units = UnitsOfItem(doc, item->section, item->row);
+  const double factor = ItemLengthFactor(*item);
   item->start /= factor;
   item->lower = 0;
-  item->upper = UpperLimit(doc, item->section, item->row, item->field);
+  item->upper = UpperLimit(doc, item->section, item->row, item->field, factor);
   item->taken = TakenPositions(doc, item->section, item->row, item->field);
   return item;
 }
@@ -287,6 +295,10 @@ double SnapStep(const DrawingFrame& frame, double lengthFactor) {
     if (m * decade >= least) return m * decade;
   }
   return 10 * decade;
+}
+
+double ItemLengthFactor(const DragItem& item) {
+  return FactorsForUnits(item.units)[kFactorLength];
 }
 
 std::optional<double> DragPosition(const DragItem& item, const DrawingFrame& frame,
@@ -309,7 +321,7 @@ std::string NudgedLineText(const CSPLX_30Doc& doc, const DrawingFrame& frame, in
                            size_t row, const std::string& text, int direction) {
   const ItemDialogSpec* form = ItemDialogFor(section);
   if (!form || section == kSectionProperties || !(doc.GetBeamLength() > 0)) return {};
-  const double factor = doc.GetFactors()[kFactorLength];
+  const double factor = FactorsForUnits(UnitsOfItem(doc, section, row))[kFactorLength];
   const double step = SnapStep(frame, factor);
   if (!(step > 0)) return {};
   const DialogValues values = SplitDialogLine(*form, text);
@@ -324,7 +336,7 @@ std::string NudgedLineText(const CSPLX_30Doc& doc, const DrawingFrame& frame, in
     places = std::max(places, DecimalPlaces(field));
   }
   const double lo = std::min(x[0], x[moved - 1]), hi = std::max(x[0], x[moved - 1]);
-  const double upper = UpperLimit(doc, section, row, uniform ? -1 : 0);
+  const double upper = UpperLimit(doc, section, row, uniform ? -1 : 0, factor);
   if (std::isfinite(upper)) places = std::max(places, DecimalPlaces(ShortestText(upper)));
   // The next multiple of the step that way; the tolerance keeps a position already on a
   // multiple (up to rounding) from counting as between two.
@@ -360,15 +372,14 @@ std::string NudgedLineText(const CSPLX_30Doc& doc, const DrawingFrame& frame, in
   return p ? lineFor(*p) : std::string();
 }
 
-std::string DragStatusText(const CSPLX_30Doc& doc, const DragItem& item,
-                           const std::string& lineText) {
+std::string DragStatusText(const DragItem& item, const std::string& lineText) {
   const ItemDialogSpec* form = ItemDialogFor(item.section);
   if (!form) return {};
   const DialogField& field = form->fields[static_cast<size_t>(item.field)];
   const DialogValues values = SplitDialogLine(*form, lineText);
   std::string text = std::string(SectionById(item.section).stepName) + "\r\n " + field.key +
                      " " + values.fields[static_cast<size_t>(item.field)];
-  const std::string unit = doc.GetUnitLabel(kQuantityPosition);
+  const std::string unit = UnitLabel(item.units, kQuantityPosition);
   if (!unit.empty()) text += " " + unit;
   return text + "\r\n";
 }

@@ -3,8 +3,9 @@
 // the item's line rewritten for that position as its dialog would write it. The same step
 // serves the tree's Alt+Left and Alt+Right.
 //
-// Positions here are in display units: the unit the lines give positions in (feet, m or the
-// consistent unit), which is the internal length unit divided by the length factor.
+// Positions here are in display units: the unit the item's line gives positions in (feet, m or
+// the consistent unit: that of the units in force at the line), which is the internal length
+// unit divided by that system's length factor.
 #pragma once
 
 #include <cstddef>
@@ -32,6 +33,7 @@ struct DragItem {
   // warning), a release's beam ends, and for a uniform load's end its other end and the
   // positions that would make it cover the same stretch as another uniform load.
   std::vector<double> taken;
+  int units = kUnitsConsistent;  // the unit system in force at the item's line (UnitsAtLine)
 };
 
 // Device units around a symbol within which a press picks it up.
@@ -46,8 +48,11 @@ inline constexpr int kMinStepPixels = 5;
 std::optional<DragItem> PickItem(const CSPLX_30Doc& doc, const DrawingFrame& frame, int x, int y);
 
 // The snapping step in display units for `frame`: the smallest 1, 2 or 5 x 10^k that is at
-// least kMinStepPixels device units long. `lengthFactor` is the document's length factor.
+// least kMinStepPixels device units long. `lengthFactor` is the item's (ItemLengthFactor).
 double SnapStep(const DrawingFrame& frame, double lengthFactor);
+
+// The length factor of the units in force at the item's line: internal = display x factor.
+double ItemLengthFactor(const DragItem& item);
 
 // The position, display units, for device x `mouseX` in `frame`: the multiple of `step` nearest
 // the mouse (with `step` 0, free positions: of the power of ten at most one device unit long)
@@ -78,9 +83,8 @@ std::string NudgedLineText(const CSPLX_30Doc& doc, const DrawingFrame& frame, in
                            size_t row, const std::string& text, int direction);
 
 // What the status bar shows while an item is dragged, as "\r\n"-ended lines like the mouse
-// read-out's: the item ("Support") and its position as `lineText` has it, with its unit
-// ("Support\r\n X = 12.5 feet\r\n").
-std::string DragStatusText(const CSPLX_30Doc& doc, const DragItem& item,
-                           const std::string& lineText);
+// read-out's: the item ("Support") and its position as `lineText` has it, with the unit of the
+// item's line ("Support\r\n X = 12.5 feet\r\n").
+std::string DragStatusText(const DragItem& item, const std::string& lineText);
 
 }  // namespace spanlab

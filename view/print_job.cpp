@@ -212,21 +212,13 @@ void ReportPrintJob::PrintDiagramsPage(DeviceContext& dc, const Area& area) {
   if (mechanism) return;  // the stopped solution's reactions are no result
   DrawReactions(dc, frame, doc, 1);
   if (a.m_bError) return;  // an unstable beam shows its picture and reactions only
-  struct Band {
-    const char* title;
-    int unitCode;
-    void (*draw)(DeviceContext&, const DrawingFrame&, const CSPLX_30Doc&, double, int);
-  };
-  static constexpr Band kBands[] = {{"Shear", kQuantityForce, DrawShear},
-                                    {"Moment", kQuantityMoment, DrawMoment},
-                                    {"Rotation", kQuantityRotation, DrawRotation},
-                                    {"Deflection", kQuantityDeflection, DrawDeflection}};
-  for (int b = 0; b < 4; ++b) {
+  // One band for each diagram quantity, in the table's order.
+  for (int b = 0; b < kBeamQuantityCount; ++b) {
+    const BeamQuantityRecord& r = RecordOf(kBeamQuantities[static_cast<size_t>(b)]);
     frame.baseline = area.top + static_cast<int>((1.5 + b) * g);
-    dc.TextOut(area.left, frame.baseline - g / 2,
-               DiagramTitle(kBands[b].title, doc.GetUnitLabel(kBands[b].unitCode)));
+    dc.TextOut(area.left, frame.baseline - g / 2, DiagramTitle(r.name, doc.GetUnitLabel(r.unit)));
     DrawBeam(dc, frame);
-    kBands[b].draw(dc, frame, doc, amplitude, 1);
+    DrawDiagram(dc, frame, doc, r.id, amplitude, 1);
   }
 }
 

@@ -107,11 +107,11 @@ void CSPLX_30View::mousePressEvent(QMouseEvent* event) {
     return;
   }
   const DrawingFrame frame = Frame();
-  const double factor = m_doc.GetFactors()[kFactorLength];
+  const double factor = ItemLengthFactor(*item);
   m_drag = ActiveDrag{std::move(*item), frame, factor, SnapStep(frame, factor), at.x(), false};
   MoveReadoutLine(-1);
   setCursor(Qt::SizeHorCursor);
-  emit ReadoutChanged(ToQString(DragStatusText(m_doc, m_drag->item, m_mover->MovingText())));
+  emit ReadoutChanged(ToQString(DragStatusText(m_drag->item, m_mover->MovingText())));
   event->accept();
 }
 
@@ -143,7 +143,7 @@ void CSPLX_30View::DragStep() {
   const std::string text =
       position ? MovedLineText(m_drag->item, m_mover->MovingText(), *position) : std::string();
   if (!text.empty()) m_mover->MoveTo(text);
-  emit ReadoutChanged(ToQString(DragStatusText(m_doc, m_drag->item, m_mover->MovingText())));
+  emit ReadoutChanged(ToQString(DragStatusText(m_drag->item, m_mover->MovingText())));
 }
 
 void CSPLX_30View::EndDrag(bool keep) {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "model/line_fields.h"
 #include "model/line_text.h"
-#include "model/number_text.h"
 #include "model/sections.h"
 #include "view/diagrams.h"
 
@@ -15,8 +15,34 @@ constexpr Rgb kMarkerPurple{128, 0, 128};
 constexpr Rgb kReadoutGrey{160, 160, 160};
 }  // namespace
 
+namespace {
+
+// The toggle of a quantity's curve in `t`, const or not.
+template <class Toggles>
+auto& CurveOf(Toggles& t, BeamQuantity quantity) {
+  switch (quantity) {
+    case BeamQuantity::kShear: return t.shear;
+    case BeamQuantity::kMoment: return t.moment;
+    case BeamQuantity::kRotation: return t.rotation;
+    case BeamQuantity::kDeflection: break;
+  }
+  return t.deflection;
+}
+
+}  // namespace
+
+bool& ViewToggles::Curve(BeamQuantity quantity) { return CurveOf(*this, quantity); }
+bool ViewToggles::Curve(BeamQuantity quantity) const { return CurveOf(*this, quantity); }
+
+bool ViewToggles::AnyCurveAfter(std::optional<BeamQuantity> quantity) const {
+  const int first = quantity ? DrawingIndex(*quantity) + 1 : 0;
+  for (int q = first; q < kBeamQuantityCount; ++q) {
+    if (Curve(kBeamQuantities[static_cast<size_t>(q)])) return true;
+  }
+  return false;
+}
+
 void ApplyToggle(ViewToggles& t, ViewToggle toggle) {
-  bool* curve = nullptr;
   switch (toggle) {
     case ViewToggle::kReactions:
       t.reactions = !t.reactions;
@@ -28,22 +54,27 @@ void ApplyToggle(ViewToggles& t, ViewToggle toggle) {
     case ViewToggle::kSingleAnalysis:
       t.singleAnalysis = !t.singleAnalysis;
       return;
-    case ViewToggle::kShear:
-      curve = &t.shear;
-      break;
-    case ViewToggle::kMoment:
-      curve = &t.moment;
-      break;
-    case ViewToggle::kRotation:
-      curve = &t.rotation;
-      break;
-    case ViewToggle::kDeflection:
-      curve = &t.deflection;
+    default:
       break;
   }
-  *curve = !*curve;
-  if (*curve) t.reactions = false;
+  for (const BeamQuantity q : kBeamQuantities) {
+    if (toggle != ToggleOf(q)) continue;
+    bool& curve = t.Curve(q);
+    curve = !curve;
+    if (curve) t.reactions = false;
+  }
 }
+
+namespace {
+
+// The section whose lines send `hint` when selected (11..16).
+const SectionRecord& SectionOfHint(long hint) {
+  int id = 0;
+  while (id + 1 < kSectionCount && SectionById(id).selectionHint != hint) ++id;
+  return SectionById(id);
+}
+
+}  // namespace
 
 bool SelectionMarker::OnHint(long hint, const CSPLX_30Doc& doc) {
   if (hint == kHintNoItemLine) {
@@ -52,12 +83,16 @@ bool SelectionMarker::OnHint(long hint, const CSPLX_30Doc& doc) {
     return true;
   }
   if (hint < kHintPropertyLine || hint > kHintUniformLoadLine) return false;
-  const LineParts parts = SplitLine(doc.GetMessage());
-  const double factor = doc.GetFactors()[kFactorLength];
-  m_dSelX = ConvertNumber(SplitKeyValue(parts.field[0]).value) * factor;
-  if (hint == kHintUniformLoadLine) {
-    m_dSelXEnd = ConvertNumber(SplitKeyValue(parts.field[1]).value) * factor;
-  }
+  // The line is read as BuildItems read it: in the units in force at it (the document's own
+  // units for a text that is no line of the document).
+  const SectionRecord& section = SectionOfHint(hint);
+  const std::string& text = doc.GetMessage();
+  const std::optional<size_t> line = FindSectionLine(doc.GetLines(), section, text);
+  const UnitFactors factors =
+      line ? FactorsForUnits(UnitsAtLine(doc.GetLines(), *line)) : doc.GetFactors();
+  const ItemFieldValues v = ReadItemFields(section, SplitLineView(text).field, factors);
+  m_dSelX = v.value[0];
+  if (hint == kHintUniformLoadLine) m_dSelXEnd = v.value[1];
   m_nSelType = hint == 14 ? 13 : static_cast<int>(hint);  // springs are marked like supports
   return true;
 }
@@ -106,10 +141,9 @@ double BeamPositionAt(const ResultsViewState& state, double length, int x) {
 }
 
 std::optional<InfluenceQuantity> InfluenceQuantityFor(const ViewToggles& t) {
-  if (t.deflection) return InfluenceQuantity::kDeflection;
-  if (t.rotation) return InfluenceQuantity::kRotation;
-  if (t.moment) return InfluenceQuantity::kMoment;
-  if (t.shear) return InfluenceQuantity::kShear;
+  for (auto q = kBeamQuantities.rbegin(); q != kBeamQuantities.rend(); ++q) {
+    if (t.Curve(*q)) return InfluenceOf(*q);
+  }
   if (t.reactions) return InfluenceQuantity::kReactionVert;
   return std::nullopt;
 }
@@ -145,25 +179,14 @@ void PaintResultsView(DeviceContext& dc, const CSPLX_30Doc& doc, ResultsViewStat
       dc.SelectFont(previousFont);
       return;
     }
-    // The label flag goes to the shown curve of highest priority.
-    if (t.reactions) {
-      DrawReactions(dc, frame, doc, !t.shear && !t.moment && !t.rotation && !t.deflection);
-    }
-    if (ShowsEnvelope(doc, t)) {
-      using Q = EnvelopeQuantity;
-      if (t.shear)
-        DrawEnvelope(dc, frame, doc, Q::kShear, kCurveHeight,
-                     !t.moment && !t.rotation && !t.deflection);
-      if (t.moment)
-        DrawEnvelope(dc, frame, doc, Q::kMoment, kCurveHeight, !t.rotation && !t.deflection);
-      if (t.rotation) DrawEnvelope(dc, frame, doc, Q::kRotation, kCurveHeight, !t.deflection);
-      if (t.deflection) DrawEnvelope(dc, frame, doc, Q::kDeflection, kCurveHeight, 1);
-    } else {
-      if (t.shear)
-        DrawShear(dc, frame, doc, kCurveHeight, !t.moment && !t.rotation && !t.deflection);
-      if (t.moment) DrawMoment(dc, frame, doc, kCurveHeight, !t.rotation && !t.deflection);
-      if (t.rotation) DrawRotation(dc, frame, doc, kCurveHeight, !t.deflection);
-      if (t.deflection) DrawDeflection(dc, frame, doc, kCurveHeight, 1);
+    // The label flag goes to the shown curve of highest priority: the last one drawn.
+    if (t.reactions) DrawReactions(dc, frame, doc, !t.AnyCurveAfter(std::nullopt));
+    const bool envelope = ShowsEnvelope(doc, t);
+    for (const BeamQuantity q : kBeamQuantities) {
+      if (!t.Curve(q)) continue;
+      const int labelFlag = !t.AnyCurveAfter(q);
+      if (envelope) DrawEnvelope(dc, frame, doc, q, kCurveHeight, labelFlag);
+      else DrawDiagram(dc, frame, doc, q, kCurveHeight, labelFlag);
     }
     if (t.position) DrawSelectionMarker(dc, frame, state.selection, state.markerBorder);
     if (state.readoutX >= 0) {

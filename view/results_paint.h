@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "analysis/beam_quantity.h"
 #include "analysis/influence_line.h"
 #include "model/document.h"
 #include "platform/device_context.h"
@@ -22,8 +23,16 @@ struct ViewToggles {
   // The curves of the model as written rather than its live-load envelope (only a model with
   // a Live Load line has one).
   bool singleAnalysis = false;
+
+  // The toggle of a diagram quantity's curve.
+  bool& Curve(BeamQuantity quantity);
+  bool Curve(BeamQuantity quantity) const;
+  // Whether a curve of a quantity after `quantity` in the drawing order (kBeamQuantities) is
+  // shown (of any quantity with nullopt): the last one shown carries the title and labels.
+  bool AnyCurveAfter(std::optional<BeamQuantity> quantity) const;
 };
 
+// The curve toggles come in the drawing order of the diagram quantities.
 enum class ViewToggle {
   kReactions,
   kShear,
@@ -33,6 +42,15 @@ enum class ViewToggle {
   kPosition,
   kSingleAnalysis
 };
+
+// The toggle of a diagram quantity's curve.
+constexpr ViewToggle ToggleOf(BeamQuantity quantity) {
+  return static_cast<ViewToggle>(static_cast<int>(ViewToggle::kShear) + DrawingIndex(quantity));
+}
+static_assert(ToggleOf(BeamQuantity::kShear) == ViewToggle::kShear &&
+              ToggleOf(BeamQuantity::kMoment) == ViewToggle::kMoment &&
+              ToggleOf(BeamQuantity::kRotation) == ViewToggle::kRotation &&
+              ToggleOf(BeamQuantity::kDeflection) == ViewToggle::kDeflection);
 
 // Flips one toggle. Reactions are shown alone: turning a curve on turns the reactions off,
 // turning the reactions on turns every curve off; turning something off changes nothing else.

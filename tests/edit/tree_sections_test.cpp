@@ -90,25 +90,6 @@ TEST(WriteTreeLinesTest, WrittenOrderAndTheWrittenIndexOfEachRow) {
   EXPECT_EQ(SectionOfLine("Point Load"), -1);
 }
 
-TEST(GetLinePositionTest, FirstFieldXOrXStartWithAValidNumber) {
-  const std::pair<const char*, double> cases[] = {
-      {" X = 5; PLoad = 1;", 5},
-      {" XStart = -2.5; XEnd = 4;", -2.5},
-      {"X = 7;", 7},
-      {" X = 1e1;", 10},
-      {" PLoad = 1; X = 5;", 0},   // X is not the first field
-      {" XEnd = 4; XStart = 1;", 0},
-      {" X = abc;", 0},
-      {" X = -0;", 0},
-      {" X = 5", 0},      // a field without its ";" is empty
-      {" X=5;", 0},       // the key loses the character before "="
-      {" x = 5;", 0},
-      {"Point Loads", 0},
-      {"", 0},
-  };
-  for (const auto& [text, x] : cases) EXPECT_EQ(GetLinePosition(text), x) << text;
-}
-
 TEST(InsertSortedIndexTest, BeforeTheFirstChildNotSmaller) {
   const Lines sorted = {" X = 5; PLoad = 1;", " X = 10; PLoad = 2;", " X = 20; PLoad = 3;"};
   struct Case {

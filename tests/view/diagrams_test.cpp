@@ -83,7 +83,7 @@ class DiagramTest : public testing::Test {
 TEST_F(DiagramTest, NodeCurvesThroughEveryNode) {
   SetNodes({{0, 0, 0}, {2.5, -0.01, 0.001}, {5, -0.02, 0.004}, {7.5, -0.01, -0.0013}, {10}});
   a.m_dMaxAbsDeflection = 0.02;
-  DrawDeflection(dc, frame, doc, 50, 0);
+  DrawDiagram(dc, frame, doc, BeamQuantity::kDeflection, 50, 0);
   EXPECT_EQ(
       Strokes(dc.strokes),
       (std::vector<Seg>{
@@ -95,7 +95,7 @@ TEST_F(DiagramTest, NodeCurvesThroughEveryNode) {
   // Positive values above the beam; y = trunc(300 - 12500 v): 287.5 -> 287, 316.25 -> 316.
   RecordingDeviceContext rotation;
   a.m_dMaxAbsRotation = 0.004;
-  DrawRotation(rotation, frame, doc, 50, 0);
+  DrawDiagram(rotation, frame, doc, BeamQuantity::kRotation, 50, 0);
   EXPECT_EQ(
       Strokes(rotation.strokes),
       (std::vector<Seg>{
@@ -112,12 +112,12 @@ TEST_F(DiagramTest, ElementCurvesClosedOnTheBeamLine) {
                                    {200, 250, 200, 280},
                                    {200, 280, 300, 340},
                                    {300, 340, 300, 300}};
-  DrawMoment(dc, frame, doc, 50, 0);
+  DrawDiagram(dc, frame, doc, BeamQuantity::kMoment, 50, 0);
   EXPECT_EQ(Strokes(dc.strokes), figure);
   for (const RecordedStroke& s : dc.strokes) EXPECT_EQ(s.pen, (Pen{2, kMomentColor}));
 
   RecordingDeviceContext shear;
-  DrawShear(shear, frame, doc, 50, 0);
+  DrawDiagram(shear, frame, doc, BeamQuantity::kShear, 50, 0);
   EXPECT_EQ(Strokes(shear.strokes), figure);
   for (const RecordedStroke& s : shear.strokes) EXPECT_EQ(s.pen, (Pen{2, kShearColor}));
 }
@@ -132,7 +132,7 @@ TEST_F(DiagramTest, CurveReducedPerColumnKeepsSpansAndJoins) {
   }
   SetNodes(nodes);
   a.m_dMaxAbsDeflection = 0.15;
-  DrawDeflection(dc, frame, doc, 50, 0);
+  DrawDiagram(dc, frame, doc, BeamQuantity::kDeflection, 50, 0);
 
   struct Picture {
     std::map<int, std::pair<int, int>> span;  // column -> lowest and highest y covered
@@ -172,10 +172,10 @@ TEST_F(DiagramTest, ScalesAtOrBelowTheirLimitsDrawNothing) {
   SetJumpingElements();
   a.m_dMaxAbsDeflection = a.m_dMaxAbsRotation = 0;
   a.m_dMaxAbsMoment = a.m_dMaxAbsShear = 1e-7;
-  DrawDeflection(dc, frame, doc, 50, 1);
-  DrawRotation(dc, frame, doc, 50, 1);
-  DrawMoment(dc, frame, doc, 50, 1);
-  DrawShear(dc, frame, doc, 50, 1);
+  DrawDiagram(dc, frame, doc, BeamQuantity::kDeflection, 50, 1);
+  DrawDiagram(dc, frame, doc, BeamQuantity::kRotation, 50, 1);
+  DrawDiagram(dc, frame, doc, BeamQuantity::kMoment, 50, 1);
+  DrawDiagram(dc, frame, doc, BeamQuantity::kShear, 50, 1);
   EXPECT_TRUE(dc.strokes.empty());
   EXPECT_TRUE(dc.texts.empty());
   EXPECT_TRUE(dc.ellipses.empty());
@@ -185,7 +185,7 @@ TEST_F(DiagramTest, ScalesAtOrBelowTheirLimitsDrawNothing) {
     e.momentStart *= 1e-8;
     e.momentEnd *= 1e-8;
   }
-  DrawMoment(dc, frame, doc, 50, 0);
+  DrawDiagram(dc, frame, doc, BeamQuantity::kMoment, 50, 0);
   EXPECT_EQ(dc.strokes.size(), 5u);
 }
 
@@ -195,7 +195,7 @@ TEST_F(DiagramTest, MetricDeflectionLabelInMillimetresOnTheCurveInMetres) {
   a.m_dMinDeflection = -12.345678;  // mm
   a.m_dXMinDeflection = 5;
   a.m_dMaxDeflection = -0.5;  // below 0: no label
-  DrawDeflection(dc, frame, doc, 50, 1);
+  DrawDiagram(dc, frame, doc, BeamQuantity::kDeflection, 50, 1);
   ASSERT_EQ(dc.texts.size(), 2u);
   EXPECT_EQ(dc.texts[0].text, "Deflection - mm");
   EXPECT_EQ(dc.texts[0].x, 5);
@@ -218,7 +218,7 @@ TEST_F(DiagramTest, EnglishMomentLabelsInKipFeet) {
   a.m_dXMinMoment = 2.5;
   a.m_dMaxMoment = 600;
   a.m_dXMaxMoment = 7.5;
-  DrawMoment(dc, frame, doc, 50, 1);
+  DrawDiagram(dc, frame, doc, BeamQuantity::kMoment, 50, 1);
   ASSERT_EQ(dc.texts.size(), 3u);
   EXPECT_EQ(dc.texts[0].text, "Moment - kip ft");
   ASSERT_EQ(dc.ellipses.size(), 2u);
@@ -237,14 +237,14 @@ TEST_F(DiagramTest, TitlesOnScreenOnly) {
   a.m_dMaxAbsShear = 10;
   SetJumpingElements();
   dc.SetTextAlign(kAlignCenter | kAlignBottom);
-  DrawShear(dc, frame, doc, 50, 1);
+  DrawDiagram(dc, frame, doc, BeamQuantity::kShear, 50, 1);
   ASSERT_FALSE(dc.texts.empty());
   EXPECT_EQ(dc.texts[0].text, "Shear - Consistent");
   EXPECT_EQ(dc.texts[0].align, kAlignLeft | kAlignTop);
   EXPECT_EQ(dc.CurrentAlign(), kAlignCenter | kAlignBottom);
 
   RecordingDeviceContext printer(true);
-  DrawShear(printer, frame, doc, 50, 1);
+  DrawDiagram(printer, frame, doc, BeamQuantity::kShear, 50, 1);
   for (const RecordedText& t : printer.texts) EXPECT_NE(t.text, "Shear - Consistent");
   EXPECT_EQ(printer.texts.size(), dc.texts.size() - 1);
 }
@@ -557,6 +557,31 @@ TEST(SelectionMarkerTest, HintsSetAndClearTheMarker) {
   EXPECT_EQ(SelectionHintForLine("Units: English;"), 10);
 }
 
+// A line is marked where its item stands: in the units in force at the line, which a second
+// Units line changes for the lines after it only.
+TEST(SelectionMarkerTest, MarksALineInTheUnitsInForceAtIt) {
+  CSPLX_30Doc doc;
+  doc.SetLines(nullptr, {"File Format:3.0", "Units:Metric;",
+                         "Member Property: X = 0; E = 200000; I = 10000;",
+                         "Support: X = 0; Disp = 0;", "Support: X = 6; Disp = 0;",
+                         "Uniform Load: XStart = 1; XEnd = 2.5; UStart = -1; UEnd = -1;",
+                         "Units:English;", "Support: X = 30; Disp = 0;"});
+  RunModel(doc);
+  ASSERT_EQ(doc.GetSupports().size(), 3u);
+  SelectionMarker m;
+  doc.SetMessage(" X = 6; Disp = 0;");  // the tree's text of the line: 6 m
+  ASSERT_TRUE(m.OnHint(13, doc));
+  EXPECT_EQ(m.m_dSelX, 6);
+  EXPECT_EQ(m.m_dSelX, doc.GetSupports()[1].m_dX);
+  doc.SetMessage(" XStart = 1; XEnd = 2.5; UStart = -1; UEnd = -1;");
+  ASSERT_TRUE(m.OnHint(16, doc));
+  EXPECT_EQ(m.m_dSelX, 1);
+  EXPECT_EQ(m.m_dSelXEnd, 2.5);
+  doc.SetMessage("Support: X = 30; Disp = 0;");  // the whole line, as --select gives it: 30 ft
+  ASSERT_TRUE(m.OnHint(13, doc));
+  EXPECT_EQ(m.m_dSelX, 360);
+}
+
 TEST(SelectionMarkerTest, PurpleFrameAroundPointOrStretch) {
   const DrawingFrame f = ScreenFrame(1000, 600, 20);
   const Rgb purple{128, 0, 128};
@@ -666,7 +691,7 @@ TEST(ExactCurveTest, OneElementSpanIsCurvedAndLabelledAtItsPeak) {
   frame.baseline = 300;
   frame.length = a.m_dLength;
   RecordingDeviceContext dc;
-  DrawMoment(dc, frame, doc, 50, 0);
+  DrawDiagram(dc, frame, doc, BeamQuantity::kMoment, 50, 0);
   // The first span runs from M = 0 to the support moment -10.57: its chord stays below the beam
   // line (y >= 300), the parabola rises to 7.78 (y = trunc(300 - 50 * 7.775 / 10.566) = 263).
   int highest = 300, strokesInSpan = 0;
@@ -680,7 +705,7 @@ TEST(ExactCurveTest, OneElementSpanIsCurvedAndLabelledAtItsPeak) {
   EXPECT_GT(strokesInSpan, 20);
   // The maximum's label circle at x = 3.943 (column 39) and the peak's height.
   RecordingDeviceContext labelled;
-  DrawMoment(labelled, frame, doc, 50, 1);
+  DrawDiagram(labelled, frame, doc, BeamQuantity::kMoment, 50, 1);
   ASSERT_EQ(labelled.ellipses.size(), 2u);
   const RecordedEllipse& maxLabel = labelled.ellipses[1];
   EXPECT_EQ((maxLabel.left + maxLabel.right) / 2, 39);
@@ -689,7 +714,7 @@ TEST(ExactCurveTest, OneElementSpanIsCurvedAndLabelledAtItsPeak) {
   // A picture narrower than the beam's element count stays a few strokes per column.
   frame.right = 400;
   RecordingDeviceContext narrow;
-  DrawDeflection(narrow, frame, doc, 50, 0);
+  DrawDiagram(narrow, frame, doc, BeamQuantity::kDeflection, 50, 0);
   EXPECT_LE(narrow.strokes.size(), 4u * 401);
   int lowest = 0;
   for (const RecordedStroke& s : narrow.strokes) lowest = std::max(lowest, s.y2);

@@ -305,12 +305,37 @@ TEST_F(ItemDragTest, AltArrowStepsOverTheStretchOfAnotherUniformLoad) {
 
 TEST_F(ItemDragTest, StatusNamesTheItemAndItsPositionInDisplayUnits) {
   Load(kBeam);
-  EXPECT_EQ(DragStatusText(doc_, *Pick(708, 190), " XStart = 12; XEnd = 16.4; UStart = -1;"),
+  EXPECT_EQ(DragStatusText(*Pick(708, 190), " XStart = 12; XEnd = 16.4; UStart = -1;"),
             "Uniform Load\r\n XEnd = 16.4 feet\r\n");
   std::vector<std::string> consistent = kBeam;
   consistent[1] = "Units:Consistent;";
   Load(consistent);
-  EXPECT_EQ(DragStatusText(doc_, *Pick(325, 200), " X = 5;"), "Moment Release\r\n X = 5\r\n");
+  EXPECT_EQ(DragStatusText(*Pick(325, 200), " X = 5;"), "Moment Release\r\n X = 5\r\n");
+}
+
+// An item is moved in the units of its own line: with a second Units line, the lines before it
+// keep theirs. A 12-unit beam: 6 m lies at x 500, 1 ft (12 inches) at 850; 0.1 m is the step.
+TEST_F(ItemDragTest, AnItemMovesInTheUnitsInForceAtItsLine) {
+  Load({"File Format:3.0", "Units:Metric;", "Member Property: X = 0; E = 200000; I = 10000;",
+        "Support: X = 0; Disp = 0;", "Support: X = 6; Disp = 0;", "Units:English;",
+        "Support: X = 1; Disp = 0;"});
+  const std::optional<DragItem> metric = Pick(500, 210);
+  ASSERT_TRUE(metric);
+  EXPECT_EQ(metric->row, 1u);
+  EXPECT_EQ(metric->start, 6);
+  EXPECT_EQ(metric->upper, 12);
+  EXPECT_EQ(ItemLengthFactor(*metric), 1);
+  const double step = SnapStep(frame_, ItemLengthFactor(*metric));
+  EXPECT_EQ(step, 0.1);
+  EXPECT_EQ(DragPosition(*metric, frame_, ItemLengthFactor(*metric), 325, step), 3);
+  EXPECT_EQ(DragStatusText(*metric, " X = 6; Disp = 0;"), "Support\r\n X = 6 m\r\n");
+  EXPECT_EQ(NudgedLineText(doc_, frame_, kSectionSupports, 1, " X = 6; Disp = 0;", 1),
+            " X = 6.1; Disp = 0;");
+  const std::optional<DragItem> english = Pick(850, 210);
+  ASSERT_TRUE(english);
+  EXPECT_EQ(english->row, 2u);
+  EXPECT_EQ(english->start, 1);
+  EXPECT_EQ(DragStatusText(*english, " X = 1; Disp = 0;"), "Support\r\n X = 1 feet\r\n");
 }
 
 }  // namespace

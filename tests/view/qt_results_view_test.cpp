@@ -21,7 +21,7 @@
 #include "app/qt_main_frame.h"
 #include "check/qt_output_pane.h"
 #include "edit/qt_tree_edit.h"
-#include "model/item_dialog_rules.h"
+#include "model/line_fields.h"
 #include "model/model_file.h"
 #include "model/number_text.h"
 #include "platform/file_access.h"

@@ -1,14 +1,64 @@
-// What the item dialogs do with a line, without the widgets: which fields each dialog has, how
-// a line is split into them when the dialog opens, how the fields are checked on OK, and how
-// the line is written back. Values stay text: what the user typed, trimmed, goes into the line.
+// A data line's fields, read and written in one place. As values: what BuildItems makes of an
+// item line (ReadItemFields, in the units in force at the line), the position the tree sorts a
+// line by, and the unit system in force at a line. As text: which fields each item dialog has,
+// how a line is split into them when the dialog opens (and when the drag moves an item), how the
+// fields are checked on OK, and how the line is written back; there values stay what the user
+// typed, trimmed.
 #pragma once
 
+#include <array>
+#include <cstddef>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/sections.h"
 
 namespace spanlab {
+
+// ---- Values ----
+
+// The values of an item line's fields in internal units (a plain field as written), and which
+// fields the line gives.
+struct ItemFieldValues {
+  std::array<double, 4> value{};
+  std::array<bool, 4> given{};
+};
+
+// The values BuildItems takes from the fields of a line of `section` (split by SplitLine's
+// rules), with `factors` the factors in force at the line. Keyed sections: every field's value,
+// whatever its key (the format check has looked at the keys). Either-or sections: field 1;
+// field 2 by its key; field 3 only with the second key (a later value overwrites an earlier
+// one). Any-order sections: each field by its key. Keys compare exactly; a value that is no
+// number reads as 0 (ConvertNumber).
+ItemFieldValues ReadItemFields(const SectionRecord& section,
+                               const std::array<std::string_view, 4>& field,
+                               const UnitFactors& factors);
+
+// Whether a field holds a position along the beam: X, XStart, XEnd.
+bool IsPositionField(const SectionField& field);
+
+// The position a line's text (with or without its prefix) sorts by in the tree, as written (no
+// unit factor): the value of its first field when that carries the key of a section's first
+// position field ("X", "XStart") and a valid number; 0 otherwise.
+double GetLinePosition(std::string_view text);
+
+// The unit system in force at lines[index] as BuildItems reads the lines: that of the last
+// "Units" line before it naming a known system; Consistent when there is none.
+int UnitsAtLine(const std::vector<std::string>& lines, size_t index);
+
+// The index of line `row` of `section` in `lines` (its item's place in the item list), counting
+// the lines that start with the section's prefix; nullopt when the section has fewer lines.
+std::optional<size_t> SectionLineIndex(const std::vector<std::string>& lines,
+                                       const SectionRecord& section, size_t row);
+
+// The index of the first line of `section` in `lines` that is `text`, or its prefix followed by
+// `text` (the tree's text of the line); nullopt when there is none.
+std::optional<size_t> FindSectionLine(const std::vector<std::string>& lines,
+                                      const SectionRecord& section, std::string_view text);
+
+// ---- Text, as the item dialogs have it ----
 
 // FieldCheck (the field checks, with their messages in the .cpp) and PairCheck come with the
 // section table, which says which dialog field uses which.

@@ -1,4 +1,4 @@
-#include "model/item_dialog_rules.h"
+#include "model/line_fields.h"
 
 #include "model/line_text.h"
 #include "model/number_text.h"
@@ -25,13 +25,84 @@ ItemDialogSpec MakeDialog(const SectionRecord& s) {
 constexpr const char* kTooLong = "Please enter a maximum of 15 characters.";
 constexpr const char* kNotANumber = "Please enter a valid number.";
 
-bool KeepsSearchingWholeText(const std::string& key) {
-  return key == "X =" || key == "XEnd =" || key == "XStart =";
-}
-
 std::string Trimmed(const std::string& s) { return std::string(TrimWhiteSpace(s)); }
 
+// Whether `key` is the key of some section's first field holding a position.
+bool IsFirstPositionKey(std::string_view key) {
+  for (int id = 0; id < kSectionCount; ++id) {
+    const SectionRecord& s = SectionById(id);
+    if (s.fieldCount > 0 && IsPositionField(s.fields[0]) && s.fields[0].key == key) return true;
+  }
+  return false;
+}
+
 }  // namespace
+
+ItemFieldValues ReadItemFields(const SectionRecord& s, const std::array<std::string_view, 4>& field,
+                               const UnitFactors& factors) {
+  ItemFieldValues v;
+  auto take = [&](int i, std::string_view value) {
+    const double number = ConvertNumber(value);
+    v.value[i] = s.fields[i].plain ? number : number * factors[s.fields[i].factor];
+    v.given[i] = true;
+  };
+  if (s.layout == FieldLayout::kKeyed) {
+    for (int i = 0; i < s.fieldCount; ++i) take(i, SplitKeyValueView(field[i]).value);
+  } else if (s.layout == FieldLayout::kEitherOr) {
+    take(0, SplitKeyValueView(field[0]).value);
+    const KeyValueView field2 = SplitKeyValueView(field[1]);
+    if (field2.key == s.fields[1].key) take(1, field2.value);
+    else if (field2.key == s.fields[2].key) take(2, field2.value);
+    const KeyValueView field3 = SplitKeyValueView(field[2]);
+    if (field3.key == s.fields[2].key) take(2, field3.value);
+  } else if (s.layout == FieldLayout::kAnyOrder) {
+    for (std::string_view text : field) {
+      const KeyValueView kv = SplitKeyValueView(text);
+      if (const int i = FieldIndexOfKey(s, kv.key); i >= 0) take(i, kv.value);
+    }
+  }
+  return v;
+}
+
+bool IsPositionField(const SectionField& field) {
+  return field.factor == kFactorLength && !field.plain;
+}
+
+double GetLinePosition(std::string_view text) {
+  const KeyValueView kv = SplitKeyValueView(SplitLineView(text).field[0]);
+  if (IsFirstPositionKey(kv.key) && IsValidNumber(kv.value)) return ConvertNumber(kv.value);
+  return 0;
+}
+
+int UnitsAtLine(const std::vector<std::string>& lines, size_t index) {
+  int units = kUnitsConsistent;
+  const std::string_view prefix = SectionById(kSectionUnits).prefix;
+  for (size_t i = 0; i < index && i < lines.size(); ++i) {
+    if (lines[i].compare(0, prefix.size(), prefix) != 0) continue;  // cheap: no other line counts
+    const SectionLine split = SplitSectionLine(lines[i]);
+    if (!split.section || split.section->id != kSectionUnits) continue;
+    if (const int named = UnitsFromName(split.field[0]); named != 0) units = named;
+  }
+  return units;
+}
+
+std::optional<size_t> SectionLineIndex(const std::vector<std::string>& lines,
+                                       const SectionRecord& section, size_t row) {
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (std::string_view(lines[i]).starts_with(section.prefix) && row-- == 0) return i;
+  }
+  return std::nullopt;
+}
+
+std::optional<size_t> FindSectionLine(const std::vector<std::string>& lines,
+                                      const SectionRecord& section, std::string_view text) {
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const std::string_view line = lines[i];
+    if (line == text) return i;
+    if (line.starts_with(section.prefix) && line.substr(section.prefix.size()) == text) return i;
+  }
+  return std::nullopt;
+}
 
 const ItemDialogSpec* ItemDialogFor(int section) {
   static const std::vector<ItemDialogSpec> kDialogs = [] {
@@ -53,7 +124,10 @@ DialogValues SplitDialogLine(const ItemDialogSpec& form, const std::string& line
     work.resize(slash);
   }
   // Keys in any order (Live Load): each is searched in the whole text.
-  const bool anyOrder = SectionById(form.section).layout == FieldLayout::kAnyOrder;
+  // Otherwise after a found key only the text before it is searched further, except after a
+  // position's key.
+  const SectionRecord& section = SectionById(form.section);
+  const bool anyOrder = section.layout == FieldLayout::kAnyOrder;
   for (size_t i = form.fields.size(); i-- > 0;) {
     const std::string key = form.fields[i].key;
     const size_t at = work.find(key);
@@ -63,7 +137,7 @@ DialogValues SplitDialogLine(const ItemDialogSpec& form, const std::string& line
       value.resize(semicolon);
     }
     values.fields[i] = Trimmed(value);
-    if (!anyOrder && !KeepsSearchingWholeText(key)) work.resize(at);
+    if (!anyOrder && !IsPositionField(section.fields[i])) work.resize(at);
   }
   return values;
 }

@@ -1,6 +1,6 @@
 // The item dialogs' line rules: how a line opens into fields, how OK checks the fields (every
 // message, in order) and how the line is written back; and the Units dialog's choice rules.
-#include "model/item_dialog_rules.h"
+#include "model/line_fields.h"
 
 #include <gtest/gtest.h>
 
@@ -285,4 +285,23 @@ TEST(UnitsChoiceTest, LaterNamesWinUserDefinedChecksNoneAndTexts) {
 }
 
 }  // namespace
+TEST(GetLinePositionTest, FirstFieldXOrXStartWithAValidNumber) {
+  const std::pair<const char*, double> cases[] = {
+      {" X = 5; PLoad = 1;", 5},
+      {" XStart = -2.5; XEnd = 4;", -2.5},
+      {"X = 7;", 7},
+      {" X = 1e1;", 10},
+      {" PLoad = 1; X = 5;", 0},   // X is not the first field
+      {" XEnd = 4; XStart = 1;", 0},
+      {" X = abc;", 0},
+      {" X = -0;", 0},
+      {" X = 5", 0},      // a field without its ";" is empty
+      {" X=5;", 0},       // the key loses the character before "="
+      {" x = 5;", 0},
+      {"Point Loads", 0},
+      {"", 0},
+  };
+  for (const auto& [text, x] : cases) EXPECT_EQ(GetLinePosition(text), x) << text;
+}
+
 }  // namespace spanlab
