@@ -28,7 +28,7 @@
 
 #include "app/qt_pane_splitter.h"
 #include "app/qt_toolbar_icons.h"
-#include "check/qt_output_pane.h"
+#include "view/qt_output_pane.h"
 #include <QDir>
 #include "edit/qt_tree_edit.h"
 #include "platform/qt_device_context.h"

@@ -30,8 +30,8 @@
 #include <vector>
 
 #include "analysis/results_export.h"
-#include "check/run_driver.h"
-#include "model/document.h"
+#include "run/run_driver.h"
+#include "run/document.h"
 #include "model/model_file.h"
 
 extern char** environ;

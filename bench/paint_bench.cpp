@@ -12,7 +12,7 @@
 
 #include "tests/support/document_test_access.h"
 #include "bench/qt_bench_main.h"
-#include "model/document.h"
+#include "run/document.h"
 #include "platform/qt_device_context.h"
 #include "view/results_paint.h"
 

@@ -28,7 +28,7 @@
 
 #include "app/qt_main_frame.h"
 #include "bench/qt_bench_main.h"
-#include "check/run_driver.h"
+#include "run/run_driver.h"
 #include "platform/prompt.h"
 #include "platform/settings.h"
 #include "report/print_options.h"

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "check/run_driver.h"
-#include "model/document.h"
+#include "run/run_driver.h"
+#include "run/document.h"
 #include "model/model_file.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "check/message_log.h"
-#include "model/document.h"
+#include "run/document.h"
 
 namespace spanlab {
 

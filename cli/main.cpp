@@ -27,10 +27,10 @@
 #include <string>
 
 #include "analysis/results_export.h"
-#include "check/run_driver.h"
+#include "run/run_driver.h"
 #include "cli/commands.h"
 #include "cli/picture_library.h"
-#include "model/document.h"
+#include "run/document.h"
 #include "model/model_file.h"
 #include "model/number_text.h"
 #include "platform/file_access.h"

@@ -8,7 +8,7 @@
 #include <iostream>
 #include <string>
 
-#include "check/run_driver.h"
+#include "run/run_driver.h"
 #include "cli/commands.h"
 #include "cli/picture_library.h"
 #include "cli/qt_pictures.h"

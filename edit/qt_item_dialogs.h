@@ -11,7 +11,7 @@
 #include "edit/inertia.h"
 #include "edit/line_editor.h"
 #include "edit/property_database.h"
-#include "model/document.h"
+#include "run/document.h"
 #include "model/item_dialog_rules.h"
 #include "platform/help.h"
 #include "platform/settings.h"

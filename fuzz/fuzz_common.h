@@ -11,8 +11,8 @@
 #include <string_view>
 
 #include "analysis/results_export.h"
-#include "check/run_driver.h"
-#include "model/document.h"
+#include "run/run_driver.h"
+#include "run/document.h"
 #include "platform/file_access.h"
 #include "platform/recording_device_context.h"
 #include "view/print_job.h"

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "model/document.h"
+#include "run/document.h"
 #include "platform/file_access.h"
 #include "platform/status.h"
 #include "report/print_options.h"

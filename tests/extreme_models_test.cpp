@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "analysis/results_export.h"
-#include "check/run_driver.h"
-#include "model/document.h"
+#include "run/run_driver.h"
+#include "run/document.h"
 #include "platform/recording_device_context.h"
 #include "view/print_job.h"
 #include "report/report_text.h"

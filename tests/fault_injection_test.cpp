@@ -29,7 +29,7 @@
 
 #include "app/tip_reader.h"
 #include "edit/property_database.h"
-#include "model/document.h"
+#include "run/document.h"
 #include "model/model_file.h"
 #include "platform/file_access.h"
 #include "platform/prompt.h"

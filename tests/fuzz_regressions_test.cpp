@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "check/run_driver.h"
-#include "model/document.h"
+#include "run/run_driver.h"
+#include "run/document.h"
 #include "platform/recording_device_context.h"
 #include "tests/support/device_range.h"
 #include "view/results_paint.h"

@@ -7,7 +7,7 @@
 // screen sx = sy = 1. Supports and springs hang below the beam, loads stand above it.
 #pragma once
 
-#include "model/document.h"
+#include "run/document.h"
 #include "platform/device_context.h"
 
 namespace spanlab {

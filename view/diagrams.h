@@ -4,7 +4,7 @@
 #pragma once
 
 #include "analysis/influence_line.h"
-#include "model/document.h"
+#include "run/document.h"
 #include "platform/device_context.h"
 #include "view/beam_drawing.h"
 

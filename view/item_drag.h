@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "model/document.h"
+#include "run/document.h"
 #include "view/beam_drawing.h"
 
 namespace spanlab {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "model/document.h"
+#include "run/document.h"
 #include "platform/device_context.h"
 #include "platform/file_access.h"
 #include "platform/prompt.h"

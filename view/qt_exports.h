@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "model/document.h"
+#include "run/document.h"
 #include "platform/prompt.h"
 #include "view/print_job.h"
 #include "report/print_options.h"

@@ -7,7 +7,7 @@
 
 #include <memory>
 
-#include "model/document.h"
+#include "run/document.h"
 #include "platform/settings.h"
 
 class QLabel;

@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "model/document.h"
+#include "run/document.h"
 #include "platform/prompt.h"
 #include "view/print_job.h"
 #include "report/print_options.h"

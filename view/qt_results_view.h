@@ -9,7 +9,7 @@
 
 #include <optional>
 
-#include "model/document.h"
+#include "run/document.h"
 #include "platform/document.h"
 #include "report/print_options.h"
 #include "view/item_drag.h"

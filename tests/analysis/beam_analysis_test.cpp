@@ -22,7 +22,7 @@
 #include <utility>
 #include <vector>
 
-#include "model/document.h"
+#include "run/document.h"
 #include "model/units.h"
 
 namespace spanlab {

@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "analysis/influence_line.h"
-#include "check/run_driver.h"
-#include "model/document.h"
+#include "run/run_driver.h"
+#include "run/document.h"
 #include "model/number_text.h"
 
 namespace spanlab {

@@ -16,8 +16,8 @@
 
 #include "analysis/beam_analysis.h"
 #include "analysis/live_load.h"
-#include "check/run_driver.h"
-#include "model/document.h"
+#include "run/run_driver.h"
+#include "run/document.h"
 #include "model/units.h"
 #include "tests/analysis/quad_reference.h"
 #include "tests/support/engine_model.h"

@@ -35,7 +35,7 @@
 #include "edit/qt_item_dialogs.h"
 #include "platform/settings.h"
 #include "edit/tree_sections.h"
-#include "model/document.h"
+#include "run/document.h"
 #include "tests/support/gui_test_helpers.h"
 
 namespace spanlab {

@@ -34,7 +34,7 @@
 #include <vector>
 
 #include "app/qt_main_frame.h"
-#include "check/run_driver.h"
+#include "run/run_driver.h"
 #include "platform/file_access.h"
 #include "platform/prompt.h"
 #include "platform/qt_device_context.h"

@@ -25,8 +25,8 @@
 #include <string>
 #include <vector>
 
-#include "check/run_driver.h"
-#include "model/document.h"
+#include "run/run_driver.h"
+#include "run/document.h"
 #include "report/number_field.h"
 
 namespace spanlab {

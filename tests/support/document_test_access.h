@@ -2,7 +2,7 @@
 // from lines. Nothing outside tests writes a document's data but its own run and SetLines.
 #pragma once
 
-#include "model/document.h"
+#include "run/document.h"
 
 namespace spanlab {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "check/run_driver.h"
+#include "run/run_driver.h"
 #include "platform/recording_device_context.h"
 #include "tests/support/document_test_access.h"
 #include "view/results_paint.h"

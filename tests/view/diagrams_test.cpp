@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "check/run_driver.h"
+#include "run/run_driver.h"
 #include "model/number_text.h"
 #include "platform/recording_device_context.h"
 #include "view/readout.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "check/run_driver.h"
+#include "run/run_driver.h"
 #include "model/number_text.h"
 #include "model/sections.h"
 #include "view/results_paint.h"

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "check/run_driver.h"
-#include "model/document.h"
+#include "run/run_driver.h"
+#include "run/document.h"
 #include "platform/prompt.h"
 #include "platform/recording_device_context.h"
 #include "report/report_builder.h"

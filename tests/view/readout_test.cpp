@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "analysis/element_values.h"
-#include "check/run_driver.h"
+#include "run/run_driver.h"
 #include "model/number_text.h"
 #include "platform/recording_device_context.h"
 #include "view/diagrams.h"

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "model/document.h"
+#include "run/document.h"
 
 namespace spanlab {
 

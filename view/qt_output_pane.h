@@ -7,7 +7,7 @@
 #include <QPlainTextEdit>
 #include <QWidget>
 
-#include "model/document.h"
+#include "run/document.h"
 #include "platform/document.h"
 #include "platform/help.h"
 

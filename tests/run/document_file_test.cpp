@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "tests/support/document_test_access.h"
-#include "model/document.h"
+#include "run/document.h"
 #include "model/model_file.h"
 #include "platform/prompt.h"
 

@@ -1,4 +1,4 @@
-#include "check/run_driver.h"
+#include "run/run_driver.h"
 
 #include "check/data_check.h"
 #include "check/format_check.h"

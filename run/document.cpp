@@ -1,4 +1,4 @@
-#include "model/document.h"
+#include "run/document.h"
 
 #include <algorithm>
 

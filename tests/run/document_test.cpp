@@ -1,5 +1,5 @@
 #include "tests/support/document_test_access.h"
-#include "model/document.h"
+#include "run/document.h"
 
 #include <gtest/gtest.h>
 

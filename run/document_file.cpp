@@ -10,7 +10,7 @@
 // the model that was open untouched.
 #include <algorithm>
 
-#include "model/document.h"
+#include "run/document.h"
 #include "model/model_file.h"
 #include "model/old_format.h"
 
