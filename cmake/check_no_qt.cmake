@@ -1,6 +1,6 @@
 # Fails when a core file includes a Qt header, a report file a drawing header (report lines
 # know nothing of pictures; the printed pages that combine both are composed in view/), or an
-# engine file the document (the document owns the engine; the engine reads only the item
+# engine file the run (the run owns the engine; the engine reads only the item
 # records, units and number texts of model/, which include nothing above them).
 # LIST names a file holding one source path a line.
 file(STRINGS "${LIST}" _files)
@@ -18,7 +18,7 @@ foreach(f IN LISTS _files)
   if(EXISTS "${f}")
     forbid_includes("${f}" "Q[A-Za-z]|qt")
     if(f MATCHES "/analysis/[^/]*$")
-      forbid_includes("${f}" "model/document|check/|report/|view/|edit/|app/")
+      forbid_includes("${f}" "run/|check/|report/|view/|edit/|app/")
     endif()
     if(f MATCHES "/report/[^/]*$")
       forbid_includes("${f}" "view/")
