@@ -30,9 +30,9 @@
 #include <vector>
 
 #include "analysis/results_export.h"
-#include "run/run_driver.h"
-#include "run/document.h"
 #include "model/model_file.h"
+#include "run/document.h"
+#include "run/run_driver.h"
 
 extern char** environ;
 

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "run/run_driver.h"
-#include "run/document.h"
 #include "report/print_options.h"
 #include "report/report_builder.h"
 #include "report/report_text.h"
+#include "run/document.h"
+#include "run/run_driver.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "run/run_driver.h"
-#include "run/document.h"
 #include "model/model_file.h"
+#include "run/document.h"
+#include "run/run_driver.h"
 
 namespace {
 

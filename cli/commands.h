@@ -10,10 +10,10 @@
 #include <string_view>
 #include <vector>
 
-#include "run/run_driver.h"
-#include "run/document.h"
 #include "platform/prompt.h"
 #include "report/print_options.h"
+#include "run/document.h"
+#include "run/run_driver.h"
 
 namespace spanlab {
 

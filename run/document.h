@@ -193,8 +193,6 @@ class CSPLX_30Doc : public CDocument {
   Status CheckStorable() const override;
 
  private:
-  friend struct DocumentTestAccess;  // tests that draw items made by hand
-
   std::unique_ptr<CBeamAnalysis> m_pAnalysis;  // created with the document, reused every run
   LiveLoadEnvelope m_envelope;                 // written by RunAnalysis with the results
   CView* m_pTreeView = nullptr;                // the tree editor, once registered

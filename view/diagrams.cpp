@@ -187,14 +187,13 @@ std::string DiagramTitle(const char* name, const std::string& unit) {
   return std::string(name) + " - " + (unit.empty() ? "Consistent" : unit);
 }
 
-void DrawDeflection(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc,
-                    double height, int labelFlag) {
-  const CBeamAnalysis& a = doc.GetAnalysis();
+void DrawDeflection(DeviceContext& dc, const DrawingFrame& f, const ModelItems& items,
+                    const CBeamAnalysis& a, double height, int labelFlag) {
   if (!HasResults(a) || a.m_dMaxAbsDeflection == 0) return;
   PenScope pen(dc, Pen{f.penUnit, kDeflectionColor});
   const CBeamAnalysis::TableLock lock(a);
   const CurveScale c = ScaleOf(f, a, height, a.m_dMaxAbsDeflection);
-  const std::string unit = doc.GetUnitLabel(kQuantityDeflection);
+  const std::string unit = items.GetUnitLabel(kQuantityDeflection);
   if (labelFlag == 1) {
     // Metric extremes are in millimetres, the curve in metres.
     Labels(dc, f, c, DiagramTitle("Deflection", unit), a.m_dMinDeflection, a.m_dXMinDeflection,
@@ -207,15 +206,14 @@ void DrawDeflection(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc&
   NodeCurve(dc, a, c, [](const BeamNode& n) { return n.deflection; });
 }
 
-void DrawRotation(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc, double height,
-                  int labelFlag) {
-  const CBeamAnalysis& a = doc.GetAnalysis();
+void DrawRotation(DeviceContext& dc, const DrawingFrame& f, const ModelItems& items,
+                  const CBeamAnalysis& a, double height, int labelFlag) {
   if (!HasResults(a) || a.m_dMaxAbsRotation == 0) return;
   PenScope pen(dc, Pen{f.penUnit, kRotationColor});
   const CBeamAnalysis::TableLock lock(a);
   const CurveScale c = ScaleOf(f, a, height, a.m_dMaxAbsRotation);
   if (labelFlag == 1) {
-    Labels(dc, f, c, DiagramTitle("Rotation", doc.GetUnitLabel(kQuantityRotation)),
+    Labels(dc, f, c, DiagramTitle("Rotation", items.GetUnitLabel(kQuantityRotation)),
            a.m_dMinRotation, a.m_dXMinRotation, a.m_dMaxRotation, a.m_dXMaxRotation, 1.0, 1.0);
   }
   if (a.CanSolveLoadCases()) {
@@ -225,14 +223,13 @@ void DrawRotation(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& d
   NodeCurve(dc, a, c, [](const BeamNode& n) { return n.rotation; });
 }
 
-void DrawMoment(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc, double height,
-                int labelFlag) {
-  const CBeamAnalysis& a = doc.GetAnalysis();
+void DrawMoment(DeviceContext& dc, const DrawingFrame& f, const ModelItems& items,
+                const CBeamAnalysis& a, double height, int labelFlag) {
   if (!HasResults(a) || !(a.m_dMaxAbsMoment > 1e-7)) return;
   PenScope pen(dc, Pen{f.penUnit, kMomentColor});
   const CBeamAnalysis::TableLock lock(a);
   const CurveScale c = ScaleOf(f, a, height, a.m_dMaxAbsMoment);
-  const std::string unit = doc.GetUnitLabel(kQuantityMoment);
+  const std::string unit = items.GetUnitLabel(kQuantityMoment);
   if (labelFlag == 1) {
     // English moments are kip in internally and labelled in kip ft.
     Labels(dc, f, c, DiagramTitle("Moment", unit), a.m_dMinMoment, a.m_dXMinMoment,
@@ -247,15 +244,14 @@ void DrawMoment(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc
                [](const BeamElement& e) { return e.momentEnd; });
 }
 
-void DrawShear(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc, double height,
-               int labelFlag) {
-  const CBeamAnalysis& a = doc.GetAnalysis();
+void DrawShear(DeviceContext& dc, const DrawingFrame& f, const ModelItems& items,
+               const CBeamAnalysis& a, double height, int labelFlag) {
   if (!HasResults(a) || !(a.m_dMaxAbsShear > 1e-7)) return;
   PenScope pen(dc, Pen{f.penUnit, kShearColor});
   const CBeamAnalysis::TableLock lock(a);
   const CurveScale c = ScaleOf(f, a, height, a.m_dMaxAbsShear);
   if (labelFlag == 1) {
-    Labels(dc, f, c, DiagramTitle("Shear", doc.GetUnitLabel(kQuantityForce)), a.m_dMinShear,
+    Labels(dc, f, c, DiagramTitle("Shear", items.GetUnitLabel(kQuantityForce)), a.m_dMinShear,
            a.m_dXMinShear, a.m_dMaxShear, a.m_dXMaxShear, 1.0, 1.0);
   }
   if (a.CanSolveLoadCases()) {
@@ -266,10 +262,9 @@ void DrawShear(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc,
                [](const BeamElement& e) { return e.shearEnd; });
 }
 
-void DrawEnvelope(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc,
-                  EnvelopeQuantity quantity, double height, int labelFlag) {
-  const CBeamAnalysis& a = doc.GetAnalysis();
-  const LiveLoadEnvelope& env = doc.GetEnvelope();
+void DrawEnvelope(DeviceContext& dc, const DrawingFrame& f, const ModelItems& items,
+                  const CBeamAnalysis& a, const LiveLoadEnvelope& env, EnvelopeQuantity quantity,
+                  double height, int labelFlag) {
   if (!HasResults(a) || env.empty()) return;
   const bool atNodes =
       quantity == EnvelopeQuantity::kRotation || quantity == EnvelopeQuantity::kDeflection;
@@ -318,7 +313,7 @@ void DrawEnvelope(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& d
   const CBeamAnalysis::TableLock lock(a);
   const CurveScale c = ScaleOf(f, a, height, scale);
   if (labelFlag == 1) {
-    const std::string unit = doc.GetUnitLabel(style.unit);
+    const std::string unit = items.GetUnitLabel(style.unit);
     // Labels in the units of the ordinary diagrams: kip ft for English moments, mm for Metric
     // deflections.
     const double toLabel = unit == "kip ft" ? 0.08333333333333333 : unit == "mm" ? 1000.0 : 1.0;
@@ -344,9 +339,9 @@ void DrawEnvelope(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& d
   }
 }
 
-void DrawInfluenceLine(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc,
-                       const InfluenceLine& line, InfluenceQuantity quantity, double height) {
-  const CBeamAnalysis& a = doc.GetAnalysis();
+void DrawInfluenceLine(DeviceContext& dc, const DrawingFrame& f, const ModelItems& items,
+                       const CBeamAnalysis& a, const InfluenceLine& line,
+                       InfluenceQuantity quantity, double height) {
   if (!HasResults(a) || line.points.empty()) return;
   const auto low = std::min_element(line.points.begin(), line.points.end(),
                                     [](const auto& p, const auto& q) { return p.value < q.value; });
@@ -364,10 +359,10 @@ void DrawInfluenceLine(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30D
       {"Vertical Reaction", kQuantityForce}, {"Rotational Reaction", kQuantityMoment},
   };
   const Style& style = kStyles[static_cast<int>(quantity)];
-  const std::string unit = doc.GetUnitLabel(style.unit);
+  const std::string unit = items.GetUnitLabel(style.unit);
   const double toLabel = unit == "kip ft" ? 0.08333333333333333 : unit == "mm" ? 1000.0 : 1.0;
-  const double unitLength = doc.GetFactors()[kFactorLength];
-  const std::string where = doc.GetUnitLabel(kQuantityPosition);
+  const double unitLength = items.m_factors[kFactorLength];
+  const std::string where = items.GetUnitLabel(kQuantityPosition);
   PenScope pen(dc, Pen{f.penUnit, kBlack});
   const CurveScale c = ScaleOf(f, a, height, scale);
   Labels(dc, f, c,
@@ -462,16 +457,15 @@ void ReactionArc(DeviceContext& dc, int x, int y, float sx, float sy, bool negat
 
 }  // namespace
 
-void DrawReactions(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc,
-                   int labelFlag) {
-  const CBeamAnalysis& a = doc.GetAnalysis();
+void DrawReactions(DeviceContext& dc, const DrawingFrame& f, const ModelItems& items,
+                   const CBeamAnalysis& a, int labelFlag) {
   if (!HasResults(a)) return;
   PenScope pen(dc, Pen{f.penUnit, kBlack});
-  const double divisor = doc.GetUnits() == kUnitsEnglish ? 12.0 : 1.0;
+  const double divisor = items.m_nUnits == kUnitsEnglish ? 12.0 : 1.0;
   if (labelFlag == 1) {
-    const std::string force = doc.GetUnitLabel(kQuantityForce);
+    const std::string force = items.GetUnitLabel(kQuantityForce);
     Title(dc, force.empty() ? "Reactions - Consistent"
-                            : "Reactions - " + force + ", " + doc.GetUnitLabel(kQuantityMoment));
+                            : "Reactions - " + force + ", " + items.GetUnitLabel(kQuantityMoment));
   }
   const CBeamAnalysis::TableLock lock(a);
   // Reactions that fall on one device column are drawn once per symbol kind, with the value

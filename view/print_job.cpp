@@ -186,20 +186,20 @@ void ReportPrintJob::ReleasePage(int page) {
 }
 
 void ReportPrintJob::PrintDiagramsPage(DeviceContext& dc, const Area& area) {
-  const CSPLX_30Doc& doc = *m_doc;
-  const CBeamAnalysis& a = doc.GetAnalysis();
+  const ModelItems& items = m_doc->GetItems();
+  const CBeamAnalysis& a = m_doc->GetAnalysis();
   if (a.m_nNodes <= 0 || !(a.m_dLength > 0)) {
     dc.TextOut(area.left, area.top, "Diagrams are not available.");
     return;
   }
   const int g = (area.bottom - area.top) / 5;  // band height
   const double amplitude = 0.3 * g;
-  const std::string force = doc.GetUnitLabel(kQuantityForce);
+  const std::string force = items.GetUnitLabel(kQuantityForce);
   const bool mechanism = StoppedAsMechanism(a);
   dc.TextOut(area.left, area.top,
              mechanism      ? std::string(kMechanismNotice)
              : force.empty() ? "Reactions - Consistent"
-                             : "Reactions - " + force + ", " + doc.GetUnitLabel(kQuantityMoment));
+                             : "Reactions - " + force + ", " + items.GetUnitLabel(kQuantityMoment));
   DrawingFrame frame;
   frame.left = area.left + static_cast<int>(0.1 * (area.right - area.left));
   frame.right = area.right - 3 * m_nBodyLineHeight;
@@ -208,14 +208,15 @@ void ReportPrintJob::PrintDiagramsPage(DeviceContext& dc, const Area& area) {
   frame.length = a.m_dLength;
   frame.penUnit = PenUnitFor(m_page.dpiY);
   frame.baseline = area.top + g / 2;
-  DrawBeamPicture(dc, frame, doc);
+  DrawBeamPicture(dc, frame, items);
   if (mechanism) return;  // the stopped solution's reactions are no result
-  DrawReactions(dc, frame, doc, 1);
+  DrawReactions(dc, frame, items, a, 1);
   if (a.m_bError) return;  // an unstable beam shows its picture and reactions only
   struct Band {
     const char* title;
     int unitCode;
-    void (*draw)(DeviceContext&, const DrawingFrame&, const CSPLX_30Doc&, double, int);
+    void (*draw)(DeviceContext&, const DrawingFrame&, const ModelItems&, const CBeamAnalysis&,
+                 double, int);
   };
   static constexpr Band kBands[] = {{"Shear", kQuantityForce, DrawShear},
                                     {"Moment", kQuantityMoment, DrawMoment},
@@ -224,9 +225,9 @@ void ReportPrintJob::PrintDiagramsPage(DeviceContext& dc, const Area& area) {
   for (int b = 0; b < 4; ++b) {
     frame.baseline = area.top + static_cast<int>((1.5 + b) * g);
     dc.TextOut(area.left, frame.baseline - g / 2,
-               DiagramTitle(kBands[b].title, doc.GetUnitLabel(kBands[b].unitCode)));
+               DiagramTitle(kBands[b].title, items.GetUnitLabel(kBands[b].unitCode)));
     DrawBeam(dc, frame);
-    kBands[b].draw(dc, frame, doc, amplitude, 1);
+    kBands[b].draw(dc, frame, items, a, amplitude, 1);
   }
 }
 

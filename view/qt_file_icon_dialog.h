@@ -7,8 +7,8 @@
 
 #include <memory>
 
-#include "run/document.h"
 #include "platform/settings.h"
+#include "run/document.h"
 
 class QLabel;
 

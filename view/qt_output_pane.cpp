@@ -8,8 +8,8 @@
 #include <QResizeEvent>
 #include <QTextBlock>
 
-#include "run/run_driver.h"  // HelpKeywordForLogLine
 #include "platform/qt_device_context.h"
+#include "run/run_driver.h"  // HelpKeywordForLogLine
 
 namespace spanlab {
 

@@ -38,7 +38,7 @@ void CSPLX_30View::OnUpdate(CView*, long hint) {
     update();
     if (m_state.toggles.position) MoveReadoutLine(-1);
     RefreshReadout();
-  } else if (m_state.selection.OnHint(hint, m_doc)) {
+  } else if (m_state.selection.OnHint(hint, m_doc.GetMessage(), m_doc.GetItems())) {
     update();
   }
 }
@@ -100,7 +100,7 @@ void CSPLX_30View::mousePressEvent(QMouseEvent* event) {
   if (m_drag && event->button() == Qt::LeftButton) EndDrag(true);  // its release went elsewhere
   std::optional<DragItem> item;
   if (event->button() == Qt::LeftButton && m_mover) {
-    item = PickItem(m_doc, Frame(), at.x(), at.y());
+    item = PickItem(m_doc.GetItems(), Frame(), at.x(), at.y());
   }
   if (!item || !m_mover->BeginMove(item->section, item->row)) {
     QWidget::mousePressEvent(event);
@@ -111,7 +111,8 @@ void CSPLX_30View::mousePressEvent(QMouseEvent* event) {
   m_drag = ActiveDrag{std::move(*item), frame, factor, SnapStep(frame, factor), at.x(), false};
   MoveReadoutLine(-1);
   setCursor(Qt::SizeHorCursor);
-  emit ReadoutChanged(ToQString(DragStatusText(m_doc, m_drag->item, m_mover->MovingText())));
+  emit ReadoutChanged(
+      ToQString(DragStatusText(m_doc.GetItems(), m_drag->item, m_mover->MovingText())));
   event->accept();
 }
 
@@ -143,7 +144,8 @@ void CSPLX_30View::DragStep() {
   const std::string text =
       position ? MovedLineText(m_drag->item, m_mover->MovingText(), *position) : std::string();
   if (!text.empty()) m_mover->MoveTo(text);
-  emit ReadoutChanged(ToQString(DragStatusText(m_doc, m_drag->item, m_mover->MovingText())));
+  emit ReadoutChanged(
+      ToQString(DragStatusText(m_doc.GetItems(), m_drag->item, m_mover->MovingText())));
 }
 
 void CSPLX_30View::EndDrag(bool keep) {

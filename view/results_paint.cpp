@@ -45,15 +45,15 @@ void ApplyToggle(ViewToggles& t, ViewToggle toggle) {
   if (*curve) t.reactions = false;
 }
 
-bool SelectionMarker::OnHint(long hint, const CSPLX_30Doc& doc) {
+bool SelectionMarker::OnHint(long hint, const std::string& line, const ModelItems& items) {
   if (hint == kHintNoItemLine) {
     if (m_nSelType == kHintNoItemLine) return false;
     m_nSelType = kHintNoItemLine;
     return true;
   }
   if (hint < kHintPropertyLine || hint > kHintUniformLoadLine) return false;
-  const LineParts parts = SplitLine(doc.GetMessage());
-  const double factor = doc.GetFactors()[kFactorLength];
+  const LineParts parts = SplitLine(line);
+  const double factor = items.m_factors[kFactorLength];
   m_dSelX = ConvertNumber(SplitKeyValue(parts.field[0]).value) * factor;
   if (hint == kHintUniformLoadLine) {
     m_dSelXEnd = ConvertNumber(SplitKeyValue(parts.field[1]).value) * factor;
@@ -120,8 +120,8 @@ bool StoppedAsMechanism(const CBeamAnalysis& a) {
          a.m_messages.end();
 }
 
-bool ShowsEnvelope(const CSPLX_30Doc& doc, const ViewToggles& toggles) {
-  return !toggles.singleAnalysis && !doc.GetEnvelope().empty();
+bool ShowsEnvelope(const LiveLoadEnvelope& envelope, const ViewToggles& toggles) {
+  return !toggles.singleAnalysis && !envelope.empty();
 }
 
 void PaintResultsView(DeviceContext& dc, const CSPLX_30Doc& doc, ResultsViewState& state) {
@@ -130,7 +130,8 @@ void PaintResultsView(DeviceContext& dc, const CSPLX_30Doc& doc, ResultsViewStat
   const Font previousFont = dc.SelectFont(state.m_font);
   DrawingFrame frame = ScreenFrame(state.m_cxClient, state.m_cyClient, doc.GetBeamLength());
   frame.penUnit = state.m_nPenUnit;
-  DrawBeamPicture(dc, frame, doc);
+  const ModelItems& items = doc.GetItems();
+  DrawBeamPicture(dc, frame, items);
   const CBeamAnalysis& a = doc.GetAnalysis();
   if (StoppedAsMechanism(a)) {
     const unsigned previousAlign = dc.SetTextAlign(kAlignLeft | kAlignTop);
@@ -140,30 +141,33 @@ void PaintResultsView(DeviceContext& dc, const CSPLX_30Doc& doc, ResultsViewStat
   } else if (a.m_dLength > 0) {
     const ViewToggles& t = state.toggles;
     if (!state.influence.points.empty()) {
-      DrawInfluenceLine(dc, frame, doc, state.influence, state.influenceOf, kCurveHeight);
+      DrawInfluenceLine(dc, frame, items, a, state.influence, state.influenceOf, kCurveHeight);
       if (t.position) DrawSelectionMarker(dc, frame, state.selection, state.markerBorder);
       dc.SelectFont(previousFont);
       return;
     }
     // The label flag goes to the shown curve of highest priority.
     if (t.reactions) {
-      DrawReactions(dc, frame, doc, !t.shear && !t.moment && !t.rotation && !t.deflection);
+      DrawReactions(dc, frame, items, a, !t.shear && !t.moment && !t.rotation && !t.deflection);
     }
-    if (ShowsEnvelope(doc, t)) {
+    const LiveLoadEnvelope& e = doc.GetEnvelope();
+    if (ShowsEnvelope(e, t)) {
       using Q = EnvelopeQuantity;
       if (t.shear)
-        DrawEnvelope(dc, frame, doc, Q::kShear, kCurveHeight,
+        DrawEnvelope(dc, frame, items, a, e, Q::kShear, kCurveHeight,
                      !t.moment && !t.rotation && !t.deflection);
       if (t.moment)
-        DrawEnvelope(dc, frame, doc, Q::kMoment, kCurveHeight, !t.rotation && !t.deflection);
-      if (t.rotation) DrawEnvelope(dc, frame, doc, Q::kRotation, kCurveHeight, !t.deflection);
-      if (t.deflection) DrawEnvelope(dc, frame, doc, Q::kDeflection, kCurveHeight, 1);
+        DrawEnvelope(dc, frame, items, a, e, Q::kMoment, kCurveHeight,
+                     !t.rotation && !t.deflection);
+      if (t.rotation)
+        DrawEnvelope(dc, frame, items, a, e, Q::kRotation, kCurveHeight, !t.deflection);
+      if (t.deflection) DrawEnvelope(dc, frame, items, a, e, Q::kDeflection, kCurveHeight, 1);
     } else {
       if (t.shear)
-        DrawShear(dc, frame, doc, kCurveHeight, !t.moment && !t.rotation && !t.deflection);
-      if (t.moment) DrawMoment(dc, frame, doc, kCurveHeight, !t.rotation && !t.deflection);
-      if (t.rotation) DrawRotation(dc, frame, doc, kCurveHeight, !t.deflection);
-      if (t.deflection) DrawDeflection(dc, frame, doc, kCurveHeight, 1);
+        DrawShear(dc, frame, items, a, kCurveHeight, !t.moment && !t.rotation && !t.deflection);
+      if (t.moment) DrawMoment(dc, frame, items, a, kCurveHeight, !t.rotation && !t.deflection);
+      if (t.rotation) DrawRotation(dc, frame, items, a, kCurveHeight, !t.deflection);
+      if (t.deflection) DrawDeflection(dc, frame, items, a, kCurveHeight, 1);
     }
     if (t.position) DrawSelectionMarker(dc, frame, state.selection, state.markerBorder);
     if (state.readoutX >= 0) {

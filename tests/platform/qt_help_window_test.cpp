@@ -25,8 +25,8 @@
 #include <string>
 #include <vector>
 
-#include "run/run_driver.h"
 #include "run/document.h"
+#include "run/run_driver.h"
 
 namespace spanlab {
 namespace {

@@ -25,9 +25,9 @@
 #include <string>
 #include <vector>
 
-#include "run/run_driver.h"
-#include "run/document.h"
 #include "report/number_field.h"
+#include "run/document.h"
+#include "run/run_driver.h"
 
 namespace spanlab {
 namespace {

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "run/document.h"
 #include "model/model_file.h"
 #include "platform/prompt.h"
+#include "run/document.h"
 
 namespace spanlab {
 namespace {

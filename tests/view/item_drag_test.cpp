@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "run/run_driver.h"
 #include "model/number_text.h"
 #include "model/sections.h"
+#include "run/run_driver.h"
 #include "view/results_paint.h"
 
 namespace spanlab {
@@ -37,7 +37,7 @@ class ItemDragTest : public ::testing::Test {
     doc_.SetLines(nullptr, lines);
     frame_ = ScreenFrame(1000, 400, doc_.GetBeamLength());
   }
-  std::optional<DragItem> Pick(int x, int y) { return PickItem(doc_, frame_, x, y); }
+  std::optional<DragItem> Pick(int x, int y) { return PickItem(doc_.GetItems(), frame_, x, y); }
 
   ModelRunner runner_;
   CSPLX_30Doc doc_;
@@ -221,7 +221,7 @@ TEST_F(ItemDragTest, ManySupportsOnEveryMultipleOfTheStepAndLargePositions) {
   ASSERT_EQ(SnapStep(frame_, 1), 100);
   // Picked up in a picture wide enough to tell the supports apart.
   const DrawingFrame wide = ScreenFrame(1000000, 400, doc_.GetBeamLength());
-  const std::optional<DragItem> support = PickItem(doc_, wide, wide.MapX(5000), 210);
+  const std::optional<DragItem> support = PickItem(doc_.GetItems(), wide, wide.MapX(5000), 210);
   ASSERT_TRUE(support);
   ASSERT_EQ(support->row, 500u);
   ASSERT_EQ(support->taken.size(), 1000u);
@@ -229,10 +229,12 @@ TEST_F(ItemDragTest, ManySupportsOnEveryMultipleOfTheStepAndLargePositions) {
   EXPECT_EQ(DragPosition(*support, frame_, 1, 475, 100), 4643);
   EXPECT_EQ(DragPosition(*support, frame_, 1, frame_.MapX(5000), 100), 5000) << "its own place";
   EXPECT_EQ(DragPosition(*support, frame_, 1, frame_.MapX(10000) + 50, 100), 9999);
-  EXPECT_EQ(NudgedLineText(doc_, frame_, kSectionSupports, 500, " X = 5000; Disp = 0;", 1),
-            " X = 5099; Disp = 0;");
-  EXPECT_EQ(NudgedLineText(doc_, frame_, kSectionSupports, 500, " X = 5000; Disp = 0;", -1),
-            " X = 4899; Disp = 0;");
+  EXPECT_EQ(
+      NudgedLineText(doc_.GetItems(), frame_, kSectionSupports, 500, " X = 5000; Disp = 0;", 1),
+      " X = 5099; Disp = 0;");
+  EXPECT_EQ(
+      NudgedLineText(doc_.GetItems(), frame_, kSectionSupports, 500, " X = 5000; Disp = 0;", -1),
+      " X = 4899; Disp = 0;");
 
   Load({"File Format:3.0", "Units:Consistent;", "Member Property: X = 0; E = 29000; I = 448;",
         "Support: X = 0; Disp = 0;", "Support: X = 4642340; Disp = 0;",
@@ -243,10 +245,12 @@ TEST_F(ItemDragTest, ManySupportsOnEveryMultipleOfTheStepAndLargePositions) {
   const std::optional<double> p = DragPosition(*middle, frame_, 1, frame_.MapX(4800000), 100000);
   ASSERT_TRUE(p);
   EXPECT_EQ(MovedLineText(*middle, " X = 4642340; Disp = 0;", *p), " X = 4800000; Disp = 0;");
-  EXPECT_EQ(NudgedLineText(doc_, frame_, kSectionSupports, 1, " X = 4642340; Disp = 0;", 1),
-            " X = 4700000; Disp = 0;");
-  EXPECT_EQ(NudgedLineText(doc_, frame_, kSectionSupports, 1, " X = 4642340; Disp = 0;", -1),
-            " X = 4600000; Disp = 0;");
+  EXPECT_EQ(
+      NudgedLineText(doc_.GetItems(), frame_, kSectionSupports, 1, " X = 4642340; Disp = 0;", 1),
+      " X = 4700000; Disp = 0;");
+  EXPECT_EQ(
+      NudgedLineText(doc_.GetItems(), frame_, kSectionSupports, 1, " X = 4642340; Disp = 0;", -1),
+      " X = 4600000; Disp = 0;");
   // Free: the power of ten below a pixel (14,286 units) is 10,000; pixel 474 reads 4,628,571.
   const std::optional<double> free = DragPosition(*middle, frame_, 1, 474, 0);
   EXPECT_EQ(MovedLineText(*middle, " X = 4642340; Disp = 0;", *free), " X = 4630000; Disp = 0;");
@@ -283,7 +287,8 @@ TEST_F(ItemDragTest, AltArrowMovesToTheNextStepThatWay) {
       {kSectionProperties, 0, " X = 0; E = 29000; I = 448;", 1, ""},  // properties stay
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(NudgedLineText(doc_, frame_, c.section, c.row, c.text, c.direction), c.moved)
+    EXPECT_EQ(NudgedLineText(doc_.GetItems(), frame_, c.section, c.row, c.text, c.direction),
+              c.moved)
         << c.text << " " << c.direction;
   }
 }
@@ -294,23 +299,25 @@ TEST_F(ItemDragTest, AltArrowStepsOverTheStretchOfAnotherUniformLoad) {
   lines.push_back("Uniform Load: XStart = 12.4; XEnd = 16.4; UStart = -2; UEnd = -2;");
   lines.push_back("Uniform Load: XStart = 12.2; XEnd = 16.2; UStart = -2; UEnd = -2;");
   Load(lines);
-  EXPECT_EQ(NudgedLineText(doc_, frame_, kSectionUniformLoads, 0,
+  EXPECT_EQ(NudgedLineText(doc_.GetItems(), frame_, kSectionUniformLoads, 0,
                            " XStart = 12; XEnd = 16; UStart = -1; UEnd = -1;", 1),
             " XStart = 12.6; XEnd = 16.6; UStart = -1; UEnd = -1;");
   // Reversed ends cover the same stretch.
-  EXPECT_EQ(NudgedLineText(doc_, frame_, kSectionUniformLoads, 0,
+  EXPECT_EQ(NudgedLineText(doc_.GetItems(), frame_, kSectionUniformLoads, 0,
                            " XStart = 16.6; XEnd = 12.6; UStart = -1; UEnd = -1;", -1),
             " XStart = 16; XEnd = 12; UStart = -1; UEnd = -1;");
 }
 
 TEST_F(ItemDragTest, StatusNamesTheItemAndItsPositionInDisplayUnits) {
   Load(kBeam);
-  EXPECT_EQ(DragStatusText(doc_, *Pick(708, 190), " XStart = 12; XEnd = 16.4; UStart = -1;"),
-            "Uniform Load\r\n XEnd = 16.4 feet\r\n");
+  EXPECT_EQ(
+      DragStatusText(doc_.GetItems(), *Pick(708, 190), " XStart = 12; XEnd = 16.4; UStart = -1;"),
+      "Uniform Load\r\n XEnd = 16.4 feet\r\n");
   std::vector<std::string> consistent = kBeam;
   consistent[1] = "Units:Consistent;";
   Load(consistent);
-  EXPECT_EQ(DragStatusText(doc_, *Pick(325, 200), " X = 5;"), "Moment Release\r\n X = 5\r\n");
+  EXPECT_EQ(DragStatusText(doc_.GetItems(), *Pick(325, 200), " X = 5;"),
+            "Moment Release\r\n X = 5\r\n");
 }
 
 }  // namespace
