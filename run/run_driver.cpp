@@ -2,7 +2,8 @@
 // drag, an undo, a new file or a load ends in CSPLX_30Doc::SetLines, EditLines, OnNewDocument or
 // OnOpenDocument, and each of those in LinesChanged below:
 //   1. the document's runner runs the lines (the window wraps ModelRunner in its BusyRunner,
-//      which only shows the busy cursor around a long run; the command line runs unchecked):
+//      which only shows the busy cursor around a long run; the command line's results of a
+//      plain file of lines skip the checks, RunUnchecked):
 //      RunModel: format check of every line, the items (BuildModelItems), the data check;
 //   2. without errors, RunAnalysis: the engine's nodes, elements and solution, the extremes,
 //      and with a Live Load line the envelope over all span patterns; after errors the results
