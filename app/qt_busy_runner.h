@@ -9,7 +9,7 @@
 
 #include <cstddef>
 
-#include "model/document.h"
+#include "run/document.h"
 
 class QWidget;
 

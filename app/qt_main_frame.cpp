@@ -17,7 +17,7 @@
 #include <QTimer>
 
 #include "app/qt_pane_splitter.h"
-#include "check/qt_output_pane.h"
+#include "view/qt_output_pane.h"
 #include <QDir>
 #include "edit/qt_tree_edit.h"
 #include "platform/qt_device_context.h"

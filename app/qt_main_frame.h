@@ -17,14 +17,14 @@
 #include "app/qt_busy_runner.h"
 #include "edit/line_history.h"
 #include "edit/qt_item_dialogs.h"
-#include "check/run_driver.h"
-#include "model/document.h"
 #include "platform/help.h"
 #include "platform/qt_lock_keys.h"
 #include "platform/settings.h"
 #include "platform/status.h"
-#include "view/print_job.h"
 #include "report/print_options.h"
+#include "run/document.h"
+#include "run/run_driver.h"
+#include "view/print_job.h"
 #include "view/results_paint.h"
 
 class QAction;

@@ -15,7 +15,7 @@
 #include "app/qt_main_frame.h"
 #include "app/qt_tip_dialog.h"
 #include "app/qt_toolbar_icons.h"
-#include "check/qt_output_pane.h"
+#include "view/qt_output_pane.h"
 #include "edit/qt_tree_edit.h"
 #include "platform/qt_device_context.h"
 #include "view/qt_results_view.h"

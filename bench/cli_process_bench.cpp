@@ -30,9 +30,9 @@
 #include <vector>
 
 #include "analysis/results_export.h"
-#include "check/run_driver.h"
-#include "model/document.h"
 #include "model/model_file.h"
+#include "run/document.h"
+#include "run/run_driver.h"
 
 extern char** environ;
 

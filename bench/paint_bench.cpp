@@ -9,11 +9,12 @@
 #include <QImage>
 #include <QPainter>
 #include <memory>
+#include <string>
+#include <vector>
 
-#include "tests/support/document_test_access.h"
 #include "bench/qt_bench_main.h"
-#include "model/document.h"
 #include "platform/qt_device_context.h"
+#include "run/document.h"
 #include "view/results_paint.h"
 
 namespace {
@@ -26,16 +27,14 @@ constexpr double kSpan = 10;
 CSPLX_30Doc& MillionNodeBeam() {
   static std::unique_ptr<CSPLX_30Doc> doc = [] {
     auto d = std::make_unique<CSPLX_30Doc>();
-    spanlab::DocumentTestAccess::Units(*d) = spanlab::kUnitsConsistent;
-    spanlab::DocumentTestAccess::BeamLength(*d) = kSpan * (kSupports - 1);
-    spanlab::DocumentTestAccess::Properties(*d) = {{0, 200, 3}};
-    auto& supports = spanlab::DocumentTestAccess::Supports(*d);
-    supports.resize(kSupports);
+    std::vector<std::string> lines = {"File Format:3.0", "Member Property: X = 0; E = 200; I = 3;"};
     for (int i = 0; i < kSupports; ++i) {
-      supports[i].m_dX = kSpan * i;
-      supports[i].m_bDisp = 1;
+      lines.push_back("Support: X = " + std::to_string(int(kSpan) * i) + "; Disp = 0;");
     }
-    spanlab::DocumentTestAccess::UniformLoads(*d) = {{0, d->GetBeamLength(), -1, -1}};
+    lines.push_back("Uniform Load: XStart = 0; XEnd = " +
+                    std::to_string(int(kSpan) * (kSupports - 1)) + "; UStart = -1; UEnd = -1;");
+    d->SetLines(nullptr, std::move(lines));
+    d->BuildItems(true);
     d->RunAnalysis();
     return d;
   }();

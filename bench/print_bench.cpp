@@ -28,10 +28,10 @@
 
 #include "app/qt_main_frame.h"
 #include "bench/qt_bench_main.h"
-#include "check/run_driver.h"
 #include "platform/prompt.h"
 #include "platform/settings.h"
 #include "report/print_options.h"
+#include "run/run_driver.h"
 #include "view/qt_exports.h"
 
 extern char** environ;

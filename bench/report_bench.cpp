@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "check/run_driver.h"
-#include "model/document.h"
 #include "report/print_options.h"
 #include "report/report_builder.h"
 #include "report/report_text.h"
+#include "run/document.h"
+#include "run/run_driver.h"
 
 namespace {
 

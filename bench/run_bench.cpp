@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "check/run_driver.h"
-#include "model/document.h"
 #include "model/model_file.h"
+#include "run/document.h"
+#include "run/run_driver.h"
 
 namespace {
 

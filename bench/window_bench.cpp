@@ -172,7 +172,7 @@ const QString& MillionSpanFile() {
 // middle of a span of the beam.
 class SupportLineEditor : public spanlab::LineEditor {
  public:
-  bool Edit(int, int, const spanlab::CSPLX_30Doc&, std::string& text) override {
+  bool Edit(int, int, const spanlab::ModelItems&, std::string& text) override {
     text = " X = " + std::to_string(10 * next_++ + 5) + "; Disp = 0;";
     return true;
   }

@@ -55,9 +55,9 @@ bool AllFinite(std::initializer_list<double> values) {
 
 }  // namespace
 
-void CheckModelData(const CSPLX_30Doc& doc, int64_t& errorCount, int64_t& warningCount,
+void CheckModelData(const ModelItems& items, int64_t& errorCount, int64_t& warningCount,
                     MessageLog& log) {
-  const double unit = doc.GetFactors()[kFactorLength];
+  const double unit = items.m_factors[kFactorLength];
   auto error = [&](std::string_view text, int64_t count = 1) {
     errorCount += count;
     log.AddMessages(text, count);
@@ -68,8 +68,10 @@ void CheckModelData(const CSPLX_30Doc& doc, int64_t& errorCount, int64_t& warnin
   };
   auto at = [unit](double x) { return FormatFixed(x / unit, 6); };
 
-  if (doc.GetBeamLength() == 0) error("Error D1- The beam has zero length. It can not be displayed.");
-  const auto& props = doc.GetProperties();
+  if (items.m_dBeamLength == 0) {
+    error("Error D1- The beam has zero length. It can not be displayed.");
+  }
+  const auto& props = items.m_properties;
   if (std::none_of(props.begin(), props.end(), [](const auto& p) { return p.m_dX == 0; })) {
     error("Error D2 - Beam property must be specified at X = 0.");
   }
@@ -94,16 +96,18 @@ void CheckModelData(const CSPLX_30Doc& doc, int64_t& errorCount, int64_t& warnin
       if (later[i] > 0) error(std::string(pairText) + at(x[i]) + ".", later[i]);
     }
   };
-  restraints(Positions(doc.GetSupports()), "Error D5 - Support X must be greater than or equal to zero.",
+  restraints(Positions(items.m_supports),
+             "Error D5 - Support X must be greater than or equal to zero.",
              "Error D6 - Two beam supports were specified at the same X = ");
-  restraints(Positions(doc.GetSprings()), "Error D7 - Spring X must be greater than or equal to zero.",
+  restraints(Positions(items.m_springs),
+             "Error D7 - Spring X must be greater than or equal to zero.",
              "Error D8 - Two beam springs were specified at the same X = ");
   if (!restrained) error("Error D9 - At least 1 Spring or Support must be defined.");
   {
-    const std::vector<double> x = Positions(doc.GetReleases());
+    const std::vector<double> x = Positions(items.m_releases);
     const std::vector<int64_t> later = LaterEquals(x);
     for (size_t i = 0; i < x.size(); ++i) {
-      if (x[i] == doc.GetBeamLength() || x[i] == 0) {
+      if (x[i] == items.m_dBeamLength || x[i] == 0) {
         error("Error D10 - Moment Release can not be specified at member end.");
       }
       if (x[i] < 0) error("Error D11 - Moment release X must be greater than zero.");
@@ -114,7 +118,7 @@ void CheckModelData(const CSPLX_30Doc& doc, int64_t& errorCount, int64_t& warnin
     }
   }
   {
-    const std::vector<double> x = Positions(doc.GetPointLoads());
+    const std::vector<double> x = Positions(items.m_pointLoads);
     const std::vector<int64_t> later = LaterEquals(x);
     for (size_t i = 0; i < x.size(); ++i) {
       if (x[i] < 0) error("Error D13 - Point load X must be greater than or equal to zero.");
@@ -127,7 +131,7 @@ void CheckModelData(const CSPLX_30Doc& doc, int64_t& errorCount, int64_t& warnin
   {
     // Two loads cover the same span, in the same or in reverse order, exactly when their
     // (smaller end, larger end) pairs are equal.
-    const auto& loads = doc.GetUniformLoads();
+    const auto& loads = items.m_uniformLoads;
     std::vector<std::pair<double, double>> spans;
     spans.reserve(loads.size());
     for (const auto& u : loads) {
@@ -164,26 +168,26 @@ void CheckModelData(const CSPLX_30Doc& doc, int64_t& errorCount, int64_t& warnin
       previousI = i;
     }
   }
-  for (const auto& r : doc.GetReleases()) {
+  for (const auto& r : items.m_releases) {
     if (!AllFinite({r.m_dX})) error(TooLarge("A moment release value"));
   }
-  for (const auto& s : doc.GetSupports()) {
+  for (const auto& s : items.m_supports) {
     if (!AllFinite({s.m_dX, s.m_dDisp, s.m_dRotation})) error(TooLarge("A support value"));
   }
-  for (const auto& s : doc.GetSprings()) {
+  for (const auto& s : items.m_springs) {
     if (!AllFinite({s.m_dX, s.m_dVSpring, s.m_dRSpring})) error(TooLarge("A spring value"));
   }
-  for (const auto& p : doc.GetPointLoads()) {
+  for (const auto& p : items.m_pointLoads) {
     if (!AllFinite({p.m_dX, p.m_dPLoad, p.m_dMoment})) error(TooLarge("A point load value"));
   }
-  for (const auto& u : doc.GetUniformLoads()) {
+  for (const auto& u : items.m_uniformLoads) {
     if (!AllFinite({u.m_dXStart, u.m_dXEnd, u.m_dUStart, u.m_dUEnd})) {
       error(TooLarge("A uniform load value"));
     }
   }
   // The live load: one line at most, with factors that do not turn loads around. (U is a uniform
   // intensity, which no unit system enlarges.)
-  const auto& live = doc.GetLiveLoads();
+  const auto& live = items.m_liveLoads;
   for (size_t i = 1; i < live.size(); ++i) {
     error("Error D17 - Only one Live Load line can be specified.");
   }

@@ -8,14 +8,14 @@
 #include <cstdint>
 
 #include "check/message_log.h"
-#include "model/document.h"
+#include "model/model_items.h"
 
 namespace spanlab {
 
 // Appends the messages in the order of the checks and, for each check, of the items; a pair
 // of coinciding items is reported once, at the earlier one. Positions are compared exactly and
 // printed in input units. O(n log n) in the number of items.
-void CheckModelData(const CSPLX_30Doc& doc, int64_t& errorCount, int64_t& warningCount,
+void CheckModelData(const ModelItems& items, int64_t& errorCount, int64_t& warningCount,
                     MessageLog& log);
 
 }  // namespace spanlab

@@ -10,10 +10,10 @@
 #include <string_view>
 #include <vector>
 
-#include "check/run_driver.h"
-#include "model/document.h"
 #include "platform/prompt.h"
 #include "report/print_options.h"
+#include "run/document.h"
+#include "run/run_driver.h"
 
 namespace spanlab {
 

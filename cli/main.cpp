@@ -27,15 +27,15 @@
 #include <string>
 
 #include "analysis/results_export.h"
-#include "check/run_driver.h"
 #include "cli/commands.h"
 #include "cli/picture_library.h"
-#include "model/document.h"
 #include "model/model_file.h"
 #include "model/number_text.h"
 #include "platform/file_access.h"
 #include "report/print_options.h"
 #include "report/report_text.h"
+#include "run/document.h"
+#include "run/run_driver.h"
 
 namespace spanlab {
 namespace {

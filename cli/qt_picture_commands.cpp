@@ -10,12 +10,12 @@
 #include <string>
 
 #include "analysis/beam_quantity.h"
-#include "check/run_driver.h"
 #include "cli/commands.h"
 #include "cli/picture_library.h"
 #include "cli/qt_pictures.h"
 #include "platform/file_access.h"
 #include "report/print_options.h"
+#include "run/run_driver.h"
 #include "view/qt_exports.h"
 
 namespace spanlab {
@@ -80,7 +80,7 @@ int RunPlot(const Options& o) {
     const long hint = SelectionHintForLine(o.select);
     if (hint == kHintNoItemLine) return CannotRun("--select: '" + o.select + "' is not an item line");
     doc.SetMessage(o.select);
-    state.selection.OnHint(hint, doc);
+    state.selection.OnHint(hint, doc.GetMessage(), doc.GetLines(), doc.GetItems());
     state.toggles.position = true;
   }
   EnsureGuiApplication();

@@ -4,17 +4,18 @@
 
 #include <string>
 
-namespace spanlab {
+#include "model/model_items.h"
 
-class CSPLX_30Doc;
+namespace spanlab {
 
 class LineEditor {
  public:
   virtual ~LineEditor() = default;
   // Opens the dialog of `section` (TreeSection) in `mode` (1 add, 2 edit) on `text`: a line's
   // text without its prefix, or the section's lines joined by "\r\n" for Description and Units.
-  // On OK returns true with the new text (Description marks soft line breaks "\r\r\n").
-  virtual bool Edit(int section, int mode, const CSPLX_30Doc& doc, std::string& text) = 0;
+  // On OK returns true with the new text (Description marks soft line breaks "\r\r\n"). The
+  // fields are labelled in the unit system of `items` (the model's).
+  virtual bool Edit(int section, int mode, const ModelItems& items, std::string& text) = 0;
 };
 
 }  // namespace spanlab

@@ -63,10 +63,10 @@ void Refuse(QWidget* parent, QLineEdit* field, const std::string& message) {
 
 // ---------------------------------------------------------------------------
 CItemLineDialog::CItemLineDialog(const ItemDialogSpec& form, int mode, const std::string& line,
-                                 const CSPLX_30Doc& doc, HelpProvider* help,
+                                 const ModelItems& items, HelpProvider* help,
                                  const Databases* databases, QWidget* parent,
                                  SettingsStore* settings)
-    : QDialog(parent), m_form(form), m_doc(doc), m_databases(databases), m_settings(settings) {
+    : QDialog(parent), m_form(form), m_items(items), m_databases(databases), m_settings(settings) {
   setWindowTitle(mode == 1 ? form.addTitle : form.editTitle);
   const DialogValues values = SplitDialogLine(form, line);
   auto* grid = new QGridLayout;
@@ -80,7 +80,7 @@ CItemLineDialog::CItemLineDialog(const ItemDialogSpec& form, int mode, const std
     const int row = static_cast<int>(i);
     grid->addWidget(label, row, 0);
     grid->addWidget(edit, row, 1);
-    grid->addWidget(new QLabel(ToQString(doc.GetUnitLabel(f.unitCode)), this), row, 2);
+    grid->addWidget(new QLabel(ToQString(items.GetUnitLabel(f.unitCode)), this), row, 2);
     m_fields.push_back(edit);
   }
   if (form.section == kSectionProperties) {
@@ -137,7 +137,7 @@ void CItemLineDialog::accept() {
 }
 
 void CItemLineDialog::PickFromDatabase(DatabaseKind kind, int field) {
-  const int units = m_doc.GetUnits();
+  const int units = m_items.m_nUnits;
   if (units != kUnitsEnglish && units != kUnitsMetric) {
     QMessageBox::information(
         this, "Spanlab",
@@ -401,7 +401,7 @@ void CSelectDatabaseDlg::accept() {
 }
 
 // ---------------------------------------------------------------------------
-bool QtItemDialogs::Edit(int section, int mode, const CSPLX_30Doc& doc, std::string& text) {
+bool QtItemDialogs::Edit(int section, int mode, const ModelItems& items, std::string& text) {
   if (section < 0 || section >= kSectionCount) return false;
   switch (SectionById(section).dialog) {
     case SectionDialog::kDescription: {
@@ -417,7 +417,8 @@ bool QtItemDialogs::Edit(int section, int mode, const CSPLX_30Doc& doc, std::str
       return true;
     }
     case SectionDialog::kItemLine: {
-      CItemLineDialog dialog(*ItemDialogFor(section), mode, text, doc, help_, databases_, parent_);
+      CItemLineDialog dialog(*ItemDialogFor(section), mode, text, items, help_, databases_,
+                             parent_);
       if (dialog.exec() != QDialog::Accepted) return false;
       text = dialog.Line();
       return true;

@@ -11,7 +11,6 @@
 #include "edit/inertia.h"
 #include "edit/line_editor.h"
 #include "edit/property_database.h"
-#include "model/document.h"
 #include "model/line_fields.h"
 #include "platform/help.h"
 #include "platform/settings.h"
@@ -40,7 +39,7 @@ class CItemLineDialog : public QDialog {
  public:
   // `settings` (optional) keeps the sizes of the database selection dialogs.
   CItemLineDialog(const ItemDialogSpec& form, int mode, const std::string& line,
-                  const CSPLX_30Doc& doc, HelpProvider* help, const Databases* databases,
+                  const ModelItems& items, HelpProvider* help, const Databases* databases,
                   QWidget* parent, SettingsStore* settings = nullptr);
   QLineEdit* Field(int index) const { return m_fields[static_cast<size_t>(index)]; }
   QLineEdit* Comment() const { return m_comment; }
@@ -54,7 +53,7 @@ class CItemLineDialog : public QDialog {
   void Calculate();
 
   const ItemDialogSpec& m_form;
-  const CSPLX_30Doc& m_doc;
+  const ModelItems& m_items;  // the model's, for its unit system
   const Databases* m_databases;
   SettingsStore* m_settings;
   std::vector<QLineEdit*> m_fields;
@@ -149,7 +148,7 @@ class QtItemDialogs : public LineEditor {
   QtItemDialogs(QWidget* parent, HelpProvider* help, const Databases* databases,
                 SettingsStore* settings = nullptr)
       : parent_(parent), help_(help), databases_(databases), settings_(settings) {}
-  bool Edit(int section, int mode, const CSPLX_30Doc& doc, std::string& text) override;
+  bool Edit(int section, int mode, const ModelItems& items, std::string& text) override;
 
  private:
   QWidget* parent_;

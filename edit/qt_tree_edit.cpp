@@ -233,7 +233,7 @@ void CTreeEdit::EditOneLine(int section, const QModelIndex& item, int mode) {
   // A heading holds no fields: the dialog then opens empty.
   std::string text = TreeLinesModel::IsLine(item) ? m_model.Text(item) : std::string();
   const std::string before = mode == 2 ? Prefixed(section, text) : std::string();
-  if (!m_editor->Edit(section, mode, m_doc, text)) return;
+  if (!m_editor->Edit(section, mode, m_doc.GetItems(), text)) return;
   std::vector<SectionEdit> edits;
   if (mode == 2) edits.push_back({section, static_cast<size_t>(item.row()), 1, {}});
   const std::string after = Prefixed(section, text);
@@ -245,7 +245,7 @@ void CTreeEdit::EditWholeSection(int section) {
   const std::vector<std::string>& children = m_model.Children(section);
   std::string text = JoinSectionText(children);
   const std::string before = children.empty() ? std::string() : Prefixed(section, children.front());
-  if (!m_editor->Edit(section, 1, m_doc, text)) return;
+  if (!m_editor->Edit(section, 1, m_doc.GetItems(), text)) return;
   const bool description = SectionById(section).dialog == SectionDialog::kDescription;
   std::vector<std::string> pieces = SplitSectionText(text, description);
   const std::string after = pieces.empty() ? std::string() : Prefixed(section, pieces.front());
@@ -359,7 +359,8 @@ void CTreeEdit::NudgeSelectedLine(int direction, const DrawingFrame& frame) {
   const int section = TreeLinesModel::SectionOf(item);
   const auto row = static_cast<size_t>(item.row());
   const std::string moved =
-      NudgedLineText(m_doc, frame, section, row, m_model.Text(item), direction);
+      NudgedLineText(m_doc.GetItems(), m_doc.GetLines(), frame, section, row, m_model.Text(item),
+                     direction);
   if (moved.empty() || !BeginMove(section, row)) return;
   MoveTo(moved);
   EndMove(true);

@@ -15,8 +15,8 @@
 #include "edit/line_editor.h"
 #include "edit/line_history.h"
 #include "edit/qt_tree_model.h"
-#include "model/document.h"
 #include "platform/document.h"
+#include "run/document.h"
 #include "view/beam_drawing.h"
 #include "view/line_mover.h"
 

@@ -11,14 +11,14 @@
 #include <string_view>
 
 #include "analysis/results_export.h"
-#include "check/run_driver.h"
-#include "model/document.h"
 #include "platform/file_access.h"
 #include "platform/recording_device_context.h"
-#include "view/print_job.h"
 #include "report/print_options.h"
 #include "report/report_text.h"
+#include "run/document.h"
+#include "run/run_driver.h"
 #include "tests/support/non_numbers.h"
+#include "view/print_job.h"
 #include "view/results_paint.h"
 
 namespace spanlab::fuzz {
@@ -90,7 +90,7 @@ inline void RunReportAndPaint(CSPLX_30Doc& doc) {
     const long hint = SelectionHintForLine(line);
     if (hint == kHintNoItemLine) continue;
     doc.SetMessage(line);
-    state.selection.OnHint(hint, doc);
+    state.selection.OnHint(hint, doc.GetMessage(), doc.GetLines(), doc.GetItems());
     break;
   }
   state.toggles = {false, true, true, true, true, true};

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "model/document.h"
+#include "run/document.h"
 
 namespace spanlab {
 

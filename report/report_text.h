@@ -3,10 +3,10 @@
 
 #include <string>
 
-#include "model/document.h"
 #include "platform/file_access.h"
 #include "platform/status.h"
 #include "report/print_options.h"
+#include "run/document.h"
 
 namespace spanlab {
 

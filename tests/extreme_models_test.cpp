@@ -10,13 +10,13 @@
 #include <vector>
 
 #include "analysis/results_export.h"
-#include "check/run_driver.h"
-#include "model/document.h"
 #include "platform/recording_device_context.h"
-#include "view/print_job.h"
 #include "report/report_text.h"
+#include "run/document.h"
+#include "run/run_driver.h"
 #include "tests/support/device_range.h"
 #include "tests/support/non_numbers.h"
+#include "view/print_job.h"
 #include "view/readout.h"
 #include "view/results_paint.h"
 

@@ -29,13 +29,13 @@
 
 #include "app/tip_reader.h"
 #include "edit/property_database.h"
-#include "model/document.h"
 #include "model/model_file.h"
 #include "platform/file_access.h"
 #include "platform/prompt.h"
 #include "platform/settings.h"
 #include "report/print_options.h"
 #include "report/report_text.h"
+#include "run/document.h"
 
 namespace spanlab {
 namespace {

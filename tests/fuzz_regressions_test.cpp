@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "check/run_driver.h"
-#include "model/document.h"
 #include "platform/recording_device_context.h"
+#include "run/document.h"
+#include "run/run_driver.h"
 #include "tests/support/device_range.h"
 #include "view/results_paint.h"
 
@@ -64,7 +64,8 @@ TEST(FuzzRegressionsTest, InfinitePositionsDrawInsideTheDeviceRange) {
   EXPECT_FALSE(run.analysed);
   ResultsViewState state = Screen({false, true, true, true, true, true});
   doc.SetMessage("Support: X = 1e308; Disp = 0;");  // selected in the tree
-  ASSERT_TRUE(state.selection.OnHint(SelectionHintForLine(doc.GetMessage()), doc));
+  ASSERT_TRUE(state.selection.OnHint(SelectionHintForLine(doc.GetMessage()), doc.GetMessage(),
+                                     doc.GetLines(), doc.GetItems()));
   RecordingDeviceContext dc;
   PaintResultsView(dc, doc, state);
   EXPECT_FALSE(dc.strokes.empty());

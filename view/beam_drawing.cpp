@@ -279,12 +279,12 @@ void DrawUniformLoad(DeviceContext& dc, int x1, int x2, int y, double uStart, do
   dc.LineTo(x2, tailEnd);
 }
 
-void DrawReleases(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc) {
+void DrawReleases(DeviceContext& dc, const DrawingFrame& f, const ModelItems& items) {
   // Hinges are filled white, so a later one may cover part of an earlier one: only a hinge at
   // the very x of the one drawn just before it is skipped (it would repaint the same pixels).
   int previous = 0;
   bool any = false;
-  for (const CMomentReleaseItem& r : doc.GetReleases()) {
+  for (const CMomentReleaseItem& r : items.m_releases) {
     const int x = f.MapX(r.m_dX);
     if (any && x == previous) continue;
     DrawHinge(dc, x, f.baseline, f.sx, f.sy);
@@ -293,7 +293,7 @@ void DrawReleases(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& d
   }
 }
 
-void DrawSupports(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc) {
+void DrawSupports(DeviceContext& dc, const DrawingFrame& f, const ModelItems& items) {
   using Routine = void (*)(DeviceContext&, int, int, float, float, int);
   static constexpr Routine kRoutines[] = {DrawFixedLeft, DrawFixedRight, DrawFixedInterior,
                                           DrawSettlingSupport, DrawPinSupport, DrawGuidedSupport};
@@ -301,7 +301,7 @@ void DrawSupports(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& d
   // (the guided support's doubled strokes lie one device unit outside its offsets of 5).
   static constexpr int kExtent[][2] = {{-7, 0}, {0, 7}, {-3, 3}, {-10, 10}, {-10, 10}, {-6, 6}};
   OccupiedColumns drawn;
-  for (const CSupportItem& s : doc.GetSupports()) {
+  for (const CSupportItem& s : items.m_supports) {
     int kind;  // index into kRoutines
     if (s.m_bDisp && s.m_bRotation) kind = s.m_dX == 0 ? 0 : s.m_dX == f.length ? 1 : 2;
     else if (s.m_bDisp) kind = s.m_dDisp != 0 ? 3 : 4;
@@ -314,19 +314,19 @@ void DrawSupports(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& d
   }
 }
 
-void DrawSprings(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc) {
+void DrawSprings(DeviceContext& dc, const DrawingFrame& f, const ModelItems& items) {
   DrawnOnce drawn;
-  for (const CSpringItem& s : doc.GetSprings()) {
+  for (const CSpringItem& s : items.m_springs) {
     const int x = f.MapX(s.m_dX);
     if (s.m_dVSpring != 0 && drawn.First(0, x)) DrawVerticalSpring(dc, x, f.baseline, f.sx, f.sy, f.penUnit);
     if (s.m_dRSpring != 0 && drawn.First(1, x)) DrawRotationalSpring(dc, x, f.baseline, f.sx, f.sy, f.penUnit);
   }
 }
 
-void DrawPointLoads(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc) {
+void DrawPointLoads(DeviceContext& dc, const DrawingFrame& f, const ModelItems& items) {
   DrawnOnce drawn;
   const int y = f.baseline;
-  for (const CPointLoadItem& p : doc.GetPointLoads()) {
+  for (const CPointLoadItem& p : items.m_pointLoads) {
     const int x = f.MapX(p.m_dX);
     if (p.m_dPLoad < 0 && drawn.First(0, x)) DrawDownLoad(dc, x, y, f.sx, f.sy, f.penUnit);
     if (p.m_dPLoad > 0 && drawn.First(1, x)) DrawUpLoad(dc, x, y, f.sx, f.sy, f.penUnit);
@@ -335,9 +335,9 @@ void DrawPointLoads(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc&
   }
 }
 
-void DrawUniformLoads(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc) {
+void DrawUniformLoads(DeviceContext& dc, const DrawingFrame& f, const ModelItems& items) {
   double uMax = 0;
-  for (const CUniformLoadItem& u : doc.GetUniformLoads()) {
+  for (const CUniformLoadItem& u : items.m_uniformLoads) {
     uMax = std::max({uMax, std::fabs(u.m_dUStart), std::fabs(u.m_dUEnd)});
   }
   // Loads whose ends land on the same device x with the same intensities draw the same
@@ -354,7 +354,7 @@ void DrawUniformLoads(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Do
     }
   };
   std::unordered_set<Key, KeyHash> drawn;
-  for (const CUniformLoadItem& u : doc.GetUniformLoads()) {
+  for (const CUniformLoadItem& u : items.m_uniformLoads) {
     const int x1 = f.MapX(u.m_dXStart);
     const int x2 = f.MapX(u.m_dXEnd);
     if (!drawn.insert(Key{x1, x2, u.m_dUStart, u.m_dUEnd}).second) continue;
@@ -362,13 +362,13 @@ void DrawUniformLoads(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Do
   }
 }
 
-void DrawBeamPicture(DeviceContext& dc, const DrawingFrame& frame, const CSPLX_30Doc& doc) {
+void DrawBeamPicture(DeviceContext& dc, const DrawingFrame& frame, const ModelItems& items) {
   DrawBeam(dc, frame);
-  DrawReleases(dc, frame, doc);
-  DrawSupports(dc, frame, doc);
-  DrawSprings(dc, frame, doc);
-  DrawPointLoads(dc, frame, doc);
-  DrawUniformLoads(dc, frame, doc);
+  DrawReleases(dc, frame, items);
+  DrawSupports(dc, frame, items);
+  DrawSprings(dc, frame, items);
+  DrawPointLoads(dc, frame, items);
+  DrawUniformLoads(dc, frame, items);
 }
 
 }  // namespace spanlab

@@ -7,7 +7,7 @@
 // screen sx = sy = 1. Supports and springs hang below the beam, loads stand above it.
 #pragma once
 
-#include "model/document.h"
+#include "model/model_items.h"
 #include "platform/device_context.h"
 
 namespace spanlab {
@@ -39,19 +39,19 @@ inline constexpr Rgb kLoadGreen{0, 150, 0};
 // The beam line (black, 3 pen units).
 void DrawBeam(DeviceContext& dc, const DrawingFrame& frame);
 
-// The item walkers: the document's item lists in list order, each item's symbol at its x.
+// The item walkers: the model's item lists in list order, each item's symbol at its x.
 // Items whose symbols would land on exactly the same device units as one drawn before are
 // skipped, so a model with a million items paints in time proportional to the picture. A
 // support whose symbol would overlap one drawn before (share a device column) is skipped too,
 // so that closely spaced supports stay readable as separate symbols.
-void DrawReleases(DeviceContext& dc, const DrawingFrame& frame, const CSPLX_30Doc& doc);
-void DrawSupports(DeviceContext& dc, const DrawingFrame& frame, const CSPLX_30Doc& doc);
-void DrawSprings(DeviceContext& dc, const DrawingFrame& frame, const CSPLX_30Doc& doc);
-void DrawPointLoads(DeviceContext& dc, const DrawingFrame& frame, const CSPLX_30Doc& doc);
-void DrawUniformLoads(DeviceContext& dc, const DrawingFrame& frame, const CSPLX_30Doc& doc);
+void DrawReleases(DeviceContext& dc, const DrawingFrame& frame, const ModelItems& items);
+void DrawSupports(DeviceContext& dc, const DrawingFrame& frame, const ModelItems& items);
+void DrawSprings(DeviceContext& dc, const DrawingFrame& frame, const ModelItems& items);
+void DrawPointLoads(DeviceContext& dc, const DrawingFrame& frame, const ModelItems& items);
+void DrawUniformLoads(DeviceContext& dc, const DrawingFrame& frame, const ModelItems& items);
 
 // DrawBeam and the five walkers in that order.
-void DrawBeamPicture(DeviceContext& dc, const DrawingFrame& frame, const CSPLX_30Doc& doc);
+void DrawBeamPicture(DeviceContext& dc, const DrawingFrame& frame, const ModelItems& items);
 
 // Symbols at device point (x, y) (y the baseline unless stated); the pen is the routine's own
 // (red for supports and springs, blue for loads, width 1 pen unit) except for the hinge, which

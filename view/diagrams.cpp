@@ -193,10 +193,9 @@ Rgb DiagramColor(BeamQuantity quantity) {
   return kColors[static_cast<size_t>(quantity)];
 }
 
-void DrawDiagram(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc,
-                 BeamQuantity quantity, double height, int labelFlag) {
+void DrawDiagram(DeviceContext& dc, const DrawingFrame& f, const ModelItems& items,
+                 const CBeamAnalysis& a, BeamQuantity quantity, double height, int labelFlag) {
   const BeamQuantityRecord& r = RecordOf(quantity);
-  const CBeamAnalysis& a = doc.GetAnalysis();
   if (!HasResults(a) || !IsDrawnScale(quantity, a.*r.maxAbs)) return;
   PenScope pen(dc, Pen{f.penUnit, DiagramColor(quantity)});
   const CBeamAnalysis::TableLock lock(a);
@@ -204,9 +203,9 @@ void DrawDiagram(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& do
   if (labelFlag == 1) {
     // Labels in the title's unit: English moments are kip in internally and labelled in kip ft;
     // Metric deflection extremes are in mm already, the curve in metres.
-    const double toLabel = LabelScale(quantity, doc.GetUnits());
+    const double toLabel = LabelScale(quantity, items.m_nUnits);
     const bool inLabelUnits = ExtremesInLabelUnits(quantity);
-    Labels(dc, f, c, DiagramTitle(r.name, doc.GetUnitLabel(r.unit)), a.*r.min, a.*r.xMin,
+    Labels(dc, f, c, DiagramTitle(r.name, items.GetUnitLabel(r.unit)), a.*r.min, a.*r.xMin,
            a.*r.max, a.*r.xMax, inLabelUnits ? 1.0 / toLabel : 1.0, inLabelUnits ? 1.0 : toLabel);
   }
   if (a.CanSolveLoadCases()) {
@@ -221,10 +220,9 @@ void DrawDiagram(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& do
   }
 }
 
-void DrawEnvelope(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc,
-                  BeamQuantity quantity, double height, int labelFlag) {
-  const CBeamAnalysis& a = doc.GetAnalysis();
-  const LiveLoadEnvelope& env = doc.GetEnvelope();
+void DrawEnvelope(DeviceContext& dc, const DrawingFrame& f, const ModelItems& items,
+                  const CBeamAnalysis& a, const LiveLoadEnvelope& env, BeamQuantity quantity,
+                  double height, int labelFlag) {
   if (!HasResults(a) || env.empty()) return;
   const BeamQuantityRecord& record = RecordOf(quantity);
   const bool atNodes = record.atNodes;
@@ -262,11 +260,11 @@ void DrawEnvelope(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& d
   if (labelFlag == 1) {
     // Labels in the units of the ordinary diagrams: kip ft for English moments, mm for Metric
     // deflections.
-    const double toLabel = LabelScale(quantity, doc.GetUnits());
+    const double toLabel = LabelScale(quantity, items.m_nUnits);
     const EnvelopeExtreme& low = env.extremes[static_cast<size_t>(record.envelopeMax + 1)];
     const EnvelopeExtreme& high = env.extremes[static_cast<size_t>(record.envelopeMax)];
     const std::string title = std::string(record.name) + " Envelope";
-    Labels(dc, f, c, DiagramTitle(title.c_str(), doc.GetUnitLabel(record.unit)), low.value, low.x,
+    Labels(dc, f, c, DiagramTitle(title.c_str(), items.GetUnitLabel(record.unit)), low.value, low.x,
            high.value, high.x, 1.0, toLabel);
   }
   for (int side = 0; side < 2; ++side) {
@@ -286,9 +284,9 @@ void DrawEnvelope(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& d
   }
 }
 
-void DrawInfluenceLine(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc,
-                       const InfluenceLine& line, InfluenceQuantity quantity, double height) {
-  const CBeamAnalysis& a = doc.GetAnalysis();
+void DrawInfluenceLine(DeviceContext& dc, const DrawingFrame& f, const ModelItems& items,
+                       const CBeamAnalysis& a, const InfluenceLine& line,
+                       InfluenceQuantity quantity, double height) {
   if (!HasResults(a) || line.points.empty()) return;
   const auto low = std::min_element(line.points.begin(), line.points.end(),
                                     [](const auto& p, const auto& q) { return p.value < q.value; });
@@ -304,10 +302,10 @@ void DrawInfluenceLine(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30D
   const char* name = diagram ? RecordOf(*diagram).name
                      : vertical ? "Vertical Reaction"
                                 : "Rotational Reaction";
-  const std::string unit = doc.GetUnitLabel(RecordOf(unitOf).unit);
-  const double toLabel = LabelScale(unitOf, doc.GetUnits());
-  const double unitLength = doc.GetFactors()[kFactorLength];
-  const std::string where = doc.GetUnitLabel(kQuantityPosition);
+  const std::string unit = items.GetUnitLabel(RecordOf(unitOf).unit);
+  const double toLabel = LabelScale(unitOf, items.m_nUnits);
+  const double unitLength = items.m_factors[kFactorLength];
+  const std::string where = items.GetUnitLabel(kQuantityPosition);
   PenScope pen(dc, Pen{f.penUnit, kBlack});
   const CurveScale c = ScaleOf(f, a, height, scale);
   Labels(dc, f, c,
@@ -402,16 +400,15 @@ void ReactionArc(DeviceContext& dc, int x, int y, float sx, float sy, bool negat
 
 }  // namespace
 
-void DrawReactions(DeviceContext& dc, const DrawingFrame& f, const CSPLX_30Doc& doc,
-                   int labelFlag) {
-  const CBeamAnalysis& a = doc.GetAnalysis();
+void DrawReactions(DeviceContext& dc, const DrawingFrame& f, const ModelItems& items,
+                   const CBeamAnalysis& a, int labelFlag) {
   if (!HasResults(a)) return;
   PenScope pen(dc, Pen{f.penUnit, kBlack});
-  const double divisor = doc.GetUnits() == kUnitsEnglish ? 12.0 : 1.0;
+  const double divisor = items.m_nUnits == kUnitsEnglish ? 12.0 : 1.0;
   if (labelFlag == 1) {
-    const std::string force = doc.GetUnitLabel(kQuantityForce);
+    const std::string force = items.GetUnitLabel(kQuantityForce);
     Title(dc, force.empty() ? "Reactions - Consistent"
-                            : "Reactions - " + force + ", " + doc.GetUnitLabel(kQuantityMoment));
+                            : "Reactions - " + force + ", " + items.GetUnitLabel(kQuantityMoment));
   }
   const CBeamAnalysis::TableLock lock(a);
   // Reactions that fall on one device column are drawn once per symbol kind, with the value

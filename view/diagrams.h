@@ -3,9 +3,11 @@
 // the support reactions as arrows and arcs with their values.
 #pragma once
 
+#include "analysis/beam_analysis.h"
 #include "analysis/beam_quantity.h"
 #include "analysis/influence_line.h"
-#include "model/document.h"
+#include "analysis/live_load.h"
+#include "model/model_items.h"
 #include "platform/device_context.h"
 #include "view/beam_drawing.h"
 
@@ -20,8 +22,8 @@ inline constexpr Rgb kShearColor{0, 0, 255};
 Rgb DiagramColor(BeamQuantity quantity);
 
 // The diagram of one quantity (analysis/beam_quantity.h) in its colour. It uses frame.left,
-// frame.right, frame.baseline and frame.penUnit, reads the document's results (the run computed
-// their extremes) and, with labelFlag 1, writes its title at (5, 5) (not when printing) and
+// frame.right, frame.baseline and frame.penUnit, reads the run's results (the run computed
+// their extremes) in the items' unit system and, with labelFlag 1, writes its title at (5, 5) (not when printing) and
 // labels its extremes. A curve whose scale is not drawn (IsDrawnScale) draws nothing at all.
 // After a complete run the curves are the exact values between the nodes (element_values.h):
 // every element at one point per device column plus its interior stationary points, the
@@ -30,27 +32,30 @@ Rgb DiagramColor(BeamQuantity quantity);
 // values (shear, moment). Points that fall into the same device column are reduced to the ones
 // a polyline through all of them would touch there, so the time is proportional to the
 // picture's width plus the number of elements, and stays a few operations per element.
-void DrawDiagram(DeviceContext& dc, const DrawingFrame& frame, const CSPLX_30Doc& doc,
-                 BeamQuantity quantity, double height, int labelFlag);
+void DrawDiagram(DeviceContext& dc, const DrawingFrame& frame, const ModelItems& items,
+                 const CBeamAnalysis& analysis, BeamQuantity quantity, double height,
+                 int labelFlag);
 
 // The live-load envelope of one quantity (a model with a Live Load line): its max and its min
 // curve in the quantity's colour, both scaled by their largest absolute value, and with
 // labelFlag 1 the title ("Moment Envelope - kip ft") and the envelope's two extremes of the
 // quantity. Nothing without an envelope or when every value is 0 (1e-7 or less for moment and
 // shear). Time proportional to the picture's width.
-void DrawEnvelope(DeviceContext& dc, const DrawingFrame& frame, const CSPLX_30Doc& doc,
+void DrawEnvelope(DeviceContext& dc, const DrawingFrame& frame, const ModelItems& items,
+                  const CBeamAnalysis& analysis, const LiveLoadEnvelope& envelope,
                   BeamQuantity quantity, double height, int labelFlag);
 
 // An influence line (black): its values at the nodes scaled to `height`, the title
 // ("Influence Line - Moment at 15.0000 feet") and its largest and smallest value labelled in
 // the units of the quantity's diagram. Nothing when every value is 0.
-void DrawInfluenceLine(DeviceContext& dc, const DrawingFrame& frame, const CSPLX_30Doc& doc,
-                       const InfluenceLine& line, InfluenceQuantity quantity, double height);
+void DrawInfluenceLine(DeviceContext& dc, const DrawingFrame& frame, const ModelItems& items,
+                       const CBeamAnalysis& analysis, const InfluenceLine& line,
+                       InfluenceQuantity quantity, double height);
 
 // Reaction arrows and arcs (black) at every node with a reaction; with labelFlag 1 the title
 // and the values (FormatNumber of the magnitude, moments in kip ft for English models).
-void DrawReactions(DeviceContext& dc, const DrawingFrame& frame, const CSPLX_30Doc& doc,
-                   int labelFlag);
+void DrawReactions(DeviceContext& dc, const DrawingFrame& frame, const ModelItems& items,
+                   const CBeamAnalysis& analysis, int labelFlag);
 
 // A circle at (x, y) and a leader to the value's text ("%f"), right of the point when the text
 // fits before `rightLimit`, else left of it; above the point for v >= 0, below for v < 0.

@@ -13,6 +13,7 @@
 #include <limits>
 #include <utility>
 
+#include "analysis/beam_analysis.h"
 #include "model/line_fields.h"
 #include "model/number_text.h"
 #include "model/sections.h"
@@ -67,25 +68,25 @@ SymbolBox UniformEndBox(double u) {
 
 // The largest position of all the document's items but the moved one (`field` -1: both ends
 // of a uniform load), internal units; -infinity for none.
-double OthersReach(const CSPLX_30Doc& doc, int section, size_t row, int field) {
+double OthersReach(const ModelItems& items, int section, size_t row, int field) {
   double reach = -kNoLimit;
   auto raise = [&](int s, size_t r, int f, double x) {
     if (s == section && r == row && (field < 0 || f == field)) return;
     reach = std::max(reach, x);
   };
-  const auto& properties = doc.GetProperties();
+  const auto& properties = items.m_properties;
   for (size_t i = 0; i < properties.size(); ++i) {
     raise(kSectionProperties, i, 0, properties[i].m_dX);
   }
-  const auto& releases = doc.GetReleases();
+  const auto& releases = items.m_releases;
   for (size_t i = 0; i < releases.size(); ++i) raise(kSectionReleases, i, 0, releases[i].m_dX);
-  const auto& supports = doc.GetSupports();
+  const auto& supports = items.m_supports;
   for (size_t i = 0; i < supports.size(); ++i) raise(kSectionSupports, i, 0, supports[i].m_dX);
-  const auto& springs = doc.GetSprings();
+  const auto& springs = items.m_springs;
   for (size_t i = 0; i < springs.size(); ++i) raise(kSectionSprings, i, 0, springs[i].m_dX);
-  const auto& points = doc.GetPointLoads();
+  const auto& points = items.m_pointLoads;
   for (size_t i = 0; i < points.size(); ++i) raise(kSectionPointLoads, i, 0, points[i].m_dX);
-  const auto& uniform = doc.GetUniformLoads();
+  const auto& uniform = items.m_uniformLoads;
   for (size_t i = 0; i < uniform.size(); ++i) {
     raise(kSectionUniformLoads, i, 0, uniform[i].m_dXStart);
     raise(kSectionUniformLoads, i, 1, uniform[i].m_dXEnd);
@@ -107,16 +108,17 @@ double DisplayPosition(double x, double factor) {
 
 // The unit system in force at the line of item `row` of `section`: the document's own when the
 // lines have no such item.
-int UnitsOfItem(const CSPLX_30Doc& doc, int section, size_t row) {
-  const std::optional<size_t> line = SectionLineIndex(doc.GetLines(), SectionById(section), row);
-  return line ? UnitsAtLine(doc.GetLines(), *line) : doc.GetUnits();
+int UnitsOfItem(const ModelItems& items, const std::vector<std::string>& lines, int section,
+                size_t row) {
+  const std::optional<size_t> line = SectionLineIndex(lines, SectionById(section), row);
+  return line ? UnitsAtLine(lines, *line) : items.m_nUnits;
 }
 
 // The upper limit of a moved item, display units (length factor `factor`): the beam's length,
 // unless the item alone reaches it (then moving it changes the length).
-double UpperLimit(const CSPLX_30Doc& doc, int section, size_t row, int field, double factor) {
-  const double length = doc.GetBeamLength();
-  if (OthersReach(doc, section, row, field) < length) return kNoLimit;
+double UpperLimit(const ModelItems& items, int section, size_t row, int field, double factor) {
+  const double length = items.m_dBeamLength;
+  if (OthersReach(items, section, row, field) < length) return kNoLimit;
   return DisplayPosition(length, factor);
 }
 
@@ -129,32 +131,32 @@ bool IsTaken(const std::vector<double>& taken, double x) {
 }
 
 // The positions a moved item may not take (see DragItem::taken).
-std::vector<double> TakenPositions(const CSPLX_30Doc& doc, int section, size_t row, int field) {
+std::vector<double> TakenPositions(const ModelItems& items, int section, size_t row, int field) {
   std::vector<double> taken;
-  auto others = [&](const auto& items) {
-    for (size_t i = 0; i < items.size(); ++i) {
-      if (i != row) taken.push_back(items[i].m_dX);
+  auto others = [&](const auto& list) {
+    for (size_t i = 0; i < list.size(); ++i) {
+      if (i != row) taken.push_back(list[i].m_dX);
     }
   };
   switch (section) {
     case kSectionReleases:
-      others(doc.GetReleases());
+      others(items.m_releases);
       taken.push_back(0);  // a release at a member end is refused
-      if (OthersReach(doc, section, row, field) >= doc.GetBeamLength()) {
-        taken.push_back(doc.GetBeamLength());
+      if (OthersReach(items, section, row, field) >= items.m_dBeamLength) {
+        taken.push_back(items.m_dBeamLength);
       }
       break;
     case kSectionSupports:
-      others(doc.GetSupports());
+      others(items.m_supports);
       break;
     case kSectionSprings:
-      others(doc.GetSprings());
+      others(items.m_springs);
       break;
     case kSectionPointLoads:
-      others(doc.GetPointLoads());
+      others(items.m_pointLoads);
       break;
     case kSectionUniformLoads: {
-      const auto& loads = doc.GetUniformLoads();
+      const auto& loads = items.m_uniformLoads;
       if (row >= loads.size()) break;
       const double fixed = field == 0 ? loads[row].m_dXEnd : loads[row].m_dXStart;
       taken.push_back(fixed);
@@ -176,9 +178,9 @@ std::vector<double> TakenPositions(const CSPLX_30Doc& doc, int section, size_t r
 
 // The stretches (smaller end, larger end) of the uniform loads but `row`, ascending.
 using Stretch = std::pair<double, double>;
-std::vector<Stretch> OtherStretches(const CSPLX_30Doc& doc, size_t row) {
+std::vector<Stretch> OtherStretches(const ModelItems& items, size_t row) {
   std::vector<Stretch> stretches;
-  const auto& loads = doc.GetUniformLoads();
+  const auto& loads = items.m_uniformLoads;
   for (size_t i = 0; i < loads.size(); ++i) {
     if (i == row) continue;
     stretches.emplace_back(std::min(loads[i].m_dXStart, loads[i].m_dXEnd),
@@ -244,45 +246,46 @@ double FreeStep(const DrawingFrame& frame, double lengthFactor) {
 
 }  // namespace
 
-std::optional<DragItem> PickItem(const CSPLX_30Doc& doc, const DrawingFrame& frame, int x, int y) {
-  if (!(frame.length > 0) || !(doc.GetBeamLength() > 0)) return std::nullopt;
+std::optional<DragItem> PickItem(const ModelItems& items, const std::vector<std::string>& lines,
+                                 const DrawingFrame& frame, int x, int y) {
+  if (!(frame.length > 0) || !(items.m_dBeamLength > 0)) return std::nullopt;
   Picker pick(frame, x, y);
   // In drawing order, so that at equal distance the symbol on top wins.
-  const auto& releases = doc.GetReleases();
+  const auto& releases = items.m_releases;
   for (size_t i = 0; i < releases.size(); ++i) {
     pick.Try(releases[i].m_dX, {5, -5, 5}, kSectionReleases, i, 0);
   }
-  const auto& supports = doc.GetSupports();
+  const auto& supports = items.m_supports;
   for (size_t i = 0; i < supports.size(); ++i) {
     if (supports[i].m_bDisp || supports[i].m_bRotation) {
       pick.Try(supports[i].m_dX, {10, -12, 22}, kSectionSupports, i, 0);
     }
   }
-  const auto& springs = doc.GetSprings();
+  const auto& springs = items.m_springs;
   for (size_t i = 0; i < springs.size(); ++i) {
     if (springs[i].m_dVSpring != 0 || springs[i].m_dRSpring != 0) {
       pick.Try(springs[i].m_dX, {9, -7, 22}, kSectionSprings, i, 0);
     }
   }
-  const auto& points = doc.GetPointLoads();
+  const auto& points = items.m_pointLoads;
   for (size_t i = 0; i < points.size(); ++i) {
     const CPointLoadItem& p = points[i];
     if (p.m_dMoment != 0) pick.Try(p.m_dX, {15, -33, 16}, kSectionPointLoads, i, 0);
     else if (p.m_dPLoad != 0) pick.Try(p.m_dX, {4, -33, 0}, kSectionPointLoads, i, 0);
   }
-  const auto& uniform = doc.GetUniformLoads();
+  const auto& uniform = items.m_uniformLoads;
   for (size_t i = 0; i < uniform.size(); ++i) {
     pick.Try(uniform[i].m_dXStart, UniformEndBox(uniform[i].m_dUStart), kSectionUniformLoads, i, 0);
     pick.Try(uniform[i].m_dXEnd, UniformEndBox(uniform[i].m_dUEnd), kSectionUniformLoads, i, 1);
   }
   std::optional<DragItem> item = pick.Best();
   if (!item) return std::nullopt;
-  item->units = UnitsOfItem(doc, item->section, item->row);
+  item->units = UnitsOfItem(items, lines, item->section, item->row);
   const double factor = ItemLengthFactor(*item);
   item->start /= factor;
   item->lower = 0;
-  item->upper = UpperLimit(doc, item->section, item->row, item->field, factor);
-  item->taken = TakenPositions(doc, item->section, item->row, item->field);
+  item->upper = UpperLimit(items, item->section, item->row, item->field, factor);
+  item->taken = TakenPositions(items, item->section, item->row, item->field);
   return item;
 }
 
@@ -317,11 +320,12 @@ std::string MovedLineText(const DragItem& item, const std::string& text, double 
   return LineWithFieldValue(*form, text, item.field, ShortestText(position));
 }
 
-std::string NudgedLineText(const CSPLX_30Doc& doc, const DrawingFrame& frame, int section,
-                           size_t row, const std::string& text, int direction) {
+std::string NudgedLineText(const ModelItems& items, const std::vector<std::string>& lines,
+                           const DrawingFrame& frame, int section, size_t row,
+                           const std::string& text, int direction) {
   const ItemDialogSpec* form = ItemDialogFor(section);
-  if (!form || section == kSectionProperties || !(doc.GetBeamLength() > 0)) return {};
-  const double factor = FactorsForUnits(UnitsOfItem(doc, section, row))[kFactorLength];
+  if (!form || section == kSectionProperties || !(items.m_dBeamLength > 0)) return {};
+  const double factor = FactorsForUnits(UnitsOfItem(items, lines, section, row))[kFactorLength];
   const double step = SnapStep(frame, factor);
   if (!(step > 0)) return {};
   const DialogValues values = SplitDialogLine(*form, text);
@@ -336,15 +340,17 @@ std::string NudgedLineText(const CSPLX_30Doc& doc, const DrawingFrame& frame, in
     places = std::max(places, DecimalPlaces(field));
   }
   const double lo = std::min(x[0], x[moved - 1]), hi = std::max(x[0], x[moved - 1]);
-  const double upper = UpperLimit(doc, section, row, uniform ? -1 : 0, factor);
+  const double upper = UpperLimit(items, section, row, uniform ? -1 : 0, factor);
   if (std::isfinite(upper)) places = std::max(places, DecimalPlaces(ShortestText(upper)));
   // The next multiple of the step that way; the tolerance keeps a position already on a
   // multiple (up to rounding) from counting as between two.
   const double k = direction > 0 ? std::floor(x[0] / step + 1e-9) + 1
                                  : std::ceil(x[0] / step - 1e-9) - 1;
   const double target = RoundToDecimalPlaces(k * step, DecimalPlaces(ShortestText(step)));
-  const std::vector<double> taken = uniform ? std::vector<double>{} : TakenPositions(doc, section, row, 0);
-  const std::vector<Stretch> stretches = uniform ? OtherStretches(doc, row) : std::vector<Stretch>{};
+  const std::vector<double> taken =
+      uniform ? std::vector<double>{} : TakenPositions(items, section, row, 0);
+  const std::vector<Stretch> stretches =
+      uniform ? OtherStretches(items, row) : std::vector<Stretch>{};
   // The line with XStart (or X) at p and XEnd moved by as much; empty where it may not go.
   auto lineFor = [&](double p) -> std::string {
     if (direction > 0 ? !(p > x[0]) : !(p < x[0])) return {};

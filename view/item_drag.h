@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "model/document.h"
+#include "model/model_items.h"
 #include "view/beam_drawing.h"
 
 namespace spanlab {
@@ -44,8 +44,10 @@ inline constexpr int kMinStepPixels = 5;
 // The item whose symbol, as DrawBeamPicture draws it in `frame`, lies within kPickTolerance of
 // device point (x, y); the one nearest along x when several do (at equal distance the one drawn
 // last, which lies on top). Items whose symbol is not drawn (a support that restrains nothing)
-// are not picked; nullopt when nothing is near or the beam has no length.
-std::optional<DragItem> PickItem(const CSPLX_30Doc& doc, const DrawingFrame& frame, int x, int y);
+// are not picked; nullopt when nothing is near or the beam has no length. `lines` are the
+// model's lines the items were built from: the item's units are those in force at its line.
+std::optional<DragItem> PickItem(const ModelItems& items, const std::vector<std::string>& lines,
+                                 const DrawingFrame& frame, int x, int y);
 
 // The snapping step in display units for `frame`: the smallest 1, 2 or 5 x 10^k that is at
 // least kMinStepPixels device units long. `lengthFactor` is the item's (ItemLengthFactor).
@@ -79,8 +81,9 @@ std::string MovedLineText(const DragItem& item, const std::string& text, double 
 // move (it is no such item line, it is at the beam's start or end, nothing that way is free,
 // or the beam has no length). `row` is the line's place in its section (the item's in its
 // list).
-std::string NudgedLineText(const CSPLX_30Doc& doc, const DrawingFrame& frame, int section,
-                           size_t row, const std::string& text, int direction);
+std::string NudgedLineText(const ModelItems& items, const std::vector<std::string>& lines,
+                           const DrawingFrame& frame, int section, size_t row,
+                           const std::string& text, int direction);
 
 // What the status bar shows while an item is dragged, as "\r\n"-ended lines like the mouse
 // read-out's: the item ("Support") and its position as `lineText` has it, with the unit of the

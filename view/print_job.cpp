@@ -186,20 +186,20 @@ void ReportPrintJob::ReleasePage(int page) {
 }
 
 void ReportPrintJob::PrintDiagramsPage(DeviceContext& dc, const Area& area) {
-  const CSPLX_30Doc& doc = *m_doc;
-  const CBeamAnalysis& a = doc.GetAnalysis();
+  const ModelItems& items = m_doc->GetItems();
+  const CBeamAnalysis& a = m_doc->GetAnalysis();
   if (a.m_nNodes <= 0 || !(a.m_dLength > 0)) {
     dc.TextOut(area.left, area.top, "Diagrams are not available.");
     return;
   }
   const int g = (area.bottom - area.top) / 5;  // band height
   const double amplitude = 0.3 * g;
-  const std::string force = doc.GetUnitLabel(kQuantityForce);
+  const std::string force = items.GetUnitLabel(kQuantityForce);
   const bool mechanism = StoppedAsMechanism(a);
   dc.TextOut(area.left, area.top,
              mechanism      ? std::string(kMechanismNotice)
              : force.empty() ? "Reactions - Consistent"
-                             : "Reactions - " + force + ", " + doc.GetUnitLabel(kQuantityMoment));
+                             : "Reactions - " + force + ", " + items.GetUnitLabel(kQuantityMoment));
   DrawingFrame frame;
   frame.left = area.left + static_cast<int>(0.1 * (area.right - area.left));
   frame.right = area.right - 3 * m_nBodyLineHeight;
@@ -208,17 +208,18 @@ void ReportPrintJob::PrintDiagramsPage(DeviceContext& dc, const Area& area) {
   frame.length = a.m_dLength;
   frame.penUnit = PenUnitFor(m_page.dpiY);
   frame.baseline = area.top + g / 2;
-  DrawBeamPicture(dc, frame, doc);
+  DrawBeamPicture(dc, frame, items);
   if (mechanism) return;  // the stopped solution's reactions are no result
-  DrawReactions(dc, frame, doc, 1);
+  DrawReactions(dc, frame, items, a, 1);
   if (a.m_bError) return;  // an unstable beam shows its picture and reactions only
   // One band for each diagram quantity, in the table's order.
   for (int b = 0; b < kBeamQuantityCount; ++b) {
     const BeamQuantityRecord& r = RecordOf(kBeamQuantities[static_cast<size_t>(b)]);
     frame.baseline = area.top + static_cast<int>((1.5 + b) * g);
-    dc.TextOut(area.left, frame.baseline - g / 2, DiagramTitle(r.name, doc.GetUnitLabel(r.unit)));
+    dc.TextOut(area.left, frame.baseline - g / 2,
+               DiagramTitle(r.name, items.GetUnitLabel(r.unit)));
     DrawBeam(dc, frame);
-    DrawDiagram(dc, frame, doc, r.id, amplitude, 1);
+    DrawDiagram(dc, frame, items, a, r.id, amplitude, 1);
   }
 }
 

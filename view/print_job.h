@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "model/document.h"
 #include "platform/device_context.h"
 #include "platform/file_access.h"
 #include "platform/prompt.h"
 #include "report/print_options.h"
 #include "report/report_builder.h"
+#include "run/document.h"
 
 namespace spanlab {
 

@@ -6,10 +6,10 @@
 
 #include <string>
 
-#include "model/document.h"
 #include "platform/prompt.h"
-#include "view/print_job.h"
 #include "report/print_options.h"
+#include "run/document.h"
+#include "view/print_job.h"
 #include "view/results_paint.h"
 
 namespace spanlab {

@@ -42,7 +42,7 @@ class BeamPreview : public QFrame {
     frame.right = r.left() + static_cast<int>(r.width() * 0.85);
     frame.baseline = (r.top() + r.bottom() + 1) / 2;
     frame.length = doc_.GetBeamLength();
-    DrawBeamPicture(dc, frame, doc_);
+    DrawBeamPicture(dc, frame, doc_.GetItems());
   }
 
  private:

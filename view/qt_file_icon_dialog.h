@@ -7,8 +7,8 @@
 
 #include <memory>
 
-#include "model/document.h"
 #include "platform/settings.h"
+#include "run/document.h"
 
 class QLabel;
 

@@ -5,10 +5,10 @@
 
 #include <functional>
 
-#include "model/document.h"
 #include "platform/prompt.h"
-#include "view/print_job.h"
 #include "report/print_options.h"
+#include "run/document.h"
+#include "view/print_job.h"
 
 namespace spanlab {
 

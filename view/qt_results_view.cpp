@@ -38,7 +38,8 @@ void CSPLX_30View::OnUpdate(CView*, long hint) {
     update();
     if (m_state.toggles.position) MoveReadoutLine(-1);
     RefreshReadout();
-  } else if (m_state.selection.OnHint(hint, m_doc)) {
+  } else if (m_state.selection.OnHint(hint, m_doc.GetMessage(), m_doc.GetLines(),
+                                      m_doc.GetItems())) {
     update();
   }
 }
@@ -100,7 +101,7 @@ void CSPLX_30View::mousePressEvent(QMouseEvent* event) {
   if (m_drag && event->button() == Qt::LeftButton) EndDrag(true);  // its release went elsewhere
   std::optional<DragItem> item;
   if (event->button() == Qt::LeftButton && m_mover) {
-    item = PickItem(m_doc, Frame(), at.x(), at.y());
+    item = PickItem(m_doc.GetItems(), m_doc.GetLines(), Frame(), at.x(), at.y());
   }
   if (!item || !m_mover->BeginMove(item->section, item->row)) {
     QWidget::mousePressEvent(event);

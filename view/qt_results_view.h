@@ -9,9 +9,9 @@
 
 #include <optional>
 
-#include "model/document.h"
 #include "platform/document.h"
 #include "report/print_options.h"
+#include "run/document.h"
 #include "view/item_drag.h"
 #include "view/line_mover.h"
 #include "view/results_paint.h"

@@ -54,7 +54,8 @@ std::optional<ReadPoint> PointAt(const CSPLX_30Doc& doc, const ResultsViewState&
 int ReadoutMarkX(const CSPLX_30Doc& doc, const ResultsViewState& state, int mouseX) {
   const std::optional<ReadPoint> at = PointAt(doc, state, mouseX);
   if (!at) return -1;
-  if (!ShowsEnvelope(doc, state.toggles)) return mouseX;  // the exact curves: at the cursor
+  // The exact curves: at the cursor.
+  if (!ShowsEnvelope(doc.GetEnvelope(), state.toggles)) return mouseX;
   return ScreenFrame(state.m_cxClient, state.m_cyClient, doc.GetBeamLength()).MapX(at->w);
 }
 
@@ -144,7 +145,7 @@ std::string ReadoutText(const CSPLX_30Doc& doc, const ResultsViewState& state, i
   const CBeamAnalysis::TableLock lock(a);
   const int32_t k = at->node;
   // The envelope is read at the node, the single analysis at the cursor itself.
-  const bool envelope = ShowsEnvelope(doc, state.toggles);
+  const bool envelope = ShowsEnvelope(doc.GetEnvelope(), state.toggles);
   const double w = envelope || a.m_nNodes <= 0 ? at->w : at->p;
   const ReadoutUnits u{doc.GetUnits() == kUnitsEnglish, doc.GetUnits() == kUnitsMetric};
   std::string t = " x = " + Width6General4(u.english ? w / 12 : w) +

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "model/document.h"
+#include "run/document.h"
 #include "view/results_paint.h"
 
 namespace spanlab {

@@ -76,7 +76,8 @@ const SectionRecord& SectionOfHint(long hint) {
 
 }  // namespace
 
-bool SelectionMarker::OnHint(long hint, const CSPLX_30Doc& doc) {
+bool SelectionMarker::OnHint(long hint, const std::string& text,
+                             const std::vector<std::string>& lines, const ModelItems& items) {
   if (hint == kHintNoItemLine) {
     if (m_nSelType == kHintNoItemLine) return false;
     m_nSelType = kHintNoItemLine;
@@ -86,10 +87,8 @@ bool SelectionMarker::OnHint(long hint, const CSPLX_30Doc& doc) {
   // The line is read as BuildItems read it: in the units in force at it (the document's own
   // units for a text that is no line of the document).
   const SectionRecord& section = SectionOfHint(hint);
-  const std::string& text = doc.GetMessage();
-  const std::optional<size_t> line = FindSectionLine(doc.GetLines(), section, text);
-  const UnitFactors factors =
-      line ? FactorsForUnits(UnitsAtLine(doc.GetLines(), *line)) : doc.GetFactors();
+  const std::optional<size_t> line = FindSectionLine(lines, section, text);
+  const UnitFactors factors = line ? FactorsForUnits(UnitsAtLine(lines, *line)) : items.m_factors;
   const ItemFieldValues v = ReadItemFields(section, SplitLineView(text).field, factors);
   m_dSelX = v.value[0];
   if (hint == kHintUniformLoadLine) m_dSelXEnd = v.value[1];
@@ -154,8 +153,8 @@ bool StoppedAsMechanism(const CBeamAnalysis& a) {
          a.m_messages.end();
 }
 
-bool ShowsEnvelope(const CSPLX_30Doc& doc, const ViewToggles& toggles) {
-  return !toggles.singleAnalysis && !doc.GetEnvelope().empty();
+bool ShowsEnvelope(const LiveLoadEnvelope& envelope, const ViewToggles& toggles) {
+  return !toggles.singleAnalysis && !envelope.empty();
 }
 
 void PaintResultsView(DeviceContext& dc, const CSPLX_30Doc& doc, ResultsViewState& state) {
@@ -164,7 +163,8 @@ void PaintResultsView(DeviceContext& dc, const CSPLX_30Doc& doc, ResultsViewStat
   const Font previousFont = dc.SelectFont(state.m_font);
   DrawingFrame frame = ScreenFrame(state.m_cxClient, state.m_cyClient, doc.GetBeamLength());
   frame.penUnit = state.m_nPenUnit;
-  DrawBeamPicture(dc, frame, doc);
+  const ModelItems& items = doc.GetItems();
+  DrawBeamPicture(dc, frame, items);
   const CBeamAnalysis& a = doc.GetAnalysis();
   if (StoppedAsMechanism(a)) {
     const unsigned previousAlign = dc.SetTextAlign(kAlignLeft | kAlignTop);
@@ -174,19 +174,20 @@ void PaintResultsView(DeviceContext& dc, const CSPLX_30Doc& doc, ResultsViewStat
   } else if (a.m_dLength > 0) {
     const ViewToggles& t = state.toggles;
     if (!state.influence.points.empty()) {
-      DrawInfluenceLine(dc, frame, doc, state.influence, state.influenceOf, kCurveHeight);
+      DrawInfluenceLine(dc, frame, items, a, state.influence, state.influenceOf, kCurveHeight);
       if (t.position) DrawSelectionMarker(dc, frame, state.selection, state.markerBorder);
       dc.SelectFont(previousFont);
       return;
     }
     // The label flag goes to the shown curve of highest priority: the last one drawn.
-    if (t.reactions) DrawReactions(dc, frame, doc, !t.AnyCurveAfter(std::nullopt));
-    const bool envelope = ShowsEnvelope(doc, t);
+    if (t.reactions) DrawReactions(dc, frame, items, a, !t.AnyCurveAfter(std::nullopt));
+    const LiveLoadEnvelope& e = doc.GetEnvelope();
+    const bool envelope = ShowsEnvelope(e, t);
     for (const BeamQuantity q : kBeamQuantities) {
       if (!t.Curve(q)) continue;
       const int labelFlag = !t.AnyCurveAfter(q);
-      if (envelope) DrawEnvelope(dc, frame, doc, q, kCurveHeight, labelFlag);
-      else DrawDiagram(dc, frame, doc, q, kCurveHeight, labelFlag);
+      if (envelope) DrawEnvelope(dc, frame, items, a, e, q, kCurveHeight, labelFlag);
+      else DrawDiagram(dc, frame, items, a, q, kCurveHeight, labelFlag);
     }
     if (t.position) DrawSelectionMarker(dc, frame, state.selection, state.markerBorder);
     if (state.readoutX >= 0) {

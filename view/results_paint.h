@@ -6,8 +6,8 @@
 
 #include "analysis/beam_quantity.h"
 #include "analysis/influence_line.h"
-#include "model/document.h"
 #include "platform/device_context.h"
+#include "run/document.h"
 #include "view/beam_drawing.h"
 
 namespace spanlab {
@@ -63,9 +63,12 @@ struct SelectionMarker {
   double m_dSelX = 0;     // its position (internal length unit)
   double m_dSelXEnd = 0;  // end position of a uniform load
 
-  // Takes a selection hint (10..16; the selected line is the document's message text).
-  // Returns true when the view must be repainted. Other hints are ignored.
-  bool OnHint(long hint, const CSPLX_30Doc& doc);
+  // Takes a selection hint (10..16) for the selected model line `text` (the document's message
+  // text), whose position is read as the items were built from `lines`: in the units in force
+  // at that line (the units of `items` for a text that is no line of them). Returns true when
+  // the view must be repainted. Other hints are ignored.
+  bool OnHint(long hint, const std::string& text, const std::vector<std::string>& lines,
+              const ModelItems& items);
 };
 
 // The selection hint for a model line (by its section), or 10 when it is no item line.
@@ -114,9 +117,9 @@ inline constexpr const char* kMechanismNotice =
 // hold the stopped solution (free displacements 0, fixed-end forces), which is no result.
 bool StoppedAsMechanism(const CBeamAnalysis& analysis);
 
-// Whether the diagrams drawn are the live-load envelope's: the model has one and the
-// single-analysis toggle is off.
-bool ShowsEnvelope(const CSPLX_30Doc& doc, const ViewToggles& toggles);
+// Whether the diagrams drawn are the live-load envelope's: the model has one (`envelope` is the
+// run's) and the single-analysis toggle is off.
+bool ShowsEnvelope(const LiveLoadEnvelope& envelope, const ViewToggles& toggles);
 
 // Paints the view: nothing for a beam without length; the beam picture; after a mechanism only
 // kMechanismNotice at the title's place (and the position marker); otherwise, when the

@@ -18,9 +18,9 @@
 #include <vector>
 
 #include "analysis/influence_line.h"
-#include "check/run_driver.h"
-#include "model/document.h"
 #include "model/number_text.h"
+#include "run/document.h"
+#include "run/run_driver.h"
 
 namespace spanlab {
 namespace {

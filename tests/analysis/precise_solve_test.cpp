@@ -16,9 +16,9 @@
 
 #include "analysis/beam_analysis.h"
 #include "analysis/live_load.h"
-#include "check/run_driver.h"
-#include "model/document.h"
 #include "model/units.h"
+#include "run/document.h"
+#include "run/run_driver.h"
 #include "tests/analysis/quad_reference.h"
 #include "tests/support/engine_model.h"
 

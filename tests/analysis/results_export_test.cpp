@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "analysis/results_export.h"
-#include "model/document.h"
+#include "run/document.h"
 
 namespace spanlab {
 namespace {

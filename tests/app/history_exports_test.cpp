@@ -47,17 +47,17 @@
 #include "app/qt_about_dialog.h"
 #include "app/qt_main_frame.h"
 #include "app/system_info.h"
-#include "check/qt_output_pane.h"
 #include "edit/line_editor.h"
 #include "edit/qt_tree_edit.h"
 #include "edit/tree_sections.h"
-#include "model/document.h"
 #include "model/model_file.h"
 #include "platform/settings.h"
 #include "report/print_options.h"
-#include "view/qt_file_icon_dialog.h"
-#include "view/qt_results_view.h"
+#include "run/document.h"
 #include "tests/support/gui_test_helpers.h"
+#include "view/qt_file_icon_dialog.h"
+#include "view/qt_output_pane.h"
+#include "view/qt_results_view.h"
 
 namespace spanlab {
 namespace {

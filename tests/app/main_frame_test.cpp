@@ -46,11 +46,9 @@
 #include "app/qt_busy_runner.h"
 #include "app/qt_main_frame.h"
 #include "app/qt_pane_splitter.h"
-#include "check/qt_output_pane.h"
 #include "edit/line_editor.h"
 #include "edit/qt_tree_edit.h"
 #include "edit/tree_sections.h"
-#include "model/document.h"
 #include "model/model_file.h"
 #include "model/number_text.h"
 #include "platform/qt_lock_keys.h"
@@ -58,8 +56,10 @@
 #include "platform/settings.h"
 #include "report/print_options.h"
 #include "report/report_text.h"
-#include "view/qt_results_view.h"
+#include "run/document.h"
 #include "tests/support/gui_test_helpers.h"
+#include "view/qt_output_pane.h"
+#include "view/qt_results_view.h"
 
 
 namespace spanlab {

@@ -21,14 +21,12 @@ struct Checked {
 
 // Builds the items of the format line followed by `lines` and runs the data check on them.
 Checked Check(const std::vector<std::string>& lines) {
-  CSPLX_30Doc doc;
   std::vector<std::string> all = {"File Format:3.0"};
   all.insert(all.end(), lines.begin(), lines.end());
-  doc.SetLines(nullptr, std::move(all));
-  doc.BuildItems(true);
+  const ModelItems items = BuildModelItems(SplitSectionLines(all));
   Checked c;
   MessageLog log;
-  CheckModelData(doc, c.errors, c.warnings, log);
+  CheckModelData(items, c.errors, c.warnings, log);
   c.text = log.Text();
   return c;
 }
@@ -237,10 +235,9 @@ TEST(CheckModelDataTest, ManyInterleavedPairsInTheOrderOfComparingEveryPair) {
 TEST(CheckModelDataTest, PositionsOneBitApartAreDifferent) {
   const double next = std::nextafter(10.0, 11.0);
   const std::string x = FormatGeneral(next, 17);
-  CSPLX_30Doc probe;
-  probe.SetLines(nullptr, {"File Format:3.0", "Support: X = " + x + "; Disp = 0;"});
-  probe.BuildItems(true);
-  ASSERT_EQ(probe.GetSupports().at(0).m_dX, next);  // the text really reads one bit above 10
+  const ModelItems probe =
+      BuildModelItems(SplitSectionLines({"File Format:3.0", "Support: X = " + x + "; Disp = 0;"}));
+  ASSERT_EQ(probe.m_supports.at(0).m_dX, next);  // the text really reads one bit above 10
 
   const Checked c = Check(Sound(
       {"Support: X = 10; Disp = 0;", "Support: X = " + x + "; Disp = 0;",
@@ -290,18 +287,16 @@ TEST(CheckModelDataTest, BillionsOfPairsAreCountedButOnlyTheCapIsWritten) {
   constexpr int64_t n = 100000;
   constexpr int64_t pairs = n * (n - 1) / 2;
   static_assert(pairs == 4'999'950'000);
-  CSPLX_30Doc doc;
   std::vector<std::string> lines = {"File Format:3.0", "Units: English;",
                                     "Member Property: X = 0; E = 1; I = 1;"};
   lines.insert(lines.end(), n, "Support: X = 10; Disp = 0;");
-  doc.SetLines(nullptr, std::move(lines));
-  doc.BuildItems(true);
-  ASSERT_EQ(doc.GetSupports().size(), size_t{n});
+  const ModelItems items = BuildModelItems(SplitSectionLines(lines));
+  ASSERT_EQ(items.m_supports.size(), size_t{n});
 
   MessageLog log;
   int64_t errors = 0;
   int64_t warnings = 0;
-  CheckModelData(doc, errors, warnings, log);
+  CheckModelData(items, errors, warnings, log);
   log.FlushDropped();
   EXPECT_EQ(errors, pairs);
   EXPECT_EQ(warnings, 0);

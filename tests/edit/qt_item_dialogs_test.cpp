@@ -31,11 +31,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/document_test_access.h"
 #include "edit/qt_item_dialogs.h"
-#include "platform/settings.h"
 #include "edit/tree_sections.h"
-#include "model/document.h"
+#include "platform/settings.h"
+#include "run/document.h"
 #include "tests/support/gui_test_helpers.h"
 
 namespace spanlab {
@@ -177,7 +176,7 @@ class RecordingHelp : public HelpProvider {
 
 class ItemDialogsTest : public ::testing::Test {
  protected:
-  void SetUp() override { DocumentTestAccess::Units(doc_) = kUnitsEnglish; }
+  void SetUp() override { items_.m_nUnits = kUnitsEnglish; }
 
   void TearDown() override {
     QApplication::processEvents();
@@ -191,7 +190,7 @@ class ItemDialogsTest : public ::testing::Test {
 
   // A one-line dialog, shown as the tree editor shows it.
   std::unique_ptr<CItemLineDialog> Open(int section, int mode, const std::string& line) {
-    auto dialog = std::make_unique<CItemLineDialog>(*ItemDialogFor(section), mode, line, doc_,
+    auto dialog = std::make_unique<CItemLineDialog>(*ItemDialogFor(section), mode, line, items_,
                                                     &help_, &databases_, nullptr);
     dialog->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
@@ -204,7 +203,7 @@ class ItemDialogsTest : public ::testing::Test {
     return texts;
   }
 
-  CSPLX_30Doc doc_;
+  ModelItems items_;
   RecordingHelp help_;
   Databases databases_;
 };
@@ -242,7 +241,7 @@ TEST_F(ItemDialogsTest, UnitLabelsBesideTheFieldsFromTheUnitSystem) {
       {kUnitsUserDefined, kSectionPointLoads, {"", "", ""}},
   };
   for (const Case& c : cases) {
-    DocumentTestAccess::Units(doc_) = c.units;
+    items_.m_nUnits = c.units;
     auto dialog = Open(c.section, 1, "");
     for (size_t i = 0; i < c.labels.size(); ++i) {
       QLabel* label = InRow<QLabel>(dialog.get(), dialog->Field(static_cast<int>(i)), true);
@@ -293,7 +292,7 @@ TEST_F(ItemDialogsTest, AddOnAHeadingTypedFieldsBecomeTheLine) {
     Click(Button(d, QDialogButtonBox::Ok));
   });
   std::string text = "Point Loads";
-  ASSERT_TRUE(dialogs.Edit(kSectionPointLoads, 1, doc_, text));
+  ASSERT_TRUE(dialogs.Edit(kSectionPointLoads, 1, items_, text));
   EXPECT_TRUE(user->answered());
   EXPECT_EQ(text, " X = 12; PLoad = -5; / crane");
   EXPECT_EQ(help_.topics, Lines{"Editing Point Loads"});
@@ -303,7 +302,7 @@ TEST_F(ItemDialogsTest, AddOnAHeadingTypedFieldsBecomeTheLine) {
     Click(Button(d, QDialogButtonBox::Cancel));
   });
   text = " X = 4;";
-  EXPECT_FALSE(dialogs.Edit(kSectionReleases, 2, doc_, text));
+  EXPECT_FALSE(dialogs.Edit(kSectionReleases, 2, items_, text));
   EXPECT_EQ(text, " X = 4;");
 }
 
@@ -387,7 +386,7 @@ TEST_F(ItemDialogsTest, CommentOfFiftyLettersBeyondAsciiIsAccepted) {
 TEST_F(ItemDialogsTest, DatabaseButtonsRefuseOtherUnitSystems) {
   const QString dots = "...";
   for (int units : {kUnitsConsistent, kUnitsUserDefined}) {
-    DocumentTestAccess::Units(doc_) = units;
+    items_.m_nUnits = units;
     auto dialog = Open(kSectionProperties, 2, " X = 0; E = 1; I = 2;");
     const std::pair<int, QString> buttons[] = {
         {1, "The modulus of elasticity database is available only when the units have been "
@@ -411,7 +410,7 @@ TEST_F(ItemDialogsTest, DatabaseButtonsPutTheChosenValueIntoTheField) {
   databases_.material.m_dbLines = {"0 English", "1 Steel", "2 A36      E = 29000 ",
                                    "0 Metric", "1 Steel", "2 S235     E = 210000"};
   databases_.section.m_dbLines = {"0 Metric", "1 W Shapes", "2 W310", "3 W310x97  Ix = 22200"};
-  DocumentTestAccess::Units(doc_) = kUnitsMetric;
+  items_.m_nUnits = kUnitsMetric;
   auto dialog = Open(kSectionProperties, 2, " X = 0; E = 1; I = 2;");
   const QString dots = "...";
   const std::tuple<int, QString, QString> picks[] = {{1, "Select Material", "210000"},
@@ -437,7 +436,7 @@ TEST_F(ItemDialogsTest, DatabaseButtonsPutTheChosenValueIntoTheField) {
 }
 
 TEST_F(ItemDialogsTest, CalcPutsAPositiveResultIntoI) {
-  DocumentTestAccess::Units(doc_) = kUnitsConsistent;  // the calculator works in every unit system
+  items_.m_nUnits = kUnitsConsistent;  // the calculator works in every unit system
   auto dialog = Open(kSectionProperties, 2, " X = 0; E = 1; I = 2;");
   const QString calcText = "Calc";
   QPushButton* calc = InRow<QPushButton>(dialog.get(), dialog->Field(2), true, &calcText);

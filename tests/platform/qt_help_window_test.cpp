@@ -25,8 +25,8 @@
 #include <string>
 #include <vector>
 
-#include "check/run_driver.h"
-#include "model/document.h"
+#include "run/document.h"
+#include "run/run_driver.h"
 
 namespace spanlab {
 namespace {

@@ -34,14 +34,14 @@
 #include <vector>
 
 #include "app/qt_main_frame.h"
-#include "check/run_driver.h"
 #include "platform/file_access.h"
 #include "platform/prompt.h"
 #include "platform/qt_device_context.h"
 #include "platform/settings.h"
 #include "report/metafile.h"
-#include "view/print_job.h"
 #include "report/qt_print_options_dialog.h"
+#include "run/run_driver.h"
+#include "view/print_job.h"
 #include "view/qt_exports.h"
 #include "view/qt_print_preview.h"
 

@@ -25,9 +25,9 @@
 #include <string>
 #include <vector>
 
-#include "check/run_driver.h"
-#include "model/document.h"
 #include "report/number_field.h"
+#include "run/document.h"
+#include "run/run_driver.h"
 
 namespace spanlab {
 namespace {

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "check/run_driver.h"
-#include "model/document.h"
 #include "platform/file_access.h"
 #include "platform/settings.h"
 #include "report/print_options.h"
+#include "run/document.h"
+#include "run/run_driver.h"
 
 namespace spanlab {
 namespace {

@@ -41,7 +41,7 @@ class ScriptedEditor : public LineEditor {
   // The next dialog is cancelled.
   void Cancel() { answers_.push_back({false, {}}); }
 
-  bool Edit(int section, int mode, const CSPLX_30Doc&, std::string& text) override {
+  bool Edit(int section, int mode, const ModelItems&, std::string& text) override {
     calls.push_back({section, mode, text});
     if (answers_.empty()) {
       ADD_FAILURE() << "a dialog opened that the test did not expect (section " << section

@@ -8,9 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "check/run_driver.h"
 #include "platform/recording_device_context.h"
-#include "tests/support/document_test_access.h"
+#include "run/run_driver.h"
 #include "view/results_paint.h"
 
 namespace spanlab {
@@ -130,10 +129,10 @@ TEST(SupportSymbolTest, FlagsAndPositionPickTheSymbol) {
     SCOPED_TRACE(testing::Message()
                  << "support at " << c.support.m_dX << " disp " << int(c.support.m_bDisp)
                  << " rotation " << int(c.support.m_bRotation));
-    CSPLX_30Doc doc;
-    DocumentTestAccess::Supports(doc) = {c.support};
+    ModelItems items;
+    items.m_supports = {c.support};
     RecordingDeviceContext dc;
-    DrawSupports(dc, Frame(), doc);
+    DrawSupports(dc, Frame(), items);
     EXPECT_EQ(Strokes(dc), c.symbol ? At(c.x, 200, *c.symbol) : std::vector<Seg>{});
     ExpectPens(dc, Pen{1, kRed});
   }
@@ -152,10 +151,10 @@ TEST(SpringSymbolTest, VerticalRotationalOrBoth) {
       {{5, 0, 0}, {}},
   };
   for (const Case& c : cases) {
-    CSPLX_30Doc doc;
-    DocumentTestAccess::Springs(doc) = {c.spring};
+    ModelItems items;
+    items.m_springs = {c.spring};
     RecordingDeviceContext dc;
-    DrawSprings(dc, Frame(), doc);
+    DrawSprings(dc, Frame(), items);
     EXPECT_EQ(Strokes(dc), At(150, 200, c.symbol));
     ExpectPens(dc, Pen{1, kRed});
   }
@@ -167,10 +166,10 @@ TEST(PointLoadSymbolTest, ArrowsByTheSignOfTheLoad) {
     std::vector<Seg> symbol;
   } cases[] = {{{15, -3, 0}, kDownLoad}, {{15, 3, 0}, kUpLoad}, {{15, 0, 0}, {}}};
   for (const Case& c : cases) {
-    CSPLX_30Doc doc;
-    DocumentTestAccess::PointLoads(doc) = {c.load};
+    ModelItems items;
+    items.m_pointLoads = {c.load};
     RecordingDeviceContext dc;
-    DrawPointLoads(dc, Frame(), doc);
+    DrawPointLoads(dc, Frame(), items);
     EXPECT_EQ(Strokes(dc), At(250, 200, c.symbol));
     ExpectPens(dc, Pen{1, kBlue});
   }
@@ -195,25 +194,25 @@ void ExpectMomentArc(const std::vector<RecordedStroke>& s, int cx, int cy, Seg e
 }
 
 TEST(PointLoadSymbolTest, MomentArcs) {
-  CSPLX_30Doc doc;
-  DocumentTestAccess::PointLoads(doc) = {{5, 0, -7}};
+  ModelItems items;
+  items.m_pointLoads = {{5, 0, -7}};
   RecordingDeviceContext negative;
-  DrawPointLoads(negative, Frame(), doc);
+  DrawPointLoads(negative, Frame(), items);
   // Centre one unit below the beam; from 105 degrees (below, left) round the left side to
   // -109 degrees (above, slightly left), the head opening to the right.
   ExpectMomentArc(negative.strokes, 150, 201, {147, 215, 146, 187}, +8);
 
-  DocumentTestAccess::PointLoads(doc) = {{5, 0, 7}};
+  items.m_pointLoads = {{5, 0, 7}};
   RecordingDeviceContext positive;
-  DrawPointLoads(positive, Frame(), doc);
+  DrawPointLoads(positive, Frame(), items);
   ExpectMomentArc(positive.strokes, 150, 199, {153, 213, 154, 185}, -8);
 }
 
 TEST(PointLoadSymbolTest, LoadAndMomentTogetherDrawBoth) {
-  CSPLX_30Doc doc;
-  DocumentTestAccess::PointLoads(doc) = {{5, -3, 7}};
+  ModelItems items;
+  items.m_pointLoads = {{5, -3, 7}};
   RecordingDeviceContext dc;
-  DrawPointLoads(dc, Frame(), doc);
+  DrawPointLoads(dc, Frame(), items);
   ASSERT_EQ(dc.strokes.size(), 4u + 110u);
   std::vector<Seg> arrow;
   for (size_t i = 0; i < 4; ++i) {
@@ -267,10 +266,10 @@ TEST(UniformLoadSymbolTest, ArrowLengthsFollowTheLargestIntensity) {
   };
   for (Case& c : cases) {
     SCOPED_TRACE(c.name);
-    CSPLX_30Doc doc;
-    DocumentTestAccess::UniformLoads(doc) = c.loads;
+    ModelItems items;
+    items.m_uniformLoads = c.loads;
     RecordingDeviceContext dc;
-    DrawUniformLoads(dc, Frame(), doc);
+    DrawUniformLoads(dc, Frame(), items);
     std::sort(c.expected.begin(), c.expected.end());
     EXPECT_EQ(Strokes(dc), c.expected);
     ExpectPens(dc, Pen{1, kLoadGreen});
@@ -278,11 +277,11 @@ TEST(UniformLoadSymbolTest, ArrowLengthsFollowTheLargestIntensity) {
 }
 
 TEST(HingeSymbolTest, OpenCircleWithTheCurrentPen) {
-  CSPLX_30Doc doc;
-  DocumentTestAccess::Releases(doc) = {{5}, {12.5}};
+  ModelItems items;
+  items.m_releases = {{5}, {12.5}};
   RecordingDeviceContext dc;
   dc.SelectPen({2, {1, 2, 3}});
-  DrawReleases(dc, Frame(), doc);
+  DrawReleases(dc, Frame(), items);
   ASSERT_EQ(dc.ellipses.size(), 2u);
   const RecordedEllipse& e = dc.ellipses[1];
   EXPECT_EQ((Seg{e.left, e.top, e.right, e.bottom}), (Seg{220, 195, 231, 206}));
@@ -291,15 +290,15 @@ TEST(HingeSymbolTest, OpenCircleWithTheCurrentPen) {
 }
 
 TEST(BeamPictureTest, PensFollowThePenUnit) {
-  CSPLX_30Doc doc;
-  DocumentTestAccess::Supports(doc) = {{.m_dX = 0, .m_bDisp = 1}};
-  DocumentTestAccess::Springs(doc) = {{5, 10, 0}};
-  DocumentTestAccess::PointLoads(doc) = {{10, -1, 0}};
-  DocumentTestAccess::UniformLoads(doc) = {{0, 20, -1, -1}};
+  ModelItems items;
+  items.m_supports = {{.m_dX = 0, .m_bDisp = 1}};
+  items.m_springs = {{5, 10, 0}};
+  items.m_pointLoads = {{10, -1, 0}};
+  items.m_uniformLoads = {{0, 20, -1, -1}};
   DrawingFrame f = Frame();
   f.penUnit = 3;
   RecordingDeviceContext dc;
-  DrawBeamPicture(dc, f, doc);
+  DrawBeamPicture(dc, f, items);
   ASSERT_FALSE(dc.strokes.empty());
   EXPECT_EQ(dc.strokes[0], (RecordedStroke{100, 200, 300, 200, Pen{9, kBlack}}));
   int red = 0, blue = 0, green = 0;
@@ -366,11 +365,11 @@ TEST(BeamPictureTest, ScaledFrameTruncatesOffsetsTowardZero) {
 
 // Symbols of one kind on the same device x would repaint the same pixels; they are drawn once.
 TEST(BeamPictureTest, SameSymbolOnSameColumnDrawnOnce) {
-  CSPLX_30Doc doc;
-  DocumentTestAccess::Supports(doc) = {
+  ModelItems items;
+  items.m_supports = {
       {.m_dX = 10, .m_bDisp = 1}, {.m_dX = 10.01, .m_bDisp = 1}, {.m_dX = 10.01, .m_bRotation = 1}};
   RecordingDeviceContext dc;
-  DrawSupports(dc, Frame(), doc);
+  DrawSupports(dc, Frame(), items);
   // The guided support on the same column overlaps the pin drawn first: it is left out too.
   EXPECT_EQ(Strokes(dc), At(200, 200, kPin));
 }
@@ -380,8 +379,8 @@ TEST(BeamPictureTest, SameSymbolOnSameColumnDrawnOnce) {
 // other, without sharing a device column, are all drawn as before.
 TEST(BeamPictureTest, SupportsAreDrawnOnlyWhereTheyOverlapNoneDrawnBefore) {
   // The frame maps 1 unit to 10 device units; a pin spans x - 10 .. x + 10.
-  CSPLX_30Doc doc;
-  DocumentTestAccess::Supports(doc) = {
+  ModelItems items;
+  items.m_supports = {
       {.m_dX = 10, .m_bDisp = 1},  // pin at 200: drawn
       {.m_dX = 12, .m_bDisp = 1},  // pin at 220: its left end (210) is the first pin's right end
       {.m_dX = 11, .m_bRotation = 1},  // guided at 210: inside the first pin
@@ -392,7 +391,7 @@ TEST(BeamPictureTest, SupportsAreDrawnOnlyWhereTheyOverlapNoneDrawnBefore) {
       {.m_dX = 1, .m_bDisp = 1, .m_bRotation = 1},
   };
   RecordingDeviceContext dc;
-  DrawSupports(dc, Frame(), doc);
+  DrawSupports(dc, Frame(), items);
   std::vector<Seg> expected = Join(Join(At(200, 200, kPin), At(221, 200, kPin)),
                                    Join(At(100, 200, kFixedLeft), At(110, 200, kFixedInterior)));
   std::sort(expected.begin(), expected.end());
@@ -400,13 +399,13 @@ TEST(BeamPictureTest, SupportsAreDrawnOnlyWhereTheyOverlapNoneDrawnBefore) {
 }
 
 TEST(BeamPictureTest, AMillionSupportsOnTwoHundredPixelsStaySeparateSymbols) {
-  CSPLX_30Doc doc;
-  std::vector<CSupportItem>& supports = DocumentTestAccess::Supports(doc);
+  ModelItems items;
+  std::vector<CSupportItem>& supports = items.m_supports;
   constexpr int kSupports = 1'000'001;
   for (int i = 0; i < kSupports; ++i)
     supports.push_back({.m_dX = 20.0 * i / (kSupports - 1), .m_bDisp = 1});
   RecordingDeviceContext dc;
-  DrawSupports(dc, Frame(), doc);
+  DrawSupports(dc, Frame(), items);
   // Pins of 21 columns side by side from the left end: x = 100, 121, ..., 289.
   std::vector<Seg> expected;
   for (int x = 100; x <= 300; x += 21) expected = Join(expected, At(x, 200, kPin));

@@ -1,4 +1,3 @@
-#include "tests/support/document_test_access.h"
 #include "view/diagrams.h"
 
 #include <gtest/gtest.h>
@@ -10,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "check/run_driver.h"
 #include "model/number_text.h"
 #include "platform/recording_device_context.h"
+#include "run/run_driver.h"
 #include "view/readout.h"
 #include "view/results_paint.h"
 
@@ -42,7 +41,7 @@ Seg Box(const RecordedEllipse& e) { return {e.left, e.top, e.right, e.bottom}; }
 // baseline y = 300: 20 device units per length unit.
 class DiagramTest : public testing::Test {
  protected:
-  DiagramTest() : a(DocumentTestAccess::Analysis(doc)) {
+  DiagramTest() {
     frame.left = 100;
     frame.right = 300;
     frame.baseline = 300;
@@ -74,8 +73,8 @@ class DiagramTest : public testing::Test {
     SetElements({e1, e2});
   }
 
-  CSPLX_30Doc doc;
-  CBeamAnalysis& a;
+  ModelItems items;
+  CBeamAnalysis a;
   DrawingFrame frame;
   RecordingDeviceContext dc;
 };
@@ -83,7 +82,7 @@ class DiagramTest : public testing::Test {
 TEST_F(DiagramTest, NodeCurvesThroughEveryNode) {
   SetNodes({{0, 0, 0}, {2.5, -0.01, 0.001}, {5, -0.02, 0.004}, {7.5, -0.01, -0.0013}, {10}});
   a.m_dMaxAbsDeflection = 0.02;
-  DrawDiagram(dc, frame, doc, BeamQuantity::kDeflection, 50, 0);
+  DrawDiagram(dc, frame, items, a, BeamQuantity::kDeflection, 50, 0);
   EXPECT_EQ(
       Strokes(dc.strokes),
       (std::vector<Seg>{
@@ -95,7 +94,7 @@ TEST_F(DiagramTest, NodeCurvesThroughEveryNode) {
   // Positive values above the beam; y = trunc(300 - 12500 v): 287.5 -> 287, 316.25 -> 316.
   RecordingDeviceContext rotation;
   a.m_dMaxAbsRotation = 0.004;
-  DrawDiagram(rotation, frame, doc, BeamQuantity::kRotation, 50, 0);
+  DrawDiagram(rotation, frame, items, a, BeamQuantity::kRotation, 50, 0);
   EXPECT_EQ(
       Strokes(rotation.strokes),
       (std::vector<Seg>{
@@ -112,12 +111,12 @@ TEST_F(DiagramTest, ElementCurvesClosedOnTheBeamLine) {
                                    {200, 250, 200, 280},
                                    {200, 280, 300, 340},
                                    {300, 340, 300, 300}};
-  DrawDiagram(dc, frame, doc, BeamQuantity::kMoment, 50, 0);
+  DrawDiagram(dc, frame, items, a, BeamQuantity::kMoment, 50, 0);
   EXPECT_EQ(Strokes(dc.strokes), figure);
   for (const RecordedStroke& s : dc.strokes) EXPECT_EQ(s.pen, (Pen{2, kMomentColor}));
 
   RecordingDeviceContext shear;
-  DrawDiagram(shear, frame, doc, BeamQuantity::kShear, 50, 0);
+  DrawDiagram(shear, frame, items, a, BeamQuantity::kShear, 50, 0);
   EXPECT_EQ(Strokes(shear.strokes), figure);
   for (const RecordedStroke& s : shear.strokes) EXPECT_EQ(s.pen, (Pen{2, kShearColor}));
 }
@@ -132,7 +131,7 @@ TEST_F(DiagramTest, CurveReducedPerColumnKeepsSpansAndJoins) {
   }
   SetNodes(nodes);
   a.m_dMaxAbsDeflection = 0.15;
-  DrawDiagram(dc, frame, doc, BeamQuantity::kDeflection, 50, 0);
+  DrawDiagram(dc, frame, items, a, BeamQuantity::kDeflection, 50, 0);
 
   struct Picture {
     std::map<int, std::pair<int, int>> span;  // column -> lowest and highest y covered
@@ -172,10 +171,10 @@ TEST_F(DiagramTest, ScalesAtOrBelowTheirLimitsDrawNothing) {
   SetJumpingElements();
   a.m_dMaxAbsDeflection = a.m_dMaxAbsRotation = 0;
   a.m_dMaxAbsMoment = a.m_dMaxAbsShear = 1e-7;
-  DrawDiagram(dc, frame, doc, BeamQuantity::kDeflection, 50, 1);
-  DrawDiagram(dc, frame, doc, BeamQuantity::kRotation, 50, 1);
-  DrawDiagram(dc, frame, doc, BeamQuantity::kMoment, 50, 1);
-  DrawDiagram(dc, frame, doc, BeamQuantity::kShear, 50, 1);
+  DrawDiagram(dc, frame, items, a, BeamQuantity::kDeflection, 50, 1);
+  DrawDiagram(dc, frame, items, a, BeamQuantity::kRotation, 50, 1);
+  DrawDiagram(dc, frame, items, a, BeamQuantity::kMoment, 50, 1);
+  DrawDiagram(dc, frame, items, a, BeamQuantity::kShear, 50, 1);
   EXPECT_TRUE(dc.strokes.empty());
   EXPECT_TRUE(dc.texts.empty());
   EXPECT_TRUE(dc.ellipses.empty());
@@ -185,17 +184,17 @@ TEST_F(DiagramTest, ScalesAtOrBelowTheirLimitsDrawNothing) {
     e.momentStart *= 1e-8;
     e.momentEnd *= 1e-8;
   }
-  DrawDiagram(dc, frame, doc, BeamQuantity::kMoment, 50, 0);
+  DrawDiagram(dc, frame, items, a, BeamQuantity::kMoment, 50, 0);
   EXPECT_EQ(dc.strokes.size(), 5u);
 }
 
 TEST_F(DiagramTest, MetricDeflectionLabelInMillimetresOnTheCurveInMetres) {
-  DocumentTestAccess::Units(doc) = kUnitsMetric;
+  items.m_nUnits = kUnitsMetric;
   a.m_dMaxAbsDeflection = 0.02;
   a.m_dMinDeflection = -12.345678;  // mm
   a.m_dXMinDeflection = 5;
   a.m_dMaxDeflection = -0.5;  // below 0: no label
-  DrawDiagram(dc, frame, doc, BeamQuantity::kDeflection, 50, 1);
+  DrawDiagram(dc, frame, items, a, BeamQuantity::kDeflection, 50, 1);
   ASSERT_EQ(dc.texts.size(), 2u);
   EXPECT_EQ(dc.texts[0].text, "Deflection - mm");
   EXPECT_EQ(dc.texts[0].x, 5);
@@ -211,14 +210,14 @@ TEST_F(DiagramTest, MetricDeflectionLabelInMillimetresOnTheCurveInMetres) {
 }
 
 TEST_F(DiagramTest, EnglishMomentLabelsInKipFeet) {
-  DocumentTestAccess::Units(doc) = kUnitsEnglish;
+  items.m_nUnits = kUnitsEnglish;
   SetJumpingElements();
   a.m_dMaxAbsMoment = 2400;  // kip in
   a.m_dMinMoment = -1200;
   a.m_dXMinMoment = 2.5;
   a.m_dMaxMoment = 600;
   a.m_dXMaxMoment = 7.5;
-  DrawDiagram(dc, frame, doc, BeamQuantity::kMoment, 50, 1);
+  DrawDiagram(dc, frame, items, a, BeamQuantity::kMoment, 50, 1);
   ASSERT_EQ(dc.texts.size(), 3u);
   EXPECT_EQ(dc.texts[0].text, "Moment - kip ft");
   ASSERT_EQ(dc.ellipses.size(), 2u);
@@ -237,14 +236,14 @@ TEST_F(DiagramTest, TitlesOnScreenOnly) {
   a.m_dMaxAbsShear = 10;
   SetJumpingElements();
   dc.SetTextAlign(kAlignCenter | kAlignBottom);
-  DrawDiagram(dc, frame, doc, BeamQuantity::kShear, 50, 1);
+  DrawDiagram(dc, frame, items, a, BeamQuantity::kShear, 50, 1);
   ASSERT_FALSE(dc.texts.empty());
   EXPECT_EQ(dc.texts[0].text, "Shear - Consistent");
   EXPECT_EQ(dc.texts[0].align, kAlignLeft | kAlignTop);
   EXPECT_EQ(dc.CurrentAlign(), kAlignCenter | kAlignBottom);
 
   RecordingDeviceContext printer(true);
-  DrawDiagram(printer, frame, doc, BeamQuantity::kShear, 50, 1);
+  DrawDiagram(printer, frame, items, a, BeamQuantity::kShear, 50, 1);
   for (const RecordedText& t : printer.texts) EXPECT_NE(t.text, "Shear - Consistent");
   EXPECT_EQ(printer.texts.size(), dc.texts.size() - 1);
 }
@@ -278,10 +277,10 @@ TEST(ExtremeLabelTest, SideAndLeaderByFitAndSign) {
 }
 
 TEST_F(DiagramTest, ReactionArrowsArcsAndValues) {
-  DocumentTestAccess::Units(doc) = kUnitsEnglish;  // moments in kip in, shown in kip ft
+  items.m_nUnits = kUnitsEnglish;  // moments in kip in, shown in kip ft
   SetNodes({{0, 0, 0, 12.5, -30}, {5}, {10, 0, 0, -0.5, 2.4e7}});
   dc.SetTextAlign(kAlignRight | kAlignBaseline);
-  DrawReactions(dc, frame, doc, 1);
+  DrawReactions(dc, frame, items, a, 1);
   ASSERT_EQ(dc.strokes.size(), 4u + 50u + 4u + 50u);
   for (const RecordedStroke& s : dc.strokes) EXPECT_EQ(s.pen, (Pen{1, kBlack}));
   // Upward reaction at x = 100: shaft from 40 to 25 below the beam.
@@ -327,17 +326,17 @@ TEST_F(DiagramTest, ReactionArrowsArcsAndValues) {
 
   // Label flag 0: the same symbols, no texts. Printing: values but no title.
   RecordingDeviceContext bare, printer(true);
-  DrawReactions(bare, frame, doc, 0);
+  DrawReactions(bare, frame, items, a, 0);
   EXPECT_EQ(bare.strokes, dc.strokes);
   EXPECT_TRUE(bare.texts.empty());
-  DrawReactions(printer, frame, doc, 1);
+  DrawReactions(printer, frame, items, a, 1);
   ASSERT_EQ(printer.texts.size(), 4u);
   EXPECT_EQ(printer.texts[0].text, "12.500");
 }
 
 TEST_F(DiagramTest, ReactionsInOneColumnDrawnOnceWithTheLastValue) {
   SetNodes({{0, 0, 0, -3, 0}, {0.01, 0, 0, -4, 0}, {10}});
-  DrawReactions(dc, frame, doc, 1);
+  DrawReactions(dc, frame, items, a, 1);
   EXPECT_EQ(dc.strokes.size(), 4u);
   ASSERT_EQ(dc.texts.size(), 2u);
   EXPECT_EQ(dc.texts[0].text, "Reactions - Consistent");
@@ -349,7 +348,7 @@ TEST_F(DiagramTest, ReactionsInOneColumnDrawnOnceWithTheLastValue) {
 TEST_F(DiagramTest, ScaledReactionArcKeepsItsHeadInProportion) {
   SetNodes({{0, 0, 0, 0, -30}, {10}});
   frame.sx = frame.sy = 2.5f;
-  DrawReactions(dc, frame, doc, 0);
+  DrawReactions(dc, frame, items, a, 0);
   ASSERT_EQ(dc.strokes.size(), 50u);
   const int ex = dc.strokes[47].x2, ey = dc.strokes[47].y2;
   EXPECT_NEAR(ex, 53, 1);
@@ -531,26 +530,26 @@ TEST(ViewToggleTest, ReactionsAreShownAlone) {
 }
 
 TEST(SelectionMarkerTest, HintsSetAndClearTheMarker) {
-  CSPLX_30Doc doc;
-  DocumentTestAccess::Factors(doc) = FactorsForUnits(kUnitsEnglish);
+  ModelItems items;
+  items.m_factors = FactorsForUnits(kUnitsEnglish);
   SelectionMarker m;
-  doc.SetMessage("Spring: X = 40; VSpring = 25;");
-  EXPECT_TRUE(m.OnHint(14, doc));
+  std::string line = "Spring: X = 40; VSpring = 25;";
+  EXPECT_TRUE(m.OnHint(14, line, {}, items));
   EXPECT_EQ(m.m_nSelType, 13);
   EXPECT_EQ(m.m_dSelX, 480);  // feet to inches
   for (long other : {0L, 1L, 2L, 9L, 17L}) {
-    EXPECT_FALSE(m.OnHint(other, doc));
+    EXPECT_FALSE(m.OnHint(other, line, {}, items));
     EXPECT_EQ(m.m_nSelType, 13);
   }
-  DocumentTestAccess::Factors(doc) = FactorsForUnits(kUnitsConsistent);
-  doc.SetMessage("Uniform Load: XStart = 10; XEnd = 4; UStart = -1; UEnd = -1;");
-  EXPECT_TRUE(m.OnHint(16, doc));
+  items.m_factors = FactorsForUnits(kUnitsConsistent);
+  line = "Uniform Load: XStart = 10; XEnd = 4; UStart = -1; UEnd = -1;";
+  EXPECT_TRUE(m.OnHint(16, line, {}, items));
   EXPECT_EQ(m.m_nSelType, 16);
   EXPECT_EQ(m.m_dSelX, 10);
   EXPECT_EQ(m.m_dSelXEnd, 4);
-  EXPECT_TRUE(m.OnHint(10, doc));
+  EXPECT_TRUE(m.OnHint(10, line, {}, items));
   EXPECT_EQ(m.m_nSelType, 10);
-  EXPECT_FALSE(m.OnHint(10, doc));  // already clear: no repaint
+  EXPECT_FALSE(m.OnHint(10, line, {}, items));  // already clear: no repaint
 
   EXPECT_EQ(SelectionHintForLine("Spring: X = 40; VSpring = 25;"), 14);
   EXPECT_EQ(SelectionHintForLine("Uniform Load: XStart = 0;"), 16);
@@ -570,15 +569,15 @@ TEST(SelectionMarkerTest, MarksALineInTheUnitsInForceAtIt) {
   ASSERT_EQ(doc.GetSupports().size(), 3u);
   SelectionMarker m;
   doc.SetMessage(" X = 6; Disp = 0;");  // the tree's text of the line: 6 m
-  ASSERT_TRUE(m.OnHint(13, doc));
+  ASSERT_TRUE(m.OnHint(13, doc.GetMessage(), doc.GetLines(), doc.GetItems()));
   EXPECT_EQ(m.m_dSelX, 6);
   EXPECT_EQ(m.m_dSelX, doc.GetSupports()[1].m_dX);
   doc.SetMessage(" XStart = 1; XEnd = 2.5; UStart = -1; UEnd = -1;");
-  ASSERT_TRUE(m.OnHint(16, doc));
+  ASSERT_TRUE(m.OnHint(16, doc.GetMessage(), doc.GetLines(), doc.GetItems()));
   EXPECT_EQ(m.m_dSelX, 1);
   EXPECT_EQ(m.m_dSelXEnd, 2.5);
   doc.SetMessage("Support: X = 30; Disp = 0;");  // the whole line, as --select gives it: 30 ft
-  ASSERT_TRUE(m.OnHint(13, doc));
+  ASSERT_TRUE(m.OnHint(13, doc.GetMessage(), doc.GetLines(), doc.GetItems()));
   EXPECT_EQ(m.m_dSelX, 360);
 }
 
@@ -691,7 +690,7 @@ TEST(ExactCurveTest, OneElementSpanIsCurvedAndLabelledAtItsPeak) {
   frame.baseline = 300;
   frame.length = a.m_dLength;
   RecordingDeviceContext dc;
-  DrawDiagram(dc, frame, doc, BeamQuantity::kMoment, 50, 0);
+  DrawDiagram(dc, frame, doc.GetItems(), a, BeamQuantity::kMoment, 50, 0);
   // The first span runs from M = 0 to the support moment -10.57: its chord stays below the beam
   // line (y >= 300), the parabola rises to 7.78 (y = trunc(300 - 50 * 7.775 / 10.566) = 263).
   int highest = 300, strokesInSpan = 0;
@@ -705,7 +704,7 @@ TEST(ExactCurveTest, OneElementSpanIsCurvedAndLabelledAtItsPeak) {
   EXPECT_GT(strokesInSpan, 20);
   // The maximum's label circle at x = 3.943 (column 39) and the peak's height.
   RecordingDeviceContext labelled;
-  DrawDiagram(labelled, frame, doc, BeamQuantity::kMoment, 50, 1);
+  DrawDiagram(labelled, frame, doc.GetItems(), a, BeamQuantity::kMoment, 50, 1);
   ASSERT_EQ(labelled.ellipses.size(), 2u);
   const RecordedEllipse& maxLabel = labelled.ellipses[1];
   EXPECT_EQ((maxLabel.left + maxLabel.right) / 2, 39);
@@ -714,7 +713,7 @@ TEST(ExactCurveTest, OneElementSpanIsCurvedAndLabelledAtItsPeak) {
   // A picture narrower than the beam's element count stays a few strokes per column.
   frame.right = 400;
   RecordingDeviceContext narrow;
-  DrawDiagram(narrow, frame, doc, BeamQuantity::kDeflection, 50, 0);
+  DrawDiagram(narrow, frame, doc.GetItems(), a, BeamQuantity::kDeflection, 50, 0);
   EXPECT_LE(narrow.strokes.size(), 4u * 401);
   int lowest = 0;
   for (const RecordedStroke& s : narrow.strokes) lowest = std::max(lowest, s.y2);

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "check/run_driver.h"
 #include "model/number_text.h"
 #include "model/sections.h"
+#include "run/run_driver.h"
 #include "view/results_paint.h"
 
 namespace spanlab {
@@ -37,7 +37,12 @@ class ItemDragTest : public ::testing::Test {
     doc_.SetLines(nullptr, lines);
     frame_ = ScreenFrame(1000, 400, doc_.GetBeamLength());
   }
-  std::optional<DragItem> Pick(int x, int y) { return PickItem(doc_, frame_, x, y); }
+  std::optional<DragItem> Pick(int x, int y) {
+    return PickItem(doc_.GetItems(), doc_.GetLines(), frame_, x, y);
+  }
+  std::string Nudge(int section, size_t row, const std::string& text, int direction) {
+    return NudgedLineText(doc_.GetItems(), doc_.GetLines(), frame_, section, row, text, direction);
+  }
 
   ModelRunner runner_;
   CSPLX_30Doc doc_;
@@ -221,7 +226,7 @@ TEST_F(ItemDragTest, ManySupportsOnEveryMultipleOfTheStepAndLargePositions) {
   ASSERT_EQ(SnapStep(frame_, 1), 100);
   // Picked up in a picture wide enough to tell the supports apart.
   const DrawingFrame wide = ScreenFrame(1000000, 400, doc_.GetBeamLength());
-  const std::optional<DragItem> support = PickItem(doc_, wide, wide.MapX(5000), 210);
+  const std::optional<DragItem> support = PickItem(doc_.GetItems(), doc_.GetLines(), wide, wide.MapX(5000), 210);
   ASSERT_TRUE(support);
   ASSERT_EQ(support->row, 500u);
   ASSERT_EQ(support->taken.size(), 1000u);
@@ -229,10 +234,12 @@ TEST_F(ItemDragTest, ManySupportsOnEveryMultipleOfTheStepAndLargePositions) {
   EXPECT_EQ(DragPosition(*support, frame_, 1, 475, 100), 4643);
   EXPECT_EQ(DragPosition(*support, frame_, 1, frame_.MapX(5000), 100), 5000) << "its own place";
   EXPECT_EQ(DragPosition(*support, frame_, 1, frame_.MapX(10000) + 50, 100), 9999);
-  EXPECT_EQ(NudgedLineText(doc_, frame_, kSectionSupports, 500, " X = 5000; Disp = 0;", 1),
-            " X = 5099; Disp = 0;");
-  EXPECT_EQ(NudgedLineText(doc_, frame_, kSectionSupports, 500, " X = 5000; Disp = 0;", -1),
-            " X = 4899; Disp = 0;");
+  EXPECT_EQ(
+      Nudge(kSectionSupports, 500, " X = 5000; Disp = 0;", 1),
+      " X = 5099; Disp = 0;");
+  EXPECT_EQ(
+      Nudge(kSectionSupports, 500, " X = 5000; Disp = 0;", -1),
+      " X = 4899; Disp = 0;");
 
   Load({"File Format:3.0", "Units:Consistent;", "Member Property: X = 0; E = 29000; I = 448;",
         "Support: X = 0; Disp = 0;", "Support: X = 4642340; Disp = 0;",
@@ -243,10 +250,12 @@ TEST_F(ItemDragTest, ManySupportsOnEveryMultipleOfTheStepAndLargePositions) {
   const std::optional<double> p = DragPosition(*middle, frame_, 1, frame_.MapX(4800000), 100000);
   ASSERT_TRUE(p);
   EXPECT_EQ(MovedLineText(*middle, " X = 4642340; Disp = 0;", *p), " X = 4800000; Disp = 0;");
-  EXPECT_EQ(NudgedLineText(doc_, frame_, kSectionSupports, 1, " X = 4642340; Disp = 0;", 1),
-            " X = 4700000; Disp = 0;");
-  EXPECT_EQ(NudgedLineText(doc_, frame_, kSectionSupports, 1, " X = 4642340; Disp = 0;", -1),
-            " X = 4600000; Disp = 0;");
+  EXPECT_EQ(
+      Nudge(kSectionSupports, 1, " X = 4642340; Disp = 0;", 1),
+      " X = 4700000; Disp = 0;");
+  EXPECT_EQ(
+      Nudge(kSectionSupports, 1, " X = 4642340; Disp = 0;", -1),
+      " X = 4600000; Disp = 0;");
   // Free: the power of ten below a pixel (14,286 units) is 10,000; pixel 474 reads 4,628,571.
   const std::optional<double> free = DragPosition(*middle, frame_, 1, 474, 0);
   EXPECT_EQ(MovedLineText(*middle, " X = 4642340; Disp = 0;", *free), " X = 4630000; Disp = 0;");
@@ -283,7 +292,8 @@ TEST_F(ItemDragTest, AltArrowMovesToTheNextStepThatWay) {
       {kSectionProperties, 0, " X = 0; E = 29000; I = 448;", 1, ""},  // properties stay
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(NudgedLineText(doc_, frame_, c.section, c.row, c.text, c.direction), c.moved)
+    EXPECT_EQ(Nudge(c.section, c.row, c.text, c.direction),
+              c.moved)
         << c.text << " " << c.direction;
   }
 }
@@ -294,11 +304,11 @@ TEST_F(ItemDragTest, AltArrowStepsOverTheStretchOfAnotherUniformLoad) {
   lines.push_back("Uniform Load: XStart = 12.4; XEnd = 16.4; UStart = -2; UEnd = -2;");
   lines.push_back("Uniform Load: XStart = 12.2; XEnd = 16.2; UStart = -2; UEnd = -2;");
   Load(lines);
-  EXPECT_EQ(NudgedLineText(doc_, frame_, kSectionUniformLoads, 0,
+  EXPECT_EQ(Nudge(kSectionUniformLoads, 0,
                            " XStart = 12; XEnd = 16; UStart = -1; UEnd = -1;", 1),
             " XStart = 12.6; XEnd = 16.6; UStart = -1; UEnd = -1;");
   // Reversed ends cover the same stretch.
-  EXPECT_EQ(NudgedLineText(doc_, frame_, kSectionUniformLoads, 0,
+  EXPECT_EQ(Nudge(kSectionUniformLoads, 0,
                            " XStart = 16.6; XEnd = 12.6; UStart = -1; UEnd = -1;", -1),
             " XStart = 16; XEnd = 12; UStart = -1; UEnd = -1;");
 }
@@ -329,7 +339,7 @@ TEST_F(ItemDragTest, AnItemMovesInTheUnitsInForceAtItsLine) {
   EXPECT_EQ(step, 0.1);
   EXPECT_EQ(DragPosition(*metric, frame_, ItemLengthFactor(*metric), 325, step), 3);
   EXPECT_EQ(DragStatusText(*metric, " X = 6; Disp = 0;"), "Support\r\n X = 6 m\r\n");
-  EXPECT_EQ(NudgedLineText(doc_, frame_, kSectionSupports, 1, " X = 6; Disp = 0;", 1),
+  EXPECT_EQ(Nudge(kSectionSupports, 1, " X = 6; Disp = 0;", 1),
             " X = 6.1; Disp = 0;");
   const std::optional<DragItem> english = Pick(850, 210);
   ASSERT_TRUE(english);

@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "check/run_driver.h"
-#include "model/document.h"
 #include "platform/prompt.h"
 #include "platform/recording_device_context.h"
 #include "report/report_builder.h"
+#include "run/document.h"
+#include "run/run_driver.h"
 #include "view/results_paint.h"
 
 namespace spanlab {

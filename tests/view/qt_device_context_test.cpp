@@ -1,14 +1,13 @@
 // The device context on a QPainter, checked on images pixel by pixel, and the pictures the
 // drawing routines make through it.
-#include "tests/support/document_test_access.h"
 #include "platform/qt_device_context.h"
 
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
-#include <QBuffer>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTemporaryDir>
@@ -18,9 +17,11 @@
 #include <utility>
 #include <vector>
 
-#include "platform/qt_glyph_runs.h"
-#include "view/beam_drawing.h"
 #include "analysis/element_values.h"
+#include "model/number_text.h"
+#include "platform/qt_glyph_runs.h"
+#include "run/document.h"
+#include "view/beam_drawing.h"
 #include "view/diagrams.h"
 #include "view/results_paint.h"
 
@@ -293,14 +294,19 @@ TEST(QtDeviceContextTest, HingeCoversTheBeamInsideItsBox) {
 // the curves have many nodes in every device column and the shear zigzags inside each column.
 // (Green loads under a blue shear curve: a stroke the curve misses shows.)
 void JaggedBeam(CSPLX_30Doc& doc) {
-  DocumentTestAccess::BeamLength(doc) = 100;
-  DocumentTestAccess::Units(doc) = kUnitsConsistent;
-  DocumentTestAccess::Properties(doc) = {{0, 30000, 100}};
-  for (int i = 0; i <= 100; i += 5) DocumentTestAccess::Supports(doc).push_back({.m_dX = double(i), .m_bDisp = 1});
+  std::vector<std::string> lines = {"File Format:3.0",
+                                    "Member Property: X = 0; E = 30000; I = 100;"};
+  for (int i = 0; i <= 100; i += 5) {
+    lines.push_back("Support: X = " + std::to_string(i) + "; Disp = 0;");
+  }
   for (int i = 0; i < 2000; ++i) {
     const double u = (i % 2 == 0 ? 1.5 : -3.5) * (0.5 + i * 37 % 11 / 10.0);
-    DocumentTestAccess::UniformLoads(doc).push_back({i * 0.05, (i + 1) * 0.05, u, u});
+    lines.push_back("Uniform Load: XStart = " + FormatGeneral(i * 0.05, 17) + "; XEnd = " +
+                    FormatGeneral((i + 1) * 0.05, 17) + "; UStart = " + FormatGeneral(u, 17) +
+                    "; UEnd = " + FormatGeneral(u, 17) + ";");
   }
+  doc.SetLines(nullptr, std::move(lines));
+  doc.BuildItems(true);
   doc.RunAnalysis();
 }
 
@@ -376,7 +382,6 @@ TEST(ColumnReductionTest, DeflectionSamePixelsAsEveryNode) {
     for (int k = 0; k < n; ++k)
       points.push_back(at(element.XStart() + s[k], element.Value(BeamQuantity::kDeflection, s[k])));
   }
-  DocumentTestAccess::Analysis(doc).ComputeExtremes(kUnitsConsistent);
   ExpectSamePicture(
       doc, ViewToggle::kDeflection, "Deflection - Consistent", {255, 0, 255}, points,
       Labels(a.m_dMinDeflection, a.m_dXMinDeflection, a.m_dMaxDeflection, a.m_dXMaxDeflection, at));
@@ -396,7 +401,6 @@ TEST(ColumnReductionTest, ShearSamePixelsAsEveryElementEnd) {
     points.push_back(at(a.m_elements[i].xEnd, -a.m_elements[i].shearEnd));
   }
   points.push_back(QPoint(points.back().x(), 60));
-  DocumentTestAccess::Analysis(doc).ComputeExtremes(kUnitsConsistent);
   ExpectSamePicture(doc, ViewToggle::kShear, "Shear - Consistent", {0, 0, 255}, points,
                     Labels(a.m_dMinShear, a.m_dXMinShear, a.m_dMaxShear, a.m_dXMaxShear, at));
 }
@@ -404,9 +408,9 @@ TEST(ColumnReductionTest, ShearSamePixelsAsEveryElementEnd) {
 // Hinges are filled circles: one drawn again after an overlapping neighbour covers that
 // neighbour's outline, so skipping the repeat changes the picture.
 TEST(BeamPicturePixelsTest, RepeatedHingeAfterAnOverlappingOneIsRedrawn) {
-  CSPLX_30Doc doc;
-  DocumentTestAccess::BeamLength(doc) = 100;
-  DocumentTestAccess::Releases(doc) = {{50}, {52}, {50}};
+  ModelItems items;
+  items.m_dBeamLength = 100;
+  items.m_releases = {{50}, {52}, {50}};
   DrawingFrame f;
   f.left = 0;
   f.right = 200;
@@ -414,11 +418,11 @@ TEST(BeamPicturePixelsTest, RepeatedHingeAfterAnOverlappingOneIsRedrawn) {
   f.length = 100;
   const QImage walker = Paint(200, 40, [&](QPainter& p) {
     QtDeviceContext dc(p, false);
-    DrawReleases(dc, f, doc);
+    DrawReleases(dc, f, items);
   });
   const QImage every = Paint(200, 40, [&](QPainter& p) {
     QtDeviceContext dc(p, false);
-    for (const CMomentReleaseItem& r : doc.GetReleases()) DrawHinge(dc, f.MapX(r.m_dX), 20, 1, 1);
+    for (const CMomentReleaseItem& r : items.m_releases) DrawHinge(dc, f.MapX(r.m_dX), 20, 1, 1);
   });
   EXPECT_EQ(DifferentPixels(walker, every), 0);
 }

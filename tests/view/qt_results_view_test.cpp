@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "app/qt_main_frame.h"
-#include "check/qt_output_pane.h"
+#include "view/qt_output_pane.h"
 #include "edit/qt_tree_edit.h"
 #include "model/line_fields.h"
 #include "model/model_file.h"

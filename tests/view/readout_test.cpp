@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "analysis/element_values.h"
-#include "check/run_driver.h"
 #include "model/number_text.h"
 #include "platform/recording_device_context.h"
+#include "run/run_driver.h"
 #include "view/diagrams.h"
 #include "view/results_paint.h"
 
@@ -171,9 +171,9 @@ TEST(ReadoutTest, EnvelopeLinesAndTheSingleAnalysisAsBefore) {
     EXPECT_EQ(ReadoutText(live, state, x), ReadoutText(plain, state, x)) << x;
   }
   // The picture draws the same choice the read-out reads.
-  EXPECT_FALSE(ShowsEnvelope(live, state.toggles));
-  EXPECT_FALSE(ShowsEnvelope(plain, Screen({}).toggles));
-  EXPECT_TRUE(ShowsEnvelope(live, Screen({}).toggles));
+  EXPECT_FALSE(ShowsEnvelope(live.GetEnvelope(), state.toggles));
+  EXPECT_FALSE(ShowsEnvelope(plain.GetEnvelope(), Screen({}).toggles));
+  EXPECT_TRUE(ShowsEnvelope(live.GetEnvelope(), Screen({}).toggles));
 }
 
 // One pin: the beam turns about it. The view draws the beam, its support and its load and the
@@ -193,7 +193,7 @@ TEST(MechanismTest, ViewShowsTheBeamAndTheNoticeAndReadsNothing) {
 
   ResultsViewState bare = Screen({});
   RecordingDeviceContext beamOnly;
-  DrawBeamPicture(beamOnly, ScreenFrame(1000, 600, doc.GetBeamLength()), doc);
+  DrawBeamPicture(beamOnly, ScreenFrame(1000, 600, doc.GetBeamLength()), doc.GetItems());
   for (const ViewToggles& toggles :
        {ViewToggles{}, ViewToggles{false, true, true, true, true}, ViewToggles{true}}) {
     ResultsViewState state = Screen(toggles);

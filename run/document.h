@@ -1,5 +1,6 @@
 // The model document: owns the model lines (the stored truth of a model), the item records
-// built from them, the unit system and the analysis object that holds the results.
+// built from them (with their unit system) and the analysis object that holds the results.
+// What happens at every change of the lines, and in which order, is in run_driver.cpp.
 //
 // Update hints it sends to its views: 1 when the message text changed, 2 when the lines
 // changed (a new document, every load, every SetLines). Views own nothing of it; the tree
@@ -14,7 +15,7 @@
 
 #include "analysis/beam_analysis.h"
 #include "analysis/live_load.h"
-#include "model/items.h"
+#include "model/model_items.h"
 #include "model/sections.h"
 #include "model/units.h"
 #include "platform/document.h"
@@ -56,7 +57,7 @@ struct RunLog {
 class CSPLX_30Doc;
 
 // What a document runs on its lines each time they change, before any view hears of the change:
-// the checks, the items and the analysis with its extremes (check/run_driver.h has the runners).
+// the checks, the items and the analysis with its extremes (run_driver.h has the runners).
 // The run writes the document's items and results; everything else only reads them.
 class LinesRunner {
  public:
@@ -88,17 +89,15 @@ class CSPLX_30Doc : public CDocument {
   void SetMessage(const std::string& text);
 
   // ---- Items (built from the lines) ----
-  // Rebuilds the six item lists, m_nUnits, m_factors and m_dBeamLength from m_lines. With
-  // `build` false only empties the lists and sets the length to 0. Lines are read in order;
-  // a "Units" line changes the factors for the data lines after it. Member properties are kept
-  // sorted by X (equal X in line order); the other lists keep line order.
+  // Rebuilds the items from m_lines (BuildModelItems). With `build` false only empties the
+  // lists and sets the length to 0; the unit system stays.
   void BuildItems(bool build);
   // The same with the flag on, from the lines already split: `split` is SplitSectionLines
   // (m_lines), which the run makes once for the format check and the items.
   void BuildItems(const std::vector<SectionLine>& split);
-  void ClearItems();
+  void ClearItems() { m_items.ClearLists(); }
   // The label of a quantity code (1..14) in the current unit system; see UnitLabel.
-  std::string GetUnitLabel(int quantity) const;
+  std::string GetUnitLabel(int quantity) const { return m_items.GetUnitLabel(quantity); }
 
   // ---- The run ----
   // Who runs the lines after every change (a new document, every load, every SetLines); the
@@ -112,7 +111,7 @@ class CSPLX_30Doc : public CDocument {
   // Runs the analysis object on the current items: Reset, SetLength(m_dBeamLength),
   // BuildNodes, BuildElements, Solve, then the extremes (in millimetres for Metric
   // deflections), and with a Live Load line the envelope over all span patterns. The items must
-  // have been built.
+  // have been built. (Defined in run_driver.cpp, as a step of the run.)
   void RunAnalysis();
   // Clears the results and the envelope, so that no stale results remain after a run that found
   // errors.
@@ -154,17 +153,19 @@ class CSPLX_30Doc : public CDocument {
   const CBeamAnalysis& GetAnalysis() const { return *m_pAnalysis; }
   // The live-load envelope of the last run; empty without a Live Load line or without results.
   const LiveLoadEnvelope& GetEnvelope() const { return m_envelope; }
-  double GetBeamLength() const { return m_dBeamLength; }
-  int GetUnits() const { return m_nUnits; }
-  const UnitFactors& GetFactors() const { return m_factors; }
-  const std::vector<CUniformLoadItem>& GetUniformLoads() const { return m_uniformLoads; }
-  const std::vector<CPointLoadItem>& GetPointLoads() const { return m_pointLoads; }
-  const std::vector<CSpringItem>& GetSprings() const { return m_springs; }
-  const std::vector<CSupportItem>& GetSupports() const { return m_supports; }
-  const std::vector<CMomentReleaseItem>& GetReleases() const { return m_releases; }
-  const std::vector<CMemberPropertyItem>& GetProperties() const { return m_properties; }
+  // The item records of the last run (empty after one that found format errors).
+  const ModelItems& GetItems() const { return m_items; }
+  double GetBeamLength() const { return m_items.m_dBeamLength; }
+  int GetUnits() const { return m_items.m_nUnits; }
+  const UnitFactors& GetFactors() const { return m_items.m_factors; }
+  const std::vector<CUniformLoadItem>& GetUniformLoads() const { return m_items.m_uniformLoads; }
+  const std::vector<CPointLoadItem>& GetPointLoads() const { return m_items.m_pointLoads; }
+  const std::vector<CSpringItem>& GetSprings() const { return m_items.m_springs; }
+  const std::vector<CSupportItem>& GetSupports() const { return m_items.m_supports; }
+  const std::vector<CMomentReleaseItem>& GetReleases() const { return m_items.m_releases; }
+  const std::vector<CMemberPropertyItem>& GetProperties() const { return m_items.m_properties; }
   // The "Live Load" lines' records, in line order (the data check allows one).
-  const std::vector<CLiveLoadItem>& GetLiveLoads() const { return m_liveLoads; }
+  const std::vector<CLiveLoadItem>& GetLiveLoads() const { return m_items.m_liveLoads; }
   bool IsInteractive() const { return m_bInteractive != 0; }
   // A preview's document is not interactive: it asks nothing and converts nothing.
   void SetInteractive(bool interactive) { m_bInteractive = interactive ? 1 : 0; }
@@ -192,8 +193,6 @@ class CSPLX_30Doc : public CDocument {
   Status CheckStorable() const override;
 
  private:
-  friend struct DocumentTestAccess;  // tests that draw items made by hand
-
   std::unique_ptr<CBeamAnalysis> m_pAnalysis;  // created with the document, reused every run
   LiveLoadEnvelope m_envelope;                 // written by RunAnalysis with the results
   CView* m_pTreeView = nullptr;                // the tree editor, once registered
@@ -201,22 +200,13 @@ class CSPLX_30Doc : public CDocument {
   std::vector<std::string> m_lines;            // the model lines, format line first
   std::string m_strMessage;                    // shown in the output pane's Data box
   uint8_t m_bInteractive = 1;                  // 0 for a preview: no questions, no conversion
-  double m_dBeamLength = 0;                    // largest item position (internal length unit)
-  std::vector<CUniformLoadItem> m_uniformLoads;
-  std::vector<CPointLoadItem> m_pointLoads;
-  std::vector<CSpringItem> m_springs;
-  std::vector<CSupportItem> m_supports;
-  std::vector<CMomentReleaseItem> m_releases;
-  std::vector<CMemberPropertyItem> m_properties;  // ascending m_dX
-  std::vector<CLiveLoadItem> m_liveLoads;
-  int m_nUnits = kUnitsConsistent;
-  UnitFactors m_factors = FactorsForUnits(kUnitsConsistent);
+  ModelItems m_items;                          // built by the run from m_lines
   uint8_t m_bConverted = 0;      // the last load converted an older-version file
   int32_t m_nLineNumber = 0;     // lines read so far in the current load
   uint8_t m_bReadCancelled = 0;  // the last read was cancelled at an over-long line
 
-
-  // Runs the new lines, then tells every view but `sender` (hint 2).
+  // Runs the new lines, then tells every view but `sender` (hint 2). (Defined in
+  // run_driver.cpp, where the run it starts is.)
   void LinesChanged(CView* sender);
 
   Prompter* m_pPrompter = nullptr;

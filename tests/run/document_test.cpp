@@ -1,5 +1,4 @@
-#include "tests/support/document_test_access.h"
-#include "model/document.h"
+#include "run/document.h"
 
 #include <gtest/gtest.h>
 
@@ -47,18 +46,18 @@ TEST(UnitLabelTest, EveryCodeInEverySystem) {
                                  "kip in/rad", "kips",   "kip ft",  "kip/ft"};
   const char* const metric[] = {"kN", "kN m",    "radians", "mm",        "m",  "MPa",  "cm^4",
                                 "mm", "radians", "kN/mm",   "kN mm/rad", "kN", "kN m", "kN/m"};
-  CSPLX_30Doc doc;
+  ModelItems items;
   for (int units : {kUnitsEnglish, kUnitsMetric, kUnitsConsistent, kUnitsUserDefined}) {
-    DocumentTestAccess::Units(doc) = units;
+    items.m_nUnits = units;
     for (int q = 1; q <= 14; ++q) {
       std::string expected;
       if (units == kUnitsEnglish) expected = english[q - 1];
       if (units == kUnitsMetric) expected = metric[q - 1];
       if (q == kQuantityRotation) expected = "radians";
-      EXPECT_EQ(doc.GetUnitLabel(q), expected) << "units " << units << " code " << q;
+      EXPECT_EQ(items.GetUnitLabel(q), expected) << "units " << units << " code " << q;
       EXPECT_EQ(UnitLabel(units, q), expected) << "units " << units << " code " << q;
     }
-    for (int q : {-1, 0, 15}) EXPECT_EQ(doc.GetUnitLabel(q), "") << "units " << units;
+    for (int q : {-1, 0, 15}) EXPECT_EQ(items.GetUnitLabel(q), "") << "units " << units;
   }
 }
 
@@ -349,8 +348,9 @@ TEST(BuildItemsTest, LinesSplitOnceBuildTheSameItems) {
                 "Uniform Load: XStart = 9; XEnd = 2; UStart = -1.2; UEnd = 0.6;",
                 "Moment Release: X = 5; /hinge", "Beam: X = 99;", "Member Property: X = 1;"});
   CSPLX_30Doc split;
+  Build(split, {"Units: Metric;"});  // the build starts over in the Consistent system
   split.SetLines(nullptr, whole.GetLines());
-  DocumentTestAccess::Units(split) = kUnitsMetric;  // the build starts over in the Consistent system
+  ASSERT_EQ(split.GetUnits(), kUnitsMetric);
   split.BuildItems(SplitSectionLines(split.GetLines()));
   EXPECT_EQ(Dump(split), Dump(whole));
   EXPECT_EQ(Dump(whole),

@@ -10,10 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/document_test_access.h"
-#include "model/document.h"
 #include "model/model_file.h"
 #include "platform/prompt.h"
+#include "run/document.h"
 
 namespace spanlab {
 namespace {
@@ -240,17 +239,17 @@ TEST_F(DocumentFileTest, ReadLineResults) {
       {"Message: a\n" + std::string(81, 'x') + "\n", CSPLX_30Doc::kStop, "", 2, 1},
       {std::string(81, 'x'), CSPLX_30Doc::kStop, "", 1, 1},
   };
-  doc_.SetPrompter(&no_);
   for (const Case& c : cases) {
+    CSPLX_30Doc doc;  // no line read yet
+    doc.SetPrompter(&no_);
     ByteStream stream(c.bytes);
-    DocumentTestAccess::LineNumber(doc_) = 0;
     std::string line = "old";
-    EXPECT_EQ(doc_.ReadLine(stream, line), c.result) << c.bytes;
+    EXPECT_EQ(doc.ReadLine(stream, line), c.result) << c.bytes;
     if (!c.cancelled) {
       EXPECT_EQ(line, c.line) << c.bytes;
     }
-    EXPECT_EQ(doc_.GetLineNumber(), c.lineNumber) << c.bytes;
-    EXPECT_EQ(doc_.IsReadCancelled(), c.cancelled) << c.bytes;
+    EXPECT_EQ(doc.GetLineNumber(), c.lineNumber) << c.bytes;
+    EXPECT_EQ(doc.IsReadCancelled(), c.cancelled) << c.bytes;
   }
 
   // Hence a file ending in a "Message:" line reads one more empty line at its end.

@@ -1,4 +1,4 @@
-#include "check/qt_output_pane.h"
+#include "view/qt_output_pane.h"
 
 #include <QAbstractButton>
 #include <QFontDatabase>
@@ -8,8 +8,8 @@
 #include <QResizeEvent>
 #include <QTextBlock>
 
-#include "check/run_driver.h"  // HelpKeywordForLogLine
 #include "platform/qt_device_context.h"
+#include "run/run_driver.h"  // HelpKeywordForLogLine
 
 namespace spanlab {
 

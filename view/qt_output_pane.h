@@ -7,9 +7,9 @@
 #include <QPlainTextEdit>
 #include <QWidget>
 
-#include "model/document.h"
 #include "platform/document.h"
 #include "platform/help.h"
+#include "run/document.h"
 
 class QAbstractButton;
 class QLabel;

@@ -1,4 +1,4 @@
-#include "check/run_driver.h"
+#include "run/run_driver.h"
 
 #include <gtest/gtest.h>
 

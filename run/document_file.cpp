@@ -10,9 +10,9 @@
 // the model that was open untouched.
 #include <algorithm>
 
-#include "model/document.h"
 #include "model/model_file.h"
 #include "model/old_format.h"
+#include "run/document.h"
 
 namespace spanlab {
 

@@ -1,5 +1,6 @@
 // The run that follows every change of the model lines: format check of every line, items,
-// data check, and the analysis when no error was found. Produces the log the output pane's
+// data check, and the analysis when no error was found (the whole sequence, up to the views
+// being told, is told at the top of run_driver.cpp). Produces the log the output pane's
 // Results box shows, line ends "\r\n".
 #pragma once
 
@@ -7,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "model/document.h"
+#include "run/document.h"
 
 namespace spanlab {
 

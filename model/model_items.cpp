@@ -1,0 +1,113 @@
+// Building the item records from the split model lines, in one pass in line order. A "Units"
+// line switches the factors for the data lines after it, so a value is converted with the
+// factors in force where its line stands. Each section's fields are read by the layout of its
+// record in the section table (sections.h): keyed, either-or or in any order.
+#include "model/model_items.h"
+
+#include <algorithm>
+#include <array>
+
+#include "model/line_fields.h"
+
+namespace spanlab {
+
+void ModelItems::ClearLists() {
+  m_uniformLoads.clear();
+  m_pointLoads.clear();
+  m_springs.clear();
+  m_supports.clear();
+  m_releases.clear();
+  m_properties.clear();
+  m_liveLoads.clear();
+}
+
+namespace {
+
+// Reserves each list's room for the lines of its section.
+void ReserveLists(ModelItems& items, const std::vector<SectionLine>& split) {
+  std::array<size_t, kSectionCount> counts{};
+  for (const SectionLine& line : split) {
+    if (line.section) ++counts[line.section->id];
+  }
+  items.m_properties.reserve(counts[kSectionProperties]);
+  items.m_releases.reserve(counts[kSectionReleases]);
+  items.m_supports.reserve(counts[kSectionSupports]);
+  items.m_springs.reserve(counts[kSectionSprings]);
+  items.m_pointLoads.reserve(counts[kSectionPointLoads]);
+  items.m_uniformLoads.reserve(counts[kSectionUniformLoads]);
+}
+
+}  // namespace
+
+void BuildModelItems(const std::vector<SectionLine>& split, ModelItems& items) {
+  items.ClearLists();
+  items.m_dBeamLength = 0;
+  items.m_nUnits = kUnitsConsistent;
+  items.m_factors = FactorsForUnits(kUnitsConsistent);
+  ReserveLists(items, split);
+  auto raiseLength = [&items](double x) {
+    if (x > items.m_dBeamLength) items.m_dBeamLength = x;
+  };
+  for (const SectionLine& line : split) {
+    if (!line.section || line.section->layout == FieldLayout::kText) continue;
+    const SectionRecord& section = *line.section;
+    if (section.id == kSectionUnits) {
+      if (const int units = UnitsFromName(line.field[0]); units != 0) {
+        items.m_nUnits = units;
+        items.m_factors = FactorsForUnits(units);
+      }
+      continue;
+    }
+    const ItemFieldValues f = ReadItemFields(section, line.field, items.m_factors);
+    const auto& v = f.value;
+    switch (section.id) {
+      case kSectionProperties:
+        items.m_properties.push_back({v[0], v[1], v[2]});
+        break;
+      case kSectionReleases:
+        items.m_releases.push_back({v[0]});
+        break;
+      case kSectionSupports:
+        items.m_supports.push_back({.m_dX = v[0],
+                                    .m_dDisp = v[1],
+                                    .m_dRotation = v[2],
+                                    .m_bDisp = uint8_t(f.given[1]),
+                                    .m_bRotation = uint8_t(f.given[2])});
+        break;
+      case kSectionSprings:
+        items.m_springs.push_back({v[0], v[1], v[2]});
+        break;
+      case kSectionPointLoads:
+        items.m_pointLoads.push_back({v[0], v[1], v[2]});
+        break;
+      case kSectionLiveLoad:
+        items.m_liveLoads.push_back({.m_dU = v[0],
+                                     .m_dLiveFactor = f.given[1] ? v[1] : 1.0,
+                                     .m_dDeadMax = f.given[2] ? v[2] : 1.0,
+                                     .m_dDeadMin = f.given[3] ? v[3] : 1.0});
+        continue;  // no position
+      case kSectionUniformLoads:
+        items.m_uniformLoads.push_back({v[0], v[1], v[2], v[3]});
+        raiseLength(v[0]);
+        raiseLength(v[1]);
+        continue;
+      default:
+        continue;
+    }
+    raiseLength(v[0]);
+  }
+  // Each property goes after those with an equal or smaller X: a stable sort gives exactly
+  // that order without the quadratic cost of inserting one by one.
+  std::stable_sort(items.m_properties.begin(), items.m_properties.end(),
+                   [](const CMemberPropertyItem& a, const CMemberPropertyItem& b) {
+                     return a.m_dX < b.m_dX;
+                   });
+}
+
+ModelItems BuildModelItems(const std::vector<SectionLine>& split) {
+  ModelItems items;
+  BuildModelItems(split, items);
+  return items;
+}
+
+}  // namespace spanlab

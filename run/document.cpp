@@ -1,0 +1,86 @@
+// The document: its lines, its views and its forwarded commands. What a change of the lines
+// sets off (checks, items, engine, views told) is one sequence in run_driver.cpp.
+#include "run/document.h"
+
+namespace spanlab {
+
+CSPLX_30Doc::CSPLX_30Doc() : m_pAnalysis(std::make_unique<CBeamAnalysis>()) {}
+
+CSPLX_30Doc::~CSPLX_30Doc() { ClearItems(); }
+
+void CSPLX_30Doc::SetLines(CView* sender, std::vector<std::string> lines) {
+  m_lines = std::move(lines);
+  SetModifiedFlag(true);
+  LinesChanged(sender);
+}
+
+bool CSPLX_30Doc::EditLines(CView* sender,
+                            const std::function<bool(std::vector<std::string>&)>& edit) {
+  if (!edit(m_lines)) return false;
+  SetModifiedFlag(true);
+  LinesChanged(sender);
+  return true;
+}
+
+void CSPLX_30Doc::SetMessage(const std::string& text) {
+  m_strMessage = text;
+  UpdateAllViews(nullptr, kHintMessage);
+}
+
+bool CSPLX_30Doc::OnNewDocument() {
+  if (!CDocument::OnNewDocument()) return false;
+  m_lines.clear();
+  LinesChanged(nullptr);
+  return true;
+}
+
+bool CSPLX_30Doc::OnOpenDocument(const std::string& path) {
+  if (!CDocument::OnOpenDocument(path)) return false;
+  LinesChanged(nullptr);
+  if (m_bConverted) SetModifiedFlag(true);  // so that closing offers to save the new format
+  return true;
+}
+
+void CSPLX_30Doc::DeleteContents() { ClearItems(); }
+
+bool CSPLX_30Doc::IsCommandEnabled(int command) const {
+  switch (command) {
+    case kCommandSave:
+      return IsModified();
+    case kCommandPrint:
+    case kCommandPrintPreview:
+      return m_pResultsView != nullptr;
+    default:
+      return true;
+  }
+}
+
+bool CSPLX_30Doc::ForwardCommand(int command) {
+  if (!m_pResultsView) return false;
+  m_pResultsView->OnForwardedCommand(command);
+  return true;
+}
+
+void CSPLX_30Doc::BuildItems(bool build) {
+  if (build) {
+    BuildItems(SplitSectionLines(m_lines));
+    return;
+  }
+  m_items.ClearLists();
+  m_items.m_dBeamLength = 0;
+}
+
+void CSPLX_30Doc::BuildItems(const std::vector<SectionLine>& split) {
+  BuildModelItems(split, m_items);
+}
+
+void CSPLX_30Doc::ResetAnalysis() {
+  m_pAnalysis->Reset();
+  m_envelope = {};
+}
+
+const std::vector<std::string>& CSPLX_30Doc::GetAnalysisMessages() const {
+  return m_pAnalysis->m_messages;
+}
+
+}  // namespace spanlab
