@@ -137,6 +137,9 @@ class CBeamAnalysis {
   struct CaseResults {
     std::vector<double> deflection, rotation, reactionVert, reactionRot;
     std::vector<double> shearStart, shearEnd, momentStart, momentEnd;
+    // The case's distributed load on each element [1..m_nElements], as ElementLoadOf gives
+    // the run's: for the values between nodes (element_values.h).
+    std::vector<double> loadP, loadQ;
   };
   // Whether the last Solve left its eliminated equations for SolveLoadCase: it ran to the end
   // with results (no A1, A3 or A4; A2 leaves valid linear results).
@@ -324,7 +327,9 @@ class CBeamAnalysis {
   Residuals EquilibriumResiduals() const;
   // The run's results from its displacements (in the node records) and the reactions the
   // substitution left in eq.F: ResultsFromDisplacements into the tables, the scales, the A2
-  // test and the finiteness flag, and the loads kept per element.
+  // test and the finiteness flag; the per-element load sums left in m_loadP / m_loadQ for the
+  // values between nodes (already there when the assembly summed them; none without uniform
+  // loads).
   void EndForces(const Equations& eq, const std::vector<CSpringItem>& springs,
                  const std::vector<CUniformLoadItem>& uniformLoads);
   // What ResultsFromDisplacements saw: the largest magnitude of each result, and whether every
@@ -403,9 +408,6 @@ class CBeamAnalysis {
   void SolveCasePrecisely(std::vector<double>& F, std::vector<double>& d,
                           std::vector<double>& low) const;
   void AppendEquilibriumLine(int units, const Residuals& residuals);
-  // Leaves the per-element load sums in m_loadP / m_loadQ for the values between nodes (they
-  // are already there when the assembly summed them); nothing without uniform loads.
-  void KeepElementLoads(const std::vector<CUniformLoadItem>& uniformLoads);
   int32_t FirstNodeNear(double x) const;
   int32_t FirstNodeNotBelow(double x) const;
 

@@ -19,6 +19,15 @@ struct RunTables {
   BeamNode* nodes;
   BeamElement* elements;
   const double* low;  // the low parts of precise displacements, by dof
+  double* keptP;      // where the loads are kept per element (see KeepLoad), or null
+  double* keptQ;
+  // The run keeps each element's load for the values between nodes: the sums of the same p and
+  // q, in the same order, that the load vector took.
+  void KeepLoad(int32_t e, double p, double q) {
+    if (keptP == nullptr) return;
+    keptP[e] += p;
+    keptQ[e] += q;
+  }
   double Deflection(int32_t i) const { return nodes[i].deflection; }
   double Rotation(int32_t i) const { return nodes[i].rotation; }
   DoubleDouble Displacement(int32_t dof) const {
@@ -33,11 +42,16 @@ struct RunTables {
   double& MomentEnd(int32_t e) { return elements[e].momentEnd; }
 };
 
-// A load case's arrays, sized by the caller; d and low indexed by dof.
+// A load case's arrays, sized by the caller; d and low indexed by dof. It keeps its loads per
+// element too.
 struct CaseTables {
   CBeamAnalysis::CaseResults& out;
   const std::vector<double>& d;
   const std::vector<double>& low;
+  void KeepLoad(int32_t e, double p, double q) {
+    out.loadP[e] += p;
+    out.loadQ[e] += q;
+  }
   double Deflection(int32_t i) const { return out.deflection[i]; }
   double Rotation(int32_t i) const { return out.rotation[i]; }
   DoubleDouble Displacement(int32_t dof) const { return DoubleDouble(d[dof], low[dof]); }
@@ -115,7 +129,12 @@ CBeamAnalysis::ResultScales CBeamAnalysis::ResultsFromDisplacements(
       if (m_loadP[e] != 0 || m_loadQ[e] != 0) subtractLoad(e, m_loadP[e], m_loadQ[e]);
     }
   } else {
-    for (const CUniformLoadItem& u : uniformLoads) ForEachElementLoad(SpanOf(u), subtractLoad);
+    for (const CUniformLoadItem& u : uniformLoads) {
+      ForEachElementLoad(SpanOf(u), [&](int32_t e, double p, double q) {
+        subtractLoad(e, p, q);
+        out.KeepLoad(e, p, q);
+      });
+    }
   }
   for (int32_t e = 1; e <= m_nElements; ++e) {
     const double vs = out.ShearStart(e), ve = out.ShearEnd(e);
@@ -130,11 +149,19 @@ CBeamAnalysis::ResultScales CBeamAnalysis::ResultsFromDisplacements(
 
 void CBeamAnalysis::EndForces(const Equations& eq, const std::vector<CSpringItem>& springs,
                               const std::vector<CUniformLoadItem>& uniformLoads) {
-  RunTables tables{m_nodes.data(), m_elements.data(), m_displacementLow.data()};
-  // (m_loadP holds per-element sums here when the assembly summed the loads, or when an
-  // earlier pass of the same run kept them.)
+  // m_loadP holds per-element sums here when the assembly summed the loads, or when an earlier
+  // pass of the same run kept them; otherwise the loads are kept as their shares are taken.
+  const bool summed = !m_loadP.empty();
+  RunTables tables{m_nodes.data(), m_elements.data(), m_displacementLow.data(), nullptr, nullptr};
+  if (!summed && !uniformLoads.empty()) {
+    const size_t n = static_cast<size_t>(m_nElements) + 2;
+    m_loadP.assign(n, 0.0);
+    m_loadQ.assign(n, 0.0);
+    tables.keptP = m_loadP.data();
+    tables.keptQ = m_loadQ.data();
+  }
   const ResultScales scales =
-      ResultsFromDisplacements(eq.F, springs, uniformLoads, !m_loadP.empty(), tables);
+      ResultsFromDisplacements(eq.F, springs, uniformLoads, summed, tables);
   m_dMaxAbsDeflection = scales.deflection;
   m_dMaxAbsRotation = scales.rotation;
   m_dMaxAbsShear = scales.shear;
@@ -145,7 +172,6 @@ void CBeamAnalysis::EndForces(const Equations& eq, const std::vector<CSpringItem
     m_bError = 1;
   }
   if (m_bPrecise) ClearCancelledForces();
-  KeepElementLoads(uniformLoads);
 }
 
 void CBeamAnalysis::CaseResultsFrom(const std::vector<double>& F, const std::vector<double>& d,
@@ -167,6 +193,8 @@ void CBeamAnalysis::CaseResultsFrom(const std::vector<double>& F, const std::vec
   out.shearEnd.assign(elements, 0.0);
   out.momentStart.assign(elements, 0.0);
   out.momentEnd.assign(elements, 0.0);
+  out.loadP.assign(elements, 0.0);
+  out.loadQ.assign(elements, 0.0);
   CaseTables tables{out, d, low};
   ResultsFromDisplacements(F, springs, uniformLoads, false, tables);
 }
