@@ -137,6 +137,9 @@ class CBeamAnalysis {
   struct CaseResults {
     std::vector<double> deflection, rotation, reactionVert, reactionRot;
     std::vector<double> shearStart, shearEnd, momentStart, momentEnd;
+    // The case's distributed load on each element [1..m_nElements], as ElementLoadOf gives
+    // the run's: for the values between nodes (element_values.h).
+    std::vector<double> loadP, loadQ;
   };
   // Whether the last Solve left its eliminated equations for SolveLoadCase: it ran to the end
   // with results (no A1, A3 or A4; A2 leaves valid linear results).
@@ -255,6 +258,9 @@ class CBeamAnalysis {
     double v1 = 0, m1 = 0, v2 = 0, m2 = 0;
   };
   static LoadShares LoadSharesOf(double p, double q, double l, int32_t releaseEnd);
+  // Adds the shares of a linearly varying load on element e (as LoadSharesOf) to the load
+  // vector F: the one step by which the run and every load case take a load.
+  void AddElementLoad(std::vector<double>& F, int32_t e, double p, double q) const;
   // Range of elements [first, last] a uniform load covers, with its ends ordered. Element e
   // joins nodes e and e + 1, whose deflection dofs are 2e - 1 and 2e + 1: BuildNodes never
   // leaves two nodes within the tolerance, so FindDof of a node's x is that node's own dof.
@@ -319,8 +325,35 @@ class CBeamAnalysis {
     double Relative() const;
   };
   Residuals EquilibriumResiduals() const;
+  // The run's results from its displacements (in the node records) and the reactions the
+  // substitution left in eq.F: ResultsFromDisplacements into the tables, the scales, the A2
+  // test and the finiteness flag; the per-element load sums left in m_loadP / m_loadQ for the
+  // values between nodes (already there when the assembly summed them; none without uniform
+  // loads).
   void EndForces(const Equations& eq, const std::vector<CSpringItem>& springs,
                  const std::vector<CUniformLoadItem>& uniformLoads);
+  // What ResultsFromDisplacements saw: the largest magnitude of each result, and whether every
+  // value is a finite number.
+  struct ResultScales {
+    double deflection = 0, rotation = 0, shear = 0, moment = 0;
+    bool finite = true;
+  };
+  // The one derivation of a solution's results from its displacements, for the run and for
+  // every further load case (end_forces.cpp): reactions at the prescribed dofs (F after the
+  // substitution), the springs' forces added to them, element end forces k d (in double-double
+  // after a precise solution), minus the uniform loads' shares (the per-element sums
+  // m_loadP / m_loadQ with `summedLoads`, else load by load as in the assembly). `Results`
+  // reads the displacements and holds the results: the run's tables or a load case's arrays.
+  template <class Results>
+  ResultScales ResultsFromDisplacements(const std::vector<double>& F,
+                                        const std::vector<CSpringItem>& springs,
+                                        const std::vector<CUniformLoadItem>& uniformLoads,
+                                        bool summedLoads, Results& out) const;
+  // A load case's results from its displacements d (low parts `low` after a precise solution)
+  // and the reactions in F.
+  void CaseResultsFrom(const std::vector<double>& F, const std::vector<double>& d,
+                       const std::vector<double>& low, const std::vector<CSpringItem>& springs,
+                       const std::vector<CUniformLoadItem>& uniformLoads, CaseResults& out) const;
   // Assembly and elimination in double (load sums, equations, kinematics, probe).
   void SolveInDouble(const std::vector<CSupportItem>& supports,
                      const std::vector<CSpringItem>& springs,
@@ -362,10 +395,7 @@ class CBeamAnalysis {
                       const std::vector<CUniformLoadItem>& uniformLoads);
   // Element e's k d (shearStart, momentStart, shearEnd, momentEnd) for its end displacements
   // d, rounded once.
-  std::array<double, 4> PreciseElementForces(int32_t e,
-                                             const std::array<DoubleDouble, 4>& d) const;
-  // k d of every element from the node displacements and m_displacementLow.
-  void PreciseEndForces();
+  std::array<double, 4> PreciseElementForces(int32_t e, const std::array<DoubleDouble, 4>& d) const;
   // Sets to 0 the end forces of a precise solution that are its round-off, not forces (below
   // 1e-20 of their diagram's largest magnitude).
   void ClearCancelledForces();
@@ -377,9 +407,6 @@ class CBeamAnalysis {
   void SolveCasePrecisely(std::vector<double>& F, std::vector<double>& d,
                           std::vector<double>& low) const;
   void AppendEquilibriumLine(int units, const Residuals& residuals);
-  // Leaves the per-element load sums in m_loadP / m_loadQ for the values between nodes (they
-  // are already there when the assembly summed them); nothing without uniform loads.
-  void KeepElementLoads(const std::vector<CUniformLoadItem>& uniformLoads);
   int32_t FirstNodeNear(double x) const;
   int32_t FirstNodeNotBelow(double x) const;
 

@@ -170,6 +170,38 @@ ElementSolution::ElementSolution(const CBeamAnalysis& a, int32_t e) {
   m_ownEndRotation = el.releaseEnd == 1;
 }
 
+ElementSolution::ElementSolution(const CBeamAnalysis& a, int32_t e, const ElementEnds& ends) {
+  const BeamElement& el = a.m_elements[static_cast<size_t>(e)];
+  m_x0 = a.m_nodes[static_cast<size_t>(e)].x;
+  m_l = a.ElementLength(e);
+  m_ei = el.ei;
+  m_v1 = ends.v1;
+  m_v2 = ends.v2;
+  m_r1 = ends.r1;
+  m_r2 = ends.r2;
+  m_va = ends.shearStart;
+  m_vb = -ends.shearEnd;
+  m_ma = ends.momentStart;
+  m_mb = -ends.momentEnd;
+  m_p = ends.p;
+  m_q = ends.q;
+  m_ownEndRotation = el.releaseEnd == 1;
+}
+
+ElementEnds& ElementEnds::operator+=(const ElementEnds& o) {
+  v1 += o.v1, v2 += o.v2, r1 += o.r1, r2 += o.r2;
+  shearStart += o.shearStart, shearEnd += o.shearEnd;
+  momentStart += o.momentStart, momentEnd += o.momentEnd;
+  p += o.p, q += o.q;
+  return *this;
+}
+
+ElementEnds EndsOf(const CBeamAnalysis::CaseResults& c, int32_t e) {
+  const auto i = static_cast<size_t>(e);
+  return {c.deflection[i], c.deflection[i + 1], c.rotation[i],  c.rotation[i + 1], c.shearStart[i],
+          c.shearEnd[i],   c.momentStart[i],    c.momentEnd[i], c.loadP[i],        c.loadQ[i]};
+}
+
 BeamValues ElementSolution::At(double s) const {
   if (!(s > 0) || !(m_l > 0)) return {m_v1, m_r1, m_va, m_ma};
   BeamValues v;
@@ -346,21 +378,6 @@ BeamValues ValuesAt(const CBeamAnalysis& a, double x) {
   const ElementSolution element(a, e);
   if (above > n) return element.At(element.Length());
   return element.At(x - element.XStart());
-}
-
-void CBeamAnalysis::KeepElementLoads(const std::vector<CUniformLoadItem>& uniformLoads) {
-  if (!m_loadP.empty() || uniformLoads.empty()) return;  // summed by the assembly, or none
-  const size_t n = static_cast<size_t>(m_nElements) + 2;
-  m_loadP.assign(n, 0.0);
-  m_loadQ.assign(n, 0.0);
-  for (const CUniformLoadItem& u : uniformLoads) {
-    const LoadSpan s = SpanOf(u);
-    if (s.first > s.last) continue;
-    ForEachElementLoad(s, [this](int32_t e, double p, double q) {
-      m_loadP[static_cast<size_t>(e)] += p;
-      m_loadQ[static_cast<size_t>(e)] += q;
-    });
-  }
 }
 
 }  // namespace spanlab

@@ -22,6 +22,18 @@ struct BeamValues {
   double moment = 0;
 };
 
+// One element's end values and distributed load in one load case, with the conventions of
+// CBeamAnalysis::CaseResults (end forces as the nodes apply them). Linear in the loads: the
+// values of a sum of cases are the sums of their values.
+struct ElementEnds {
+  double v1 = 0, v2 = 0, r1 = 0, r2 = 0;  // deflections and rotations of the element's nodes
+  double shearStart = 0, shearEnd = 0, momentStart = 0, momentEnd = 0;
+  double p = 0, q = 0;  // the load's intensity at the left end and its rise over the element
+  ElementEnds& operator+=(const ElementEnds& o);
+};
+// Element e's ends in load case c (c from SolveLoadCase of the same analysis).
+ElementEnds EndsOf(const CBeamAnalysis::CaseResults& c, int32_t e);
+
 // The solution of element e of a solved beam (a view of its end values; the analysis must
 // outlive it and not be reset meanwhile). Position s runs from 0 at the left node to
 // Length() at the right node.
@@ -35,6 +47,9 @@ struct BeamValues {
 class ElementSolution {
  public:
   ElementSolution(const CBeamAnalysis& analysis, int32_t element);
+  // The same element in another load case of the analysis: its geometry and stiffness from the
+  // analysis, its end values and load from `ends`.
+  ElementSolution(const CBeamAnalysis& analysis, int32_t element, const ElementEnds& ends);
 
   double XStart() const { return m_x0; }
   double Length() const { return m_l; }

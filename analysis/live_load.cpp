@@ -8,10 +8,21 @@
 // That needs N + 1 solutions on the band the run eliminated. Which spans govern a global extreme
 // is known only once the extreme is found, so a second pass over the spans reads the signs of
 // delta_k at the eight extremes; it keeps the memory at O(nodes) instead of O(N x nodes).
+//
+// Between the nodes: every solution is exact inside each element from its end values and its
+// own load on the element (element_values.h), so the same superposition holds at any interior
+// point. The envelope keeps a few equally spaced interior samples per element (a bounded total)
+// for its curves. Its extremes are first the largest values among nodes, element ends and
+// samples; the arrangement governing one of them (the spans with delta_k of the right sign
+// there) is a single load case, and the second pass sums that case's end values on the elements
+// next to the extreme; its exact curve there is stationary where the envelope's extreme lies
+// between nodes, and that value and position replace the sampled ones where they are larger.
 #include "analysis/live_load.h"
 
 #include <algorithm>
 #include <cmath>
+
+#include "analysis/element_values.h"
 
 namespace spanlab {
 
@@ -74,6 +85,125 @@ void AddScaled(const SpanLoads& loads, double factor, std::vector<CPointLoadItem
     uniforms.push_back({u.m_dXStart, u.m_dXEnd, factor * u.m_dUStart, factor * u.m_dUEnd});
 }
 
+// Where an extreme was found: which array, which entry (or which sample, for sample >= 0),
+// and whether it is the envelope's max (the spans with a positive delta govern) or its min.
+struct ExtremeSource {
+  int array = kDeflection;
+  int32_t index = 1;
+  bool fromMax = true;
+  int64_t sample = -1;
+};
+
+// The diagram quantity of each extreme kind.
+constexpr std::array<BeamQuantity, kEnvelopeExtremeCount> kKindQuantity = {
+    BeamQuantity::kShear,      BeamQuantity::kShear,     BeamQuantity::kMoment,
+    BeamQuantity::kMoment,     BeamQuantity::kRotation,  BeamQuantity::kRotation,
+    BeamQuantity::kDeflection, BeamQuantity::kDeflection};
+
+double ValueOf(const BeamValues& v, BeamQuantity q) {
+  switch (q) {
+    case BeamQuantity::kDeflection:
+      return v.deflection;
+    case BeamQuantity::kRotation:
+      return v.rotation;
+    case BeamQuantity::kShear:
+      return v.shear;
+    case BeamQuantity::kMoment:
+      return v.moment;
+  }
+  return 0;
+}
+
+EnvelopeRange& RangeOf(EnvelopeSample& s, BeamQuantity q) {
+  switch (q) {
+    case BeamQuantity::kDeflection:
+      return s.deflection;
+    case BeamQuantity::kRotation:
+      return s.rotation;
+    case BeamQuantity::kShear:
+      return s.shear;
+    case BeamQuantity::kMoment:
+      break;
+  }
+  return s.moment;
+}
+
+constexpr std::array<BeamQuantity, 4> kQuantities = {BeamQuantity::kDeflection,
+                                                     BeamQuantity::kRotation, BeamQuantity::kShear,
+                                                     BeamQuantity::kMoment};
+
+// Position of sample j of element e, from the element's left node.
+double SampleOffset(const CBeamAnalysis& a, int32_t e, int32_t j, int32_t perElement) {
+  return a.ElementLength(e) * static_cast<double>(j + 1) / static_cast<double>(perElement + 1);
+}
+
+// The samples' values in load case c: use(sample index, values).
+template <class Use>
+void ForEachSample(const CBeamAnalysis& a, const Case& c, int32_t perElement, Use&& use) {
+  for (int32_t e = 1; perElement > 0 && e <= a.m_nElements; ++e) {
+    const ElementSolution element(a, e, EndsOf(c, e));
+    for (int32_t j = 0; j < perElement; ++j) {
+      const size_t i =
+          static_cast<size_t>(e - 1) * static_cast<size_t>(perElement) + static_cast<size_t>(j);
+      use(i, element.At(SampleOffset(a, e, j, perElement)));
+    }
+  }
+}
+
+// The samples of the envelope with the base case's values.
+void StartSamples(const CBeamAnalysis& a, const Case& base, LiveLoadEnvelope& env) {
+  const int64_t fit = LiveLoadEnvelope::kSampleBudget / std::max<int64_t>(a.m_nElements, 1);
+  const auto k =
+      static_cast<int32_t>(std::min<int64_t>(fit, LiveLoadEnvelope::kMaxSamplesPerElement));
+  env.samplesPerElement = k;
+  env.samples.assign(static_cast<size_t>(a.m_nElements) * static_cast<size_t>(k), {});
+  ForEachSample(a, base, k, [&](size_t i, const BeamValues& v) {
+    EnvelopeSample& s = env.samples[i];
+    for (BeamQuantity q : kQuantities) RangeOf(s, q) = {ValueOf(v, q), ValueOf(v, q)};
+  });
+  for (int32_t e = 1; k > 0 && e <= a.m_nElements; ++e) {
+    for (int32_t j = 0; j < k; ++j) {
+      env.samples[static_cast<size_t>(e - 1) * static_cast<size_t>(k) + static_cast<size_t>(j)].x =
+          a.m_nodes[static_cast<size_t>(e)].x + SampleOffset(a, e, j, k);
+    }
+  }
+}
+
+// Adds a change to the samples as to the nodes: its positive part to the max, its negative part
+// to the min; `probe` becomes NaN when a value is not a finite number.
+void AddToSamples(const CBeamAnalysis& a, const Case& delta, LiveLoadEnvelope& env, double& probe) {
+  ForEachSample(a, delta, env.samplesPerElement, [&](size_t i, const BeamValues& v) {
+    for (BeamQuantity q : kQuantities) {
+      const double d = ValueOf(v, q);
+      EnvelopeRange& r = RangeOf(env.samples[i], q);
+      probe += d - d;
+      if (d > 0)
+        r.max += d;
+      else if (d < 0)
+        r.min += d;
+    }
+  });
+}
+
+// The elements whose interior may hold the extreme found at `from`: those next to its node or
+// element end, or the sample's own element. Up to two, 0 for none.
+std::array<int32_t, 2> Neighbours(const ExtremeSource& from, int32_t perElement, int32_t elements) {
+  std::array<int32_t, 2> e{};
+  if (from.sample >= 0) {
+    e[0] = static_cast<int32_t>(from.sample / perElement) + 1;
+  } else if (from.array == kDeflection || from.array == kRotation) {
+    e = {from.index - 1, from.index};  // the elements meeting at the node
+  } else if (from.array == kShearStart || from.array == kMomentStart) {
+    e = {from.index - 1, from.index};
+  } else {
+    e = {from.index, from.index + 1};
+  }
+  for (int32_t& i : e) {
+    if (i < 1 || i > elements) i = 0;
+  }
+  return e;
+}
+
 // The single analysis's tests on the envelope (its A4 and A2, with the same lines): false, with
 // the A4 line, when a change (`probe` NaN), the base or a sum of them is not a finite number;
 // the A2 line when a deflection is larger than the beam.
@@ -83,6 +213,12 @@ bool CheckRange(const Case& high, const Case& low, double probe, double length,
   for (auto array : kArrays) {
     for (const Case* c : {&high, &low}) {
       for (size_t i = 1; i < (c->*array).size(); ++i) probe += (c->*array)[i] - (c->*array)[i];
+    }
+  }
+  for (EnvelopeSample& s : env.samples) {
+    for (BeamQuantity q : kQuantities) {
+      const EnvelopeRange& r = RangeOf(s, q);
+      probe += (r.max - r.max) + (r.min - r.min);
     }
   }
   if (probe != 0) {
@@ -99,13 +235,26 @@ bool CheckRange(const Case& high, const Case& low, double probe, double length,
   return true;
 }
 
-// Where an extreme was found: which array, which entry, and whether it is the envelope's max
-// (the spans with a positive delta govern) or its min.
-struct ExtremeSource {
-  int array = kDeflection;
-  int32_t index = 1;
-  bool fromMax = true;
-};
+// Moves an extreme to a stationary point of the governing case inside `element` where that
+// case's exact value is larger (`larger`; else smaller) by more than rounding (1e-12 of the
+// magnitudes involved).
+void RefineExtreme(const ElementSolution& element, BeamQuantity q, bool larger,
+                   EnvelopeExtreme& best) {
+  // (Its ends too: left of a hinge the element's own end rotation is not the node's.)
+  double at[6];
+  const int n = element.StationaryPoints(q, at) + 2;
+  at[n - 2] = 0, at[n - 1] = element.Length();
+  const double ends =
+      std::fabs(element.Value(q, 0)) + std::fabs(element.Value(q, element.Length()));
+  for (int i = 0; i < n; ++i) {
+    const double v = element.Value(q, at[i]);
+    const double tol = 1e-12 * (std::fabs(best.value) + ends);
+    if (larger ? v > best.value + tol : v < best.value - tol) {
+      best.value = v;
+      best.x = element.XStart() + at[i];
+    }
+  }
+}
 
 }  // namespace
 
@@ -164,9 +313,11 @@ LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
   };
 
   Case high = base, low = base, delta;
+  StartSamples(analysis, base, env);
   double probe = 0;  // 0 while every change is a finite number, NaN after any other
   for (int32_t k = 0; k < spanCount; ++k) {
     solveDelta(k, delta);
+    AddToSamples(analysis, delta, env, probe);
     for (auto array : kArrays) {
       std::vector<double>& hi = high.*array;
       std::vector<double>& lo = low.*array;
@@ -178,7 +329,11 @@ LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
       }
     }
   }
-  if (!CheckRange(high, low, probe, model.length, env)) return env;
+  if (!CheckRange(high, low, probe, model.length, env)) {
+    env.samples = {};
+    env.samplesPerElement = 0;
+    return env;
+  }
 
   // Node and element tables of the envelope.
   const int32_t nodes = analysis.m_nNodes, elements = analysis.m_nElements;
@@ -208,8 +363,9 @@ LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
   }
 
   // The eight extremes of the diagram values, scanned in the order the run's extremes are (so
-  // on ties the leftmost position stays). A diagram value at an element's right end is minus
-  // the end force: its maximum is minus the end force's minimum.
+  // on ties the leftmost position stays), the samples between each element's ends. A diagram
+  // value at an element's right end is minus the end force: its maximum is minus the end
+  // force's minimum.
   std::array<ExtremeSource, kEnvelopeExtremeCount> source{};
   std::array<bool, kEnvelopeExtremeCount> found{};
   // Strictly better replaces, so on ties the first position (the leftmost) stays.
@@ -232,27 +388,72 @@ LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
       track(maxKind + 1, false, -hi[index], x, {array, index, true});
     }
   };
+  const int32_t perElement = env.samplesPerElement;
+  auto samples = [&](int32_t e, int maxKind, int array, BeamQuantity q) {
+    for (int32_t j = 0; j < perElement; ++j) {
+      const int64_t i = static_cast<int64_t>(e - 1) * perElement + j;
+      EnvelopeSample& at = env.samples[static_cast<size_t>(i)];
+      const EnvelopeRange& r = RangeOf(at, q);
+      track(maxKind, true, r.max, at.x, {array, e, true, i});
+      track(maxKind + 1, false, r.min, at.x, {array, e, false, i});
+    }
+  };
   for (int32_t e = 1; e <= elements; ++e) {
     const double xEnd = analysis.m_elements[e].xEnd, xs = xEnd - analysis.ElementLength(e);
     both(kEnvelopeMaxShear, kShearStart, e, 1, xs);
+    samples(e, kEnvelopeMaxShear, kShearStart, BeamQuantity::kShear);
     both(kEnvelopeMaxShear, kShearEnd, e, -1, xEnd);
     both(kEnvelopeMaxMoment, kMomentStart, e, 1, xs);
+    samples(e, kEnvelopeMaxMoment, kMomentStart, BeamQuantity::kMoment);
     both(kEnvelopeMaxMoment, kMomentEnd, e, -1, xEnd);
   }
   for (int32_t i = 1; i <= nodes; ++i) {
     const double x = analysis.m_nodes[i].x;
     both(kEnvelopeMaxDeflection, kDeflection, i, 1, x);
+    if (i <= elements) samples(i, kEnvelopeMaxDeflection, kDeflection, BeamQuantity::kDeflection);
     both(kEnvelopeMaxRotation, kRotation, i, 1, x);
+    if (i <= elements) samples(i, kEnvelopeMaxRotation, kRotation, BeamQuantity::kRotation);
   }
 
-  // Second pass: the spans whose change governs each extreme.
+  // Second pass: the spans whose change governs each extreme, and the governing case's ends on
+  // the elements next to it.
+  std::array<std::array<ElementEnds, 2>, kEnvelopeExtremeCount> governing{};
+  std::array<std::array<int32_t, 2>, kEnvelopeExtremeCount> near{};
+  for (int kind = 0; kind < kEnvelopeExtremeCount; ++kind) {
+    if (!found[kind]) continue;
+    near[kind] = Neighbours(source[kind], perElement, elements);
+    for (int c = 0; c < 2; ++c) {
+      if (near[kind][c] != 0) governing[kind][c] = EndsOf(base, near[kind][c]);
+    }
+  }
   for (int32_t k = 0; k < spanCount; ++k) {
     solveDelta(k, delta);
     for (int kind = 0; kind < kEnvelopeExtremeCount; ++kind) {
       if (!found[kind]) continue;
       const ExtremeSource& from = source[kind];
-      const double d = (delta.*kArrays[from.array])[from.index];
-      if (from.fromMax ? d > 0 : d < 0) env.extremes[kind].spansOnMax.push_back(k);
+      double d;
+      if (from.sample >= 0) {
+        const auto e = static_cast<int32_t>(from.sample / perElement) + 1;
+        const auto j = static_cast<int32_t>(from.sample % perElement);
+        d = ValueOf(ElementSolution(analysis, e, EndsOf(delta, e))
+                        .At(SampleOffset(analysis, e, j, perElement)),
+                    kKindQuantity[static_cast<size_t>(kind)]);
+      } else {
+        d = (delta.*kArrays[from.array])[from.index];
+      }
+      if (!(from.fromMax ? d > 0 : d < 0)) continue;
+      env.extremes[kind].spansOnMax.push_back(k);
+      for (int c = 0; c < 2; ++c) {
+        if (near[kind][c] != 0) governing[kind][c] += EndsOf(delta, near[kind][c]);
+      }
+    }
+  }
+  for (int kind = 0; kind < kEnvelopeExtremeCount; ++kind) {
+    if (!found[kind]) continue;
+    for (int c = 0; c < 2; ++c) {
+      if (near[kind][c] == 0) continue;
+      RefineExtreme(ElementSolution(analysis, near[kind][c], governing[kind][c]),
+                    kKindQuantity[static_cast<size_t>(kind)], kind % 2 == 0, env.extremes[kind]);
     }
   }
   return env;

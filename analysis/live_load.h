@@ -46,6 +46,12 @@ struct EnvelopeElement {
   EnvelopeRange shearStart, shearEnd, momentStart, momentEnd;
 };
 
+// The envelope inside an element: the ranges of the four diagram values at one interior point.
+struct EnvelopeSample {
+  double x = 0;
+  EnvelopeRange deflection, rotation, shear, moment;
+};
+
 // The eight global extremes of the diagram values, in the order of their JSON names.
 enum EnvelopeExtremeKind : int {
   kEnvelopeMaxShear,
@@ -68,6 +74,16 @@ struct LiveLoadEnvelope {
   std::vector<LiveLoadSpan> spans;
   std::vector<EnvelopeNode> nodes;        // one per node of the run, in order
   std::vector<EnvelopeElement> elements;  // one per element of the run, in order
+  // Interior points, the same number in every element (0 to kMaxSamplesPerElement, as many
+  // as keep their total within kSampleBudget), equally spaced inside it: element e (1-based)
+  // has samples[(e - 1) * samplesPerElement + j], j = 0 .. samplesPerElement - 1, ascending.
+  static constexpr int32_t kMaxSamplesPerElement = 3;
+  static constexpr int64_t kSampleBudget = 1 << 16;
+  int32_t samplesPerElement = 0;
+  std::vector<EnvelopeSample> samples;
+  // Each extreme is the largest (smallest) of the node, element-end and sample values, refined
+  // inside the elements next to it: there the arrangement that governs it is one load case,
+  // whose exact curve is stationary at the extreme (or it lies at the element's end).
   std::array<EnvelopeExtreme, kEnvelopeExtremeCount> extremes;
   // The tests of the single analysis applied to the envelope: the A4 line when some solution
   // or sum holds a value beyond the range of a double (the envelope is then empty: no results),
@@ -96,8 +112,10 @@ int32_t SpanOfPosition(const std::vector<LiveLoadSpan>& spans, double x);
 
 // The envelope of `model` under `live`, from the results of its ordinary run in `analysis`:
 // one solution for the settlements and min loading everywhere, one per span for the change to
-// its max loading, superposed; O(spans x nodes), no new elimination. Empty when the run left no
-// results to build on (errors A1, A3, A4), or with the A4 line when its own values overflow.
+// its max loading, superposed; O(spans x nodes), no new elimination. Memory: the nodes' and
+// elements' ranges, and at most kSampleBudget interior samples (72 bytes each). Empty when the run
+// left no results to build on (errors A1, A3, A4), or with the A4 line when its own values
+// overflow.
 LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
                                          const LiveLoadModel& model, const CLiveLoadItem& live);
 

@@ -239,23 +239,6 @@ std::array<double, 4> CBeamAnalysis::PreciseElementForces(
           (k.k14 * d[0] + k.k24 * d[1] + k.k34 * d[2] + k.k44 * d[3]).hi};
 }
 
-void CBeamAnalysis::PreciseEndForces() {
-  const auto at = [this](int32_t dof) {
-    const BeamNode& n = m_nodes[static_cast<size_t>((dof + 1) >> 1)];
-    return DD((dof & 1) ? n.deflection : n.rotation, m_displacementLow[dof]);
-  };
-  for (int32_t e = 1; e <= m_nElements; ++e) {
-    const int32_t j = 2 * e - 1;  // the left node's deflection dof
-    const std::array<double, 4> f =
-        PreciseElementForces(e, {at(j), at(j + 1), at(j + 2), at(j + 3)});
-    BeamElement& el = m_elements[e];
-    el.shearStart = f[0];
-    el.momentStart = f[1];
-    el.shearEnd = f[2];
-    el.momentEnd = f[3];
-  }
-}
-
 void CBeamAnalysis::SolveCasePrecisely(std::vector<double>& F, std::vector<double>& d,
                                        std::vector<double>& low) const {
   std::vector<DD> f(F.begin(), F.end()), x(d.begin(), d.end());

@@ -202,6 +202,15 @@ void CBeamAnalysis::SumLoadsPerElement(const std::vector<CUniformLoadItem>& unif
   }
 }
 
+void CBeamAnalysis::AddElementLoad(std::vector<double>& F, int32_t e, double p, double q) const {
+  const LoadShares share = LoadSharesOf(p, q, ElementLength(e), m_elements[e].releaseEnd);
+  const int32_t j = 2 * e + 1;  // the right node's deflection dof
+  F[j - 2] += share.v1;
+  F[j - 1] -= share.m1;
+  F[j] += share.v2;
+  F[j + 1] += share.m2;
+}
+
 void CBeamAnalysis::AssembleLoads(Equations& eq, const std::vector<CSupportItem>& supports,
                                   const std::vector<CPointLoadItem>& pointLoads,
                                   const std::vector<CUniformLoadItem>& uniformLoads) {
@@ -216,14 +225,7 @@ void CBeamAnalysis::AssembleLoads(Equations& eq, const std::vector<CSupportItem>
     m_loadScale.moment += std::fabs(p.m_dMoment) + std::fabs(p.m_dPLoad * p.m_dX);
   }
 
-  auto addElementLoad = [this, &F](int32_t e, double p, double q) {
-    const LoadShares share = LoadSharesOf(p, q, ElementLength(e), m_elements[e].releaseEnd);
-    const int32_t j = 2 * e + 1;  // the right node's deflection dof
-    F[j - 2] += share.v1;
-    F[j - 1] -= share.m1;
-    F[j] += share.v2;
-    F[j + 1] += share.m2;
-  };
+  auto addElementLoad = [this, &F](int32_t e, double p, double q) { AddElementLoad(F, e, p, q); };
   const bool summed = UseSummedLoads(uniformLoads);
   if (summed) {
     SumLoadsPerElement(uniformLoads);

@@ -242,8 +242,23 @@ void DrawEnvelope(DeviceContext& dc, const DrawingFrame& f, const ModelItems& it
   auto endValue = [&](const EnvelopeElement& e, int side) {
     return side == 0 ? -ranges(e).second.min : -ranges(e).second.max;
   };
+  // Inside the elements: the envelope's samples, samplesPerElement of them per element.
+  auto sampleValue = [quantity](const EnvelopeSample& s, int side) {
+    const EnvelopeRange& r = quantity == BeamQuantity::kShear      ? s.shear
+                             : quantity == BeamQuantity::kMoment   ? s.moment
+                             : quantity == BeamQuantity::kRotation ? s.rotation
+                                                                   : s.deflection;
+    return side == 0 ? r.max : r.min;
+  };
+  const size_t perElement = static_cast<size_t>(env.samplesPerElement);
+  auto addSamples = [&](ColumnPolyline& line, const CurveScale& c, size_t e, int side) {
+    for (size_t j = e * perElement; j < (e + 1) * perElement && j < env.samples.size(); ++j)
+      line.Add(c.X(env.samples[j].x), c.Y(sampleValue(env.samples[j], side)));
+  };
   double scale = 0;
   for (int side = 0; side < 2; ++side) {
+    for (const EnvelopeSample& s : env.samples)
+      scale = std::max(scale, std::fabs(sampleValue(s, side)));
     if (atNodes) {
       for (const EnvelopeNode& n : env.nodes) scale = std::max(scale, std::fabs(nodeValue(n, side)));
     } else {
@@ -270,13 +285,18 @@ void DrawEnvelope(DeviceContext& dc, const DrawingFrame& f, const ModelItems& it
   for (int side = 0; side < 2; ++side) {
     ColumnPolyline line(dc);
     if (atNodes) {
-      for (const EnvelopeNode& n : env.nodes) line.Add(c.X(n.x), c.Y(nodeValue(n, side)));
+      for (size_t i = 0; i < env.nodes.size(); ++i) {
+        line.Add(c.X(env.nodes[i].x), c.Y(nodeValue(env.nodes[i], side)));
+        addSamples(line, c, i, side);
+      }
       continue;
     }
     line.Add(f.left, f.baseline);
     double xStart = 0;
-    for (const EnvelopeElement& e : env.elements) {
+    for (size_t i = 0; i < env.elements.size(); ++i) {
+      const EnvelopeElement& e = env.elements[i];
       line.Add(c.X(xStart), c.Y(startValue(e, side)));
+      addSamples(line, c, i, side);
       line.Add(c.X(e.xEnd), c.Y(endValue(e, side)));
       xStart = e.xEnd;
     }

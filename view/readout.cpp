@@ -49,6 +49,19 @@ std::optional<ReadPoint> PointAt(const CSPLX_30Doc& doc, const ResultsViewState&
   return ReadPoint{k, a.m_nNodes > 0 ? a.m_nodes[k].x : p, std::clamp(p, 0.0, a.m_dLength)};
 }
 
+// With an envelope drawn: the first of its samples inside the element ending at node k that
+// stands at or right of the cursor position p (the curves' points between nodes), or null when
+// the node comes first.
+const EnvelopeSample* SampleAt(const LiveLoadEnvelope& env, int32_t k, double p) {
+  const auto per = static_cast<size_t>(env.samplesPerElement);
+  if (k < 2 || per == 0) return nullptr;
+  const size_t first = static_cast<size_t>(k - 2) * per;
+  for (size_t j = first; j < first + per && j < env.samples.size(); ++j) {
+    if (env.samples[j].x >= p) return &env.samples[j];
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 int ReadoutMarkX(const CSPLX_30Doc& doc, const ResultsViewState& state, int mouseX) {
@@ -56,7 +69,9 @@ int ReadoutMarkX(const CSPLX_30Doc& doc, const ResultsViewState& state, int mous
   if (!at) return -1;
   // The exact curves: at the cursor.
   if (!ShowsEnvelope(doc.GetEnvelope(), state.toggles)) return mouseX;
-  return ScreenFrame(state.m_cxClient, state.m_cyClient, doc.GetBeamLength()).MapX(at->w);
+  const EnvelopeSample* sample = SampleAt(doc.GetEnvelope(), at->node, at->p);
+  return ScreenFrame(state.m_cxClient, state.m_cyClient, doc.GetBeamLength())
+      .MapX(sample ? sample->x : at->w);
 }
 
 namespace {
@@ -136,6 +151,21 @@ std::string EnvelopeValues(const LiveLoadEnvelope& env, int32_t k, int32_t j,
   return t;
 }
 
+// The two envelope curves at one of its samples.
+std::string SampleRanges(const EnvelopeSample& s, const ViewToggles& show, const ReadoutUnits& u) {
+  std::string t;
+  if (show.deflection) {
+    t += RangeLine("Deflection", u.Deflection(s.deflection.max), u.Deflection(s.deflection.min),
+                   u.deflectionUnit());
+  }
+  if (show.rotation) t += RangeLine("Rotation", s.rotation.max, s.rotation.min, " radians");
+  if (show.moment) {
+    t += RangeLine("Moment", u.Moment(s.moment.max), u.Moment(s.moment.min), u.momentUnit());
+  }
+  if (show.shear) t += RangeLine("Shear", s.shear.max, s.shear.min, u.forceUnit());
+  return t;
+}
+
 }  // namespace
 
 std::string ReadoutText(const CSPLX_30Doc& doc, const ResultsViewState& state, int mx) {
@@ -144,13 +174,17 @@ std::string ReadoutText(const CSPLX_30Doc& doc, const ResultsViewState& state, i
   const CBeamAnalysis& a = doc.GetAnalysis();
   const CBeamAnalysis::TableLock lock(a);
   const int32_t k = at->node;
-  // The envelope is read at the node, the single analysis at the cursor itself.
+  // The envelope is read at the node or sample of its curves at or right of the cursor, the
+  // single analysis at the cursor itself.
   const bool envelope = ShowsEnvelope(doc.GetEnvelope(), state.toggles);
-  const double w = envelope || a.m_nNodes <= 0 ? at->w : at->p;
+  const EnvelopeSample* sample = envelope ? SampleAt(doc.GetEnvelope(), k, at->p) : nullptr;
+  const double w = sample ? sample->x : envelope || a.m_nNodes <= 0 ? at->w : at->p;
   const ReadoutUnits u{doc.GetUnits() == kUnitsEnglish, doc.GetUnits() == kUnitsMetric};
   std::string t = " x = " + Width6General4(u.english ? w / 12 : w) +
                   (u.english ? " feet" : u.metric ? " m" : " ") + "\r\n";
-  if (a.m_nNodes > 0) {
+  if (sample) {
+    t += SampleRanges(*sample, state.toggles, u);
+  } else if (a.m_nNodes > 0) {
     t += envelope ? EnvelopeValues(doc.GetEnvelope(), k, ElementEndingAt(a, k, w), state.toggles, u)
                   : SingleValues(a, w, state.toggles, u);
   }

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/element_values.h"
 #include "analysis/influence_line.h"
 #include "model/number_text.h"
 #include "run/document.h"
@@ -174,26 +175,23 @@ std::vector<std::array<double, 8>> EnvelopeValues(const LiveLoadEnvelope& env, b
   return v;
 }
 
-// The extremes of one analysis over its nodes and element ends (the envelope's extremes are
-// taken there; a single analysis also finds those between nodes), in the order of the
-// envelope's extreme kinds.
-std::array<double, kEnvelopeExtremeCount> NodeExtremes(const CBeamAnalysis& a) {
-  std::array<double, kEnvelopeExtremeCount> x{-1e300, 1e300, -1e300, 1e300,
-                                              -1e300, 1e300, -1e300, 1e300};
-  auto track = [&](int k, double v) {
-    x[k] = std::max(x[k], v);
-    x[k + 1] = std::min(x[k + 1], v);
-  };
-  for (int32_t e = 1; e <= a.m_nElements; ++e) {
-    const BeamElement& el = a.m_elements[e];
-    for (const double v : {el.shearStart, -el.shearEnd}) track(0, v);
-    for (const double v : {el.momentStart, -el.momentEnd}) track(2, v);
+// The true extremes of one analysis (between nodes too), in the order of the envelope's
+// extreme kinds: the envelope's extreme is the largest of them over every pattern.
+std::array<double, kEnvelopeExtremeCount> TrueExtremes(const CBeamAnalysis& a) {
+  return {a.m_dMaxShear,    a.m_dMinShear,    a.m_dMaxMoment,     a.m_dMinMoment,
+          a.m_dMaxRotation, a.m_dMinRotation, a.m_dMaxDeflection, a.m_dMinDeflection};
+}
+
+// The four diagram values of one analysis at each of the envelope's samples, exact between
+// nodes.
+std::vector<std::array<double, 4>> SampleValues(const CBeamAnalysis& a,
+                                                const LiveLoadEnvelope& env) {
+  std::vector<std::array<double, 4>> v;
+  for (const EnvelopeSample& s : env.samples) {
+    const BeamValues b = ValuesAt(a, s.x);
+    v.push_back({b.deflection, b.rotation, b.shear, b.moment});
   }
-  for (int32_t i = 1; i <= a.m_nNodes; ++i) {
-    track(4, a.m_nodes[i].rotation);
-    track(6, a.m_nodes[i].deflection);
-  }
-  return x;
+  return v;
 }
 
 TEST(LiveLoadEnvelopeTest, EqualsTheEnumerationOfEveryPatternOnRandomModels) {
@@ -215,6 +213,8 @@ TEST(LiveLoadEnvelopeTest, EqualsTheEnumerationOfEveryPatternOnRandomModels) {
     std::array<double, 8> scale{};
     std::array<double, kEnvelopeExtremeCount> extreme{};
     std::vector<std::array<double, kEnvelopeExtremeCount>> patternExtremes(1u << spans);
+    std::vector<std::array<double, 4>> sampleHigh, sampleLow;
+    std::array<double, 4> sampleScale{};
     for (unsigned mask = 0; mask < (1u << spans); ++mask) {
       const auto run = RunLines(m.Pattern(mask));
       const CBeamAnalysis& a = run->GetAnalysis();
@@ -228,7 +228,16 @@ TEST(LiveLoadEnvelopeTest, EqualsTheEnumerationOfEveryPatternOnRandomModels) {
           scale[q] = std::max(scale[q], std::abs(v[i][q]));
         }
       }
-      patternExtremes[mask] = NodeExtremes(a);
+      const auto sv = SampleValues(a, env);
+      if (mask == 0) sampleHigh = sampleLow = sv;
+      for (size_t i = 0; i < sv.size(); ++i) {
+        for (int q = 0; q < 4; ++q) {
+          sampleHigh[i][q] = std::max(sampleHigh[i][q], sv[i][q]);
+          sampleLow[i][q] = std::min(sampleLow[i][q], sv[i][q]);
+          sampleScale[q] = std::max(sampleScale[q], std::abs(sv[i][q]));
+        }
+      }
+      patternExtremes[mask] = TrueExtremes(a);
       for (int k = 0; k < kEnvelopeExtremeCount; ++k) {
         const double x = patternExtremes[mask][k];
         extreme[k] = mask == 0 ? x : (k % 2 == 0 ? std::max(extreme[k], x) : std::min(extreme[k], x));
@@ -242,7 +251,19 @@ TEST(LiveLoadEnvelopeTest, EqualsTheEnumerationOfEveryPatternOnRandomModels) {
         ASSERT_NEAR(envLow[i][q], low[i][q], tol) << "node " << i << " quantity " << q;
       }
     }
-    // Each extreme, and the pattern named for it gives it.
+    // Between the nodes: every sample, with the same exact values in each pattern.
+    ASSERT_EQ(env.samples.size(), env.elements.size() * 3);
+    auto sampleRange = [](const EnvelopeSample& s, int q) {
+      return std::array{s.deflection, s.rotation, s.shear, s.moment}[static_cast<size_t>(q)];
+    };
+    for (size_t i = 0; i < env.samples.size(); ++i) {
+      for (int q = 0; q < 4; ++q) {
+        const double tol = 1e-7 * std::max(sampleScale[q], 1e-300);
+        ASSERT_NEAR(sampleRange(env.samples[i], q).max, sampleHigh[i][q], tol) << "sample " << i;
+        ASSERT_NEAR(sampleRange(env.samples[i], q).min, sampleLow[i][q], tol) << "sample " << i;
+      }
+    }
+    // Each extreme (between nodes too), and the pattern named for it gives it.
     for (int k = 0; k < kEnvelopeExtremeCount; ++k) {
       const double tol = 1e-7 * std::max(std::abs(extreme[k & ~1]), std::abs(extreme[k | 1]));
       EXPECT_NEAR(env.extremes[k].value, extreme[k], tol) << "extreme " << k;

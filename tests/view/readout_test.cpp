@@ -64,7 +64,8 @@ std::map<std::string, std::vector<double>> Values(const std::string& text) {
   return values;
 }
 
-// With a live-load envelope drawn, the read-out gives its two curves at the node read: the
+// With a live-load envelope drawn, the read-out gives its two curves at the node or the sample
+// between nodes read (the first at or right of the cursor): the
 // largest and smallest of the four arrangements (each span with DeadMax x its loads plus the
 // factored live load, or DeadMin x its loads), each solved as an ordinary model and read there
 // by the exact values (at x = 0 those of the beam's start, elsewhere those left of the node).
@@ -99,6 +100,7 @@ TEST(ReadoutTest, EnvelopeGivesTheLargestAndSmallestOfEveryArrangement) {
   std::map<std::string, double> scale;  // the largest value of each quantity on the beam
   std::vector<std::pair<std::map<std::string, std::vector<double>>,
                         std::map<std::string, std::vector<double>>>> read;
+  int atSamples = 0;
   for (int x = 150; x <= 850; x += 7) {
     const auto envelope = Values(ReadoutText(live, state, x));
     std::map<std::string, std::vector<double>> brute;
@@ -107,10 +109,20 @@ TEST(ReadoutTest, EnvelopeGivesTheLargestAndSmallestOfEveryArrangement) {
     const double p = (x - 150) / (700.0 / a.m_dLength);
     int32_t k = 1;
     while (k < a.m_nNodes && p - a.m_nodes[k].x >= 1e-10) ++k;
-    const double node = a.m_nodes[k].x;
+    // Or, before it, the first of the envelope's samples inside the element ending there.
+    double node = a.m_nodes[k].x;
+    const LiveLoadEnvelope& env = live.GetEnvelope();
+    const size_t per = static_cast<size_t>(env.samplesPerElement);
+    for (size_t j = (k - 2) * per; k >= 2 && j < (k - 1) * per; ++j) {
+      if (env.samples[j].x >= p) {
+        node = env.samples[j].x;
+        ++atSamples;
+        break;
+      }
+    }
     brute["x"] = {ConvertNumber(FormatGeneral(node / 12, 4))};
     for (const CSPLX_30Doc& doc : arrangements) {
-      const BeamValues v = ValuesAt(doc.GetAnalysis(), node);  // left of the node, as drawn
+      const BeamValues v = ValuesAt(doc.GetAnalysis(), node);  // left of a node, as drawn
       const std::pair<const char*, double> values[] = {
           {"Deflection", v.deflection}, {"Rotation", v.rotation},
           {"Moment", v.moment / 12}, {"Shear", v.shear}};
@@ -125,6 +137,7 @@ TEST(ReadoutTest, EnvelopeGivesTheLargestAndSmallestOfEveryArrangement) {
     ASSERT_EQ(envelope.size(), 5u) << x;  // x and the four quantities
     read.emplace_back(envelope, brute);
   }
+  EXPECT_GT(atSamples, 20);
   for (const auto& [envelope, brute] : read) {
     EXPECT_EQ(envelope.at("x")[0], brute.at("x")[0]);
     for (const char* name : {"Deflection", "Rotation", "Moment", "Shear"}) {
