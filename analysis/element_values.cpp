@@ -149,26 +149,23 @@ constexpr double kCubicLoadPeak = 0.0642;
 
 }  // namespace
 
-ElementSolution::ElementSolution(const CBeamAnalysis& a, int32_t e) {
+namespace {
+
+// Element e's ends as the run's tables hold them.
+ElementEnds TableEnds(const CBeamAnalysis& a, int32_t e) {
   const BeamElement& el = a.m_elements[static_cast<size_t>(e)];
   const BeamNode& left = a.m_nodes[static_cast<size_t>(e)];
   const BeamNode& right = a.m_nodes[static_cast<size_t>(e) + 1];
-  m_x0 = left.x;
-  m_l = a.ElementLength(e);
-  m_ei = el.ei;
-  m_v1 = left.deflection;
-  m_v2 = right.deflection;
-  m_r1 = left.rotation;
-  m_r2 = right.rotation;
-  m_va = el.shearStart;
-  m_vb = -el.shearEnd;
-  m_ma = el.momentStart;
-  m_mb = -el.momentEnd;
   const CBeamAnalysis::ElementLoad load = a.ElementLoadOf(e);
-  m_p = load.p;
-  m_q = load.q;
-  m_ownEndRotation = el.releaseEnd == 1;
+  return ElementEnds{left.deflection, right.deflection, left.rotation,  right.rotation,
+                     el.shearStart,   el.shearEnd,      el.momentStart, el.momentEnd,
+                     load.p,          load.q};
 }
+
+}  // namespace
+
+ElementSolution::ElementSolution(const CBeamAnalysis& a, int32_t e)
+    : ElementSolution(a, e, TableEnds(a, e)) {}
 
 ElementSolution::ElementSolution(const CBeamAnalysis& a, int32_t e, const ElementEnds& ends) {
   const BeamElement& el = a.m_elements[static_cast<size_t>(e)];
