@@ -38,14 +38,14 @@ std::string Blanks(size_t n) { return std::string(n, ' '); }
 
 // "Supports - X = feet, Displacement = inches, Rotation = radians", or without labels
 // "Supports - Consistent Units".
-std::string InputReportHeading(const SectionRecord& section, const CSPLX_30Doc& doc,
+std::string InputReportHeading(const SectionRecord& section, const ModelRun& run,
                                bool labelled) {
   std::string heading = std::string(section.title) + " - ";
   if (!labelled) return heading + "Consistent Units";
   for (int c = 0; c < section.reportColumnCount; ++c) {
     const ReportColumn& column = section.reportColumns[c];
     if (c > 0) heading += ", ";
-    heading.append(column.name).append(" = ").append(doc.GetUnitLabel(column.quantity));
+    heading.append(column.name).append(" = ").append(run.items.GetUnitLabel(column.quantity));
   }
   return heading;
 }
@@ -106,45 +106,45 @@ void ReportBuilder::AddReportLine(std::string text, bool verbatim) {
   Append(std::move(text));
 }
 
-void ReportBuilder::BuildInputReport(const CSPLX_30Doc& doc) {
+void ReportBuilder::BuildInputReport(const ModelRun& run) {
   AddReportLine("Description:");
   AddReportLine("");
-  for (const std::string& line : doc.GetLines()) {
+  for (const std::string& line : run.lines) {
     if (!line.empty() && line[0] == '/') AddReportLine("  " + line.substr(1), true);
   }
   AddReportLine("");
-  AddReportLine(doc.GetUnits() == kUnitsEnglish  ? "Units: English"
-                : doc.GetUnits() == kUnitsMetric ? "Units: Metric"
+  AddReportLine(run.items.m_nUnits == kUnitsEnglish  ? "Units: English"
+                : run.items.m_nUnits == kUnitsMetric ? "Units: Metric"
                                                : "Units: Consistent");
   AddReportLine("");
 
   // Without unit labels (Consistent units) every heading says so instead of naming them.
-  const bool labelled = !doc.GetUnitLabel(kQuantityPosition).empty();
+  const bool labelled = !run.items.GetUnitLabel(kQuantityPosition).empty();
   bool first = true;
   for (int id = 0; id < kSectionCount; ++id) {
     const SectionRecord& section = SectionById(id);
     if (section.reportColumnCount == 0) continue;
     if (!first) AddReportLine("");
     first = false;
-    AddReportLine(InputReportHeading(section, doc, labelled));
+    AddReportLine(InputReportHeading(section, run, labelled));
     const size_t skip = section.prefix.size() + 1;  // the prefix and the blank after it
-    for (const std::string& line : doc.GetLines()) {
+    for (const std::string& line : run.lines) {
       if (line.rfind(section.prefix, 0) != 0) continue;
       AddReportLine("  " + (line.size() > skip ? line.substr(skip) : std::string()));
     }
   }
 }
 
-void ReportBuilder::BuildSummaryReport(const CSPLX_30Doc& doc) {
+void ReportBuilder::BuildSummaryReport(const ModelRun& run) {
   AddReportLine("");
   AddReportLine("Analysis Data:");
   AddReportLine("");
-  const CBeamAnalysis& a = doc.GetAnalysis();
+  const CBeamAnalysis& a = run.analysis;
   if (a.m_dLength <= 0 || a.m_nNodes <= 0) {
     AddReportLine("Summary report is not available.");
     return;
   }
-  const SummaryUnits u = UnitsOf(doc.GetUnits());
+  const SummaryUnits u = UnitsOf(run.items.m_nUnits);
   const double d = u.divisor;
   AddReportLine(" Beam Length = " + FormatFiveDigits(a.m_dLength / d) + u.position);
   AddReportLine(" Number of Nodes = " + std::to_string(a.m_nNodes));
@@ -155,8 +155,8 @@ void ReportBuilder::BuildSummaryReport(const CSPLX_30Doc& doc) {
   AddReportLine("Reactions:");
   AddReportLine("");
   AddReportLine("          X       Vert        Rot");
-  if (doc.GetUnits() == kUnitsEnglish) AddReportLine("       feet       kips     kip ft");
-  else if (doc.GetUnits() == kUnitsMetric) AddReportLine("          m         kN       kN m");
+  if (run.items.m_nUnits == kUnitsEnglish) AddReportLine("       feet       kips     kip ft");
+  else if (run.items.m_nUnits == kUnitsMetric) AddReportLine("          m         kN       kN m");
   AddReportLine(kRule33);
   double sumV = 0;
   double sumM = 0;
@@ -211,14 +211,14 @@ void ReportBuilder::BuildSummaryReport(const CSPLX_30Doc& doc) {
   extreme(" Max Deflection =", a.m_dMaxDeflection, u.deflectionMinMax, a.m_dXMaxDeflection);
 }
 
-void ReportBuilder::BuildDetailsReport(const CSPLX_30Doc& doc, int dataPoints, bool tabDelimited) {
-  const CBeamAnalysis& a = doc.GetAnalysis();
+void ReportBuilder::BuildDetailsReport(const ModelRun& run, int dataPoints, bool tabDelimited) {
+  const CBeamAnalysis& a = run.analysis;
   if (a.m_dLength <= 0 || a.m_nNodes <= 0) {
     AddReportLine("Details report is not available.");
     return;
   }
-  const bool english = doc.GetUnits() == kUnitsEnglish;
-  const bool metric = doc.GetUnits() == kUnitsMetric;
+  const bool english = run.items.m_nUnits == kUnitsEnglish;
+  const bool metric = run.items.m_nUnits == kUnitsMetric;
   if (tabDelimited) {
     AddReportLine("X\tEI\tShear\tMoment\tRotation\tDisp");
     if (english) AddReportLine("in\tkip in^2\tkips\tkip in\trad\tin");
@@ -267,16 +267,16 @@ void ReportBuilder::BuildDetailsReport(const CSPLX_30Doc& doc, int dataPoints, b
   }
 }
 
-void ReportBuilder::BuildEnvelopeReport(const CSPLX_30Doc& doc, int dataPoints) {
-  const LiveLoadEnvelope& env = doc.GetEnvelope();
+void ReportBuilder::BuildEnvelopeReport(const ModelRun& run, int dataPoints) {
+  const LiveLoadEnvelope& env = run.envelope;
   if (env.empty()) {
     AddReportLine("Envelope report is not available.");
     return;
   }
-  const SummaryUnits u = UnitsOf(doc.GetUnits());
+  const SummaryUnits u = UnitsOf(run.items.m_nUnits);
   const double d = u.divisor;
-  const bool english = doc.GetUnits() == kUnitsEnglish;
-  const bool metric = doc.GetUnits() == kUnitsMetric;
+  const bool english = run.items.m_nUnits == kUnitsEnglish;
+  const bool metric = run.items.m_nUnits == kUnitsMetric;
   const double deflectionFactor = metric ? 1000 : 1;  // m to mm
 
   AddReportLine("Spans:");

@@ -50,17 +50,17 @@ class ReportBuilder {
   // the blank that precedes the "/", and 10 blanks followed by the text from the "/" on.
   void AddReportLine(std::string text, bool verbatim = false);
 
-  // Description, units and the model lines grouped by section, from the document's lines.
-  void BuildInputReport(const CSPLX_30Doc& doc);
+  // Description, units and the model lines grouped by section, from the run's lines.
+  void BuildInputReport(const ModelRun& run);
   // Length, counts, reactions, equilibrium and extremes (recomputes the extremes first).
-  void BuildSummaryReport(const CSPLX_30Doc& doc);
+  void BuildSummaryReport(const ModelRun& run);
   // The table of results at every `DetailsStep(dataPoints)`-th node, columnar (six fields of
   // 11 characters joined by blanks) or tab-delimited (fields trimmed, joined by tabs).
-  void BuildDetailsReport(const CSPLX_30Doc& doc, int dataPoints, bool tabDelimited);
+  void BuildDetailsReport(const ModelRun& run, int dataPoints, bool tabDelimited);
   // The live-load envelope (only for a model with one): the spans, the eight extremes with the
   // spans loaded for each, and the largest and smallest shear, moment, rotation and deflection
   // at every `DetailsStep(dataPoints)`-th node, in the units of the details table.
-  void BuildEnvelopeReport(const CSPLX_30Doc& doc, int dataPoints);
+  void BuildEnvelopeReport(const ModelRun& run, int dataPoints);
   void AddDiagramsMarker() { AddReportLine(std::string(kDiagramsLine), true); }
 
   const std::vector<CReportLine>& Lines() const { return m_lines; }

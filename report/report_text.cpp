@@ -25,35 +25,35 @@ void AppendReport(std::string& text, const char* title, const ReportBuilder& bui
 
 }  // namespace
 
-std::string JoinedReportText(const CSPLX_30Doc& doc, const PrintOptions& options) {
+std::string JoinedReportText(const ModelRun& run, const PrintOptions& options) {
   std::string text;
   ReportBuilder builder;
   if (options.m_bPrintInput) {
-    builder.BuildInputReport(doc);
+    builder.BuildInputReport(run);
     AppendReport(text, kInputReportTitle, builder);
     builder.Clear();
   }
   if (options.m_bPrintSummary) {
-    builder.BuildSummaryReport(doc);
+    builder.BuildSummaryReport(run);
     AppendReport(text, kSummaryReportTitle, builder);
     builder.Clear();
   }
   if (options.m_bPrintDetails) {
-    builder.BuildDetailsReport(doc, options.m_nDataPoints, false);
+    builder.BuildDetailsReport(run, options.m_nDataPoints, false);
     AppendReport(text, kDetailsReportTitle, builder);
     builder.Clear();
   }
   // A model with a Live Load line adds its envelope to whichever results are reported.
-  if (!doc.GetEnvelope().empty() && (options.m_bPrintSummary || options.m_bPrintDetails)) {
-    builder.BuildEnvelopeReport(doc, options.m_nDataPoints);
+  if (!run.envelope.empty() && (options.m_bPrintSummary || options.m_bPrintDetails)) {
+    builder.BuildEnvelopeReport(run, options.m_nDataPoints);
     AppendReport(text, kEnvelopeReportTitle, builder);
   }
   return text;
 }
 
-std::string TabDelimitedDetailsText(const CSPLX_30Doc& doc, int dataPoints) {
+std::string TabDelimitedDetailsText(const ModelRun& run, int dataPoints) {
   ReportBuilder builder;
-  builder.BuildDetailsReport(doc, dataPoints, true);
+  builder.BuildDetailsReport(run, dataPoints, true);
   std::string text;
   for (const CReportLine& line : builder.Lines()) {
     if (IsRuleLine(line.text)) continue;

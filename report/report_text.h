@@ -16,11 +16,11 @@ inline constexpr const char* kReportFileError = "Error - File could not be opene
 // its title, an empty line, its lines (rule lines left out) indented by two blanks, and an
 // empty line. Line ends "\r\n". The diagrams option plays no part. A model with a live-load
 // envelope adds the envelope report last when the summary or the details are on.
-std::string JoinedReportText(const CSPLX_30Doc& doc, const PrintOptions& options);
+std::string JoinedReportText(const ModelRun& run, const PrintOptions& options);
 
 // The details table in tab-delimited form with the rows of `dataPoints` (0..3), rule lines
 // left out, each line ended by "\r\n", then one more "\r\n".
-std::string TabDelimitedDetailsText(const CSPLX_30Doc& doc, int dataPoints);
+std::string TabDelimitedDetailsText(const ModelRun& run, int dataPoints);
 
 // The report file name offered for a document: its file name without folder and extension
 // and ".rpt"; "untitled.rpt" for a document without a file.

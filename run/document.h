@@ -214,4 +214,20 @@ class CSPLX_30Doc : public CDocument {
   RunLog m_lastRun;
 };
 
+// What a run leaves for the reports, the read-out and the painting to read: the lines it ran,
+// the items built from them, the analysis and the live-load envelope. A view of its parts,
+// which must outlive it unchanged. A document converts to its own (its last run); tests make
+// one from parts.
+struct ModelRun {
+  ModelRun(const std::vector<std::string>& runLines, const ModelItems& runItems,
+           const CBeamAnalysis& runAnalysis, const LiveLoadEnvelope& runEnvelope)
+      : lines(runLines), items(runItems), analysis(runAnalysis), envelope(runEnvelope) {}
+  ModelRun(const CSPLX_30Doc& doc)  // NOLINT(google-explicit-constructor): every reader's view
+      : ModelRun(doc.GetLines(), doc.GetItems(), doc.GetAnalysis(), doc.GetEnvelope()) {}
+  const std::vector<std::string>& lines;
+  const ModelItems& items;
+  const CBeamAnalysis& analysis;
+  const LiveLoadEnvelope& envelope;
+};
+
 }  // namespace spanlab

@@ -26,9 +26,9 @@ struct ReadPoint {
   double w;
   double p;
 };
-std::optional<ReadPoint> PointAt(const CSPLX_30Doc& doc, const ResultsViewState& state, int mx) {
-  const CBeamAnalysis& a = doc.GetAnalysis();
-  if (!(a.m_dLength > 0) || !(doc.GetBeamLength() > 0)) return std::nullopt;
+std::optional<ReadPoint> PointAt(const ModelRun& run, const ResultsViewState& state, int mx) {
+  const CBeamAnalysis& a = run.analysis;
+  if (!(a.m_dLength > 0) || !(run.items.m_dBeamLength > 0)) return std::nullopt;
   if (StoppedAsMechanism(a)) return std::nullopt;
   const int left = static_cast<int>(state.m_cxClient * 0.15);
   const int right = static_cast<int>(state.m_cxClient * 0.85);
@@ -64,13 +64,13 @@ const EnvelopeSample* SampleAt(const LiveLoadEnvelope& env, int32_t k, double p)
 
 }  // namespace
 
-int ReadoutMarkX(const CSPLX_30Doc& doc, const ResultsViewState& state, int mouseX) {
-  const std::optional<ReadPoint> at = PointAt(doc, state, mouseX);
+int ReadoutMarkX(const ModelRun& run, const ResultsViewState& state, int mouseX) {
+  const std::optional<ReadPoint> at = PointAt(run, state, mouseX);
   if (!at) return -1;
   // The exact curves: at the cursor.
-  if (!ShowsEnvelope(doc.GetEnvelope(), state.toggles)) return mouseX;
-  const EnvelopeSample* sample = SampleAt(doc.GetEnvelope(), at->node, at->p);
-  return ScreenFrame(state.m_cxClient, state.m_cyClient, doc.GetBeamLength())
+  if (!ShowsEnvelope(run.envelope, state.toggles)) return mouseX;
+  const EnvelopeSample* sample = SampleAt(run.envelope, at->node, at->p);
+  return ScreenFrame(state.m_cxClient, state.m_cyClient, run.items.m_dBeamLength)
       .MapX(sample ? sample->x : at->w);
 }
 
@@ -168,24 +168,24 @@ std::string SampleRanges(const EnvelopeSample& s, const ViewToggles& show, const
 
 }  // namespace
 
-std::string ReadoutText(const CSPLX_30Doc& doc, const ResultsViewState& state, int mx) {
-  const std::optional<ReadPoint> at = PointAt(doc, state, mx);
+std::string ReadoutText(const ModelRun& run, const ResultsViewState& state, int mx) {
+  const std::optional<ReadPoint> at = PointAt(run, state, mx);
   if (!at) return {};
-  const CBeamAnalysis& a = doc.GetAnalysis();
+  const CBeamAnalysis& a = run.analysis;
   const CBeamAnalysis::TableLock lock(a);
   const int32_t k = at->node;
   // The envelope is read at the node or sample of its curves at or right of the cursor, the
   // single analysis at the cursor itself.
-  const bool envelope = ShowsEnvelope(doc.GetEnvelope(), state.toggles);
-  const EnvelopeSample* sample = envelope ? SampleAt(doc.GetEnvelope(), k, at->p) : nullptr;
+  const bool envelope = ShowsEnvelope(run.envelope, state.toggles);
+  const EnvelopeSample* sample = envelope ? SampleAt(run.envelope, k, at->p) : nullptr;
   const double w = sample ? sample->x : envelope || a.m_nNodes <= 0 ? at->w : at->p;
-  const ReadoutUnits u{doc.GetUnits() == kUnitsEnglish, doc.GetUnits() == kUnitsMetric};
+  const ReadoutUnits u{run.items.m_nUnits == kUnitsEnglish, run.items.m_nUnits == kUnitsMetric};
   std::string t = " x = " + Width6General4(u.english ? w / 12 : w) +
                   (u.english ? " feet" : u.metric ? " m" : " ") + "\r\n";
   if (sample) {
     t += SampleRanges(*sample, state.toggles, u);
   } else if (a.m_nNodes > 0) {
-    t += envelope ? EnvelopeValues(doc.GetEnvelope(), k, ElementEndingAt(a, k, w), state.toggles, u)
+    t += envelope ? EnvelopeValues(run.envelope, k, ElementEndingAt(a, k, w), state.toggles, u)
                   : SingleValues(a, w, state.toggles, u);
   }
   return t;

@@ -16,10 +16,10 @@ namespace spanlab {
 // position of the first node at or right of the cursor and the largest and smallest value of
 // the envelope's two curves at that node's left side (at x = 0 the beam's start):
 // " Moment max = 139.5, min = 16.1 kip ft".
-std::string ReadoutText(const CSPLX_30Doc& doc, const ResultsViewState& state, int mouseX);
+std::string ReadoutText(const ModelRun& run, const ResultsViewState& state, int mouseX);
 
 // The device x, in the view's picture, of where ReadoutText reads for `mouseX`: the cursor
 // itself for the single analysis, the node read for the envelope; -1 where it reads nothing.
-int ReadoutMarkX(const CSPLX_30Doc& doc, const ResultsViewState& state, int mouseX);
+int ReadoutMarkX(const ModelRun& run, const ResultsViewState& state, int mouseX);
 
 }  // namespace spanlab

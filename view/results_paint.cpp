@@ -157,15 +157,15 @@ bool ShowsEnvelope(const LiveLoadEnvelope& envelope, const ViewToggles& toggles)
   return !toggles.singleAnalysis && !envelope.empty();
 }
 
-void PaintResultsView(DeviceContext& dc, const CSPLX_30Doc& doc, ResultsViewState& state) {
+void PaintResultsView(DeviceContext& dc, const ModelRun& run, ResultsViewState& state) {
   if (!dc.IsPrinting()) state.m_nPenUnit = 1;
-  if (!(doc.GetBeamLength() > 0)) return;
+  if (!(run.items.m_dBeamLength > 0)) return;
   const Font previousFont = dc.SelectFont(state.m_font);
-  DrawingFrame frame = ScreenFrame(state.m_cxClient, state.m_cyClient, doc.GetBeamLength());
+  DrawingFrame frame = ScreenFrame(state.m_cxClient, state.m_cyClient, run.items.m_dBeamLength);
   frame.penUnit = state.m_nPenUnit;
-  const ModelItems& items = doc.GetItems();
+  const ModelItems& items = run.items;
   DrawBeamPicture(dc, frame, items);
-  const CBeamAnalysis& a = doc.GetAnalysis();
+  const CBeamAnalysis& a = run.analysis;
   if (StoppedAsMechanism(a)) {
     const unsigned previousAlign = dc.SetTextAlign(kAlignLeft | kAlignTop);
     dc.TextOut(5, 5, kMechanismNotice);
@@ -181,7 +181,7 @@ void PaintResultsView(DeviceContext& dc, const CSPLX_30Doc& doc, ResultsViewStat
     }
     // The label flag goes to the shown curve of highest priority: the last one drawn.
     if (t.reactions) DrawReactions(dc, frame, items, a, !t.AnyCurveAfter(std::nullopt));
-    const LiveLoadEnvelope& e = doc.GetEnvelope();
+    const LiveLoadEnvelope& e = run.envelope;
     const bool envelope = ShowsEnvelope(e, t);
     for (const BeamQuantity q : kBeamQuantities) {
       if (!t.Curve(q)) continue;

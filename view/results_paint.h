@@ -127,6 +127,6 @@ bool ShowsEnvelope(const LiveLoadEnvelope& envelope, const ViewToggles& toggles)
 // shear carries title and labels; the envelope curves instead when the model has a live-load
 // envelope and the single-analysis toggle is off; an influence line asked for instead of all of
 // them), the position marker and the read-out line.
-void PaintResultsView(DeviceContext& dc, const CSPLX_30Doc& doc, ResultsViewState& state);
+void PaintResultsView(DeviceContext& dc, const ModelRun& run, ResultsViewState& state);
 
 }  // namespace spanlab
