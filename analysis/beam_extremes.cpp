@@ -23,6 +23,8 @@
 // curve, so a value the examination would keep is never screened out.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 
 #include "analysis/beam_analysis.h"
@@ -273,9 +275,38 @@ void TrackInterior(const ElementSolution& element, BeamQuantity quantity, Extrem
   }
 }
 
+// The last element that QuietElement settled. The extremes only widen, so an element whose data
+// are bit for bit the same is settled too: the runs of equal spans of a long beam skip the
+// screen's arithmetic.
+class LastQuiet {
+ public:
+  bool Repeats(const Screen& s) const {
+    if (!m_valid) return false;
+    const auto* a = reinterpret_cast<const unsigned char*>(&s);
+    const auto* b = reinterpret_cast<const unsigned char*>(&m_screen);
+    uint64_t differ = 0;
+    for (size_t i = 0; i < sizeof(Screen); i += sizeof(uint64_t)) {
+      uint64_t x, y;
+      std::memcpy(&x, a + i, sizeof x);
+      std::memcpy(&y, b + i, sizeof y);
+      differ |= x ^ y;
+    }
+    return differ == 0;
+  }
+  void Remember(const Screen& s) {
+    m_screen = s;
+    m_valid = true;
+  }
+  void Forget() { m_valid = false; }
+
+ private:
+  Screen m_screen{};
+  bool m_valid = false;
+};
+
 // The interior of element e: screened, then examined where the screen leaves it open; at a
 // hinge also the rotation just left of it.
-inline void TrackElement(const CBeamAnalysis& a, int32_t e, Extreme& deflection,
+inline void TrackElement(const CBeamAnalysis& a, int32_t e, LastQuiet& last, Extreme& deflection,
                          Extreme& rotation, Extreme& shear, Extreme& moment) {
   const BeamElement& el = a.m_elements[static_cast<size_t>(e)];
   const BeamNode& left = a.m_nodes[static_cast<size_t>(e)];
@@ -285,7 +316,13 @@ inline void TrackElement(const CBeamAnalysis& a, int32_t e, Extreme& deflection,
   const Screen s{el.xEnd - left.x, el.ei,           left.deflection, right.deflection,
                  left.rotation,    right.rotation,  el.shearStart,   -el.shearEnd,
                  el.momentStart,   -el.momentEnd,   load.p,          load.q};
-  if (!hinge && s.ei > 0 && QuietElement(s, deflection, rotation, shear, moment)) return;
+  if (!hinge && s.ei > 0) {
+    if (last.Repeats(s) || QuietElement(s, deflection, rotation, shear, moment)) {
+      last.Remember(s);
+      return;
+    }
+  }
+  last.Forget();
   double tol[4] = {0, 0, 0, 0};
   unsigned mask = ScreenElement(s, deflection, rotation, shear, moment, tol);
   if (hinge && s.ei > 0 && !(mask & 2u)) {  // its own end rotation is not the node's
@@ -332,6 +369,7 @@ void CBeamAnalysis::ComputeExtremes(int units) {
   // solution of the loads.
   const bool interior = m_bCasesReady && m_dLength > 0;
   if (interior) SeedFromNodes(*this, deflection, rotation);
+  LastQuiet last;
   for (int32_t e = 1; e <= m_nElements; ++e) {
     const BeamElement& el = m_elements[e];
     const BeamNode& n = m_nodes[e];
@@ -340,7 +378,7 @@ void CBeamAnalysis::ComputeExtremes(int units) {
     rotation.Track(n.rotation, n.x);
     shear.Track(el.shearStart, xs);
     moment.Track(el.momentStart, xs);
-    if (interior) TrackElement(*this, e, deflection, rotation, shear, moment);
+    if (interior) TrackElement(*this, e, last, deflection, rotation, shear, moment);
     shear.Track(-el.shearEnd, el.xEnd);
     moment.Track(-el.momentEnd, el.xEnd);
   }
