@@ -317,7 +317,8 @@ inline void TrackElement(const CBeamAnalysis& a, int32_t e, LastQuiet& last, Ext
                  left.rotation,    right.rotation,  el.shearStart,   -el.shearEnd,
                  el.momentStart,   -el.momentEnd,   load.p,          load.q};
   if (!hinge && s.ei > 0) {
-    if (last.Repeats(s) || QuietElement(s, deflection, rotation, shear, moment)) {
+    if (last.Repeats(s)) return;
+    if (QuietElement(s, deflection, rotation, shear, moment)) {
       last.Remember(s);
       return;
     }
