@@ -306,8 +306,12 @@ class CBeamAnalysis {
     bool indefinite = false;  // a pivot that is not positive: the factors are meaningless
     // A free row's probe entry y at its elimination, t = y / pivot.
     void Add(double y, double t, double pivot) {
-      sum += y * t;
       indefinite |= !(pivot > 0);
+      Add(y, t);
+    }
+    // The same, where the caller has already marked a pivot that is not positive.
+    void Add(double y, double t) {
+      sum += y * t;
       ++rows;
     }
     double Estimate() const {

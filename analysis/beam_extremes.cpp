@@ -9,9 +9,10 @@
 // or sit at the nodes. So each element first meets the cheapest screen (QuietElement): each
 // curve's largest departure from the chord between its end values, bounded from the end values
 // and the load alone; an element whose four bounds, with a margin far above rounding, stay
-// strictly inside the extremes so far (the nodes' included) is done. The rest are screened with
-// bounds of their closed forms that cost a few multiplications and no division (rotation and
-// deflection scaled by EI l and EI):
+// strictly inside the extremes so far (the nodes' included) is done; so is an element whose data
+// repeat bit for bit those of one it settled, since the extremes only widen (the equal spans of
+// a long beam). The rest are screened with bounds of their closed forms that cost a few
+// multiplications and no division (rotation and deflection scaled by EI l and EI):
 // shear and moment from their end values and the load's largest departure from the chord,
 // rotation from the Bernstein coefficients of its quartic, deflection from the moment's and the
 // load's share of its quintic. Only a quantity whose bound reaches beyond both the extremes so
@@ -22,7 +23,9 @@
 // shares): the node keeps it. The bound used by the screen lies within rounding of the exact
 // curve, so a value the examination would keep is never screened out.
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 #include "analysis/beam_analysis.h"
@@ -199,32 +202,38 @@ inline bool QuietElement(const Screen& s, const Extreme& deflection, const Extre
                          const Extreme& shear, const Extreme& moment) {
   constexpr double kMargin = 1e-12;
   const double l = s.l, l2 = l * l;
-  const double pl2 = s.p * l2, ql2 = s.q * l2, chordM = std::fabs(s.ma - s.mb);
+  const double pl2 = s.p * l2, ql2 = s.q * l2;
   // Each quantity's bound [lo, hi] holds its ends, so it is inside the extremes when
   // hi + margin < high and lo - margin > low. The margins: 1e-12 of the magnitudes of the terms.
-  double mm = kMargin * (std::fabs(s.ma) + std::fabs(s.mb) + std::fabs(pl2));
   double vLo = std::min(s.va, s.vb), vHi = std::max(s.va, s.vb);
   const double dp = -0.125 * pl2;
   double mLo = std::min(s.ma, s.mb) + std::min(dp, 0.0),
          mHi = std::max(s.ma, s.mb) + std::max(dp, 0.0);
-  double dr = 0.125 * chordM + 0.00802 * std::fabs(pl2);
   if (s.q != 0) {  // a varying load: quadratic shear, and the load's cubic terms
     const double dv = 0.125 * std::fabs(s.q) * l;
     const double vm = kMargin * (std::fabs(s.va) + std::fabs(s.vb) + std::fabs(s.q) * l);
     vLo -= dv, vHi += dv;
     if (!(vHi + vm < shear.high && vLo - vm > shear.low)) return false;
     const double dq = -0.0642 * ql2;
-    mm += kMargin * std::fabs(ql2);
     mLo += std::min(dq, 0.0), mHi += std::max(dq, 0.0);
+  }
+  double rLo = std::min(s.r1, s.r2), rHi = std::max(s.r1, s.r2);
+  const bool vTurns = vLo < 0 && vHi > 0, mTurns = mLo < 0 && mHi > 0;
+  // No derivative changes sign (most elements of a finely divided span): nothing is stationary.
+  if (!vTurns && !mTurns && !(rLo < 0 && rHi > 0)) return true;
+  const double chordM = std::fabs(s.ma - s.mb);
+  double mm = kMargin * (std::fabs(s.ma) + std::fabs(s.mb) + std::fabs(pl2));
+  double dr = 0.125 * chordM + 0.00802 * std::fabs(pl2);
+  if (s.q != 0) {
+    mm += kMargin * std::fabs(ql2);
     dr += 0.0054 * std::fabs(ql2);
   }
   // Moment: stationary only where the shear changes sign.
-  if (vLo < 0 && vHi > 0 && !(mHi + mm < moment.high && mLo - mm > moment.low)) return false;
+  if (vTurns && !(mHi + mm < moment.high && mLo - mm > moment.low)) return false;
   // Rotation: stationary only where the moment changes sign.
   const double w = l / s.ei;
   const double rm = kMargin * (std::fabs(s.r1) + std::fabs(s.r2)) + w * mm;
-  double rLo = std::min(s.r1, s.r2), rHi = std::max(s.r1, s.r2);
-  if (mLo < 0 && mHi > 0) {
+  if (mTurns) {
     dr *= w;
     rLo -= dr, rHi += dr;
     if (!(rHi + rm < rotation.high && rLo - rm > rotation.low)) return false;
@@ -273,9 +282,31 @@ void TrackInterior(const ElementSolution& element, BeamQuantity quantity, Extrem
   }
 }
 
+// Whether x and y are the same bits.
+inline bool Same(double x, double y) {
+  return std::bit_cast<uint64_t>(x) == std::bit_cast<uint64_t>(y);
+}
+
+// Whether s, an element's data for the screen, are bit for bit those of element f, the last
+// element QuietElement settled. The extremes only widen, so such an element is settled too: the
+// runs of equal spans of a long beam skip the screen's arithmetic. The deflection at the left
+// end, compared first, differs from element to element almost everywhere else.
+inline bool RepeatsSettled(const CBeamAnalysis& a, const Screen& s, int32_t f) {
+  const BeamElement& el = a.m_elements[static_cast<size_t>(f)];
+  const BeamNode& left = a.m_nodes[static_cast<size_t>(f)];
+  const BeamNode& right = a.m_nodes[static_cast<size_t>(f) + 1];
+  if (!Same(s.v1, left.deflection) || !Same(s.r1, left.rotation) ||
+      !Same(s.ma, el.momentStart) || !Same(s.va, el.shearStart))
+    return false;
+  const CBeamAnalysis::ElementLoad load = a.ElementLoadOf(f);
+  return Same(s.v2, right.deflection) && Same(s.r2, right.rotation) &&
+         Same(s.vb, -el.shearEnd) && Same(s.mb, -el.momentEnd) && Same(s.l, el.xEnd - left.x) &&
+         Same(s.ei, el.ei) && Same(s.p, load.p) && Same(s.q, load.q);
+}
+
 // The interior of element e: screened, then examined where the screen leaves it open; at a
 // hinge also the rotation just left of it.
-inline void TrackElement(const CBeamAnalysis& a, int32_t e, Extreme& deflection,
+inline void TrackElement(const CBeamAnalysis& a, int32_t e, int32_t& settled, Extreme& deflection,
                          Extreme& rotation, Extreme& shear, Extreme& moment) {
   const BeamElement& el = a.m_elements[static_cast<size_t>(e)];
   const BeamNode& left = a.m_nodes[static_cast<size_t>(e)];
@@ -285,7 +316,13 @@ inline void TrackElement(const CBeamAnalysis& a, int32_t e, Extreme& deflection,
   const Screen s{el.xEnd - left.x, el.ei,           left.deflection, right.deflection,
                  left.rotation,    right.rotation,  el.shearStart,   -el.shearEnd,
                  el.momentStart,   -el.momentEnd,   load.p,          load.q};
-  if (!hinge && s.ei > 0 && QuietElement(s, deflection, rotation, shear, moment)) return;
+  if (!hinge && s.ei > 0) {
+    if (settled > 0 && RepeatsSettled(a, s, settled)) return;
+    if (QuietElement(s, deflection, rotation, shear, moment)) {
+      settled = e;
+      return;
+    }
+  }
   double tol[4] = {0, 0, 0, 0};
   unsigned mask = ScreenElement(s, deflection, rotation, shear, moment, tol);
   if (hinge && s.ei > 0 && !(mask & 2u)) {  // its own end rotation is not the node's
@@ -332,6 +369,7 @@ void CBeamAnalysis::ComputeExtremes(int units) {
   // solution of the loads.
   const bool interior = m_bCasesReady && m_dLength > 0;
   if (interior) SeedFromNodes(*this, deflection, rotation);
+  int32_t settled = 0;  // the last element QuietElement settled, or 0
   for (int32_t e = 1; e <= m_nElements; ++e) {
     const BeamElement& el = m_elements[e];
     const BeamNode& n = m_nodes[e];
@@ -340,7 +378,7 @@ void CBeamAnalysis::ComputeExtremes(int units) {
     rotation.Track(n.rotation, n.x);
     shear.Track(el.shearStart, xs);
     moment.Track(el.momentStart, xs);
-    if (interior) TrackElement(*this, e, deflection, rotation, shear, moment);
+    if (interior) TrackElement(*this, e, settled, deflection, rotation, shear, moment);
     shear.Track(-el.shearEnd, el.xEnd);
     moment.Track(-el.momentEnd, el.xEnd);
   }

@@ -369,12 +369,15 @@ void CBeamAnalysis::Eliminate(Equations& eq) {
       stopAsMechanism();
       return false;
     }
-    if (outOfRange(pivot)) {
-      stopOutOfRange();
-      return false;
+    if (!(pivot >= DBL_MIN)) {  // not a positive normal pivot: out of range, or indefinite
+      if (outOfRange(pivot)) {
+        stopOutOfRange();
+        return false;
+      }
+      probe.indefinite = true;
     }
     const double t = y / pivot;
-    probe.Add(y, t, pivot);
+    probe.Add(y, t);
     g[0] -= k[1] * t;  // (row r + 3's term in a rotation row is 0, and so is k[3])
     g[1] -= k[2] * t;
     g[2] -= k[3] * t;

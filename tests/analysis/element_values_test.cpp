@@ -325,6 +325,19 @@ TEST(TrueExtremesTest, ScreenedExtremesEqualEveryCandidate) {
     m.pointLoads.push_back({123, -50, 0});
     models.push_back(m);
   }
+  {  // long runs of equal spans (elements repeating bit for bit) around one that differs,
+     // where the extremes stand
+    Model m = EqualSpans(300);
+    CUniformLoadItem u;
+    u.m_dXStart = 1500, u.m_dXEnd = 1510;
+    u.m_dUStart = u.m_dUEnd = -2;
+    m.uniformLoads.push_back(u);
+    models.push_back(m);
+    Model up = EqualSpans(300);
+    up.uniformLoads[0].m_dUStart = up.uniformLoads[0].m_dUEnd = 1;
+    up.pointLoads.push_back({2005, -30, 0});
+    models.push_back(up);
+  }
   RandomBeams beams(5);
   for (int i = 0; i < 20; ++i) models.push_back(beams.Next());
   int checked = 0;
