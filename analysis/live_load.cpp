@@ -284,7 +284,8 @@ int32_t SpanOfPosition(const std::vector<LiveLoadSpan>& spans, double x) {
 }
 
 LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
-                                         const LiveLoadModel& model, const CLiveLoadItem& live) {
+                                         const LiveLoadModel& model, const CLiveLoadItem& live,
+                                         const EnvelopeProgress& progress) {
   LiveLoadEnvelope env;
   if (!analysis.CanSolveLoadCases() || analysis.m_dLength <= 0) return env;
   const CBeamAnalysis::TableLock lock(analysis);
@@ -315,7 +316,16 @@ LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
   Case high = base, low = base, delta;
   StartSamples(analysis, base, env);
   double probe = 0;  // 0 while every change is a finite number, NaN after any other
+  // Asks the caller whether to go on, every 32 spans: false when it says stop.
+  auto goOn = [&](int32_t k, int pass) {
+    if (!progress || k % 32 != 0) return true;
+    if (progress((pass + static_cast<double>(k) / spanCount) / 2)) return true;
+    env = {};
+    env.cancelled = true;
+    return false;
+  };
   for (int32_t k = 0; k < spanCount; ++k) {
+    if (!goOn(k, 0)) return env;
     solveDelta(k, delta);
     AddToSamples(analysis, delta, env, probe);
     for (auto array : kArrays) {
@@ -427,6 +437,7 @@ LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
     }
   }
   for (int32_t k = 0; k < spanCount; ++k) {
+    if (!goOn(k, 1)) return env;
     solveDelta(k, delta);
     for (int kind = 0; kind < kEnvelopeExtremeCount; ++kind) {
       if (!found[kind]) continue;
@@ -456,6 +467,7 @@ LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
                     kKindQuantity[static_cast<size_t>(kind)], kind % 2 == 0, env.extremes[kind]);
     }
   }
+  if (progress) progress(1.0);
   return env;
 }
 

@@ -16,6 +16,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -91,6 +92,9 @@ struct LiveLoadEnvelope {
   // stays). `error` is set with either; the run log shows the lines after the analysis's.
   std::vector<std::string> messages;
   bool error = false;
+  // Set when the caller's progress callback asked the computation to stop: the envelope is
+  // then empty and has no messages; it is no result of the model and must not be shown.
+  bool cancelled = false;
   bool empty() const { return nodes.empty(); }
 };
 
@@ -110,13 +114,18 @@ std::vector<LiveLoadSpan> LiveLoadSpans(const std::vector<CSupportItem>& support
 // The span (0-based) that a load at x belongs to: the last span starting at or left of x.
 int32_t SpanOfPosition(const std::vector<LiveLoadSpan>& spans, double x);
 
+// Told now and then during a computation the fraction of it done (0 to 1, non-decreasing; from
+// the calling thread, at least every few milliseconds of work); returning false stops it.
+using EnvelopeProgress = std::function<bool(double fraction)>;
+
 // The envelope of `model` under `live`, from the results of its ordinary run in `analysis`:
 // one solution for the settlements and min loading everywhere, one per span for the change to
 // its max loading, superposed; O(spans x nodes), no new elimination. Memory: the nodes' and
 // elements' ranges, and at most kSampleBudget interior samples (72 bytes each). Empty when the run
 // left no results to build on (errors A1, A3, A4), or with the A4 line when its own values
-// overflow.
+// overflow. `progress` (optional) is told how far it is and may stop it (`cancelled`).
 LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
-                                         const LiveLoadModel& model, const CLiveLoadItem& live);
+                                         const LiveLoadModel& model, const CLiveLoadItem& live,
+                                         const EnvelopeProgress& progress = {});
 
 }  // namespace spanlab
