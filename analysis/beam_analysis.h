@@ -204,6 +204,21 @@ class CBeamAnalysis {
     const CBeamAnalysis& m_analysis;
   };
 
+  // The share of a linearly varying load (p at the left end, rising by q over the length l)
+  // that an element passes to its nodes: forces v1, v2 and moments m1, m2 as magnitudes;
+  // the load vector gets +v1, -m1, +v2, +m2.
+  struct LoadShares {
+    double v1 = 0, m1 = 0, v2 = 0, m2 = 0;
+  };
+  static LoadShares LoadSharesOf(double p, double q, double l, int32_t releaseEnd);
+  // Calls use(e, p, q) for every element a uniform load covers (positions at nodes of the run),
+  // with its intensity p at the element's left end and its rise q over the element, as the run
+  // and every load case take it.
+  template <class Use>
+  void ForEachElementOf(const CUniformLoadItem& load, Use&& use) const {
+    ForEachElementLoad(SpanOf(load), use);
+  }
+
   // ---- The results record ----
   double m_dLength = 0;
   uint8_t m_bError = 0;
@@ -251,13 +266,6 @@ class CBeamAnalysis {
   bool IsPrescribed(int32_t dof) const {
     return m_kinematics[static_cast<size_t>((dof + 1) >> 1)] & ((dof & 1) ? 16 : 32);
   }
-  // The share of a linearly varying load (p at the left end, rising by q over the length l)
-  // that an element passes to its nodes: forces v1, v2 and moments m1, m2 as magnitudes;
-  // the load vector gets +v1, -m1, +v2, +m2.
-  struct LoadShares {
-    double v1 = 0, m1 = 0, v2 = 0, m2 = 0;
-  };
-  static LoadShares LoadSharesOf(double p, double q, double l, int32_t releaseEnd);
   // Adds the shares of a linearly varying load on element e (as LoadSharesOf) to the load
   // vector F: the one step by which the run and every load case take a load.
   void AddElementLoad(std::vector<double>& F, int32_t e, double p, double q) const;

@@ -21,8 +21,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <optional>
 
 #include "analysis/element_values.h"
+#include "analysis/local_cases.h"
 
 namespace spanlab {
 
@@ -169,20 +172,109 @@ void StartSamples(const CBeamAnalysis& a, const Case& base, LiveLoadEnvelope& en
   }
 }
 
-// Adds a change to the samples as to the nodes: its positive part to the max, its negative part
-// to the min; `probe` becomes NaN when a value is not a finite number.
-void AddToSamples(const CBeamAnalysis& a, const Case& delta, LiveLoadEnvelope& env, double& probe) {
-  ForEachSample(a, delta, env.samplesPerElement, [&](size_t i, const BeamValues& v) {
-    for (BeamQuantity q : kQuantities) {
-      const double d = ValueOf(v, q);
-      EnvelopeRange& r = RangeOf(env.samples[i], q);
-      probe += d - d;
-      if (d > 0)
-        r.max += d;
-      else if (d < 0)
-        r.min += d;
+// A full solution as a window over the whole beam.
+void WholeBeam(const CBeamAnalysis& a, const Case& c, LocalCase& out) {
+  const auto n = static_cast<size_t>(a.m_nNodes);
+  out.first = 1;
+  out.last = a.m_nNodes;
+  out.deflection.assign(c.deflection.begin() + 1, c.deflection.begin() + 1 + n);
+  out.rotation.assign(c.rotation.begin() + 1, c.rotation.begin() + 1 + n);
+  out.reactionVert.assign(c.reactionVert.begin() + 1, c.reactionVert.begin() + 1 + n);
+  out.reactionRot.assign(c.reactionRot.begin() + 1, c.reactionRot.begin() + 1 + n);
+  out.ends.resize(n - 1);
+  for (int32_t e = 1; e < a.m_nNodes; ++e) out.ends[static_cast<size_t>(e - 1)] = EndsOf(c, e);
+}
+
+// The largest magnitude of each kind of value seen so far: of the base, and half of those of
+// the changes. Each is at most the envelope's own largest magnitude of that kind (the max and
+// min of a value lie on both sides of the base and are a change's value apart at least), so a
+// tolerance relative to them is relative to the envelope's scale.
+struct Magnitudes {
+  double deflection = 0, rotation = 0, shear = 0, moment = 0, reactionVert = 0, reactionRot = 0;
+};
+void Raise(double& m, double v) { m = std::max(m, std::fabs(v)); }
+
+// Adds a change's window to the envelope: each value's positive part to the max, its negative
+// part to the min, at the nodes, element ends and samples; `probe` becomes NaN when a value is
+// not a finite number. Raises `seen` by half the window's magnitudes.
+void AddWindow(const CBeamAnalysis& a, const LocalCase& w, Case& high, Case& low,
+               LiveLoadEnvelope& env, double& probe, Magnitudes& seen) {
+  Magnitudes m;
+  const auto add = [&probe](double d, std::vector<double>& hi, std::vector<double>& lo,
+                            size_t i, double& largest) {
+    probe += d - d;
+    if (d > 0) hi[i] += d;
+    else if (d < 0) lo[i] += d;
+    Raise(largest, d);
+  };
+  for (size_t k = 0; k < w.deflection.size(); ++k) {
+    const size_t i = static_cast<size_t>(w.first) + k;
+    add(w.deflection[k], high.deflection, low.deflection, i, m.deflection);
+    add(w.rotation[k], high.rotation, low.rotation, i, m.rotation);
+    add(w.reactionVert[k], high.reactionVert, low.reactionVert, i, m.reactionVert);
+    add(w.reactionRot[k], high.reactionRot, low.reactionRot, i, m.reactionRot);
+  }
+  for (size_t k = 0; k < w.ends.size(); ++k) {
+    const size_t e = static_cast<size_t>(w.first) + k;
+    const ElementEnds& x = w.ends[k];
+    add(x.shearStart, high.shearStart, low.shearStart, e, m.shear);
+    add(x.shearEnd, high.shearEnd, low.shearEnd, e, m.shear);
+    add(x.momentStart, high.momentStart, low.momentStart, e, m.moment);
+    add(x.momentEnd, high.momentEnd, low.momentEnd, e, m.moment);
+  }
+  const int32_t per = env.samplesPerElement;
+  for (size_t k = 0; per > 0 && k < w.ends.size(); ++k) {
+    const int32_t e = w.first + static_cast<int32_t>(k);
+    const ElementSolution element(a, e, w.ends[k]);
+    for (int32_t j = 0; j < per; ++j) {
+      const BeamValues v = element.At(SampleOffset(a, e, j, per));
+      EnvelopeSample& s = env.samples[static_cast<size_t>(e - 1) * static_cast<size_t>(per) +
+                                      static_cast<size_t>(j)];
+      for (BeamQuantity q : kQuantities) {
+        const double d = ValueOf(v, q);
+        EnvelopeRange& r = RangeOf(s, q);
+        probe += d - d;
+        if (d > 0) r.max += d;
+        else if (d < 0) r.min += d;
+      }
     }
-  });
+  }
+  Raise(seen.deflection, m.deflection / 2), Raise(seen.rotation, m.rotation / 2);
+  Raise(seen.shear, m.shear / 2), Raise(seen.moment, m.moment / 2);
+  Raise(seen.reactionVert, m.reactionVert / 2), Raise(seen.reactionRot, m.reactionRot / 2);
+}
+
+// The change's value where an extreme was found (kind of quantity q), 0 outside its window.
+double ValueAtSource(const CBeamAnalysis& a, const LocalCase& w, const ExtremeSource& from,
+                     int32_t perElement, BeamQuantity q) {
+  const auto hasElement = [&w](int32_t e) { return e >= w.first && e < w.last; };
+  if (from.sample >= 0) {
+    const auto e = static_cast<int32_t>(from.sample / perElement) + 1;
+    const auto j = static_cast<int32_t>(from.sample % perElement);
+    if (!hasElement(e)) return 0;
+    return ValueOf(ElementSolution(a, e, w.ends[static_cast<size_t>(e - w.first)])
+                       .At(SampleOffset(a, e, j, perElement)),
+                   q);
+  }
+  const auto k = static_cast<size_t>(from.index - w.first);
+  switch (from.array) {
+    case kDeflection:
+    case kRotation:
+    case kReactionVert:
+    case kReactionRot:
+      if (from.index < w.first || from.index > w.last) return 0;
+      return from.array == kDeflection ? w.deflection[k]
+             : from.array == kRotation ? w.rotation[k]
+             : from.array == kReactionVert ? w.reactionVert[k]
+                                           : w.reactionRot[k];
+    default:
+      if (!hasElement(from.index)) return 0;
+      const ElementEnds& x = w.ends[k];
+      return from.array == kShearStart ? x.shearStart
+             : from.array == kShearEnd ? x.shearEnd
+             : from.array == kMomentStart ? x.momentStart
+                                          : x.momentEnd;
+  }
 }
 
 // The elements whose interior may hold the extreme found at `from`: those next to its node or
@@ -285,7 +377,8 @@ int32_t SpanOfPosition(const std::vector<LiveLoadSpan>& spans, double x) {
 
 LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
                                          const LiveLoadModel& model, const CLiveLoadItem& live,
-                                         const EnvelopeProgress& progress) {
+                                         const EnvelopeProgress& progress,
+                                         EnvelopeMethod method) {
   LiveLoadEnvelope env;
   if (!analysis.CanSolveLoadCases() || analysis.m_dLength <= 0) return env;
   const CBeamAnalysis::TableLock lock(analysis);
@@ -301,8 +394,13 @@ LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
     for (const SpanLoads& loads : bySpan) AddScaled(loads, live.m_dDeadMin, points, uniforms);
     analysis.SolveLoadCase(model.supports, model.springs, points, uniforms, base);
   }
-  const std::vector<CSupportItem> noSettlements;
-  auto solveDelta = [&](int32_t k, Case& delta) {
+  Case high = base, low = base, delta;
+  StartSamples(analysis, base, env);
+
+  // Span k's change from min to max loading, as loads at nodes and on elements.
+  LocalLoads loads;
+  const auto changeOf = [&](int32_t k) {
+    loads.clear();
     std::vector<CPointLoadItem> points;
     std::vector<CUniformLoadItem> uniforms;
     AddScaled(bySpan[static_cast<size_t>(k)], live.m_dDeadMax - live.m_dDeadMin, points,
@@ -310,12 +408,42 @@ LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
     const LiveLoadSpan& span = env.spans[static_cast<size_t>(k)];
     const double u = live.m_dLiveFactor * live.m_dU;
     if (u != 0 && span.end > span.start) uniforms.push_back({span.start, span.end, u, u});
-    analysis.SolveLoadCase(noSettlements, model.springs, points, uniforms, delta);
+    for (const CPointLoadItem& p : points)
+      loads.nodes.push_back({(analysis.FindDof(p.m_dX) + 1) / 2, p.m_dPLoad, p.m_dMoment});
+    for (const CUniformLoadItem& w : uniforms) {
+      analysis.ForEachElementOf(w, [&](int32_t e, double p, double q) {
+        loads.elements.push_back({e, p, q});
+      });
+    }
+    return std::pair{std::move(points), std::move(uniforms)};
+  };
+  // Solved near its loads where the run allows it, else over the whole beam.
+  std::optional<LocalCaseSolver> local;
+  if (method == EnvelopeMethod::kLocal && LocalCaseSolver::Suits(analysis)) {
+    local.emplace(analysis, model.springs, env.samplesPerElement);
+    if (!local->ok()) local.reset();
+  }
+  const std::vector<CSupportItem> noSettlements;
+  std::vector<std::array<int32_t, 2>> windows(static_cast<size_t>(spanCount), {1, 0});
+  LocalCase change;
+  // Solves span k's change into `change` (over its window of the first pass when `tol` is
+  // null); false for a span without loads, which changes nothing.
+  const auto solveChange = [&](int32_t k, const LocalTolerance* tol) {
+    auto [points, uniforms] = changeOf(k);
+    if (loads.empty()) return false;
+    std::array<int32_t, 2>& window = windows[static_cast<size_t>(k)];
+    if (!local) {
+      analysis.SolveLoadCase(noSettlements, model.springs, points, uniforms, delta);
+      WholeBeam(analysis, delta, change);
+    } else if (tol) {
+      local->Solve(loads, *tol, change);
+    } else {
+      local->SolveOver(loads, window[0], window[1], change);
+    }
+    window = {change.first, change.last};
+    return true;
   };
 
-  Case high = base, low = base, delta;
-  StartSamples(analysis, base, env);
-  double probe = 0;  // 0 while every change is a finite number, NaN after any other
   // Asks the caller whether to go on, every 32 spans: false when it says stop.
   auto goOn = [&](int32_t k, int pass) {
     if (!progress || k % 32 != 0) return true;
@@ -324,20 +452,32 @@ LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
     env.cancelled = true;
     return false;
   };
+  // The tolerance of the windows: 1e-13 of scale over all spans together.
+  Magnitudes seen;
+  for (size_t i = 1; i < base.deflection.size(); ++i) {
+    Raise(seen.deflection, base.deflection[i]), Raise(seen.rotation, base.rotation[i]);
+    Raise(seen.reactionVert, base.reactionVert[i]), Raise(seen.reactionRot, base.reactionRot[i]);
+  }
+  for (size_t e = 1; e < base.shearStart.size(); ++e) {
+    Raise(seen.shear, base.shearStart[e]), Raise(seen.shear, base.shearEnd[e]);
+    Raise(seen.moment, base.momentStart[e]), Raise(seen.moment, base.momentEnd[e]);
+  }
+  bool rotationReactions = false;
+  for (const CSupportItem& s : model.supports) rotationReactions |= s.m_bRotation == 1;
+  for (const CSpringItem& s : model.springs) rotationReactions |= s.m_dRSpring != 0;
+  const double share = 1e-13 / spanCount;
+  const auto tolerance = [&] {
+    const double noLimit = std::numeric_limits<double>::infinity();
+    return LocalTolerance{
+        share * seen.deflection, share * seen.rotation,
+        share * std::min(seen.shear, seen.reactionVert / 2),
+        share * std::min(seen.moment, rotationReactions ? seen.reactionRot / 2 : noLimit)};
+  };
+  double probe = 0;  // 0 while every change is a finite number, NaN after any other
   for (int32_t k = 0; k < spanCount; ++k) {
     if (!goOn(k, 0)) return env;
-    solveDelta(k, delta);
-    AddToSamples(analysis, delta, env, probe);
-    for (auto array : kArrays) {
-      std::vector<double>& hi = high.*array;
-      std::vector<double>& lo = low.*array;
-      const std::vector<double>& d = delta.*array;
-      for (size_t i = 1; i < d.size(); ++i) {
-        probe += d[i] - d[i];
-        if (d[i] > 0) hi[i] += d[i];
-        else if (d[i] < 0) lo[i] += d[i];
-      }
-    }
+    const LocalTolerance tol = tolerance();
+    if (solveChange(k, &tol)) AddWindow(analysis, change, high, low, env, probe, seen);
   }
   if (!CheckRange(high, low, probe, model.length, env)) {
     env.samples = {};
@@ -436,26 +576,31 @@ LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
       if (near[kind][c] != 0) governing[kind][c] = EndsOf(base, near[kind][c]);
     }
   }
+  // (A window reaches an extreme when it holds the extreme's node, element end or sample;
+  // outside its window a change is taken as 0, as the first pass took it.)
+  const auto reaches = [&](const std::array<int32_t, 2>& w, const ExtremeSource& from) {
+    const int32_t e = from.sample >= 0 ? static_cast<int32_t>(from.sample / perElement) + 1
+                                       : from.index;
+    const bool atNode = from.sample < 0 && from.array <= kReactionRot;
+    return e >= w[0] && (atNode ? e <= w[1] : e < w[1]);
+  };
   for (int32_t k = 0; k < spanCount; ++k) {
     if (!goOn(k, 1)) return env;
-    solveDelta(k, delta);
+    bool needed = !local;
+    for (int kind = 0; kind < kEnvelopeExtremeCount && !needed; ++kind)
+      needed = found[kind] && reaches(windows[static_cast<size_t>(k)], source[kind]);
+    if (!needed || !solveChange(k, nullptr)) continue;
     for (int kind = 0; kind < kEnvelopeExtremeCount; ++kind) {
       if (!found[kind]) continue;
       const ExtremeSource& from = source[kind];
-      double d;
-      if (from.sample >= 0) {
-        const auto e = static_cast<int32_t>(from.sample / perElement) + 1;
-        const auto j = static_cast<int32_t>(from.sample % perElement);
-        d = ValueOf(ElementSolution(analysis, e, EndsOf(delta, e))
-                        .At(SampleOffset(analysis, e, j, perElement)),
-                    kKindQuantity[static_cast<size_t>(kind)]);
-      } else {
-        d = (delta.*kArrays[from.array])[from.index];
-      }
+      const double d = ValueAtSource(analysis, change, from, perElement,
+                                     kKindQuantity[static_cast<size_t>(kind)]);
       if (!(from.fromMax ? d > 0 : d < 0)) continue;
       env.extremes[kind].spansOnMax.push_back(k);
       for (int c = 0; c < 2; ++c) {
-        if (near[kind][c] != 0) governing[kind][c] += EndsOf(delta, near[kind][c]);
+        const int32_t e = near[kind][c];
+        if (e >= change.first && e < change.last)
+          governing[kind][c] += change.ends[static_cast<size_t>(e - change.first)];
       }
     }
   }

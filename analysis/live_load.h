@@ -118,14 +118,24 @@ int32_t SpanOfPosition(const std::vector<LiveLoadSpan>& spans, double x);
 // the calling thread, at least every few milliseconds of work); returning false stops it.
 using EnvelopeProgress = std::function<bool(double fraction)>;
 
+// How the changes of the spans are solved. kLocal carries each one only as far along the beam
+// as its values exceed 1e-13 / (number of spans) of the envelope's scale (local_cases.h):
+// about linear time in the spans for ordinary beams, within 1e-13 of scale of the full
+// solutions; it falls back to them where the run's accuracy does not allow it (a precise
+// solution, or an estimated error above 1e-14). kFull solves every change over the whole beam:
+// O(spans x nodes).
+enum class EnvelopeMethod { kLocal, kFull };
+
 // The envelope of `model` under `live`, from the results of its ordinary run in `analysis`:
 // one solution for the settlements and min loading everywhere, one per span for the change to
-// its max loading, superposed; O(spans x nodes), no new elimination. Memory: the nodes' and
-// elements' ranges, and at most kSampleBudget interior samples (72 bytes each). Empty when the run
-// left no results to build on (errors A1, A3, A4), or with the A4 line when its own values
-// overflow. `progress` (optional) is told how far it is and may stop it (`cancelled`).
+// its max loading, superposed, no new elimination. Memory: the nodes' and elements' ranges, at
+// most kSampleBudget interior samples (72 bytes each), and with kLocal some 250 bytes per node
+// for the factors. Empty when the run left no results to build on (errors A1, A3, A4), or with
+// the A4 line when its own values overflow. `progress` (optional) is told how far it is and may
+// stop it (`cancelled`).
 LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
                                          const LiveLoadModel& model, const CLiveLoadItem& live,
-                                         const EnvelopeProgress& progress = {});
+                                         const EnvelopeProgress& progress = {},
+                                         EnvelopeMethod method = EnvelopeMethod::kLocal);
 
 }  // namespace spanlab
