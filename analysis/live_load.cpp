@@ -197,8 +197,8 @@ void Raise(double& m, double v) { m = std::max(m, std::fabs(v)); }
 // Adds a change's window to the envelope: each value's positive part to the max, its negative
 // part to the min, at the nodes, element ends and samples; `probe` becomes NaN when a value is
 // not a finite number. Raises `seen` by half the window's magnitudes.
-void AddWindow(const CBeamAnalysis& a, const LocalCase& w, Case& high, Case& low,
-               LiveLoadEnvelope& env, double& probe, Magnitudes& seen) {
+void AddWindow(const CBeamAnalysis& a, const LocalCaseSolver* solver, const LocalCase& w,
+               Case& high, Case& low, LiveLoadEnvelope& env, double& probe, Magnitudes& seen) {
   Magnitudes m;
   const auto add = [&probe](double d, std::vector<double>& hi, std::vector<double>& lo,
                             size_t i, double& largest) {
@@ -225,9 +225,15 @@ void AddWindow(const CBeamAnalysis& a, const LocalCase& w, Case& high, Case& low
   const int32_t per = env.samplesPerElement;
   for (size_t k = 0; per > 0 && k < w.ends.size(); ++k) {
     const int32_t e = w.first + static_cast<int32_t>(k);
-    const ElementSolution element(a, e, w.ends[k]);
+    BeamValues at[LiveLoadEnvelope::kMaxSamplesPerElement];
+    if (solver) {
+      solver->SampleValues(e, w.ends[k], at);
+    } else {
+      const ElementSolution element(a, e, w.ends[k]);
+      for (int32_t j = 0; j < per; ++j) at[j] = element.At(SampleOffset(a, e, j, per));
+    }
     for (int32_t j = 0; j < per; ++j) {
-      const BeamValues v = element.At(SampleOffset(a, e, j, per));
+      const BeamValues& v = at[j];
       EnvelopeSample& s = env.samples[static_cast<size_t>(e - 1) * static_cast<size_t>(per) +
                                       static_cast<size_t>(j)];
       for (BeamQuantity q : kQuantities) {
@@ -237,6 +243,8 @@ void AddWindow(const CBeamAnalysis& a, const LocalCase& w, Case& high, Case& low
         if (d > 0) r.max += d;
         else if (d < 0) r.min += d;
       }
+      Raise(m.deflection, v.deflection), Raise(m.rotation, v.rotation);
+      Raise(m.shear, v.shear), Raise(m.moment, v.moment);
     }
   }
   Raise(seen.deflection, m.deflection / 2), Raise(seen.rotation, m.rotation / 2);
@@ -462,6 +470,10 @@ LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
     Raise(seen.shear, base.shearStart[e]), Raise(seen.shear, base.shearEnd[e]);
     Raise(seen.moment, base.momentStart[e]), Raise(seen.moment, base.momentEnd[e]);
   }
+  for (const EnvelopeSample& x : env.samples) {
+    Raise(seen.deflection, x.deflection.max), Raise(seen.rotation, x.rotation.max);
+    Raise(seen.shear, x.shear.max), Raise(seen.moment, x.moment.max);
+  }
   bool rotationReactions = false;
   for (const CSupportItem& s : model.supports) rotationReactions |= s.m_bRotation == 1;
   for (const CSpringItem& s : model.springs) rotationReactions |= s.m_dRSpring != 0;
@@ -477,7 +489,7 @@ LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
   for (int32_t k = 0; k < spanCount; ++k) {
     if (!goOn(k, 0)) return env;
     const LocalTolerance tol = tolerance();
-    if (solveChange(k, &tol)) AddWindow(analysis, change, high, low, env, probe, seen);
+    if (solveChange(k, &tol)) AddWindow(analysis, local ? &*local : nullptr, change, high, low, env, probe, seen);
   }
   if (!CheckRange(high, low, probe, model.length, env)) {
     env.samples = {};

@@ -125,6 +125,22 @@ LocalCaseSolver::LocalCaseSolver(const CBeamAnalysis& analysis,
   }
   m_ok = Factor(springBlocks);
   if (!m_ok) return;
+  m_sampleTable.resize(static_cast<size_t>(m_n - 1) * static_cast<size_t>(m_samples) * 16);
+  for (int32_t e = 1; m_samples > 0 && e < m_n; ++e) {
+    for (int j = 0; j < 4; ++j) {
+      const Vec2 left{j == 0 ? 1.0 : 0.0, j == 1 ? 1.0 : 0.0};
+      const Vec2 right{j == 2 ? 1.0 : 0.0, j == 3 ? 1.0 : 0.0};
+      const ElementSolution element(m_a, e, EndsOf(e, left, right, 0, 0));
+      for (int32_t k = 0; k < m_samples; ++k) {
+        const BeamValues v = element.At(m_a.ElementLength(e) * static_cast<double>(k + 1) /
+                                        static_cast<double>(m_samples + 1));
+        double* row = &m_sampleTable[(static_cast<size_t>(e - 1) * static_cast<size_t>(m_samples) +
+                                      static_cast<size_t>(k)) * 16];
+        row[j] = v.deflection, row[4 + j] = v.rotation, row[8 + j] = v.shear;
+        row[12 + j] = v.moment;
+      }
+    }
+  }
   ComputeBounds(true);
   ComputeBounds(false);
 }
@@ -242,6 +258,27 @@ void LocalCaseSolver::ComputeBounds(bool towardRight) {
       boundOf(i)[kind][0] = w[kind].a;
       boundOf(i)[kind][1] = w[kind].c;
     }
+  }
+}
+
+void LocalCaseSolver::SampleValues(int32_t e, const ElementEnds& ends, BeamValues* out) const {
+  if (ends.p != 0 || ends.q != 0) {
+    const ElementSolution element(m_a, e, ends);
+    for (int32_t k = 0; k < m_samples; ++k) {
+      out[k] = element.At(m_a.ElementLength(e) * static_cast<double>(k + 1) /
+                          static_cast<double>(m_samples + 1));
+    }
+    return;
+  }
+  const double d[4] = {ends.v1, ends.r1, ends.v2, ends.r2};
+  const double* row =
+      &m_sampleTable[static_cast<size_t>(e - 1) * static_cast<size_t>(m_samples) * 16];
+  for (int32_t k = 0; k < m_samples; ++k, row += 16) {
+    double v[4];
+    for (int q = 0; q < 4; ++q)
+      v[q] = row[4 * q] * d[0] + row[4 * q + 1] * d[1] + row[4 * q + 2] * d[2] +
+             row[4 * q + 3] * d[3];
+    out[k] = {v[0], v[1], v[2], v[3]};
   }
 }
 

@@ -73,6 +73,11 @@ class LocalCaseSolver {
   // Whether the equations factored (Suits promises it; a solver that did not must not be used).
   bool ok() const { return m_ok; }
 
+  // The values at element e's interior samples (samplesPerElement of them, equally spaced, as
+  // the envelope places them) for its ends in some case: from a table of the unloaded element,
+  // else from its closed form.
+  void SampleValues(int32_t e, const ElementEnds& ends, BeamValues* out) const;
+
   // Solves `loads` (not empty; settlements 0), carried outwards until the bound on everything
   // beyond is within `tol`.
   void Solve(const LocalLoads& loads, const LocalTolerance& tol, LocalCase& out) const;
@@ -123,6 +128,9 @@ class LocalCaseSolver {
   int32_t m_n = 0, m_samples = 0;
   std::vector<CBeamAnalysis::ElementTerms> m_terms;  // [1..elements]
   std::vector<NodeData> m_nodes;                     // [1..nodes]
+  // Per element and sample, the four values' coefficients of the end displacements
+  // (v1, r1, v2, r2) of the unloaded element: 16 numbers, element e from (e - 1) x samples.
+  std::vector<double> m_sampleTable;
   // Scratch of one Solve (its calls are not concurrent).
   mutable std::vector<Vec2> m_f, m_g, m_u;
   mutable std::vector<double> m_p, m_q;
