@@ -33,6 +33,8 @@ namespace {
 
 using Case = CBeamAnalysis::CaseResults;
 
+constexpr int32_t kLocalFromSpans = 32;  // below, full solutions cost less
+
 // The eight result arrays of a load case: four per node, four per element.
 constexpr std::array<std::vector<double> Case::*, 8> kArrays = {
     &Case::deflection, &Case::rotation,   &Case::reactionVert, &Case::reactionRot,
@@ -427,7 +429,9 @@ LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
   };
   // Solved near its loads where the run allows it, else over the whole beam.
   std::optional<LocalCaseSolver> local;
-  if (method == EnvelopeMethod::kLocal && LocalCaseSolver::Suits(analysis)) {
+  const bool wanted = method == EnvelopeMethod::kLocal ||
+                      (method == EnvelopeMethod::kAuto && spanCount >= kLocalFromSpans);
+  if (wanted && LocalCaseSolver::Suits(analysis)) {
     local.emplace(analysis, model.springs, env.samplesPerElement);
     if (!local->ok()) local.reset();
   }

@@ -122,9 +122,9 @@ using EnvelopeProgress = std::function<bool(double fraction)>;
 // as its values exceed 1e-13 / (number of spans) of the envelope's scale (local_cases.h):
 // about linear time in the spans for ordinary beams, within 1e-13 of scale of the full
 // solutions; it falls back to them where the run's accuracy does not allow it (a precise
-// solution, or an estimated error above 1e-14). kFull solves every change over the whole beam:
-// O(spans x nodes).
-enum class EnvelopeMethod { kLocal, kFull };
+// solution, or an estimated error above 1e-13). kFull solves every change over the whole beam:
+// O(spans x nodes). kAuto is kLocal from 32 spans on, kFull below (where it costs less).
+enum class EnvelopeMethod { kAuto, kLocal, kFull };
 
 // The envelope of `model` under `live`, from the results of its ordinary run in `analysis`:
 // one solution for the settlements and min loading everywhere, one per span for the change to
@@ -136,6 +136,6 @@ enum class EnvelopeMethod { kLocal, kFull };
 LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
                                          const LiveLoadModel& model, const CLiveLoadItem& live,
                                          const EnvelopeProgress& progress = {},
-                                         EnvelopeMethod method = EnvelopeMethod::kLocal);
+                                         EnvelopeMethod method = EnvelopeMethod::kAuto);
 
 }  // namespace spanlab

@@ -125,9 +125,10 @@ void BM_ExtremesOneLoadOverAll(benchmark::State& state) { BM_Extremes(state, fal
 void BM_ExtremesLoadPerSpan(benchmark::State& state) { BM_Extremes(state, true); }
 
 // The live-load envelope over every pattern of the spans, after the run it builds on (the
-// run's own time is BM_LoadPerSpan's): N + 1 solutions on the eliminated band, twice over the
-// spans (the second pass finds the governing patterns).
-void BM_LiveLoadEnvelope(benchmark::State& state) {
+// run's own time is BM_LoadPerSpan's): each span's change solved near its loads (the second
+// pass re-solves only the spans that reach an extreme), or, for comparison, every change over
+// the whole beam (BM_LiveLoadEnvelopeFull: O(spans x nodes)).
+void LiveLoadEnvelope(benchmark::State& state, spanlab::EnvelopeMethod method) {
   const int64_t supports = state.range(0);
   const Model m = ContinuousBeam(supports, true);
   CBeamAnalysis a;
@@ -136,11 +137,18 @@ void BM_LiveLoadEnvelope(benchmark::State& state) {
                                      m.length};
   const spanlab::CLiveLoadItem live{.m_dU = -0.5, .m_dLiveFactor = 1.5, .m_dDeadMax = 1.35};
   for (auto _ : state) {
-    const spanlab::LiveLoadEnvelope env = spanlab::ComputeLiveLoadEnvelope(a, model, live);
+    const spanlab::LiveLoadEnvelope env =
+        spanlab::ComputeLiveLoadEnvelope(a, model, live, {}, method);
     benchmark::DoNotOptimize(env.extremes[0].value);
   }
   state.SetItemsProcessed(state.iterations() * (supports - 1));
   state.counters["nodes"] = a.m_nNodes;
+}
+void BM_LiveLoadEnvelope(benchmark::State& state) {
+  LiveLoadEnvelope(state, spanlab::EnvelopeMethod::kAuto);
+}
+void BM_LiveLoadEnvelopeFull(benchmark::State& state) {
+  LiveLoadEnvelope(state, spanlab::EnvelopeMethod::kFull);
 }
 
 // One influence line: a single solution on the eliminated band.
@@ -157,7 +165,10 @@ void BM_InfluenceLine(benchmark::State& state) {
   state.counters["nodes"] = a.m_nNodes;
 }
 
-BENCHMARK(BM_LiveLoadEnvelope)->Arg(10)->Arg(100)->Arg(1'001)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LiveLoadEnvelope)->Arg(10)->Arg(100)->Arg(1'001)->Arg(10'001)->Arg(100'001)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LiveLoadEnvelope)->Arg(1'000'001)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LiveLoadEnvelopeFull)->Arg(10)->Arg(100)->Arg(1'001)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_InfluenceLine)->Arg(1'001)->Arg(100'001)->Unit(benchmark::kMillisecond);
 
 BENCHMARK(BM_OneLoadOverAll)->Arg(10)->Arg(1'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
