@@ -1,0 +1,411 @@
+// A session's document never has a runner: its lines are stored when it is made, and Run()
+// runs them once with RunModel, the checked run of the window, under the session's mutex. The
+// binding releases the interpreter lock around Run() only; everything else here reads the
+// finished run and is called with the lock held, so that no two threads read one analysis at
+// once (its search hint and reader count are plain members).
+//
+// A file is read once: the bytes that decided whether it is a model file are the bytes the
+// document loads (as `spanlab-cli results` does).
+#include "python/model_session.h"
+
+#include <cmath>
+#include <sstream>
+
+#include "analysis/element_values.h"
+#include "analysis/influence_line.h"
+#include "analysis/results_export.h"
+#include "cli/commands.h"
+#include "model/model_file.h"
+#include "model/number_text.h"
+#include "platform/file_access.h"
+#include "run/run_driver.h"
+
+namespace spanlab {
+
+namespace {
+
+bool LooksLikeModelFile(const std::string& path, const std::string& bytes) {
+  const std::string header = std::string(kModelFileHeader) + "\n";
+  if (bytes.compare(0, header.size(), header) == 0) return true;
+  return path.size() >= 4 && path.compare(path.size() - 4, 4, ".spn") == 0;
+}
+
+// Hands the bytes already read to the document's load of the same path, once.
+class BytesAlreadyRead : public FileAccess {
+ public:
+  BytesAlreadyRead(const std::string& path, std::string& bytes) : m_path(path), m_bytes(bytes) {}
+  Status ReadFile(const std::string& path, std::string& bytes, size_t) override {
+    if (path != m_path || m_taken) return Status::Error("Cannot open '" + path + "' again.");
+    m_taken = true;
+    bytes.swap(m_bytes);
+    return Status::Ok();
+  }
+  Status WriteFileAtomically(const std::string& path, const std::string&) override {
+    return Status::Error("Cannot save '" + path + "' while it is loaded.");
+  }
+
+ private:
+  const std::string& m_path;
+  std::string& m_bytes;
+  bool m_taken = false;
+};
+
+// "from 0 to 42 feet": the beam's extent in display length units.
+std::string BeamExtent(const ModelSession& session) {
+  const CSPLX_30Doc& doc = session.Doc();
+  const std::string label = doc.GetUnitLabel(kQuantityPosition);
+  return "from 0 to " + FormatGeneral(doc.GetBeamLength() / session.Scale().length, 15) +
+         (label.empty() ? "" : " " + label);
+}
+
+// The internal position of the display position `x`, or a failure naming the beam's extent.
+// `x` equal to the beam's length in display units is on the beam also where the scaled length
+// does not divide back exactly.
+Status InternalPosition(const ModelSession& session, double x, const char* what,
+                        double& internal) {
+  if (!std::isfinite(x)) {
+    return Status::Error(std::string(what) + " " + FormatGeneral(x, 17) +
+                         " is not a finite number: give a position " + BeamExtent(session) +
+                         ".");
+  }
+  const double unit = session.Scale().length;
+  const double length = session.Doc().GetBeamLength();
+  if (!(x >= 0) || !(x * unit <= length || x <= length / unit)) {
+    return Status::Error(std::string(what) + " " + FormatGeneral(x, 15) +
+                         " is outside the beam: give a position " + BeamExtent(session) + ".");
+  }
+  internal = std::min(x * unit, length) + 0.0;  // "-0" is the position 0
+  return Status::Ok();
+}
+
+}  // namespace
+
+DisplayScale DisplayScaleOf(int units) {
+  if (units == kUnitsEnglish) return {12, 12, 1};
+  if (units == kUnitsMetric) return {1, 1, 1000};
+  return {};
+}
+
+// ---- The session ----
+
+Status ModelSession::FromLines(std::vector<std::string> lines,
+                               std::unique_ptr<ModelSession>& out) {
+  out.reset();
+  if (lines.size() > kMaxModelLines) return Status::Error(TooManyLinesMessage(lines.size()));
+  std::unique_ptr<ModelSession> session(new ModelSession());
+  session->m_doc.SetLines(nullptr, std::move(lines));
+  out = std::move(session);
+  return Status::Ok();
+}
+
+Status ModelSession::Load(const std::string& path, bool truncateLongLines,
+                          std::unique_ptr<ModelSession>& out, std::vector<std::string>& notices,
+                          bool& readFailed) {
+  out.reset();
+  std::string bytes;
+  const Status read = DefaultFileAccess().ReadFile(path, bytes);
+  readFailed = !read.ok();
+  if (!read.ok()) return read;
+  std::unique_ptr<ModelSession> session(new ModelSession());
+  CSPLX_30Doc& doc = session->m_doc;
+  if (LooksLikeModelFile(path, bytes)) {
+    BytesAlreadyRead once(path, bytes);
+    RecordingPrompter prompter(truncateLongLines);
+    doc.SetFileAccess(&once);
+    doc.SetPrompter(&prompter);
+    const bool opened = doc.OnOpenDocument(path);
+    doc.SetFileAccess(nullptr);
+    doc.SetPrompter(nullptr);
+    if (!opened) return Status::Error(doc.GetLastError());
+    notices.insert(notices.end(), prompter.notices.begin(), prompter.notices.end());
+  } else {
+    const Status text = CheckTextOfLines(path, bytes);
+    if (!text.ok()) return text;
+    std::vector<std::string> lines;
+    const Status split = SplitTextLines(bytes, lines);
+    if (!split.ok()) return Status::Error("Cannot open '" + path + "'. " + split.message());
+    std::string().swap(bytes);
+    doc.SetLines(nullptr, std::move(lines));
+  }
+  out = std::move(session);
+  return Status::Ok();
+}
+
+Status ModelSession::Save(const std::string& path) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (!m_doc.OnSaveDocument(path)) return Status::Error(m_doc.GetLastError());
+  return Status::Ok();
+}
+
+const RunLog& ModelSession::Run() {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (!m_run) m_run = RunModel(m_doc);
+  return *m_run;
+}
+
+bool ModelSession::HasResults() const {
+  return m_run && m_run->errors == 0 && m_run->analysed &&
+         m_doc.GetAnalysis().CanSolveLoadCases() && m_doc.GetAnalysis().m_nElements > 0;
+}
+
+bool ModelSession::AnalysisFailed() const {
+  return m_doc.GetAnalysis().m_bError || m_doc.GetEnvelope().error;
+}
+
+// ---- Readers ----
+
+std::string UnitSystemName(int units) {
+  switch (units) {
+    case kUnitsEnglish: return "English";
+    case kUnitsMetric: return "Metric";
+    case kUnitsConsistent: return "Consistent";
+    case kUnitsUserDefined: return "User Defined";
+    default: return "";
+  }
+}
+
+std::vector<std::pair<std::string, std::string>> DisplayLabels(int units) {
+  return {{"x", UnitLabel(units, kQuantityPosition)},
+          {"deflection", UnitLabel(units, kQuantityDeflection)},
+          {"rotation", UnitLabel(units, kQuantityRotation)},
+          {"shear", UnitLabel(units, kQuantityForce)},
+          {"moment", UnitLabel(units, kQuantityMoment)},
+          {"force", UnitLabel(units, kQuantityForce)}};
+}
+
+Columns NodeColumns(const ModelSession& session) {
+  const CBeamAnalysis& a = session.Doc().GetAnalysis();
+  const DisplayScale s = session.Scale();
+  const auto n = static_cast<size_t>(a.m_nNodes);
+  std::vector<double> x(n), deflection(n), rotation(n), shearLeft(n), shearRight(n),
+      momentLeft(n), momentRight(n);
+  const CBeamAnalysis::TableLock lock(a);
+  const int32_t last = a.m_nElements;
+  for (int32_t i = 1; i <= a.m_nNodes; ++i) {
+    const BeamNode& node = a.m_nodes[i];
+    const auto k = static_cast<size_t>(i - 1);
+    x[k] = node.x / s.length;
+    deflection[k] = node.deflection * s.deflection;
+    rotation[k] = node.rotation;
+    // The element ending at the node and the one starting there (the first and the last
+    // element stand in at the beam's ends).
+    const BeamElement& left = a.m_elements[i > 1 ? i - 1 : 1];
+    const BeamElement& right = a.m_elements[i <= last ? i : last];
+    shearLeft[k] = i > 1 ? -left.shearEnd : left.shearStart;
+    shearRight[k] = i <= last ? right.shearStart : -right.shearEnd;
+    momentLeft[k] = (i > 1 ? -left.momentEnd : left.momentStart) / s.moment;
+    momentRight[k] = (i <= last ? right.momentStart : -right.momentEnd) / s.moment;
+  }
+  return {{"x", std::move(x)},
+          {"deflection", std::move(deflection)},
+          {"rotation", std::move(rotation)},
+          {"shear_left", std::move(shearLeft)},
+          {"shear_right", std::move(shearRight)},
+          {"moment_left", std::move(momentLeft)},
+          {"moment_right", std::move(momentRight)}};
+}
+
+Columns ReactionColumns(const ModelSession& session) {
+  const CSPLX_30Doc& doc = session.Doc();
+  const CBeamAnalysis& a = doc.GetAnalysis();
+  const DisplayScale s = session.Scale();
+  std::vector<uint8_t> held(static_cast<size_t>(a.m_nNodes) + 1, 0);
+  auto mark = [&](double x) {
+    const int32_t node = (a.FindDof(x) + 1) / 2;
+    if (node >= 1 && node <= a.m_nNodes) held[static_cast<size_t>(node)] = 1;
+  };
+  for (const CSupportItem& support : doc.GetSupports()) mark(support.m_dX);
+  for (const CSpringItem& spring : doc.GetSprings()) mark(spring.m_dX);
+  std::vector<double> x, force, moment;
+  const CBeamAnalysis::TableLock lock(a);
+  for (int32_t i = 1; i <= a.m_nNodes; ++i) {
+    if (!held[static_cast<size_t>(i)]) continue;
+    const BeamNode& node = a.m_nodes[i];
+    x.push_back(node.x / s.length);
+    force.push_back(node.reactionVert);
+    moment.push_back(node.reactionRot / s.moment);
+  }
+  return {{"x", std::move(x)}, {"force", std::move(force)}, {"moment", std::move(moment)}};
+}
+
+std::vector<NamedExtreme> Extremes(const ModelSession& session) {
+  const CBeamAnalysis& a = session.Doc().GetAnalysis();
+  const DisplayScale s = session.Scale();
+  // ComputeExtremes already gives Metric deflections in mm: they keep their value.
+  return {{"min_shear", a.m_dMinShear, a.m_dXMinShear / s.length},
+          {"max_shear", a.m_dMaxShear, a.m_dXMaxShear / s.length},
+          {"min_moment", a.m_dMinMoment / s.moment, a.m_dXMinMoment / s.length},
+          {"max_moment", a.m_dMaxMoment / s.moment, a.m_dXMaxMoment / s.length},
+          {"min_rotation", a.m_dMinRotation, a.m_dXMinRotation / s.length},
+          {"max_rotation", a.m_dMaxRotation, a.m_dXMaxRotation / s.length},
+          {"min_deflection", a.m_dMinDeflection, a.m_dXMinDeflection / s.length},
+          {"max_deflection", a.m_dMaxDeflection, a.m_dXMaxDeflection / s.length}};
+}
+
+Status ValuesAlong(const ModelSession& session, const std::vector<double>& x, Columns& out) {
+  const CBeamAnalysis& a = session.Doc().GetAnalysis();
+  const DisplayScale s = session.Scale();
+  std::vector<double> positions(x.size());
+  for (size_t i = 0; i < x.size(); ++i) {
+    const Status ok = InternalPosition(session, x[i], "x", positions[i]);
+    if (!ok.ok()) return ok;
+  }
+  std::vector<double> deflection(x.size()), rotation(x.size()), shear(x.size()),
+      moment(x.size());
+  for (size_t i = 0; i < x.size(); ++i) {
+    const BeamValues v = ValuesAt(a, positions[i]);
+    deflection[i] = v.deflection * s.deflection;
+    rotation[i] = v.rotation;
+    shear[i] = v.shear;
+    moment[i] = v.moment / s.moment;
+  }
+  out = {{"deflection", std::move(deflection)},
+         {"rotation", std::move(rotation)},
+         {"shear", std::move(shear)},
+         {"moment", std::move(moment)}};
+  return Status::Ok();
+}
+
+namespace {
+
+// What one display value of each kind of envelope entry is made from an internal one.
+struct EnvelopeScales {
+  double length, moment, deflection;
+  double X(double v) const { return v / length; }
+  double Moment(double v) const { return v / moment; }
+  double Deflection(double v) const { return v * deflection; }
+};
+
+Columns EnvelopeNodeColumns(const LiveLoadEnvelope& env, const EnvelopeScales& s) {
+  const size_t n = env.nodes.size();
+  std::vector<std::vector<double>> c(9, std::vector<double>(n));
+  for (size_t i = 0; i < n; ++i) {
+    const EnvelopeNode& node = env.nodes[i];
+    const double none = std::nan("");
+    c[0][i] = s.X(node.x);
+    c[1][i] = s.Deflection(node.deflection.max);
+    c[2][i] = s.Deflection(node.deflection.min);
+    c[3][i] = node.rotation.max;
+    c[4][i] = node.rotation.min;
+    c[5][i] = node.hasReaction ? node.reactionVert.max : none;
+    c[6][i] = node.hasReaction ? node.reactionVert.min : none;
+    c[7][i] = node.hasReaction ? s.Moment(node.reactionRot.max) : none;
+    c[8][i] = node.hasReaction ? s.Moment(node.reactionRot.min) : none;
+  }
+  const char* names[9] = {"x",           "deflectionMax",   "deflectionMin",
+                          "rotationMax", "rotationMin",     "reactionVertMax",
+                          "reactionVertMin", "reactionRotMax", "reactionRotMin"};
+  Columns out;
+  for (size_t k = 0; k < 9; ++k) out.emplace_back(names[k], std::move(c[k]));
+  return out;
+}
+
+Columns EnvelopeElementColumns(const LiveLoadEnvelope& env, const EnvelopeScales& s) {
+  const size_t n = env.elements.size();
+  std::vector<std::vector<double>> c(9, std::vector<double>(n));
+  for (size_t e = 0; e < n; ++e) {
+    const EnvelopeElement& el = env.elements[e];
+    c[0][e] = s.X(el.xEnd);
+    c[1][e] = el.shearStart.max;
+    c[2][e] = el.shearStart.min;
+    c[3][e] = el.shearEnd.max;
+    c[4][e] = el.shearEnd.min;
+    c[5][e] = s.Moment(el.momentStart.max);
+    c[6][e] = s.Moment(el.momentStart.min);
+    c[7][e] = s.Moment(el.momentEnd.max);
+    c[8][e] = s.Moment(el.momentEnd.min);
+  }
+  const char* names[9] = {"xEnd",           "shearStartMax",  "shearStartMin",
+                          "shearEndMax",    "shearEndMin",    "momentStartMax",
+                          "momentStartMin", "momentEndMax",   "momentEndMin"};
+  Columns out;
+  for (size_t k = 0; k < 9; ++k) out.emplace_back(names[k], std::move(c[k]));
+  return out;
+}
+
+}  // namespace
+
+Status EnvelopeOf(const ModelSession& session, EnvelopeTables& out) {
+  const CSPLX_30Doc& doc = session.Doc();
+  const LiveLoadEnvelope& env = doc.GetEnvelope();
+  if (env.empty()) {
+    if (doc.GetLiveLoads().empty()) {
+      return Status::Error("the model has no Live Load line (add one such as "
+                           "'Live Load: U = -0.8;')");
+    }
+    return Status::Error("the live-load envelope has no results (see the run log)");
+  }
+  const DisplayScale d = session.Scale();
+  const EnvelopeScales s{d.length, d.moment, d.deflection};
+  std::vector<double> start, end;
+  for (const LiveLoadSpan& span : env.spans) {
+    start.push_back(s.X(span.start));
+    end.push_back(s.X(span.end));
+  }
+  out.spans = {{"start", std::move(start)}, {"end", std::move(end)}};
+  out.nodes = EnvelopeNodeColumns(env, s);
+  out.elements = EnvelopeElementColumns(env, s);
+  static constexpr std::pair<const char*, int> kNames[] = {
+      {"maxShear", kEnvelopeMaxShear},           {"minShear", kEnvelopeMinShear},
+      {"maxMoment", kEnvelopeMaxMoment},         {"minMoment", kEnvelopeMinMoment},
+      {"maxRotation", kEnvelopeMaxRotation},     {"minRotation", kEnvelopeMinRotation},
+      {"maxDeflection", kEnvelopeMaxDeflection}, {"minDeflection", kEnvelopeMinDeflection},
+  };
+  out.extremes.clear();
+  for (const auto& [name, kind] : kNames) {
+    const EnvelopeExtreme& x = env.extremes[static_cast<size_t>(kind)];
+    double value = x.value;
+    if (kind == kEnvelopeMaxMoment || kind == kEnvelopeMinMoment) value = s.Moment(value);
+    if (kind == kEnvelopeMaxDeflection || kind == kEnvelopeMinDeflection) {
+      value = s.Deflection(value);
+    }
+    out.extremes.push_back({name, value, s.X(x.x), x.spansOnMax});
+  }
+  return Status::Ok();
+}
+
+Status InfluenceOf(const ModelSession& session, const std::string& of, double at, double& atNode,
+                   Columns& out) {
+  const std::optional<InfluenceQuantity> quantity = InfluenceQuantityFromName(of);
+  if (!quantity) {
+    return Status::Error("'" + of + "' is no quantity of an influence line: give deflection, "
+                         "rotation, shear, moment, reaction-vert or reaction-rot.");
+  }
+  double x = 0;
+  const Status position = InternalPosition(session, at, "at", x);
+  if (!position.ok()) return position;
+  const CSPLX_30Doc& doc = session.Doc();
+  const InfluenceLine line =
+      ComputeInfluenceLine(doc.GetAnalysis(), doc.GetSprings(), *quantity, x);
+  if (!line.error.empty()) return Status::Error(line.error);
+  const DisplayScale s = session.Scale();
+  double factor = 1;  // display value per internal value, applied as the reports do
+  bool divide = false;
+  if (*quantity == InfluenceQuantity::kDeflection) factor = s.deflection;
+  if (*quantity == InfluenceQuantity::kMoment || *quantity == InfluenceQuantity::kReactionRot) {
+    factor = s.moment;
+    divide = true;
+  }
+  std::vector<double> xs(line.points.size()), values(line.points.size());
+  for (size_t i = 0; i < line.points.size(); ++i) {
+    xs[i] = line.points[i].x / s.length;
+    values[i] = divide ? line.points[i].value / factor : line.points[i].value * factor;
+  }
+  atNode = line.x / s.length;
+  out = {{"x", std::move(xs)}, {"value", std::move(values)}};
+  return Status::Ok();
+}
+
+std::string ResultsJson(const ModelSession& session) {
+  std::ostringstream text;
+  WriteResultsJson(text, session.Doc().GetAnalysis());
+  return std::move(text).str();
+}
+
+Status SaveResultsCsv(const ModelSession& session, const std::string& path) {
+  std::ostringstream text;
+  WriteResultsCsv(text, session.Doc().GetAnalysis());
+  return DefaultFileAccess().WriteFileAtomically(path, text.str());
+}
+
+}  // namespace spanlab
