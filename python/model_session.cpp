@@ -253,7 +253,12 @@ Status ValuesAlong(const ModelSession& session, const std::vector<double>& x, Co
   std::vector<double> deflection(x.size()), rotation(x.size()), shear(x.size()),
       moment(x.size());
   for (size_t i = 0; i < x.size(); ++i) {
-    const BeamValues v = ValuesAt(a, positions[i]);
+    // A position within the engine's node tolerance of a node is that node: a node's display
+    // x scaled back may miss its internal x by a rounding.
+    const double p = positions[i];
+    const double nodeX = a.m_nodes[static_cast<size_t>((a.FindDof(p) + 1) / 2)].x;
+    const BeamValues v =
+        ValuesAt(a, std::abs(nodeX - p) < CBeamAnalysis::kPositionTolerance ? nodeX : p);
     deflection[i] = v.deflection * s.deflection;
     rotation[i] = v.rotation;
     shear[i] = v.shear;

@@ -103,8 +103,9 @@ struct NamedExtreme {
 std::vector<NamedExtreme> Extremes(const ModelSession& session);
 
 // deflection, rotation, shear and moment at each position of `x` (display length unit), exact
-// between the nodes (ValuesAt: at a node the values just left of it). Fails for a position that
-// is not a finite number or lies outside the beam.
+// between the nodes (ValuesAt: at a node the values just left of it; a position within the
+// engine's node tolerance of a node is that node). Fails for a position that is not a finite
+// number or lies outside the beam.
 Status ValuesAlong(const ModelSession& session, const std::vector<double>& x, Columns& out);
 
 // The live-load envelope in display units, with the names of the `envelope` JSON record:

@@ -50,7 +50,9 @@ py::dict Dict(Columns&& columns) {
 [[noreturn]] void Fail(const Status& status) { throw py::value_error(status.message()); }
 
 // The lines of a Python sequence of str, each encoded as UTF-8 (surrogateescape).
+// Too long a list is refused before anything is copied.
 std::vector<std::string> LinesOf(const py::sequence& items) {
+  if (items.size() > kMaxModelLines) throw py::value_error(TooManyLinesMessage(items.size()));
   std::vector<std::string> lines;
   lines.reserve(items.size());
   for (size_t i = 0; i < items.size(); ++i) {

@@ -35,6 +35,7 @@ different models at the same time. numpy is required; matplotlib only for
 ``plot``.
 """
 
+import errno
 import json
 import os
 import re
@@ -169,9 +170,9 @@ class Model:
             if not read_failed:
                 raise ValueError(message)
             if not os.path.lexists(name):
-                raise FileNotFoundError(2, message, os.fsdecode(name))
+                raise FileNotFoundError(errno.ENOENT, message)
             if os.path.isdir(name):
-                raise IsADirectoryError(21, message, os.fsdecode(name))
+                raise IsADirectoryError(errno.EISDIR, message)
             raise OSError(message)
         model = cls(session)
         model.notices = list(notices)
@@ -436,7 +437,8 @@ def plot(results, quantities=("moment",), ax=None):
         name = _TITLES[quantity]
         axes_of.plot(x, y, label=_label(results, name, quantity))
         axes_of.axhline(0.0, color="black", linewidth=0.8)
-        axes_of.set_xlabel(_label(results, "x", "x"))
+        if ax is not None or axes_of is axes[-1]:  # a new grid shares x: label it below
+            axes_of.set_xlabel(_label(results, "x", "x"))
         if not shared:
             axes_of.set_ylabel(_label(results, name, quantity))
     if shared:
