@@ -76,7 +76,8 @@ class ModelError(ValueError):
 class AnalysisError(ModelError):
     """The analysis refused the beam or found its results unusable (errors A1 to A4).
 
-    A1: too large a model for memory; A2: displacements larger than the beam
+    A1: a beam that cannot be divided into elements or does not fit in memory;
+    A2: displacements larger than the beam
     (unstable); A3: some part of the beam can move freely (a mechanism); A4:
     results beyond the range of numbers. ``log`` and ``codes`` as for
     ``ModelError``; ``results`` holds the linear results where the analysis
@@ -288,7 +289,8 @@ class Results:
     both are the end's value), ``moment_left``, ``moment_right``, and
     ``moment`` (= ``moment_left``, as the details report shows it).
 
-    Also: ``log`` (the run log), ``warnings`` (warning codes of the log),
+    Also: ``log`` (the run log, lines ended by ``\n``), ``warnings`` (the
+    warning codes of the log),
     ``unit_system`` and ``units`` (labels), ``reactions``, ``extremes``,
     ``at(x)``, ``to_dict()`` and ``to_csv(path)``.
     """
