@@ -7,8 +7,8 @@
 // so a line holding bytes that are not UTF-8 (an old file's Latin-1 text) comes back to the
 // same bytes, while the log and messages, which are only read, replace such bytes.
 //
-// The interpreter lock is released while a model runs (and while its node columns are filled),
-// never while a finished run is read: reads of one analysis must not overlap (model_session.cpp).
+// The interpreter lock is released while a model runs, never while a finished run is read:
+// reads of one analysis must not overlap (model_session.cpp), and the lock keeps them apart.
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
@@ -121,14 +121,13 @@ void Save(ModelSession& session, const py::bytes& path) {
 // with results only)}
 py::dict Run(ModelSession& session) {
   RunLog log;
-  bool hasResults = false;
-  Columns nodes;
   {
     py::gil_scoped_release unlocked;
     log = session.Run();
-    hasResults = session.HasResults();
-    if (hasResults) nodes = NodeColumns(session);
   }
+  const bool hasResults = session.HasResults();
+  Columns nodes;
+  if (hasResults) nodes = NodeColumns(session);
   py::dict out;
   out["log"] = Text(WithLineFeeds(log.text));
   out["errors"] = log.errors;
