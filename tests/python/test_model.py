@@ -99,6 +99,10 @@ class BadInputRaises(Scratch):
         os.mkfifo(self.path("pipe"))
         self.assert_returns_soon(spanlab.Model.load, self.path("pipe"),
                                  OSError, "it is a named pipe, not a file")
+        with open(self.path("huge.spn"), "wb") as f:
+            f.truncate(129 << 20)  # sparse: refused before a byte is read
+        with self.assertRaisesRegex(OSError, "the file is larger than 128 MB"):
+            spanlab.Model.load(self.path("huge.spn"))
         with open(self.path("random.bin"), "wb") as f:
             f.write(bytes(range(256)) * 4)
         with self.assertRaisesRegex(ValueError, "holds binary data, not text"):
@@ -169,15 +173,17 @@ class BadInputRaises(Scratch):
 
     def test_analysis_errors(self):
         support = "Support: X = 0; Disp = 0; Rotation = 0;"
-        cases = [(["Support: X = 0; Disp = 0;", "Point Load: X = 10; PLoad = -1;"], "A3", False),
-                 ([support, "Point Load: X = 10; PLoad = -1e300;"], "A2", True),
-                 ([support, "Point Load: X = 1e-9; PLoad = -1;"], "A1", False)]
-        for extra, code, has_results in cases:
-            with self.subTest(code=code):
+        cases = [(["Support: X = 0; Disp = 0;", "Point Load: X = 10; PLoad = -1;"], ["A3"], False),
+                 ([support, "Point Load: X = 10; PLoad = -1e300;"], ["A2"], True),
+                 ([support, "Point Load: X = 1e-9; PLoad = -1;"], ["A1"], False),
+                 ([support, "Point Load: X = 10; PLoad = -1e308;"], ["A2", "A4"], False)]
+        for extra, codes, has_results in cases:
+            with self.subTest(codes=codes):
                 with self.assertRaises(spanlab.AnalysisError) as caught:
                     spanlab.Model.from_lines(HEAD + extra).run()
-                self.assertEqual(caught.exception.codes, [code])
-                self.assertIn("Error %s - " % code, str(caught.exception))
+                self.assertEqual(caught.exception.codes, codes)
+                for code in codes:
+                    self.assertIn("\nError %s - " % code, str(caught.exception))
                 self.assertEqual(caught.exception.results is not None, has_results)
 
     def test_positions_that_are_not_on_the_beam(self):
