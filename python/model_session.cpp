@@ -61,12 +61,10 @@ std::string BeamExtent(const ModelSession& session) {
 // The internal position of the display position `x`, or a failure naming the beam's extent.
 // `x` equal to the beam's length in display units is on the beam also where the scaled length
 // does not divide back exactly.
-Status InternalPosition(const ModelSession& session, double x, const char* what,
-                        double& internal) {
+Status InternalPosition(const ModelSession& session, double x, const char* what, double& internal) {
   if (!std::isfinite(x)) {
     return Status::Error(std::string(what) + " " + FormatGeneral(x, 17) +
-                         " is not a finite number: give a position " + BeamExtent(session) +
-                         ".");
+                         " is not a finite number: give a position " + BeamExtent(session) + ".");
   }
   const double unit = session.Scale().length;
   const double length = session.Doc().GetBeamLength();
@@ -88,8 +86,7 @@ DisplayScale DisplayScaleOf(int units) {
 
 // ---- The session ----
 
-Status ModelSession::FromLines(std::vector<std::string> lines,
-                               std::unique_ptr<ModelSession>& out) {
+Status ModelSession::FromLines(std::vector<std::string> lines, std::unique_ptr<ModelSession>& out) {
   out.reset();
   if (lines.size() > kMaxModelLines) return Status::Error(TooManyLinesMessage(lines.size()));
   std::unique_ptr<ModelSession> session(new ModelSession());
@@ -156,11 +153,16 @@ bool ModelSession::AnalysisFailed() const {
 
 std::string UnitSystemName(int units) {
   switch (units) {
-    case kUnitsEnglish: return "English";
-    case kUnitsMetric: return "Metric";
-    case kUnitsConsistent: return "Consistent";
-    case kUnitsUserDefined: return "User Defined";
-    default: return "";
+    case kUnitsEnglish:
+      return "English";
+    case kUnitsMetric:
+      return "Metric";
+    case kUnitsConsistent:
+      return "Consistent";
+    case kUnitsUserDefined:
+      return "User Defined";
+    default:
+      return "";
   }
 }
 
@@ -177,8 +179,8 @@ Columns NodeColumns(const ModelSession& session) {
   const CBeamAnalysis& a = session.Doc().GetAnalysis();
   const DisplayScale s = session.Scale();
   const auto n = static_cast<size_t>(a.m_nNodes);
-  std::vector<double> x(n), deflection(n), rotation(n), shearLeft(n), shearRight(n),
-      momentLeft(n), momentRight(n);
+  std::vector<double> x(n), deflection(n), rotation(n), shearLeft(n), shearRight(n), momentLeft(n),
+      momentRight(n);
   const CBeamAnalysis::TableLock lock(a);
   const int32_t last = a.m_nElements;
   for (int32_t i = 1; i <= a.m_nNodes; ++i) {
@@ -250,8 +252,7 @@ Status ValuesAlong(const ModelSession& session, const std::vector<double>& x, Co
     const Status ok = InternalPosition(session, x[i], "x", positions[i]);
     if (!ok.ok()) return ok;
   }
-  std::vector<double> deflection(x.size()), rotation(x.size()), shear(x.size()),
-      moment(x.size());
+  std::vector<double> deflection(x.size()), rotation(x.size()), shear(x.size()), moment(x.size());
   for (size_t i = 0; i < x.size(); ++i) {
     // A position within the engine's node tolerance of a node is that node: a node's display
     // x scaled back may miss its internal x by a rounding.
@@ -297,9 +298,15 @@ Columns EnvelopeNodeColumns(const LiveLoadEnvelope& env, const EnvelopeScales& s
     c[7][i] = node.hasReaction ? s.Moment(node.reactionRot.max) : none;
     c[8][i] = node.hasReaction ? s.Moment(node.reactionRot.min) : none;
   }
-  const char* names[9] = {"x",           "deflectionMax",   "deflectionMin",
-                          "rotationMax", "rotationMin",     "reactionVertMax",
-                          "reactionVertMin", "reactionRotMax", "reactionRotMin"};
+  const char* names[9] = {"x",
+                          "deflectionMax",
+                          "deflectionMin",
+                          "rotationMax",
+                          "rotationMin",
+                          "reactionVertMax",
+                          "reactionVertMin",
+                          "reactionRotMax",
+                          "reactionRotMin"};
   Columns out;
   for (size_t k = 0; k < 9; ++k) out.emplace_back(names[k], std::move(c[k]));
   return out;
@@ -320,9 +327,9 @@ Columns EnvelopeElementColumns(const LiveLoadEnvelope& env, const EnvelopeScales
     c[7][e] = s.Moment(el.momentEnd.max);
     c[8][e] = s.Moment(el.momentEnd.min);
   }
-  const char* names[9] = {"xEnd",           "shearStartMax",  "shearStartMin",
-                          "shearEndMax",    "shearEndMin",    "momentStartMax",
-                          "momentStartMin", "momentEndMax",   "momentEndMin"};
+  const char* names[9] = {"xEnd",           "shearStartMax", "shearStartMin",
+                          "shearEndMax",    "shearEndMin",   "momentStartMax",
+                          "momentStartMin", "momentEndMax",  "momentEndMin"};
   Columns out;
   for (size_t k = 0; k < 9; ++k) out.emplace_back(names[k], std::move(c[k]));
   return out;
@@ -335,8 +342,9 @@ Status EnvelopeOf(const ModelSession& session, EnvelopeTables& out) {
   const LiveLoadEnvelope& env = doc.GetEnvelope();
   if (env.empty()) {
     if (doc.GetLiveLoads().empty()) {
-      return Status::Error("the model has no Live Load line (add one such as "
-                           "'Live Load: U = -0.8;')");
+      return Status::Error(
+          "the model has no Live Load line (add one such as "
+          "'Live Load: U = -0.8;')");
     }
     return Status::Error("the live-load envelope has no results (see the run log)");
   }
@@ -373,7 +381,8 @@ Status InfluenceOf(const ModelSession& session, const std::string& of, double at
                    Columns& out) {
   const std::optional<InfluenceQuantity> quantity = InfluenceQuantityFromName(of);
   if (!quantity) {
-    return Status::Error("'" + of + "' is no quantity of an influence line: give deflection, "
+    return Status::Error("'" + of +
+                         "' is no quantity of an influence line: give deflection, "
                          "rotation, shear, moment, reaction-vert or reaction-rot.");
   }
   double x = 0;
