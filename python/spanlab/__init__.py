@@ -67,10 +67,13 @@ class ModelError(ValueError):
     lines in order (``["F11"]``, ``["D4", "D4"]``, ...).
     """
 
-    def __init__(self, log, codes):
+    def __init__(self, log, codes=()):
         super().__init__(log)
         self.log = log
         self.codes = list(codes)
+
+    def __reduce__(self):  # pickles with its codes (to and from worker processes)
+        return (type(self), (self.log, self.codes))
 
 
 class AnalysisError(ModelError):
@@ -81,10 +84,11 @@ class AnalysisError(ModelError):
     (unstable); A3: some part of the beam can move freely (a mechanism); A4:
     results beyond the range of numbers. ``log`` and ``codes`` as for
     ``ModelError``; ``results`` holds the linear results where the analysis
-    left them (A2, or an error of the live-load envelope alone), else None.
+    left them (A2, or an error of the live-load envelope alone), else None
+    (and always None once pickled).
     """
 
-    def __init__(self, log, codes, results=None):
+    def __init__(self, log, codes=(), results=None):
         super().__init__(log, codes)
         self.results = results
 
@@ -118,7 +122,7 @@ class Model:
     Make one with ``Model.from_lines(lines)`` or ``Model.load(path)``. A model
     does not change: ``run()`` analyses it the first time and returns the same
     results after that (``Model.from_lines(model.lines + [...])`` makes a
-    changed copy).
+    changed copy). A model pickles as its lines (for worker processes).
     """
 
     def __init__(self, session):
@@ -266,6 +270,9 @@ class Model:
         at = _position(at, "influence: 'at'")
         self.run()
         return _read_only(self._session.influence(of.replace("_", "-"), at))
+
+    def __reduce__(self):  # pickled as its lines, so that worker processes can run it
+        return (Model.from_lines, (self.lines,))
 
     def __repr__(self):
         lines = self._session.lines()

@@ -1,6 +1,7 @@
 """Making, loading and saving models; every bad input as a Python exception; threads; and that
 importing the module loads no Qt."""
 import os
+import pickle
 import shutil
 import subprocess
 import sys
@@ -170,6 +171,11 @@ class BadInputRaises(Scratch):
             " 3 Error(s),   0 Warning(s)", ""]))
         with self.assertRaises(spanlab.ModelError):  # the same again, without a new run
             model.run()
+        # Errors and models cross to worker processes and back whole.
+        copy = pickle.loads(pickle.dumps(caught.exception))
+        self.assertEqual((type(copy), copy.log, copy.codes),
+                         (spanlab.ModelError, caught.exception.log, ["F11", "F3", "F11"]))
+        self.assertEqual(pickle.loads(pickle.dumps(model)).lines, model.lines)
 
     def test_analysis_errors(self):
         support = "Support: X = 0; Disp = 0; Rotation = 0;"
@@ -185,6 +191,9 @@ class BadInputRaises(Scratch):
                 for code in codes:
                     self.assertIn("\nError %s - " % code, str(caught.exception))
                 self.assertEqual(caught.exception.results is not None, has_results)
+                copy = pickle.loads(pickle.dumps(caught.exception))
+                self.assertEqual((type(copy), copy.codes, copy.results),
+                                 (spanlab.AnalysisError, codes, None))
 
     def test_positions_that_are_not_on_the_beam(self):
         results = spanlab.Model.from_lines(continuous_beam(2)).run()
