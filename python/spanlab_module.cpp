@@ -20,7 +20,7 @@
 
 #include "cli/commands.h"
 #include "model/model_file.h"
-#include "python/model_session.h"
+#include "python/result_columns.h"
 
 namespace py = pybind11;
 
