@@ -49,6 +49,12 @@ py::dict Dict(Columns&& columns) {
 
 [[noreturn]] void Fail(const Status& status) { throw py::value_error(status.message()); }
 
+// A file that could not be written.
+[[noreturn]] void FailToWrite(const Status& status) {
+  PyErr_SetString(PyExc_OSError, status.message().c_str());
+  throw py::error_already_set();
+}
+
 // The lines of a Python sequence of str, each encoded as UTF-8 (surrogateescape).
 // Too long a list is refused before anything is copied.
 std::vector<std::string> LinesOf(const py::sequence& items) {
@@ -114,7 +120,7 @@ void Save(ModelSession& session, const py::bytes& path) {
     py::gil_scoped_release unlocked;
     saved = session.Save(name);
   }
-  if (!saved.ok()) throw py::value_error(saved.message());
+  if (!saved.ok()) FailToWrite(saved);
 }
 
 // {log, errors, warnings, analysed, has_results, analysis_failed, nodes (a dict of arrays,
@@ -207,7 +213,7 @@ py::tuple Units(const ModelSession& session) {
 
 void SaveCsv(const ModelSession& session, const py::bytes& path) {
   const Status saved = SaveResultsCsv(WithResults(session), std::string(path));
-  if (!saved.ok()) Fail(saved);
+  if (!saved.ok()) FailToWrite(saved);
 }
 
 }  // namespace

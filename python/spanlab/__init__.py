@@ -192,7 +192,7 @@ class Model:
         """Writes the model file (the program's ``.spn`` format) to ``path``.
 
         The previous file survives any failure (the bytes go to a temporary
-        file that replaces it). Raises ValueError with the reason on failure.
+        file that replaces it). Raises OSError with the reason on failure.
         """
         self._session.save(_path_bytes(path, "Model.save"))
 
@@ -380,7 +380,7 @@ class Results:
     def to_csv(self, path):
         """Writes the results record as ``spanlab-cli results --format csv`` does (node
         table, empty line, element table; internal units) to ``path``, replacing
-        the file atomically."""
+        the file atomically. Raises OSError with the reason on failure."""
         self._session.save_csv(_path_bytes(path, "Results.to_csv"))
 
     def __repr__(self):

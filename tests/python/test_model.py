@@ -78,6 +78,16 @@ class LoadAndSave(Scratch):
         self.assertIn("created in a previous version of Spanlab", model.notices[0])
         model.run()
 
+    def test_a_file_that_cannot_be_written(self):
+        model = spanlab.Model.from_lines(continuous_beam(1))
+        for write in (model.save, model.run().to_csv):
+            with self.assertRaisesRegex(OSError, "^Cannot save '.*/no/such/folder/a'"):
+                write(self.path("no/such/folder/a"))
+        os.mkdir(self.path("folder"))
+        with self.assertRaises(OSError):
+            model.save(self.path("folder"))
+        self.assertTrue(os.path.isdir(self.path("folder")))
+
     def test_paths_may_be_pathlike_or_bytes(self):
         import pathlib
         spanlab.Model.from_lines(HEAD).save(pathlib.Path(self.path("a.spn")))
