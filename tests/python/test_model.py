@@ -77,6 +77,18 @@ class LoadAndSave(Scratch):
         self.assertEqual(len(model.notices), 1)
         self.assertIn("created in a previous version of Spanlab", model.notices[0])
         model.run()
+        # A line over 80 characters: the load stops, unless told to keep the first 80.
+        with open(path, "rb") as f:
+            first, rest = f.read().split(b"\n", 1)
+        longer = first + b" and then some more words, well past eighty characters"
+        with open(self.path("long.spn"), "wb") as f:
+            f.write(longer + b"\n" + rest)
+        with self.assertRaisesRegex(ValueError, "^Opening '.*long.spn' was cancelled: line 1 has "
+                                                "more than 80 characters."):
+            spanlab.Model.load(self.path("long.spn"))
+        cut = spanlab.Model.load(self.path("long.spn"), truncate_long_lines=True)
+        self.assertEqual(cut.lines[1], longer.decode()[:80])
+        self.assertEqual(cut.lines[2:], model.lines[2:])
 
     def test_a_file_that_cannot_be_written(self):
         model = spanlab.Model.from_lines(continuous_beam(1))
