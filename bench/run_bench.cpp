@@ -4,12 +4,16 @@
 // The file is written once before timing; each timed run opens it, so the read from the page
 // cache is part of the figure. Two models: a typical one of 50 lines, and one of a million data
 // lines (a support every 10 ft with a point load in each span) to keep the whole road linear.
+// BM_RunSpans times the run alone, of lines a document already holds (the Python module's
+// Model.run()), for 1,000 and 100,000 spans.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -66,6 +70,23 @@ std::vector<std::string> MillionLineModel() {
   for (int64_t i = 0; i < kSupports; ++i) {
     lines.push_back("Support: X = " + std::to_string(10 * i) + "; Disp = 0;");
     if (i + 1 < kSupports) {
+      lines.push_back("Point Load: X = " + std::to_string(10 * i + 5) + "; PLoad = -2;");
+    }
+  }
+  return lines;
+}
+
+// `spans` spans of 10 ft: a support every 10 ft, a point load in the middle of each span and a
+// uniform load over the whole beam. bench/python_run_bench.py times the Python module's run of
+// the very same lines, against BM_RunSpans.
+std::vector<std::string> SpansModel(int64_t spans) {
+  std::vector<std::string> lines = {
+      "File Format:3.0", "Units:English;", "Member Property: X = 0; E = 29000; I = 448;",
+      "Uniform Load: XStart = 0; XEnd = " + std::to_string(10 * spans) +
+          "; UStart = -0.5; UEnd = -0.5;"};
+  for (int64_t i = 0; i <= spans; ++i) {
+    lines.push_back("Support: X = " + std::to_string(10 * i) + "; Disp = 0;");
+    if (i < spans) {
       lines.push_back("Point Load: X = " + std::to_string(10 * i + 5) + "; PLoad = -2;");
     }
   }
@@ -135,6 +156,28 @@ void BM_OpenAndRunMillionLines(benchmark::State& state) {
   OpenAndRun(state, MillionLineModel(), "million", true);
 }
 
+// The checked run of lines a document already holds (RunModel on a new document each time, as
+// the Python module's Model.run() does): checks, items, analysis, extremes and log. Only the run
+// is timed (manual time: making and freeing the document stay outside without the cost of
+// pausing the timer).
+void BM_RunSpans(benchmark::State& state) {
+  const std::vector<std::string> lines = SpansModel(state.range(0));
+  for (auto _ : state) {
+    auto doc = std::make_unique<CSPLX_30Doc>();
+    doc->SetLines(nullptr, lines);
+    const auto begin = std::chrono::steady_clock::now();
+    const spanlab::RunLog log = spanlab::RunModel(*doc);
+    const auto end = std::chrono::steady_clock::now();
+    state.SetIterationTime(std::chrono::duration<double>(end - begin).count());
+    benchmark::DoNotOptimize(log.text.data());
+    if (log.errors != 0 || doc->GetAnalysis().m_bError) {
+      state.SkipWithError(("the model did not run cleanly:\n" + log.text).c_str());
+      return;
+    }
+  }
+}
+
+BENCHMARK(BM_RunSpans)->Arg(1'000)->Arg(100'000)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenAndRunTypical)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenAndRunMillionLines)->Iterations(2)->Unit(benchmark::kMillisecond);
 
