@@ -72,10 +72,14 @@ CTreeEdit::CTreeEdit(CSPLX_30Doc& doc, LineEditor& editor, QWidget* parent)
 }
 
 void CTreeEdit::OnUpdate(CView*, long hint) {
-  if (hint == kHintLines) Rebuild();
+  // The lines of a run gone off the thread are shown at once; when its results come (hint 2
+  // for the same lines) the tree is already built for them and keeps its selection.
+  if (hint == kHintRunStarted) Rebuild();
+  else if (hint == kHintLines && m_builtGeneration != m_doc.GetRunGeneration()) Rebuild();
 }
 
 void CTreeEdit::Rebuild() {
+  m_builtGeneration = m_doc.GetRunGeneration();
   m_quiet = true;
   m_model.Reset(BuildTree(m_doc.GetLines()));
   m_quiet = false;
@@ -354,6 +358,7 @@ void CTreeEdit::EndMove(bool keep) {
 }
 
 void CTreeEdit::NudgeSelectedLine(int direction, const DrawingFrame& frame) {
+  if (m_doc.IsRunPending()) return;  // the items it steps by belong to an earlier model
   const QModelIndex item = currentIndex();
   if (!TreeLinesModel::IsLine(item)) return;
   const int section = TreeLinesModel::SectionOf(item);

@@ -113,6 +113,7 @@ class CTreeEdit : public QTreeView, public CView, public LineMover {
   // The document's lines are as the tree writes them, so an edit's change can be worked out
   // from the rows it touches instead of comparing whole lists.
   bool m_docInWrittenOrder = false;
+  uint64_t m_builtGeneration = 0;  // the document's generation the tree was last built for
   // The rows the last followed change inserted, where SelectLine looks first.
   std::vector<QPersistentModelIndex> m_followedRows;
   // The line being moved (m_moveSection -1: none), and the document as the move found it.

@@ -1,0 +1,64 @@
+// RunWorker: one thread that runs copies of a document's lines (RunLines) so that the thread
+// of the document, the window's, never waits for a long run. It holds at most one run going and
+// one waiting: a new start replaces the one waiting and stops the one going (its envelope's
+// progress callback answers false), so the newest lines are run next and no queue of stale
+// runs builds up. The front end hands finished runs to its document on the document's thread
+// (app/qt_background_runs.h does it with Qt's queued calls).
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "run/run_driver.h"
+
+namespace spanlab {
+
+class RunWorker {
+ public:
+  // Both are called on the worker thread and must not block for long: `done` with a run that
+  // ended (never a cancelled one), `progress` with the fraction of the envelope done (0 to 1,
+  // as ComputeLiveLoadEnvelope tells it).
+  using Done = std::function<void(uint64_t generation, std::shared_ptr<LinesRunResult> run)>;
+  using Progress = std::function<void(uint64_t generation, double fraction)>;
+
+  RunWorker(ModelRunner::Mode mode, Done done, Progress progress);
+  // Stops the run going and waits for the thread: nothing is called after it returns.
+  ~RunWorker();
+  RunWorker(const RunWorker&) = delete;
+  RunWorker& operator=(const RunWorker&) = delete;
+
+  // Runs `lines` as `generation` once the run going (stopped now) has given up. The thread
+  // starts with the first run.
+  void Start(uint64_t generation, std::vector<std::string> lines);
+  // Stops the run going and drops the one waiting.
+  void Cancel();
+  // The generation of the run last started and not cancelled; 0 for none.
+  uint64_t Wanted() const { return m_wanted.load(); }
+
+ private:
+  struct Request {
+    uint64_t generation;
+    std::vector<std::string> lines;
+  };
+  void Loop();
+
+  const ModelRunner::Mode m_mode;
+  const Done m_done;
+  const Progress m_progress;
+  std::atomic<uint64_t> m_wanted{0};  // what the runs going ask, at every progress call
+  std::mutex m_mutex;                 // guards m_next and m_stop
+  std::condition_variable m_wake;
+  std::optional<Request> m_next;
+  bool m_stop = false;
+  std::thread m_thread;
+};
+
+}  // namespace spanlab
