@@ -1,4 +1,4 @@
-// RunWorker: one thread that runs copies of a document's lines (RunLines) so that the thread
+// RunWorker: one thread that runs copies of a document's lines (RunSnapshot) so that the thread
 // of the document, the window's, never waits for a long run. It holds at most one run going and
 // one waiting: a new start replaces the one waiting and stops the one going (its envelope's
 // progress callback answers false), so the newest lines are run next and no queue of stale

@@ -70,7 +70,7 @@ struct RunTarget {
   LiveLoadEnvelope& envelope;
 };
 
-// The complete run of a copy of the lines, made without the document (LinesRun in
+// The complete run of a copy of the lines, made without the document (RunSnapshot in
 // run_driver.h) and handed to it with CSPLX_30Doc::AdoptRun.
 struct LinesRunResult {
   ModelItems items;

@@ -150,7 +150,7 @@ void RunAnalysis(const RunTarget& target, const EnvelopeProgress& progress) {
 
 void CSPLX_30Doc::RunAnalysis() { spanlab::RunAnalysis(Target()); }
 
-LinesRunResult RunLines(const std::vector<std::string>& lines, ModelRunner::Mode mode,
+LinesRunResult RunSnapshot(const std::vector<std::string>& lines, ModelRunner::Mode mode,
                         const EnvelopeProgress& progress) {
   LinesRunResult result;
   const RunTarget target{lines, result.items, *result.analysis, result.envelope};

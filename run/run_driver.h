@@ -35,21 +35,26 @@ void RunAnalysis(const RunTarget& target, const EnvelopeProgress& progress = {})
 
 // The runner a document is given (CSPLX_30Doc::SetRunner): the checked run of the window, or
 // the unchecked one.
+// `progress` (optional) is told how far each live-load envelope is (the command line's
+// progress line); it may stop one, which leaves the run `cancelled`.
 class ModelRunner : public LinesRunner {
  public:
   enum class Mode { kChecked, kUnchecked };
-  explicit ModelRunner(Mode mode = Mode::kChecked) : m_mode(mode) {}
+  explicit ModelRunner(Mode mode = Mode::kChecked, EnvelopeProgress progress = {})
+      : m_mode(mode), m_progress(std::move(progress)) {}
   RunLog Run(CSPLX_30Doc& doc) override {
-    return m_mode == Mode::kChecked ? RunModel(doc) : RunUnchecked(doc);
+    return m_mode == Mode::kChecked ? RunModel(doc.Target(), {}, m_progress)
+                                    : RunUnchecked(doc.Target(), m_progress);
   }
 
  private:
   Mode m_mode;
+  EnvelopeProgress m_progress;
 };
 
 // A complete run of `lines` that touches no document: what a run off the window's thread hands
 // back (CSPLX_30Doc::AdoptRun). Safe to call on any thread while `lines` stays unchanged.
-LinesRunResult RunLines(const std::vector<std::string>& lines, ModelRunner::Mode mode,
+LinesRunResult RunSnapshot(const std::vector<std::string>& lines, ModelRunner::Mode mode,
                         const EnvelopeProgress& progress = {});
 
 // The sizes from which a run goes off the window's thread. A run costs about 2 microseconds a
