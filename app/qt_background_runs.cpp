@@ -16,6 +16,7 @@ ThreadedRuns::ThreadedRuns(CSPLX_30Doc& doc, ModelRunner::Mode mode) : m_doc(doc
   };
   const auto progress = [this](uint64_t generation, double fraction) {
     if (m_hook) m_hook(generation, fraction);
+    if (fraction < 0) return;  // the run has begun; the status bar says so already
     const int percent = static_cast<int>(fraction * 100);
     if (generation == m_percentGeneration && percent == m_lastPercent) return;
     m_percentGeneration = generation;

@@ -35,8 +35,9 @@ class ThreadedRuns : public QObject, public BackgroundRunner {
 
   // The sizes from which a run goes to the thread (LongRunSize's by default).
   void SetLongRunSize(const LongRunSize& size) { m_size = size; }
-  // Called on the worker thread at every progress call of a run still wanted, before the
-  // progress is reported; it may block (tests hold a run there to edit while it is going).
+  // Called on the worker thread at every progress call of a run still wanted (fraction -1 as
+  // the run begins, then the envelope's), before the progress is reported; it may block (tests
+  // hold a run there to edit while it is going).
   // Set it while no run is going.
   void SetWorkerHook(std::function<void(uint64_t generation, double fraction)> hook) {
     m_hook = std::move(hook);

@@ -56,6 +56,7 @@ void RunWorker::Loop() {
       if (m_progress) m_progress(generation, fraction);
       return wanted();
     };
+    if (!progress(-1)) continue;
     auto run = std::make_shared<LinesRunResult>(RunSnapshot(request.lines, m_mode, progress));
     request.lines = {};
     if (!run->log.cancelled && wanted()) m_done(generation, std::move(run));

@@ -25,7 +25,7 @@ class RunWorker {
  public:
   // Both are called on the worker thread and must not block for long: `done` with a run that
   // ended (never a cancelled one), `progress` with the fraction of the envelope done (0 to 1,
-  // as ComputeLiveLoadEnvelope tells it).
+  // as ComputeLiveLoadEnvelope tells it), and with -1 once as a run begins, before its checks.
   using Done = std::function<void(uint64_t generation, std::shared_ptr<LinesRunResult> run)>;
   using Progress = std::function<void(uint64_t generation, double fraction)>;
 
