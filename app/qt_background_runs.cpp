@@ -8,33 +8,40 @@
 
 namespace spanlab {
 
-ThreadedRuns::ThreadedRuns(CSPLX_30Doc& doc, ModelRunner::Mode mode) : m_doc(doc) {
-  const auto done = [this](uint64_t generation, std::shared_ptr<LinesRunResult> run) {
-    QMetaObject::invokeMethod(
-        this, [this, generation, run] { m_doc.AdoptRun(generation, std::move(*run)); },
-        Qt::QueuedConnection);
-  };
-  const auto progress = [this](uint64_t generation, double fraction) {
-    if (m_hook) m_hook(generation, fraction);
-    if (fraction < 0) return;  // the run has begun; the status bar says so already
-    const int percent = static_cast<int>(fraction * 100);
-    if (generation == m_percentGeneration && percent == m_lastPercent) return;
-    m_percentGeneration = generation;
-    m_lastPercent = percent;
-    QMetaObject::invokeMethod(
-        this,
-        [this, generation, percent] {
-          if (m_doc.IsRunPending() && m_doc.GetRunGeneration() == generation) {
-            emit Progress(percent / 100.0);
-          }
-        },
-        Qt::QueuedConnection);
-  };
-  m_worker = std::make_unique<RunWorker>(mode, done, progress);
-}
+ThreadedRuns::ThreadedRuns(CSPLX_30Doc& doc, ModelRunner::Mode mode)
+    : m_doc(doc),
+      m_worker(
+          mode,
+          [this](uint64_t generation, std::shared_ptr<LinesRunResult> run) {
+            Done(generation, std::move(run));
+          },
+          [this](uint64_t generation, double fraction) { Report(generation, fraction); }) {}
 
 ThreadedRuns::~ThreadedRuns() {
-  m_worker.reset();  // joined before this object stops receiving its queued calls
+  m_worker.Stop();  // joined before this object stops receiving its queued calls
+}
+
+void ThreadedRuns::Done(uint64_t generation, std::shared_ptr<LinesRunResult> run) {
+  QMetaObject::invokeMethod(
+      this, [this, generation, run] { m_doc.AdoptRun(generation, std::move(*run)); },
+      Qt::QueuedConnection);
+}
+
+void ThreadedRuns::Report(uint64_t generation, double fraction) {
+  if (m_hook) m_hook(generation, fraction);
+  if (fraction < 0) return;  // the run has begun; the status bar says so already
+  const int percent = static_cast<int>(fraction * 100);
+  if (generation == m_percentGeneration && percent == m_lastPercent) return;
+  m_percentGeneration = generation;
+  m_lastPercent = percent;
+  QMetaObject::invokeMethod(
+      this,
+      [this, generation, percent] {
+        if (m_doc.IsRunPending() && m_doc.GetRunGeneration() == generation) {
+          emit Progress(percent / 100.0);
+        }
+      },
+      Qt::QueuedConnection);
 }
 
 bool ThreadedRuns::TakesRun(const std::vector<std::string>& lines) const {
@@ -42,9 +49,9 @@ bool ThreadedRuns::TakesRun(const std::vector<std::string>& lines) const {
 }
 
 void ThreadedRuns::StartRun(uint64_t generation, std::vector<std::string> lines) {
-  m_worker->Start(generation, std::move(lines));
+  m_worker.Start(generation, std::move(lines));
 }
 
-void ThreadedRuns::CancelRun() { m_worker->Cancel(); }
+void ThreadedRuns::CancelRun() { m_worker.Cancel(); }
 
 }  // namespace spanlab

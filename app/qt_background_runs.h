@@ -42,6 +42,9 @@ class ThreadedRuns : public QObject, public BackgroundRunner {
   void SetWorkerHook(std::function<void(uint64_t generation, double fraction)> hook) {
     m_hook = std::move(hook);
   }
+  // The generation of the run the document waits for (0: none). Callable from the worker
+  // thread, also while this runner is being destroyed.
+  uint64_t Wanted() const { return m_worker.Wanted(); }
 
  signals:
   // The fraction (0 to 1, in whole percents) of the envelope of the run the document waits
@@ -49,12 +52,16 @@ class ThreadedRuns : public QObject, public BackgroundRunner {
   void Progress(double fraction);
 
  private:
+  // On the worker thread: a finished run, and progress, sent on to the window's thread.
+  void Done(uint64_t generation, std::shared_ptr<LinesRunResult> run);
+  void Report(uint64_t generation, double fraction);
+
   CSPLX_30Doc& m_doc;
   LongRunSize m_size;
   std::function<void(uint64_t, double)> m_hook;
   int m_lastPercent = -1;            // worker thread only: the percent last reported
   uint64_t m_percentGeneration = 0;  // worker thread only: the run it belongs to
-  std::unique_ptr<RunWorker> m_worker;
+  RunWorker m_worker;                // last: its thread calls into the members above
 };
 
 }  // namespace spanlab

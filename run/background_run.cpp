@@ -11,7 +11,9 @@ namespace spanlab {
 RunWorker::RunWorker(ModelRunner::Mode mode, Done done, Progress progress)
     : m_mode(mode), m_done(std::move(done)), m_progress(std::move(progress)) {}
 
-RunWorker::~RunWorker() {
+RunWorker::~RunWorker() { Stop(); }
+
+void RunWorker::Stop() {
   {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_stop = true;

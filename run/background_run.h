@@ -30,7 +30,7 @@ class RunWorker {
   using Progress = std::function<void(uint64_t generation, double fraction)>;
 
   RunWorker(ModelRunner::Mode mode, Done done, Progress progress);
-  // Stops the run going and waits for the thread: nothing is called after it returns.
+  // Stop().
   ~RunWorker();
   RunWorker(const RunWorker&) = delete;
   RunWorker& operator=(const RunWorker&) = delete;
@@ -40,6 +40,9 @@ class RunWorker {
   void Start(uint64_t generation, std::vector<std::string> lines);
   // Stops the run going and drops the one waiting.
   void Cancel();
+  // Cancels and waits for the thread: nothing is called after it returns, and nothing may be
+  // started after it.
+  void Stop();
   // The generation of the run last started and not cancelled; 0 for none.
   uint64_t Wanted() const { return m_wanted.load(); }
 
