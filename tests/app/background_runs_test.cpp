@@ -311,5 +311,38 @@ TEST_F(BackgroundRunsTest, NewAndOpenDuringARunDropItAndClosingTheWindowStopsIt)
   EXPECT_EQ(view_.told.size(), told);
 }
 
+// The item dialogs read the unit system of the items; while a run is going they are an earlier
+// model's, so a dialog opened then takes it from the lines as they stand.
+class UnitsSeen : public LineEditor {
+ public:
+  bool Edit(int, int, const ModelItems& items, std::string&) override {
+    units.push_back(items.m_nUnits);
+    return false;  // cancelled
+  }
+  std::vector<int> units;
+};
+
+TEST_F(BackgroundRunsTest, DialogsOpenedDuringARunUseTheUnitsOfTheLinesAsTheyStand) {
+  UnitsSeen dialogs;
+  frame_->SetLineEditor(&dialogs);
+  Gate gate(frame_->BackgroundRuns(), Gate::At::kBegin);
+  Open(LiveLoadBeam(120));  // English, after the empty model of a new window
+  ASSERT_TRUE(gate.WaitUntilHeld(Doc().GetRunGeneration()));
+  frame_->Tree()->setCurrentIndex(frame_->Tree()->Section(kSectionPointLoads));
+  frame_->Action("add")->trigger();
+  ASSERT_TRUE(Doc().EditLines(nullptr, [](Lines& lines) {
+    lines[1] = "Units:Metric;";
+    return true;
+  }));
+  frame_->Tree()->setCurrentIndex(frame_->Tree()->Section(kSectionPointLoads));
+  frame_->Action("add")->trigger();
+  gate.Release();
+  ASSERT_TRUE(WaitForResults());
+  frame_->Tree()->setCurrentIndex(frame_->Tree()->Section(kSectionPointLoads));
+  frame_->Action("add")->trigger();
+  EXPECT_EQ(dialogs.units, (std::vector<int>{kUnitsEnglish, kUnitsMetric, kUnitsMetric}));
+  frame_->SetLineEditor(nullptr);
+}
+
 }  // namespace
 }  // namespace spanlab
