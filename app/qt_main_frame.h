@@ -169,7 +169,9 @@ class CMainFrame : public QMainWindow {
   SettingsStore& m_settings;
   PrintOptions& m_options;
   ModelRunner m_runner;  // runs every change of the document's lines; outlives the document
-  BusyRunner m_busyRunner{m_runner, *this};  // the document's runner: m_runner, busy cursor
+  // The document's runner: m_runner, with the busy cursor around a long run (the runs the
+  // busy runner would call long go to m_runs first, with the default sizes).
+  BusyRunner m_busyRunner{m_runner, *this};
   // The long runs; destroyed after the document, which cancels its run going on destruction.
   std::unique_ptr<ThreadedRuns> m_runs;
   double m_runFraction = -1;  // the envelope's progress of the run going; -1: not told yet

@@ -119,7 +119,8 @@ class CSPLX_30Doc : public CDocument {
 
   // ---- Lines and message ----
   // Replaces the lines, marks the document modified, runs them (SetRunner) and then sends hint 2
-  // to every view but `sender`.
+  // to every view but `sender` — or, when the background runner takes the run, starts it there
+  // and sends hint 3 (hint 2 follows with its results, AdoptRun).
   void SetLines(CView* sender, std::vector<std::string> lines);
   // The same for a change made on the lines where they are: `edit` changes them and returns
   // true, or returns false with the lines as they were, and then nothing else happens. Returns

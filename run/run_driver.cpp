@@ -10,6 +10,11 @@
 //      are reset, so that no stale result remains;
 //   3. then, and only then, the views are told once (hint 2): every view reads the new items
 //      and results together, and nothing paints in between.
+// A long run (the window's BackgroundRunner takes it) is made on a copy of the lines, off the
+// document's thread, by RunSnapshot: the views are told at once that the lines changed and
+// their run is going (hint 3), and the document keeps the earlier results, which no view shows
+// as current, until AdoptRun takes the complete run of the lines as they still stand and tells
+// the views once (hint 2). A later change makes every run before it one that is never taken.
 // The log the run produces is what the output pane's Results box shows, line ends "\r\n".
 #include "run/run_driver.h"
 
