@@ -48,8 +48,8 @@ bool ThreadedRuns::TakesRun(const std::vector<std::string>& lines) const {
   return IsLongRun(lines, m_size);
 }
 
-void ThreadedRuns::StartRun(uint64_t generation, std::vector<std::string> lines) {
-  m_worker.Start(generation, std::move(lines));
+void ThreadedRuns::StartRun(uint64_t generation, const std::vector<std::string>& lines) {
+  m_worker.Start(generation, lines);
 }
 
 void ThreadedRuns::CancelRun() { m_worker.Cancel(); }

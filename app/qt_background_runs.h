@@ -30,7 +30,7 @@ class ThreadedRuns : public QObject, public BackgroundRunner {
   ~ThreadedRuns() override;
 
   bool TakesRun(const std::vector<std::string>& lines) const override;
-  void StartRun(uint64_t generation, std::vector<std::string> lines) override;
+  void StartRun(uint64_t generation, const std::vector<std::string>& lines) override;
   void CancelRun() override;
 
   // The sizes from which a run goes to the thread (LongRunSize's by default).

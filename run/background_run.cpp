@@ -24,10 +24,19 @@ void RunWorker::Stop() {
   if (m_thread.joinable()) m_thread.join();
 }
 
-void RunWorker::Start(uint64_t generation, std::vector<std::string> lines) {
+void RunWorker::Start(uint64_t generation, const std::vector<std::string>& lines) {
+  Request request{generation, {}, {}};
+  size_t size = 0;
+  for (const std::string& line : lines) size += line.size();
+  request.text.reserve(size);
+  request.ends.reserve(lines.size());
+  for (const std::string& line : lines) {
+    request.text += line;
+    request.ends.push_back(request.text.size());
+  }
   {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_next = Request{generation, std::move(lines)};
+    m_next = std::move(request);
     m_wanted = generation;
     if (!m_thread.joinable()) m_thread = std::thread(&RunWorker::Loop, this);
   }
@@ -59,8 +68,16 @@ void RunWorker::Loop() {
       return wanted();
     };
     if (!progress(-1)) continue;
-    auto run = std::make_shared<LinesRunResult>(RunSnapshot(request.lines, m_mode, progress));
-    request.lines = {};
+    std::vector<std::string> lines;
+    lines.reserve(request.ends.size());
+    size_t start = 0;
+    for (const size_t end : request.ends) {
+      lines.emplace_back(request.text, start, end - start);
+      start = end;
+    }
+    request = {};
+    auto run = std::make_shared<LinesRunResult>(RunSnapshot(lines, m_mode, progress));
+    lines = {};
     if (!run->log.cancelled && wanted()) m_done(generation, std::move(run));
   }
 }

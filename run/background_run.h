@@ -35,9 +35,10 @@ class RunWorker {
   RunWorker(const RunWorker&) = delete;
   RunWorker& operator=(const RunWorker&) = delete;
 
-  // Runs `lines` as `generation` once the run going (stopped now) has given up. The thread
-  // starts with the first run.
-  void Start(uint64_t generation, std::vector<std::string> lines);
+  // Runs a copy of `lines` as `generation` once the run going (stopped now) has given up. The
+  // thread starts with the first run. The copy made on the calling thread is one block of text
+  // (the worker makes the lines of it): two allocations, not one a line.
+  void Start(uint64_t generation, const std::vector<std::string>& lines);
   // Stops the run going and drops the one waiting.
   void Cancel();
   // Cancels and waits for the thread: nothing is called after it returns, and nothing may be
@@ -48,8 +49,9 @@ class RunWorker {
 
  private:
   struct Request {
-    uint64_t generation;
-    std::vector<std::string> lines;
+    uint64_t generation = 0;
+    std::string text;          // the lines one after the other
+    std::vector<size_t> ends;  // where each line ends in `text`
   };
   void Loop();
 

@@ -87,9 +87,9 @@ class BackgroundRunner {
   virtual ~BackgroundRunner() = default;
   // Whether the run of `lines` goes off the document's thread (a model that takes long).
   virtual bool TakesRun(const std::vector<std::string>& lines) const = 0;
-  // Starts the run of `lines` as `generation`, stopping the run started before if it is still
-  // going: only the newest run ever reaches the document.
-  virtual void StartRun(uint64_t generation, std::vector<std::string> lines) = 0;
+  // Starts the run of a copy of `lines` as `generation`, stopping the run started before if it
+  // is still going: only the newest run ever reaches the document.
+  virtual void StartRun(uint64_t generation, const std::vector<std::string>& lines) = 0;
   // Stops the run that is going, if any; its result is never handed back.
   virtual void CancelRun() = 0;
 };

@@ -100,8 +100,8 @@ TEST(RunSnapshotTest, LongRunsAreLargeModelsOrLiveLoadsOverManySpans) {
 class HeldRuns : public BackgroundRunner {
  public:
   bool TakesRun(const Lines& lines) const override { return lines.size() >= minLines; }
-  void StartRun(uint64_t generation, Lines lines) override {
-    started.push_back({generation, std::move(lines)});
+  void StartRun(uint64_t generation, const Lines& lines) override {
+    started.push_back({generation, lines});
   }
   void CancelRun() override { ++cancels; }
   LinesRunResult Run(size_t i) const { return RunSnapshot(started[i].lines, ModelRunner::Mode::kChecked); }
