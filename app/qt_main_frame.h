@@ -84,7 +84,8 @@ class CMainFrame : public QMainWindow {
   LineHistory& History() { return m_history; }
 
   // Exports: the view's picture (PNG, SVG, PDF), the full-precision results (CSV, JSON), and
-  // the printed report as a PDF. Each fails with a message that names the file and the fault.
+  // the printed report as a PDF. Each fails with a message that names the file and the fault,
+  // and writes nothing while a run is going (the results are then an earlier model's).
   Status ExportPicture(const QString& path, int width, int height);
   Status ExportResults(const QString& path);
   Status ExportReportPdf(const QString& path);

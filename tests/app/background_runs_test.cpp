@@ -187,6 +187,13 @@ class BackgroundRunsTest : public ::testing::Test {
                                "copyPlot", "influenceLine"}) {
       EXPECT_FALSE(Enabled(action)) << action;
     }
+    // An export asked for all the same writes nothing.
+    const QString csv = dir_.filePath("results.csv");
+    const spanlab::Status exported = frame_->ExportResults(csv);
+    EXPECT_EQ(exported.message(),
+              "The analysis of the model is still running; export again once its results are "
+              "shown.");
+    EXPECT_FALSE(QFile::exists(csv));
     const QPalette palette = frame_->OutputPane()->ResultsBox()->palette();
     EXPECT_EQ(palette.color(QPalette::Active, QPalette::Text),
               palette.color(QPalette::Disabled, QPalette::Text))
@@ -263,6 +270,7 @@ TEST_F(BackgroundRunsTest, EditsUndoAndRedoDuringRunsEndWithTheNewestResultsTold
   const QPalette palette = frame_->OutputPane()->ResultsBox()->palette();
   EXPECT_NE(palette.color(QPalette::Active, QPalette::Text),
             palette.color(QPalette::Disabled, QPalette::Text));
+  EXPECT_TRUE(frame_->ExportResults(dir_.filePath("results.csv")).ok());
   const QImage shown = ExpectScreenIsAFreshPaint("the newest results");
   EXPECT_FALSE(shown == running) << "the results view still shows the faded picture";
 }
