@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QImage>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QStatusBar>
@@ -350,6 +351,50 @@ TEST_F(BackgroundRunsTest, DialogsOpenedDuringARunUseTheUnitsOfTheLinesAsTheySta
   frame_->Action("add")->trigger();
   EXPECT_EQ(dialogs.units, (std::vector<int>{kUnitsEnglish, kUnitsMetric, kUnitsMetric}));
   frame_->SetLineEditor(nullptr);
+}
+
+// A drag goes on while the runs of its steps are going (each step stops the run before it):
+// the item goes down where the mouse let it go, and the views are told once, of that model.
+TEST_F(BackgroundRunsTest, ADragGoesOnDuringTheRunsOfItsStepsAndEndsWithItsLastPosition) {
+  frame_->BackgroundRuns().SetLongRunSize({1'000'000, 3});
+  Lines lines = LiveLoadBeam(4);
+  lines.insert(lines.end() - 2, "Point Load: X = 15; PLoad = -5;");
+  const size_t load = lines.size() - 3;
+  Open(lines);
+  ASSERT_TRUE(WaitForResults());
+  CSPLX_30View* view = frame_->ResultsView();
+  const auto at = [view](double feet) {
+    const DrawingFrame f = view->Frame();
+    return QPoint(f.MapX(feet * 12), f.baseline - 20);
+  };
+  Gate gate(frame_->BackgroundRuns(), Gate::At::kBegin);
+  const size_t told = view_.told.size();
+  QTest::mousePress(view, Qt::LeftButton, {}, at(15));
+  ASSERT_TRUE(view->IsDragging());
+  for (const double feet : {17.0, 21.0, 25.0}) {
+    const QPoint p = at(feet);
+    QMouseEvent move(QEvent::MouseMove, p, view->mapToGlobal(p), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(view, &move);
+    QApplication::processEvents();  // the step
+    EXPECT_TRUE(Doc().IsRunPending()) << feet;
+    EXPECT_TRUE(view->IsDragging()) << feet;
+  }
+  QTest::mouseRelease(view, Qt::LeftButton, {}, at(25));
+  EXPECT_FALSE(view->IsDragging());
+  EXPECT_EQ(Doc().GetLines()[load], "Point Load: X = 25; PLoad = -5;");
+  gate.Release();
+  ASSERT_TRUE(WaitForResults());
+  int results = 0;
+  for (size_t i = told; i < view_.told.size(); ++i) results += view_.told[i].hint == kHintLines;
+  EXPECT_EQ(results, 1);
+  EXPECT_EQ(view_.told.back().lines, Doc().GetLines());
+  EXPECT_EQ(view_.told.back().log, PlainRun(Doc().GetLines()).text);
+  // The drag is one step of the history.
+  frame_->Undo();
+  ASSERT_TRUE(WaitForResults());
+  EXPECT_EQ(Doc().GetLines(), lines);
+  EXPECT_EQ(view_.told.back().log, PlainRun(lines).text);
 }
 
 }  // namespace
