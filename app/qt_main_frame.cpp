@@ -46,16 +46,17 @@ class AnnouncedHelp : public HelpProvider {
   HelpProvider& window_;
 };
 
-// Updates the window title whenever the document's lines change (the modified mark).
+// Updates the window title whenever the document's lines change (the modified mark), and
+// the status bar when their run goes off the thread or comes back.
 class TitleWatcher : public CView {
  public:
-  explicit TitleWatcher(std::function<void()> update) : update_(std::move(update)) {}
+  explicit TitleWatcher(std::function<void(bool started)> update) : update_(std::move(update)) {}
   void OnUpdate(CView*, long hint) override {
-    if (hint == kHintLines) update_();
+    if (hint == kHintLines || hint == kHintRunStarted) update_(hint == kHintRunStarted);
   }
 
  private:
-  std::function<void()> update_;
+  std::function<void(bool)> update_;
 };
 
 }  // namespace
@@ -76,6 +77,13 @@ CMainFrame::CMainFrame(SettingsStore& settings, PrintOptions& options, QWidget* 
   m_editor = m_itemDialogs.get();
   m_doc->SetPrompter(m_prompter.get());
   m_doc->SetRunner(&m_busyRunner);
+  m_runs = std::make_unique<ThreadedRuns>(*m_doc);
+  m_doc->SetBackgroundRunner(m_runs.get());
+  connect(m_runs.get(), &ThreadedRuns::Progress, this,
+          [this](double fraction) {
+            m_runFraction = fraction;
+            statusBar()->showMessage(RunningText(fraction));
+          });
 
   // The panes: tree | results over the output pane.
   m_wndSplitter = new PaneSplitter(Qt::Vertical, this);
@@ -112,7 +120,10 @@ CMainFrame::CMainFrame(SettingsStore& settings, PrintOptions& options, QWidget* 
         }
         UpdateCommandStates();
       });
-  m_titleWatcher = std::make_unique<TitleWatcher>([this] { UpdateTitle(); });
+  m_titleWatcher = std::make_unique<TitleWatcher>([this](bool started) {
+    UpdateTitle();
+    OnRunStateChanged(started);
+  });
   m_doc->AddView(m_titleWatcher.get());
 
   CreateActions();
@@ -161,8 +172,10 @@ QAction* CMainFrame::Action(const QString& name) const { return findChild<QActio
 void CMainFrame::CreateStatusBar() {
   QStatusBar* bar = statusBar();
   // Whenever no prompt or read-out applies, the message pane says "Ready".
-  connect(bar, &QStatusBar::messageChanged, this, [bar](const QString& message) {
-    if (message.isEmpty()) bar->showMessage("Ready");
+  connect(bar, &QStatusBar::messageChanged, this, [this, bar](const QString& message) {
+    if (message.isEmpty()) {
+      bar->showMessage(m_doc->IsRunPending() ? RunningText(m_runFraction) : "Ready");
+    }
   });
   bar->showMessage("Ready");
   for (QLabel** pane : {&m_capsPane, &m_numPane}) {
@@ -184,6 +197,22 @@ void CMainFrame::SetLockKeyReader(std::unique_ptr<LockKeyReader> reader) {
   if (m_lockKeys) m_lockKeyTimer.start(250);
   else m_lockKeyTimer.stop();
   UpdateLockKeyPanes();
+}
+
+QString CMainFrame::RunningText(double fraction) {
+  QString text = QString::fromUtf8("Running analysis\u2026");
+  if (fraction >= 0) text += QString(" %1%").arg(static_cast<int>(fraction * 100));
+  return text;
+}
+
+void CMainFrame::OnRunStateChanged(bool started) {
+  QStatusBar* bar = statusBar();
+  m_runFraction = -1;
+  if (started) {
+    bar->showMessage(RunningText());
+  } else if (bar->currentMessage().startsWith(RunningText())) {
+    bar->showMessage("Ready");
+  }
 }
 
 void CMainFrame::UpdateLockKeyPanes() {

@@ -14,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/qt_background_runs.h"
 #include "app/qt_busy_runner.h"
 #include "edit/line_history.h"
 #include "edit/qt_item_dialogs.h"
@@ -51,6 +52,11 @@ class CMainFrame : public QMainWindow {
   ~CMainFrame() override;
 
   CSPLX_30Doc& Document() { return *m_doc; }
+  // Where the runs of long models go, off the window's thread.
+  ThreadedRuns& BackgroundRuns() { return *m_runs; }
+  // The status bar's text while a run is going: "Running analysis…", with the envelope's
+  // percentage once it is told (`fraction` >= 0).
+  static QString RunningText(double fraction = -1);
   CTreeEdit* Tree() const { return m_pEditTree; }
   CSPLX_30View* ResultsView() const { return m_pDiagramView; }
   CDoubleEditView* OutputPane() const { return m_pOutput; }
@@ -78,7 +84,8 @@ class CMainFrame : public QMainWindow {
   LineHistory& History() { return m_history; }
 
   // Exports: the view's picture (PNG, SVG, PDF), the full-precision results (CSV, JSON), and
-  // the printed report as a PDF. Each fails with a message that names the file and the fault.
+  // the printed report as a PDF. Each fails with a message that names the file and the fault,
+  // and writes nothing while a run is going (the results are then an earlier model's).
   Status ExportPicture(const QString& path, int width, int height);
   Status ExportResults(const QString& path);
   Status ExportReportPdf(const QString& path);
@@ -137,6 +144,9 @@ class CMainFrame : public QMainWindow {
   void SaveLayout();
   // The window title with the modified mark, and the command states.
   void UpdateTitle();
+  // The status bar and the command states when a run goes off the thread (`started`) or its
+  // results have come.
+  void OnRunStateChanged(bool started);
   // One step back (undo) or forward through the history, in the document and the tree.
   void StepHistory(bool undo);
   // F6 and Shift+F6: the focus to the next (step 1) or previous (-1) pane.
@@ -160,7 +170,12 @@ class CMainFrame : public QMainWindow {
   SettingsStore& m_settings;
   PrintOptions& m_options;
   ModelRunner m_runner;  // runs every change of the document's lines; outlives the document
-  BusyRunner m_busyRunner{m_runner, *this};  // the document's runner: m_runner, busy cursor
+  // The document's runner: m_runner, with the busy cursor around a long run (the runs the
+  // busy runner would call long go to m_runs first, with the default sizes).
+  BusyRunner m_busyRunner{m_runner, *this};
+  // The long runs; destroyed after the document, which cancels its run going on destruction.
+  std::unique_ptr<ThreadedRuns> m_runs;
+  double m_runFraction = -1;  // the envelope's progress of the run going; -1: not told yet
   std::unique_ptr<CSPLX_30Doc> m_doc;
   std::unique_ptr<QtPrompter> m_prompter;
   Databases m_databases;

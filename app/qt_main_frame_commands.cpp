@@ -49,6 +49,9 @@ struct CMainFrame::Command {
 const std::vector<CMainFrame::Command>& CMainFrame::Commands() {
   using F = CMainFrame;
   using K = Command::Keys;
+  // The commands that show, print or export results are off while a run is going: they would
+  // present an earlier model's results as this one's.
+  constexpr auto current = [](const F& f) { return !f.m_doc->IsRunPending(); };
   static const std::vector<Command> commands = {
       // File
       {"new", "&New", "Create a new document", "New", "new", "Ctrl+N",
@@ -61,20 +64,24 @@ const std::vector<CMainFrame::Command>& CMainFrame::Commands() {
       {"saveAs", "Save &As...", "Save the active document with a new name", "Save As", "", "",
        [](F& f) { f.FileSaveAs(); }},
       {"print", "&Print...", "Print the active document", "Print", "print", "Ctrl+P",
-       [](F& f) { f.m_doc->ForwardCommand(kCommandPrint); }},
+       [](F& f) { f.m_doc->ForwardCommand(kCommandPrint); }, nullptr, K::kWindow, current},
       {"printPreview", "Print Pre&view", "Display full pages", "Print Preview", "preview", "",
-       [](F& f) { f.m_doc->ForwardCommand(kCommandPrintPreview); }},
+       [](F& f) { f.m_doc->ForwardCommand(kCommandPrintPreview); }, nullptr, K::kWindow,
+       current},
       {"printSetup", "P&rint Setup...", "Change the printer and printing options", "Print Setup",
        "", "", [](F& f) { f.PrintSetup(); }},
       {"printOptions", "Print &Options", "Choose the reports to print", "Print Options", "", "",
        [](F& f) { f.EditPrintOptions(); }},
       {"clipboardText", "Text", "Print Spanlab report to clipboard", "Text", "", "Ctrl+C",
-       [](F& f) { f.m_doc->ForwardCommand(kCommandPrintToClipboardText); }},
+       [](F& f) { f.m_doc->ForwardCommand(kCommandPrintToClipboardText); }, nullptr,
+       K::kWindow, current},
       {"clipboardTab", "Tab Delimited Details",
        "Copy the details table, tab-delimited, to the clipboard", "Tab Delimited Details", "",
-       "Ctrl+T", [](F& f) { f.m_doc->ForwardCommand(kCommandPrintToClipboardTabbed); }},
+       "Ctrl+T", [](F& f) { f.m_doc->ForwardCommand(kCommandPrintToClipboardTabbed); },
+       nullptr, K::kWindow, current},
       {"printToFile", "Print to &File...", "Write the report to a file", "Print to File", "", "",
-       [](F& f) { f.m_doc->ForwardCommand(kCommandPrintToFile); }},
+       [](F& f) { f.m_doc->ForwardCommand(kCommandPrintToFile); }, nullptr, K::kWindow,
+       current},
       {"exit", "E&xit", "Quit Spanlab; prompts to save changed files", "Exit", "", "",
        [](F& f) { f.close(); }},
       // Edit
@@ -92,11 +99,14 @@ const std::vector<CMainFrame::Command>& CMainFrame::Commands() {
        }},
       // Exports (in the File and View menus)
       {"exportPicture", "Export Pi&cture...", "Save the picture of the results view",
-       "Export Picture", "", "", [](F& f) { f.ExportPictureWithDialog(); }},
+       "Export Picture", "", "", [](F& f) { f.ExportPictureWithDialog(); }, nullptr,
+       K::kWindow, current},
       {"exportResults", "Export &Results...", "Save the results at full precision",
-       "Export Results", "", "", [](F& f) { f.ExportResultsWithDialog(); }},
+       "Export Results", "", "", [](F& f) { f.ExportResultsWithDialog(); }, nullptr,
+       K::kWindow, current},
       {"exportReport", "Export Report as P&DF...", "Save the printed report as a PDF",
-       "Export Report", "", "", [](F& f) { f.ExportReportWithDialog(); }},
+       "Export Report", "", "", [](F& f) { f.ExportReportWithDialog(); }, nullptr,
+       K::kWindow, current},
       // The tree's lines; Enter on a heading also opens it, as a double click does.
       {"add", "&Add", "Add new line to current section", "Add line", "add", "Ins",
        [](F& f) { f.m_pEditTree->OnAddLine(); }, nullptr, K::kTree},
@@ -107,11 +117,11 @@ const std::vector<CMainFrame::Command>& CMainFrame::Commands() {
       {"moveLeft", "Move &Left", "Move the item of the current line one step to the left",
        "Move left", "", "Alt+Left",
        [](F& f) { f.m_pEditTree->NudgeSelectedLine(-1, f.m_pDiagramView->Frame()); }, nullptr,
-       K::kTree},
+       K::kTree, current},
       {"moveRight", "Move Ri&ght", "Move the item of the current line one step to the right",
        "Move right", "", "Alt+Right",
        [](F& f) { f.m_pEditTree->NudgeSelectedLine(1, f.m_pDiagramView->Frame()); }, nullptr,
-       K::kTree},
+       K::kTree, current},
       // View: the diagrams and markers shown
       {"reactions", "Show Reactions", "Display reactions", "Reactions", "reactions", "",
        [](F& f) { f.Toggle(ViewToggle::kReactions); }, &ViewToggles::reactions},
@@ -131,7 +141,8 @@ const std::vector<CMainFrame::Command>& CMainFrame::Commands() {
        &ViewToggles::singleAnalysis},
       {"influenceLine", "Influence Line",
        "Draw the influence line of the diagram shown at the position last clicked",
-       "Influence Line", "", "", [](F& f) { f.ShowInfluenceLine(); }},
+       "Influence Line", "", "", [](F& f) { f.ShowInfluenceLine(); }, nullptr,
+       K::kWindow, current},
       // The panes
       {"nextPane", "Next Pane", "Switch to the next window pane", "Next Pane", "", "F6",
        [](F& f) { f.CyclePanes(1); }, nullptr, K::kFrame},
@@ -140,7 +151,7 @@ const std::vector<CMainFrame::Command>& CMainFrame::Commands() {
       {"split", "S&plit", "Move the bars between the panes with the keyboard", "Split", "", "",
        [](F& f) { f.SplitByKeyboard(); }},
       {"copyPlot", "Copy to Clipboard", "Copy plot to clipboard", "Copy", "copy", "",
-       [](F& f) { f.m_pDiagramView->CopyPlot(); }},
+       [](F& f) { f.m_pDiagramView->CopyPlot(); }, nullptr, K::kWindow, current},
       // Help; no F1 here: F1 on a message line of the output pane opens that message's help.
       {"tip", "Ti&p of the Day...", "Displays a Tip of the Day", "Tip of the Day", "", "",
        [](F& f) { f.ShowTips(); }},

@@ -191,7 +191,14 @@ void CMainFrame::ExportReportWithDialog() {
   ShowFailure(ExportReportPdf(path));
 }
 
+namespace {
+// The exports refuse to write an earlier model's results under this one's name.
+const char kRunGoing[] =
+    "The analysis of the model is still running; export again once its results are shown.";
+}  // namespace
+
 Status CMainFrame::ExportPicture(const QString& path, int width, int height) {
+  if (m_doc->IsRunPending()) return Status::Error(kRunGoing);
   ResultsViewState state = m_pDiagramView->State();
   state.m_cxClient = width;
   state.m_cyClient = height;
@@ -199,6 +206,7 @@ Status CMainFrame::ExportPicture(const QString& path, int width, int height) {
 }
 
 Status CMainFrame::ExportResults(const QString& path) {
+  if (m_doc->IsRunPending()) return Status::Error(kRunGoing);
   const bool json = path.endsWith(".json", Qt::CaseInsensitive);
   std::ostringstream out;
   if (json) WriteResultsJson(out, m_doc->GetAnalysis());
@@ -207,6 +215,7 @@ Status CMainFrame::ExportResults(const QString& path) {
 }
 
 Status CMainFrame::ExportReportPdf(const QString& path) {
+  if (m_doc->IsRunPending()) return Status::Error(kRunGoing);
   return FailureOf(WriteReportPdf(*m_doc, m_options, *m_prompter, ReportHeader(),
                                   path.toStdString(), m_printer->pageLayout()));
 }
@@ -221,6 +230,7 @@ HeaderPainter CMainFrame::ReportHeader() {
 }
 
 void CMainFrame::Print(bool preview) {
+  if (m_doc->IsRunPending()) return;  // Print and Print Preview wait for the results
   EnsureMargins(*m_printer);
   const HeaderPainter header = ReportHeader();
   auto print = [this, header](QPrinter& printer, int from, int to, const PrintProgress& progress) {

@@ -9,7 +9,11 @@
 //   moves the load to the other of two snapped positions, and each must run the model once;
 // - on a beam of one million spans (1,000,001 supports, one point load): opening it, deleting
 //   and adding a line through the tree, undo and redo, opening the supports section and the
-//   tree's End key the first time after opening it.
+//   tree's End key the first time after opening it. Its runs go to the worker thread: each
+//   figure is taken until the new results are shown;
+// - a support added through the tree to a beam of 10,000 or 100,000 spans with a Live Load
+//   line (its run on the worker thread): until the window answers again, and until the new
+//   results are shown (or, "no wait", each edit made while the run of the one before is going).
 #include <benchmark/benchmark.h>
 
 #include <QAbstractButton>
@@ -82,6 +86,14 @@ void ModelCounters(spanlab::CMainFrame& frame, benchmark::State& state) {
   state.counters["lines"] = static_cast<double>(frame.Document().GetLines().size());
   state.counters["nodes"] = a.m_nNodes;
   frame.Document().SetModifiedFlag(false);
+}
+
+// Waits, the window's events going on, until the document's run has come back from the worker
+// thread and its results are painted; false if it did not within `ms`.
+bool UntilResults(spanlab::CMainFrame& frame, int ms = 3'600'000) {
+  const bool done = QTest::qWaitFor([&] { return !frame.Document().IsRunPending(); }, ms);
+  QApplication::processEvents();
+  return done;
 }
 
 void BM_EditRunRepaint1000Lines(benchmark::State& state) {
@@ -208,7 +220,7 @@ class MillionSpanWindow {
     }
     frame.Toggle(spanlab::ViewToggle::kMoment);
     frame.Toggle(spanlab::ViewToggle::kDeflection);
-    ok = frame.OpenFile(MillionSpanFile());
+    ok = frame.OpenFile(MillionSpanFile()) && UntilResults(frame);
     if (!ok) state.SkipWithError("the model did not open");
     Tree()->expand(Tree()->Section(spanlab::kSectionSupports));
     QApplication::processEvents();
@@ -219,7 +231,7 @@ class MillionSpanWindow {
     Tree()->setCurrentIndex(Tree()->Line(spanlab::kSectionSupports, row));
     AnswerNextBoxYes();
     frame.Action("delete")->trigger();
-    QApplication::processEvents();
+    UntilResults(frame);
   }
   spanlab::CTreeEdit* Tree() { return frame.Tree(); }
   void Counters(benchmark::State& state) {
@@ -239,7 +251,7 @@ void BM_OpenMillionSpans(benchmark::State& state) {
   if (!window.ok) return;
   for (auto _ : state) {
     window.frame.OpenFile(MillionSpanFile());
-    QApplication::processEvents();
+    UntilResults(window.frame);
   }
   window.Counters(state);
 }
@@ -263,11 +275,11 @@ void TimePair(benchmark::State& state, MillionSpanWindow& window, const char* fi
   for (auto _ : state) {
     Time(firstMs, [&] {
       first();
-      QApplication::processEvents();
+      UntilResults(window.frame);
     });
     Time(secondMs, [&] {
       second();
-      QApplication::processEvents();
+      UntilResults(window.frame);
     });
   }
   state.counters[firstName] = benchmark::Counter(firstMs, benchmark::Counter::kAvgIterations);
@@ -306,6 +318,7 @@ void BM_TreeExpandAndEndKeyMillionSpans(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     window.frame.OpenFile(MillionSpanFile());
+    UntilResults(window.frame);
     tree->setFocus();
     tree->setCurrentIndex(tree->Section(spanlab::kSectionSupports));
     QApplication::processEvents();
@@ -328,6 +341,60 @@ void BM_TreeExpandAndEndKeyMillionSpans(benchmark::State& state) {
   window.Counters(state);
 }
 BENCHMARK(BM_TreeExpandAndEndKeyMillionSpans)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// ---- A Live Load model: its runs on the worker thread ----
+
+// `spans` spans of 10 ft under a dead load, with a Live Load line.
+std::vector<std::string> LiveLoadModel(int spans) {
+  std::vector<std::string> lines = {"File Format:3.0", "Units:English;",
+                                    "Member Property: X = 0; E = 29000; I = 448;"};
+  for (int s = 0; s <= spans; ++s) {
+    lines.push_back("Support: X = " + std::to_string(10 * s) + "; Disp = 0;");
+  }
+  lines.push_back("Uniform Load: XStart = 0; XEnd = " + std::to_string(10 * spans) +
+                  "; UStart = -1; UEnd = -1;");
+  lines.push_back("Live Load: U = -0.8; LiveFactor = 1.6; DeadMax = 1.2; DeadMin = 0.9;");
+  return lines;
+}
+
+// Adds a support in a span through the tree (range(0) spans): answer_ms until the window has
+// answered (the command handled, its events processed), results_ms until the new results are
+// shown. With range(1) 0 the results are not waited for: each edit comes while the run of the
+// one before is going, and stops it.
+void BM_EditLiveLoadModel(benchmark::State& state) {
+  spanlab::MemorySettings settings;
+  spanlab::PrintOptions options;
+  SupportLineEditor editor;
+  spanlab::CMainFrame frame(settings, options);
+  frame.SetLineEditor(&editor);
+  const bool wait = state.range(1) != 0;
+  if (!ShowWithDiagrams(frame, state, LiveLoadModel(static_cast<int>(state.range(0))))) return;
+  if (wait && !UntilResults(frame)) state.SkipWithError("the model's run did not end");
+  double answerMs = 0, resultsMs = 0;
+  for (auto _ : state) {
+    QElapsedTimer clock;
+    clock.start();
+    frame.Tree()->setCurrentIndex(frame.Tree()->Section(spanlab::kSectionSupports));
+    frame.Action("add")->trigger();
+    QApplication::processEvents();
+    answerMs += static_cast<double>(clock.nsecsElapsed()) / 1e6;
+    if (wait) UntilResults(frame);
+    resultsMs += static_cast<double>(clock.nsecsElapsed()) / 1e6;
+  }
+  state.counters["answer_ms"] = benchmark::Counter(answerMs, benchmark::Counter::kAvgIterations);
+  if (wait) {
+    state.counters["results_ms"] =
+        benchmark::Counter(resultsMs, benchmark::Counter::kAvgIterations);
+  }
+  state.counters["lines"] = static_cast<double>(frame.Document().GetLines().size());
+  frame.Document().SetModifiedFlag(false);
+}
+BENCHMARK(BM_EditLiveLoadModel)
+    ->Args({10'000, 1})
+    ->Args({100'000, 0})
+    ->Args({100'000, 1})
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/progress_line.h"
 #include "platform/prompt.h"
 #include "report/print_options.h"
 #include "run/document.h"
@@ -124,7 +125,8 @@ struct CheckedModel {
     return LoadAnyModel(doc, prompter, path, runner, runner) != Loaded::kFailed;
   }
   CommandLinePrompter prompter;
-  ModelRunner runner;
+  ProgressLine progress;  // the envelope's progress on a terminal
+  ModelRunner runner{ModelRunner::Mode::kChecked, progress.Callback()};
   CSPLX_30Doc doc;  // last: goes before the runner and prompter it points to
 };
 

@@ -45,7 +45,9 @@ int RunResults(const Options& o) {
   CommandLinePrompter prompter(o.truncate);
   // A model file gets the full check first, as the program runs it; a plain file of model lines
   // is analysed as it stands, without checks, unless its lines give no beam.
-  ModelRunner checked(ModelRunner::Mode::kChecked), unchecked(ModelRunner::Mode::kUnchecked);
+  ProgressLine progress;
+  ModelRunner checked(ModelRunner::Mode::kChecked, progress.Callback()),
+      unchecked(ModelRunner::Mode::kUnchecked, progress.Callback());
   int status = kExitClean;
   switch (LoadAnyModel(doc, prompter, o.input, checked, unchecked)) {
     case Loaded::kFailed:
@@ -77,7 +79,8 @@ int RunResults(const Options& o) {
 int RunCheck(const Options& o) {
   CSPLX_30Doc doc;
   CommandLinePrompter prompter(o.truncate);
-  ModelRunner runner;
+  ProgressLine progress;
+  ModelRunner runner(ModelRunner::Mode::kChecked, progress.Callback());
   if (!OpenModel(doc, prompter, o.input, &runner)) return kExitCannotRun;
   const RunLog& run = doc.GetLastRun();
   const int written = WriteStdout(WithLineFeeds(run.text));

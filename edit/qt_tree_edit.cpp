@@ -9,6 +9,7 @@
 #include <limits>
 #include <utility>
 
+#include "model/line_fields.h"
 #include "platform/qt_device_context.h"
 #include "view/item_drag.h"
 
@@ -72,10 +73,14 @@ CTreeEdit::CTreeEdit(CSPLX_30Doc& doc, LineEditor& editor, QWidget* parent)
 }
 
 void CTreeEdit::OnUpdate(CView*, long hint) {
-  if (hint == kHintLines) Rebuild();
+  // The lines of a run gone off the thread are shown at once; when its results come (hint 2
+  // for the same lines) the tree is already built for them and keeps its selection.
+  if (hint == kHintRunStarted) Rebuild();
+  else if (hint == kHintLines && m_builtGeneration != m_doc.GetRunGeneration()) Rebuild();
 }
 
 void CTreeEdit::Rebuild() {
+  m_builtGeneration = m_doc.GetRunGeneration();
   m_quiet = true;
   m_model.Reset(BuildTree(m_doc.GetLines()));
   m_quiet = false;
@@ -229,11 +234,18 @@ void CTreeEdit::FitColumn() {
   header()->resizeSection(0, std::max(width, viewport()->width()));
 }
 
+const ModelItems& CTreeEdit::DialogItems() {
+  if (!m_doc.IsRunPending()) return m_doc.GetItems();
+  m_unitsOnly.m_nUnits = UnitsAtLine(m_doc.GetLines(), m_doc.GetLines().size());
+  m_unitsOnly.m_factors = FactorsForUnits(m_unitsOnly.m_nUnits);
+  return m_unitsOnly;
+}
+
 void CTreeEdit::EditOneLine(int section, const QModelIndex& item, int mode) {
   // A heading holds no fields: the dialog then opens empty.
   std::string text = TreeLinesModel::IsLine(item) ? m_model.Text(item) : std::string();
   const std::string before = mode == 2 ? Prefixed(section, text) : std::string();
-  if (!m_editor->Edit(section, mode, m_doc.GetItems(), text)) return;
+  if (!m_editor->Edit(section, mode, DialogItems(), text)) return;
   std::vector<SectionEdit> edits;
   if (mode == 2) edits.push_back({section, static_cast<size_t>(item.row()), 1, {}});
   const std::string after = Prefixed(section, text);
@@ -245,7 +257,7 @@ void CTreeEdit::EditWholeSection(int section) {
   const std::vector<std::string>& children = m_model.Children(section);
   std::string text = JoinSectionText(children);
   const std::string before = children.empty() ? std::string() : Prefixed(section, children.front());
-  if (!m_editor->Edit(section, 1, m_doc.GetItems(), text)) return;
+  if (!m_editor->Edit(section, 1, DialogItems(), text)) return;
   const bool description = SectionById(section).dialog == SectionDialog::kDescription;
   std::vector<std::string> pieces = SplitSectionText(text, description);
   const std::string after = pieces.empty() ? std::string() : Prefixed(section, pieces.front());
@@ -354,6 +366,7 @@ void CTreeEdit::EndMove(bool keep) {
 }
 
 void CTreeEdit::NudgeSelectedLine(int direction, const DrawingFrame& frame) {
+  if (m_doc.IsRunPending()) return;  // the items it steps by belong to an earlier model
   const QModelIndex item = currentIndex();
   if (!TreeLinesModel::IsLine(item)) return;
   const int section = TreeLinesModel::SectionOf(item);

@@ -87,6 +87,9 @@ class CTreeEdit : public QTreeView, public CView, public LineMover {
     std::vector<std::string> texts;
   };
   void Rebuild();
+  // What the dialogs read of the items: the document's, or while a run is going (they are then
+  // an earlier model's) the unit system of the lines as they stand, all a dialog reads of them.
+  const ModelItems& DialogItems();
   void EditOneLine(int section, const QModelIndex& item, int mode);
   void EditWholeSection(int section);
   // Makes `edits` on the tree, writes the result to the document and tells the edit listener.
@@ -113,6 +116,8 @@ class CTreeEdit : public QTreeView, public CView, public LineMover {
   // The document's lines are as the tree writes them, so an edit's change can be worked out
   // from the rows it touches instead of comparing whole lists.
   bool m_docInWrittenOrder = false;
+  uint64_t m_builtGeneration = 0;  // the document's generation the tree was last built for
+  ModelItems m_unitsOnly;  // what the dialogs read while a run is going (DialogItems)
   // The rows the last followed change inserted, where SelectLine looks first.
   std::vector<QPersistentModelIndex> m_followedRows;
   // The line being moved (m_moveSection -1: none), and the document as the move found it.

@@ -6,7 +6,10 @@ namespace spanlab {
 
 CSPLX_30Doc::CSPLX_30Doc() : m_pAnalysis(std::make_unique<CBeamAnalysis>()) {}
 
-CSPLX_30Doc::~CSPLX_30Doc() { ClearItems(); }
+CSPLX_30Doc::~CSPLX_30Doc() {
+  if (m_bRunPending && m_pBackground) m_pBackground->CancelRun();
+  ClearItems();
+}
 
 void CSPLX_30Doc::SetLines(CView* sender, std::vector<std::string> lines) {
   m_lines = std::move(lines);
@@ -35,9 +38,44 @@ bool CSPLX_30Doc::OnNewDocument() {
 }
 
 bool CSPLX_30Doc::OnOpenDocument(const std::string& path) {
-  if (!CDocument::OnOpenDocument(path)) return false;
+  // The load may ask questions, and the window's events go on while a box waits for the
+  // answer: a run still going must not land on the lines being read.
+  const bool wasPending = m_bRunPending;
+  ++m_nGeneration;
+  if (!CDocument::OnOpenDocument(path)) {
+    if (wasPending) StartBackgroundRun();  // the lines are as they were: their run again
+    return false;
+  }
   LinesChanged(nullptr);
   if (m_bConverted) SetModifiedFlag(true);  // so that closing offers to save the new format
+  return true;
+}
+
+void CSPLX_30Doc::SetBackgroundRunner(BackgroundRunner* runner) {
+  if (m_bRunPending && m_pBackground && runner != m_pBackground) {
+    m_pBackground->CancelRun();
+    m_pBackground = runner;
+    LinesChanged(m_pPendingSender);  // the results the views wait for, from the new runner
+    return;
+  }
+  m_pBackground = runner;
+}
+
+void CSPLX_30Doc::StartBackgroundRun() {
+  m_bRunPending = true;
+  m_pBackground->StartRun(++m_nGeneration, m_lines);
+}
+
+bool CSPLX_30Doc::AdoptRun(uint64_t generation, LinesRunResult&& result) {
+  if (!m_bRunPending || generation != m_nGeneration || result.log.cancelled) return false;
+  m_bRunPending = false;
+  std::swap(m_items, result.items);
+  std::swap(m_pAnalysis, result.analysis);
+  std::swap(m_envelope, result.envelope);
+  m_lastRun = std::move(result.log);
+  CView* sender = m_pPendingSender;
+  m_pPendingSender = nullptr;
+  UpdateAllViews(sender, kHintLines);
   return true;
 }
 
@@ -49,14 +87,14 @@ bool CSPLX_30Doc::IsCommandEnabled(int command) const {
       return IsModified();
     case kCommandPrint:
     case kCommandPrintPreview:
-      return m_pResultsView != nullptr;
+      return m_pResultsView != nullptr && !m_bRunPending;
     default:
-      return true;
+      return !m_bRunPending;  // a report of an earlier model would pass for this one's
   }
 }
 
 bool CSPLX_30Doc::ForwardCommand(int command) {
-  if (!m_pResultsView) return false;
+  if (!m_pResultsView || !IsCommandEnabled(command)) return false;
   m_pResultsView->OnForwardedCommand(command);
   return true;
 }

@@ -3,8 +3,11 @@
 // What happens at every change of the lines, and in which order, is in run_driver.cpp.
 //
 // Update hints it sends to its views: 1 when the message text changed, 2 when the lines
-// changed (a new document, every load, every SetLines). Views own nothing of it; the tree
-// editor and the results view register themselves through m_pTreeView and m_pResultsView.
+// changed (a new document, every load, every SetLines) and their run is complete, 3 when the
+// lines changed and their run went off the document's thread (BackgroundRunner): until hint 2
+// follows, the items, results and log are still those of an earlier model and no view may
+// present them as current (IsRunPending). Views own nothing of it; the tree editor and the
+// results view register themselves through m_pTreeView and m_pResultsView.
 #pragma once
 
 #include <cstdint>
@@ -28,7 +31,8 @@ class ByteStream;
 // Update hints.
 enum : long {
   kHintMessage = 1,       // m_strMessage changed
-  kHintLines = 2,         // m_lines changed
+  kHintLines = 2,         // m_lines changed; the results are those of the new lines
+  kHintRunStarted = 3,    // m_lines changed; their results come later, with hint 2
   kHintNoItemLine = 10,   // no line of an item section is selected
   kHintPropertyLine = 11, // 11..16: a Member Property, Moment Release, Support, Spring,
   kHintUniformLoadLine = 16,  // Point Load or Uniform Load line is selected
@@ -52,6 +56,42 @@ struct RunLog {
   int64_t errors = 0;    // format and data errors (analysis errors set the engine's m_bError)
   int64_t warnings = 0;
   bool analysed = false;  // the analysis ran
+  // The envelope's progress callback stopped the run: the log and the results are no result
+  // of the lines and must not be shown.
+  bool cancelled = false;
+};
+
+// What a run writes: the items built from `lines`, the analysis and the live-load envelope.
+// The parts belong to whoever made the target (a document, or a run off the window's thread).
+struct RunTarget {
+  const std::vector<std::string>& lines;
+  ModelItems& items;
+  CBeamAnalysis& analysis;
+  LiveLoadEnvelope& envelope;
+};
+
+// The complete run of a copy of the lines, made without the document (RunSnapshot in
+// run_driver.h) and handed to it with CSPLX_30Doc::AdoptRun.
+struct LinesRunResult {
+  ModelItems items;
+  std::unique_ptr<CBeamAnalysis> analysis = std::make_unique<CBeamAnalysis>();
+  LiveLoadEnvelope envelope;
+  RunLog log;
+};
+
+// Where a document sends the runs it does not wait for (the window's worker thread). The
+// document asks it at every change of the lines; a run it takes comes back, on the document's
+// thread, through CSPLX_30Doc::AdoptRun with the generation it was started with.
+class BackgroundRunner {
+ public:
+  virtual ~BackgroundRunner() = default;
+  // Whether the run of `lines` goes off the document's thread (a model that takes long).
+  virtual bool TakesRun(const std::vector<std::string>& lines) const = 0;
+  // Starts the run of a copy of `lines` as `generation`, stopping the run started before if it
+  // is still going: only the newest run ever reaches the document.
+  virtual void StartRun(uint64_t generation, const std::vector<std::string>& lines) = 0;
+  // Stops the run that is going, if any; its result is never handed back.
+  virtual void CancelRun() = 0;
 };
 
 class CSPLX_30Doc;
@@ -79,7 +119,8 @@ class CSPLX_30Doc : public CDocument {
 
   // ---- Lines and message ----
   // Replaces the lines, marks the document modified, runs them (SetRunner) and then sends hint 2
-  // to every view but `sender`.
+  // to every view but `sender` — or, when the background runner takes the run, starts it there
+  // and sends hint 3 (hint 2 follows with its results, AdoptRun).
   void SetLines(CView* sender, std::vector<std::string> lines);
   // The same for a change made on the lines where they are: `edit` changes them and returns
   // true, or returns false with the lines as they were, and then nothing else happens. Returns
@@ -106,6 +147,22 @@ class CSPLX_30Doc : public CDocument {
   void SetRunner(LinesRunner* runner) { m_pRunner = runner; }
   // The log of the run after the last change (empty without a runner).
   const RunLog& GetLastRun() const { return m_lastRun; }
+  // Who runs the changes whose run should not keep the document's thread waiting (not owned;
+  // nullptr: every run is made by the runner, on the spot). Only changes that the runner
+  // would run go there; a change that it does not take cancels the run going.
+  void SetBackgroundRunner(BackgroundRunner* runner);
+  // A run of the lines went off the document's thread and has not come back: the items,
+  // results, envelope and log are those of an earlier model (hint 3 said so).
+  bool IsRunPending() const { return m_bRunPending; }
+  // Counts the changes of the lines; the run of a change carries its count.
+  uint64_t GetRunGeneration() const { return m_nGeneration; }
+  // The result of the run started as `generation` (BackgroundRunner::StartRun): when it is the
+  // run of the lines as they stand (no change since, not cancelled), it becomes the document's
+  // items, results and log, and the views are told once (hint 2, not the view that sent the
+  // change); otherwise it is dropped. Returns whether it was taken.
+  bool AdoptRun(uint64_t generation, LinesRunResult&& result);
+  // The document's own parts, for the run driver that writes them.
+  RunTarget Target() { return {m_lines, m_items, *m_pAnalysis, m_envelope}; }
 
   // ---- Analysis ----
   // Runs the analysis object on the current items: Reset, SetLength(m_dBeamLength),
@@ -128,9 +185,11 @@ class CSPLX_30Doc : public CDocument {
 
   // ---- Forwarded commands ----
   // Whether the command is available: Save while modified, Print and Print Preview once a
-  // results view has registered, the report commands always.
+  // results view has registered, the report commands always; none but Save while a run is
+  // pending (they would print an earlier model's results).
   bool IsCommandEnabled(int command) const;
-  // Hands the command to the registered results view; false when there is none.
+  // Hands the command to the registered results view; false when there is none or the
+  // command is not available.
   bool ForwardCommand(int command);
 
   // ---- File reading steps (used by the load) ----
@@ -212,12 +271,20 @@ class CSPLX_30Doc : public CDocument {
   Prompter* m_pPrompter = nullptr;
   LinesRunner* m_pRunner = nullptr;
   RunLog m_lastRun;
+  BackgroundRunner* m_pBackground = nullptr;
+  uint64_t m_nGeneration = 0;       // changes of the lines so far
+  bool m_bRunPending = false;       // a background run of generation m_nGeneration is going
+  CView* m_pPendingSender = nullptr;  // the view that made the change being run (compared only)
+
+  // Starts the background run of the lines as they stand, as a new generation.
+  void StartBackgroundRun();
 };
 
 // What a run leaves for the reports, the read-out and the painting to read: the lines it ran,
 // the items built from them, the analysis and the live-load envelope. A view of its parts,
-// which must outlive it unchanged. A document converts to its own (its last run); tests make
-// one from parts.
+// which must outlive it unchanged. A document converts to its own (its last run) — which is
+// that of its lines only while no run is pending (CSPLX_30Doc::IsRunPending); tests make one
+// from parts.
 struct ModelRun {
   ModelRun(const std::vector<std::string>& runLines, const ModelItems& runItems,
            const CBeamAnalysis& runAnalysis, const LiveLoadEnvelope& runEnvelope)

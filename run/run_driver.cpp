@@ -10,6 +10,11 @@
 //      are reset, so that no stale result remains;
 //   3. then, and only then, the views are told once (hint 2): every view reads the new items
 //      and results together, and nothing paints in between.
+// A long run (the window's BackgroundRunner takes it) is made on a copy of the lines, off the
+// document's thread, by RunSnapshot: the views are told at once that the lines changed and
+// their run is going (hint 3), and the document keeps the earlier results, which no view shows
+// as current, until AdoptRun takes the complete run of the lines as they still stand and tells
+// the views once (hint 2). A later change makes every run before it one that is never taken.
 // The log the run produces is what the output pane's Results box shows, line ends "\r\n".
 #include "run/run_driver.h"
 
@@ -20,6 +25,18 @@
 namespace spanlab {
 
 void CSPLX_30Doc::LinesChanged(CView* sender) {
+  if (m_pRunner && m_pBackground && m_pBackground->TakesRun(m_lines)) {
+    m_pPendingSender = sender;
+    StartBackgroundRun();
+    UpdateAllViews(sender, kHintRunStarted);
+    return;
+  }
+  ++m_nGeneration;
+  if (m_bRunPending) {
+    m_bRunPending = false;
+    m_pPendingSender = nullptr;
+    m_pBackground->CancelRun();
+  }
   if (m_pRunner) {
     m_lastRun = m_pRunner->Run(*this);
   } else {
@@ -30,47 +47,67 @@ void CSPLX_30Doc::LinesChanged(CView* sender) {
   UpdateAllViews(sender, kHintLines);
 }
 
-RunLog RunModel(CSPLX_30Doc& doc, const std::function<void(const std::string&)>& show) {
+namespace {
+
+void ClearItemsOf(const RunTarget& target) {
+  target.items.ClearLists();
+  target.items.m_dBeamLength = 0;
+}
+
+void ResetAnalysisOf(const RunTarget& target) {
+  target.analysis.Reset();
+  target.envelope = {};
+}
+
+}  // namespace
+
+RunLog RunModel(const RunTarget& target, const std::function<void(const std::string&)>& show,
+                const EnvelopeProgress& progress) {
+  const std::vector<std::string>& lines = target.lines;
   RunLog run;
   MessageLog log;
-  if (doc.GetLines().empty()) {
+  if (lines.empty()) {
     ++run.errors;
     log.AddMessage("Error F2 - No lines in file.");
-    doc.BuildItems(false);
+    ClearItemsOf(target);
   } else {
-    if (doc.GetLines().front() != "File Format:3.0") {
+    if (lines.front() != "File Format:3.0") {
       ++run.errors;
       log.AddMessage("Error F1 - File format not defined.");
     }
     // Each line is split once, for the format check and the items.
-    std::vector<SectionLine> split = SplitSectionLines(doc.GetLines());
-    for (size_t i = 1; i < doc.GetLines().size(); ++i) {
-      CheckLineFormat(doc.GetLines()[i], split[i], run.errors, log);
+    std::vector<SectionLine> split = SplitSectionLines(lines);
+    for (size_t i = 1; i < lines.size(); ++i) {
+      CheckLineFormat(lines[i], split[i], run.errors, log);
     }
     if (run.errors != 0) {
       log.FlushDropped();
       log.AddText("Format errors detected - data check cancelled.\r\n");
-      doc.BuildItems(false);
+      ClearItemsOf(target);
     } else {
-      doc.BuildItems(split);
+      BuildModelItems(split, target.items);
       split = {};  // not needed by the data check and the analysis
-      CheckModelData(doc.GetItems(), run.errors, run.warnings, log);
+      CheckModelData(target.items, run.errors, run.warnings, log);
     }
   }
   log.FlushDropped();
   log.AddText(CountsLine(run.errors, run.warnings) + "\r\n");
   if (run.errors != 0) {
-    doc.ResetAnalysis();  // no stale results
+    ResetAnalysisOf(target);  // no stale results
     run.text = log.Text();
     if (show) show(run.text);
     return run;
   }
   log.AddText("Running Analysis\r\n");
   if (show) show(log.Text());
-  doc.RunAnalysis();
+  RunAnalysis(target, progress);
+  if (target.envelope.cancelled) {
+    run.cancelled = true;
+    return run;
+  }
   // The engine's lines, then the live-load envelope's (its A2 or A4). An analysis warning (W3)
   // counts as a warning of the run.
-  for (const auto* lines : {&doc.GetAnalysisMessages(), &doc.GetEnvelope().messages}) {
+  for (const auto* lines : {&target.analysis.m_messages, &target.envelope.messages}) {
     for (const std::string& line : *lines) {
       log.AddText(line + "\r\n");
       if (line.compare(0, 7, "Warning") == 0) ++run.warnings;
@@ -83,17 +120,24 @@ RunLog RunModel(CSPLX_30Doc& doc, const std::function<void(const std::string&)>&
   return run;
 }
 
-RunLog RunUnchecked(CSPLX_30Doc& doc) {
-  doc.BuildItems(true);
-  doc.RunAnalysis();
+RunLog RunModel(CSPLX_30Doc& doc, const std::function<void(const std::string&)>& show) {
+  return RunModel(doc.Target(), show);
+}
+
+RunLog RunUnchecked(const RunTarget& target, const EnvelopeProgress& progress) {
+  BuildModelItems(SplitSectionLines(target.lines), target.items);
+  RunAnalysis(target, progress);
   RunLog run;
-  run.analysed = true;
+  run.analysed = !target.envelope.cancelled;
+  run.cancelled = target.envelope.cancelled;
   return run;
 }
 
-void CSPLX_30Doc::RunAnalysis() {
-  CBeamAnalysis& a = *m_pAnalysis;
-  const ModelItems& m = m_items;
+RunLog RunUnchecked(CSPLX_30Doc& doc) { return RunUnchecked(doc.Target()); }
+
+void RunAnalysis(const RunTarget& target, const EnvelopeProgress& progress) {
+  CBeamAnalysis& a = target.analysis;
+  const ModelItems& m = target.items;
   a.Reset();
   a.SetLength(m.m_dBeamLength);
   a.BuildNodes(m.m_properties, m.m_releases, m.m_supports, m.m_springs, m.m_pointLoads,
@@ -101,12 +145,36 @@ void CSPLX_30Doc::RunAnalysis() {
   a.BuildElements(m.m_properties, m.m_releases);
   a.Solve(m.m_supports, m.m_springs, m.m_pointLoads, m.m_uniformLoads, m.m_nUnits);
   a.ComputeExtremes(m.m_nUnits);
-  m_envelope = {};
+  target.envelope = {};
   if (!m.m_liveLoads.empty()) {
     const LiveLoadModel model{m.m_supports, m.m_springs, m.m_pointLoads, m.m_uniformLoads,
                               m.m_dBeamLength};
-    m_envelope = ComputeLiveLoadEnvelope(a, model, m.m_liveLoads.front());
+    target.envelope = ComputeLiveLoadEnvelope(a, model, m.m_liveLoads.front(), progress);
   }
+}
+
+void CSPLX_30Doc::RunAnalysis() { spanlab::RunAnalysis(Target()); }
+
+LinesRunResult RunSnapshot(const std::vector<std::string>& lines, ModelRunner::Mode mode,
+                        const EnvelopeProgress& progress) {
+  LinesRunResult result;
+  const RunTarget target{lines, result.items, *result.analysis, result.envelope};
+  result.log = mode == ModelRunner::Mode::kChecked ? RunModel(target, {}, progress)
+                                                   : RunUnchecked(target, progress);
+  return result;
+}
+
+bool IsLongRun(const std::vector<std::string>& lines, const LongRunSize& size) {
+  if (lines.size() >= size.lines) return true;
+  bool liveLoad = false;
+  size_t supports = 0;
+  // By the sections' prefixes: a size, not a check (a line the checks refuse ends the run
+  // before the envelope anyway).
+  for (const std::string& line : lines) {
+    if (line.compare(0, 8, "Support:") == 0) ++supports;
+    else if (line.compare(0, 10, "Live Load:") == 0) liveLoad = true;
+  }
+  return liveLoad && supports >= size.liveLoadSupports;
 }
 
 // ---- Reading the log ----

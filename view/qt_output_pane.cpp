@@ -1,5 +1,7 @@
 #include "view/qt_output_pane.h"
 
+#include <QPalette>
+
 #include <QAbstractButton>
 #include <QFontDatabase>
 #include <QKeyEvent>
@@ -155,6 +157,14 @@ void CDoubleEditView::UpdateButtons() {
 
 void CDoubleEditView::OnUpdate(CView*, long hint) {
   // The document has run the new lines before telling anyone; the pane only shows the log.
+  // While the run of a change is going (hint 3), the earlier model's log stays greyed.
+  if (hint == kHintRunStarted) {
+    QPalette greyed = m_results->palette();
+    greyed.setColor(QPalette::Text, greyed.color(QPalette::Disabled, QPalette::Text));
+    m_results->setPalette(greyed);
+  } else if (hint == kHintLines) {
+    m_results->setPalette(QPalette());  // the inherited colours again
+  }
   if (hint == kHintLines) m_results->setPlainText(ForDisplay(m_doc.GetLastRun().text));
   else if (hint == kHintMessage) m_data->setPlainText(ForDisplay(m_doc.GetMessage()));
 }

@@ -33,7 +33,7 @@ CSPLX_30View::~CSPLX_30View() {
 }
 
 void CSPLX_30View::OnUpdate(CView*, long hint) {
-  if (hint == kHintLines) {
+  if (hint == kHintLines || hint == kHintRunStarted) {
     m_state.influence = InfluenceLine{};  // it belonged to the model before the change
     update();
     if (m_state.toggles.position) MoveReadoutLine(-1);
@@ -49,6 +49,15 @@ void CSPLX_30View::paintEvent(QPaintEvent*) {
   painter.fillRect(rect(), Qt::white);
   QtDeviceContext dc(painter, false);
   PaintResultsView(dc, m_doc, m_state);
+  if (m_doc.IsRunPending()) PaintRunning(painter);
+}
+
+void CSPLX_30View::PaintRunning(QPainter& painter) {
+  // The results of the earlier model stay in sight as a faint picture, under the notice.
+  painter.fillRect(rect(), QColor(255, 255, 255, 190));
+  painter.setPen(Qt::darkGray);
+  painter.drawText(rect().adjusted(8, 8, -8, -8), Qt::AlignHCenter | Qt::AlignTop,
+                   QString::fromUtf8("Running analysis\u2026"));
 }
 
 void CSPLX_30View::resizeEvent(QResizeEvent* event) {
@@ -83,18 +92,26 @@ void CSPLX_30View::RefreshReadout() {
 }
 
 void CSPLX_30View::ShowReadout(int x, bool moved) {
-  const std::string text = ReadoutText(m_doc, m_state, x);
+  // While a run is going there is nothing current to read: the line goes, and a read-out the
+  // Data box still shows is taken out of it.
+  const std::string text = m_doc.IsRunPending() ? std::string() : ReadoutText(m_doc, m_state, x);
   // After a change the Data box keeps a line the tree put there since.
   if (moved || m_doc.GetMessage() == m_lastReadout) {
     m_lastReadout = text;
     m_doc.SetMessage(text);
   }
-  MoveReadoutLine(ReadoutMarkX(m_doc, m_state, x));
+  MoveReadoutLine(m_doc.IsRunPending() ? -1 : ReadoutMarkX(m_doc, m_state, x));
   emit ReadoutChanged(ToQString(text));
 }
 
 void CSPLX_30View::mousePressEvent(QMouseEvent* event) {
   const QPoint at = event->position().toPoint();
+  // The items under the mouse and the beam's scale are an earlier model's while a run is going:
+  // nothing is picked up until its results have come (a drag begun before goes on).
+  if (m_doc.IsRunPending() && !m_drag) {
+    QWidget::mousePressEvent(event);
+    return;
+  }
   // Where View > Influence Line takes its quantity.
   if (m_doc.GetBeamLength() > 0)
     m_state.m_dClickX = BeamPositionAt(m_state, m_doc.GetBeamLength(), at.x());
@@ -197,7 +214,10 @@ void CSPLX_30View::MoveReadoutLine(int x) {
   if (x >= 0) update(x - 1, 0, 3, height());
 }
 
-void CSPLX_30View::CopyPlot() { QApplication::clipboard()->setImage(grab().toImage()); }
+void CSPLX_30View::CopyPlot() {
+  if (m_doc.IsRunPending()) return;  // the picture would be of an earlier model
+  QApplication::clipboard()->setImage(grab().toImage());
+}
 
 void CSPLX_30View::ReportToClipboard() {
   QApplication::clipboard()->setText(ToQString(JoinedReportText(m_doc, m_options)));

@@ -7,6 +7,8 @@
 #include <QTimer>
 #include <QWidget>
 
+class QPainter;
+
 #include <optional>
 
 #include "platform/document.h"
@@ -42,7 +44,7 @@ class CSPLX_30View : public QWidget, public CView, public ResultsCommandTarget {
   // status bar follows, and the Data box when it still shows the read-out. Nothing while the
   // mouse is outside the view, an item is dragged or the position marker holds the Data box.
   void RefreshReadout();
-  // Puts the picture on the clipboard, as shown.
+  // Puts the picture on the clipboard, as shown (nothing while a run is going).
   void CopyPlot();
   // The report commands: joined text or tab-delimited details to the clipboard, report file.
   void ReportToClipboard();
@@ -87,6 +89,8 @@ class CSPLX_30View : public QWidget, public CView, public ResultsCommandTarget {
   // seen, so a run slower than the mouse goes straight to the latest position.
   void FollowMouse(int x, Qt::KeyboardModifiers modifiers);
   void EndDrag(bool keep);
+  // Fades the picture of the earlier model's results and says a run is going.
+  void PaintRunning(QPainter& painter);
   // Moves the read-out line to `x` (-1: none), repainting only the two columns concerned.
   void MoveReadoutLine(int x);
   // Reads out the results at client x `x` into the status bar and the read-out line; the Data
