@@ -58,11 +58,11 @@ LinesRunResult RunSnapshot(const std::vector<std::string>& lines, ModelRunner::M
                         const EnvelopeProgress& progress = {});
 
 // The sizes from which a run goes off the window's thread. A run costs about 2 microseconds a
-// line (50,000 lines: 0.1 s), and a live-load envelope far more per span than the single
-// analysis (at about 1,000 spans it passed 0.1 s), so either makes a run long.
+// line (50,000 lines: 0.1 s), and a live-load envelope some 50 microseconds a span (2,000
+// spans: 0.1 s), so either makes a run long.
 struct LongRunSize {
   size_t lines = 50'000;
-  size_t liveLoadSupports = 1'000;  // "Support" lines of a model with a "Live Load" line
+  size_t liveLoadSupports = 2'000;  // "Support" lines of a model with a "Live Load" line
 };
 // Whether the run of `lines` is a long one by `size` (counted by the lines' section prefixes).
 bool IsLongRun(const std::vector<std::string>& lines, const LongRunSize& size = {});

@@ -90,8 +90,8 @@ TEST(RunSnapshotTest, LongRunsAreLargeModelsOrLiveLoadsOverManySpans) {
   EXPECT_FALSE(IsLongRun(noLive, size));            // 51 supports but no envelope, 55 lines
   noLive.resize(100, "/a comment");
   EXPECT_TRUE(IsLongRun(noLive, size));             // 100 lines
-  EXPECT_FALSE(IsLongRun(LiveLoadBeam(998)));       // the defaults: 999 supports
-  EXPECT_TRUE(IsLongRun(LiveLoadBeam(999)));
+  EXPECT_FALSE(IsLongRun(LiveLoadBeam(1998)));      // the defaults: 1,999 supports
+  EXPECT_TRUE(IsLongRun(LiveLoadBeam(1999)));
 }
 
 // ---- The document takes only the newest complete run ----
