@@ -171,6 +171,8 @@ class CBeamAnalysis {
     double k11 = 0, k12 = 0, k13 = 0, k14 = 0, k22 = 0, k23 = 0, k24 = 0, k33 = 0, k34 = 0, k44 = 0;
   };
   static ElementTerms ElementTermsOf(double ei, double length, int32_t releaseEnd);
+  // The same from a = EI / l, b = EI / l^2 and c = EI / l^3 (all 0 for no stiffness).
+  static ElementTerms ElementTermsOfRatios(double a, double b, double c, int32_t releaseEnd);
 
   // The distributed load on element e after a complete run: its intensity p at the left end and
   // its rise q over the element (the sum of every uniform load on it), in the load sign

@@ -341,6 +341,7 @@ LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
     analysis.SolveLoadCase(model.supports, model.springs, points, uniforms, base);
   }
   Case high = base, low = base, delta;
+  for (Case* c : {&high, &low}) c->loadP = {}, c->loadQ = {};  // (only the base's are read)
   StartSamples(analysis, base, env);
 
   // Span k's change from min to max loading, as loads at nodes and on elements.
@@ -437,33 +438,6 @@ LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
     return env;
   }
 
-  // Node and element tables of the envelope.
-  const int32_t nodes = analysis.m_nNodes, elements = analysis.m_nElements;
-  env.nodes.resize(static_cast<size_t>(nodes));
-  for (int32_t i = 1; i <= nodes; ++i) {
-    EnvelopeNode& n = env.nodes[static_cast<size_t>(i - 1)];
-    n.x = analysis.m_nodes[i].x;
-    n.deflection = {high.deflection[i], low.deflection[i]};
-    n.rotation = {high.rotation[i], low.rotation[i]};
-    n.reactionVert = {high.reactionVert[i], low.reactionVert[i]};
-    n.reactionRot = {high.reactionRot[i], low.reactionRot[i]};
-  }
-  auto markReaction = [&](double x) {
-    const int32_t node = (analysis.FindDof(x) + 1) / 2;
-    if (node >= 1 && node <= nodes) env.nodes[static_cast<size_t>(node - 1)].hasReaction = true;
-  };
-  for (const CSupportItem& s : model.supports) markReaction(s.m_dX);
-  for (const CSpringItem& s : model.springs) markReaction(s.m_dX);
-  env.elements.resize(static_cast<size_t>(elements));
-  for (int32_t e = 1; e <= elements; ++e) {
-    EnvelopeElement& el = env.elements[static_cast<size_t>(e - 1)];
-    el.xEnd = analysis.m_elements[e].xEnd;
-    el.shearStart = {high.shearStart[e], low.shearStart[e]};
-    el.shearEnd = {high.shearEnd[e], low.shearEnd[e]};
-    el.momentStart = {high.momentStart[e], low.momentStart[e]};
-    el.momentEnd = {high.momentEnd[e], low.momentEnd[e]};
-  }
-
   // The eight extremes of the diagram values, scanned in the order the run's extremes are (so
   // on ties the leftmost position stays), the samples between each element's ends. A diagram
   // value at an element's right end is minus the end force: its maximum is minus the end
@@ -490,6 +464,7 @@ LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
       track(maxKind + 1, false, -hi[index], x, {array, index, true});
     }
   };
+  const int32_t nodes = analysis.m_nNodes, elements = analysis.m_nElements;
   const int32_t perElement = env.samplesPerElement;
   auto samples = [&](int32_t e, int maxKind, int array, BeamQuantity q) {
     for (int32_t j = 0; j < perElement; ++j) {
@@ -564,6 +539,35 @@ LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
                     kKindQuantity[static_cast<size_t>(kind)], kind % 2 == 0, env.extremes[kind]);
     }
   }
+  // Node and element tables of the envelope (after the factors and the base are gone: the
+  // peak of memory is the larger of the two).
+  local.reset();
+  base = {};
+  env.nodes.resize(static_cast<size_t>(nodes));
+  for (int32_t i = 1; i <= nodes; ++i) {
+    EnvelopeNode& n = env.nodes[static_cast<size_t>(i - 1)];
+    n.x = analysis.m_nodes[i].x;
+    n.deflection = {high.deflection[i], low.deflection[i]};
+    n.rotation = {high.rotation[i], low.rotation[i]};
+    n.reactionVert = {high.reactionVert[i], low.reactionVert[i]};
+    n.reactionRot = {high.reactionRot[i], low.reactionRot[i]};
+  }
+  auto markReaction = [&](double x) {
+    const int32_t node = (analysis.FindDof(x) + 1) / 2;
+    if (node >= 1 && node <= nodes) env.nodes[static_cast<size_t>(node - 1)].hasReaction = true;
+  };
+  for (const CSupportItem& s : model.supports) markReaction(s.m_dX);
+  for (const CSpringItem& s : model.springs) markReaction(s.m_dX);
+  env.elements.resize(static_cast<size_t>(elements));
+  for (int32_t e = 1; e <= elements; ++e) {
+    EnvelopeElement& el = env.elements[static_cast<size_t>(e - 1)];
+    el.xEnd = analysis.m_elements[e].xEnd;
+    el.shearStart = {high.shearStart[e], low.shearStart[e]};
+    el.shearEnd = {high.shearEnd[e], low.shearEnd[e]};
+    el.momentStart = {high.momentStart[e], low.momentStart[e]};
+    el.momentEnd = {high.momentEnd[e], low.momentEnd[e]};
+  }
+
   if (progress) progress(1.0);
   return env;
 }

@@ -29,6 +29,7 @@
 #include "analysis/local_cases.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 
 namespace spanlab {
@@ -39,7 +40,7 @@ using Vec2 = LocalCaseSolver::Vec2;
 using Sym2 = LocalCaseSolver::Sym2;
 using Mat2 = LocalCaseSolver::Mat2;
 
-constexpr uint8_t kHeldDeflection = 1, kHeldRotation = 2;
+constexpr uint8_t kHeldDeflection = 1, kHeldRotation = 2, kSpring = 4, kHinge = 8;
 
 Vec2 operator-(Vec2 u, Vec2 v) { return {u.x - v.x, u.y - v.y}; }
 Vec2 operator-(Vec2 u) { return {-u.x, -u.y}; }
@@ -81,6 +82,14 @@ bool Invert(const Sym2& s, Sym2& out) {
 // g^T w g.
 Sym2 Congruent(const Sym2& w, const Mat2& g) { return TransposeTimes(g, Mul(w, g)); }
 
+// x as a float no smaller (infinity beyond the floats' range, or for NaN).
+float RoundedUp(double x) {
+  if (!(x <= FLT_MAX)) return HUGE_VALF;
+  float f = static_cast<float>(x);
+  if (f < x) f = std::nextafter(f, HUGE_VALF);
+  return f;
+}
+
 // The values beyond a node that the bound covers, per kind: 0 deflection, 1 rotation,
 // 2 force, 3 moment.
 struct Value {
@@ -99,31 +108,45 @@ LocalCaseSolver::LocalCaseSolver(const CBeamAnalysis& analysis,
                                  const std::vector<CSpringItem>& springs,
                                  int32_t samplesPerElement)
     : m_a(analysis), m_n(analysis.m_nNodes), m_samples(samplesPerElement) {
-  m_terms.resize(static_cast<size_t>(m_n));
+  m_ratios.resize(static_cast<size_t>(m_n));
+  m_nodes.resize(static_cast<size_t>(m_n) + 1);
   for (int32_t e = 1; e < m_n; ++e) {
     const BeamElement& el = m_a.m_elements[static_cast<size_t>(e)];
-    m_terms[static_cast<size_t>(e)] =
-        CBeamAnalysis::ElementTermsOf(el.ei, m_a.ElementLength(e), el.releaseEnd);
+    const double ei = el.ei, l = m_a.ElementLength(e);
+    // (As ElementTermsOf forms them.)
+    if (l != 0 && ei != 0) m_ratios[static_cast<size_t>(e)] = {ei / l, ei / (l * l), ei / (l * l * l)};
+    if (el.releaseEnd == 1) m_nodes[static_cast<size_t>(e) + 1].flags |= kHinge;
   }
-  m_nodes.resize(static_cast<size_t>(m_n) + 1);
   for (int32_t i = 1; i <= m_n; ++i) {
-    m_nodes[static_cast<size_t>(i)].prescribed =
+    m_nodes[static_cast<size_t>(i)].flags |=
         static_cast<uint8_t>((m_a.IsPrescribedDof(2 * i - 1) ? kHeldDeflection : 0) |
                              (m_a.IsPrescribedDof(2 * i) ? kHeldRotation : 0));
   }
   // The equations hold the positive springs (in the diagonal blocks); a reaction takes every
   // spring, as the run's results do. Every spring sits at a node of the run.
-  std::vector<Sym2> springBlocks(static_cast<size_t>(m_n) + 1);
   for (const CSpringItem& s : springs) {
-    const auto node = static_cast<size_t>((m_a.FindDof(s.m_dX) + 1) / 2);
-    if (s.m_dVSpring > 0) springBlocks[node].a += s.m_dVSpring;
-    if (s.m_dRSpring > 0) springBlocks[node].c += s.m_dRSpring;
-    m_nodes[node].springBlock[0] = springBlocks[node].a;
-    m_nodes[node].springBlock[1] = springBlocks[node].c;
-    m_nodes[node].springVert += s.m_dVSpring;
-    m_nodes[node].springRot += s.m_dRSpring;
+    const int32_t node = (m_a.FindDof(s.m_dX) + 1) / 2;
+    m_springs.push_back({node, s.m_dVSpring, s.m_dRSpring, std::max(s.m_dVSpring, 0.0),
+                         std::max(s.m_dRSpring, 0.0)});
   }
-  m_ok = Factor(springBlocks);
+  std::stable_sort(m_springs.begin(), m_springs.end(),
+                   [](const Springs& p, const Springs& q) { return p.node < q.node; });
+  std::vector<Springs> merged;  // one entry per node, summed in the springs' order
+  for (const Springs& s : m_springs) {
+    if (merged.empty() || merged.back().node != s.node) {
+      merged.push_back(s);
+      m_nodes[static_cast<size_t>(s.node)].flags |= kSpring;
+      continue;
+    }
+    Springs& m = merged.back();
+    m.vert += s.vert, m.rot += s.rot, m.heldVert += s.heldVert, m.heldRot += s.heldRot;
+  }
+  m_springs = std::move(merged);
+  m_couplings.resize(static_cast<size_t>(m_n));
+  for (int32_t e = 1; e < m_n; ++e) m_couplings[static_cast<size_t>(e)] = CouplingOf(e);
+  m_diagonals.resize(static_cast<size_t>(m_n) + 1);
+  for (int32_t i = 1; i <= m_n; ++i) m_diagonals[static_cast<size_t>(i)] = DiagonalOf(i);
+  m_ok = Factor();
   if (!m_ok) return;
   m_sampleTable.resize(static_cast<size_t>(m_n - 1) * static_cast<size_t>(m_samples) * 16);
   for (int32_t e = 1; m_samples > 0 && e < m_n; ++e) {
@@ -145,11 +168,24 @@ LocalCaseSolver::LocalCaseSolver(const CBeamAnalysis& analysis,
   ComputeBounds(false);
 }
 
-LocalCaseSolver::Mat2 LocalCaseSolver::Coupling(int32_t e) const {
-  const CBeamAnalysis::ElementTerms& k = m_terms[static_cast<size_t>(e)];
+CBeamAnalysis::ElementTerms LocalCaseSolver::Terms(int32_t e) const {
+  const std::array<double, 3>& r = m_ratios[static_cast<size_t>(e)];
+  return CBeamAnalysis::ElementTermsOfRatios(
+      r[0], r[1], r[2], (m_nodes[static_cast<size_t>(e) + 1].flags & kHinge) ? 1 : 0);
+}
+
+const LocalCaseSolver::Springs* LocalCaseSolver::SpringsAt(int32_t i) const {
+  if (!(m_nodes[static_cast<size_t>(i)].flags & kSpring)) return nullptr;
+  const auto it = std::lower_bound(m_springs.begin(), m_springs.end(), i,
+                                   [](const Springs& s, int32_t node) { return s.node < node; });
+  return &*it;
+}
+
+LocalCaseSolver::Mat2 LocalCaseSolver::CouplingOf(int32_t e) const {
+  const CBeamAnalysis::ElementTerms k = Terms(e);
   Mat2 b{k.k13, k.k14, k.k23, k.k24};
-  const uint8_t left = m_nodes[static_cast<size_t>(e)].prescribed;
-  const uint8_t right = m_nodes[static_cast<size_t>(e) + 1].prescribed;
+  const uint8_t left = m_nodes[static_cast<size_t>(e)].flags;
+  const uint8_t right = m_nodes[static_cast<size_t>(e) + 1].flags;
   if (left & kHeldDeflection) b.m00 = b.m01 = 0;
   if (left & kHeldRotation) b.m10 = b.m11 = 0;
   if (right & kHeldDeflection) b.m00 = b.m10 = 0;
@@ -157,42 +193,27 @@ LocalCaseSolver::Mat2 LocalCaseSolver::Coupling(int32_t e) const {
   return b;
 }
 
-bool LocalCaseSolver::Factor(const std::vector<Sym2>& springBlocks) {
-  // The diagonal blocks: both elements' terms at the node, its springs, held dofs as identity.
-  std::vector<Sym2> diag(springBlocks);
-  for (int32_t e = 1; e < m_n; ++e) {
-    const CBeamAnalysis::ElementTerms& k = m_terms[static_cast<size_t>(e)];
-    Sym2& left = diag[static_cast<size_t>(e)];
-    Sym2& right = diag[static_cast<size_t>(e) + 1];
-    left.a += k.k11, left.b += k.k12, left.c += k.k22;
-    right.a += k.k33, right.b += k.k34, right.c += k.k44;
-  }
-  for (int32_t i = 1; i <= m_n; ++i) {
-    Sym2& d = diag[static_cast<size_t>(i)];
-    const uint8_t held = m_nodes[static_cast<size_t>(i)].prescribed;
-    if (held & kHeldDeflection) d.a = 1, d.b = 0;
-    if (held & kHeldRotation) d.c = 1, d.b = 0;
-  }
+bool LocalCaseSolver::Factor() {
   const auto node = [this](int32_t i) -> NodeData& { return m_nodes[static_cast<size_t>(i)]; };
-  if (!Invert(diag[1], node(1).leftInverse)) return false;
+  if (!Invert(Diagonal(1), node(1).leftInverse)) return false;
   for (int32_t i = 2; i <= m_n; ++i) {
     const Mat2 b = Coupling(i - 1);
     const Sym2 schur =
-        diag[static_cast<size_t>(i)] - TransposeTimes(b, Mul(node(i - 1).leftInverse, b));
+        Diagonal(i) - TransposeTimes(b, Mul(node(i - 1).leftInverse, b));
     if (!Invert(schur, node(i).leftInverse)) return false;
   }
-  if (!Invert(diag[static_cast<size_t>(m_n)], node(m_n).rightInverse)) return false;
+  if (!Invert(Diagonal(m_n), node(m_n).rightInverse)) return false;
   for (int32_t i = m_n - 1; i >= 1; --i) {
     const Mat2 b = Coupling(i);
     const Sym2 schur =
-        diag[static_cast<size_t>(i)] - TimesTransposed(b, MulT(node(i + 1).rightInverse, b));
+        Diagonal(i) - TimesTransposed(b, MulT(node(i + 1).rightInverse, b));
     if (!Invert(schur, node(i).rightInverse)) return false;
   }
   return true;
 }
 
 ElementEnds LocalCaseSolver::EndsOf(int32_t e, Vec2 left, Vec2 right, double p, double q) const {
-  const CBeamAnalysis::ElementTerms& k = m_terms[static_cast<size_t>(e)];
+  const CBeamAnalysis::ElementTerms k = Terms(e);
   const double d1 = left.x, d2 = left.y, d3 = right.x, d4 = right.y;
   ElementEnds ends;
   ends.v1 = d1, ends.r1 = d2, ends.v2 = d3, ends.r2 = d4, ends.p = p, ends.q = q;
@@ -215,7 +236,7 @@ void LocalCaseSolver::ComputeBounds(bool towardRight) {
   Sym2 w[4] = {};  // the forms of the node last done
   const int32_t step = towardRight ? -1 : 1;
   const int32_t start = towardRight ? m_n : 1;
-  auto boundOf = [&](int32_t i) -> double (&)[4][2] {
+  auto boundOf = [&](int32_t i) -> float (&)[4][2] {
     NodeData& n = m_nodes[static_cast<size_t>(i)];
     return towardRight ? n.boundRight : n.boundLeft;
   };
@@ -228,7 +249,7 @@ void LocalCaseSolver::ComputeBounds(bool towardRight) {
     const Mat2 b = Coupling(e);
     const Mat2 g = towardRight ? -MulT(m_nodes[static_cast<size_t>(next)].rightInverse, b)
                                : -Mul(m_nodes[static_cast<size_t>(next)].leftInverse, b);
-    const uint8_t held = m_nodes[static_cast<size_t>(i)].prescribed;
+    const uint8_t held = m_nodes[static_cast<size_t>(i)].flags;
     for (int j = 0; j < 2; ++j) {
       values[j].clear();
       if (held & (j == 0 ? kHeldDeflection : kHeldRotation)) continue;
@@ -255,8 +276,8 @@ void LocalCaseSolver::ComputeBounds(bool towardRight) {
       kind.a += c0 * c0, kind.b += c0 * c1, kind.c += c1 * c1;
     }
     for (int kind = 0; kind < 4; ++kind) {
-      boundOf(i)[kind][0] = w[kind].a;
-      boundOf(i)[kind][1] = w[kind].c;
+      boundOf(i)[kind][0] = RoundedUp(w[kind].a);
+      boundOf(i)[kind][1] = RoundedUp(w[kind].c);
     }
   }
 }
@@ -282,7 +303,7 @@ void LocalCaseSolver::SampleValues(int32_t e, const ElementEnds& ends, BeamValue
   }
 }
 
-bool LocalCaseSolver::Within(const double (&bound)[4][2], Vec2 u, const LocalTolerance& tol) {
+bool LocalCaseSolver::Within(const float (&bound)[4][2], Vec2 u, const LocalTolerance& tol) {
   const double limit[4] = {tol.deflection, tol.rotation, tol.force, tol.moment};
   for (int kind = 0; kind < 4; ++kind) {
     const double sum = bound[kind][0] * u.x * u.x + bound[kind][1] * u.y * u.y;
@@ -364,8 +385,8 @@ int32_t LocalCaseSolver::Propagate(int32_t a, int32_t b, const LocalTolerance* t
   m_g.assign(at(b) + 1, {});
   for (int32_t i = b; i >= a; --i) {
     Vec2 f = m_f[at(i)];
-    if (node(i).prescribed & kHeldDeflection) f.x = 0;
-    if (node(i).prescribed & kHeldRotation) f.y = 0;
+    if (node(i).flags & kHeldDeflection) f.x = 0;
+    if (node(i).flags & kHeldRotation) f.y = 0;
     if (i < b) f = f - Mul(Coupling(i), Mul(node(i + 1).rightInverse, m_g[at(i + 1)]));
     m_g[at(i)] = f;
   }
@@ -402,19 +423,20 @@ int32_t LocalCaseSolver::Propagate(int32_t a, int32_t b, const LocalTolerance* t
   return i;
 }
 
-LocalCaseSolver::Sym2 LocalCaseSolver::Diagonal(int32_t i) const {
+LocalCaseSolver::Sym2 LocalCaseSolver::DiagonalOf(int32_t i) const {
   const NodeData& n = m_nodes[static_cast<size_t>(i)];
-  Sym2 d{n.springBlock[0], 0, n.springBlock[1]};
+  Sym2 d;
+  if (const Springs* s = SpringsAt(i)) d = {s->heldVert, 0, s->heldRot};
   if (i > 1) {
-    const CBeamAnalysis::ElementTerms& k = m_terms[static_cast<size_t>(i) - 1];
+    const CBeamAnalysis::ElementTerms k = Terms(i - 1);
     d.a += k.k33, d.b += k.k34, d.c += k.k44;
   }
   if (i < m_n) {
-    const CBeamAnalysis::ElementTerms& k = m_terms[static_cast<size_t>(i)];
+    const CBeamAnalysis::ElementTerms k = Terms(i);
     d.a += k.k11, d.b += k.k12, d.c += k.k22;
   }
-  if (n.prescribed & kHeldDeflection) d.a = 1, d.b = 0;
-  if (n.prescribed & kHeldRotation) d.c = 1, d.b = 0;
+  if (n.flags & kHeldDeflection) d.a = 1, d.b = 0;
+  if (n.flags & kHeldRotation) d.c = 1, d.b = 0;
   return d;
 }
 
@@ -439,22 +461,22 @@ void LocalCaseSolver::Fill(const LocalLoads& loads, int32_t a, int32_t b, LocalC
   // loads; at a spring its force.
   for (size_t k = 0; k < count; ++k) {
     const NodeData& n = m_nodes[static_cast<size_t>(out.first) + k];
-    if (n.prescribed) {
+    if (n.flags & (kHeldDeflection | kHeldRotation)) {
       const double vert = (k > 0 ? out.ends[k - 1].shearEnd : 0) +
                           (k + 1 < count ? out.ends[k].shearStart : 0);
       const double rot = (k > 0 ? out.ends[k - 1].momentEnd : 0) +
                          (k + 1 < count ? out.ends[k].momentStart : 0);
-      if (n.prescribed & kHeldDeflection) out.reactionVert[k] = vert;
-      if (n.prescribed & kHeldRotation) out.reactionRot[k] = rot;
+      if (n.flags & kHeldDeflection) out.reactionVert[k] = vert;
+      if (n.flags & kHeldRotation) out.reactionRot[k] = rot;
     }
-    if (!(n.prescribed & kHeldDeflection) && n.springVert != 0)
-      out.reactionVert[k] -= n.springVert * m_u[k].x;
-    if (!(n.prescribed & kHeldRotation) && n.springRot != 0)
-      out.reactionRot[k] -= n.springRot * m_u[k].y;
+    if (const Springs* s = SpringsAt(out.first + static_cast<int32_t>(k))) {
+      if (!(n.flags & kHeldDeflection) && s->vert != 0) out.reactionVert[k] -= s->vert * m_u[k].x;
+      if (!(n.flags & kHeldRotation) && s->rot != 0) out.reactionRot[k] -= s->rot * m_u[k].y;
+    }
   }
   for (const LocalLoads::AtNode& l : loads.nodes) {
     const auto k = static_cast<size_t>(l.node - out.first);
-    const uint8_t held = m_nodes[static_cast<size_t>(l.node)].prescribed;
+    const uint8_t held = m_nodes[static_cast<size_t>(l.node)].flags;
     if (held & kHeldDeflection) out.reactionVert[k] -= l.force;
     if (held & kHeldRotation) out.reactionRot[k] -= l.moment;
   }

@@ -12,6 +12,7 @@
 // Units and signs are those of CBeamAnalysis; prescribed values (settlements) are 0.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -100,33 +101,48 @@ class LocalCaseSolver {
   struct NodeData {
     Sym2 leftInverse, rightInverse;  // the Schur complements' inverses from each end
     // Diagonals of the bounds' quadratic forms, per kind (deflection, rotation, force, moment):
-    // toward the right end (element i on) and toward the left end (element i - 1 back).
-    double boundRight[4][2], boundLeft[4][2];
-    double springVert = 0, springRot = 0;  // the reactions' spring stiffnesses
-    double springBlock[2] = {0, 0};        // those in the equations (deflection, rotation)
-    uint8_t prescribed = 0;                // bit 1 deflection, bit 2 rotation
+    // toward the right end (element i on) and toward the left end (element i - 1 back); floats
+    // rounded up (an infinity for a value beyond their range only keeps a case going).
+    float boundRight[4][2], boundLeft[4][2];
+    uint8_t flags = 0;  // held deflection 1, held rotation 2, a spring 4, a hinge ending here 8
+  };
+  // The springs of a node: their sums for the reactions, and the positive ones the equations
+  // hold (deflection, rotation).
+  struct Springs {
+    int32_t node = 0;
+    double vert = 0, rot = 0, heldVert = 0, heldRot = 0;
   };
 
-  Mat2 Coupling(int32_t e) const;  // the block of element e between its nodes, held dofs 0
+  CBeamAnalysis::ElementTerms Terms(int32_t e) const;
+  const Springs* SpringsAt(int32_t i) const;  // null for a node without springs
+  // The block of element e between its nodes (held dofs 0), and node i's diagonal block (held
+  // dofs as identity): computed once, then read.
+  Mat2 CouplingOf(int32_t e) const;
+  Sym2 DiagonalOf(int32_t i) const;
+  const Mat2& Coupling(int32_t e) const { return m_couplings[static_cast<size_t>(e)]; }
+  const Sym2& Diagonal(int32_t i) const { return m_diagonals[static_cast<size_t>(i)]; }
   ElementEnds EndsOf(int32_t e, Vec2 left, Vec2 right, double p, double q) const;
   // False when a Schur complement is not positive definite (then the solver cannot be used).
-  bool Factor(const std::vector<Sym2>& springBlocks);
+  bool Factor();
   void ComputeBounds(bool towardRight);
-  static bool Within(const double (&bound)[4][2], Vec2 u, const LocalTolerance& tol);
+  static bool Within(const float (&bound)[4][2], Vec2 u, const LocalTolerance& tol);
   void Run(const LocalLoads& loads, const LocalTolerance* tol, int32_t first, int32_t last,
            LocalCase& out) const;
   // Solves the nodal loads m_f on [a, b] into m_u, outwards until the bound is within `tol`
   // (else over [first, last]); returns the window's first node, its last in `right`.
   int32_t Propagate(int32_t a, int32_t b, const LocalTolerance* tol, int32_t first, int32_t last,
                     int32_t& right) const;
-  Sym2 Diagonal(int32_t i) const;  // the diagonal block of node i, held dofs as identity
   // The window's values from the displacements in m_u; the loaded nodes are [a, b].
   void Fill(const LocalLoads& loads, int32_t a, int32_t b, LocalCase& out) const;
 
   const CBeamAnalysis& m_a;
   bool m_ok = false;
   int32_t m_n = 0, m_samples = 0;
-  std::vector<CBeamAnalysis::ElementTerms> m_terms;  // [1..elements]
+  // Per element [1..elements]: EI / l, EI / l^2, EI / l^3 (the terms follow from them).
+  std::vector<std::array<double, 3>> m_ratios;
+  std::vector<Springs> m_springs;  // by node
+  std::vector<Mat2> m_couplings;   // [1..elements]
+  std::vector<Sym2> m_diagonals;   // [1..nodes]
   std::vector<NodeData> m_nodes;                     // [1..nodes]
   // Per element and sample, the four values' coefficients of the end displacements
   // (v1, r1, v2, r2) of the unloaded element: 16 numbers, element e from (e - 1) x samples.

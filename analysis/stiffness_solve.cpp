@@ -121,9 +121,12 @@ CBeamAnalysis::ElementTerms CBeamAnalysis::ElementTermsOf(double ei, double leng
                                                           int32_t releaseEnd) {
   // An element without length or without stiffness contributes nothing.
   if (length == 0 || ei == 0) return ElementTerms{};
-  const double a = ei / length;
-  const double b = ei / (length * length);
-  const double c = ei / (length * length * length);
+  return ElementTermsOfRatios(ei / length, ei / (length * length),
+                              ei / (length * length * length), releaseEnd);
+}
+
+CBeamAnalysis::ElementTerms CBeamAnalysis::ElementTermsOfRatios(double a, double b, double c,
+                                                                int32_t releaseEnd) {
   if (releaseEnd == 1) {  // hinge at the right end: no moment there
     return ElementTerms{3 * c, -3 * b, -3 * c, 0, 3 * a, 3 * b, 0, 3 * c, 0, 0};
   }
