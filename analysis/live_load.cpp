@@ -157,17 +157,23 @@ struct Magnitudes {
 };
 void Raise(double& m, double v) { m = std::max(m, std::fabs(v)); }
 
+// What a value adds to the max and to the min: itself where positive (negative), else
+// -(d - d): -0.0 for a finite d, which leaves every sum as it was, the sign of a zero included,
+// and NaN for any other, which stays in the sum for CheckRange to find (no branch to mispredict,
+// and no chain of additions into one flag).
+double PositivePart(double d) { return d > 0 ? d : -(d - d); }
+double NegativePart(double d) { return d < 0 ? d : -(d - d); }
+
 // Adds a change's window to the envelope: each value's positive part to the max, its negative
-// part to the min, at the nodes, element ends and samples; `probe` becomes NaN when a value is
-// not a finite number. Raises `seen` by half the window's magnitudes.
+// part to the min, at the nodes, element ends and samples (a value that is not a finite number
+// makes a sum NaN). Raises `seen` by half the window's magnitudes.
 void AddWindow(const CBeamAnalysis& a, const LocalCaseSolver* solver, const LocalCase& w,
-               Case& high, Case& low, LiveLoadEnvelope& env, double& probe, Magnitudes& seen) {
+               Case& high, Case& low, LiveLoadEnvelope& env, Magnitudes& seen) {
   Magnitudes m;
-  const auto add = [&probe](double d, std::vector<double>& hi, std::vector<double>& lo,
+  const auto add = [](double d, std::vector<double>& hi, std::vector<double>& lo,
                             size_t i, double& largest) {
-    probe += d - d;
-    if (d > 0) hi[i] += d;
-    else if (d < 0) lo[i] += d;
+    hi[i] += PositivePart(d);
+    lo[i] += NegativePart(d);
     Raise(largest, d);
   };
   for (size_t k = 0; k < w.deflection.size(); ++k) {
@@ -186,9 +192,9 @@ void AddWindow(const CBeamAnalysis& a, const LocalCaseSolver* solver, const Loca
     add(x.momentEnd, high.momentEnd, low.momentEnd, e, m.moment);
   }
   const int32_t per = env.samplesPerElement;
+  BeamValues at[LiveLoadEnvelope::kMaxSamplesPerElement];
   for (size_t k = 0; per > 0 && k < w.ends.size(); ++k) {
     const int32_t e = w.first + static_cast<int32_t>(k);
-    BeamValues at[LiveLoadEnvelope::kMaxSamplesPerElement];
     if (solver) {
       solver->SampleValues(e, w.ends[k], at);
     } else {
@@ -202,9 +208,8 @@ void AddWindow(const CBeamAnalysis& a, const LocalCaseSolver* solver, const Loca
       for (BeamQuantity q : kQuantities) {
         const double d = ValueOf(v, q);
         EnvelopeRange& r = RangeOf(s, q);
-        probe += d - d;
-        if (d > 0) r.max += d;
-        else if (d < 0) r.min += d;
+        r.max += PositivePart(d);
+        r.min += NegativePart(d);
       }
       Raise(m.deflection, v.deflection), Raise(m.rotation, v.rotation);
       Raise(m.shear, v.shear), Raise(m.moment, v.moment);
@@ -268,11 +273,11 @@ std::array<int32_t, 2> Neighbours(const ExtremeSource& from, int32_t perElement,
 }
 
 // The single analysis's tests on the envelope (its A4 and A2, with the same lines): false, with
-// the A4 line, when a change (`probe` NaN), the base or a sum of them is not a finite number;
+// the A4 line, when the base or a sum of changes is not a finite number (a change that is not
+// leaves a NaN in its sum);
 // the A2 line when a deflection is larger than the beam.
-bool CheckRange(const Case& high, const Case& low, double probe, double length,
-                LiveLoadEnvelope& env) {
-  double largest = 0;
+bool CheckRange(const Case& high, const Case& low, double length, LiveLoadEnvelope& env) {
+  double largest = 0, probe = 0;
   for (auto array : kArrays) {
     for (const Case* c : {&high, &low}) {
       for (size_t i = 1; i < (c->*array).size(); ++i) probe += (c->*array)[i] - (c->*array)[i];
@@ -426,13 +431,12 @@ LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
         share * std::min(seen.shear, seen.reactionVert / 2),
         share * std::min(seen.moment, rotationReactions ? seen.reactionRot / 2 : noLimit)};
   };
-  double probe = 0;  // 0 while every change is a finite number, NaN after any other
   for (int32_t k = 0; k < spanCount; ++k) {
     if (!goOn(k, 0)) return env;
     const LocalTolerance tol = tolerance();
-    if (solveChange(k, &tol)) AddWindow(analysis, local ? &*local : nullptr, change, high, low, env, probe, seen);
+    if (solveChange(k, &tol)) AddWindow(analysis, local ? &*local : nullptr, change, high, low, env, seen);
   }
-  if (!CheckRange(high, low, probe, model.length, env)) {
+  if (!CheckRange(high, low, model.length, env)) {
     env.samples = {};
     env.samplesPerElement = 0;
     return env;
