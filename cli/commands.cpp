@@ -11,16 +11,6 @@
 
 namespace spanlab {
 
-namespace {
-
-bool LooksLikeModelFile(const std::string& path, const std::string& bytes) {
-  const std::string header = std::string(kModelFileHeader) + "\n";
-  if (bytes.compare(0, header.size(), header) == 0) return true;
-  return path.size() >= 4 && path.compare(path.size() - 4, 4, ".spn") == 0;
-}
-
-}  // namespace
-
 int CannotRun(const std::string& message) {
   std::cerr << "spanlab-cli: " << message << "\n";
   return kExitCannotRun;
@@ -156,32 +146,6 @@ int FlushStdout() {
   if (!std::cout) return CannotRun("cannot write to standard output");
   return kExitClean;
 }
-
-namespace {
-
-// Hands bytes a command has read to the document's load, so that a file is read once: the
-// header the command looked at is the header of what is loaded, also from a file that changes
-// or is replaced meanwhile. The bytes go to the first read of that path; nothing is saved.
-class AlreadyReadFile : public FileAccess {
- public:
-  AlreadyReadFile(const std::string& path, std::string& bytes) : path_(path), bytes_(bytes) {}
-  Status ReadFile(const std::string& path, std::string& bytes, size_t) override {
-    if (path != path_ || taken_) return Status::Error("Cannot open '" + path + "' again.");
-    taken_ = true;
-    bytes.swap(bytes_);
-    return Status::Ok();
-  }
-  Status WriteFileAtomically(const std::string& path, const std::string&) override {
-    return Status::Error("Cannot save '" + path + "' while it is loaded.");
-  }
-
- private:
-  const std::string& path_;
-  std::string& bytes_;
-  bool taken_ = false;
-};
-
-}  // namespace
 
 Loaded LoadAnyModel(CSPLX_30Doc& doc, Prompter& prompter, const std::string& path,
                     LinesRunner& modelRun, LinesRunner& linesRun) {

@@ -173,4 +173,10 @@ Status ReadModelLines(ByteStream& stream, std::vector<std::string>& lines) {
   return Status::Ok();
 }
 
+bool LooksLikeModelFile(const std::string& path, const std::string& bytes) {
+  const std::string header = std::string(kModelFileHeader) + "\n";
+  if (bytes.compare(0, header.size(), header) == 0) return true;
+  return path.size() >= 4 && path.compare(path.size() - 4, 4, ".spn") == 0;
+}
+
 }  // namespace spanlab

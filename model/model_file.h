@@ -36,6 +36,10 @@ size_t CountTextLines(std::string_view text);
 // The complete file for these lines.
 std::string WriteModelFile(const std::vector<std::string>& lines);
 
+// Whether the bytes read from `path` are to be opened as a model file (not a text file of
+// lines): they start with the header line, or the name ends in ".spn".
+bool LooksLikeModelFile(const std::string& path, const std::string& bytes);
+
 // Sequential reading of bytes held in memory. Every read fails, without moving, when the data
 // ends too soon.
 class ByteStream {

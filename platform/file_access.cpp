@@ -396,4 +396,15 @@ FileAccess& DefaultFileAccess() {
   return disk;
 }
 
+Status AlreadyReadFile::ReadFile(const std::string& path, std::string& bytes, size_t) {
+  if (path != m_path || m_taken) return Status::Error("Cannot open '" + path + "' again.");
+  m_taken = true;
+  bytes.swap(m_bytes);
+  return Status::Ok();
+}
+
+Status AlreadyReadFile::WriteFileAtomically(const std::string& path, const std::string&) {
+  return Status::Error("Cannot save '" + path + "' while it is loaded.");
+}
+
 }  // namespace spanlab

@@ -65,6 +65,22 @@ class DiskFileAccess : public FileAccess {
   bool unnamedTemporaryFiles_;
 };
 
+// Hands bytes a caller has already read to a document's load of the same path, so that a file
+// is read once: the header the caller looked at is the header of what is loaded, also from a
+// file that changes or is replaced meanwhile. The bytes go to the first read of that path (a
+// second read, or of another path, fails); nothing is saved. Both references must outlive it.
+class AlreadyReadFile : public FileAccess {
+ public:
+  AlreadyReadFile(const std::string& path, std::string& bytes) : m_path(path), m_bytes(bytes) {}
+  Status ReadFile(const std::string& path, std::string& bytes, size_t maxBytes) override;
+  Status WriteFileAtomically(const std::string& path, const std::string& bytes) override;
+
+ private:
+  const std::string& m_path;
+  std::string& m_bytes;
+  bool m_taken = false;
+};
+
 // The name pattern of temporary save files: this prefix and six letters or digits.
 inline constexpr char kTemporarySavePrefix[] = ".spanlab-save-";
 

@@ -15,36 +15,6 @@
 
 namespace spanlab {
 
-namespace {
-
-bool LooksLikeModelFile(const std::string& path, const std::string& bytes) {
-  const std::string header = std::string(kModelFileHeader) + "\n";
-  if (bytes.compare(0, header.size(), header) == 0) return true;
-  return path.size() >= 4 && path.compare(path.size() - 4, 4, ".spn") == 0;
-}
-
-// Hands the bytes already read to the document's load of the same path, once.
-class BytesAlreadyRead : public FileAccess {
- public:
-  BytesAlreadyRead(const std::string& path, std::string& bytes) : m_path(path), m_bytes(bytes) {}
-  Status ReadFile(const std::string& path, std::string& bytes, size_t) override {
-    if (path != m_path || m_taken) return Status::Error("Cannot open '" + path + "' again.");
-    m_taken = true;
-    bytes.swap(m_bytes);
-    return Status::Ok();
-  }
-  Status WriteFileAtomically(const std::string& path, const std::string&) override {
-    return Status::Error("Cannot save '" + path + "' while it is loaded.");
-  }
-
- private:
-  const std::string& m_path;
-  std::string& m_bytes;
-  bool m_taken = false;
-};
-
-}  // namespace
-
 // ---- The session ----
 
 Status ModelSession::FromLines(std::vector<std::string> lines, std::unique_ptr<ModelSession>& out) {
@@ -67,7 +37,7 @@ Status ModelSession::Load(const std::string& path, bool truncateLongLines,
   std::unique_ptr<ModelSession> session(new ModelSession());
   CSPLX_30Doc& doc = session->m_doc;
   if (LooksLikeModelFile(path, bytes)) {
-    BytesAlreadyRead once(path, bytes);
+    AlreadyReadFile once(path, bytes);
     RecordingPrompter prompter(truncateLongLines);
     doc.SetFileAccess(&once);
     doc.SetPrompter(&prompter);
