@@ -143,8 +143,6 @@ CMainFrame::~CMainFrame() {
   m_doc->RemoveView(m_titleWatcher.get());
 }
 
-const ViewToggles& CMainFrame::Toggles() const { return m_pDiagramView->State().toggles; }
-
 void CMainFrame::LoadDatabases(const QStringList& folders) {
   const struct {
     const char* file;
@@ -257,34 +255,6 @@ void CMainFrame::Undo() { StepHistory(true); }
 
 void CMainFrame::Redo() { StepHistory(false); }
 
-void CMainFrame::ShowInfluenceLine() {
-  ResultsViewState& state = m_pDiagramView->State();
-  const std::optional<InfluenceQuantity> quantity = InfluenceQuantityFor(state.toggles);
-  if (!quantity || state.m_dClickX < 0) {
-    QMessageBox::information(this, "Spanlab",
-                             "Show a diagram and click the results view at the position of "
-                             "interest, then choose Influence Line.");
-    return;
-  }
-  InfluenceLine line =
-      ComputeInfluenceLine(m_doc->GetAnalysis(), m_doc->GetSprings(), *quantity, state.m_dClickX);
-  if (!line.error.empty()) {
-    QMessageBox::information(this, "Spanlab", ToQString(line.error));
-    return;
-  }
-  state.influence = std::move(line);
-  state.influenceOf = *quantity;
-  m_pDiagramView->update();
-}
-
-void CMainFrame::Toggle(ViewToggle toggle) {
-  m_pDiagramView->State().influence = InfluenceLine{};  // the diagrams again
-  ApplyToggle(m_pDiagramView->State().toggles, toggle);
-  UpdateCommandStates();
-  m_pDiagramView->update();
-  m_pDiagramView->RefreshReadout();  // the values of the diagrams shown now
-}
-
 void CMainFrame::UpdateTitle() {
   setWindowTitle(ToQString(m_doc->GetTitle()) + "[*] - Spanlab");
   setWindowModified(m_doc->IsModified());
@@ -338,13 +308,6 @@ void CMainFrame::SaveLayout() {
 void CMainFrame::ShowAsLeft() {
   if (m_settings.GetInt("Main", "Maximized", 0) == 3) showMaximized();
   else show();
-}
-
-void CMainFrame::SplitByKeyboard() {
-  if (m_split->IsActive()) return;
-  statusBar()->showMessage(
-      "Move the bars with the arrow keys; Enter keeps the new sizes, Escape restores them.");
-  m_split->Start();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

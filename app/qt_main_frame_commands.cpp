@@ -1,11 +1,13 @@
 // The main frame's commands as one table: each row is one QAction with its menu text, prompts,
 // toolbar icon, keys, handler and the rule for its enabled or checked state. The actions are
 // made in the table's order; the menus and the toolbar then pick them by name. Every enabled
-// and checked state is set in one place, UpdateCommandStates().
+// and checked state is set in one place, UpdateCommandStates(); the handlers of the view and window
+// commands follow it.
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QStatusBar>
 #include <QToolBar>
 #include <optional>
@@ -13,6 +15,7 @@
 
 #include "app/qt_about_dialog.h"
 #include "app/qt_main_frame.h"
+#include "app/qt_pane_splitter.h"
 #include "app/qt_tip_dialog.h"
 #include "app/qt_toolbar_icons.h"
 #include "view/qt_output_pane.h"
@@ -274,6 +277,45 @@ void CMainFrame::ShowTips() {
   std::vector<std::string> folders{"."};
   for (const std::string& f : ProgramFolders()) folders.push_back(f);
   ShowTipOfTheDay(this, m_settings, folders);
+}
+
+// ---- Handlers of the view and window commands ----
+
+const ViewToggles& CMainFrame::Toggles() const { return m_pDiagramView->State().toggles; }
+
+void CMainFrame::ShowInfluenceLine() {
+  ResultsViewState& state = m_pDiagramView->State();
+  const std::optional<InfluenceQuantity> quantity = InfluenceQuantityFor(state.toggles);
+  if (!quantity || state.m_dClickX < 0) {
+    QMessageBox::information(this, "Spanlab",
+                             "Show a diagram and click the results view at the position of "
+                             "interest, then choose Influence Line.");
+    return;
+  }
+  InfluenceLine line =
+      ComputeInfluenceLine(m_doc->GetAnalysis(), m_doc->GetSprings(), *quantity, state.m_dClickX);
+  if (!line.error.empty()) {
+    QMessageBox::information(this, "Spanlab", ToQString(line.error));
+    return;
+  }
+  state.influence = std::move(line);
+  state.influenceOf = *quantity;
+  m_pDiagramView->update();
+}
+
+void CMainFrame::Toggle(ViewToggle toggle) {
+  m_pDiagramView->State().influence = InfluenceLine{};  // the diagrams again
+  ApplyToggle(m_pDiagramView->State().toggles, toggle);
+  UpdateCommandStates();
+  m_pDiagramView->update();
+  m_pDiagramView->RefreshReadout();  // the values of the diagrams shown now
+}
+
+void CMainFrame::SplitByKeyboard() {
+  if (m_split->IsActive()) return;
+  statusBar()->showMessage(
+      "Move the bars with the arrow keys; Enter keeps the new sizes, Escape restores them.");
+  m_split->Start();
 }
 
 }  // namespace spanlab
