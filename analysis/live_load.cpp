@@ -351,10 +351,12 @@ LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
 
   // Span k's change from min to max loading, as loads at nodes and on elements.
   LocalLoads loads;
+  std::vector<CPointLoadItem> points;  // (the same loads as items, for the full solutions)
+  std::vector<CUniformLoadItem> uniforms;
   const auto changeOf = [&](int32_t k) {
     loads.clear();
-    std::vector<CPointLoadItem> points;
-    std::vector<CUniformLoadItem> uniforms;
+    points.clear();
+    uniforms.clear();
     AddScaled(bySpan[static_cast<size_t>(k)], live.m_dDeadMax - live.m_dDeadMin, points,
               uniforms);
     const LiveLoadSpan& span = env.spans[static_cast<size_t>(k)];
@@ -367,7 +369,6 @@ LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
         loads.elements.push_back({e, p, q});
       });
     }
-    return std::pair{std::move(points), std::move(uniforms)};
   };
   // Solved near its loads where the run allows it, else over the whole beam.
   std::optional<LocalCaseSolver> local;
@@ -383,7 +384,7 @@ LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
   // Solves span k's change into `change` (over its window of the first pass when `tol` is
   // null); false for a span without loads, which changes nothing.
   const auto solveChange = [&](int32_t k, const LocalTolerance* tol) {
-    auto [points, uniforms] = changeOf(k);
+    changeOf(k);
     if (loads.empty()) return false;
     std::array<int32_t, 2>& window = windows[static_cast<size_t>(k)];
     if (!local) {

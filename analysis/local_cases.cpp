@@ -357,21 +357,24 @@ void LocalCaseSolver::Run(const LocalLoads& loads, const LocalTolerance* tol, in
   // and added. The solution from both ends' factors is exact but for round-off that end forces
   // (differences of nearly equal terms on short or stiff elements) would magnify; the step
   // brings it to the elimination's own accuracy.
-  std::vector<Vec2> solution = std::move(m_u);
-  const auto f = [&](int32_t i) { return i >= a && i <= b ? m_f[static_cast<size_t>(i - a)] : Vec2{}; };
-  std::vector<Vec2> residual(solution.size());
+  // (Scratch buffers are swapped, not reallocated: this runs once per span.)
+  std::swap(m_solution, m_u);
+  const std::vector<Vec2>& solution = m_solution;
+  const auto f = [&](int32_t i) {
+    return i >= a && i <= b ? m_f[static_cast<size_t>(i - a)] : Vec2{};
+  };
+  m_residual.resize(solution.size());
   for (int32_t i = out.first; i <= out.last; ++i) {
     const size_t k = static_cast<size_t>(i - out.first);
     Vec2 r = f(i) - Mul(Diagonal(i), solution[k]);
     if (i > out.first) r = r - MulT(Coupling(i - 1), solution[k - 1]);
     if (i < out.last) r = r - Mul(Coupling(i), solution[k + 1]);
-    residual[k] = r;
+    m_residual[k] = r;
   }
-  m_f = std::move(residual);
+  std::swap(m_f, m_residual);  // the loads of the correction
   int32_t ignored = 0;
   Propagate(out.first, out.last, nullptr, out.first, out.last, ignored);
-  for (size_t k = 0; k < solution.size(); ++k) solution[k] = solution[k] + m_u[k];
-  m_u = std::move(solution);
+  for (size_t k = 0; k < solution.size(); ++k) m_u[k] = m_u[k] + solution[k];
   Fill(loads, a, b, out);
 }
 

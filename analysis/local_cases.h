@@ -148,7 +148,7 @@ class LocalCaseSolver {
   // (v1, r1, v2, r2) of the unloaded element: 16 numbers, element e from (e - 1) x samples.
   std::vector<double> m_sampleTable;
   // Scratch of one Solve (its calls are not concurrent).
-  mutable std::vector<Vec2> m_f, m_g, m_u;
+  mutable std::vector<Vec2> m_f, m_g, m_u, m_solution, m_residual;
   mutable std::vector<double> m_p, m_q;
 };
 
