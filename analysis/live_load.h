@@ -69,6 +69,7 @@ enum EnvelopeExtremeKind : int {
 struct EnvelopeExtreme {
   double value = 0, x = 0;
   std::vector<int32_t> spansOnMax;  // 0-based, ascending: the spans on max loading
+  int32_t combination = -1;  // with load combinations (design.h): the one that gives it
 };
 
 struct LiveLoadEnvelope {
@@ -86,6 +87,16 @@ struct LiveLoadEnvelope {
   // inside the elements next to it: there the arrangement that governs it is one load case,
   // whose exact curve is stationary at the extreme (or it lies at the element's end).
   std::array<EnvelopeExtreme, kEnvelopeExtremeCount> extremes;
+  // The same eight extremes within each range of EnvelopeOptions::regions, when asked for (its
+  // ends belong to it; the values at a node count in both ranges that meet there). The spans
+  // governing one are listed only for the kinds EnvelopeOptions::regionSpans marks.
+  std::vector<std::array<EnvelopeExtreme, kEnvelopeExtremeCount>> regionExtremes;
+  // With load combinations (design.h), the combination (an index into its list) behind every
+  // max and min; empty otherwise. Per node: deflection max, min, rotation max, min,
+  // reactionVert max, min, reactionRot max, min. Per element: shearStart max, min, shearEnd
+  // max, min, momentStart max, min, momentEnd max, min. Per sample: deflection, rotation,
+  // shear, moment, each max and min.
+  std::vector<std::array<int32_t, 8>> nodeCombination, elementCombination, sampleCombination;
   // The tests of the single analysis applied to the envelope: the A4 line when some solution
   // or sum holds a value beyond the range of a double (the envelope is then empty: no results),
   // the A2 line when a largest or smallest deflection exceeds the beam length (the envelope
@@ -126,6 +137,19 @@ using EnvelopeProgress = std::function<bool(double fraction)>;
 // O(spans x nodes). kAuto is kLocal from 32 spans on, kFull below (where it costs less).
 enum class EnvelopeMethod { kAuto, kLocal, kFull };
 
+// What else an envelope takes (load combinations and design checks).
+struct EnvelopeOptions {
+  // Loads that every arrangement carries on every span, beside the settlements (a combination's
+  // cases other than the patterned one, already factored). Not owned; null for none.
+  const std::vector<CPointLoadItem>* fixedPoints = nullptr;
+  const std::vector<CUniformLoadItem>* fixedUniforms = nullptr;
+  // Ranges of x whose own extremes are wanted (LiveLoadEnvelope::regionExtremes), ascending and
+  // not overlapping but at their ends; null for none.
+  const std::vector<LiveLoadSpan>* regions = nullptr;
+  // Bit k set: list the governing spans of extreme kind k in every region.
+  uint32_t regionSpans = 0;
+};
+
 // The envelope of `model` under `live`, from the results of its ordinary run in `analysis`:
 // one solution for the settlements and min loading everywhere, one per span for the change to
 // its max loading, superposed, no new elimination. Memory: the nodes' and elements' ranges, at
@@ -136,6 +160,7 @@ enum class EnvelopeMethod { kAuto, kLocal, kFull };
 LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
                                          const LiveLoadModel& model, const CLiveLoadItem& live,
                                          const EnvelopeProgress& progress = {},
-                                         EnvelopeMethod method = EnvelopeMethod::kAuto);
+                                         EnvelopeMethod method = EnvelopeMethod::kAuto,
+                                         const EnvelopeOptions& options = {});
 
 }  // namespace spanlab

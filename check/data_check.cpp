@@ -53,6 +53,59 @@ bool AllFinite(std::initializer_list<double> values) {
   return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
 }
 
+// The combinations, the deflection limit and the capacities.
+template <class Error, class Warning>
+void CheckDesignData(const ModelItems& items, Error&& error, Warning&& warning) {
+  const auto& combinations = items.m_combinations;
+  {
+    std::vector<std::string_view> names;
+    names.reserve(combinations.size());
+    for (const auto& c : combinations) names.push_back(c.m_name);
+    const std::vector<int64_t> later = LaterEquals(names);
+    for (size_t i = 0; i < names.size(); ++i) {
+      if (later[i] > 0) {
+        error("Error D19 - Two load combinations were given the same Name = " +
+                  std::string(names[i]) + ".",
+              later[i]);
+      }
+    }
+  }
+  for (const auto& c : combinations) {
+    for (const auto& [index, factor] : c.m_factors) {
+      if (!items.CaseHasLoads(index)) {
+        warning("Warning W4 - Load combination " + c.m_name + " names case " +
+                    items.m_caseNames[static_cast<size_t>(index)] + ", which no load has.",
+                1);
+      }
+    }
+  }
+  const auto& live = items.m_liveLoads;
+  if (!combinations.empty() &&
+      std::any_of(live.begin(), live.end(), [](const auto& l) { return l.m_bFactorsGiven; })) {
+    warning("Warning W5 - The Live Load's LiveFactor, DeadMax and DeadMin are ignored: the load "
+            "combinations give the factors.",
+            1);
+  }
+  for (size_t i = 1; i < items.m_deflectionLimits.size(); ++i) {
+    error("Error D20 - Only one Deflection Limit line can be specified.");
+  }
+  for (size_t i = 1; i < items.m_capacities.size(); ++i) {
+    error("Error D21 - Only one Capacity line can be specified.");
+  }
+  constexpr std::string_view kNotPositive =
+      "Error D22 - Deflection limits and capacities must be greater than zero.";
+  for (const auto& d : items.m_deflectionLimits) {
+    if (((d.m_nGiven & 1) && !(d.m_dSpan > 0)) || ((d.m_nGiven & 2) && !(d.m_dCantilever > 0)))
+      error(kNotPositive);
+  }
+  for (const auto& c : items.m_capacities) {
+    if (!AllFinite({c.m_dMoment, c.m_dMomentNeg, c.m_dShear})) error(TooLarge("A capacity value"));
+    else if (((c.m_nGiven & 1) && !(c.m_dMoment > 0)) || ((c.m_nGiven & 2) && !(c.m_dShear > 0)) ||
+             ((c.m_nGiven & 4) && !(c.m_dMomentNeg > 0)))
+      error(kNotPositive);
+  }
+}
+
 }  // namespace
 
 void CheckModelData(const ModelItems& items, int64_t& errorCount, int64_t& warningCount,
@@ -196,6 +249,7 @@ void CheckModelData(const ModelItems& items, int64_t& errorCount, int64_t& warni
       error("Error D18 - Live Load factors must be greater than or equal to zero.");
     }
   }
+  CheckDesignData(items, error, warning);
 }
 
 }  // namespace spanlab

@@ -2,7 +2,9 @@
 // the section table; this file holds only the three ways of reading fields.
 #include "check/format_check.h"
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "model/line_text.h"
 #include "model/number_text.h"
@@ -10,6 +12,10 @@
 namespace spanlab {
 
 namespace {
+
+constexpr std::string_view kInvalidCase = "Error F29 - Invalid Case name: ";
+constexpr std::string_view kCaseNotTaken = "Error F30 - Case can not be given on this line: ";
+constexpr std::string_view kInvalidFactor = "Error F34 - Invalid combination factor: ";
 
 struct LineChecker {
   std::string_view line;
@@ -52,7 +58,7 @@ struct LineChecker {
   }
   // Every non-empty field carries one of the section's keys, none twice; the first key must be
   // there. An unknown or repeated key, and a missing first key, give the key error.
-  void AnyOrder(const std::array<std::string_view, 4>& f) {
+  void AnyOrder(const std::array<std::string_view, 4>& f, bool firstRequired) {
     std::array<bool, 4> seen{};
     for (std::string_view field : f) {
       if (field.empty()) continue;
@@ -65,7 +71,37 @@ struct LineChecker {
       seen[index] = true;
       if (!IsValidNumber(kv.value)) Report(section.fields[index].valueError);
     }
-    if (!seen[0]) Report(section.keyError);
+    if (firstRequired ? !seen[0] : seen == std::array<bool, 4>{}) Report(section.keyError);
+  }
+  // A combination: "Name" once with a valid name, and each other key a case name, none twice,
+  // with a number. A wrong, missing or repeated key gives the key error.
+  void Combination(std::string_view body) {
+    bool named = false;
+    std::vector<std::string_view> cases;
+    ForEachBodyField(body, [&](std::string_view field) {
+      const KeyValueView kv = SplitKeyValueView(field);
+      if (kv.key == "Name") {
+        if (named) Report(section.keyError);
+        else if (!IsCaseName(kv.value)) Report(section.fields[0].valueError);
+        named = true;
+      } else if (!IsCaseName(kv.key) ||
+                 std::find(cases.begin(), cases.end(), kv.key) != cases.end()) {
+        Report(section.keyError);
+      } else {
+        cases.push_back(kv.key);
+        if (!IsValidNumber(kv.value)) Report(kInvalidFactor);
+      }
+    });
+    if (!named) Report(section.keyError);
+  }
+  // The Case fields taken out of a line: one at most, with a valid name, on a load line.
+  void CaseFields() {
+    if (line.find("Case") == std::string_view::npos) return;
+    const LineExtras extras = ReadLineExtras(line);
+    if (extras.caseFields == 0) return;
+    if (!section.takesCase) Report(kCaseNotTaken);
+    else if (extras.caseFields > 1) Report(section.keyError);
+    else if (!IsCaseName(extras.caseName)) Report(kInvalidCase);
   }
 };
 
@@ -97,14 +133,19 @@ void CheckLineFormat(std::string_view line, const SectionLine& split, int64_t& e
     }
     case FieldLayout::kKeyed:
       for (int i = 0; i < c.section.fieldCount; ++i) c.Field(f[i], i);
-      return;
+      break;
     case FieldLayout::kEitherOr:
       c.EitherOr(f);
-      return;
+      break;
     case FieldLayout::kAnyOrder:
-      c.AnyOrder(f);
+    case FieldLayout::kSomeOf:
+      c.AnyOrder(f, c.section.layout == FieldLayout::kAnyOrder);
+      break;
+    case FieldLayout::kCombination:
+      c.Combination(ReadLineExtras(line).body);
       return;
   }
+  c.CaseFields();
 }
 
 }  // namespace spanlab

@@ -9,7 +9,7 @@
 
 namespace spanlab {
 
-// Checks one line that is not the model's first. Every fault adds one message (F3..F23) to
+// Checks one line that is not the model's first. Every fault adds one message (F3..F41) to
 // `log` and 1 to `errorCount`; a message ending in ": " is followed by the whole line.
 // Description lines ("/...") are not checked.
 void CheckLineFormat(std::string_view line, int64_t& errorCount, MessageLog& log);

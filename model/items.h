@@ -5,6 +5,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace spanlab {
 
@@ -38,6 +41,7 @@ struct CPointLoadItem {
   double m_dX = 0;
   double m_dPLoad = 0;   // concentrated force, positive in the direction of positive deflection
   double m_dMoment = 0;  // concentrated moment, positive in the direction of positive rotation
+  int32_t m_nCase = 0;   // its load case: an index into ModelItems::m_caseNames (0 is "D")
 };
 
 struct CUniformLoadItem {
@@ -45,6 +49,7 @@ struct CUniformLoadItem {
   double m_dXEnd = 0;
   double m_dUStart = 0;  // intensity at XStart (force / length)
   double m_dUEnd = 0;    // intensity at XEnd; linear in between
+  int32_t m_nCase = 0;   // its load case: an index into ModelItems::m_caseNames (0 is "D")
 };
 
 // The live load of the envelope over all span patterns ("Live Load" line; at most one).
@@ -53,6 +58,34 @@ struct CLiveLoadItem {
   double m_dLiveFactor = 1;  // factor on the live load
   double m_dDeadMax = 1;     // factor on a span's own loads when it carries the live load
   double m_dDeadMin = 1;     // factor on them when it does not
+  int32_t m_nCase = 1;       // its load case: an index into ModelItems::m_caseNames (1 is "L")
+  uint8_t m_bFactorsGiven = 0;  // 1 when the line gives LiveFactor, DeadMax or DeadMin
+};
+
+// A load combination ("Load Combination" line: strength; "Service Combination" line:
+// serviceability). A case it does not name has factor 0 in it.
+struct CLoadCombinationItem {
+  std::string m_name;
+  bool m_bService = false;
+  std::vector<std::pair<int32_t, double>> m_factors;  // (case index, factor as written), line order
+};
+
+// The deflection limits ("Deflection Limit" line): a span's largest deflection may be its length
+// divided by m_dSpan, a part beyond the first or last support its length divided by
+// m_dCantilever. A divisor not given (0) is not checked.
+struct CDeflectionLimitItem {
+  double m_dSpan = 0;
+  double m_dCantilever = 0;
+  uint8_t m_nGiven = 0;  // bit 1: Span, bit 2: Cantilever was on the line
+};
+
+// The capacities ("Capacity" line), internal units, magnitudes; 0 where not given. A hogging
+// capacity not given is the sagging one.
+struct CCapacityItem {
+  double m_dMoment = 0;     // sagging (positive) moment
+  double m_dMomentNeg = 0;  // hogging (negative) moment
+  double m_dShear = 0;
+  uint8_t m_nGiven = 0;  // bit 1: Moment, bit 2: Shear, bit 4: MomentNeg was on the line
 };
 
 }  // namespace spanlab

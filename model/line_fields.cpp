@@ -10,6 +10,8 @@ namespace {
 
 using FC = FieldCheck;
 
+constexpr std::string_view kCaseKey = "Case =";
+
 // The item dialog of a section, from its record.
 ItemDialogSpec MakeDialog(const SectionRecord& s) {
   ItemDialogSpec form{s.id,   s.editTitle, s.addTitle,   s.helpTopic,  {},
@@ -19,6 +21,7 @@ ItemDialogSpec MakeDialog(const SectionRecord& s) {
     form.fields.push_back(
         {f.dialogLabel, std::string(f.key) + " =", f.quantity, f.check, f.optional});
   }
+  if (s.takesCase) form.fields.push_back({"Case", std::string(kCaseKey), 0, FC::kCaseName, true});
   return form;
 }
 
@@ -55,7 +58,7 @@ ItemFieldValues ReadItemFields(const SectionRecord& s, const std::array<std::str
     else if (field2.key == s.fields[2].key) take(2, field2.value);
     const KeyValueView field3 = SplitKeyValueView(field[2]);
     if (field3.key == s.fields[2].key) take(2, field3.value);
-  } else if (s.layout == FieldLayout::kAnyOrder) {
+  } else if (s.layout == FieldLayout::kAnyOrder || s.layout == FieldLayout::kSomeOf) {
     for (std::string_view text : field) {
       const KeyValueView kv = SplitKeyValueView(text);
       if (const int i = FieldIndexOfKey(s, kv.key); i >= 0) take(i, kv.value);
@@ -127,17 +130,23 @@ DialogValues SplitDialogLine(const ItemDialogSpec& form, const std::string& line
   // Otherwise after a found key only the text before it is searched further, except after a
   // position's key.
   const SectionRecord& section = SectionById(form.section);
-  const bool anyOrder = section.layout == FieldLayout::kAnyOrder;
+  // A load's case may stand anywhere: its field is cut out of the text, whatever follows it.
+  const bool anyOrder =
+      section.layout == FieldLayout::kAnyOrder || section.layout == FieldLayout::kSomeOf;
   for (size_t i = form.fields.size(); i-- > 0;) {
     const std::string key = form.fields[i].key;
     const size_t at = work.find(key);
     if (at == std::string::npos) continue;
     std::string value = work.substr(at + key.size());
-    if (const size_t semicolon = value.find(';'); semicolon != std::string::npos) {
-      value.resize(semicolon);
-    }
+    const size_t semicolon = value.find(';');
+    if (semicolon != std::string::npos) value.resize(semicolon);
     values.fields[i] = Trimmed(value);
-    if (!anyOrder && !IsPositionField(section.fields[i])) work.resize(at);
+    if (key == kCaseKey) {
+      work.erase(at, semicolon == std::string::npos ? std::string::npos
+                                                    : key.size() + semicolon + 1);
+    } else if (!anyOrder && !IsPositionField(section.fields[i])) {
+      work.resize(at);
+    }
   }
   return values;
 }
@@ -168,11 +177,17 @@ std::string CheckField(FieldCheck check, const std::string& raw) {
         return "Please enter a number other than zero or leave the field blank.";
       }
       return {};
+    case FC::kOptionalPositive:
+      if (text.empty()) return {};
+      [[fallthrough]];
     case FC::kPositive:
       if (text.size() > 15) return kTooLong;
       if (!IsValidNumber(text)) return kNotANumber;
       if (ConvertNumber(text) <= 0) return "Please enter a number greater than zero.";
       return {};
+    case FC::kCaseName:
+      if (text.empty() || IsCaseName(text)) return {};
+      return "Please enter a name of 1 to 12 letters, digits or underscores.";
   }
   return {};
 }

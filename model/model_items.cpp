@@ -8,6 +8,7 @@
 #include <array>
 
 #include "model/line_fields.h"
+#include "model/number_text.h"
 
 namespace spanlab {
 
@@ -19,9 +20,58 @@ void ModelItems::ClearLists() {
   m_releases.clear();
   m_properties.clear();
   m_liveLoads.clear();
+  m_caseNames.assign({"D", "L"});
+  m_combinations.clear();
+  m_deflectionLimits.clear();
+  m_capacities.clear();
+}
+
+int32_t ModelItems::CaseIndex(std::string_view name) const {
+  for (size_t i = 0; i < m_caseNames.size(); ++i) {
+    if (m_caseNames[i] == name) return static_cast<int32_t>(i);
+  }
+  return -1;
+}
+
+bool ModelItems::CaseHasLoads(int32_t index) const {
+  const auto in = [index](const auto& list) {
+    return std::any_of(list.begin(), list.end(),
+                       [index](const auto& item) { return item.m_nCase == index; });
+  };
+  return in(m_pointLoads) || in(m_uniformLoads) || in(m_liveLoads);
 }
 
 namespace {
+
+// The index of a case name, added to the list when new.
+int32_t AddCase(ModelItems& items, std::string_view name) {
+  const int32_t found = items.CaseIndex(name);
+  if (found >= 0) return found;
+  items.m_caseNames.emplace_back(name);
+  return static_cast<int32_t>(items.m_caseNames.size() - 1);
+}
+
+// The case of a load line: its Case field, else the section's default.
+int32_t CaseOf(ModelItems& items, std::string_view text, const SectionRecord& section) {
+  if (text.find("Case") != std::string_view::npos) {
+    const LineExtras extras = ReadLineExtras(text);
+    if (extras.caseFields > 0) return AddCase(items, extras.caseName);
+  }
+  return AddCase(items, section.defaultCase);
+}
+
+// A combination line: its name and factors (a factor that is no number reads as 0).
+CLoadCombinationItem ReadCombination(ModelItems& items, std::string_view text,
+                                     const SectionRecord& section) {
+  CLoadCombinationItem c;
+  c.m_bService = section.id == kSectionServiceCombinations;
+  ForEachBodyField(ReadLineExtras(text).body, [&](std::string_view field) {
+    const KeyValueView kv = SplitKeyValueView(field);
+    if (kv.key == "Name") c.m_name = std::string(kv.value);
+    else if (!kv.key.empty()) c.m_factors.emplace_back(AddCase(items, kv.key), ConvertNumber(kv.value));
+  });
+  return c;
+}
 
 // Reserves each list's room for the lines of its section.
 void ReserveLists(ModelItems& items, const std::vector<SectionLine>& split) {
@@ -39,7 +89,8 @@ void ReserveLists(ModelItems& items, const std::vector<SectionLine>& split) {
 
 }  // namespace
 
-void BuildModelItems(const std::vector<SectionLine>& split, ModelItems& items) {
+void BuildModelItems(const std::vector<std::string>& lines, const std::vector<SectionLine>& split,
+                     ModelItems& items) {
   items.ClearLists();
   items.m_dBeamLength = 0;
   items.m_nUnits = kUnitsConsistent;
@@ -48,7 +99,9 @@ void BuildModelItems(const std::vector<SectionLine>& split, ModelItems& items) {
   auto raiseLength = [&items](double x) {
     if (x > items.m_dBeamLength) items.m_dBeamLength = x;
   };
-  for (const SectionLine& line : split) {
+  for (size_t index = 0; index < split.size() && index < lines.size(); ++index) {
+    const SectionLine& line = split[index];
+    const std::string_view text = lines[index];
     if (!line.section || line.section->layout == FieldLayout::kText) continue;
     const SectionRecord& section = *line.section;
     if (section.id == kSectionUnits) {
@@ -56,6 +109,10 @@ void BuildModelItems(const std::vector<SectionLine>& split, ModelItems& items) {
         items.m_nUnits = units;
         items.m_factors = FactorsForUnits(units);
       }
+      continue;
+    }
+    if (section.layout == FieldLayout::kCombination) {
+      items.m_combinations.push_back(ReadCombination(items, text, section));
       continue;
     }
     const ItemFieldValues f = ReadItemFields(section, line.field, items.m_factors);
@@ -78,16 +135,26 @@ void BuildModelItems(const std::vector<SectionLine>& split, ModelItems& items) {
         items.m_springs.push_back({v[0], v[1], v[2]});
         break;
       case kSectionPointLoads:
-        items.m_pointLoads.push_back({v[0], v[1], v[2]});
+        items.m_pointLoads.push_back({v[0], v[1], v[2], CaseOf(items, text, section)});
         break;
       case kSectionLiveLoad:
         items.m_liveLoads.push_back({.m_dU = v[0],
                                      .m_dLiveFactor = f.given[1] ? v[1] : 1.0,
                                      .m_dDeadMax = f.given[2] ? v[2] : 1.0,
-                                     .m_dDeadMin = f.given[3] ? v[3] : 1.0});
+                                     .m_dDeadMin = f.given[3] ? v[3] : 1.0,
+                                     .m_nCase = CaseOf(items, text, section),
+                                     .m_bFactorsGiven = uint8_t(f.given[1] || f.given[2] ||
+                                                                f.given[3])});
         continue;  // no position
+      case kSectionDeflectionLimit:
+        items.m_deflectionLimits.push_back({v[0], v[1], uint8_t(f.given[0] | f.given[1] << 1)});
+        continue;
+      case kSectionCapacity:
+        items.m_capacities.push_back({v[0], f.given[2] ? v[2] : v[0], v[1],
+                                      uint8_t(f.given[0] | f.given[1] << 1 | f.given[2] << 2)});
+        continue;
       case kSectionUniformLoads:
-        items.m_uniformLoads.push_back({v[0], v[1], v[2], v[3]});
+        items.m_uniformLoads.push_back({v[0], v[1], v[2], v[3], CaseOf(items, text, section)});
         raiseLength(v[0]);
         raiseLength(v[1]);
         continue;
@@ -104,9 +171,9 @@ void BuildModelItems(const std::vector<SectionLine>& split, ModelItems& items) {
                    });
 }
 
-ModelItems BuildModelItems(const std::vector<SectionLine>& split) {
+ModelItems BuildModelItems(const std::vector<std::string>& lines) {
   ModelItems items;
-  BuildModelItems(split, items);
+  BuildModelItems(lines, SplitSectionLines(lines), items);
   return items;
 }
 

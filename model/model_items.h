@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/items.h"
@@ -20,13 +21,24 @@ struct ModelItems {
   std::vector<CMomentReleaseItem> m_releases;
   std::vector<CMemberPropertyItem> m_properties;  // ascending m_dX (equal X in line order)
   std::vector<CLiveLoadItem> m_liveLoads;         // in line order (the data check allows one)
+  // Load cases: "D" and "L" first (the cases of loads without a Case field), then every other
+  // name a load or a combination gives, in line order. Loads refer to them by index.
+  std::vector<std::string> m_caseNames = {"D", "L"};
+  std::vector<CLoadCombinationItem> m_combinations;  // both kinds, in line order
+  std::vector<CDeflectionLimitItem> m_deflectionLimits;  // (the data check allows one)
+  std::vector<CCapacityItem> m_capacities;               // (the data check allows one)
   int m_nUnits = kUnitsConsistent;                // the unit system of the last Units line
   UnitFactors m_factors = FactorsForUnits(kUnitsConsistent);  // the factors of m_nUnits
   double m_dBeamLength = 0;  // largest item position (internal length unit)
 
   // The label of a quantity code (1..14) in m_nUnits; see UnitLabel.
   std::string GetUnitLabel(int quantity) const { return UnitLabel(m_nUnits, quantity); }
-  // Empties the seven lists; the unit system and the length stay.
+  // The index of a case name in m_caseNames; -1 when no load or combination names it.
+  int32_t CaseIndex(std::string_view name) const;
+  // Whether some point, uniform or live load belongs to case `index`.
+  bool CaseHasLoads(int32_t index) const;
+  // Empties the item lists and resets the case names to "D", "L"; the unit system and the
+  // length stay.
   void ClearLists();
 };
 
@@ -36,8 +48,11 @@ struct ModelItems {
 // and description lines carry no item. Member properties are kept sorted by X (equal X in line
 // order); the other lists keep line order. Values are read without looking at the keys where
 // the section's fields have a fixed place (the format check has looked at them).
-ModelItems BuildModelItems(const std::vector<SectionLine>& split);
+// (A load's case and a combination's factors are read from the line itself: `lines` are the
+// lines `split` was made of.)
+ModelItems BuildModelItems(const std::vector<std::string>& lines);
 // The same into `items`, whose lists keep their room (a run after each change reuses it).
-void BuildModelItems(const std::vector<SectionLine>& split, ModelItems& items);
+void BuildModelItems(const std::vector<std::string>& lines, const std::vector<SectionLine>& split,
+                     ModelItems& items);
 
 }  // namespace spanlab

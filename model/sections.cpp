@@ -1,5 +1,7 @@
 #include "model/sections.h"
 
+#include <algorithm>
+
 #include "model/line_text.h"
 
 namespace spanlab {
@@ -32,6 +34,23 @@ constexpr SectionField LoadFactor(std::string_view key, std::string_view valueEr
   return {key,  valueError, kFactorLength, UnitQuantity(0), label, FieldCheck::kOptionalNonNegative,
           true, true};
 }
+
+// A deflection limit's divisor: a plain number > 0, not checked when left out.
+constexpr SectionField Divisor(std::string_view key, std::string_view valueError,
+                               const char* label) {
+  return {key,  valueError, kFactorLength, UnitQuantity(0), label, FieldCheck::kOptionalPositive,
+          true, true};
+}
+
+// The name of a combination: its one fixed field (the factors follow it, any number of them).
+constexpr SectionField kCombinationName = {.key = "Name",
+                                           .valueError = "Error F33 - Invalid combination Name: ",
+                                           .factor = kFactorLength,
+                                           .quantity = UnitQuantity(0),
+                                           .dialogLabel = "Name",
+                                           .check = FC::kCaseName,
+                                           .optional = false,
+                                           .plain = true};
 
 constexpr std::array<SectionRecord, kSectionCount> kSections = {{
     {.id = kSectionDescription,
@@ -165,7 +184,9 @@ constexpr std::array<SectionRecord, kSectionCount> kSections = {{
      .pair = PairCheck::kAtLeastOne,
      .pairFirst = 1,
      .pairSecond = 2,
-     .pairMessage = "Please enter a value for Point Load or Moment or both."},
+     .pairMessage = "Please enter a value for Point Load or Moment or both.",
+     .takesCase = true,
+     .defaultCase = "D"},
     {.id = kSectionUniformLoads,
      .name = "Uniform Load",
      .prefix = "Uniform Load:",
@@ -192,7 +213,9 @@ constexpr std::array<SectionRecord, kSectionCount> kSections = {{
      .pair = PairCheck::kNotEqual,
      .pairFirst = 0,
      .pairSecond = 1,
-     .pairMessage = "XStart can not be equal to XEnd."},
+     .pairMessage = "XStart can not be equal to XEnd.",
+     .takesCase = true,
+     .defaultCase = "D"},
     {.id = kSectionLiveLoad,
      .name = "Live Load",
      .prefix = "Live Load:",
@@ -210,7 +233,76 @@ constexpr std::array<SectionRecord, kSectionCount> kSections = {{
      .dialog = SectionDialog::kItemLine,
      .editTitle = "Edit Live Load",
      .addTitle = "Add Live Load",
-     .helpTopic = "Editing the Live Load"},
+     .helpTopic = "Editing the Live Load",
+     .takesCase = true,
+     .defaultCase = "L"},
+    {.id = kSectionLoadCombinations,
+     .name = "Load Combination",
+     .prefix = "Load Combination:",
+     .title = "Load Combinations",
+     .stepName = "Load Combination",
+     .selectionHint = 10,
+     .layout = L::kCombination,
+     .keyError = "Error F31 - Invalid Load Combination: ",
+     .fieldCount = 1,
+     .fields = {{kCombinationName}},
+     .dialog = SectionDialog::kCombination,
+     .editTitle = "Edit Load Combination",
+     .addTitle = "Add Load Combination",
+     .helpTopic = "Editing Load Combinations"},
+    {.id = kSectionServiceCombinations,
+     .name = "Service Combination",
+     .prefix = "Service Combination:",
+     .title = "Service Combinations",
+     .stepName = "Service Combination",
+     .selectionHint = 10,
+     .layout = L::kCombination,
+     .keyError = "Error F32 - Invalid Service Combination: ",
+     .fieldCount = 1,
+     .fields = {{kCombinationName}},
+     .dialog = SectionDialog::kCombination,
+     .editTitle = "Edit Service Combination",
+     .addTitle = "Add Service Combination",
+     .helpTopic = "Editing Load Combinations"},
+    {.id = kSectionDeflectionLimit,
+     .name = "Deflection Limit",
+     .prefix = "Deflection Limit:",
+     .title = "Deflection Limit",
+     .stepName = "Deflection Limit",
+     .selectionHint = 10,
+     .layout = L::kSomeOf,
+     .keyError = "Error F35 - Invalid Deflection Limit: ",
+     .fieldCount = 2,
+     .fields = {{Divisor("Span", "Error F36 - Invalid Span value: ", "Span / "),
+                 Divisor("Cantilever", "Error F37 - Invalid Cantilever value: ",
+                         "Cantilever / ")}},
+     .dialog = SectionDialog::kItemLine,
+     .editTitle = "Edit Deflection Limit",
+     .addTitle = "Add Deflection Limit",
+     .helpTopic = "Editing Design Checks",
+     .pair = PairCheck::kAtLeastOne,
+     .pairFirst = 0,
+     .pairSecond = 1,
+     .pairMessage = "Please enter a value for Span or Cantilever or both."},
+    {.id = kSectionCapacity,
+     .name = "Capacity",
+     .prefix = "Capacity:",
+     .title = "Capacity",
+     .stepName = "Capacity",
+     .selectionHint = 10,
+     .layout = L::kSomeOf,
+     .keyError = "Error F38 - Invalid Capacity: ",
+     .fieldCount = 3,
+     .fields = {{Field("Moment", "Error F39 - Invalid Moment value: ", kFactorMoment,
+                       kQuantityPointMoment, "Moment", FC::kOptionalPositive, true),
+                 Field("Shear", "Error F40 - Invalid Shear value: ", kFactorPLoad, kQuantityPLoad,
+                       "Shear", FC::kOptionalPositive, true),
+                 Field("MomentNeg", "Error F41 - Invalid MomentNeg value: ", kFactorMoment,
+                       kQuantityPointMoment, "Hogging Moment", FC::kOptionalPositive, true)}},
+     .dialog = SectionDialog::kItemLine,
+     .editTitle = "Edit Capacity",
+     .addTitle = "Add Capacity",
+     .helpTopic = "Editing Design Checks"},
 }};
 
 // The table is indexed by the enum.
@@ -241,6 +333,43 @@ int FieldIndexOfKey(const SectionRecord& section, std::string_view key) {
   return -1;
 }
 
+bool IsCaseName(std::string_view name) {
+  if (name.empty() || name.size() > 12) return false;
+  for (const char c : name) {
+    const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                    c == '_';
+    if (!ok) return false;
+  }
+  return true;
+}
+
+namespace {
+
+// The text after the section's ":" and before the comment's "/".
+std::string_view BodyOf(std::string_view line) {
+  line = line.substr(0, std::min(line.find('/'), line.size()));
+  const size_t colon = line.find(':');
+  return colon == std::string_view::npos ? std::string_view() : line.substr(colon + 1);
+}
+
+bool IsDataLayout(FieldLayout layout) {
+  return layout != FieldLayout::kText && layout != FieldLayout::kUnitsName &&
+         layout != FieldLayout::kCombination;
+}
+
+}  // namespace
+
+LineExtras ReadLineExtras(std::string_view line) {
+  LineExtras extras;
+  extras.body = BodyOf(line);
+  if (extras.body.find("Case") == std::string_view::npos) return extras;
+  ForEachBodyField(extras.body, [&extras](std::string_view field) {
+    const KeyValueView kv = SplitKeyValueView(field);
+    if (kv.key == "Case" && extras.caseFields++ == 0) extras.caseName = kv.value;
+  });
+  return extras;
+}
+
 SectionLine SplitSectionLine(std::string_view line) {
   SectionLine split;
   if (!line.empty() && line[0] == '/') {
@@ -250,6 +379,16 @@ SectionLine SplitSectionLine(std::string_view line) {
   const LineView parts = SplitLineView(line);
   split.section = FindSection(parts.section);
   split.field = parts.field;
+  // A data line's "Case" fields are left out of its four.
+  if (split.section && IsDataLayout(split.section->layout) &&
+      line.find("Case") != std::string_view::npos) {
+    split.field = {};
+    size_t next = 0;
+    ForEachBodyField(BodyOf(line), [&split, &next](std::string_view field) {
+      if (SplitKeyValueView(field).key != "Case" && next < split.field.size())
+        split.field[next++] = field;
+    });
+  }
   return split;
 }
 

@@ -9,10 +9,12 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "model/line_text.h"
 #include "model/units.h"
 
 namespace spanlab {
@@ -29,6 +31,10 @@ enum ModelSection : int {
   kSectionPointLoads,
   kSectionUniformLoads,
   kSectionLiveLoad,
+  kSectionLoadCombinations,
+  kSectionServiceCombinations,
+  kSectionDeflectionLimit,
+  kSectionCapacity,
   kSectionCount,
 };
 
@@ -40,6 +46,8 @@ enum class FieldLayout {
   kEitherOr,   // field 1 key 1; field 2 key 2 or key 3; after key 2 a non-empty field 3 key 3
   kAnyOrder,   // each non-empty field carries one of the keys, none twice, in any order; key 1
                // is required, the others optional
+  kSomeOf,     // as kAnyOrder, but every key is optional; at least one must be there
+  kCombination,  // "Name = NAME;" once and any number of "CASE = factor;" fields, any order
 };
 
 // The checks of an item dialog's fields (their messages are in model/line_fields.cpp).
@@ -50,13 +58,16 @@ enum class FieldCheck {
   kOptionalNonNegative,  // blank or a number >= 0
   kOptionalNonZero,  // blank or a number other than 0
   kPositive,         // a number > 0
+  kOptionalPositive,  // blank or a number > 0
+  kCaseName,          // blank or a load case name (IsCaseName)
 };
 
 // The check of two fields of an item dialog together.
 enum class PairCheck { kNone, kAtLeastOne, kNotEqual };
 
 // Which dialog edits a section: the whole section at once, or one line.
-enum class SectionDialog { kDescription, kUnits, kItemLine };
+// (A combination's dialog has a row per case; ItemDialogFor has none for it.)
+enum class SectionDialog { kDescription, kUnits, kItemLine, kCombination };
 
 struct SectionField {
   std::string_view key;                // "X", "Disp", ...: compared exactly, case-sensitive
@@ -96,6 +107,10 @@ struct SectionRecord {
   int pairFirst = 0;  // field indices of the pair check
   int pairSecond = 0;
   const char* pairMessage = "";
+  // The line may carry a "Case = NAME;" field, anywhere among its fields (Point Load, Uniform
+  // Load, Live Load). Other data lines may not.
+  bool takesCase = false;
+  const char* defaultCase = "";  // the case of a line without one: "D", or "L" for the Live Load
 };
 
 // The record of a section; `id` must be in [0, kSectionCount).
@@ -112,15 +127,44 @@ int FieldIndexOfKey(const SectionRecord& section, std::string_view key);
 // valid as long as it does.
 struct SectionLine {
   const SectionRecord* section = nullptr;  // nullptr: no known section (the format line too)
-  std::array<std::string_view, 4> field;   // fields 1..4 as SplitLine gives them
+  // Fields 1..4 as SplitLine gives them; in a data line, of the fields not keyed "Case".
+  std::array<std::string_view, 4> field;
 };
 
+// What a line holds beyond its four fields (LineExtras): read again from the line where needed,
+// so that a model of millions of lines splits into no more than 72 bytes a line.
+struct LineExtras {
+  // The text between the section's ":" and the comment: a combination line's fields are read
+  // from it (they are not limited to four).
+  std::string_view body;
+  // The fields keyed "Case": the value of the first, and how many there were.
+  std::string_view caseName;
+  int32_t caseFields = 0;
+};
+// The extras of a line of a known section (split.section set); quick for a line without "Case".
+LineExtras ReadLineExtras(std::string_view line);
+
 // A description line ("/...") is matched to the Description section and not split further;
-// every other line is split with SplitLine's rules and matched with FindSection.
+// every other line is split with SplitLine's rules and matched with FindSection; in a data
+// line that holds "Case" the fields keyed so are left out (ReadLineExtras has them).
 SectionLine SplitSectionLine(std::string_view line);
 
 // SplitSectionLine for every line, in order.
 std::vector<SectionLine> SplitSectionLines(const std::vector<std::string>& lines);
+
+// Whether `name` can name a load case or a combination: 1 to 12 letters (ASCII), digits or "_".
+bool IsCaseName(std::string_view name);
+
+// Calls use(field) for every field of a line's body (LineExtras::body), in order: each ended
+// by ";" and trimmed as SplitLine trims; text after the last ";" is not a field.
+template <class Use>
+void ForEachBodyField(std::string_view body, Use&& use) {
+  for (size_t semicolon = body.find(';'); semicolon != std::string_view::npos;
+       semicolon = body.find(';')) {
+    use(TrimWhiteSpace(body.substr(0, semicolon)));
+    body.remove_prefix(semicolon + 1);
+  }
+}
 
 // " key = value;", the form in which the program writes a field.
 void AppendField(std::string& line, std::string_view key, std::string_view value);

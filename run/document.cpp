@@ -109,7 +109,7 @@ void CSPLX_30Doc::BuildItems(bool build) {
 }
 
 void CSPLX_30Doc::BuildItems(const std::vector<SectionLine>& split) {
-  BuildModelItems(split, m_items);
+  BuildModelItems(m_lines, split, m_items);
 }
 
 void CSPLX_30Doc::ResetAnalysis() {

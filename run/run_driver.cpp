@@ -85,7 +85,7 @@ RunLog RunModel(const RunTarget& target, const std::function<void(const std::str
       log.AddText("Format errors detected - data check cancelled.\r\n");
       ClearItemsOf(target);
     } else {
-      BuildModelItems(split, target.items);
+      BuildModelItems(lines, split, target.items);
       split = {};  // not needed by the data check and the analysis
       CheckModelData(target.items, run.errors, run.warnings, log);
     }
@@ -125,7 +125,7 @@ RunLog RunModel(CSPLX_30Doc& doc, const std::function<void(const std::string&)>&
 }
 
 RunLog RunUnchecked(const RunTarget& target, const EnvelopeProgress& progress) {
-  BuildModelItems(SplitSectionLines(target.lines), target.items);
+  BuildModelItems(target.lines, SplitSectionLines(target.lines), target.items);
   RunAnalysis(target, progress);
   RunLog run;
   run.analysed = !target.envelope.cancelled;

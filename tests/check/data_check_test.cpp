@@ -23,7 +23,7 @@ struct Checked {
 Checked Check(const std::vector<std::string>& lines) {
   std::vector<std::string> all = {"File Format:3.0"};
   all.insert(all.end(), lines.begin(), lines.end());
-  const ModelItems items = BuildModelItems(SplitSectionLines(all));
+  const ModelItems items = BuildModelItems(all);
   Checked c;
   MessageLog log;
   CheckModelData(items, c.errors, c.warnings, log);
@@ -236,7 +236,7 @@ TEST(CheckModelDataTest, PositionsOneBitApartAreDifferent) {
   const double next = std::nextafter(10.0, 11.0);
   const std::string x = FormatGeneral(next, 17);
   const ModelItems probe =
-      BuildModelItems(SplitSectionLines({"File Format:3.0", "Support: X = " + x + "; Disp = 0;"}));
+      BuildModelItems({"File Format:3.0", "Support: X = " + x + "; Disp = 0;"});
   ASSERT_EQ(probe.m_supports.at(0).m_dX, next);  // the text really reads one bit above 10
 
   const Checked c = Check(Sound(
@@ -290,7 +290,7 @@ TEST(CheckModelDataTest, BillionsOfPairsAreCountedButOnlyTheCapIsWritten) {
   std::vector<std::string> lines = {"File Format:3.0", "Units: English;",
                                     "Member Property: X = 0; E = 1; I = 1;"};
   lines.insert(lines.end(), n, "Support: X = 10; Disp = 0;");
-  const ModelItems items = BuildModelItems(SplitSectionLines(lines));
+  const ModelItems items = BuildModelItems(lines);
   ASSERT_EQ(items.m_supports.size(), size_t{n});
 
   MessageLog log;

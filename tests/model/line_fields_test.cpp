@@ -22,6 +22,12 @@ const auto& Form(int section) {
   return *form;
 }
 
+// The fields of a section's dialog: those given, then blank ones (a load's Case).
+std::vector<std::string> Padded(int section, std::vector<std::string> fields) {
+  fields.resize(Form(section).fields.size());
+  return fields;
+}
+
 constexpr const char* kTooLong = "Please enter a maximum of 15 characters.";
 constexpr const char* kNotANumber = "Please enter a valid number.";
 constexpr const char* kNotNegative = "Please enter a number greater than or equal to zero.";
@@ -71,10 +77,15 @@ TEST(SplitDialogLineTest, KeysSearchedLastFieldFirstWithCuts) {
       // The Live Load's keys come in any order: every key is searched in the whole text.
       {kSectionLiveLoad, " DeadMin = 0.9; U = -0.8; LiveFactor = 1.5; /live",
        {"-0.8", "1.5", "", "0.9"}, "live"},
+      // A load's case stands anywhere; its field is cut out and the rest read as without it.
+      {kSectionPointLoads, " Case = Lr; X = 3; PLoad = -5; /roof", {"3", "-5", "", "Lr"}, "roof"},
+      {kSectionUniformLoads, " XStart = 0; XEnd = 10; Case = S; UStart = -1; UEnd = -2;",
+       {"0", "10", "-1", "-2", "S"}, ""},
+      {kSectionLiveLoad, " Case = L2; U = -0.8;", {"-0.8", "", "", "", "L2"}, ""},
   };
   for (const Case& c : cases) {
     const DialogValues v = SplitDialogLine(Form(c.section), c.line);
-    EXPECT_EQ(v.fields, c.fields) << c.line;
+    EXPECT_EQ(v.fields, Padded(c.section, c.fields)) << c.line;
     EXPECT_EQ(v.comment, c.comment) << c.line;
   }
 }
@@ -161,11 +172,17 @@ TEST(CheckDialogValuesTest, FirstFailureOfTheDialogWithItsField) {
       {kSectionUniformLoads, {"5", "5", "1", ""}, "", 3, kNotANumber},  // fields first
       // The comment is checked before every field.
       {kSectionPointLoads, {"2", "1", ""}, comment50.c_str(), -1, ""},
-      {kSectionPointLoads, {"-2", "", ""}, comment51.c_str(), 3,
+      {kSectionPointLoads, {"-2", "", ""}, comment51.c_str(), 4,
        "Please enter no more than 50 characters."},
+      // A load's case: blank (its default), or 1 to 12 letters, digits and "_".
+      {kSectionPointLoads, {"2", "-1", "", "Snow_2026abc"}, "", -1, ""},
+      {kSectionPointLoads, {"2", "-1", "", "Snow_2026abcd"}, "", 3,
+       "Please enter a name of 1 to 12 letters, digits or underscores."},
+      {kSectionUniformLoads, {"0", "1", "1", "1", "L r"}, "", 4,
+       "Please enter a name of 1 to 12 letters, digits or underscores."},
   };
   for (const Case& c : cases) {
-    DialogValues values{c.fields, c.comment};
+    DialogValues values{Padded(c.section, c.fields), c.comment};
     const FieldProblem p = CheckDialogValues(Form(c.section), values);
     EXPECT_EQ(p.field, c.field) << c.section << " " << c.fields[0];
     EXPECT_EQ(p.message, c.message) << c.section << " " << c.fields[0];
@@ -199,10 +216,12 @@ TEST(BuildDialogLineTest, LineInTheDialogsOwnForm) {
       {kSectionLiveLoad, {"-0.8", "", "1.35", ""}, "", " U = -0.8; DeadMax = 1.35;"},
       {kSectionLiveLoad, {"-1", "1.5", "1.2", "0.9"}, "",
        " U = -1; LiveFactor = 1.5; DeadMax = 1.2; DeadMin = 0.9;"},
+      // The case is written last, and only when given.
+      {kSectionPointLoads, {"2", "-10", "", "W_1"}, "gust", " X = 2; PLoad = -10; Case = W_1; /gust"},
   };
   for (const Case& c : cases) {
     const auto& form = Form(c.section);
-    EXPECT_EQ(BuildDialogLine(form, DialogValues{c.fields, c.comment}), c.line);
+    EXPECT_EQ(BuildDialogLine(form, DialogValues{Padded(c.section, c.fields), c.comment}), c.line);
     // The dialog's own form opens and closes unchanged.
     EXPECT_EQ(BuildDialogLine(form, SplitDialogLine(form, c.line)), c.line);
   }
@@ -211,8 +230,9 @@ TEST(BuildDialogLineTest, LineInTheDialogsOwnForm) {
 TEST(BuildDialogLineTest, LongestPointLoadLineIsNotLimited) {
   // Three 15-character values and a 50-character comment.
   const auto& form = Form(kSectionPointLoads);
-  const DialogValues fifteen{{"12345678.012345", "-1.234567890123", "9.8765432101234"},
-                             std::string(50, 'm')};
+  const DialogValues fifteen{
+      Padded(kSectionPointLoads, {"12345678.012345", "-1.234567890123", "9.8765432101234"}),
+      std::string(50, 'm')};
   ASSERT_TRUE(CheckDialogValues(form, fifteen).ok());
   const std::string line = BuildDialogLine(form, fifteen);
   EXPECT_EQ(line, " X = 12345678.012345; PLoad = -1.234567890123; Moment = 9.8765432101234; /" +

@@ -35,8 +35,9 @@ TEST(FindSectionTest, TheSevenNamesExactlyAndNothingElse) {
 TEST(SectionTableTest, TreeHeadingsHintsAndDialogsInTreeOrder) {
   const char* titles[] = {"Description", "Units",   "Properties",  "Moment Releases",
                           "Supports",    "Springs", "Point Loads", "Uniform Loads",
-                          "Live Load"};
-  const long hints[] = {10, 10, 11, 12, 13, 14, 15, 16, 10};
+                          "Live Load",   "Load Combinations", "Service Combinations",
+                          "Deflection Limit", "Capacity"};
+  const long hints[] = {10, 10, 11, 12, 13, 14, 15, 16, 10, 10, 10, 10, 10};
   static_assert(std::size(titles) == kSectionCount);
   for (int s = 0; s < kSectionCount; ++s) {
     const SectionRecord& r = SectionById(s);
@@ -47,8 +48,10 @@ TEST(SectionTableTest, TreeHeadingsHintsAndDialogsInTreeOrder) {
     // have fields. (The Live Load line has no heading in the input report: every report would
     // gain one.)
     const bool items = s >= kSectionProperties;
-    EXPECT_EQ(r.dialog == SectionDialog::kItemLine, items) << titles[s];
-    EXPECT_EQ(r.reportColumnCount > 0, items && s != kSectionLiveLoad) << titles[s];
+    const bool combination =
+        s == kSectionLoadCombinations || s == kSectionServiceCombinations;
+    EXPECT_EQ(r.dialog == SectionDialog::kItemLine, items && !combination) << titles[s];
+    EXPECT_EQ(r.reportColumnCount > 0, items && s < kSectionLiveLoad) << titles[s];
     EXPECT_EQ(r.fieldCount > 0, items) << titles[s];
   }
   EXPECT_EQ(SectionById(kSectionDescription).prefix, "/");
