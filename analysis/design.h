@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "analysis/beam_analysis.h"
+#include "analysis/beam_quantity.h"
 #include "analysis/live_load.h"
 #include "model/model_items.h"
 
@@ -91,6 +92,12 @@ struct DesignResults {
 DesignResults ComputeDesign(const CBeamAnalysis& analysis, const ModelItems& items,
                             const LiveLoadEnvelope& asWritten,
                             const EnvelopeProgress& progress = {});
+
+// Whether the model asks for design checks (a Deflection Limit or a Capacity line).
+bool HasDesignChecks(const ModelItems& items);
+// The options under which the run's own live-load envelope (a model without combinations) also
+// gives what the checks read: the extremes of every span; `regions` receives the spans.
+EnvelopeOptions CheckOptions(const ModelItems& items, std::vector<LiveLoadSpan>& regions);
 
 // The envelope the diagrams draw with combination lines ("All"): deflection and rotation from
 // the service envelope, shear, moment and reactions from the strength envelope; a kind without

@@ -329,7 +329,7 @@ void RefineExtreme(const ElementSolution& element, BeamQuantity q, bool larger,
 LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
                                          const LiveLoadModel& model, const CLiveLoadItem& live,
                                          const EnvelopeProgress& progress,
-                                         EnvelopeMethod method) {
+                                         EnvelopeMethod method, const EnvelopeOptions& options) {
   LiveLoadEnvelope env;
   if (!analysis.CanSolveLoadCases() || analysis.m_dLength <= 0) return env;
   const CBeamAnalysis::TableLock lock(analysis);

@@ -72,6 +72,7 @@ bool CSPLX_30Doc::AdoptRun(uint64_t generation, LinesRunResult&& result) {
   std::swap(m_items, result.items);
   std::swap(m_pAnalysis, result.analysis);
   std::swap(m_envelope, result.envelope);
+  std::swap(m_design, result.design);
   m_lastRun = std::move(result.log);
   CView* sender = m_pPendingSender;
   m_pPendingSender = nullptr;
@@ -115,6 +116,7 @@ void CSPLX_30Doc::BuildItems(const std::vector<SectionLine>& split) {
 void CSPLX_30Doc::ResetAnalysis() {
   m_pAnalysis->Reset();
   m_envelope = {};
+  m_design = {};
 }
 
 const std::vector<std::string>& CSPLX_30Doc::GetAnalysisMessages() const {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "analysis/beam_analysis.h"
+#include "analysis/design.h"
 #include "analysis/live_load.h"
 #include "model/model_items.h"
 #include "model/sections.h"
@@ -68,6 +69,7 @@ struct RunTarget {
   ModelItems& items;
   CBeamAnalysis& analysis;
   LiveLoadEnvelope& envelope;
+  DesignResults& design;
 };
 
 // The complete run of a copy of the lines, made without the document (RunSnapshot in
@@ -76,6 +78,7 @@ struct LinesRunResult {
   ModelItems items;
   std::unique_ptr<CBeamAnalysis> analysis = std::make_unique<CBeamAnalysis>();
   LiveLoadEnvelope envelope;
+  DesignResults design;
   RunLog log;
 };
 
@@ -162,7 +165,7 @@ class CSPLX_30Doc : public CDocument {
   // change); otherwise it is dropped. Returns whether it was taken.
   bool AdoptRun(uint64_t generation, LinesRunResult&& result);
   // The document's own parts, for the run driver that writes them.
-  RunTarget Target() { return {m_lines, m_items, *m_pAnalysis, m_envelope}; }
+  RunTarget Target() { return {m_lines, m_items, *m_pAnalysis, m_envelope, m_design}; }
 
   // ---- Analysis ----
   // Runs the analysis object on the current items: Reset, SetLength(m_dBeamLength),
@@ -211,7 +214,11 @@ class CSPLX_30Doc : public CDocument {
   // The results of the last run; valid while GetAnalysis().m_dLength > 0.
   const CBeamAnalysis& GetAnalysis() const { return *m_pAnalysis; }
   // The live-load envelope of the last run; empty without a Live Load line or without results.
+  // With load combinations it is the envelope over them that the diagrams draw (DesignEnvelope).
   const LiveLoadEnvelope& GetEnvelope() const { return m_envelope; }
+  // The load combinations, their envelopes and the design checks of the last run; empty
+  // without Load/Service Combination, Deflection Limit and Capacity lines.
+  const DesignResults& GetDesign() const { return m_design; }
   // The item records of the last run (empty after one that found format errors).
   const ModelItems& GetItems() const { return m_items; }
   double GetBeamLength() const { return m_items.m_dBeamLength; }
@@ -254,6 +261,7 @@ class CSPLX_30Doc : public CDocument {
  private:
   std::unique_ptr<CBeamAnalysis> m_pAnalysis;  // created with the document, reused every run
   LiveLoadEnvelope m_envelope;                 // written by RunAnalysis with the results
+  DesignResults m_design;                      // likewise
   CView* m_pTreeView = nullptr;                // the tree editor, once registered
   ResultsCommandTarget* m_pResultsView = nullptr;  // the results view, once registered
   std::vector<std::string> m_lines;            // the model lines, format line first
@@ -287,14 +295,27 @@ class CSPLX_30Doc : public CDocument {
 // from parts.
 struct ModelRun {
   ModelRun(const std::vector<std::string>& runLines, const ModelItems& runItems,
-           const CBeamAnalysis& runAnalysis, const LiveLoadEnvelope& runEnvelope)
-      : lines(runLines), items(runItems), analysis(runAnalysis), envelope(runEnvelope) {}
+           const CBeamAnalysis& runAnalysis, const LiveLoadEnvelope& runEnvelope,
+           const DesignResults& runDesign = NoDesign())
+      : lines(runLines),
+        items(runItems),
+        analysis(runAnalysis),
+        envelope(runEnvelope),
+        design(runDesign) {}
   ModelRun(const CSPLX_30Doc& doc)  // NOLINT(google-explicit-constructor): every reader's view
-      : ModelRun(doc.GetLines(), doc.GetItems(), doc.GetAnalysis(), doc.GetEnvelope()) {}
+      : ModelRun(doc.GetLines(), doc.GetItems(), doc.GetAnalysis(), doc.GetEnvelope(),
+                 doc.GetDesign()) {}
   const std::vector<std::string>& lines;
   const ModelItems& items;
   const CBeamAnalysis& analysis;
   const LiveLoadEnvelope& envelope;
+  const DesignResults& design;
+
+  // The design results of a model without combinations and checks.
+  static const DesignResults& NoDesign() {
+    static const DesignResults none;
+    return none;
+  }
 };
 
 }  // namespace spanlab

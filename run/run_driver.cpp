@@ -57,6 +57,7 @@ void ClearItemsOf(const RunTarget& target) {
 void ResetAnalysisOf(const RunTarget& target) {
   target.analysis.Reset();
   target.envelope = {};
+  target.design = {};
 }
 
 }  // namespace
@@ -101,13 +102,18 @@ RunLog RunModel(const RunTarget& target, const std::function<void(const std::str
   log.AddText("Running Analysis\r\n");
   if (show) show(log.Text());
   RunAnalysis(target, progress);
-  if (target.envelope.cancelled) {
+  if (target.envelope.cancelled || target.design.cancelled) {
     run.cancelled = true;
     return run;
   }
-  // The engine's lines, then the live-load envelope's (its A2 or A4). An analysis warning (W3)
-  // counts as a warning of the run.
-  for (const auto* lines : {&target.analysis.m_messages, &target.envelope.messages}) {
+  // The engine's lines, then the live-load envelope's (its A2 or A4), then the combinations'
+  // and the design checks'. An analysis warning (W3) or an exceeded check counts as a warning
+  // of the run.
+  const bool combined = target.design.HasCombinations();  // (its envelope's lines are there)
+  for (const auto* lines : {&target.analysis.m_messages,
+                            combined ? &target.design.messages : &target.envelope.messages,
+                            combined ? nullptr : &target.design.messages}) {
+    if (!lines) continue;
     for (const std::string& line : *lines) {
       log.AddText(line + "\r\n");
       if (line.compare(0, 7, "Warning") == 0) ++run.warnings;
@@ -128,8 +134,8 @@ RunLog RunUnchecked(const RunTarget& target, const EnvelopeProgress& progress) {
   BuildModelItems(target.lines, SplitSectionLines(target.lines), target.items);
   RunAnalysis(target, progress);
   RunLog run;
-  run.analysed = !target.envelope.cancelled;
-  run.cancelled = target.envelope.cancelled;
+  run.cancelled = target.envelope.cancelled || target.design.cancelled;
+  run.analysed = !run.cancelled;
   return run;
 }
 
@@ -146,11 +152,19 @@ void RunAnalysis(const RunTarget& target, const EnvelopeProgress& progress) {
   a.Solve(m.m_supports, m.m_springs, m.m_pointLoads, m.m_uniformLoads, m.m_nUnits);
   a.ComputeExtremes(m.m_nUnits);
   target.envelope = {};
-  if (!m.m_liveLoads.empty()) {
+  target.design = {};
+  // With combination lines the Live Load's own factors give way to the combinations'.
+  if (!m.m_liveLoads.empty() && m.m_combinations.empty()) {
     const LiveLoadModel model{m.m_supports, m.m_springs, m.m_pointLoads, m.m_uniformLoads,
                               m.m_dBeamLength};
-    target.envelope = ComputeLiveLoadEnvelope(a, model, m.m_liveLoads.front(), progress);
+    std::vector<LiveLoadSpan> regions;
+    const EnvelopeOptions options = CheckOptions(m, regions);
+    target.envelope = ComputeLiveLoadEnvelope(a, model, m.m_liveLoads.front(), progress,
+                                              EnvelopeMethod::kAuto, options);
+    if (target.envelope.cancelled) return;
   }
+  target.design = ComputeDesign(a, m, target.envelope, progress);
+  if (target.design.HasCombinations()) target.envelope = DesignEnvelope(target.design);
 }
 
 void CSPLX_30Doc::RunAnalysis() { spanlab::RunAnalysis(Target()); }
@@ -158,7 +172,7 @@ void CSPLX_30Doc::RunAnalysis() { spanlab::RunAnalysis(Target()); }
 LinesRunResult RunSnapshot(const std::vector<std::string>& lines, ModelRunner::Mode mode,
                         const EnvelopeProgress& progress) {
   LinesRunResult result;
-  const RunTarget target{lines, result.items, *result.analysis, result.envelope};
+  const RunTarget target{lines, result.items, *result.analysis, result.envelope, result.design};
   result.log = mode == ModelRunner::Mode::kChecked ? RunModel(target, {}, progress)
                                                    : RunUnchecked(target, progress);
   return result;
