@@ -10,6 +10,8 @@
 #pragma once
 
 #include <ostream>
+#include <string>
+#include <vector>
 
 #include "analysis/beam_analysis.h"
 #include "analysis/influence_line.h"
@@ -28,8 +30,17 @@ void WriteResultsCsv(std::ostream& out, const CBeamAnalysis& analysis);
 // momentEndMin}) and extremes (maxShear, minShear, maxMoment, minMoment, maxRotation,
 // minRotation, maxDeflection, minDeflection, each {value, x, spansOnMax}). CSV: the node table
 // (empty reaction cells where JSON has null) and the element table.
-void WriteEnvelopeJson(std::ostream& out, const LiveLoadEnvelope& envelope);
-void WriteEnvelopeCsv(std::ostream& out, const LiveLoadEnvelope& envelope);
+//
+// With `combinations` (the names of a model's load combinations, in line order; empty for a
+// model without combination lines, whose record stays as described) every max and min of the
+// nodes and elements is followed by the name of the combination that gives it, under its own
+// name and "Combination" (deflectionMax, deflectionMaxCombination, ...; JSON null and an empty
+// CSV cell where there is no reaction or no combination), and every extreme gains
+// "combination" after "spansOnMax". The names come from the envelope's ...Combination tables.
+void WriteEnvelopeJson(std::ostream& out, const LiveLoadEnvelope& envelope,
+                       const std::vector<std::string>& combinations = {});
+void WriteEnvelopeCsv(std::ostream& out, const LiveLoadEnvelope& envelope,
+                      const std::vector<std::string>& combinations = {});
 
 // An influence line: JSON {of, at, points: [{x, value}]}; CSV a header row "x,value" and one
 // row a point. Positions (at and x) are divided by `lengthFactor`, so that they are in the

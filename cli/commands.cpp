@@ -121,9 +121,19 @@ bool OpenModel(CSPLX_30Doc& doc, Prompter& prompter, const std::string& path,
 }
 
 int ExitStatus(const RunLog& run, const CSPLX_30Doc& doc) {
-  return run.errors == 0 && !doc.GetAnalysis().m_bError && !doc.GetEnvelope().error
+  return run.errors == 0 && !doc.GetAnalysis().m_bError && !doc.GetEnvelope().error &&
+                 !doc.GetDesign().error
              ? kExitClean
              : kExitModelErrors;
+}
+
+int SoundModel(const CSPLX_30Doc& doc, bool ready, const char* missing) {
+  const RunLog& run = doc.GetLastRun();
+  const int status = ExitStatus(run, doc);
+  if (status == kExitClean && ready) return kExitClean;
+  std::cerr << WithLineFeeds(run.text);
+  if (status == kExitClean) std::cerr << "spanlab-cli: " << missing << "\n";
+  return kExitModelErrors;
 }
 
 std::string WithLineFeeds(const std::string& text) {

@@ -19,10 +19,12 @@
 namespace spanlab {
 
 // Exit status: 0 the run found no error; 1 the run counted errors or the analysis failed;
-// 2 the command could not run (bad arguments, unreadable, damaged or unwritable file).
+// 2 the command could not run (bad arguments, unreadable, damaged or unwritable file);
+// 3 (`checks` only) the model is sound but some design check is exceeded.
 constexpr int kExitClean = 0;
 constexpr int kExitModelErrors = 1;
 constexpr int kExitCannotRun = 2;
+constexpr int kExitChecksExceeded = 3;
 
 // Everything the command line sets, for every command. It crosses from the program into the
 // picture library: a change of its members changes kPictureLibraryInterface (picture_library.h).
@@ -95,9 +97,14 @@ bool ParsePosition(const std::string& text, double& value);
 bool OpenModel(CSPLX_30Doc& doc, Prompter& prompter, const std::string& path,
                LinesRunner* runner = nullptr);
 
-// kExitClean when the run counted no error and the analysis and its live-load envelope
-// succeeded, else kExitModelErrors.
+// kExitClean when the run counted no error and the analysis, its live-load envelope and its
+// load combinations succeeded, else kExitModelErrors.
 int ExitStatus(const RunLog& run, const CSPLX_30Doc& doc);
+
+// For commands that read results of a checked model: kExitClean when its run found no error
+// and `ready` (what the command reads is there); else kExitModelErrors after the run log on
+// stderr and, when the model is sound, "spanlab-cli: " and `missing`.
+int SoundModel(const CSPLX_30Doc& doc, bool ready, const char* missing);
 
 // The text with every CR LF turned into LF.
 std::string WithLineFeeds(const std::string& text);

@@ -1,6 +1,7 @@
 // spanlab-cli: the headless front end. Runs the same core as the window.
 //
 //   spanlab-cli results FILE [--format json|csv]   results record at full precision
+//   spanlab-cli results FILE --combination NAME     one load combination's single analysis
 //   spanlab-cli check MODEL.spn                     the run log, as the Results box shows it
 //   spanlab-cli lines MODEL.spn                     the model lines, one a line
 //   spanlab-cli import LINES.txt -o MODEL.spn       a text file of lines -> model file
@@ -10,13 +11,16 @@
 //   spanlab-cli plot MODEL.spn -o OUT.png|svg|pdf [--size WxH] [--show LIST] [--select LINE]
 //   spanlab-cli print MODEL.spn -o OUT.pdf [--paper a4|letter] [--landscape] [report flags]
 //   spanlab-cli envelope MODEL [--format json|csv]  the live-load envelope
+//   spanlab-cli envelope MODEL --kind strength|service|all   the envelope over combinations
+//   spanlab-cli checks MODEL [--format json|csv|text]         the design checks of every span
 //   spanlab-cli influence MODEL --of QUANTITY --at X [--format json|csv]   an influence line
 //
 // Every command that writes a file takes --force to replace a read-only one.
 //
 // Exit status: 0 the run found no error; 1 the run counted errors or the analysis failed (also
 // `results` of a text file whose lines give no beam); 2 the command could not run (bad
-// arguments, unreadable, damaged or unwritable file, a read-only output without --force).
+// arguments, unreadable, damaged or unwritable file, a read-only output without --force, an
+// unknown --combination); 3 (`checks`) the model is sound but some design check is exceeded.
 //
 // The text commands are here and use the core only; plot and print are in the picture library,
 // loaded only when they run (picture_library.h).
@@ -28,6 +32,7 @@
 
 #include "analysis/results_export.h"
 #include "cli/commands.h"
+#include "cli/design_commands.h"
 #include "cli/picture_library.h"
 #include "model/model_file.h"
 #include "model/number_text.h"
@@ -118,30 +123,6 @@ int RunReport(const Options& o) {
     if (!saved.ok()) return CannotRun(saved.message() + ": '" + o.output + "'");
   }
   return ExitStatus(run, doc);
-}
-
-// A checked model whose run found no error, or kExitModelErrors after its log (and, when the
-// model is sound, `missing`) on stderr. `ready` says whether what the command reads is there.
-int SoundModel(const CSPLX_30Doc& doc, bool ready, const char* missing) {
-  const RunLog& run = doc.GetLastRun();
-  const int status = ExitStatus(run, doc);
-  if (status == kExitClean && ready) return kExitClean;
-  std::cerr << WithLineFeeds(run.text);
-  if (status == kExitClean) std::cerr << "spanlab-cli: " << missing << "\n";
-  return kExitModelErrors;
-}
-
-int RunEnvelope(const Options& o) {
-  CheckedModel model(o.truncate);
-  if (!model.Load(o.input)) return kExitCannotRun;
-  const CSPLX_30Doc& doc = model.doc;
-  const int status =
-      SoundModel(doc, !doc.GetEnvelope().empty(),
-                 "the model has no Live Load line (add one such as 'Live Load: U = -0.8;')");
-  if (status != kExitClean) return status;
-  if (o.format == "csv") WriteEnvelopeCsv(std::cout, doc.GetEnvelope());
-  else WriteEnvelopeJson(std::cout, doc.GetEnvelope());
-  return FlushStdout();
 }
 
 // "from 0 to 42 ft": the beam's extent in the model's length unit.
@@ -237,6 +218,11 @@ int Main(int argc, char** argv) {
   addInput(results, "FILE", "model file (.spn) or text file with one model line a line");
   results->add_option("--format", o.format, "json (default) or csv")
       ->check(CLI::IsMember({"json", "csv"}));
+  std::string combination;
+  CLI::Option* combinationOption = results->add_option("--combination", combination,
+                      "the single analysis of the load combination of that name (its loads "
+                      "factored, the live load on every span); an unknown name ends with "
+                      "status 2 and the list of names");
   addTruncate(results);
 
   CLI::App* check = app.add_subcommand("check", "Check and analyse a model; print the run log");
@@ -302,11 +288,26 @@ int Main(int argc, char** argv) {
 
   CLI::App* envelope = app.add_subcommand(
       "envelope", "Print the live-load envelope over every pattern of loaded spans (the model "
-                  "needs a Live Load line)");
+                  "needs a Live Load line), or with load combinations the envelope over them, "
+                  "each largest and smallest value with its combination");
   addInput(envelope, "MODEL", "model file (.spn) or text file with one model line a line");
   envelope->add_option("--format", o.format, "json (default) or csv")
       ->check(CLI::IsMember({"json", "csv"}));
+  std::string kind = "all";
+  envelope->add_option("--kind", kind,
+                       "all (default: the envelope the diagrams show), strength (over the Load "
+                       "Combination lines) or service (over the Service Combination lines)")
+      ->check(CLI::IsMember({"all", "strength", "service"}));
   addTruncate(envelope);
+
+  CLI::App* checks = app.add_subcommand(
+      "checks", "Print the design checks of every span (Deflection Limit and Capacity lines): "
+                "value, limit, utilisation and governing combination, in the model's units. "
+                "Status 0 when all pass, 3 when some check is exceeded, 1 for model errors");
+  addInput(checks, "MODEL", "model file (.spn) or text file with one model line a line");
+  checks->add_option("--format", o.format, "json (default), csv or text")
+      ->check(CLI::IsMember({"json", "csv", "text"}));
+  addTruncate(checks);
 
   std::string influenceOf;
   std::string influenceAt;
@@ -338,7 +339,7 @@ int Main(int argc, char** argv) {
     return CannotRun("Cannot save '" + o.output + "': the file is read-only. Nothing was "
                      "written; use --force to replace it.");
   }
-  if (*results) return RunResults(o);
+  if (*results) return *combinationOption ? RunCombinationResults(o, combination) : RunResults(o);
   if (*check) return RunCheck(o);
   if (*lines) return RunLines(o);
   if (*import) return RunImport(o);
@@ -346,7 +347,8 @@ int Main(int argc, char** argv) {
   if (*report) return RunReport(o);
   if (*plot) return RunPictureCommand("plot", o);
   if (*print) return RunPictureCommand("print", o);
-  if (*envelope) return RunEnvelope(o);
+  if (*envelope) return RunEnvelope(o, kind);
+  if (*checks) return RunChecks(o);
   if (*influence) return RunInfluence(o, influenceOf, influenceAt);
   return kExitCannotRun;
 }

@@ -50,6 +50,27 @@ std::string InputReportHeading(const SectionRecord& section, const ModelRun& run
   return heading;
 }
 
+// The heading of a section listed only when the model has lines of it (Live Load, Load and
+// Service Combinations, Deflection Limit, Capacity); empty for any other section and for one
+// without lines.
+std::string OptionalSectionHeading(const SectionRecord& section, const ModelRun& run,
+                                   bool labelled) {
+  const int id = section.id;
+  if (id < kSectionLiveLoad) return {};
+  bool used = false;
+  for (const std::string& line : run.lines) used = used || line.rfind(section.prefix, 0) == 0;
+  if (!used) return {};
+  const std::string title = std::string(section.title) + " - ";
+  if (id == kSectionLoadCombinations || id == kSectionServiceCombinations)
+    return title + "Factors of the Load Cases";
+  if (id == kSectionDeflectionLimit) return title + "Span Length Divided By";
+  if (!labelled) return title + "Consistent Units";
+  const ModelItems& m = run.items;
+  if (id == kSectionLiveLoad) return title + "U = " + m.GetUnitLabel(kQuantityUniform);
+  return title + "Moment = " + m.GetUnitLabel(kQuantityPointMoment) +
+         ", Shear = " + m.GetUnitLabel(kQuantityPLoad);
+}
+
 std::string LeadingBlanksRemoved(const std::string& s) {
   const size_t first = s.find_first_not_of(' ');
   return first == std::string::npos ? std::string() : s.substr(first);
@@ -123,10 +144,15 @@ void ReportBuilder::BuildInputReport(const ModelRun& run) {
   bool first = true;
   for (int id = 0; id < kSectionCount; ++id) {
     const SectionRecord& section = SectionById(id);
-    if (section.reportColumnCount == 0) continue;
+    // The sections of the beam always have their heading; the live load, the combinations and
+    // the design checks only when the model has such lines.
+    std::string heading = section.reportColumnCount > 0
+                              ? InputReportHeading(section, run, labelled)
+                              : OptionalSectionHeading(section, run, labelled);
+    if (heading.empty()) continue;
     if (!first) AddReportLine("");
     first = false;
-    AddReportLine(InputReportHeading(section, run, labelled));
+    AddReportLine(std::move(heading));
     const size_t skip = section.prefix.size() + 1;  // the prefix and the blank after it
     for (const std::string& line : run.lines) {
       if (line.rfind(section.prefix, 0) != 0) continue;

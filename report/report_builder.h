@@ -23,6 +23,19 @@ inline constexpr const char* kInputReportTitle = "Spanlab Input Data";
 inline constexpr const char* kSummaryReportTitle = "Spanlab Analysis Summary";
 inline constexpr const char* kDetailsReportTitle = "Spanlab Analysis Details";
 inline constexpr const char* kEnvelopeReportTitle = "Spanlab Live Load Envelope";
+inline constexpr const char* kStrengthEnvelopeReportTitle = "Spanlab Strength Envelope";
+inline constexpr const char* kServiceEnvelopeReportTitle = "Spanlab Service Envelope";
+inline constexpr const char* kDesignCheckReportTitle = "Spanlab Design Checks";
+
+// The reports that follow the results (summary or details) of a model, in their order: the
+// live-load envelope of a model with a Live Load line and no combinations; with combination
+// lines instead the strength envelope and the service envelope (each when the model has
+// combinations of its kind); and the design checks of a model with a Deflection Limit or
+// Capacity line.
+enum class AppendixReport { kLiveLoadEnvelope, kStrengthEnvelope, kServiceEnvelope, kDesignChecks };
+std::vector<AppendixReport> AppendixReports(const ModelRun& run);
+// The title of an appendix report (kEnvelopeReportTitle, ...).
+const char* AppendixReportTitle(AppendixReport report);
 
 // True for a rule line: the rule marker starting at the second character.
 bool IsRuleLine(std::string_view text);
@@ -61,6 +74,19 @@ class ReportBuilder {
   // spans loaded for each, and the largest and smallest shear, moment, rotation and deflection
   // at every `DetailsStep(dataPoints)`-th node, in the units of the details table.
   void BuildEnvelopeReport(const ModelRun& run, int dataPoints);
+  // The envelope over the strength (`service` false) or the service combinations, in the
+  // model's display units (feet, kips, kip ft, inches; m, kN, kN m, mm): the combinations, the
+  // spans, the extremes the kind is for (strength: shear and moment; service: rotation and
+  // deflection) each with its position, governing combination and the spans loaded, then
+  // tables of those quantities at every `DetailsStep(dataPoints)`-th node (strength also the
+  // reactions at the supports), each value with its combination; the column headings of a
+  // table are repeated at the top of every page it runs onto.
+  void BuildCombinationEnvelopeReport(const ModelRun& run, bool service, int dataPoints);
+  // The design checks (design_tables.h): what each kind of check is read from, then per span
+  // each check's value, limit, utilisation, OK or EXCEEDS and governing combination.
+  void BuildDesignCheckReport(const ModelRun& run);
+  // The appendix report `report` (BuildEnvelopeReport and the two above).
+  void BuildAppendixReport(const ModelRun& run, AppendixReport report, int dataPoints);
   void AddDiagramsMarker() { AddReportLine(std::string(kDiagramsLine), true); }
 
   const std::vector<CReportLine>& Lines() const { return m_lines; }
@@ -72,6 +98,13 @@ class ReportBuilder {
 
  private:
   void Append(std::string text);
+  // Appends a row of a table; when the row would start a new page, the new page starts with
+  // the table's `heading` lines first.
+  void AddTableRow(std::string row, const std::vector<std::string>& heading);
+  // A table of the envelope's values (design_report.cpp).
+  struct EnvelopeColumn;
+  void AddEnvelopeTable(const ModelRun& run, const LiveLoadEnvelope& env, int dataPoints,
+                        const EnvelopeColumn& column);
 
   std::vector<CReportLine> m_lines;
   int m_nPage = 0;

@@ -43,10 +43,13 @@ std::string JoinedReportText(const ModelRun& run, const PrintOptions& options) {
     AppendReport(text, kDetailsReportTitle, builder);
     builder.Clear();
   }
-  // A model with a Live Load line adds its envelope to whichever results are reported.
-  if (!run.envelope.empty() && (options.m_bPrintSummary || options.m_bPrintDetails)) {
-    builder.BuildEnvelopeReport(run, options.m_nDataPoints);
-    AppendReport(text, kEnvelopeReportTitle, builder);
+  // A model with a Live Load line, combinations or design checks adds their reports to
+  // whichever results are reported.
+  if (!options.m_bPrintSummary && !options.m_bPrintDetails) return text;
+  for (const AppendixReport report : AppendixReports(run)) {
+    builder.BuildAppendixReport(run, report, options.m_nDataPoints);
+    AppendReport(text, AppendixReportTitle(report), builder);
+    builder.Clear();
   }
   return text;
 }

@@ -14,8 +14,9 @@ inline constexpr const char* kReportFileError = "Error - File could not be opene
 
 // The input data, summary and details reports that `options` switch on, in that order: each
 // its title, an empty line, its lines (rule lines left out) indented by two blanks, and an
-// empty line. Line ends "\r\n". The diagrams option plays no part. A model with a live-load
-// envelope adds the envelope report last when the summary or the details are on.
+// empty line. Line ends "\r\n". The diagrams option plays no part. When the summary or the
+// details are on, the appendix reports of the model (AppendixReports: the live-load envelope,
+// or the strength and service envelopes, and the design checks) follow, each with its title.
 std::string JoinedReportText(const ModelRun& run, const PrintOptions& options);
 
 // The details table in tab-delimited form with the rows of `dataPoints` (0..3), rule lines
