@@ -15,7 +15,7 @@ namespace spanlab {
 
 namespace {
 
-// Topic keywords and their pages. The first fourteen are the keywords the program asks for:
+// Topic keywords and their pages. The first sixteen are the keywords the program asks for:
 // the message families of the output pane, the Help buttons of the item dialogs, the contents
 // and help on help.
 const struct {
@@ -35,6 +35,8 @@ const struct {
     {"Editing Point Loads", "point_loads.html"},
     {"Editing Uniform Loads", "uniform_loads.html"},
     {"Editing the Live Load", "live_load.html"},
+    {"Editing Load Combinations", "combinations.html"},
+    {"Editing Design Checks", "design_checks.html"},
     {"Using Help", "using_help.html"},
     {"Contents", "index.html"},
     {"Results", "results.html"},
@@ -48,6 +50,7 @@ const struct {
     {"Print Options", "reports.html#print-options"},
     {"Lines Longer Than 80 Characters", "files.html#long-lines"},
     {"spanlab-cli", "files.html#cli"},
+    {"Load Cases", "combinations.html#case"},
 };
 
 constexpr const char* kHelpRoot = "qrc:/help/";

@@ -53,6 +53,8 @@ const Topic kTopics[] = {
     {"Editing Point Loads", "point_loads.html", "Point Loads"},
     {"Editing Uniform Loads", "uniform_loads.html", "Uniform Loads"},
     {"Editing the Live Load", "live_load.html", "Live Load"},
+    {"Editing Load Combinations", "combinations.html", "Load Cases and Combinations"},
+    {"Editing Design Checks", "design_checks.html", "Design Checks"},
     {"Using Help", "using_help.html", "Using Help"},
     {"Contents", "index.html", "Spanlab Help"},
     {"Results", "results.html", "Results"},
@@ -75,6 +77,8 @@ const std::map<QString, QString> kPages = {
     {"point_loads.html", "Point Loads"},
     {"uniform_loads.html", "Uniform Loads"},
     {"live_load.html", "Live Load"},
+    {"combinations.html", "Load Cases and Combinations"},
+    {"design_checks.html", "Design Checks"},
     {"messages.html", "Error and Warning Messages"},
     {"results.html", "Results"},
     {"reports.html", "Reports"},
@@ -376,10 +380,10 @@ TEST_F(HelpWindowTest, MessagesPageHasAnEntryForEveryCodeInItsGroup) {
     std::vector<QString> codes;
     const char* next;  // the group that follows, or the section after the last one
   } groups[] = {
-      {"format", Codes('F', 23), "data"},
-      {"data", Codes('D', 15), "analysis"},
-      {"analysis", Codes('A', 3), "warnings"},
-      {"warnings", Codes('W', 2), "log"},
+      {"format", Codes('F', 41), "data"},
+      {"data", Codes('D', 22), "analysis"},
+      {"analysis", Codes('A', 4), "warnings"},
+      {"warnings", Codes('W', 8), "log"},
   };
   for (const auto& g : groups) {
     ASSERT_TRUE(anchors.count(g.group)) << g.group;
@@ -401,7 +405,17 @@ TEST_F(HelpWindowTest, MessagesPageHasAnEntryForEveryCodeInItsGroup) {
                              : code == "D1"      ? "Error D1- "
                                                  : "Error " + code + " - ";
       EXPECT_TRUE(entry.contains(prefix)) << entry.left(200).toStdString();
-      EXPECT_TRUE(entry.contains("To fix:")) << "the entry says how to put it right";
+      // An entry that only quotes its message (its code and the message, as F26 to F28)
+      // shares the explanation of the entries after it.
+      QString explained = entry;
+      for (size_t j = i + 1; !explained.contains("To fix:") && j < g.codes.size() &&
+                             entry.trimmed().split('\n', Qt::SkipEmptyParts).size() <= 2;
+           ++j) {
+        const auto after = j + 1 < g.codes.size() ? anchors.find(g.codes[j + 1]) : anchors.end();
+        explained = TextBetween(doc, anchors.at(g.codes[j]),
+                                after != anchors.end() ? after->second : end);
+      }
+      EXPECT_TRUE(explained.contains("To fix:")) << "the entry says how to put it right";
     }
   }
 }
@@ -475,6 +489,18 @@ TEST_F(HelpWindowTest, MessagesPageQuotesEveryMessageInTheProgramsWords) {
       {"File Format:3.0", "Units:Consistent;", "Member Property: X = 0; E = 1; I = 0.001;",
        "Support: X = 0; Disp = 0;", "Support: X = 10; Disp = 0;",
        "Point Load: X = 5; PLoad = -1;"},
+      // The load cases, combinations and design checks: F29 to F41, then D19 to D22, W4, W5.
+      {"File Format:3.0", "Units:English;", "Point Load: X = 1; PLoad = -1; Case = S-1;",
+       "Support: X = 0; Disp = 0; Case = D;", "Load Combination: D = 1;",
+       "Service Combination: Name = S1; Name = S2;", "Load Combination: Name = U-1; D = 1;",
+       "Load Combination: Name = U1; D = x;", "Deflection Limit: Foo = 1;",
+       "Deflection Limit: Span = x; Cantilever = y;", "Capacity: Foo = 1;",
+       "Capacity: Moment = x; Shear = y; MomentNeg = z;"},
+      {"File Format:3.0", "Units:English;", "Member Property: X = 0; E = 29000; I = 448;",
+       "Support: X = 0; Disp = 0;", "Support: X = 20; Disp = 0;", "Point Load: X = 10; PLoad = -1;",
+       "Live Load: U = -1; LiveFactor = 1.5;", "Load Combination: Name = ULS2; D = 1.2; S = 0.5;",
+       "Service Combination: Name = ULS2; D = 1;", "Deflection Limit: Span = 360;",
+       "Deflection Limit: Span = -1;", "Capacity: Moment = 1;", "Capacity: Shear = 0;"},
       // A3: a beam that can move up and down at its only support.
       {"File Format:3.0", "Units:Consistent;", "Member Property: X = 0; E = 1000; I = 1;",
        "Support: X = 0; Rotation = 0;", "Point Load: X = 10; PLoad = -1;"},
@@ -495,7 +521,7 @@ TEST_F(HelpWindowTest, MessagesPageQuotesEveryMessageInTheProgramsWords) {
   }
   // The models above still produce every code but the two forms of A1 that need an
   // exhausted memory or ten million nodes.
-  EXPECT_EQ(codes.size(), 23u + 16u + 4u + 2u);
+  EXPECT_EQ(codes.size(), 23u + 16u + 4u + 2u + 13u + 4u + 2u);
 }
 
 }  // namespace
