@@ -307,8 +307,12 @@ class CombinationNames {
   // Room in a row for eight names with their keys.
   size_t Room() const { return 8 * (40 + longest_); }
   // The JSON string or CSV cell of combination `index`; "null" or empty for none.
-  std::string_view Json(int32_t index) const { return Valid(index) ? json_[Index(index)] : "null"; }
-  std::string_view Csv(int32_t index) const { return Valid(index) ? csv_[Index(index)] : ""; }
+  std::string_view Json(int32_t index) const {
+    return Valid(index) ? std::string_view(json_[Index(index)]) : std::string_view("null");
+  }
+  std::string_view Csv(int32_t index) const {
+    return Valid(index) ? std::string_view(csv_[Index(index)]) : std::string_view();
+  }
   // The combination of column `k` (0..7, as the tables order them) of node or element `i`.
   int32_t Node(size_t i, size_t k) const { return At(env_.nodeCombination, i, k); }
   int32_t Element(size_t i, size_t k) const { return At(env_.elementCombination, i, k); }

@@ -210,7 +210,7 @@ void ReportBuilder::BuildCombinationEnvelopeReport(const ModelRun& run, bool ser
     const std::string unit = m.GetUnitLabel(e.quantity);
     AddReportLine(std::string(e.label) +
                   FormatNumber(x.value / m.m_factors[static_cast<size_t>(e.factor)] + 0.0) +
-                  (unit.empty() ? "" : " " + unit) + " at" +
+                  " " + Padded(unit, 7) + " at" +
                   FormatNumber(x.x / m.m_factors[kFactorLength]) + unitSuffix);
     AddReportLine("                  combination " + CombinationName(design, x.combination) +
                   ", spans loaded: " + SpanList(x.spansOnMax));
