@@ -79,7 +79,7 @@ int RunCombinationResults(const Options& o, const std::string& name) {
   const std::vector<CLoadCombinationItem>& combinations = doc.GetItems().m_combinations;
   const CLoadCombinationItem* chosen = nullptr;
   for (const CLoadCombinationItem& c : combinations) {
-    if (c.m_name == name) chosen = &c;
+    if (c.m_name == name && !chosen) chosen = &c;  // (lines that were not checked may repeat it)
   }
   if (!chosen) {
     return CannotRun(combinations.empty()
