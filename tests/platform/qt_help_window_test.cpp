@@ -19,6 +19,7 @@
 #include <QTextDocument>
 #include <QToolButton>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <set>
@@ -405,11 +406,15 @@ TEST_F(HelpWindowTest, MessagesPageHasAnEntryForEveryCodeInItsGroup) {
                              : code == "D1"      ? "Error D1- "
                                                  : "Error " + code + " - ";
       EXPECT_TRUE(entry.contains(prefix)) << entry.left(200).toStdString();
-      // An entry that only quotes its message (its code and the message, as F26 to F28)
+      // An entry that only quotes its messages (its code, then message lines, as F26 to F28)
       // shares the explanation of the entries after it.
+      QStringList entryLines = entry.trimmed().split('\n', Qt::SkipEmptyParts);
+      entryLines.removeFirst();
+      const bool onlyQuotes = std::all_of(entryLines.begin(), entryLines.end(), [](const QString& l) {
+        return l.startsWith("Error ") || l.startsWith("Warning ");
+      });
       QString explained = entry;
-      for (size_t j = i + 1; !explained.contains("To fix:") && j < g.codes.size() &&
-                             entry.trimmed().split('\n', Qt::SkipEmptyParts).size() <= 2;
+      for (size_t j = i + 1; !explained.contains("To fix:") && j < g.codes.size() && onlyQuotes;
            ++j) {
         const auto after = j + 1 < g.codes.size() ? anchors.find(g.codes[j + 1]) : anchors.end();
         explained = TextBetween(doc, anchors.at(g.codes[j]),
@@ -420,11 +425,13 @@ TEST_F(HelpWindowTest, MessagesPageHasAnEntryForEveryCodeInItsGroup) {
   }
 }
 
-// The text with the numbers of "= number" made neutral: the help quotes messages with numbers
-// of its own examples.
+// The text with the numbers of "= number", of "Span N" and of three decimals made neutral:
+// the help quotes messages with numbers of its own examples.
 QString NeutralNumbers(QString text) {
   static const QRegularExpression number(R"(= -?[0-9][0-9.e+-]*)");
-  return text.replace(number, "= #");
+  static const QRegularExpression span(R"(Span [0-9]+ )");
+  static const QRegularExpression decimals(R"(-?[0-9]+\.[0-9]{3}\b)");
+  return text.replace(number, "= #").replace(span, "Span # ").replace(decimals, "#");
 }
 
 // What the help can quote of a message whatever the model: numbers made neutral, and a
@@ -501,6 +508,11 @@ TEST_F(HelpWindowTest, MessagesPageQuotesEveryMessageInTheProgramsWords) {
        "Live Load: U = -1; LiveFactor = 1.5;", "Load Combination: Name = ULS2; D = 1.2; S = 0.5;",
        "Service Combination: Name = ULS2; D = 1;", "Deflection Limit: Span = 360;",
        "Deflection Limit: Span = -1;", "Capacity: Moment = 1;", "Capacity: Shear = 0;"},
+      // W6, W7 (sagging and hogging) and W8: every design check exceeded.
+      {"File Format:3.0", "Units:English;", "Member Property: X = 0; E = 29000; I = 100;",
+       "Support: X = 0; Disp = 0;", "Support: X = 20; Disp = 0;", "Support: X = 40; Disp = 0;",
+       "Uniform Load: XStart = 0; XEnd = 40; UStart = -3; UEnd = -3;",
+       "Deflection Limit: Span = 360;", "Capacity: Moment = 10; Shear = 5;"},
       // A3: a beam that can move up and down at its only support.
       {"File Format:3.0", "Units:Consistent;", "Member Property: X = 0; E = 1000; I = 1;",
        "Support: X = 0; Rotation = 0;", "Point Load: X = 10; PLoad = -1;"},
@@ -521,7 +533,7 @@ TEST_F(HelpWindowTest, MessagesPageQuotesEveryMessageInTheProgramsWords) {
   }
   // The models above still produce every code but the two forms of A1 that need an
   // exhausted memory or ten million nodes.
-  EXPECT_EQ(codes.size(), 23u + 16u + 4u + 2u + 13u + 4u + 2u);
+  EXPECT_EQ(codes.size(), 23u + 16u + 4u + 2u + 13u + 4u + 2u + 3u);
 }
 
 }  // namespace
