@@ -215,6 +215,17 @@ done
 run 0 checks "$spn" --format text
 contains "$out" " Span  Check           Value      Limit  Unit   Rule           Use  Status  Governing"
 contains "$out" "All checks pass."
+# A factor that makes the results overflow: A4 and status 1, never infinities with status 0.
+sed 's/^Load Combination: Name = U2; D = 1.2; S = 1.6;/Load Combination: Name = U2; D = 1.2; S = 1e308;/' "$cases" > "$OUT/huge.txt"
+rm -f "$OUT/huge.spn"; "$CLI" import "$OUT/huge.txt" -o "$OUT/huge.spn" || fail "import huge"
+run 1 check "$OUT/huge.spn"
+contains "$out" "Error A4 - "
+run 1 checks "$OUT/huge.spn"
+run 1 envelope "$OUT/huge.spn" --kind strength
+run 1 results "$OUT/huge.spn" --combination U2
+contains "$out" '"error": true'
+contains "$out" "Error A4 - "
+run 0 results "$OUT/huge.spn" --combination U1
 # The example of the README: three spans, D, L and S, patterned live load.
 run 0 checks "$three" --format text
 contains "$out" "Deflection"
