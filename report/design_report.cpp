@@ -162,6 +162,40 @@ void ReportBuilder::AddEnvelopeTable(const ModelRun& run, const LiveLoadEnvelope
   }
 }
 
+void ReportBuilder::AddCombinationExtremes(const ModelRun& run, const LiveLoadEnvelope& env,
+                                           bool service) {
+  const ModelItems& m = run.items;
+  const DesignResults& design = run.design;
+  const std::string lengthUnit = m.GetUnitLabel(kQuantityPosition);
+  const std::string unitSuffix = lengthUnit.empty() ? "" : " " + lengthUnit;
+  AddReportLine("Min & Max values, with the governing combination and the spans loaded:");
+  AddReportLine(RuleOf(56));
+  struct Extreme {
+    const char* label;
+    int kind, quantity, factor;
+  };
+  const Extreme strength[] = {
+      {" Min Shear      =", kEnvelopeMinShear, kQuantityForce, kFactorPLoad},
+      {" Max Shear      =", kEnvelopeMaxShear, kQuantityForce, kFactorPLoad},
+      {" Min Moment     =", kEnvelopeMinMoment, kQuantityMoment, kFactorMoment},
+      {" Max Moment     =", kEnvelopeMaxMoment, kQuantityMoment, kFactorMoment}};
+  const Extreme serviceability[] = {
+      {" Min Rotation   =", kEnvelopeMinRotation, kQuantityRotation, kFactorRotation},
+      {" Max Rotation   =", kEnvelopeMaxRotation, kQuantityRotation, kFactorRotation},
+      {" Min Deflection =", kEnvelopeMinDeflection, kQuantityDeflection, kFactorDisp},
+      {" Max Deflection =", kEnvelopeMaxDeflection, kQuantityDeflection, kFactorDisp}};
+  for (const Extreme& e : service ? serviceability : strength) {
+    const EnvelopeExtreme& x = env.extremes[static_cast<size_t>(e.kind)];
+    const std::string unit = m.GetUnitLabel(e.quantity);
+    AddReportLine(std::string(e.label) +
+                  FormatNumber(x.value / m.m_factors[static_cast<size_t>(e.factor)] + 0.0) +
+                  " " + Padded(unit, 7) + " at" +
+                  FormatNumber(x.x / m.m_factors[kFactorLength]) + unitSuffix);
+    AddReportLine("                  combination " + CombinationName(design, x.combination) +
+                  ", spans loaded: " + SpanList(x.spansOnMax));
+  }
+}
+
 void ReportBuilder::BuildCombinationEnvelopeReport(const ModelRun& run, bool service,
                                                    int dataPoints) {
   const DesignResults& design = run.design;
@@ -189,32 +223,7 @@ void ReportBuilder::BuildCombinationEnvelopeReport(const ModelRun& run, bool ser
                   FormatNumber(env.spans[k].end / m.m_factors[kFactorLength]) + unitSuffix);
   }
   AddReportLine("");
-  AddReportLine("Min & Max values, with the governing combination and the spans loaded:");
-  AddReportLine(RuleOf(56));
-  struct Extreme {
-    const char* label;
-    int kind, quantity, factor;
-  };
-  const Extreme strength[] = {
-      {" Min Shear      =", kEnvelopeMinShear, kQuantityForce, kFactorPLoad},
-      {" Max Shear      =", kEnvelopeMaxShear, kQuantityForce, kFactorPLoad},
-      {" Min Moment     =", kEnvelopeMinMoment, kQuantityMoment, kFactorMoment},
-      {" Max Moment     =", kEnvelopeMaxMoment, kQuantityMoment, kFactorMoment}};
-  const Extreme serviceability[] = {
-      {" Min Rotation   =", kEnvelopeMinRotation, kQuantityRotation, kFactorRotation},
-      {" Max Rotation   =", kEnvelopeMaxRotation, kQuantityRotation, kFactorRotation},
-      {" Min Deflection =", kEnvelopeMinDeflection, kQuantityDeflection, kFactorDisp},
-      {" Max Deflection =", kEnvelopeMaxDeflection, kQuantityDeflection, kFactorDisp}};
-  for (const Extreme& e : service ? serviceability : strength) {
-    const EnvelopeExtreme& x = env.extremes[static_cast<size_t>(e.kind)];
-    const std::string unit = m.GetUnitLabel(e.quantity);
-    AddReportLine(std::string(e.label) +
-                  FormatNumber(x.value / m.m_factors[static_cast<size_t>(e.factor)] + 0.0) +
-                  " " + Padded(unit, 7) + " at" +
-                  FormatNumber(x.x / m.m_factors[kFactorLength]) + unitSuffix);
-    AddReportLine("                  combination " + CombinationName(design, x.combination) +
-                  ", spans loaded: " + SpanList(x.spansOnMax));
-  }
+  AddCombinationExtremes(run, env, service);
   using V = TableValue;
   if (service) {
     AddEnvelopeTable(run, env, dataPoints, {"Disp", kQuantityDeflection, kFactorDisp, true,

@@ -101,6 +101,8 @@ class ReportBuilder {
   // Appends a row of a table; when the row would start a new page, the new page starts with
   // the table's `heading` lines first.
   void AddTableRow(std::string row, const std::vector<std::string>& heading);
+  // The extremes of a combination envelope that its kind is for (design_report.cpp).
+  void AddCombinationExtremes(const ModelRun& run, const LiveLoadEnvelope& env, bool service);
   // A table of the envelope's values (design_report.cpp).
   struct EnvelopeColumn;
   void AddEnvelopeTable(const ModelRun& run, const LiveLoadEnvelope& env, int dataPoints,
