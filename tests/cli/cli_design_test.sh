@@ -228,7 +228,58 @@ contains "$out" "Error A4 - "
 run 0 results "$OUT/huge.spn" --combination U1
 # The example of the README: three spans, D, L and S, patterned live load.
 run 0 checks "$three" --format text
-contains "$out" "Deflection"
+contains "$out" "    2  Moment -     -162.933    200.000  kip ft              0.815  OK      U3, spans 2, 3"
+# A patterned combination's single analysis: the live load at its factor on every span, as a
+# plain uniform load would give it.
+python3 - "$SRC/examples/three-span-combinations.txt" "$OUT/u2-three.txt" <<'PY' || fail "factoring the example"
+import sys
+factors = {"D": 1.2, "L": 1.6, "S": 0.5}
+out = []
+for line in open(sys.argv[1]).read().splitlines():
+    line = line.split("/", 1)[0].strip() if not line.startswith("/") else line
+    if line.startswith(("Load Combination", "Service Combination", "Deflection", "Capacity")):
+        continue
+    if line.startswith("Live Load"):
+        u = float(line.split("U =")[1].split(";")[0]) * factors["L"]
+        line = "Uniform Load: XStart = 0; XEnd = 60; UStart = %r; UEnd = %r;" % (u, u)
+    elif line.startswith(("Point Load", "Uniform Load")):
+        f = factors["S" if "Case = S" in line else "D"]
+        head, body = line.split(":", 1)
+        fields = []
+        for p in [p.strip() for p in body.split(";") if p.strip()]:
+            k, v = [t.strip() for t in p.split("=")]
+            if k == "Case": continue
+            if k in ("PLoad", "Moment", "UStart", "UEnd"): v = repr(f * float(v))
+            fields.append("%s = %s" % (k, v))
+        line = head + ": " + "; ".join(fields) + ";"
+    out.append(line)
+open(sys.argv[2], "w").write("\n".join(out) + "\n")
+PY
+"$CLI" results "$three" --combination U2 > "$OUT/u2-three-combination.json" || fail "results --combination U2"
+"$CLI" results "$OUT/u2-three.txt" > "$OUT/u2-three-plain.json" || fail "results of U2 by hand"
+python3 - "$OUT/u2-three-combination.json" "$OUT/u2-three-plain.json" <<'PY' || fail "U2 of the example differs from its loads factored by hand"
+import json, sys
+a, b = (json.load(open(f)) for f in sys.argv[1:3])
+assert len(a["nodes"]) == len(b["nodes"]), (len(a["nodes"]), len(b["nodes"]))
+for key in ("deflection", "rotation", "reactionVert"):
+    scale = max(abs(n[key]) for n in b["nodes"])
+    worst = max(abs(x[key] - y[key]) for x, y in zip(a["nodes"], b["nodes"]))
+    assert worst <= 1e-9 * scale, (key, worst, scale)
+for key in ("maxMoment", "minMoment", "maxShear", "minShear"):
+    assert abs(a["extremes"][key] - b["extremes"][key]) <= 1e-9 * abs(b["extremes"][key]), key
+PY
+
+# ---- reports: the strength and service envelopes and the checks follow the summary ----
+run 0 report "$three" --summary --points 25
+for title in "Spanlab Strength Envelope" "Spanlab Service Envelope" "Spanlab Design Checks"; do
+  contains "$out" "$title"
+done
+contains "$out" $'   Min Moment     =   -162.933 kip ft  at     40.000 feet\r\n                    combination U3, spans loaded: 2, 3'
+case "$out" in *"Live Load Envelope"*) fail "a model with combinations printed the live-load envelope report" ;; esac
+run 0 report "$three" --input
+contains "$out" $'  Load Combinations - Factors of the Load Cases\r\n    Name = U1; D = 1.4;\r\n'
+contains "$out" $'  Capacity - Moment = kip ft, Shear = kips\r\n    Moment = 200; Shear = 60; MomentNeg = 200;\r\n'
+case "$out" in *"Strength Envelope"*) fail "the input data alone printed an envelope" ;; esac
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures failure(s)" >&2
