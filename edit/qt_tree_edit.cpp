@@ -22,7 +22,8 @@ constexpr size_t kSortedRow = std::numeric_limits<size_t>::max();
 
 // Description and Units are edited as a whole section, the other sections line by line.
 bool EditsWholeSection(int section) {
-  return SectionById(section).dialog != SectionDialog::kItemLine;
+  const SectionDialog dialog = SectionById(section).dialog;
+  return dialog == SectionDialog::kDescription || dialog == SectionDialog::kUnits;
 }
 
 std::string Prefixed(int section, const std::string& text) {
