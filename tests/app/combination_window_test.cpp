@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -27,6 +28,7 @@
 #include "edit/qt_combination_dialog.h"
 #include "edit/qt_item_dialogs.h"
 #include "edit/qt_tree_edit.h"
+#include "model/line_fields.h"
 #include "model/model_file.h"
 #include "model/number_text.h"
 #include "platform/settings.h"
@@ -162,6 +164,43 @@ TEST_F(CombinationWindowTest, DialogChecksItsFieldsAndWritesTheLine) {
   EXPECT_EQ(edit.Comment()->text(), "dead only");
   edit.accept();
   EXPECT_EQ(edit.Line(), " Name = ULS1; D = 1.4; /dead only");
+}
+
+TEST_F(CombinationWindowTest, DesignCheckDialogsFromTheSectionTable) {
+  const ModelItems items = BuildModelItems(kThreeSpans);  // English
+  struct Step {
+    int section;
+    std::vector<QString> fields;
+    const char* message;  // nullptr: accepted with `line`
+    const char* line;
+  };
+  const Step steps[] = {
+      {kSectionCapacity, {"", "", ""}, "Please enter at least one value.", ""},
+      {kSectionCapacity, {"350", "0", ""}, "Please enter a number greater than zero.", ""},
+      {kSectionCapacity, {"350", "90", "300"}, nullptr, " Moment = 350; Shear = 90; MomentNeg = 300;"},
+      {kSectionCapacity, {"", "", "300"}, nullptr, " MomentNeg = 300;"},
+      {kSectionDeflectionLimit, {"", ""}, "Please enter a value for Span or Cantilever or both.", ""},
+      {kSectionDeflectionLimit, {"360", ""}, nullptr, " Span = 360;"},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.line);
+    CItemLineDialog dialog(*ItemDialogFor(step.section), 1, "", items, nullptr, nullptr, nullptr);
+    for (size_t i = 0; i < step.fields.size(); ++i) {
+      dialog.Field(static_cast<int>(i))->setText(step.fields[i]);
+    }
+    MessageBoxAnswer box(QMessageBox::Ok);
+    dialog.accept();
+    EXPECT_EQ(box.Shown(), step.message != nullptr);
+    if (step.message) EXPECT_EQ(box.text.toStdString(), step.message);
+    else EXPECT_EQ(dialog.Line(), step.line);
+  }
+  // The capacities carry the model's units beside them.
+  CItemLineDialog capacity(*ItemDialogFor(kSectionCapacity), 1, "", items, nullptr, nullptr,
+                           nullptr);
+  QStringList labels;
+  for (QLabel* label : capacity.findChildren<QLabel*>()) labels << label->text();
+  EXPECT_TRUE(labels.contains("kip ft")) << Str(labels.join('|'));
+  EXPECT_TRUE(labels.contains("kips")) << Str(labels.join('|'));
 }
 
 TEST_F(CombinationWindowTest, TreeAddsEditsAndUndoesCombinationsAndLoadCases) {
