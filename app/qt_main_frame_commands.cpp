@@ -250,7 +250,7 @@ void CMainFrame::CreateMenusAndToolbar() {
   AddCommands(view, *this,
               {"split", "|", "reactions", "|", "shear", "moment", "rotation", "deflection",
                "singleAnalysis"});
-  m_combinationMenu = view->addMenu("&Combination");
+  m_combinationMenu = view->addMenu("Com&bination");
   m_combinationMenu->setObjectName("combinationMenu");
   AddCommands(view, *this, {"influenceLine", "|", "copyPlot", "exportPicture"});
   connect(m_pDiagramView, &CSPLX_30View::CombinationsChanged, this,

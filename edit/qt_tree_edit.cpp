@@ -250,7 +250,13 @@ void CTreeEdit::EditOneLine(int section, const QModelIndex& item, int mode) {
   std::vector<SectionEdit> edits;
   if (mode == 2) edits.push_back({section, static_cast<size_t>(item.row()), 1, {}});
   const std::string after = Prefixed(section, text);
-  edits.push_back({section, kSortedRow, 0, {std::move(text)}});
+  // Lines without a position (combinations, limits) keep the user's order: an edited line stays
+  // in its place, an added one comes last.
+  size_t row = kSortedRow;
+  if (!IsPositionField(SectionById(section).fields[0])) {
+    row = mode == 2 ? static_cast<size_t>(item.row()) : m_model.Children(section).size();
+  }
+  edits.push_back({section, row, 0, {std::move(text)}});
   Change(EditStepName(mode == 1 ? "Add" : "Edit", section), std::move(edits), before, after);
 }
 

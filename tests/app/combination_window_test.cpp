@@ -224,6 +224,8 @@ TEST_F(CombinationWindowTest, TreeAddsEditsAndUndoesCombinationsAndLoadCases) {
   ASSERT_TRUE(fill.Handled());
   EXPECT_TRUE(HasLine("Service Combination: Name = SLS2; D = 1; S = 0.7;"))
       << ::testing::PrintToString(DocLines());
+  // A combination comes last among its section's lines: their order is the selector's.
+  EXPECT_EQ(DocLines().back(), "Service Combination: Name = SLS2; D = 1; S = 0.7;");
   EXPECT_EQ(frame_->Action("undo")->text(), "&Undo Add Service Combination");
   EXPECT_EQ(frame_->Document().GetItems().m_combinations.size(), 4u);  // it ran without error
   frame_->Undo();

@@ -1781,7 +1781,7 @@ TEST_F(MainFrameTest, ViewMenuOrderAndOneActionPerMnemonic) {
   for (QAction* a : view->actions()) texts << (a->isSeparator() ? "|" : a->text());
   EXPECT_EQ(texts.mid(0, 14), (QStringList{"&Toolbar", "&Status Bar", "S&plit", "|",
                                            "Show Reactions", "|", "Shear", "Moment", "Rotation",
-                                           "Deflection", "Single Analysis", "&Combination",
+                                           "Deflection", "Single Analysis", "Com&bination",
                                            "Influence Line", "|"}));
   // Alt+V, P must reach Split: no other entry of the menu may take the same letter.
   QStringList letters;
