@@ -324,6 +324,53 @@ void RefineExtreme(const ElementSolution& element, BeamQuantity q, bool larger,
   }
 }
 
+// The extremes an envelope finds: slots 0..7 are the whole beam's eight kinds, then come the
+// kinds asked for in each region, region by region (slot % 8 is always the kind).
+class Slots {
+ public:
+  static constexpr size_t kNone = ~size_t{0};
+  Slots(const CBeamAnalysis& a, const EnvelopeOptions& options, LiveLoadEnvelope& env)
+      : m_env(env), m_kinds(options.regionKinds & 0xFFu) {
+    if (!options.regions || m_kinds == 0) return;
+    const std::vector<LiveLoadSpan>& regions = *options.regions;
+    env.regionExtremes.resize(regions.size());
+    m_elementRegion.assign(static_cast<size_t>(a.m_nElements) + 1, -1);
+    size_t r = 0;
+    for (int32_t e = 1; e <= a.m_nElements && !regions.empty(); ++e) {
+      const double mid = a.m_elements[e].xEnd - a.ElementLength(e) / 2;
+      while (r + 1 < regions.size() && mid >= regions[r].end) ++r;
+      if (mid >= regions[r].start && (mid <= regions[r].end || r + 1 == regions.size()))
+        m_elementRegion[static_cast<size_t>(e)] = static_cast<int32_t>(r);
+    }
+    m_size += regions.size() * kEnvelopeExtremeCount;
+  }
+  size_t size() const { return m_size; }
+  EnvelopeExtreme& Extreme(size_t slot) {
+    if (slot < kEnvelopeExtremeCount) return m_env.extremes[slot];
+    return m_env.regionExtremes[slot / kEnvelopeExtremeCount - 1][slot % kEnvelopeExtremeCount];
+  }
+  // The slot of kind `kind` in element e's region; kNone when there is none or it is not asked.
+  size_t Of(int32_t e, int kind) const {
+    if (!(m_kinds >> kind & 1u) || e < 1 || static_cast<size_t>(e) >= m_elementRegion.size())
+      return kNone;
+    const int32_t r = m_elementRegion[static_cast<size_t>(e)];
+    return r < 0 ? kNone
+                 : (static_cast<size_t>(r) + 1) * kEnvelopeExtremeCount + static_cast<size_t>(kind);
+  }
+  // Whether element e lies in the slot's range (the whole beam holds every element).
+  bool Holds(size_t slot, int32_t e) const {
+    if (slot < kEnvelopeExtremeCount) return true;
+    return m_elementRegion[static_cast<size_t>(e)] ==
+           static_cast<int32_t>(slot / kEnvelopeExtremeCount - 1);
+  }
+
+ private:
+  LiveLoadEnvelope& m_env;
+  uint32_t m_kinds;
+  std::vector<int32_t> m_elementRegion;  // [1..elements], -1 outside every region
+  size_t m_size = kEnvelopeExtremeCount;
+};
+
 }  // namespace
 
 LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
@@ -337,14 +384,24 @@ LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
   const auto spanCount = static_cast<int32_t>(env.spans.size());
   const std::vector<SpanLoads> bySpan = LoadsBySpan(model, env.spans);
 
-  // The base: settlements, every span on min loading (the model's loads times DeadMin).
+  // The base: settlements, every span on min loading (the model's loads times DeadMin), and
+  // the loads that every arrangement carries.
   Case base;
   {
     std::vector<CPointLoadItem> points;
     std::vector<CUniformLoadItem> uniforms;
     for (const SpanLoads& loads : bySpan) AddScaled(loads, live.m_dDeadMin, points, uniforms);
+    if (options.fixedPoints) points.insert(points.end(), options.fixedPoints->begin(),
+                                           options.fixedPoints->end());
+    if (options.fixedUniforms) uniforms.insert(uniforms.end(), options.fixedUniforms->begin(),
+                                               options.fixedUniforms->end());
     analysis.SolveLoadCase(model.supports, model.springs, points, uniforms, base);
   }
+  // Without a change from min to max loading every arrangement is the base.
+  const bool patterned =
+      live.m_dLiveFactor * live.m_dU != 0 ||
+      (live.m_dDeadMax != live.m_dDeadMin &&
+       (!model.pointLoads.empty() || !model.uniformLoads.empty()));
   Case high = base, low = base, delta;
   for (Case* c : {&high, &low}) c->loadP = {}, c->loadQ = {};  // (only the base's are read)
   StartSamples(analysis, base, env);
@@ -374,7 +431,7 @@ LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
   std::optional<LocalCaseSolver> local;
   const bool wanted = method == EnvelopeMethod::kLocal ||
                       (method == EnvelopeMethod::kAuto && spanCount >= kLocalFromSpans);
-  if (wanted && LocalCaseSolver::Suits(analysis)) {
+  if (patterned && wanted && LocalCaseSolver::Suits(analysis)) {
     local.emplace(analysis, model.springs, env.samplesPerElement);
     if (!local->ok()) local.reset();
   }
@@ -432,7 +489,7 @@ LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
         share * std::min(seen.shear, seen.reactionVert / 2),
         share * std::min(seen.moment, rotationReactions ? seen.reactionRot / 2 : noLimit)};
   };
-  for (int32_t k = 0; k < spanCount; ++k) {
+  for (int32_t k = 0; patterned && k < spanCount; ++k) {
     if (!goOn(k, 0)) return env;
     const LocalTolerance tol = tolerance();
     if (solveChange(k, &tol)) AddWindow(analysis, local ? &*local : nullptr, change, high, low, env, seen);
@@ -443,105 +500,131 @@ LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
     return env;
   }
 
-  // The eight extremes of the diagram values, scanned in the order the run's extremes are (so
-  // on ties the leftmost position stays), the samples between each element's ends. A diagram
-  // value at an element's right end is minus the end force: its maximum is minus the end
-  // force's minimum.
-  std::array<ExtremeSource, kEnvelopeExtremeCount> source{};
-  std::array<bool, kEnvelopeExtremeCount> found{};
+  // The extremes of the diagram values: the eight of the whole beam (slots 0..7), then those of
+  // the regions asked for (Slots). Scanned in the order the run's extremes are (so on ties the
+  // leftmost position stays), the samples between each element's ends. A diagram value at an
+  // element's right end is minus the end force: its maximum is minus the end force's minimum.
+  const int32_t nodes = analysis.m_nNodes, elements = analysis.m_nElements;
+  const int32_t perElement = env.samplesPerElement;
+  Slots slots(analysis, options, env);
+  std::vector<ExtremeSource> source(slots.size());
+  std::vector<uint8_t> found(slots.size());
   // Strictly better replaces, so on ties the first position (the leftmost) stays.
-  auto track = [&](int kind, bool larger, double v, double x, ExtremeSource from) {
-    EnvelopeExtreme& best = env.extremes[kind];
-    if (found[kind] && !(larger ? v > best.value : v < best.value)) return;
+  auto track = [&](size_t slot, bool larger, double v, double x, ExtremeSource from) {
+    EnvelopeExtreme& best = slots.Extreme(slot);
+    if (found[slot] && !(larger ? v > best.value : v < best.value)) return;
     best.value = v;
     best.x = x;
-    source[kind] = from;
-    found[kind] = true;
+    source[slot] = from;
+    found[slot] = true;
   };
-  auto both = [&](int maxKind, int array, int32_t index, double sign, double x) {
+  // Into the whole beam's slot of the kind and, where asked for, element e's region's (and
+  // element e2's, for a node between two regions).
+  auto trackAll = [&](int kind, bool larger, double v, double x, ExtremeSource from, int32_t e,
+                      int32_t e2) {
+    track(static_cast<size_t>(kind), larger, v, x, from);
+    const size_t a = slots.Of(e, kind), b = slots.Of(e2, kind);
+    if (a != Slots::kNone) track(a, larger, v, x, from);
+    if (b != Slots::kNone && b != a) track(b, larger, v, x, from);
+  };
+  auto both = [&](int maxKind, int array, int32_t index, double sign, double x, int32_t e,
+                  int32_t e2) {
     const std::vector<double>& hi = high.*kArrays[array];
     const std::vector<double>& lo = low.*kArrays[array];
     if (sign > 0) {
-      track(maxKind, true, hi[index], x, {array, index, true});
-      track(maxKind + 1, false, lo[index], x, {array, index, false});
+      trackAll(maxKind, true, hi[index], x, {array, index, true}, e, e2);
+      trackAll(maxKind + 1, false, lo[index], x, {array, index, false}, e, e2);
     } else {
-      track(maxKind, true, -lo[index], x, {array, index, false});
-      track(maxKind + 1, false, -hi[index], x, {array, index, true});
+      trackAll(maxKind, true, -lo[index], x, {array, index, false}, e, e2);
+      trackAll(maxKind + 1, false, -hi[index], x, {array, index, true}, e, e2);
     }
   };
-  const int32_t nodes = analysis.m_nNodes, elements = analysis.m_nElements;
-  const int32_t perElement = env.samplesPerElement;
   auto samples = [&](int32_t e, int maxKind, int array, BeamQuantity q) {
     for (int32_t j = 0; j < perElement; ++j) {
       const int64_t i = static_cast<int64_t>(e - 1) * perElement + j;
       EnvelopeSample& at = env.samples[static_cast<size_t>(i)];
       const EnvelopeRange& r = RangeOf(at, q);
-      track(maxKind, true, r.max, at.x, {array, e, true, i});
-      track(maxKind + 1, false, r.min, at.x, {array, e, false, i});
+      trackAll(maxKind, true, r.max, at.x, {array, e, true, i}, e, e);
+      trackAll(maxKind + 1, false, r.min, at.x, {array, e, false, i}, e, e);
     }
   };
   for (int32_t e = 1; e <= elements; ++e) {
     const double xEnd = analysis.m_elements[e].xEnd, xs = xEnd - analysis.ElementLength(e);
-    both(kEnvelopeMaxShear, kShearStart, e, 1, xs);
+    both(kEnvelopeMaxShear, kShearStart, e, 1, xs, e, e);
     samples(e, kEnvelopeMaxShear, kShearStart, BeamQuantity::kShear);
-    both(kEnvelopeMaxShear, kShearEnd, e, -1, xEnd);
-    both(kEnvelopeMaxMoment, kMomentStart, e, 1, xs);
+    both(kEnvelopeMaxShear, kShearEnd, e, -1, xEnd, e, e);
+    both(kEnvelopeMaxMoment, kMomentStart, e, 1, xs, e, e);
     samples(e, kEnvelopeMaxMoment, kMomentStart, BeamQuantity::kMoment);
-    both(kEnvelopeMaxMoment, kMomentEnd, e, -1, xEnd);
+    both(kEnvelopeMaxMoment, kMomentEnd, e, -1, xEnd, e, e);
   }
   for (int32_t i = 1; i <= nodes; ++i) {
     const double x = analysis.m_nodes[i].x;
-    both(kEnvelopeMaxDeflection, kDeflection, i, 1, x);
+    both(kEnvelopeMaxDeflection, kDeflection, i, 1, x, i - 1, i);
     if (i <= elements) samples(i, kEnvelopeMaxDeflection, kDeflection, BeamQuantity::kDeflection);
-    both(kEnvelopeMaxRotation, kRotation, i, 1, x);
+    both(kEnvelopeMaxRotation, kRotation, i, 1, x, i - 1, i);
     if (i <= elements) samples(i, kEnvelopeMaxRotation, kRotation, BeamQuantity::kRotation);
   }
 
   // Second pass: the spans whose change governs each extreme, and the governing case's ends on
-  // the elements next to it.
-  std::array<std::array<ElementEnds, 2>, kEnvelopeExtremeCount> governing{};
-  std::array<std::array<int32_t, 2>, kEnvelopeExtremeCount> near{};
-  for (int kind = 0; kind < kEnvelopeExtremeCount; ++kind) {
-    if (!found[kind]) continue;
-    near[kind] = Neighbours(source[kind], perElement, elements);
+  // the elements next to it (within its region).
+  std::vector<std::array<ElementEnds, 2>> governing(slots.size());
+  std::vector<std::array<int32_t, 2>> near(slots.size());
+  // The found slots by the element (or node) of their source, for the windows to find theirs.
+  std::vector<std::pair<int32_t, uint32_t>> bySource;
+  const auto sourceIndex = [&](const ExtremeSource& from) {
+    return from.sample >= 0 ? static_cast<int32_t>(from.sample / perElement) + 1 : from.index;
+  };
+  for (size_t slot = 0; slot < slots.size(); ++slot) {
+    if (!found[slot]) continue;
+    near[slot] = Neighbours(source[slot], perElement, elements);
     for (int c = 0; c < 2; ++c) {
-      if (near[kind][c] != 0) governing[kind][c] = EndsOf(base, near[kind][c]);
+      if (near[slot][c] != 0 && !slots.Holds(slot, near[slot][c])) near[slot][c] = 0;
+      if (near[slot][c] != 0) governing[slot][c] = EndsOf(base, near[slot][c]);
     }
+    bySource.emplace_back(sourceIndex(source[slot]), static_cast<uint32_t>(slot));
   }
+  std::sort(bySource.begin(), bySource.end());
   // (A window reaches an extreme when it holds the extreme's node, element end or sample;
   // outside its window a change is taken as 0, as the first pass took it.)
   const auto reaches = [&](const std::array<int32_t, 2>& w, const ExtremeSource& from) {
-    const int32_t e = from.sample >= 0 ? static_cast<int32_t>(from.sample / perElement) + 1
-                                       : from.index;
+    const int32_t e = sourceIndex(from);
     const bool atNode = from.sample < 0 && from.array <= kReactionRot;
     return e >= w[0] && (atNode ? e <= w[1] : e < w[1]);
   };
-  for (int32_t k = 0; k < spanCount; ++k) {
+  std::vector<uint32_t> reached;
+  for (int32_t k = 0; patterned && k < spanCount; ++k) {
     if (!goOn(k, 1)) return env;
-    bool needed = !local;
-    for (int kind = 0; kind < kEnvelopeExtremeCount && !needed; ++kind)
-      needed = found[kind] && reaches(windows[static_cast<size_t>(k)], source[kind]);
-    if (!needed || !solveChange(k, nullptr)) continue;
-    for (int kind = 0; kind < kEnvelopeExtremeCount; ++kind) {
-      if (!found[kind]) continue;
-      const ExtremeSource& from = source[kind];
+    const std::array<int32_t, 2>& w = windows[static_cast<size_t>(k)];
+    reached.clear();
+    for (auto it = std::lower_bound(bySource.begin(), bySource.end(),
+                                    std::pair<int32_t, uint32_t>(local ? w[0] : 0, 0));
+         it != bySource.end() && (!local || it->first <= w[1]); ++it) {
+      if (!local || reaches(w, source[it->second])) reached.push_back(it->second);
+    }
+    if (reached.empty() || !solveChange(k, nullptr)) continue;
+    std::sort(reached.begin(), reached.end());  // the slots in their order, as before
+    for (const uint32_t slot : reached) {
+      const ExtremeSource& from = source[slot];
+      const auto kind = static_cast<int>(slot % kEnvelopeExtremeCount);
       const double d = ValueAtSource(analysis, change, from, perElement,
                                      kKindQuantity[static_cast<size_t>(kind)]);
       if (!(from.fromMax ? d > 0 : d < 0)) continue;
-      env.extremes[kind].spansOnMax.push_back(k);
+      slots.Extreme(slot).spansOnMax.push_back(k);
       for (int c = 0; c < 2; ++c) {
-        const int32_t e = near[kind][c];
+        const int32_t e = near[slot][c];
         if (e >= change.first && e < change.last)
-          governing[kind][c] += change.ends[static_cast<size_t>(e - change.first)];
+          governing[slot][c] += change.ends[static_cast<size_t>(e - change.first)];
       }
     }
   }
-  for (int kind = 0; kind < kEnvelopeExtremeCount; ++kind) {
-    if (!found[kind]) continue;
+  for (size_t slot = 0; slot < slots.size(); ++slot) {
+    if (!found[slot]) continue;
+    const auto kind = static_cast<int>(slot % kEnvelopeExtremeCount);
     for (int c = 0; c < 2; ++c) {
-      if (near[kind][c] == 0) continue;
-      RefineExtreme(ElementSolution(analysis, near[kind][c], governing[kind][c]),
-                    kKindQuantity[static_cast<size_t>(kind)], kind % 2 == 0, env.extremes[kind]);
+      if (near[slot][c] == 0) continue;
+      RefineExtreme(ElementSolution(analysis, near[slot][c], governing[slot][c]),
+                    kKindQuantity[static_cast<size_t>(kind)], kind % 2 == 0,
+                    slots.Extreme(slot));
     }
   }
   // Node and element tables of the envelope (after the factors and the base are gone: the

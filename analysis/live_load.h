@@ -87,9 +87,9 @@ struct LiveLoadEnvelope {
   // inside the elements next to it: there the arrangement that governs it is one load case,
   // whose exact curve is stationary at the extreme (or it lies at the element's end).
   std::array<EnvelopeExtreme, kEnvelopeExtremeCount> extremes;
-  // The same eight extremes within each range of EnvelopeOptions::regions, when asked for (its
-  // ends belong to it; the values at a node count in both ranges that meet there). The spans
-  // governing one are listed only for the kinds EnvelopeOptions::regionSpans marks.
+  // Extremes within each range of EnvelopeOptions::regions, of the kinds it asks for (the
+  // others stay 0), with their governing spans. An element belongs to the range holding its
+  // middle; a node's values to the ranges of both elements that meet there.
   std::vector<std::array<EnvelopeExtreme, kEnvelopeExtremeCount>> regionExtremes;
   // With load combinations (design.h), the combination (an index into its list) behind every
   // max and min; empty otherwise. Per node: deflection max, min, rotation max, min,
@@ -146,8 +146,8 @@ struct EnvelopeOptions {
   // Ranges of x whose own extremes are wanted (LiveLoadEnvelope::regionExtremes), ascending and
   // not overlapping but at their ends; null for none.
   const std::vector<LiveLoadSpan>* regions = nullptr;
-  // Bit k set: list the governing spans of extreme kind k in every region.
-  uint32_t regionSpans = 0;
+  // Bit k set: find extreme kind k (EnvelopeExtremeKind) in every region.
+  uint32_t regionKinds = 0;
 };
 
 // The envelope of `model` under `live`, from the results of its ordinary run in `analysis`:

@@ -9,6 +9,7 @@
 #include <initializer_list>
 #include <numeric>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -171,8 +172,13 @@ void CheckModelData(const ModelItems& items, int64_t& errorCount, int64_t& warni
     }
   }
   {
+    // Loads of different cases at one place are no repetition: they are never applied together
+    // at factor 1 but in the model as written.
     const std::vector<double> x = Positions(items.m_pointLoads);
-    const std::vector<int64_t> later = LaterEquals(x);
+    std::vector<std::pair<double, int32_t>> keys;
+    keys.reserve(x.size());
+    for (size_t i = 0; i < x.size(); ++i) keys.emplace_back(x[i], items.m_pointLoads[i].m_nCase);
+    const std::vector<int64_t> later = LaterEquals(keys);
     for (size_t i = 0; i < x.size(); ++i) {
       if (x[i] < 0) error("Error D13 - Point load X must be greater than or equal to zero.");
       if (later[i] > 0) {
@@ -185,10 +191,11 @@ void CheckModelData(const ModelItems& items, int64_t& errorCount, int64_t& warni
     // Two loads cover the same span, in the same or in reverse order, exactly when their
     // (smaller end, larger end) pairs are equal.
     const auto& loads = items.m_uniformLoads;
-    std::vector<std::pair<double, double>> spans;
+    std::vector<std::tuple<double, double, int32_t>> spans;
     spans.reserve(loads.size());
     for (const auto& u : loads) {
-      spans.emplace_back(std::min(u.m_dXStart, u.m_dXEnd), std::max(u.m_dXStart, u.m_dXEnd));
+      spans.emplace_back(std::min(u.m_dXStart, u.m_dXEnd), std::max(u.m_dXStart, u.m_dXEnd),
+                         u.m_nCase);
     }
     const std::vector<int64_t> later = LaterEquals(spans);
     for (size_t i = 0; i < loads.size(); ++i) {
