@@ -113,6 +113,7 @@ class CMainFrame : public QMainWindow {
   // of CombinationChoices of the document's run. Out of range: All.
   void ChooseCombination(int index);
   QComboBox* CombinationBox() const { return m_combinationBox; }
+  QAction* CombinationBoxAction() const { return m_combinationBoxAction; }  // its toolbar place
   QMenu* CombinationMenu() const { return m_combinationMenu; }
   QAction* Action(const QString& name) const;
   QStringList RecentFiles() const { return m_recent; }

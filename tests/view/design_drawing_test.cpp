@@ -156,6 +156,8 @@ TEST(DesignDrawingTest, DeflectionLimitsPerSpanAndFailedSpans) {
 DesignResults TwoCombinations() {
   DesignResults design;
   design.combinations = {{"ULS1", false, false}, {"ULS2", false, true}, {"SLS1", true, false}};
+  design.strength.nodes.resize(1);  // both kinds have envelopes
+  design.service.nodes.resize(1);
   return design;
 }
 
