@@ -89,10 +89,10 @@ void DrawLimitLines(DeviceContext& dc, const DrawingFrame& f, double length, dou
 }
 
 void DrawFailedSpans(DeviceContext& dc, const DrawingFrame& f, double length,
-                     const DesignResults& design) {
+                     const DesignResults& design, int below) {
   if (!(length > 0) || design.spans.empty()) return;
   const double xs = (f.right - f.left) / length;
-  const int y = f.baseline + static_cast<int>(64 * f.sy);
+  const int y = f.baseline + static_cast<int>(static_cast<float>(below) * f.sy);
   for (size_t s = 0; s < design.spans.size(); ++s) {
     std::string kinds;
     for (const SpanCheck& check : design.checks) {
@@ -104,8 +104,9 @@ void DrawFailedSpans(DeviceContext& dc, const DrawingFrame& f, double length,
       kinds += kinds.empty() ? kind : std::string(", ") + kind;
     }
     if (kinds.empty()) continue;
-    const int x0 = f.left + DeviceCoordinate(xs * design.spans[s].start, 0);
-    const int x1 = f.left + DeviceCoordinate(xs * design.spans[s].end, 0);
+    // Short of the span's ends, so that the bars of neighbouring spans stay apart.
+    const int x0 = f.left + DeviceCoordinate(xs * design.spans[s].start, 0) + 4 * f.penUnit;
+    const int x1 = f.left + DeviceCoordinate(xs * design.spans[s].end, 0) - 4 * f.penUnit;
     {
       PenScope pen(dc, Pen{3 * f.penUnit, kRed});
       dc.MoveTo(x0, y);

@@ -44,10 +44,11 @@ double ScaleWithLimits(double scale, const std::vector<LimitLine>& lines);
 void DrawLimitLines(DeviceContext& dc, const DrawingFrame& frame, double length, double height,
                     double scale, const std::vector<LimitLine>& lines, Rgb color, int labelFlag);
 
-// Every span with an exceeded check: a red bar under the span 64 units below the beam line and,
-// below it, "exceeds: deflection, moment" (the kinds that fail). Nothing when all pass.
+// Every span with an exceeded check: a red bar under the span `below` units (times frame.sy)
+// under the beam line, 4 pen units short of each end, and under it "exceeds: deflection,
+// moment" (the kinds that fail). Nothing when all pass.
 void DrawFailedSpans(DeviceContext& dc, const DrawingFrame& frame, double length,
-                     const DesignResults& design);
+                     const DesignResults& design, int below = 64);
 
 // " (ULS2)" for a combination index of `design`; empty for -1, an index out of range or a null
 // `design`.

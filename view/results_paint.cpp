@@ -221,7 +221,8 @@ void PaintResultsView(DeviceContext& dc, const ModelRun& run, ResultsViewState& 
       else DrawDiagram(dc, frame, items, a, q, kCurveHeight, labelFlag, design);
     }
     if (design) {
-      DrawFailedSpans(dc, frame, a.m_dLength, *design);
+      // Below the curves' reach (kCurveHeight) and their extremes' labels.
+      DrawFailedSpans(dc, frame, a.m_dLength, *design, 100);
       if (titled || t.reactions) NameShownAnalysis(dc, run, state, titled);
     }
     if (t.position) DrawSelectionMarker(dc, frame, state.selection, state.markerBorder);

@@ -147,8 +147,8 @@ TEST(DesignDrawingTest, DeflectionLimitsPerSpanAndFailedSpans) {
   EXPECT_EQ(marks.texts[0].x, 550);
   const std::vector<RecordedStroke> bar = Horizontal(marks, 364, kRed);
   ASSERT_EQ(bar.size(), 1u);
-  EXPECT_EQ(bar[0].x1, 400);
-  EXPECT_EQ(bar[0].x2, 700);
+  EXPECT_EQ(bar[0].x1, 404);
+  EXPECT_EQ(bar[0].x2, 696);
   EXPECT_EQ(bar[0].pen.width, 3);
 }
 
