@@ -438,15 +438,26 @@ LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
   const std::vector<CSupportItem> noSettlements;
   std::vector<std::array<int32_t, 2>> windows(static_cast<size_t>(spanCount), {1, 0});
   LocalCase change;
+  // Full solutions of a small beam are kept from the first pass for the second (the same
+  // values: solving again gives them bit for bit).
+  constexpr int64_t kKeptValues = 1 << 18;
+  const bool keep = !local && static_cast<int64_t>(spanCount) * analysis.m_nNodes <= kKeptValues;
+  std::vector<LocalCase> kept(keep ? static_cast<size_t>(spanCount) : 0);
   // Solves span k's change into `change` (over its window of the first pass when `tol` is
   // null); false for a span without loads, which changes nothing.
   const auto solveChange = [&](int32_t k, const LocalTolerance* tol) {
+    if (keep && !tol) {
+      if (kept[static_cast<size_t>(k)].ends.empty()) return false;
+      std::swap(change, kept[static_cast<size_t>(k)]);
+      return true;
+    }
     changeOf(k);
     if (loads.empty()) return false;
     std::array<int32_t, 2>& window = windows[static_cast<size_t>(k)];
     if (!local) {
       analysis.SolveLoadCase(noSettlements, model.springs, points, uniforms, delta);
       WholeBeam(analysis, delta, change);
+      if (keep) kept[static_cast<size_t>(k)] = change;
     } else if (tol) {
       local->Solve(loads, *tol, change);
     } else {

@@ -177,7 +177,70 @@ void BM_RunSpans(benchmark::State& state) {
   }
 }
 
+// A design model: equal 10 ft spans with four load cases (dead and snow over the whole beam, a
+// wind point load per span, the live load patterned), twelve combinations (three of them with the
+// live load, so patterned over every span; two of service) and both checks.
+std::vector<std::string> DesignModel(int64_t spans, bool design) {
+  std::vector<std::string> lines = {"File Format:3.0", "Units: English;",
+                                    "Member Property: X = 0; E = 29000; I = 1830;"};
+  for (int64_t i = 0; i <= spans; ++i)
+    lines.push_back("Support: X = " + std::to_string(10 * i) + "; Disp = 0;");
+  const std::string end = std::to_string(10 * spans);
+  lines.push_back("Uniform Load: XStart = 0; XEnd = " + end + "; UStart = -1.2; UEnd = -1.2;");
+  lines.push_back("Uniform Load: XStart = 0; XEnd = " + end +
+                  "; UStart = -0.4; UEnd = -0.4; Case = S;");
+  for (int64_t i = 0; i < spans; ++i)
+    lines.push_back("Point Load: X = " + std::to_string(10 * i + 4) + "; PLoad = 2; Case = W;");
+  lines.push_back("Live Load: U = -1.5;");
+  if (!design) return lines;
+  const char* combinations[] = {
+      "Load Combination: Name = U1; D = 1.4;",
+      "Load Combination: Name = U2; D = 1.2; L = 1.6; S = 0.5;",
+      "Load Combination: Name = U3a; D = 1.2; S = 1.6; L = 1;",
+      "Load Combination: Name = U3b; D = 1.2; S = 1.6; W = 0.5;",
+      "Load Combination: Name = U4; D = 1.2; W = 1; L = 1; S = 0.5;",
+      "Load Combination: Name = U5; D = 0.9; W = 1;",
+      "Load Combination: Name = U6; D = 0.9; W = -1;",
+      "Load Combination: Name = U7; D = 1.2; S = 0.2;",
+      "Load Combination: Name = U8; D = 1.2; W = 0.5; S = 1;",
+      "Load Combination: Name = U9; D = 1.2; W = -0.5; S = 1;",
+      "Service Combination: Name = S1; D = 1; L = 1;",
+      "Service Combination: Name = S2; D = 1; S = 1;",
+  };
+  lines.insert(lines.end(), std::begin(combinations), std::end(combinations));
+  lines.push_back("Deflection Limit: Span = 360; Cantilever = 180;");
+  lines.push_back("Capacity: Moment = 350; Shear = 90; MomentNeg = 300;");
+  return lines;
+}
+
+// The checked run of a design model (envelopes over the combinations and the checks included),
+// beside the same model without its combination and check lines (the single analysis with the
+// live-load envelope of the Live Load line): BM_RunDesign/spans/1 and /spans/0.
+void BM_RunDesign(benchmark::State& state) {
+  const std::vector<std::string> lines = DesignModel(state.range(0), state.range(1) != 0);
+  for (auto _ : state) {
+    auto doc = std::make_unique<CSPLX_30Doc>();
+    doc->SetLines(nullptr, lines);
+    const auto begin = std::chrono::steady_clock::now();
+    const spanlab::RunLog log = spanlab::RunModel(*doc);
+    const auto end = std::chrono::steady_clock::now();
+    state.SetIterationTime(std::chrono::duration<double>(end - begin).count());
+    benchmark::DoNotOptimize(log.text.data());
+    if (log.errors != 0 || doc->GetAnalysis().m_bError) {
+      state.SkipWithError(("the model did not run cleanly:\n" + log.text).c_str());
+      return;
+    }
+  }
+}
+
 BENCHMARK(BM_RunSpans)->Arg(1'000)->Arg(100'000)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RunDesign)
+    ->Args({10, 1})
+    ->Args({10, 0})
+    ->Args({1'000, 1})
+    ->Args({1'000, 0})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenAndRunTypical)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenAndRunMillionLines)->Iterations(2)->Unit(benchmark::kMillisecond);
 

@@ -71,9 +71,12 @@ void CheckDesignData(const ModelItems& items, Error&& error, Warning&& warning) 
       }
     }
   }
+  std::vector<uint8_t> hasLoads(items.m_caseNames.size());
+  for (size_t i = 0; !combinations.empty() && i < hasLoads.size(); ++i)
+    hasLoads[i] = items.CaseHasLoads(static_cast<int32_t>(i));
   for (const auto& c : combinations) {
     for (const auto& [index, factor] : c.m_factors) {
-      if (!items.CaseHasLoads(index)) {
+      if (!hasLoads[static_cast<size_t>(index)]) {
         warning("Warning W4 - Load combination " + c.m_name + " names case " +
                     items.m_caseNames[static_cast<size_t>(index)] + ", which no load has.",
                 1);

@@ -121,7 +121,8 @@ bool OpenModel(CSPLX_30Doc& doc, Prompter& prompter, const std::string& path,
 }
 
 int ExitStatus(const RunLog& run, const CSPLX_30Doc& doc) {
-  return run.errors == 0 && !doc.GetAnalysis().m_bError && !doc.GetEnvelope().error
+  return run.errors == 0 && !doc.GetAnalysis().m_bError && !doc.GetEnvelope().error &&
+                 !doc.GetDesign().error
              ? kExitClean
              : kExitModelErrors;
 }

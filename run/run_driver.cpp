@@ -18,6 +18,8 @@
 // The log the run produces is what the output pane's Results box shows, line ends "\r\n".
 #include "run/run_driver.h"
 
+#include <algorithm>
+
 #include "check/data_check.h"
 #include "check/format_check.h"
 #include "check/message_log.h"
@@ -181,14 +183,20 @@ LinesRunResult RunSnapshot(const std::vector<std::string>& lines, ModelRunner::M
 bool IsLongRun(const std::vector<std::string>& lines, const LongRunSize& size) {
   if (lines.size() >= size.lines) return true;
   bool liveLoad = false;
-  size_t supports = 0;
+  size_t supports = 0, combinations = 0;
   // By the sections' prefixes: a size, not a check (a line the checks refuse ends the run
   // before the envelope anyway).
   for (const std::string& line : lines) {
     if (line.compare(0, 8, "Support:") == 0) ++supports;
     else if (line.compare(0, 10, "Live Load:") == 0) liveLoad = true;
+    else if (line.compare(0, 17, "Load Combination:") == 0 ||
+             line.compare(0, 20, "Service Combination:") == 0)
+      ++combinations;
   }
-  return liveLoad && supports >= size.liveLoadSupports;
+  // Each combination is one more solution of every line's nodes, and where it holds the live
+  // load one more envelope.
+  if (combinations > 0 && lines.size() * (combinations + 1) >= size.lines) return true;
+  return liveLoad && supports * std::max<size_t>(combinations, 1) >= size.liveLoadSupports;
 }
 
 // ---- Reading the log ----

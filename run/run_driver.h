@@ -65,6 +65,7 @@ struct LongRunSize {
   size_t liveLoadSupports = 2'000;  // "Support" lines of a model with a "Live Load" line
 };
 // Whether the run of `lines` is a long one by `size` (counted by the lines' section prefixes).
+// Load combinations multiply both sizes: each is one more solution, or one more envelope.
 bool IsLongRun(const std::vector<std::string>& lines, const LongRunSize& size = {});
 
 // The help keyword for a line of the run log: "Data Error Messages", "Format Error Messages",

@@ -377,3 +377,29 @@ TEST(DesignTest, WarningLinesInDisplayUnits) {
 
 }  // namespace
 }  // namespace spanlab
+
+namespace spanlab {
+namespace {
+
+// A factor that carries a result beyond the range of a double: the A4 line, no envelope, no
+// checks (never infinities presented as results); a name no combination has: nothing.
+TEST(DesignTest, OverflowingFactorGivesA4AndNoEnvelope) {
+  RunLog log;
+  const auto doc = RunLines({"Units: English;", "Member Property: X = 0; E = 29000; I = 1830;",
+                             "Support: X = 0; Disp = 0;", "Support: X = 20; Disp = 0;",
+                             "Uniform Load: XStart = 0; XEnd = 20; UStart = -1.2; UEnd = -1.2;",
+                             "Load Combination: Name = OK; D = 1.4;",
+                             "Load Combination: Name = BIG; D = 1e308;",
+                             "Capacity: Moment = 100;"},
+                            &log);
+  const DesignResults& d = doc->GetDesign();
+  EXPECT_TRUE(d.error);
+  EXPECT_TRUE(d.strength.empty());
+  EXPECT_TRUE(d.checks.empty());
+  EXPECT_TRUE(doc->GetEnvelope().empty());
+  EXPECT_NE(log.text.find(CBeamAnalysis::kMessageA4), std::string::npos) << log.text;
+  EXPECT_EQ(CombinationEnvelope(doc->GetAnalysis(), doc->GetItems(), 7).nodes.size(), 0u);
+}
+
+}  // namespace
+}  // namespace spanlab

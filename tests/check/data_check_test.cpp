@@ -310,3 +310,64 @@ TEST(CheckModelDataTest, BillionsOfPairsAreCountedButOnlyTheCapIsWritten) {
 
 }  // namespace
 }  // namespace spanlab
+
+namespace spanlab {
+namespace {
+
+// Cases, combinations, the deflection limit and the capacities: what the data check says of
+// them, and how the items read them (a case by name, its loads by index; factors as written).
+TEST(DataCheckTest, CombinationsLimitsAndCapacities) {
+  const Checked c = Check(Sound({
+      "Point Load: X = 10; PLoad = -5; Case = W;",
+      "Point Load: X = 10; PLoad = -5;",  // another case at the same place: no W1
+      "Point Load: X = 10; PLoad = -2;",  // the same case: W1
+      "Uniform Load: XStart = 0; XEnd = 30; UStart = -1; UEnd = -1; Case = S;",
+      "Uniform Load: XStart = 30; XEnd = 0; UStart = -1; UEnd = -1;",
+      "Live Load: U = -1; DeadMax = 1.2;",
+      "Load Combination: Name = U1; D = 1.2; L = 1.6; Snow = 0.5;",
+      "Service Combination: Name = U1; D = 1;",
+      "Service Combination: Name = U1; W = 1;",
+      "Deflection Limit: Span = 360;",
+      "Deflection Limit: Cantilever = 0;",
+      "Capacity: Moment = 350; Shear = 0;",
+      "Capacity: MomentNeg = 1e308;",
+  }));
+  EXPECT_EQ(c.text,
+            "Warning W1 - Two point loads were specified at the same X = 10.000000.\r\n"
+            "Error D19 - Two load combinations were given the same Name = U1.\r\n"
+            "Error D19 - Two load combinations were given the same Name = U1.\r\n"
+            "Error D19 - Two load combinations were given the same Name = U1.\r\n"
+            "Warning W4 - Load combination U1 names case Snow, which no load has.\r\n"
+            "Warning W5 - The Live Load's LiveFactor, DeadMax and DeadMin are ignored: the load "
+            "combinations give the factors.\r\n"
+            "Error D20 - Only one Deflection Limit line can be specified.\r\n"
+            "Error D21 - Only one Capacity line can be specified.\r\n"
+            "Error D22 - Deflection limits and capacities must be greater than zero.\r\n"
+            "Error D22 - Deflection limits and capacities must be greater than zero.\r\n"
+            "Error D16 - A capacity value is too large. Converted to the units the analysis uses "
+            "it exceeds 1.7e308.\r\n");
+  EXPECT_EQ(c.errors, 8);
+  EXPECT_EQ(c.warnings, 3);
+
+  std::vector<std::string> lines = {"File Format:3.0"};
+  for (const std::string& l : Sound({"Point Load: X = 3; Case = W; PLoad = -2;",
+                                     "Live Load: U = -1; Case = Lr;",
+                                     "Load Combination: Name = A; W = -0.9; Lr = 1.6; D = 1;",
+                                     "Capacity: Moment = 10;"}))
+    lines.push_back(l);
+  const ModelItems items = BuildModelItems(lines);
+  EXPECT_EQ(items.m_caseNames, (std::vector<std::string>{"D", "L", "W", "Lr"}));
+  ASSERT_EQ(items.m_pointLoads.size(), 1u);
+  EXPECT_EQ(items.m_pointLoads[0].m_nCase, 2);
+  EXPECT_EQ(items.m_pointLoads[0].m_dPLoad, -2);
+  EXPECT_EQ(items.m_liveLoads[0].m_nCase, 3);
+  ASSERT_EQ(items.m_combinations.size(), 1u);
+  EXPECT_EQ(items.m_combinations[0].m_factors,
+            (std::vector<std::pair<int32_t, double>>{{2, -0.9}, {3, 1.6}, {0, 1.0}}));
+  // kip ft to kip in; the hogging capacity is the sagging one when not given.
+  EXPECT_EQ(items.m_capacities[0].m_dMoment, 120);
+  EXPECT_EQ(items.m_capacities[0].m_dMomentNeg, 120);
+}
+
+}  // namespace
+}  // namespace spanlab

@@ -315,3 +315,57 @@ TEST(CheckLineFormatTest, ALineSplitBeforehandIsCheckedAlike) {
 
 }  // namespace
 }  // namespace spanlab
+
+namespace spanlab {
+namespace {
+
+// Load cases, combinations, the deflection limit and the capacities (F29..F41): each fault its
+// own message with the whole line; the Case field anywhere among a load's fields, the rest read
+// as without it.
+TEST(CheckLineFormatTest, CasesCombinationsLimitsAndCapacities) {
+  const auto e = [](const char* code, const char* text, const std::string& line) {
+    return std::string("Error ") + code + " - " + text + ": " + line + "\r\n";
+  };
+  const std::vector<std::string> good = {
+      "Point Load: X = 10; PLoad = -12; Case = L;",
+      "Point Load: Case = Snow_1; X = 10; Moment = 3;",
+      "Uniform Load: XStart = 0; XEnd = 60; UStart = -0.8; UEnd = -0.8; Case = S;",
+      "Live Load: Case = Lr; U = -1; LiveFactor = 1.6;",
+      "Load Combination: Name = ULS2; D = 1.2; L = 1.6; S = 0.5; /ASCE 2",
+      "Service Combination: L = 1; Name = SLS; D = -1e3;",
+      "Deflection Limit: Cantilever = 180; Span = 360;",
+      "Capacity: Shear = 90;",
+      "Capacity: Moment = 350; MomentNeg = 300; Shear = 90;"};
+  for (const std::string& line : good) ExpectOutputs({{line.c_str(), ""}});
+  const std::vector<std::pair<std::string, std::string>> bad = {
+      {"Support: X = 0; Disp = 0; Case = D;", "F30|Case can not be given on this line"},
+      {"Member Property: X = 0; E = 1; I = 1; Case = D;", "F30|Case can not be given on this line"},
+      {"Point Load: X = 5; PLoad = -1; Case = bad name;", "F29|Invalid Case name"},
+      {"Point Load: X = 5; PLoad = -1; Case = ThirteenChars;", "F29|Invalid Case name"},
+      {"Point Load: X = 5; PLoad = -1; Case = ;", "F29|Invalid Case name"},
+      {"Uniform Load: XStart = 0; XEnd = 1; UStart = 1; UEnd = 1; Case = A; Case = B;",
+       "F10|Invalid Uniform Load"},
+      {"Load Combination: Name = X; D = 1; D = 2;", "F31|Invalid Load Combination"},
+      {"Load Combination: D = 1;", "F31|Invalid Load Combination"},
+      {"Load Combination: Name = X; Name = Y;", "F31|Invalid Load Combination"},
+      {"Service Combination: Name = A; D-1 = 1;", "F32|Invalid Service Combination"},
+      {"Service Combination: Name = a b;", "F33|Invalid combination Name"},
+      {"Load Combination: Name = A; D = 1.2x;", "F34|Invalid combination factor"},
+      {"Capacity: ;", "F38|Invalid Capacity"},
+      {"Capacity: Moment = 1; Moment = 2;", "F38|Invalid Capacity"},
+      {"Deflection Limit: Span = L360;", "F36|Invalid Span value"},
+      {"Deflection Limit: Cantilever = x;", "F37|Invalid Cantilever value"},
+      {"Capacity: Moment = -;", "F39|Invalid Moment value"},
+      {"Capacity: Shear = 9 kips;", "F40|Invalid Shear value"},
+      {"Capacity: MomentNeg = 1..2;", "F41|Invalid MomentNeg value"},
+  };
+  for (const auto& [line, message] : bad) {
+    const size_t bar = message.find('|');
+    ExpectOutputs({{line.c_str(),
+                    e(message.substr(0, bar).c_str(), message.substr(bar + 1).c_str(), line)
+                        .c_str()}});
+  }
+}
+
+}  // namespace
+}  // namespace spanlab
