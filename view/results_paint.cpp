@@ -221,8 +221,10 @@ void PaintResultsView(DeviceContext& dc, const ModelRun& run, ResultsViewState& 
       else DrawDiagram(dc, frame, items, a, q, kCurveHeight, labelFlag, design);
     }
     if (design) {
-      // Below the curves' reach (kCurveHeight) and their extremes' labels.
-      DrawFailedSpans(dc, frame, a.m_dLength, *design, 100);
+      // Below the curves' reach (kCurveHeight) and their extremes' labels, as far as the view
+      // leaves room for the bar and its text.
+      const int room = state.m_cyClient - frame.baseline - dc.GetTextExtent("A").cy - 6;
+      DrawFailedSpans(dc, frame, a.m_dLength, *design, std::clamp(room, 8, 100));
       if (titled || t.reactions) NameShownAnalysis(dc, run, state, titled);
     }
     if (t.position) DrawSelectionMarker(dc, frame, state.selection, state.markerBorder);
