@@ -29,6 +29,8 @@
 #include "view/results_paint.h"
 
 class QAction;
+class QComboBox;
+class QMenu;
 class QPrinter;
 class QLabel;
 class QSplitter;
@@ -107,6 +109,12 @@ class CMainFrame : public QMainWindow {
   // View > Influence Line: the influence line of the diagram shown at the last click.
   void ShowInfluenceLine();
   void Toggle(ViewToggle toggle);
+  // The combination selector (toolbar drop-down and View > Combination): shows entry `index`
+  // of CombinationChoices of the document's run. Out of range: All.
+  void ChooseCombination(int index);
+  QComboBox* CombinationBox() const { return m_combinationBox; }
+  QAction* CombinationBoxAction() const { return m_combinationBoxAction; }  // its toolbar place
+  QMenu* CombinationMenu() const { return m_combinationMenu; }
   QAction* Action(const QString& name) const;
   QStringList RecentFiles() const { return m_recent; }
   // Replaces the way the tree edits lines (nullptr: the item dialogs again); not owned.
@@ -138,6 +146,8 @@ class CMainFrame : public QMainWindow {
   // The one place that sets the commands' enabled and checked states and the Undo and Redo
   // texts, from the document, the history and the view toggles.
   void UpdateCommandStates();
+  // The selector's entries, its choice and whether it is shown, from the results view.
+  void RebuildCombinationSelector();
   void CreateStatusBar();
   void UpdateLockKeyPanes();
   void RestoreLayout();
@@ -190,6 +200,9 @@ class CMainFrame : public QMainWindow {
   CSPLX_30View* m_pDiagramView = nullptr;
   CDoubleEditView* m_pOutput = nullptr;
   QMenu* m_recentMenu = nullptr;
+  QComboBox* m_combinationBox = nullptr;
+  QAction* m_combinationBoxAction = nullptr;  // the drop-down's place in the toolbar
+  QMenu* m_combinationMenu = nullptr;
   QStringList m_recent;
   QString m_lastFolder;
   std::unique_ptr<CView> m_titleWatcher;  // keeps the title in step with the document

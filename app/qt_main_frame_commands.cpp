@@ -4,10 +4,13 @@
 // and checked state is set in one place, UpdateCommandStates(); the handlers of the view and window
 // commands follow it.
 #include <QAction>
+#include <QActionGroup>
+#include <QComboBox>
 #include <QApplication>
 #include <QDir>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QToolBar>
 #include <optional>
@@ -226,6 +229,14 @@ void CMainFrame::CreateMenusAndToolbar() {
               {"new", "open", "save", "|", "print", "printPreview", "about", "|", "add", "edit",
                "delete", "|", "position", "|", "reactions", "shear", "moment", "rotation",
                "deflection"});
+  // The combination selector: shown only for a model with combination lines.
+  m_combinationBox = new QComboBox(bar);
+  m_combinationBox->setObjectName("combinationSelector");
+  m_combinationBox->setToolTip("The analysis the diagrams show");
+  m_combinationBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  m_combinationBoxAction = bar->addWidget(m_combinationBox);
+  connect(m_combinationBox, &QComboBox::activated, this,
+          [this](int index) { ChooseCombination(index); });
 
   QMenu* view = menuBar()->addMenu("&View");
   QAction* showBar = bar->toggleViewAction();
@@ -238,7 +249,13 @@ void CMainFrame::CreateMenusAndToolbar() {
   connect(showStatus, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
   AddCommands(view, *this,
               {"split", "|", "reactions", "|", "shear", "moment", "rotation", "deflection",
-               "singleAnalysis", "influenceLine", "|", "copyPlot", "exportPicture"});
+               "singleAnalysis"});
+  m_combinationMenu = view->addMenu("Com&bination");
+  m_combinationMenu->setObjectName("combinationMenu");
+  AddCommands(view, *this, {"influenceLine", "|", "copyPlot", "exportPicture"});
+  connect(m_pDiagramView, &CSPLX_30View::CombinationsChanged, this,
+          &CMainFrame::RebuildCombinationSelector);
+  RebuildCombinationSelector();
 
   QMenu* help = menuBar()->addMenu("&Help");
   AddCommands(help, *this, {"help", "usingHelp", "tip", "|", "about"});
@@ -309,6 +326,39 @@ void CMainFrame::Toggle(ViewToggle toggle) {
   UpdateCommandStates();
   m_pDiagramView->update();
   m_pDiagramView->RefreshReadout();  // the values of the diagrams shown now
+}
+
+void CMainFrame::ChooseCombination(int index) {
+  const std::vector<CombinationChoice> choices = CombinationChoices(m_doc->GetDesign());
+  const bool inRange = index >= 0 && static_cast<size_t>(index) < choices.size();
+  m_pDiagramView->SetCombination(inRange ? choices[static_cast<size_t>(index)]
+                                         : CombinationChoice{});
+  RebuildCombinationSelector();
+  UpdateCommandStates();  // View > Single Analysis is off now
+}
+
+void CMainFrame::RebuildCombinationSelector() {
+  if (!m_combinationBox || !m_combinationMenu) return;
+  const DesignResults& design = m_doc->GetDesign();
+  const std::vector<CombinationChoice> choices = CombinationChoices(design);
+  const CombinationChoice current = m_pDiagramView->State().combination;
+  const QSignalBlocker block(m_combinationBox);
+  m_combinationBox->clear();
+  m_combinationMenu->clear();
+  auto* group = new QActionGroup(m_combinationMenu);
+  for (size_t i = 0; i < choices.size(); ++i) {
+    const QString text = ToQString(CombinationChoiceText(design, choices[i]));
+    m_combinationBox->addItem(text);
+    QAction* action = m_combinationMenu->addAction(text);
+    action->setCheckable(true);
+    action->setChecked(choices[i] == current);
+    group->addAction(action);
+    const int index = static_cast<int>(i);
+    connect(action, &QAction::triggered, this, [this, index] { ChooseCombination(index); });
+    if (choices[i] == current) m_combinationBox->setCurrentIndex(index);
+  }
+  m_combinationBoxAction->setVisible(!choices.empty());
+  m_combinationMenu->menuAction()->setEnabled(!choices.empty());
 }
 
 void CMainFrame::SplitByKeyboard() {

@@ -202,7 +202,7 @@ Status CMainFrame::ExportPicture(const QString& path, int width, int height) {
   ResultsViewState state = m_pDiagramView->State();
   state.m_cxClient = width;
   state.m_cyClient = height;
-  return FailureOf(WritePicture(*m_doc, state, path.toStdString()));
+  return FailureOf(WritePicture(m_pDiagramView->Shown(), state, path.toStdString()));
 }
 
 Status CMainFrame::ExportResults(const QString& path) {

@@ -146,7 +146,9 @@ bool LineHistory::Redo(std::vector<std::string>& lines) {
 std::string EditStepName(const char* action, int section) {
   const SectionRecord& s = SectionById(section);
   // The whole-section dialogs only ever edit.
-  if (s.dialog != SectionDialog::kItemLine) return std::string("Edit ") + s.stepName;
+  if (s.dialog == SectionDialog::kDescription || s.dialog == SectionDialog::kUnits) {
+    return std::string("Edit ") + s.stepName;
+  }
   return std::string(action) + " " + s.stepName;
 }
 

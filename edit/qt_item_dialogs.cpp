@@ -2,6 +2,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -20,6 +21,7 @@
 #include <QVBoxLayout>
 #include <functional>
 
+#include "edit/qt_combination_dialog.h"
 #include "edit/qt_item_pictures.h"
 #include "edit/tree_sections.h"
 #include "model/number_text.h"
@@ -73,13 +75,30 @@ CItemLineDialog::CItemLineDialog(const ItemDialogSpec& form, int mode, const std
   for (size_t i = 0; i < form.fields.size(); ++i) {
     const DialogField& f = form.fields[i];
     auto* label = new QLabel(f.label, this);
-    auto* edit = new QLineEdit(ToQString(values.fields[i]), this);
+    QLineEdit* edit = nullptr;
+    QWidget* widget = nullptr;
+    if (f.check == FieldCheck::kCaseName) {
+      // The load's case: one of the cases in use or a new name; blank for the default case.
+      auto* cases = new QComboBox(this);
+      cases->setEditable(true);
+      cases->setInsertPolicy(QComboBox::NoInsert);
+      for (const std::string& name : items.m_caseNames) cases->addItem(ToQString(name));
+      cases->setCurrentText(ToQString(values.fields[i]));
+      cases->setObjectName(QString("case%1").arg(i));
+      cases->setToolTip(QString("Blank: case %1").arg(SectionById(form.section).defaultCase));
+      edit = cases->lineEdit();
+      edit->setMaxLength(12);
+      widget = cases;
+    } else {
+      edit = new QLineEdit(ToQString(values.fields[i]), this);
+      widget = edit;
+    }
     edit->setObjectName(QString("field%1").arg(i));
-    edit->setMinimumWidth(150);
-    label->setBuddy(edit);
+    widget->setMinimumWidth(150);
+    label->setBuddy(widget);
     const int row = static_cast<int>(i);
     grid->addWidget(label, row, 0);
-    grid->addWidget(edit, row, 1);
+    grid->addWidget(widget, row, 1);
     grid->addWidget(new QLabel(ToQString(items.GetUnitLabel(f.unitCode)), this), row, 2);
     m_fields.push_back(edit);
   }
@@ -419,6 +438,12 @@ bool QtItemDialogs::Edit(int section, int mode, const ModelItems& items, std::st
     case SectionDialog::kItemLine: {
       CItemLineDialog dialog(*ItemDialogFor(section), mode, text, items, help_, databases_,
                              parent_);
+      if (dialog.exec() != QDialog::Accepted) return false;
+      text = dialog.Line();
+      return true;
+    }
+    case SectionDialog::kCombination: {
+      CombinationDialog dialog(section, mode, text, items, help_, parent_);
       if (dialog.exec() != QDialog::Accepted) return false;
       text = dialog.Line();
       return true;

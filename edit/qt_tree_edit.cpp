@@ -22,7 +22,8 @@ constexpr size_t kSortedRow = std::numeric_limits<size_t>::max();
 
 // Description and Units are edited as a whole section, the other sections line by line.
 bool EditsWholeSection(int section) {
-  return SectionById(section).dialog != SectionDialog::kItemLine;
+  const SectionDialog dialog = SectionById(section).dialog;
+  return dialog == SectionDialog::kDescription || dialog == SectionDialog::kUnits;
 }
 
 std::string Prefixed(int section, const std::string& text) {
@@ -249,7 +250,13 @@ void CTreeEdit::EditOneLine(int section, const QModelIndex& item, int mode) {
   std::vector<SectionEdit> edits;
   if (mode == 2) edits.push_back({section, static_cast<size_t>(item.row()), 1, {}});
   const std::string after = Prefixed(section, text);
-  edits.push_back({section, kSortedRow, 0, {std::move(text)}});
+  // Lines without a position (combinations, limits) keep the user's order: an edited line stays
+  // in its place, an added one comes last.
+  size_t row = kSortedRow;
+  if (!IsPositionField(SectionById(section).fields[0])) {
+    row = mode == 2 ? static_cast<size_t>(item.row()) : m_model.Children(section).size();
+  }
+  edits.push_back({section, row, 0, {std::move(text)}});
   Change(EditStepName(mode == 1 ? "Add" : "Edit", section), std::move(edits), before, after);
 }
 

@@ -1,5 +1,7 @@
 #include "edit/tree_sections.h"
 
+#include <iterator>
+
 namespace spanlab {
 
 const char* SectionTitle(int section) { return SectionById(section).title; }
@@ -10,9 +12,15 @@ namespace {
 constexpr std::string_view kFormatLine = "File Format:3.0";
 
 // The file's own order of the sections, independent of the order of the tree's headings.
-constexpr int kWrittenOrder[] = {kSectionDescription, kSectionUnits,    kSectionProperties,
-                                 kSectionSprings,     kSectionSupports, kSectionReleases,
-                                 kSectionPointLoads,  kSectionUniformLoads, kSectionLiveLoad};
+constexpr int kWrittenOrder[] = {kSectionDescription,         kSectionUnits,
+                                 kSectionProperties,          kSectionSprings,
+                                 kSectionSupports,            kSectionReleases,
+                                 kSectionPointLoads,          kSectionUniformLoads,
+                                 kSectionLiveLoad,            kSectionLoadCombinations,
+                                 kSectionServiceCombinations, kSectionDeflectionLimit,
+                                 kSectionCapacity};
+// Every section is written: one left out would lose its lines at the tree's first write.
+static_assert(std::size(kWrittenOrder) == kSectionCount);
 
 // Where a section comes in kWrittenOrder.
 int WrittenRank(int section) {

@@ -1,5 +1,7 @@
 #include "model/line_fields.h"
 
+#include <algorithm>
+
 #include "model/line_text.h"
 #include "model/number_text.h"
 #include "model/units.h"
@@ -206,6 +208,13 @@ FieldProblem CheckDialogValues(const ItemDialogSpec& form, const DialogValues& v
   for (size_t i = 0; i < form.fields.size(); ++i) {
     const std::string message = CheckField(form.fields[i].check, values.fields[i]);
     if (!message.empty()) return {static_cast<int>(i), message};
+  }
+  // A line of only optional fields needs one of them (Capacity: the format check refuses it
+  // empty).
+  if (form.pair == PairCheck::kNone && SectionById(form.section).layout == FieldLayout::kSomeOf &&
+      std::all_of(values.fields.begin(), values.fields.end(),
+                  [](const std::string& f) { return Trimmed(f).empty(); })) {
+    return {0, "Please enter at least one value."};
   }
   const std::string a = Trimmed(values.fields[form.pairFirst]);
   const std::string b = Trimmed(values.fields[form.pairSecond]);

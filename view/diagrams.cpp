@@ -8,6 +8,7 @@
 #include "analysis/element_values.h"
 #include "model/number_text.h"
 #include "report/number_field.h"
+#include "view/design_drawing.h"
 
 namespace spanlab {
 
@@ -95,15 +96,19 @@ void Title(DeviceContext& dc, const std::string& title) {
 // Title and extreme labels of one curve. `valueToCurve` turns a labelled value into the value
 // the curve plots (mm to m for metric deflections, 1 otherwise); `valueToLabel` turns it into
 // the text's value (kip in to kip ft for English moments).
+// `minNote` and `maxNote` follow the values (the governing combinations).
 void Labels(DeviceContext& dc, const DrawingFrame& f, const CurveScale& c, const std::string& title,
             double minV, double xMin, double maxV, double xMax, double valueToCurve,
-            double valueToLabel) {
+            double valueToLabel, const std::string& minNote = {},
+            const std::string& maxNote = {}) {
   Title(dc, title);
   if (minV <= 0) {
-    DrawExtremeLabel(dc, minV * valueToLabel, c.X(xMin), c.Y(minV * valueToCurve), f.right);
+    DrawExtremeLabel(dc, minV * valueToLabel, c.X(xMin), c.Y(minV * valueToCurve), f.right,
+                     minNote);
   }
   if (maxV >= 0) {
-    DrawExtremeLabel(dc, maxV * valueToLabel, c.X(xMax), c.Y(maxV * valueToCurve), f.right);
+    DrawExtremeLabel(dc, maxV * valueToLabel, c.X(xMax), c.Y(maxV * valueToCurve), f.right,
+                     maxNote);
   }
 }
 
@@ -194,12 +199,17 @@ Rgb DiagramColor(BeamQuantity quantity) {
 }
 
 void DrawDiagram(DeviceContext& dc, const DrawingFrame& f, const ModelItems& items,
-                 const CBeamAnalysis& a, BeamQuantity quantity, double height, int labelFlag) {
+                 const CBeamAnalysis& a, BeamQuantity quantity, double height, int labelFlag,
+                 const DesignResults* design) {
   const BeamQuantityRecord& r = RecordOf(quantity);
   if (!HasResults(a) || !IsDrawnScale(quantity, a.*r.maxAbs)) return;
   PenScope pen(dc, Pen{f.penUnit, DiagramColor(quantity)});
   const CBeamAnalysis::TableLock lock(a);
-  const CurveScale c = ScaleOf(f, a, height, a.*r.maxAbs);
+  const std::vector<LimitLine> limits =
+      design ? DesignLimitLines(items, *design, quantity, a.m_dLength) : std::vector<LimitLine>();
+  const double scale = ScaleWithLimits(a.*r.maxAbs, limits);
+  const CurveScale c = ScaleOf(f, a, height, scale);
+  DrawLimitLines(dc, f, a.m_dLength, height, scale, limits, DiagramColor(quantity), labelFlag);
   if (labelFlag == 1) {
     // Labels in the title's unit: English moments are kip in internally and labelled in kip ft;
     // Metric deflection extremes are in mm already, the curve in metres.
@@ -222,7 +232,7 @@ void DrawDiagram(DeviceContext& dc, const DrawingFrame& f, const ModelItems& ite
 
 void DrawEnvelope(DeviceContext& dc, const DrawingFrame& f, const ModelItems& items,
                   const CBeamAnalysis& a, const LiveLoadEnvelope& env, BeamQuantity quantity,
-                  double height, int labelFlag) {
+                  double height, int labelFlag, const DesignResults* design) {
   if (!HasResults(a) || env.empty()) return;
   const BeamQuantityRecord& record = RecordOf(quantity);
   const bool atNodes = record.atNodes;
@@ -271,7 +281,11 @@ void DrawEnvelope(DeviceContext& dc, const DrawingFrame& f, const ModelItems& it
 
   PenScope pen(dc, Pen{f.penUnit, DiagramColor(quantity)});
   const CBeamAnalysis::TableLock lock(a);
+  const std::vector<LimitLine> limits =
+      design ? DesignLimitLines(items, *design, quantity, a.m_dLength) : std::vector<LimitLine>();
+  scale = ScaleWithLimits(scale, limits);
   const CurveScale c = ScaleOf(f, a, height, scale);
+  DrawLimitLines(dc, f, a.m_dLength, height, scale, limits, DiagramColor(quantity), labelFlag);
   if (labelFlag == 1) {
     // Labels in the units of the ordinary diagrams: kip ft for English moments, mm for Metric
     // deflections.
@@ -280,7 +294,8 @@ void DrawEnvelope(DeviceContext& dc, const DrawingFrame& f, const ModelItems& it
     const EnvelopeExtreme& high = env.extremes[static_cast<size_t>(record.envelopeMax)];
     const std::string title = std::string(record.name) + " Envelope";
     Labels(dc, f, c, DiagramTitle(title.c_str(), items.GetUnitLabel(record.unit)), low.value, low.x,
-           high.value, high.x, 1.0, toLabel);
+           high.value, high.x, 1.0, toLabel, CombinationNote(design, low.combination),
+           CombinationNote(design, high.combination));
   }
   for (int side = 0; side < 2; ++side) {
     ColumnPolyline line(dc);
@@ -338,9 +353,11 @@ void DrawInfluenceLine(DeviceContext& dc, const DrawingFrame& f, const ModelItem
   for (const InfluencePoint& p : line.points) curve.Add(c.X(p.x), c.Y(p.value));
 }
 
-void DrawExtremeLabel(DeviceContext& dc, double value, int x, int y, int rightLimit) {
+void DrawExtremeLabel(DeviceContext& dc, double value, int x, int y, int rightLimit,
+                      const std::string& note) {
   std::string text = FormatFixed(value, 6);
   if (text == "*") text = "error";
+  text += note;
   const TextSize size = dc.GetTextExtent(text);
   const int w = size.cx;
   const int h = size.cy;

@@ -5,6 +5,7 @@
 
 #include "analysis/beam_analysis.h"
 #include "analysis/beam_quantity.h"
+#include "analysis/design.h"
 #include "analysis/influence_line.h"
 #include "analysis/live_load.h"
 #include "model/model_items.h"
@@ -32,18 +33,23 @@ Rgb DiagramColor(BeamQuantity quantity);
 // values (shear, moment). Points that fall into the same device column are reduced to the ones
 // a polyline through all of them would touch there, so the time is proportional to the
 // picture's width plus the number of elements, and stays a few operations per element.
+// With `design` (load combinations or design checks) the curve's limits (DesignLimitLines) are
+// drawn too, dashed, and its scale takes them in (ScaleWithLimits).
 void DrawDiagram(DeviceContext& dc, const DrawingFrame& frame, const ModelItems& items,
                  const CBeamAnalysis& analysis, BeamQuantity quantity, double height,
-                 int labelFlag);
+                 int labelFlag, const DesignResults* design = nullptr);
 
 // The live-load envelope of one quantity (a model with a Live Load line): its max and its min
 // curve in the quantity's colour, both scaled by their largest absolute value, and with
 // labelFlag 1 the title ("Moment Envelope - kip ft") and the envelope's two extremes of the
 // quantity. Nothing without an envelope or when every value is 0 (1e-7 or less for moment and
 // shear). Time proportional to the picture's width.
+// With `design` the limits as DrawDiagram draws them, and the name of the combination that
+// governs each labelled extreme (EnvelopeExtreme::combination) after its value: "-412.5 (ULS2)".
 void DrawEnvelope(DeviceContext& dc, const DrawingFrame& frame, const ModelItems& items,
                   const CBeamAnalysis& analysis, const LiveLoadEnvelope& envelope,
-                  BeamQuantity quantity, double height, int labelFlag);
+                  BeamQuantity quantity, double height, int labelFlag,
+                  const DesignResults* design = nullptr);
 
 // An influence line (black): its values at the nodes scaled to `height`, the title
 // ("Influence Line - Moment at 15.0000 feet") and its largest and smallest value labelled in
@@ -59,7 +65,9 @@ void DrawReactions(DeviceContext& dc, const DrawingFrame& frame, const ModelItem
 
 // A circle at (x, y) and a leader to the value's text ("%f"), right of the point when the text
 // fits before `rightLimit`, else left of it; above the point for v >= 0, below for v < 0.
-void DrawExtremeLabel(DeviceContext& dc, double value, int x, int y, int rightLimit);
+// `note` follows the value in the text.
+void DrawExtremeLabel(DeviceContext& dc, double value, int x, int y, int rightLimit,
+                      const std::string& note = {});
 
 // The title of a diagram: "Deflection - mm", "Shear - Consistent", ... (`unit` empty gives
 // "Consistent").

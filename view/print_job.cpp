@@ -7,6 +7,8 @@
 #include "report/metafile.h"
 
 #include "view/beam_drawing.h"
+#include "view/combination_view.h"
+#include "view/design_drawing.h"
 #include "view/diagrams.h"
 #include "view/results_paint.h"
 
@@ -196,10 +198,19 @@ void ReportPrintJob::PrintDiagramsPage(DeviceContext& dc, const Area& area) {
   const double amplitude = 0.3 * g;
   const std::string force = items.GetUnitLabel(kQuantityForce);
   const bool mechanism = StoppedAsMechanism(a);
+  // With load combinations the bands show the envelope over them, each band saying which one;
+  // the reactions are the single analysis's.
+  const DesignResults& design = m_doc->GetDesign();
+  const bool combined = design.HasCombinations() && !m_doc->GetEnvelope().empty();
+  auto source = [&](std::optional<BeamQuantity> q) {
+    if (!combined) return std::string();
+    return "  (" + (q ? DiagramSourceText(design, {}, false, *q) : "Single analysis") + ")";
+  };
   dc.TextOut(area.left, area.top,
-             mechanism      ? std::string(kMechanismNotice)
-             : force.empty() ? "Reactions - Consistent"
-                             : "Reactions - " + force + ", " + items.GetUnitLabel(kQuantityMoment));
+             mechanism       ? std::string(kMechanismNotice)
+             : force.empty() ? "Reactions - Consistent" + source(std::nullopt)
+                             : "Reactions - " + force + ", " +
+                                   items.GetUnitLabel(kQuantityMoment) + source(std::nullopt));
   DrawingFrame frame;
   frame.left = area.left + static_cast<int>(0.1 * (area.right - area.left));
   frame.right = area.right - 3 * m_nBodyLineHeight;
@@ -212,14 +223,20 @@ void ReportPrintJob::PrintDiagramsPage(DeviceContext& dc, const Area& area) {
   if (mechanism) return;  // the stopped solution's reactions are no result
   DrawReactions(dc, frame, items, a, 1);
   if (a.m_bError) return;  // an unstable beam shows its picture and reactions only
+  const bool checks = combined || !design.checks.empty() || !items.m_capacities.empty();
+  if (checks) DrawFailedSpans(dc, frame, a.m_dLength, design);
   // One band for each diagram quantity, in the table's order.
   for (int b = 0; b < kBeamQuantityCount; ++b) {
     const BeamQuantityRecord& r = RecordOf(kBeamQuantities[static_cast<size_t>(b)]);
     frame.baseline = area.top + static_cast<int>((1.5 + b) * g);
     dc.TextOut(area.left, frame.baseline - g / 2,
-               DiagramTitle(r.name, items.GetUnitLabel(r.unit)));
+               DiagramTitle(r.name, items.GetUnitLabel(r.unit)) + source(r.id));
     DrawBeam(dc, frame);
-    DrawDiagram(dc, frame, items, a, r.id, amplitude, 1);
+    if (combined) {
+      DrawEnvelope(dc, frame, items, a, m_doc->GetEnvelope(), r.id, amplitude, 1, &design);
+    } else {
+      DrawDiagram(dc, frame, items, a, r.id, amplitude, 1, checks ? &design : nullptr);
+    }
   }
 }
 

@@ -1,6 +1,9 @@
 // The printed report: pages of report lines in a fixed-pitch font under an optional header
 // picture, with a footer, rule lines drawn as lines and a page of diagrams (for a beam that is
-// a mechanism: the beam with its items under kMechanismNotice, no reactions or curves).
+// a mechanism: the beam with its items under kMechanismNotice, no reactions or curves). With
+// load combinations the diagrams page shows the envelope over them, each band's title saying
+// which analysis it shows ("Moment - kip ft  (Envelope over strength combinations)"); with
+// design checks the limits and the spans that fail one.
 //
 // The printer's page is described in device units. The drawing area is the printable area
 // less, on each side, the printer's unprintable margin of that side's opposite number (left

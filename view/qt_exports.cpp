@@ -25,7 +25,7 @@ bool EndsWith(const std::string& s, const char* suffix) {
   return tail == t;
 }
 
-void Paint(QPainter& painter, const CSPLX_30Doc& doc, ResultsViewState& state) {
+void Paint(QPainter& painter, const ModelRun& doc, ResultsViewState& state) {
   painter.fillRect(0, 0, state.m_cxClient, state.m_cyClient, Qt::white);
   QtDeviceContext dc(painter, false);
   PaintResultsView(dc, doc, state);
@@ -33,7 +33,7 @@ void Paint(QPainter& painter, const CSPLX_30Doc& doc, ResultsViewState& state) {
 
 }  // namespace
 
-std::string WritePicture(const CSPLX_30Doc& doc, ResultsViewState state, const std::string& path) {
+std::string WritePicture(const ModelRun& doc, ResultsViewState state, const std::string& path) {
   const QString file = ToQString(path);
   const int w = state.m_cxClient, h = state.m_cyClient;
   const std::string failed = "cannot write '" + path + "'";

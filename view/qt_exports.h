@@ -14,10 +14,11 @@
 
 namespace spanlab {
 
-// Paints `doc` as the results view would at state.m_cxClient x state.m_cyClient with the
+// Paints `doc` (a document, or the run the results view shows: CSPLX_30View::Shown) as the
+// results view would at state.m_cxClient x state.m_cyClient with the
 // state's toggles and selection, on white, into `path` (.png, .svg or .pdf by its ending).
 // Returns an error message, or an empty text on success.
-std::string WritePicture(const CSPLX_30Doc& doc, ResultsViewState state, const std::string& path);
+std::string WritePicture(const ModelRun& doc, ResultsViewState state, const std::string& path);
 
 // The A4 or Letter page layout, portrait or landscape, with the report's minimum margins.
 QPageLayout ReportPageLayout(bool letter, bool landscape);

@@ -11,6 +11,7 @@
 
 #include "platform/qt_device_context.h"
 #include "report/report_text.h"
+#include "run/run_driver.h"
 #include "view/readout.h"
 
 namespace spanlab {
@@ -33,6 +34,20 @@ CSPLX_30View::~CSPLX_30View() {
 }
 
 void CSPLX_30View::OnUpdate(CView*, long hint) {
+  if (hint == kHintLines) {
+    // The choice follows its combination by name; the selector is told when anything changed.
+    const std::vector<CombinationInfo>& now = m_doc.GetDesign().combinations;
+    const CombinationChoice before = m_state.combination;
+    m_state.combination = CarryChoice(m_combinations, now, before);
+    const bool same = std::equal(
+        now.begin(), now.end(), m_combinations.begin(), m_combinations.end(),
+        [](const CombinationInfo& a, const CombinationInfo& b) {
+          return a.name == b.name && a.service == b.service && a.patterned == b.patterned;
+        });
+    m_combinations = now;
+    RunChosenCombination();
+    if (!same || !(before == m_state.combination)) emit CombinationsChanged();
+  }
   if (hint == kHintLines || hint == kHintRunStarted) {
     m_state.influence = InfluenceLine{};  // it belonged to the model before the change
     update();
@@ -44,11 +59,41 @@ void CSPLX_30View::OnUpdate(CView*, long hint) {
   }
 }
 
+void CSPLX_30View::SetCombination(const CombinationChoice& choice) {
+  const std::vector<CombinationChoice> choices = CombinationChoices(m_doc.GetDesign());
+  const bool known = std::find(choices.begin(), choices.end(), choice) != choices.end();
+  m_state.combination = known ? choice : CombinationChoice{};
+  m_state.toggles.singleAnalysis = false;
+  m_state.influence = InfluenceLine{};
+  RunChosenCombination();
+  update();
+  RefreshReadout();
+}
+
+void CSPLX_30View::RunChosenCombination() {
+  m_combination.reset();
+  const CBeamAnalysis& a = m_doc.GetAnalysis();
+  if (m_state.combination.combination < 0 || m_doc.IsRunPending() || !(a.m_dLength > 0) ||
+      a.m_bError || !m_doc.GetDesign().HasCombinations()) {
+    return;
+  }
+  // A combination costs about what the model's own run did: long models show the busy cursor.
+  const bool busy = IsLongRun(m_doc.GetLines());
+  if (busy) QApplication::setOverrideCursor(Qt::WaitCursor);
+  m_combination = RunCombination(m_doc, m_state.combination);
+  if (busy) QApplication::restoreOverrideCursor();
+}
+
+ModelRun CSPLX_30View::Shown() const {
+  if (m_state.toggles.singleAnalysis || !m_combination) return m_doc;
+  return ShownRun(m_doc, m_combination.get());
+}
+
 void CSPLX_30View::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), Qt::white);
   QtDeviceContext dc(painter, false);
-  PaintResultsView(dc, m_doc, m_state);
+  PaintResultsView(dc, Shown(), m_state);
   if (m_doc.IsRunPending()) PaintRunning(painter);
 }
 
@@ -94,13 +139,13 @@ void CSPLX_30View::RefreshReadout() {
 void CSPLX_30View::ShowReadout(int x, bool moved) {
   // While a run is going there is nothing current to read: the line goes, and a read-out the
   // Data box still shows is taken out of it.
-  const std::string text = m_doc.IsRunPending() ? std::string() : ReadoutText(m_doc, m_state, x);
+  const std::string text = m_doc.IsRunPending() ? std::string() : ReadoutText(Shown(), m_state, x);
   // After a change the Data box keeps a line the tree put there since.
   if (moved || m_doc.GetMessage() == m_lastReadout) {
     m_lastReadout = text;
     m_doc.SetMessage(text);
   }
-  MoveReadoutLine(m_doc.IsRunPending() ? -1 : ReadoutMarkX(m_doc, m_state, x));
+  MoveReadoutLine(m_doc.IsRunPending() ? -1 : ReadoutMarkX(Shown(), m_state, x));
   emit ReadoutChanged(ToQString(text));
 }
 

@@ -9,12 +9,15 @@
 
 class QPainter;
 
+#include <memory>
 #include <optional>
+#include <vector>
 
 #include "platform/document.h"
 #include "report/print_options.h"
 #include "run/document.h"
 #include "view/item_drag.h"
+#include "view/combination_view.h"
 #include "view/line_mover.h"
 #include "view/results_paint.h"
 
@@ -44,6 +47,13 @@ class CSPLX_30View : public QWidget, public CView, public ResultsCommandTarget {
   // status bar follows, and the Data box when it still shows the read-out. Nothing while the
   // mouse is outside the view, an item is dragged or the position marker holds the Data box.
   void RefreshReadout();
+  // The analysis the diagrams show of a model with load combinations (All at first): the run
+  // of a combination is made at once, under the busy cursor for a long model. Turns View >
+  // Single Analysis off. A choice outside CombinationChoices gives All.
+  void SetCombination(const CombinationChoice& choice);
+  // The run the picture, the read-out and the picture export read: the document's, or the
+  // chosen combination's (not while View > Single Analysis is on).
+  ModelRun Shown() const;
   // Puts the picture on the clipboard, as shown (nothing while a run is going).
   void CopyPlot();
   // The report commands: joined text or tab-delimited details to the clipboard, report file.
@@ -59,6 +69,8 @@ class CSPLX_30View : public QWidget, public CView, public ResultsCommandTarget {
   // The read-out under the mouse changed (its "\r\n"-ended lines; empty off the beam or when
   // the mouse left the view); while an item is dragged, the item and its position.
   void ReadoutChanged(const QString& text);
+  // The selector's entries or its choice changed (a run that changed the combinations).
+  void CombinationsChanged();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -97,7 +109,12 @@ class CSPLX_30View : public QWidget, public CView, public ResultsCommandTarget {
   // box takes it when the mouse moved there (`moved`) or the box still shows the last read-out.
   void ShowReadout(int x, bool moved);
 
+  // Runs the chosen combination of the document's results (none for All or without results).
+  void RunChosenCombination();
+
   CSPLX_30Doc& m_doc;
+  std::unique_ptr<CombinationRun> m_combination;  // the chosen combination's run, if any
+  std::vector<CombinationInfo> m_combinations;     // the run's combinations, for CarryChoice
   PrintOptions& m_options;
   ResultsViewState m_state;
   QString m_lastReportFolder;

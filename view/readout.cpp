@@ -1,11 +1,13 @@
 #include "view/readout.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <optional>
 
 #include "analysis/element_values.h"
 #include "model/number_text.h"
+#include "view/design_drawing.h"
 
 namespace spanlab {
 
@@ -90,10 +92,29 @@ std::string ValueLine(const char* name, double value, const char* unit) {
   return std::string(" ") + name + " = " + FormatGeneral(value, 4) + unit + "\r\n";
 }
 
-std::string RangeLine(const char* name, double max, double min, const char* unit) {
-  return std::string(" ") + name + " max = " + FormatGeneral(max + 0.0, 4) +
-         ", min = " + FormatGeneral(min + 0.0, 4) + unit + "\r\n";
+// `maxNote` and `minNote` follow the values: the governing combinations (" (ULS2)").
+std::string RangeLine(const char* name, double max, double min, const char* unit,
+                      const std::string& maxNote = {}, const std::string& minNote = {}) {
+  return std::string(" ") + name + " max = " + FormatGeneral(max + 0.0, 4) + maxNote +
+         ", min = " + FormatGeneral(min + 0.0, 4) + minNote + unit + "\r\n";
 }
+
+// The governing combinations of one row of an envelope's ...Combination table (none when the
+// envelope has no such table, a combination's own envelope among them).
+class GoverningNotes {
+ public:
+  GoverningNotes(const DesignResults& design, const std::vector<std::array<int32_t, 8>>& table,
+                 size_t row)
+      : design_(design), row_(row < table.size() ? &table[row] : nullptr) {}
+  // The note of slot `slot` of the row (the table's order of max and min).
+  std::string operator()(int slot) const {
+    return row_ ? CombinationNote(&design_, (*row_)[static_cast<size_t>(slot)]) : std::string();
+  }
+
+ private:
+  const DesignResults& design_;
+  const std::array<int32_t, 8>* row_;
+};
 
 // The element that ends at node k at position w: the last one whose xEnd <= w; 0 for none.
 int32_t ElementEndingAt(const CBeamAnalysis& a, int32_t k, double w) {
@@ -119,50 +140,70 @@ std::string SingleValues(const CBeamAnalysis& a, double x, const ViewToggles& sh
 // The two envelope curves at node k, as DrawEnvelope draws them: node ranges for deflection and
 // rotation, and for moment and shear the end of element j (the max curve is minus the end
 // force's minimum); at the first node (j = 0) the start of the first element.
-std::string EnvelopeValues(const LiveLoadEnvelope& env, int32_t k, int32_t j,
-                           const ViewToggles& show, const ReadoutUnits& u) {
+// With load combinations each value is followed by the combination that governs it.
+std::string EnvelopeValues(const LiveLoadEnvelope& env, const DesignResults& design, int32_t k,
+                           int32_t j, const ViewToggles& show, const ReadoutUnits& u) {
   if (k < 1 || static_cast<size_t>(k) > env.nodes.size()) return {};
   if (static_cast<size_t>(j) > env.elements.size()) return {};
   std::string t;
   const EnvelopeNode& n = env.nodes[static_cast<size_t>(k - 1)];
+  const GoverningNotes node(design, env.nodeCombination, static_cast<size_t>(k - 1));
   if (show.deflection) {
     t += RangeLine("Deflection", u.Deflection(n.deflection.max), u.Deflection(n.deflection.min),
-                   u.deflectionUnit());
+                   u.deflectionUnit(), node(0), node(1));
   }
-  if (show.rotation) t += RangeLine("Rotation", n.rotation.max, n.rotation.min, " radians");
+  if (show.rotation) {
+    t += RangeLine("Rotation", n.rotation.max, n.rotation.min, " radians", node(2), node(3));
+  }
   if (j == 0 && !env.elements.empty()) {  // the beam's start: the first element's start forces
     const EnvelopeElement& e = env.elements.front();
+    const GoverningNotes element(design, env.elementCombination, 0);
     if (show.moment) {
       t += RangeLine("Moment", u.Moment(e.momentStart.max), u.Moment(e.momentStart.min),
-                     u.momentUnit());
+                     u.momentUnit(), element(4), element(5));
     }
-    if (show.shear) t += RangeLine("Shear", e.shearStart.max, e.shearStart.min, u.forceUnit());
+    if (show.shear) {
+      t += RangeLine("Shear", e.shearStart.max, e.shearStart.min, u.forceUnit(), element(0),
+                     element(1));
+    }
     return t;
   }
   const EnvelopeElement none;
   const EnvelopeElement& e = j > 0 ? env.elements[static_cast<size_t>(j - 1)] : none;
+  // The curves' max at an element's right end is minus its end force's min, and so on.
+  const GoverningNotes element(design, env.elementCombination,
+                               j > 0 ? static_cast<size_t>(j - 1) : env.elements.size());
   if (show.moment) {
     t += RangeLine("Moment", u.Moment(-e.momentEnd.min), u.Moment(-e.momentEnd.max),
-                   u.momentUnit());
+                   u.momentUnit(), element(7), element(6));
   }
   if (show.shear) {
-    t += RangeLine("Shear", -e.shearEnd.min, -e.shearEnd.max, u.forceUnit());
+    t += RangeLine("Shear", -e.shearEnd.min, -e.shearEnd.max, u.forceUnit(), element(3),
+                   element(2));
   }
   return t;
 }
 
-// The two envelope curves at one of its samples.
-std::string SampleRanges(const EnvelopeSample& s, const ViewToggles& show, const ReadoutUnits& u) {
+// The two envelope curves at sample `index` of the envelope.
+std::string SampleRanges(const LiveLoadEnvelope& env, const DesignResults& design, size_t index,
+                         const ViewToggles& show, const ReadoutUnits& u) {
+  const EnvelopeSample& s = env.samples[index];
+  const GoverningNotes note(design, env.sampleCombination, index);
   std::string t;
   if (show.deflection) {
     t += RangeLine("Deflection", u.Deflection(s.deflection.max), u.Deflection(s.deflection.min),
-                   u.deflectionUnit());
+                   u.deflectionUnit(), note(0), note(1));
   }
-  if (show.rotation) t += RangeLine("Rotation", s.rotation.max, s.rotation.min, " radians");
+  if (show.rotation) {
+    t += RangeLine("Rotation", s.rotation.max, s.rotation.min, " radians", note(2), note(3));
+  }
   if (show.moment) {
-    t += RangeLine("Moment", u.Moment(s.moment.max), u.Moment(s.moment.min), u.momentUnit());
+    t += RangeLine("Moment", u.Moment(s.moment.max), u.Moment(s.moment.min), u.momentUnit(),
+                   note(6), note(7));
   }
-  if (show.shear) t += RangeLine("Shear", s.shear.max, s.shear.min, u.forceUnit());
+  if (show.shear) {
+    t += RangeLine("Shear", s.shear.max, s.shear.min, u.forceUnit(), note(4), note(5));
+  }
   return t;
 }
 
@@ -183,9 +224,11 @@ std::string ReadoutText(const ModelRun& run, const ResultsViewState& state, int 
   std::string t = " x = " + Width6General4(u.english ? w / 12 : w) +
                   (u.english ? " feet" : u.metric ? " m" : " ") + "\r\n";
   if (sample) {
-    t += SampleRanges(*sample, state.toggles, u);
+    t += SampleRanges(run.envelope, run.design,
+                      static_cast<size_t>(sample - run.envelope.samples.data()), state.toggles, u);
   } else if (a.m_nNodes > 0) {
-    t += envelope ? EnvelopeValues(run.envelope, k, ElementEndingAt(a, k, w), state.toggles, u)
+    t += envelope ? EnvelopeValues(run.envelope, run.design, k, ElementEndingAt(a, k, w),
+                                   state.toggles, u)
                   : SingleValues(a, w, state.toggles, u);
   }
   return t;

@@ -15,7 +15,8 @@ namespace spanlab {
 // "\r\n": " Moment = 54.6 kip ft". Where the live-load envelope is drawn (ShowsEnvelope): the
 // position of the first node at or right of the cursor and the largest and smallest value of
 // the envelope's two curves at that node's left side (at x = 0 the beam's start):
-// " Moment max = 139.5, min = 16.1 kip ft".
+// " Moment max = 139.5, min = 16.1 kip ft"; with load combinations each value is followed by
+// the combination that governs it: " Moment max = 139.5 (ULS2), min = 16.1 (ULS1) kip ft".
 std::string ReadoutText(const ModelRun& run, const ResultsViewState& state, int mouseX);
 
 // The device x, in the view's picture, of where ReadoutText reads for `mouseX`: the cursor

@@ -5,6 +5,7 @@
 #include "model/line_fields.h"
 #include "model/line_text.h"
 #include "model/sections.h"
+#include "view/design_drawing.h"
 #include "view/diagrams.h"
 
 namespace spanlab {
@@ -153,6 +154,33 @@ bool StoppedAsMechanism(const CBeamAnalysis& a) {
          a.m_messages.end();
 }
 
+namespace {
+
+// Whether the picture has anything of load combinations or design checks to show.
+bool HasDesignDrawing(const ModelRun& run) {
+  return run.design.HasCombinations() || !run.design.checks.empty() ||
+         !run.items.m_capacities.empty();
+}
+
+// The second title line: which analysis the curves show (with reactions alone, theirs: the
+// run's single analysis, the chosen combination's or the model's as written).
+void NameShownAnalysis(DeviceContext& dc, const ModelRun& run, const ResultsViewState& state,
+                       std::optional<BeamQuantity> titled) {
+  if (dc.IsPrinting() || !run.design.HasCombinations()) return;
+  const CombinationChoice& choice = state.combination;
+  const bool single = state.toggles.singleAnalysis;
+  std::string text;
+  if (titled) text = DiagramSourceText(run.design, choice, single, *titled);
+  else if (choice.combination >= 0 && !choice.envelope && !single)
+    text = DiagramSourceText(run.design, choice, false, BeamQuantity::kShear);
+  else text = "Single analysis";
+  const unsigned previous = dc.SetTextAlign(kAlignLeft | kAlignTop);
+  dc.TextOut(5, 5 + dc.GetTextExtent("A").cy, text);
+  dc.SetTextAlign(previous);
+}
+
+}  // namespace
+
 bool ShowsEnvelope(const LiveLoadEnvelope& envelope, const ViewToggles& toggles) {
   return !toggles.singleAnalysis && !envelope.empty();
 }
@@ -183,11 +211,21 @@ void PaintResultsView(DeviceContext& dc, const ModelRun& run, ResultsViewState& 
     if (t.reactions) DrawReactions(dc, frame, items, a, !t.AnyCurveAfter(std::nullopt));
     const LiveLoadEnvelope& e = run.envelope;
     const bool envelope = ShowsEnvelope(e, t);
+    const DesignResults* design = HasDesignDrawing(run) ? &run.design : nullptr;
+    std::optional<BeamQuantity> titled;
     for (const BeamQuantity q : kBeamQuantities) {
       if (!t.Curve(q)) continue;
       const int labelFlag = !t.AnyCurveAfter(q);
-      if (envelope) DrawEnvelope(dc, frame, items, a, e, q, kCurveHeight, labelFlag);
-      else DrawDiagram(dc, frame, items, a, q, kCurveHeight, labelFlag);
+      if (labelFlag) titled = q;
+      if (envelope) DrawEnvelope(dc, frame, items, a, e, q, kCurveHeight, labelFlag, design);
+      else DrawDiagram(dc, frame, items, a, q, kCurveHeight, labelFlag, design);
+    }
+    if (design) {
+      // Below the curves' reach (kCurveHeight) and their extremes' labels, as far as the view
+      // leaves room for the bar and its text.
+      const int room = state.m_cyClient - frame.baseline - dc.GetTextExtent("A").cy - 6;
+      DrawFailedSpans(dc, frame, a.m_dLength, *design, std::clamp(room, 8, 100));
+      if (titled || t.reactions) NameShownAnalysis(dc, run, state, titled);
     }
     if (t.position) DrawSelectionMarker(dc, frame, state.selection, state.markerBorder);
     if (state.readoutX >= 0) {

@@ -9,6 +9,7 @@
 #include "platform/device_context.h"
 #include "run/document.h"
 #include "view/beam_drawing.h"
+#include "view/combination_view.h"
 
 namespace spanlab {
 
@@ -95,6 +96,9 @@ struct ResultsViewState {
   // or the model changes (empty points: none).
   InfluenceLine influence;
   InfluenceQuantity influenceOf = InfluenceQuantity::kMoment;
+  // With load combinations, which analysis the selector chose (the run painted is the chosen
+  // one's: ShownRun); it names it under the title.
+  CombinationChoice combination;
 };
 
 // The beam position (internal length unit) under client x, within the beam.
@@ -126,7 +130,9 @@ bool ShowsEnvelope(const LiveLoadEnvelope& envelope, const ViewToggles& toggles)
 // analysis has results, the selected diagrams (the highest of deflection, rotation, moment,
 // shear carries title and labels; the envelope curves instead when the model has a live-load
 // envelope and the single-analysis toggle is off; an influence line asked for instead of all of
-// them), the position marker and the read-out line.
+// them), the position marker and the read-out line. With load combinations or design checks
+// (run.design): the limits of the curves, the spans that fail a check and, with combinations,
+// under the title which analysis the curves show (DiagramSourceText).
 void PaintResultsView(DeviceContext& dc, const ModelRun& run, ResultsViewState& state);
 
 }  // namespace spanlab

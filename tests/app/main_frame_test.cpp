@@ -1779,10 +1779,10 @@ TEST_F(MainFrameTest, ViewMenuOrderAndOneActionPerMnemonic) {
   ASSERT_NE(view, nullptr);
   QStringList texts;
   for (QAction* a : view->actions()) texts << (a->isSeparator() ? "|" : a->text());
-  EXPECT_EQ(texts.mid(0, 13), (QStringList{"&Toolbar", "&Status Bar", "S&plit", "|",
+  EXPECT_EQ(texts.mid(0, 14), (QStringList{"&Toolbar", "&Status Bar", "S&plit", "|",
                                            "Show Reactions", "|", "Shear", "Moment", "Rotation",
-                                           "Deflection", "Single Analysis", "Influence Line",
-                                           "|"}));
+                                           "Deflection", "Single Analysis", "Com&bination",
+                                           "Influence Line", "|"}));
   // Alt+V, P must reach Split: no other entry of the menu may take the same letter.
   QStringList letters;
   for (const QString& t : texts) {

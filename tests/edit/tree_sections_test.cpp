@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -147,6 +148,26 @@ TEST(SectionTextTest, SplitAtBreaksSoftBreaksLoseTheirBlank) {
   for (const Case& c : cases) {
     EXPECT_EQ(SplitSectionText(c.text, c.description), c.children) << c.text;
   }
+}
+
+}  // namespace
+}  // namespace spanlab
+
+namespace spanlab {
+namespace {
+
+// A line of every section is written back (a section
+// missing from the written order lost its lines at the tree's first write).
+TEST(WriteTreeLinesTest, EverySectionSurvivesTheTreesWrite) {
+  Lines lines = {"File Format:3.0"};
+  for (int s = 0; s < kSectionCount; ++s) lines.push_back(std::string(SectionPrefix(s)) + " X");
+  const Lines written = WriteTreeLines(BuildTree(lines));
+  EXPECT_EQ(written.size(), static_cast<size_t>(kSectionCount) + 1);
+  for (int s = 0; s < kSectionCount; ++s) {
+    const std::string line = std::string(SectionPrefix(s)) + " X";
+    EXPECT_NE(std::find(written.begin(), written.end(), line), written.end()) << line;
+  }
+  EXPECT_TRUE(IsWrittenOrder(written));
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <map>
 #include <memory>
 #include <string>
@@ -520,6 +522,38 @@ TEST(DiagramsPage, TitlesAndBandsInEachUnitSystem) {
     for (const RecordedText& t : dc.texts) EXPECT_FALSE(t.x == 5 && t.y == 5) << t.text;
     EXPECT_FALSE(dc.ellipses.empty());  // the extremes are labelled
   }
+}
+
+// With load combinations each band says which analysis it shows, and the capacities stand on
+// the moment band; the bands stay where they are.
+TEST(DiagramsPage, WithCombinationsEachBandNamesItsAnalysis) {
+  std::vector<std::string> lines = kEnglish;
+  lines.push_back("Uniform Load: XStart = 0; XEnd = 30; UStart = -0.5; UEnd = -0.5; Case = L;");
+  lines.push_back("Load Combination: Name = ULS1; D = 1.2; L = 1.6;");
+  lines.push_back("Service Combination: Name = SLS1; D = 1; L = 1;");
+  lines.push_back("Capacity: Moment = 500;");
+  const auto doc = Model(lines);
+  ASSERT_TRUE(doc->GetDesign().HasCombinations());
+  PointSizedContext dc;
+  ReportPrintJob job;
+  PrintOptions diagrams = Options(0, 1, 0, 0);
+  ASSERT_EQ(job.Begin(dc, kPortrait, diagrams, *doc, nullptr), 1);
+  job.PrintPage(dc, 1, {});
+  std::vector<std::string> texts;
+  for (const RecordedText& t : TextsAtX(dc, 60)) texts.push_back(t.text);
+  EXPECT_EQ(texts, (std::vector<std::string>{
+                       "Reactions - kips, kip ft  (Single analysis)",
+                       "Shear - kips  (Envelope over strength combinations)",
+                       "Moment - kip ft  (Envelope over strength combinations)",
+                       "Rotation - radians  (Envelope over service combinations)",
+                       "Deflection - inches  (Envelope over service combinations)"}));
+  EXPECT_EQ(BeamLines(dc), kBaselines);
+  const auto has = [&](const std::string& text) {
+    return std::any_of(dc.texts.begin(), dc.texts.end(),
+                       [&](const RecordedText& t) { return t.text == text; });
+  };
+  EXPECT_TRUE(has("500 kip ft"));
+  EXPECT_TRUE(has("-500 kip ft"));
 }
 
 // A mechanism: the beam band with the notice instead of the reactions' title, no reactions and
