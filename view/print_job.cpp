@@ -119,9 +119,12 @@ int ReportPrintJob::Begin(DeviceContext& dc, const PrinterPage& page, PrintOptio
     m_builder.NewPage();
     m_builder.BuildDetailsReport(doc, options.m_nDataPoints, false);
   }
-  if (!doc.GetEnvelope().empty() && (options.m_bPrintSummary || options.m_bPrintDetails)) {
-    m_builder.NewPage();
-    m_builder.BuildEnvelopeReport(doc, options.m_nDataPoints);
+  // The envelope report, or with combinations and checks their reports, each on a new page.
+  if (options.m_bPrintSummary || options.m_bPrintDetails) {
+    for (const AppendixReport report : AppendixReports(doc)) {
+      m_builder.NewPage();
+      m_builder.BuildAppendixReport(doc, report, options.m_nDataPoints);
+    }
   }
   m_nPageCount = m_builder.CurrentPage();
   IndexPages();
