@@ -287,8 +287,10 @@ LineChange CTreeEdit::WriteEdits(std::vector<SectionEdit> edits, size_t& inserte
   QModelIndex inserted;
   m_quiet = true;
   for (SectionEdit& e : edits) {
-    if (e.first == kSortedRow) {
-      e.first = m_model.SortedRow(e.section, e.texts.front());
+    // A line put in (by its position, or at the row given for lines without one) is selected.
+    const bool putIn = e.count == 0 && e.texts.size() == 1;
+    if (e.first == kSortedRow) e.first = m_model.SortedRow(e.section, e.texts.front());
+    if (putIn) {
       insertedRow = e.first;
       inserted = m_model.Line(e.section, static_cast<int>(e.first));
     }

@@ -256,6 +256,8 @@ TEST_F(CombinationWindowTest, TreeAddsEditsAndUndoesCombinationsAndLoadCases) {
   ASSERT_TRUE(change.Handled());
   EXPECT_TRUE(HasLine("Load Combination: Name = ULS1; D = 1.35; /dead only"));
   EXPECT_FALSE(HasLine("Load Combination: Name = ULS1; D = 1.4; /dead only"));
+  // The edited line stays in its place and stays selected.
+  EXPECT_EQ(Tree()->currentIndex(), Tree()->Line(kSectionLoadCombinations, 0));
 
   // A point load's case: the drop-down of the cases in use, a blank for the default case.
   Tree()->setCurrentIndex(Tree()->Line(kSectionPointLoads, 0));
