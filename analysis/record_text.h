@@ -54,6 +54,7 @@ class Row {
   Row& operator=(const Row&) = delete;
 
   Row& Put(std::string_view s) {
+    if (s.empty()) return *this;  // (an empty view may hold no pointer, which memcpy must not get)
     std::memcpy(p_, s.data(), s.size());
     p_ += s.size();
     return *this;
