@@ -34,7 +34,10 @@ sanitize: deps
 	cmake --build $(ASAN_BUILD)
 	$(SANITIZER_ENV) ctest --test-dir $(ASAN_BUILD) --output-on-failure --no-tests=error -j2
 
-bench: build
+# (The benchmarks are switched on here, whatever the build directory was configured with.)
+bench: configure
+	cmake -S . -B $(BUILD) -DSPANLAB_BUILD_BENCH=ON
+	cmake --build $(BUILD)
 	@for b in $(BUILD)/spanlab-*bench; do echo "== $$b"; $$b --benchmark_counters_tabular=true || exit 1; done
 
 EXAMPLE ?= examples/two-span-floor-beam.spn
