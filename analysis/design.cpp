@@ -271,6 +271,9 @@ DesignResults ComputeDesign(const CBeamAnalysis& analysis, const ModelItems& ite
   std::vector<LiveLoadSpan> regions;
   EnvelopeOptions options = CheckOptions(items, regions);
   d.spans = LiveLoadSpans(items.m_supports, items.m_dBeamLength);
+  // The patterned combinations differ only by the factor on the same live loads.
+  const SharedChangesPtr shared = MakeSharedChanges();
+  options.shared = shared.get();
   const size_t count = items.m_combinations.size();
   for (size_t i = 0; i < count; ++i) {
     const CLoadCombinationItem& c = items.m_combinations[i];

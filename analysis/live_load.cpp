@@ -81,7 +81,8 @@ double ValueOf(const BeamValues& v, BeamQuantity q) {
   return 0;
 }
 
-EnvelopeRange& RangeOf(EnvelopeSample& s, BeamQuantity q) {
+template <class Sample>  // EnvelopeSample, const or not
+auto& RangeOf(Sample& s, BeamQuantity q) {
   switch (q) {
     case BeamQuantity::kDeflection:
       return s.deflection;
@@ -326,6 +327,59 @@ void RefineExtreme(const ElementSolution& element, BeamQuantity q, bool larger,
 }
 
 
+// `from` times f into `to`.
+void ScaleInto(const LocalCase& from, double f, LocalCase& to) {
+  to.first = from.first, to.last = from.last;
+  const auto scale = [f](const std::vector<double>& a, std::vector<double>& b) {
+    b.resize(a.size());
+    for (size_t i = 0; i < a.size(); ++i) b[i] = f * a[i];
+  };
+  scale(from.deflection, to.deflection), scale(from.rotation, to.rotation);
+  scale(from.reactionVert, to.reactionVert), scale(from.reactionRot, to.reactionRot);
+  to.ends.resize(from.ends.size());
+  for (size_t e = 0; e < from.ends.size(); ++e) {
+    const ElementEnds& x = from.ends[e];
+    to.ends[e] = {f * x.v1,         f * x.v2,       f * x.r1,          f * x.r2,
+                  f * x.shearStart, f * x.shearEnd, f * x.momentStart, f * x.momentEnd,
+                  f * x.p,          f * x.q};
+  }
+}
+
+}  // namespace
+
+// The changes at factor 1 and the sums of their positive and negative parts at the nodes,
+// element ends (positive, negative) and samples (sums: max positive, min negative). A factor f
+// then adds f times one sum to the max and f times the other to the min: f > 0 keeps the signs,
+// f < 0 swaps them.
+struct SharedChanges {
+  bool filled = false;
+  std::vector<LocalCase> changes;  // span by span; no ends: no load on the span
+  Case positive, negative;
+  LiveLoadEnvelope sums;
+};
+void SharedChangesDeleter::operator()(SharedChanges* shared) const { delete shared; }
+SharedChangesPtr MakeSharedChanges() { return SharedChangesPtr(new SharedChanges); }
+
+namespace {
+
+// Adds f times the shared changes' sums to the envelope's max and min.
+void AddShared(const SharedChanges& s, double f, Case& high, Case& low, LiveLoadEnvelope& env) {
+  const Case& up = f > 0 ? s.positive : s.negative;
+  const Case& down = f > 0 ? s.negative : s.positive;
+  for (auto array : kArrays) {
+    for (size_t i = 0; i < (high.*array).size(); ++i) (high.*array)[i] += f * (up.*array)[i];
+    for (size_t i = 0; i < (low.*array).size(); ++i) (low.*array)[i] += f * (down.*array)[i];
+  }
+  for (size_t i = 0; i < env.samples.size(); ++i) {
+    for (BeamQuantity q : kQuantities) {
+      EnvelopeRange& r = RangeOf(env.samples[i], q);
+      const EnvelopeRange& sum = RangeOf(s.sums.samples[i], q);
+      r.max += f * (f > 0 ? sum.max : sum.min);
+      r.min += f * (f > 0 ? sum.min : sum.max);
+    }
+  }
+}
+
 }  // namespace
 
 LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
@@ -365,14 +419,12 @@ LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
   LocalLoads loads;
   std::vector<CPointLoadItem> points;  // (the same loads as items, for the full solutions)
   std::vector<CUniformLoadItem> uniforms;
-  const auto changeOf = [&](int32_t k) {
+  const auto changeOf = [&](int32_t k, double deadFactor, double u) {
     loads.clear();
     points.clear();
     uniforms.clear();
-    AddScaled(bySpan[static_cast<size_t>(k)], live.m_dDeadMax - live.m_dDeadMin, points,
-              uniforms);
+    AddScaled(bySpan[static_cast<size_t>(k)], deadFactor, points, uniforms);
     const LiveLoadSpan& span = env.spans[static_cast<size_t>(k)];
-    const double u = live.m_dLiveFactor * live.m_dU;
     if (u != 0 && span.end > span.start) uniforms.push_back({span.start, span.end, u, u});
     for (const CPointLoadItem& p : points)
       loads.nodes.push_back({(analysis.FindDof(p.m_dX) + 1) / 2, p.m_dPLoad, p.m_dMoment});
@@ -397,16 +449,28 @@ LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
   // values: solving again gives them bit for bit).
   constexpr int64_t kKeptValues = 1 << 18;
   const bool keep = !local && static_cast<int64_t>(spanCount) * analysis.m_nNodes <= kKeptValues;
-  std::vector<LocalCase> kept(keep ? static_cast<size_t>(spanCount) : 0);
+  // Or they are shared with other envelopes of the run, at factor 1.
+  const double factor = live.m_dLiveFactor;
+  SharedChanges* const shared = options.shared && keep && patterned && live.m_dDeadMin == 0 &&
+                                        live.m_dDeadMax == factor
+                                    ? options.shared
+                                    : nullptr;
+  std::vector<LocalCase> kept(keep && !shared ? static_cast<size_t>(spanCount) : 0);
   // Solves span k's change into `change` (over its window of the first pass when `tol` is
   // null); false for a span without loads, which changes nothing.
   const auto solveChange = [&](int32_t k, const LocalTolerance* tol) {
+    if (shared && !tol) {
+      const LocalCase& unit = shared->changes[static_cast<size_t>(k)];
+      if (unit.ends.empty()) return false;
+      ScaleInto(unit, factor, change);
+      return true;
+    }
     if (keep && !tol) {
       if (kept[static_cast<size_t>(k)].ends.empty()) return false;
       std::swap(change, kept[static_cast<size_t>(k)]);
       return true;
     }
-    changeOf(k);
+    changeOf(k, live.m_dDeadMax - live.m_dDeadMin, live.m_dLiveFactor * live.m_dU);
     if (loads.empty()) return false;
     std::array<int32_t, 2>& window = windows[static_cast<size_t>(k)];
     if (!local) {
@@ -455,7 +519,30 @@ LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
         share * std::min(seen.shear, seen.reactionVert / 2),
         share * std::min(seen.moment, rotationReactions ? seen.reactionRot / 2 : noLimit)};
   };
-  for (int32_t k = 0; patterned && k < spanCount; ++k) {
+  if (shared && !shared->filled) {
+    shared->changes.assign(static_cast<size_t>(spanCount), {});
+    shared->positive = base;
+    for (auto array : kArrays) {
+      std::vector<double>& values = shared->positive.*array;
+      std::fill(values.begin(), values.end(), 0.0);
+    }
+    shared->negative = shared->positive;
+    shared->sums.samplesPerElement = env.samplesPerElement;
+    shared->sums.samples.assign(env.samples.size(), {});
+    Magnitudes unused;
+    for (int32_t k = 0; k < spanCount; ++k) {
+      if (!goOn(k, 0)) return env;
+      changeOf(k, 1, live.m_dU);
+      if (loads.empty()) continue;
+      LocalCase& unit = shared->changes[static_cast<size_t>(k)];
+      analysis.SolveLoadCase(noSettlements, model.springs, points, uniforms, delta);
+      WholeBeam(analysis, delta, unit);
+      AddWindow(analysis, nullptr, unit, shared->positive, shared->negative, shared->sums, unused);
+    }
+    shared->filled = true;
+  }
+  if (shared) AddShared(*shared, factor, high, low, env);
+  for (int32_t k = 0; patterned && !shared && k < spanCount; ++k) {
     if (!goOn(k, 0)) return env;
     const LocalTolerance tol = tolerance();
     if (solveChange(k, &tol)) AddWindow(analysis, local ? &*local : nullptr, change, high, low, env, seen);

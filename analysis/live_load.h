@@ -17,6 +17,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -137,6 +138,18 @@ using EnvelopeProgress = std::function<bool(double fraction)>;
 // O(spans x nodes). kAuto is kLocal from 32 spans on, kFull below (where it costs less).
 enum class EnvelopeMethod { kAuto, kLocal, kFull };
 
+// The spans' changes of one run's envelopes that differ only by their factor (the patterned
+// load combinations of a design: the same live loads, DeadMax - DeadMin = LiveFactor = the
+// combination's factor, DeadMin = 0): solved once, at factor 1, by the first envelope that
+// uses them and scaled by the others. Kept for beams whose changes are solved in full (below
+// 32 spans, at most 2^18 node values); larger ones ignore it.
+struct SharedChanges;
+struct SharedChangesDeleter {
+  void operator()(SharedChanges* shared) const;
+};
+using SharedChangesPtr = std::unique_ptr<SharedChanges, SharedChangesDeleter>;
+SharedChangesPtr MakeSharedChanges();
+
 // What else an envelope takes (load combinations and design checks).
 struct EnvelopeOptions {
   // Loads that every arrangement carries on every span, beside the settlements (a combination's
@@ -148,6 +161,8 @@ struct EnvelopeOptions {
   const std::vector<LiveLoadSpan>* regions = nullptr;
   // Bit k set: find extreme kind k (EnvelopeExtremeKind) in every region.
   uint32_t regionKinds = 0;
+  // Where the envelopes of one model and run share their changes (see above); null for none.
+  SharedChanges* shared = nullptr;
 };
 
 // The envelope of `model` under `live`, from the results of its ordinary run in `analysis`:
