@@ -15,19 +15,18 @@ namespace spanlab {
 // kinds asked for in each region, region by region (slot % 8 is always the kind).
 class EnvelopeSlots {
  public:
-  static constexpr size_t kNone = ~size_t{0};
   EnvelopeSlots(const CBeamAnalysis& a, const EnvelopeOptions& options, LiveLoadEnvelope& env)
       : m_env(env), m_kinds(options.regionKinds & 0xFFu) {
     if (!options.regions || m_kinds == 0) return;
     const std::vector<LiveLoadSpan>& regions = *options.regions;
     env.regionExtremes.resize(regions.size());
-    m_elementRegion.assign(static_cast<size_t>(a.m_nElements) + 1, -1);
+    m_regionSlots.assign(static_cast<size_t>(a.m_nElements) + 2, 0);
     size_t r = 0;
     for (int32_t e = 1; e <= a.m_nElements && !regions.empty(); ++e) {
       const double mid = a.m_elements[e].xEnd - a.ElementLength(e) / 2;
       while (r + 1 < regions.size() && mid >= regions[r].end) ++r;
       if (mid >= regions[r].start && (mid <= regions[r].end || r + 1 == regions.size()))
-        m_elementRegion[static_cast<size_t>(e)] = static_cast<int32_t>(r);
+        m_regionSlots[static_cast<size_t>(e)] = (r + 1) * kEnvelopeExtremeCount;
     }
     m_size += regions.size() * kEnvelopeExtremeCount;
   }
@@ -36,25 +35,23 @@ class EnvelopeSlots {
     if (slot < kEnvelopeExtremeCount) return m_env.extremes[slot];
     return m_env.regionExtremes[slot / kEnvelopeExtremeCount - 1][slot % kEnvelopeExtremeCount];
   }
-  // The slot of kind `kind` in element e's region; kNone when there is none or it is not asked.
-  size_t Of(int32_t e, int kind) const {
-    if (!(m_kinds >> kind & 1u) || e < 1 || static_cast<size_t>(e) >= m_elementRegion.size())
-      return kNone;
-    const int32_t r = m_elementRegion[static_cast<size_t>(e)];
-    return r < 0 ? kNone
-                 : (static_cast<size_t>(r) + 1) * kEnvelopeExtremeCount + static_cast<size_t>(kind);
+  // Whether the regions' extremes of kind `kind` are asked for.
+  bool Asks(int kind) const { return m_kinds >> kind & 1u; }
+  // The first slot of element e's region (slot + kind is its extreme of that kind); 0 when e
+  // lies in no region. e runs from 0 to elements + 1 (the ends have none).
+  size_t RegionSlots(int32_t e) const {
+    return m_regionSlots.empty() ? 0 : m_regionSlots[static_cast<size_t>(e)];
   }
   // Whether element e lies in the slot's range (the whole beam holds every element).
   bool Holds(size_t slot, int32_t e) const {
-    if (slot < kEnvelopeExtremeCount) return true;
-    return m_elementRegion[static_cast<size_t>(e)] ==
-           static_cast<int32_t>(slot / kEnvelopeExtremeCount - 1);
+    return slot < kEnvelopeExtremeCount ||
+           RegionSlots(e) == slot - slot % kEnvelopeExtremeCount;
   }
 
  private:
   LiveLoadEnvelope& m_env;
   uint32_t m_kinds;
-  std::vector<int32_t> m_elementRegion;  // [1..elements], -1 outside every region
+  std::vector<size_t> m_regionSlots;  // [0..elements + 1]: RegionSlots(e)
   size_t m_size = kEnvelopeExtremeCount;
 };
 

@@ -561,24 +561,26 @@ LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
   const int32_t perElement = env.samplesPerElement;
   EnvelopeSlots slots(analysis, options, env);
   std::vector<ExtremeSource> source(slots.size());
-  std::vector<uint8_t> found(slots.size());
+  // The best value of each slot so far (the values are finite: CheckRange passed), and where.
+  std::vector<double> best(slots.size()), bestX(slots.size());
+  for (size_t slot = 0; slot < slots.size(); ++slot)
+    best[slot] = (slot % 2 == 0 ? -1 : 1) * std::numeric_limits<double>::infinity();
   // Strictly better replaces, so on ties the first position (the leftmost) stays.
-  auto track = [&](size_t slot, bool larger, double v, double x, ExtremeSource from) {
-    EnvelopeExtreme& best = slots.Extreme(slot);
-    if (found[slot] && !(larger ? v > best.value : v < best.value)) return;
-    best.value = v;
-    best.x = x;
+  auto track = [&](size_t slot, bool larger, double v, double x, const ExtremeSource& from) {
+    if (!(larger ? v > best[slot] : v < best[slot])) return;
+    best[slot] = v;
+    bestX[slot] = x;
     source[slot] = from;
-    found[slot] = true;
   };
   // Into the whole beam's slot of the kind and, where asked for, element e's region's (and
   // element e2's, for a node between two regions).
-  auto trackAll = [&](int kind, bool larger, double v, double x, ExtremeSource from, int32_t e,
-                      int32_t e2) {
+  auto trackAll = [&](int kind, bool larger, double v, double x, const ExtremeSource& from,
+                      int32_t e, int32_t e2) {
     track(static_cast<size_t>(kind), larger, v, x, from);
-    const size_t a = slots.Of(e, kind), b = slots.Of(e2, kind);
-    if (a != EnvelopeSlots::kNone) track(a, larger, v, x, from);
-    if (b != EnvelopeSlots::kNone && b != a) track(b, larger, v, x, from);
+    if (!slots.Asks(kind)) return;
+    const size_t a = slots.RegionSlots(e), b = slots.RegionSlots(e2);
+    if (a != 0) track(a + static_cast<size_t>(kind), larger, v, x, from);
+    if (b != 0 && b != a) track(b + static_cast<size_t>(kind), larger, v, x, from);
   };
   auto both = [&](int maxKind, int array, int32_t index, double sign, double x, int32_t e,
                   int32_t e2) {
@@ -620,6 +622,11 @@ LiveLoadEnvelope ComputeLiveLoadEnvelope(const CBeamAnalysis& analysis,
 
   // Second pass: the spans whose change governs each extreme, and the governing case's ends on
   // the elements next to it (within its region).
+  std::vector<uint8_t> found(slots.size());
+  for (size_t slot = 0; slot < slots.size(); ++slot) {
+    found[slot] = std::isfinite(best[slot]);
+    if (found[slot]) slots.Extreme(slot).value = best[slot], slots.Extreme(slot).x = bestX[slot];
+  }
   std::vector<std::array<ElementEnds, 2>> governing(slots.size());
   std::vector<std::array<int32_t, 2>> near(slots.size());
   // The found slots by the element (or node) of their source, for the windows to find theirs.
