@@ -110,6 +110,30 @@ void CheckDesignData(const ModelItems& items, Error&& error, Warning&& warning) 
   }
 }
 
+// The vehicles: one spacing fewer than axles, unique names, finite values.
+template <class Error>
+void CheckVehicleData(const ModelItems& items, Error&& error) {
+  std::vector<std::string_view> names;
+  for (const CVehicleItem& v : items.m_vehicles) names.push_back(v.m_name);
+  const std::vector<int64_t> later = LaterEquals(names);
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (later[i] > 0)
+      error("Error D24 - Two vehicles were given the same Name = " + std::string(names[i]) + ".",
+            later[i]);
+  }
+  for (const CVehicleItem& v : items.m_vehicles) {
+    if (v.m_library.empty() && v.m_spacings.size() + 1 != v.m_axles.size()) {
+      error("Error D23 - Vehicle " + v.m_name + " has " + std::to_string(v.m_axles.size()) +
+            " axles and " + std::to_string(v.m_spacings.size()) +
+            " spacings: give one spacing fewer than axles.");
+    }
+    bool finite = AllFinite({v.m_dLane, v.m_dVariableMax});
+    for (const double a : v.m_axles) finite = finite && std::isfinite(a);
+    for (const double a : v.m_spacings) finite = finite && std::isfinite(a);
+    if (!finite) error(TooLarge("A vehicle value"));
+  }
+}
+
 }  // namespace
 
 void CheckModelData(const ModelItems& items, int64_t& errorCount, int64_t& warningCount,
@@ -260,6 +284,7 @@ void CheckModelData(const ModelItems& items, int64_t& errorCount, int64_t& warni
     }
   }
   CheckDesignData(items, error, warning);
+  CheckVehicleData(items, error);
 }
 
 }  // namespace spanlab

@@ -8,6 +8,7 @@
 
 #include "model/line_text.h"
 #include "model/number_text.h"
+#include "model/vehicle_line.h"
 
 namespace spanlab {
 
@@ -143,6 +144,10 @@ void CheckLineFormat(std::string_view line, const SectionLine& split, int64_t& e
       break;
     case FieldLayout::kCombination:
       c.Combination(ReadLineExtras(line).body);
+      return;
+    case FieldLayout::kVehicle:
+      if (const VehicleLine v = ReadVehicleLine(ReadLineExtras(line).body); !v.error.empty())
+        c.Report(v.error);
       return;
   }
   c.CaseFields();

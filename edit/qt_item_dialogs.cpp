@@ -420,6 +420,39 @@ void CSelectDatabaseDlg::accept() {
 }
 
 // ---------------------------------------------------------------------------
+namespace {
+
+// A line edited as its text (a Vehicle line): the fields after the section's name, as they
+// stand; the run's checks report what is wrong with them.
+bool EditLineText(const SectionRecord& section, int mode, std::string& text, HelpProvider* help,
+                  QWidget* parent) {
+  QDialog dialog(parent);
+  dialog.setWindowTitle(mode == 1 ? section.addTitle : section.editTitle);
+  auto* layout = new QVBoxLayout(&dialog);
+  layout->addWidget(new QLabel(QString::fromUtf8(section.prefix.data(),
+                                                 static_cast<int>(section.prefix.size())),
+                               &dialog));
+  auto* edit = new QLineEdit(&dialog);
+  edit->setText(QString::fromStdString(
+      mode == 1 && text.empty() ? " Name = ; Axles = ; Spacing = ;" : text));
+  edit->setMinimumWidth(520);
+  layout->addWidget(edit);
+  auto* buttons = new QDialogButtonBox(
+      QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, &dialog);
+  layout->addWidget(buttons);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  QObject::connect(buttons, &QDialogButtonBox::helpRequested, &dialog, [help, &section] {
+    if (help) help->ShowTopic(section.helpTopic);
+  });
+  if (dialog.exec() != QDialog::Accepted) return false;
+  text = edit->text().toStdString();
+  if (text.empty() || text[0] != ' ') text.insert(text.begin(), ' ');
+  return true;
+}
+
+}  // namespace
+
 bool QtItemDialogs::Edit(int section, int mode, const ModelItems& items, std::string& text) {
   if (section < 0 || section >= kSectionCount) return false;
   switch (SectionById(section).dialog) {
@@ -448,6 +481,8 @@ bool QtItemDialogs::Edit(int section, int mode, const ModelItems& items, std::st
       text = dialog.Line();
       return true;
     }
+    case SectionDialog::kLineText:
+      return EditLineText(SectionById(section), mode, text, help_, parent_);
   }
   return false;
 }

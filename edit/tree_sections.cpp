@@ -18,7 +18,7 @@ constexpr int kWrittenOrder[] = {kSectionDescription,         kSectionUnits,
                                  kSectionPointLoads,          kSectionUniformLoads,
                                  kSectionLiveLoad,            kSectionLoadCombinations,
                                  kSectionServiceCombinations, kSectionDeflectionLimit,
-                                 kSectionCapacity};
+                                 kSectionCapacity,            kSectionVehicles};
 // Every section is written: one left out would lose its lines at the tree's first write.
 static_assert(std::size(kWrittenOrder) == kSectionCount);
 

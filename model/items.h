@@ -79,6 +79,19 @@ struct CDeflectionLimitItem {
   uint8_t m_nGiven = 0;  // bit 1: Span, bit 2: Cantilever was on the line
 };
 
+// A vehicle ("Vehicle" line; model/vehicle_line.h), internal units.
+struct CVehicleItem {
+  std::string m_name;
+  std::vector<double> m_axles;     // loads from the front; negative = downward
+  std::vector<double> m_spacings;  // gaps between consecutive axles; a variable gap its smallest
+  int32_t m_nVariableGap = -1;     // the gap searched within [m_spacings[gap], m_dVariableMax]
+  double m_dVariableMax = 0;
+  double m_dLane = 0;              // uniform lane load, 0 for none
+  int32_t m_nCase = 0;             // its load case: an index into ModelItems::m_caseNames
+  uint8_t m_nDirections = 3;       // bit 1: forward (front axle towards larger X), bit 2: backward
+  std::string m_library;           // the library vehicle it names; empty when its axles are given
+};
+
 // The capacities ("Capacity" line), internal units, magnitudes; 0 where not given. A hogging
 // capacity not given is the sagging one.
 struct CCapacityItem {

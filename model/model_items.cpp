@@ -9,6 +9,7 @@
 
 #include "model/line_fields.h"
 #include "model/number_text.h"
+#include "model/vehicle_line.h"
 
 namespace spanlab {
 
@@ -24,6 +25,7 @@ void ModelItems::ClearLists() {
   m_combinations.clear();
   m_deflectionLimits.clear();
   m_capacities.clear();
+  m_vehicles.clear();
 }
 
 int32_t ModelItems::CaseIndex(std::string_view name) const {
@@ -38,7 +40,7 @@ bool ModelItems::CaseHasLoads(int32_t index) const {
     return std::any_of(list.begin(), list.end(),
                        [index](const auto& item) { return item.m_nCase == index; });
   };
-  return in(m_pointLoads) || in(m_uniformLoads) || in(m_liveLoads);
+  return in(m_pointLoads) || in(m_uniformLoads) || in(m_liveLoads) || in(m_vehicles);
 }
 
 namespace {
@@ -71,6 +73,24 @@ CLoadCombinationItem ReadCombination(ModelItems& items, std::string_view text,
     else if (!kv.key.empty()) c.m_factors.emplace_back(AddCase(items, kv.key), ConvertNumber(kv.value));
   });
   return c;
+}
+
+// A vehicle line in internal units (a number that is not one reads as 0; the format check has
+// reported it).
+CVehicleItem ReadVehicle(ModelItems& items, std::string_view text) {
+  const VehicleLine line = ReadVehicleLine(ReadLineExtras(text).body);
+  CVehicleItem v;
+  v.m_name = std::string(line.name);
+  v.m_library = std::string(line.library);
+  const auto& f = items.m_factors;
+  for (const double a : line.axles) v.m_axles.push_back(a * f[kFactorPLoad]);
+  for (const double s : line.spacings) v.m_spacings.push_back(s * f[kFactorLength]);
+  v.m_nVariableGap = line.variableGap;
+  v.m_dVariableMax = line.variableMax * f[kFactorLength];
+  v.m_dLane = line.lane * f[kFactorUniform];
+  v.m_nCase = AddCase(items, line.caseName.empty() ? std::string_view("M") : line.caseName);
+  v.m_nDirections = line.directions;
+  return v;
 }
 
 // Reserves each list's room for the lines of its section.
@@ -113,6 +133,10 @@ void BuildModelItems(const std::vector<std::string>& lines, const std::vector<Se
     }
     if (section.layout == FieldLayout::kCombination) {
       items.m_combinations.push_back(ReadCombination(items, text, section));
+      continue;
+    }
+    if (section.layout == FieldLayout::kVehicle) {
+      items.m_vehicles.push_back(ReadVehicle(items, text));
       continue;
     }
     const ItemFieldValues f = ReadItemFields(section, line.field, items.m_factors);

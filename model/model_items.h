@@ -27,6 +27,7 @@ struct ModelItems {
   std::vector<CLoadCombinationItem> m_combinations;  // both kinds, in line order
   std::vector<CDeflectionLimitItem> m_deflectionLimits;  // (the data check allows one)
   std::vector<CCapacityItem> m_capacities;               // (the data check allows one)
+  std::vector<CVehicleItem> m_vehicles;                  // in line order
   int m_nUnits = kUnitsConsistent;                // the unit system of the last Units line
   UnitFactors m_factors = FactorsForUnits(kUnitsConsistent);  // the factors of m_nUnits
   double m_dBeamLength = 0;  // largest item position (internal length unit)
@@ -35,7 +36,7 @@ struct ModelItems {
   std::string GetUnitLabel(int quantity) const { return UnitLabel(m_nUnits, quantity); }
   // The index of a case name in m_caseNames; -1 when no load or combination names it.
   int32_t CaseIndex(std::string_view name) const;
-  // Whether some point, uniform or live load belongs to case `index`.
+  // Whether some point, uniform or live load or a vehicle belongs to case `index`.
   bool CaseHasLoads(int32_t index) const;
   // Empties the item lists and resets the case names to "D", "L"; the unit system and the
   // length stay.

@@ -303,6 +303,18 @@ constexpr std::array<SectionRecord, kSectionCount> kSections = {{
      .editTitle = "Edit Capacity",
      .addTitle = "Add Capacity",
      .helpTopic = "Editing Design Checks"},
+    {.id = kSectionVehicles,
+     .name = "Vehicle",
+     .prefix = "Vehicle:",
+     .title = "Vehicles",
+     .stepName = "Vehicle",
+     .selectionHint = 10,
+     .layout = L::kVehicle,
+     .keyError = "Error F42 - Invalid Vehicle: ",
+     .dialog = SectionDialog::kLineText,
+     .editTitle = "Edit Vehicle",
+     .addTitle = "Add Vehicle",
+     .helpTopic = "Editing Vehicles"},
 }};
 
 // The table is indexed by the enum.
@@ -354,7 +366,7 @@ std::string_view BodyOf(std::string_view line) {
 
 bool IsDataLayout(FieldLayout layout) {
   return layout != FieldLayout::kText && layout != FieldLayout::kUnitsName &&
-         layout != FieldLayout::kCombination;
+         layout != FieldLayout::kCombination && layout != FieldLayout::kVehicle;
 }
 
 }  // namespace

@@ -35,6 +35,7 @@ enum ModelSection : int {
   kSectionServiceCombinations,
   kSectionDeflectionLimit,
   kSectionCapacity,
+  kSectionVehicles,
   kSectionCount,
 };
 
@@ -48,6 +49,7 @@ enum class FieldLayout {
                // is required, the others optional
   kSomeOf,     // as kAnyOrder, but every key is optional; at least one must be there
   kCombination,  // "Name = NAME;" once and any number of "CASE = factor;" fields, any order
+  kVehicle,      // keyed fields in any order, some holding lists (model/vehicle_line.h)
 };
 
 // The checks of an item dialog's fields (their messages are in model/line_fields.cpp).
@@ -67,7 +69,8 @@ enum class PairCheck { kNone, kAtLeastOne, kNotEqual };
 
 // Which dialog edits a section: the whole section at once, or one line.
 // (A combination's dialog has a row per case; ItemDialogFor has none for it.)
-enum class SectionDialog { kDescription, kUnits, kItemLine, kCombination };
+// A Vehicle line is edited as its text (kLineText).
+enum class SectionDialog { kDescription, kUnits, kItemLine, kCombination, kLineText };
 
 struct SectionField {
   std::string_view key;                // "X", "Disp", ...: compared exactly, case-sensitive

@@ -239,9 +239,9 @@ TEST_F(MainFrameTest, StartsWithNewDocumentAndNineEmptySections) {
   const char* titles[] = {"Description", "Units",   "Properties",  "Moment Releases",
                           "Supports",    "Springs", "Point Loads", "Uniform Loads",
                           "Live Load",   "Load Combinations", "Service Combinations",
-                          "Deflection Limit", "Capacity"};
-  ASSERT_EQ(Tree()->model()->rowCount(), 13);
-  for (int i = 0; i < 13; ++i) {
+                          "Deflection Limit", "Capacity", "Vehicles"};
+  ASSERT_EQ(Tree()->model()->rowCount(), 14);
+  for (int i = 0; i < 14; ++i) {
     EXPECT_EQ(Str(Tree()->model()->index(i, 0).data().toString()), titles[i]);
     EXPECT_EQ(Tree()->model()->index(i, 0), Heading(i));
     EXPECT_EQ(ChildCount(Heading(i)), 0);
