@@ -16,7 +16,7 @@ deb=$(ls "$OUT"/cpack/spanlab_*_amd64.deb)
 dpkg -x "$deb" "$OUT/root"
 missing=0
 for f in usr/bin/spanlab usr/bin/spanlab-cli usr/share/spanlab/SPLX.mat usr/share/spanlab/SPLX.prp \
-         usr/share/spanlab/spanlab.tip usr/share/spanlab/splx.wmf \
+         usr/share/spanlab/spanlab.tip usr/share/spanlab/splx.wmf usr/share/spanlab/vehicles.txt \
          usr/share/applications/spanlab.desktop usr/share/mime/packages/spanlab.xml \
          usr/share/icons/hicolor/scalable/apps/spanlab.svg usr/share/man/man1/spanlab-cli.1 \
          usr/share/man/man1/spanlab.1 usr/share/doc/spanlab/README.md; do
