@@ -122,6 +122,10 @@ void CheckVehicleData(const ModelItems& items, Error&& error) {
             later[i]);
   }
   for (const CVehicleItem& v : items.m_vehicles) {
+    if (!v.m_library.empty() && v.m_axles.empty()) {
+      error("Error D25 - Vehicle " + v.m_name +
+            " names a library vehicle, which needs English or Metric units.");
+    }
     if (v.m_library.empty() && v.m_spacings.size() + 1 != v.m_axles.size()) {
       error("Error D23 - Vehicle " + v.m_name + " has " + std::to_string(v.m_axles.size()) +
             " axles and " + std::to_string(v.m_spacings.size()) +

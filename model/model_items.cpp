@@ -6,9 +6,11 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 #include "model/line_fields.h"
 #include "model/number_text.h"
+#include "model/vehicle_library.h"
 #include "model/vehicle_line.h"
 
 namespace spanlab {
@@ -83,11 +85,17 @@ CVehicleItem ReadVehicle(ModelItems& items, std::string_view text) {
   v.m_name = std::string(line.name);
   v.m_library = std::string(line.library);
   const auto& f = items.m_factors;
-  for (const double a : line.axles) v.m_axles.push_back(a * f[kFactorPLoad]);
-  for (const double s : line.spacings) v.m_spacings.push_back(s * f[kFactorLength]);
-  v.m_nVariableGap = line.variableGap;
-  v.m_dVariableMax = line.variableMax * f[kFactorLength];
-  v.m_dLane = line.lane * f[kFactorUniform];
+  // A library vehicle in the model's units (none in a model without known units: D25).
+  std::optional<LibraryVehicle> entry;
+  if (const LibraryVehicle* found = FindLibraryVehicle(line.library))
+    entry = LibraryVehicleInUnits(*found, items.m_nUnits);
+  const std::vector<double>& axles = entry ? entry->axles : line.axles;
+  const std::vector<double>& spacings = entry ? entry->spacings : line.spacings;
+  for (const double a : axles) v.m_axles.push_back(a * f[kFactorPLoad]);
+  for (const double s : spacings) v.m_spacings.push_back(s * f[kFactorLength]);
+  v.m_nVariableGap = entry ? entry->variableGap : line.variableGap;
+  v.m_dVariableMax = (entry ? entry->variableMax : line.variableMax) * f[kFactorLength];
+  v.m_dLane = (entry && !line.laneGiven ? entry->lane : line.lane) * f[kFactorUniform];
   v.m_nCase = AddCase(items, line.caseName.empty() ? std::string_view("M") : line.caseName);
   v.m_nDirections = line.directions;
   return v;

@@ -5,6 +5,7 @@
 #include "model/line_text.h"
 #include "model/number_text.h"
 #include "model/sections.h"
+#include "model/vehicle_library.h"
 
 namespace spanlab {
 
@@ -115,7 +116,7 @@ VehicleLine ReadVehicleLine(std::string_view body) {
         break;
       default:
         v.library = kv.value;
-        if (kv.value.empty()) fault(kInvalidLibrary);
+        if (!FindLibraryVehicle(kv.value)) fault(kInvalidLibrary);
         break;
     }
   });

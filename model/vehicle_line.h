@@ -11,7 +11,8 @@
 // unit, placed span by span wherever it makes an effect worse. Case (optional, default "M"): the
 // vehicle's load case in combinations. Direction (optional): Both (default), Forward (the front
 // axle leads towards larger X) or Backward. Library instead of Axles and Spacing: a design
-// vehicle of the program's library (model/vehicle_library.h).
+// vehicle of the program's library (model/vehicle_library.h), with its lane load unless the line
+// gives Lane.
 #pragma once
 
 #include <cstdint>
