@@ -55,23 +55,16 @@ std::string_view InfluenceQuantityName(InfluenceQuantity quantity) {
   return quantity == InfluenceQuantity::kReactionVert ? kReactionVertName : kReactionRotName;
 }
 
-InfluenceLine ComputeInfluenceLine(const CBeamAnalysis& analysis,
-                                   const std::vector<CSpringItem>& springs,
-                                   InfluenceQuantity quantity, double x) {
-  InfluenceLine line;
-  if (!analysis.CanSolveLoadCases() || analysis.m_dLength <= 0 || analysis.m_nNodes < 2) {
-    line.error = "The model has no results to build an influence line on: correct its errors.";
-    return line;
-  }
-  const CBeamAnalysis::TableLock lock(analysis);
-  const int32_t node = NearestNode(analysis, x);
+std::string SolveInfluenceDual(const CBeamAnalysis& analysis,
+                               const std::vector<CSpringItem>& springs,
+                               InfluenceQuantity quantity, int32_t node,
+                               CBeamAnalysis::CaseResults& solution, double& scale) {
   const double at = analysis.m_nodes[node].x;
-  line.x = at;
   const int32_t dof = 2 * node - 1;  // the node's deflection degree of freedom
 
   std::vector<CSupportItem> moved;
   std::vector<CPointLoadItem> dual;
-  double scale = -1;  // Q(j) = scale x (deflection of node j in the dual solution)
+  scale = -1;  // Q(j) = scale x (deflection of node j in the dual solution)
   auto reaction = [&](bool vertical) {
     const int32_t held = vertical ? dof : dof + 1;
     if (analysis.IsPrescribedDof(held)) {
@@ -124,17 +117,33 @@ InfluenceLine ComputeInfluenceLine(const CBeamAnalysis& analysis,
     case InfluenceQuantity::kReactionRot: {
       const bool vertical = quantity == InfluenceQuantity::kReactionVert;
       if (!reaction(vertical)) {
-        line.error = std::string("There is no support or spring restraining the ") +
-                     (vertical ? "deflection" : "rotation") +
-                     " at the node nearest the position: give the position of a support or "
-                     "spring.";
-        return line;
+        return std::string("There is no support or spring restraining the ") +
+               (vertical ? "deflection" : "rotation") +
+               " at the node nearest the position: give the position of a support or "
+               "spring.";
       }
       break;
     }
   }
-  CBeamAnalysis::CaseResults solution;
   analysis.SolveLoadCase(moved, springs, dual, {}, solution);
+  return {};
+}
+
+InfluenceLine ComputeInfluenceLine(const CBeamAnalysis& analysis,
+                                   const std::vector<CSpringItem>& springs,
+                                   InfluenceQuantity quantity, double x) {
+  InfluenceLine line;
+  if (!analysis.CanSolveLoadCases() || analysis.m_dLength <= 0 || analysis.m_nNodes < 2) {
+    line.error = "The model has no results to build an influence line on: correct its errors.";
+    return line;
+  }
+  const CBeamAnalysis::TableLock lock(analysis);
+  const int32_t node = NearestNode(analysis, x);
+  line.x = analysis.m_nodes[node].x;
+  CBeamAnalysis::CaseResults solution;
+  double scale = 0;
+  line.error = SolveInfluenceDual(analysis, springs, quantity, node, solution, scale);
+  if (!line.error.empty()) return line;
   line.points.reserve(static_cast<size_t>(analysis.m_nNodes));
   for (int32_t j = 1; j <= analysis.m_nNodes; ++j) {
     double value = scale * solution.deflection[j];

@@ -48,6 +48,18 @@ struct InfluenceLine {
 // The influence line of `quantity` at the node nearest `x` (internal length unit). Reactions
 // need a support restraining that motion or a spring at the node; `springs` are the model's.
 // One solution on the run's eliminated equations (reciprocal theorem), O(nodes).
+// The dual solution behind an influence line at `node` (1-based): the value for a unit downward
+// load at any point x of the beam is scale x (the solution's deflection at x), exact between the
+// nodes too (the dual loads stand at nodes; element_values.h gives the deflection inside an
+// element). Not for shear or moment when the load stands inside the element that starts at the
+// node (its own fixed-end share is not in it). Returns the error text of ComputeInfluenceLine
+// when the quantity has no restraint there, else empty. The caller holds the analysis's
+// TableLock.
+std::string SolveInfluenceDual(const CBeamAnalysis& analysis,
+                               const std::vector<CSpringItem>& springs,
+                               InfluenceQuantity quantity, int32_t node,
+                               CBeamAnalysis::CaseResults& solution, double& scale);
+
 InfluenceLine ComputeInfluenceLine(const CBeamAnalysis& analysis,
                                    const std::vector<CSpringItem>& springs,
                                    InfluenceQuantity quantity, double x);
