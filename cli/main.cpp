@@ -2,6 +2,7 @@
 //
 //   spanlab-cli results FILE [--format json|csv]   results record at full precision
 //   spanlab-cli results FILE --combination NAME     one load combination's single analysis
+//   spanlab-cli results FILE --vehicle NAME --front X [--backward] [--gap G]   a vehicle there
 //   spanlab-cli check MODEL.spn                     the run log, as the Results box shows it
 //   spanlab-cli lines MODEL.spn                     the model lines, one a line
 //   spanlab-cli import LINES.txt -o MODEL.spn       a text file of lines -> model file
@@ -14,13 +15,14 @@
 //   spanlab-cli envelope MODEL --kind strength|service|all   the envelope over combinations
 //   spanlab-cli checks MODEL [--format json|csv|text]         the design checks of every span
 //   spanlab-cli influence MODEL --of QUANTITY --at X [--format json|csv]   an influence line
+//   spanlab-cli moving MODEL [--format json|csv]    the envelope of the vehicles crossing it
 //
 // Every command that writes a file takes --force to replace a read-only one.
 //
 // Exit status: 0 the run found no error; 1 the run counted errors or the analysis failed (also
 // `results` of a text file whose lines give no beam); 2 the command could not run (bad
 // arguments, unreadable, damaged or unwritable file, a read-only output without --force, an
-// unknown --combination); 3 (`checks`) the model is sound but some design check is exceeded.
+// unknown --combination or --vehicle); 3 (`checks`) the model is sound but some design check is exceeded.
 //
 // The text commands are here and use the core only; plot and print are in the picture library,
 // loaded only when they run (picture_library.h).
@@ -33,6 +35,7 @@
 #include "analysis/results_export.h"
 #include "cli/commands.h"
 #include "cli/design_commands.h"
+#include "cli/moving_commands.h"
 #include "cli/picture_library.h"
 #include "model/model_file.h"
 #include "model/number_text.h"
@@ -223,6 +226,18 @@ int Main(int argc, char** argv) {
                       "the single analysis of the load combination of that name (its loads "
                       "factored, the live load on every span); an unknown name ends with "
                       "status 2 and the list of names");
+  std::string vehicle, front, gap;
+  bool backward = false;
+  CLI::Option* vehicleOption = results->add_option(
+      "--vehicle", vehicle,
+      "the single analysis of the vehicle of that name alone, standing with its front axle at "
+      "--front (an unknown name ends with status 2 and the list of names)");
+  results->add_option("--front", front, "the front axle's X, in the model's length unit");
+  results->add_flag("--backward", backward,
+                    "the vehicle heads towards smaller X (its other axles on the right)");
+  results->add_option("--gap", gap,
+                      "the variable spacing's length (default: its smallest), length unit");
+  vehicleOption->excludes(combinationOption);
   addTruncate(results);
 
   CLI::App* check = app.add_subcommand("check", "Check and analyse a model; print the run log");
@@ -309,6 +324,16 @@ int Main(int argc, char** argv) {
       ->check(CLI::IsMember({"json", "csv", "text"}));
   addTruncate(checks);
 
+  CLI::App* moving = app.add_subcommand(
+      "moving", "Print the moving-load envelope: every node's and element end's largest and "
+                "smallest value as each vehicle (Vehicle lines) crosses the beam, with where it "
+                "stands for it (front axle's x, direction, variable gap) and the coincident "
+                "shear or moment");
+  addInput(moving, "MODEL", "model file (.spn) or text file with one model line a line");
+  moving->add_option("--format", o.format, "json (default) or csv")
+      ->check(CLI::IsMember({"json", "csv"}));
+  addTruncate(moving);
+
   std::string influenceOf;
   std::string influenceAt;
   CLI::App* influence = app.add_subcommand(
@@ -339,7 +364,14 @@ int Main(int argc, char** argv) {
     return CannotRun("Cannot save '" + o.output + "': the file is read-only. Nothing was "
                      "written; use --force to replace it.");
   }
+  if (*results && *vehicleOption) {
+    if (front.empty()) return CannotRun("--vehicle " + vehicle + " needs --front X");
+    return RunVehicleResults(o, vehicle, front, backward, gap);
+  }
+  if (*results && (!front.empty() || backward || !gap.empty()))
+    return CannotRun("--front, --backward and --gap go with --vehicle NAME");
   if (*results) return *combinationOption ? RunCombinationResults(o, combination) : RunResults(o);
+  if (*moving) return RunMoving(o);
   if (*check) return RunCheck(o);
   if (*lines) return RunLines(o);
   if (*import) return RunImport(o);
