@@ -79,6 +79,11 @@ double StaticsAt(const Influence& eta, double xi) {
 }
 
 double ValueAt(const Beam& b, const Influence& eta, double xi) {
+  // (An axle a rounding beyond an end, where a position was found as a node's x minus its
+  // offset, stands on the end.)
+  const double snap = 1e-13 * b.length;
+  if (xi < 0 && xi > -snap) xi = 0;
+  if (xi > b.length && xi < b.length + snap) xi = b.length;
   if (xi < 0 || xi > b.length) return 0;
   const int32_t e = b.ElementOf(xi);
   return Horner(eta.piece[static_cast<size_t>(e)], xi - b.x[static_cast<size_t>(e - 1)]) +
@@ -119,64 +124,198 @@ bool DualInfluence(const Beam& b, const std::vector<CSpringItem>& springs,
   return true;
 }
 
-// Calls visit(s, value) at every front position where the effect of `axles` may be largest or
-// smallest: where an axle crosses a node, and where the cubic between two such is stationary.
-template <class Visit>
-void ForEachCandidate(const Beam& b, const Influence& eta, const Axles& axles, Visit&& visit) {
+// Raises `range` by a value reached with the vehicle at `at` (strictly: ties keep the first).
+void Offer(MovingRange& range, double value, const VehiclePosition& at) {
+  if (value > range.max.value) range.max = {value, at, 0};
+  if (value < range.min.value) range.min = {value, at, 0};
+}
+
+// A group of axles crossing the beam: the front positions where some axle stands on a node,
+// ascending, and in each interval between two the element each axle stands in (0: off the
+// beam). The same for every influence line.
+struct Pass {
+  Axles axles;
   std::vector<double> breaks;
-  breaks.reserve(axles.offset.size() * b.x.size());
-  for (const double d : axles.offset) {
-    for (const double x : b.x) breaks.push_back(x - d);
+  std::vector<int32_t> element;  // interval k, axle i: element[k * axles + i]
+};
+
+Pass MakePass(const Beam& b, Axles axles) {
+  Pass p;
+  p.axles = std::move(axles);
+  for (const double d : p.axles.offset) {
+    for (const double x : b.x) p.breaks.push_back(x - d);
   }
-  std::sort(breaks.begin(), breaks.end());
-  breaks.erase(std::unique(breaks.begin(), breaks.end()), breaks.end());
-  if (breaks.empty()) return;
-  // (In ascending order of the position, the groups of a variable gap rely on it.)
-  visit(breaks.front() - 1, 0.0);  // every axle off the beam, before it and after it
-  for (size_t k = 0; k < breaks.size(); ++k) {
-    const double sa = breaks[k];
-    visit(sa, EffectAt(b, eta, axles, sa));
-    if (k + 1 == breaks.size()) break;
-    const double h = breaks[k + 1] - sa, mid = sa + h / 2;
-    Cubic f{};  // the effect as a cubic in u = s - sa
-    for (size_t i = 0; i < axles.offset.size(); ++i) {
-      const double xm = mid + axles.offset[i];
-      if (xm < 0 || xm > b.length) continue;
-      const int32_t e = b.ElementOf(xm);
-      const Cubic& p = eta.piece[static_cast<size_t>(e)];
-      const double xi = sa + axles.offset[i], a0 = xi - b.x[static_cast<size_t>(e - 1)];
-      Cubic t = {Horner(p, a0), p[1] + a0 * (2 * p[2] + 3 * p[3] * a0), p[2] + 3 * p[3] * a0,
-                 p[3]};
-      if (StaticsAt(eta, xm) != 0) {
-        if (eta.statics == Influence::Statics::kShear) t[0] -= 1;
-        else t[0] -= eta.x0 - xi, t[1] += 1;
-      }
-      for (int j = 0; j < 4; ++j) f[static_cast<size_t>(j)] += axles.weight[i] * t[static_cast<size_t>(j)];
+  std::sort(p.breaks.begin(), p.breaks.end());
+  p.breaks.erase(std::unique(p.breaks.begin(), p.breaks.end()), p.breaks.end());
+  const size_t n = p.axles.offset.size();
+  for (size_t k = 0; k + 1 < p.breaks.size(); ++k) {
+    const double mid = (p.breaks[k] + p.breaks[k + 1]) / 2;
+    for (size_t i = 0; i < n; ++i) {
+      const double xm = mid + p.axles.offset[i];
+      p.element.push_back(xm < 0 || xm > b.length ? 0 : b.ElementOf(xm));
     }
-    // f'(u) = f1 + 2 f2 u + 3 f3 u^2 = 0 inside (0, h).
-    const double qa = 3 * f[3], qb = 2 * f[2], qc = f[1];
-    double roots[2];
-    int n = 0;
-    if (qa == 0) {
-      if (qb != 0) roots[n++] = -qc / qb;
-    } else {
-      const double disc = qb * qb - 4 * qa * qc;
-      if (disc >= 0) {
-        const double q = -0.5 * (qb + std::copysign(std::sqrt(disc), qb));
-        roots[n++] = q / qa;
-        if (q != 0) roots[n++] = qc / q;
-      }
-    }
-    std::sort(roots, roots + n);
-    // The interval's own cubic at its ends: where an axle crosses the point of a shear, the
-    // value just beside it (the limit as the axle comes to that point from this side).
-    visit(sa, f[0]);
-    for (int r = 0; r < n; ++r) {
-      if (roots[r] > 0 && roots[r] < h) visit(sa + roots[r], EffectAt(b, eta, axles, sa + roots[r]));
-    }
-    visit(breaks[k + 1], Horner(f, h));
   }
-  visit(breaks.back() + 1, 0.0);
+  return p;
+}
+
+// The bounds of an influence line over each element: the hull of its cubic's Bernstein
+// coefficients, plus the unit load's own share there.
+struct Hull {
+  double low = 0, high = 0;
+};
+std::vector<Hull> HullsOf(const Beam& b, const Influence& eta) {
+  std::vector<Hull> hull(eta.piece.size());
+  for (size_t e = 1; e < eta.piece.size(); ++e) {
+    const Cubic& c = eta.piece[e];
+    const double x0 = b.x[e - 1], x1 = b.x[e], l = x1 - x0;
+    const double d1 = c[1] * l, d2 = c[2] * l * l, d3 = c[3] * l * l * l;
+    const double bern[4] = {c[0], c[0] + d1 / 3, c[0] + 2 * d1 / 3 + d2 / 3, c[0] + d1 + d2 + d3};
+    Hull h{*std::min_element(bern, bern + 4), *std::max_element(bern, bern + 4)};
+    // The unit load's share on the elements left of x0 (it is on the left part there), and on
+    // the elements meeting at x0 both with and without it (a load on x0 counts on one side).
+    const bool meets = x1 == eta.x0 || x0 == eta.x0;
+    if (eta.statics != Influence::Statics::kNone && (x1 <= eta.x0 || meets)) {
+      const bool shear = eta.statics == Influence::Statics::kShear;
+      const Hull with{h.low + (shear ? -1 : -(eta.x0 - x0)), h.high + (shear ? -1 : -(eta.x0 - x1))};
+      h = meets ? Hull{std::min(h.low, with.low), std::max(h.high, with.high)} : with;
+    }
+    hull[e] = h;
+  }
+  return hull;
+}
+
+// The effect in interval k of pass p as a cubic in u = s - breaks[k].
+Cubic IntervalCubic(const Beam& b, const Influence& eta, const Pass& p, size_t k) {
+  Cubic f{};
+  const size_t n = p.axles.offset.size();
+  const double sa = p.breaks[k], mid = (sa + p.breaks[k + 1]) / 2;
+  for (size_t i = 0; i < n; ++i) {
+    const int32_t e = p.element[k * n + i];
+    if (e == 0) continue;
+    const Cubic& c = eta.piece[static_cast<size_t>(e)];
+    const double xi = sa + p.axles.offset[i], a0 = xi - b.x[static_cast<size_t>(e - 1)];
+    Cubic t = {Horner(c, a0), c[1] + a0 * (2 * c[2] + 3 * c[3] * a0), c[2] + 3 * c[3] * a0, c[3]};
+    if (StaticsAt(eta, mid + p.axles.offset[i]) != 0) {
+      if (eta.statics == Influence::Statics::kShear) t[0] -= 1;
+      else t[0] -= eta.x0 - xi, t[1] += 1;
+    }
+    for (size_t j = 0; j < 4; ++j) f[j] += p.axles.weight[i] * t[j];
+  }
+  return f;
+}
+
+// Calls visit(s, value) at interval k's ends (the values as the axles come to them from inside
+// it: where an axle crosses the point of a shear, the value just beside the point on this side)
+// and where its cubic is stationary inside it. The value with an axle exactly on a node is one
+// of the values at that node from its two intervals (the influence lines are continuous but at
+// a shear's point, where the load on the point counts on one side, and beyond the beam's ends).
+template <class Visit>
+void VisitInterval(const Beam& b, const Influence& eta, const Pass& p, size_t k, Visit&& visit) {
+  const Cubic f = IntervalCubic(b, eta, p, k);
+  const double sa = p.breaks[k], h = p.breaks[k + 1] - sa;
+  // f'(u) = f1 + 2 f2 u + 3 f3 u^2 = 0 inside (0, h).
+  const double qa = 3 * f[3], qb = 2 * f[2], qc = f[1];
+  double roots[2];
+  int n = 0;
+  if (qa == 0) {
+    if (qb != 0) roots[n++] = -qc / qb;
+  } else {
+    const double disc = qb * qb - 4 * qa * qc;
+    if (disc >= 0) {
+      const double q = -0.5 * (qb + std::copysign(std::sqrt(disc), qb));
+      roots[n++] = q / qa;
+      if (q != 0) roots[n++] = qc / q;
+    }
+  }
+  std::sort(roots, roots + n);
+  // With an axle on an end of the beam the value is no limit from either side (beyond the end
+  // the axle carries nothing): evaluated as it stands.
+  const double snap = 1e-13 * b.length;
+  const auto onEnd = [&](double s) {
+    for (const double d : p.axles.offset) {
+      if (std::fabs(s + d) <= snap || std::fabs(s + d - b.length) <= snap) return true;
+    }
+    return false;
+  };
+  visit(sa, f[0]);
+  if (onEnd(sa)) visit(sa, EffectAt(b, eta, p.axles, sa));
+  for (int r = 0; r < n; ++r) {
+    if (roots[r] > 0 && roots[r] < h) visit(sa + roots[r], Horner(f, roots[r]));
+  }
+  const double sb = p.breaks[k + 1];
+  visit(sb, Horner(f, h));
+  if (onEnd(sb)) visit(sb, EffectAt(b, eta, p.axles, sb));
+}
+
+// Bounds of the effect of pass p in each of its intervals, from the hulls of the elements its
+// axles stand in.
+std::vector<Hull> IntervalBounds(const std::vector<Hull>& hull, const Pass& p) {
+  const size_t n = p.axles.offset.size();
+  std::vector<Hull> bound(p.breaks.empty() ? 0 : p.breaks.size() - 1);
+  for (size_t k = 0; k < bound.size(); ++k) {
+    Hull& sum = bound[k];
+    for (size_t i = 0; i < n; ++i) {
+      const int32_t e = p.element[k * n + i];
+      if (e == 0) continue;
+      const Hull& h = hull[static_cast<size_t>(e)];
+      const double w = p.axles.weight[i];
+      sum.high += w > 0 ? w * h.high : w * h.low;
+      sum.low += w > 0 ? w * h.low : w * h.high;
+    }
+  }
+  return bound;
+}
+
+// The largest and smallest effect of pass p into `range`, with the vehicle at `at` (its front
+// from the candidates). Intervals whose bounds cannot beat the range found so far are skipped:
+// first the most promising intervals, then the rest that might still beat them.
+void ScanPass(const Beam& b, const Influence& eta, const std::vector<Hull>& bound, const Pass& p,
+              VehiclePosition at, MovingRange& range) {
+  if (bound.empty()) return;
+  size_t top = 0, bottom = 0;
+  for (size_t k = 0; k < bound.size(); ++k) {
+    if (bound[k].high > bound[top].high) top = k;
+    if (bound[k].low < bound[bottom].low) bottom = k;
+  }
+  const auto offer = [&](double s, double q) {
+    at.front = s;
+    Offer(range, q, at);
+  };
+  VisitInterval(b, eta, p, top, offer);
+  if (bottom != top) VisitInterval(b, eta, p, bottom, offer);
+  for (size_t k = 0; k < bound.size(); ++k) {
+    if (k == top || k == bottom) continue;
+    if (bound[k].high > range.max.value || bound[k].low < range.min.value)
+      VisitInterval(b, eta, p, k, offer);
+  }
+}
+
+// The candidates of pass p of the intervals (`bound` their bounds) that, with any value of the
+// other group within `other`, might beat `range`, in ascending order of the position; first and
+// last the positions with every axle off the beam (value 0).
+void PromisingCandidates(const Beam& b, const Influence& eta, const std::vector<Hull>& bound,
+                         const Pass& p, const Hull& other, const MovingRange& range,
+                         std::vector<std::pair<double, double>>& out) {
+  out.clear();
+  if (p.breaks.empty()) return;
+  const auto add = [&out](double s, double q) { out.emplace_back(s, q); };
+  add(p.breaks.front() - 1, 0.0);
+  for (size_t k = 0; k < bound.size(); ++k) {
+    if (bound[k].high + other.high > range.max.value ||
+        bound[k].low + other.low < range.min.value)
+      VisitInterval(b, eta, p, k, add);
+  }
+  add(p.breaks.back() + 1, 0.0);
+}
+
+// The bounds over all positions (0 with every axle off the beam included).
+Hull Overall(const std::vector<Hull>& bound) {
+  Hull all;
+  for (const Hull& h : bound) {
+    all.low = std::min(all.low, h.low);
+    all.high = std::max(all.high, h.high);
+  }
+  return all;
 }
 
 // The axles of vehicle v in its direction with gap `gap` (when it has a variable one).
@@ -192,12 +331,6 @@ Axles AxlesOf(const CVehicleItem& v, bool backward, double gap) {
     axles.offset.push_back(backward ? behind : -behind);
   }
   return axles;
-}
-
-// Raises `range` by a value reached with the vehicle at `at` (strictly: ties keep the first).
-void Offer(MovingRange& range, double value, const VehiclePosition& at) {
-  if (value > range.max.value) range.max = {value, at, 0};
-  if (value < range.min.value) range.min = {value, at, 0};
 }
 
 // The best pairs of the groups ahead of and behind a variable gap with the gap strictly inside
@@ -224,9 +357,25 @@ void BestSplitPairs(const std::vector<std::pair<double, double>>& front,
   }
 }
 
-// The envelope of one influence line over every vehicle, direction and gap.
-void Envelope(const Beam& b, const Influence& eta, const std::vector<CVehicleItem>& vehicles,
-              MovingRange& range) {
+// The passes of every vehicle: each direction with its fixed gaps (a variable gap at both ends
+// of its range), and for a variable gap the groups ahead of and behind it.
+struct FixedPass {
+  Pass pass;
+  VehiclePosition at;
+};
+struct SplitPass {
+  Pass ahead, rear;
+  int32_t vehicle = 0;
+  bool backward = false;
+  double base = 0, sign = 0, lowShift = 0, highShift = 0;
+};
+struct Passes {
+  std::vector<FixedPass> fixed;
+  std::vector<SplitPass> split;
+};
+
+Passes PassesOf(const Beam& b, const std::vector<CVehicleItem>& vehicles) {
+  Passes passes;
   for (size_t v = 0; v < vehicles.size(); ++v) {
     const CVehicleItem& vehicle = vehicles[v];
     if (vehicle.m_axles.empty()) continue;
@@ -234,39 +383,54 @@ void Envelope(const Beam& b, const Influence& eta, const std::vector<CVehicleIte
       if (!(vehicle.m_nDirections & (backward ? kBackward : kForward))) continue;
       const int32_t gap = vehicle.m_nVariableGap;
       const double low = gap >= 0 ? vehicle.m_spacings[static_cast<size_t>(gap)] : 0;
-      const double ends[2] = {low, gap >= 0 ? vehicle.m_dVariableMax : low};
-      for (int end = 0; end < (gap >= 0 && ends[1] > ends[0] ? 2 : 1); ++end) {
-        const VehiclePosition at{static_cast<int32_t>(v), backward, 0, gap >= 0 ? ends[end] : 0};
-        ForEachCandidate(b, eta, AxlesOf(vehicle, backward, ends[end]), [&](double s, double q) {
-          VehiclePosition here = at;
-          here.front = s;
-          Offer(range, q, here);
-        });
+      const double high = gap >= 0 ? vehicle.m_dVariableMax : low;
+      for (int end = 0; end < (high > low ? 2 : 1); ++end) {
+        const double g = end == 0 ? low : high;
+        passes.fixed.push_back({MakePass(b, AxlesOf(vehicle, backward, g)),
+                                {static_cast<int32_t>(v), backward, 0, gap >= 0 ? g : 0}});
       }
-      if (gap < 0 || !(ends[1] > ends[0])) continue;
-      // The gap strictly inside its range: the groups ahead of and behind it apart.
+      if (gap < 0 || !(high > low)) continue;
+      // The gap strictly inside its range: the groups ahead of and behind it apart. The rear
+      // group's front axle stands at t = s + base - gap (forward) or + gap (backward).
       const Axles all = AxlesOf(vehicle, backward, 0);
-      const auto split = static_cast<size_t>(gap) + 1;
+      const auto cut = static_cast<long>(gap) + 1;
       Axles ahead, rear;
-      ahead.weight.assign(all.weight.begin(), all.weight.begin() + static_cast<long>(split));
-      ahead.offset.assign(all.offset.begin(), all.offset.begin() + static_cast<long>(split));
-      rear.weight.assign(all.weight.begin() + static_cast<long>(split), all.weight.end());
-      for (size_t i = split; i < all.offset.size(); ++i)
-        rear.offset.push_back(all.offset[i] - all.offset[split]);
-      std::vector<std::pair<double, double>> cf, cr;
-      ForEachCandidate(b, eta, ahead, [&](double s, double q) { cf.emplace_back(s, q); });
-      ForEachCandidate(b, eta, rear, [&](double t, double q) { cr.emplace_back(t, q); });
-      // The rear group's front axle stands at t = s + all.offset[split] -/+ gap.
-      const double base = all.offset[split];
-      const double sign = backward ? 1 : -1;
-      const double lowShift = base + sign * (backward ? ends[0] : ends[1]);
-      const double highShift = base + sign * (backward ? ends[1] : ends[0]);
-      const auto report = [&](double s, double t, double q) {
-        Offer(range, q, {static_cast<int32_t>(v), backward, s, sign * (t - s - base)});
-      };
-      BestSplitPairs(cf, cr, lowShift, highShift, std::greater_equal<double>(), report);
-      BestSplitPairs(cf, cr, lowShift, highShift, std::less_equal<double>(), report);
+      ahead.weight.assign(all.weight.begin(), all.weight.begin() + cut);
+      ahead.offset.assign(all.offset.begin(), all.offset.begin() + cut);
+      rear.weight.assign(all.weight.begin() + cut, all.weight.end());
+      SplitPass sp;
+      sp.base = all.offset[static_cast<size_t>(cut)];
+      for (size_t i = static_cast<size_t>(cut); i < all.offset.size(); ++i)
+        rear.offset.push_back(all.offset[i] - sp.base);
+      sp.ahead = MakePass(b, std::move(ahead));
+      sp.rear = MakePass(b, std::move(rear));
+      sp.vehicle = static_cast<int32_t>(v);
+      sp.backward = backward;
+      sp.sign = backward ? 1 : -1;
+      sp.lowShift = sp.base + (backward ? low : -high);
+      sp.highShift = sp.base + (backward ? high : -low);
+      passes.split.push_back(std::move(sp));
     }
+  }
+  return passes;
+}
+
+// The envelope of one influence line over every pass.
+void Envelope(const Beam& b, const Influence& eta, const Passes& passes, MovingRange& range) {
+  const std::vector<Hull> hull = HullsOf(b, eta);
+  for (const FixedPass& f : passes.fixed)
+    ScanPass(b, eta, IntervalBounds(hull, f.pass), f.pass, f.at, range);
+  std::vector<std::pair<double, double>> cf, cr;
+  for (const SplitPass& sp : passes.split) {
+    const std::vector<Hull> aheadBound = IntervalBounds(hull, sp.ahead);
+    const std::vector<Hull> rearBound = IntervalBounds(hull, sp.rear);
+    PromisingCandidates(b, eta, aheadBound, sp.ahead, Overall(rearBound), range, cf);
+    PromisingCandidates(b, eta, rearBound, sp.rear, Overall(aheadBound), range, cr);
+    const auto report = [&](double s, double t, double q) {
+      Offer(range, q, {sp.vehicle, sp.backward, s, sp.sign * (t - s - sp.base)});
+    };
+    BestSplitPairs(cf, cr, sp.lowShift, sp.highShift, std::greater_equal<double>(), report);
+    BestSplitPairs(cf, cr, sp.lowShift, sp.highShift, std::less_equal<double>(), report);
   }
 }
 
@@ -283,9 +447,8 @@ double ValueWith(const Beam& b, const Influence& eta, const std::vector<CVehicle
 MovingLoadEnvelope ComputeMovingLoadEnvelope(const CBeamAnalysis& analysis,
                                              const ModelItems& items) {
   MovingLoadEnvelope env;
-  const std::vector<CVehicleItem>& vehicles = items.m_vehicles;
   if (!analysis.CanSolveLoadCases() || analysis.m_dLength <= 0 || analysis.m_nNodes < 2 ||
-      vehicles.empty())
+      items.m_vehicles.empty())
     return env;
   const CBeamAnalysis::TableLock lock(analysis);
   const Beam b(analysis);
@@ -293,6 +456,7 @@ MovingLoadEnvelope ComputeMovingLoadEnvelope(const CBeamAnalysis& analysis,
   const auto& springs = items.m_springs;
   env.nodes.resize(static_cast<size_t>(nodes));
   env.elements.resize(static_cast<size_t>(elements));
+  const Passes vehicles = PassesOf(b, items.m_vehicles);
   auto raise = [&env](int kind, const MovingValue& v, double x) {
     MovingExtreme& best = env.extremes[static_cast<size_t>(kind)];
     if (kind % 2 == 0 ? v.value > best.value.value : v.value < best.value.value) best = {v, x};
@@ -348,8 +512,8 @@ MovingLoadEnvelope ComputeMovingLoadEnvelope(const CBeamAnalysis& analysis,
       MovingRange v, m;  // diagram values
       Envelope(b, shear, vehicles, v);
       Envelope(b, moment, vehicles, m);
-      for (MovingValue* x : {&v.max, &v.min}) x->coincident = ValueWith(b, moment, vehicles, x->at);
-      for (MovingValue* x : {&m.max, &m.min}) x->coincident = ValueWith(b, shear, vehicles, x->at);
+      for (MovingValue* x : {&v.max, &v.min}) x->coincident = ValueWith(b, moment, items.m_vehicles, x->at);
+      for (MovingValue* x : {&m.max, &m.min}) x->coincident = ValueWith(b, shear, items.m_vehicles, x->at);
       raise(kEnvelopeMaxShear, v.max, x0), raise(kEnvelopeMinShear, v.min, x0);
       raise(kEnvelopeMaxMoment, m.max, x0), raise(kEnvelopeMinMoment, m.min, x0);
       if (!end) {

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/moving_load.h"
 #include "model/model_file.h"
 #include "run/document.h"
 #include "run/run_driver.h"
@@ -223,6 +224,31 @@ void BM_RunDesign(benchmark::State& state) {
   TimeRuns(state, DesignModel(state.range(0), state.range(1) != 0));
 }
 
+// Moving loads: equal 40 ft spans crossed by a three-axle truck with a variable gap (the
+// HL-93 truck of the library), both directions, every node and element end: the envelope's own
+// time, after the run. BM_MovingLoads/spans.
+void BM_MovingLoads(benchmark::State& state) {
+  std::vector<std::string> lines = {"File Format:3.0", "Units: English;",
+                                    "Member Property: X = 0; E = 29000; I = 1830;"};
+  for (int64_t i = 0; i <= state.range(0); ++i)
+    lines.push_back("Support: X = " + std::to_string(40 * i) + "; Disp = 0;");
+  lines.push_back("Vehicle: Name = T; Axles = -8, -32, -32; Spacing = 14, 14..30;");
+  auto doc = std::make_unique<CSPLX_30Doc>();
+  doc->SetLines(nullptr, lines);
+  const spanlab::RunLog log = spanlab::RunModel(*doc);
+  if (log.errors != 0) {
+    state.SkipWithError(("the model did not run cleanly:\n" + log.text).c_str());
+    return;
+  }
+  for (auto _ : state) {
+    const spanlab::MovingLoadEnvelope env =
+        spanlab::ComputeMovingLoadEnvelope(doc->GetAnalysis(), doc->GetItems());
+    benchmark::DoNotOptimize(env.nodes.data());
+  }
+  state.counters["nodes"] = doc->GetAnalysis().m_nNodes;
+}
+
+BENCHMARK(BM_MovingLoads)->Arg(1)->Arg(2)->Arg(5)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RunSpans)->Arg(1'000)->Arg(100'000)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RunDesign)
     ->Args({10, 1})
