@@ -37,6 +37,7 @@ const struct {
     {"Editing the Live Load", "live_load.html"},
     {"Editing Load Combinations", "combinations.html"},
     {"Editing Design Checks", "design_checks.html"},
+    {"Editing Vehicles", "vehicles.html"},
     {"Using Help", "using_help.html"},
     {"Contents", "index.html"},
     {"Results", "results.html"},

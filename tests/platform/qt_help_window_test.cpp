@@ -56,6 +56,7 @@ const Topic kTopics[] = {
     {"Editing the Live Load", "live_load.html", "Live Load"},
     {"Editing Load Combinations", "combinations.html", "Load Cases and Combinations"},
     {"Editing Design Checks", "design_checks.html", "Design Checks"},
+    {"Editing Vehicles", "vehicles.html", "Vehicles"},
     {"Using Help", "using_help.html", "Using Help"},
     {"Contents", "index.html", "Spanlab Help"},
     {"Results", "results.html", "Results"},
@@ -80,6 +81,7 @@ const std::map<QString, QString> kPages = {
     {"live_load.html", "Live Load"},
     {"combinations.html", "Load Cases and Combinations"},
     {"design_checks.html", "Design Checks"},
+    {"vehicles.html", "Vehicles"},
     {"messages.html", "Error and Warning Messages"},
     {"results.html", "Results"},
     {"reports.html", "Reports"},
@@ -381,8 +383,8 @@ TEST_F(HelpWindowTest, MessagesPageHasAnEntryForEveryCodeInItsGroup) {
     std::vector<QString> codes;
     const char* next;  // the group that follows, or the section after the last one
   } groups[] = {
-      {"format", Codes('F', 41), "data"},
-      {"data", Codes('D', 22), "analysis"},
+      {"format", Codes('F', 48), "data"},
+      {"data", Codes('D', 25), "analysis"},
       {"analysis", Codes('A', 4), "warnings"},
       {"warnings", Codes('W', 8), "log"},
   };
@@ -513,6 +515,16 @@ TEST_F(HelpWindowTest, MessagesPageQuotesEveryMessageInTheProgramsWords) {
        "Support: X = 0; Disp = 0;", "Support: X = 20; Disp = 0;", "Support: X = 40; Disp = 0;",
        "Uniform Load: XStart = 0; XEnd = 40; UStart = -3; UEnd = -3;",
        "Deflection Limit: Span = 360;", "Capacity: Moment = 10; Shear = 5;"},
+      // The vehicles: F42 to F48 and F29 on a Vehicle line, then D23 to D25.
+      {"File Format:3.0", "Units:English;", "Vehicle: Name = T; Axles = -8; Wheels = 2;",
+       "Vehicle: Name = T 1; Axles = -8;", "Vehicle: Name = T; Axles = -8, x;",
+       "Vehicle: Name = T; Axles = -8, -32, -32; Spacing = 14, 30..14;",
+       "Vehicle: Name = T; Axles = -8; Lane = x;", "Vehicle: Name = T; Axles = -8; Direction = Up;",
+       "Vehicle: Name = T; Library = HL93;", "Vehicle: Name = T; Axles = -8; Case = M-1;"},
+      {"File Format:3.0", "Units:Consistent;", "Member Property: X = 0; E = 1; I = 1;",
+       "Support: X = 0; Disp = 0; Rotation = 0;",
+       "Vehicle: Name = Truck; Axles = -8, -32, -32; Spacing = 14, 14, 14;",
+       "Vehicle: Name = Truck; Library = HL93-Truck;"},
       // A3: a beam that can move up and down at its only support.
       {"File Format:3.0", "Units:Consistent;", "Member Property: X = 0; E = 1000; I = 1;",
        "Support: X = 0; Rotation = 0;", "Point Load: X = 10; PLoad = -1;"},
@@ -533,7 +545,7 @@ TEST_F(HelpWindowTest, MessagesPageQuotesEveryMessageInTheProgramsWords) {
   }
   // The models above still produce every code but the two forms of A1 that need an
   // exhausted memory or ten million nodes.
-  EXPECT_EQ(codes.size(), 23u + 16u + 4u + 2u + 13u + 4u + 2u + 3u);
+  EXPECT_EQ(codes.size(), 23u + 16u + 4u + 2u + 13u + 4u + 2u + 3u + 7u + 3u);
 }
 
 }  // namespace
