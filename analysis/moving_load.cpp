@@ -47,6 +47,7 @@ struct Influence {
   Statics statics = Statics::kNone;
   double x0 = 0;
   bool atX0 = false;
+  double snap = 0;  // 1e-13 of the beam's length
 };
 
 // A group of axles: weight -P and offset from the front of each.
@@ -72,8 +73,11 @@ struct Beam {
 double Horner(const Cubic& c, double t) { return c[0] + t * (c[1] + t * (c[2] + t * c[3])); }
 
 // The unit load's own share at xi.
+// (An axle a rounding away from x0, where a position was found from x0 or a node's x, stands on
+// x0: the side it counts on is then the influence line's, not the rounding's.)
 double StaticsAt(const Influence& eta, double xi) {
   if (eta.statics == Influence::Statics::kNone) return 0;
+  if (std::fabs(xi - eta.x0) <= eta.snap) xi = eta.x0;
   if (!(eta.atX0 ? xi <= eta.x0 : xi < eta.x0)) return 0;
   return eta.statics == Influence::Statics::kShear ? -1.0 : -(eta.x0 - xi);
 }
@@ -124,10 +128,17 @@ bool DualInfluence(const Beam& b, const std::vector<CSpringItem>& springs,
   return true;
 }
 
-// Raises `range` by a value reached with the vehicle at `at` (strictly: ties keep the first).
-void Offer(MovingRange& range, double value, const VehiclePosition& at) {
-  if (value > range.max.value) range.max = {value, at, 0};
-  if (value < range.min.value) range.min = {value, at, 0};
+// The lane load's share of a value for one vehicle: what it adds to the largest and to the
+// smallest (its spans chosen for each, independently of where the axles stand).
+struct Lane {
+  double high = 0, low = 0;
+};
+
+// Raises the max by value + lane.high and lowers the min by value + lane.low, with the vehicle
+// at `at` (strictly: ties keep the first).
+void OfferWithLane(MovingRange& range, double value, const Lane& lane, const VehiclePosition& at) {
+  if (value + lane.high > range.max.value) range.max = {value + lane.high, at, 0};
+  if (value + lane.low < range.min.value) range.min = {value + lane.low, at, 0};
 }
 
 // A group of axles crossing the beam: the front positions where some axle stands on a node,
@@ -270,7 +281,7 @@ std::vector<Hull> IntervalBounds(const std::vector<Hull>& hull, const Pass& p) {
 // from the candidates). Intervals whose bounds cannot beat the range found so far are skipped:
 // first the most promising intervals, then the rest that might still beat them.
 void ScanPass(const Beam& b, const Influence& eta, const std::vector<Hull>& bound, const Pass& p,
-              VehiclePosition at, MovingRange& range) {
+              const Lane& lane, VehiclePosition at, MovingRange& range) {
   if (bound.empty()) return;
   size_t top = 0, bottom = 0;
   for (size_t k = 0; k < bound.size(); ++k) {
@@ -279,13 +290,14 @@ void ScanPass(const Beam& b, const Influence& eta, const std::vector<Hull>& boun
   }
   const auto offer = [&](double s, double q) {
     at.front = s;
-    Offer(range, q, at);
+    OfferWithLane(range, q, lane, at);
   };
+  if (lane.high != 0 || lane.low != 0) offer(p.breaks.front() - 1, 0);  // the lane alone
   VisitInterval(b, eta, p, top, offer);
   if (bottom != top) VisitInterval(b, eta, p, bottom, offer);
   for (size_t k = 0; k < bound.size(); ++k) {
     if (k == top || k == bottom) continue;
-    if (bound[k].high > range.max.value || bound[k].low < range.min.value)
+    if (bound[k].high + lane.high > range.max.value || bound[k].low + lane.low < range.min.value)
       VisitInterval(b, eta, p, k, offer);
   }
 }
@@ -362,9 +374,11 @@ void BestSplitPairs(const std::vector<std::pair<double, double>>& front,
 struct FixedPass {
   Pass pass;
   VehiclePosition at;
+  double lane = 0;  // the vehicle's lane load
 };
 struct SplitPass {
   Pass ahead, rear;
+  double lane = 0;
   int32_t vehicle = 0;
   bool backward = false;
   double base = 0, sign = 0, lowShift = 0, highShift = 0;
@@ -387,7 +401,8 @@ Passes PassesOf(const Beam& b, const std::vector<CVehicleItem>& vehicles) {
       for (int end = 0; end < (high > low ? 2 : 1); ++end) {
         const double g = end == 0 ? low : high;
         passes.fixed.push_back({MakePass(b, AxlesOf(vehicle, backward, g)),
-                                {static_cast<int32_t>(v), backward, 0, gap >= 0 ? g : 0}});
+                                {static_cast<int32_t>(v), backward, 0, gap >= 0 ? g : 0},
+                                vehicle.m_dLane});
       }
       if (gap < 0 || !(high > low)) continue;
       // The gap strictly inside its range: the groups ahead of and behind it apart. The rear
@@ -405,6 +420,7 @@ Passes PassesOf(const Beam& b, const std::vector<CVehicleItem>& vehicles) {
       sp.ahead = MakePass(b, std::move(ahead));
       sp.rear = MakePass(b, std::move(rear));
       sp.vehicle = static_cast<int32_t>(v);
+      sp.lane = vehicle.m_dLane;
       sp.backward = backward;
       sp.sign = backward ? 1 : -1;
       sp.lowShift = sp.base + (backward ? low : -high);
@@ -416,21 +432,37 @@ Passes PassesOf(const Beam& b, const std::vector<CVehicleItem>& vehicles) {
 }
 
 // The envelope of one influence line over every pass.
-void Envelope(const Beam& b, const Influence& eta, const Passes& passes, MovingRange& range) {
+// The share of a lane load w given that of a unit one (a negative load swaps the two).
+Lane LaneOf(double w, const EnvelopeRange& unit) {
+  return w > 0 ? Lane{w * unit.max, w * unit.min} : Lane{w * unit.min, w * unit.max};
+}
+
+// The envelope of one influence line over every pass; `unitLane` is its range under a unit lane
+// load placed span by span (the live-load envelope of U = 1).
+void Envelope(const Beam& b, const Influence& eta, const Passes& passes,
+              const EnvelopeRange& unitLane, MovingRange& range) {
   const std::vector<Hull> hull = HullsOf(b, eta);
   for (const FixedPass& f : passes.fixed)
-    ScanPass(b, eta, IntervalBounds(hull, f.pass), f.pass, f.at, range);
+    ScanPass(b, eta, IntervalBounds(hull, f.pass), f.pass, LaneOf(f.lane, unitLane), f.at, range);
   std::vector<std::pair<double, double>> cf, cr;
   for (const SplitPass& sp : passes.split) {
     const std::vector<Hull> aheadBound = IntervalBounds(hull, sp.ahead);
     const std::vector<Hull> rearBound = IntervalBounds(hull, sp.rear);
-    PromisingCandidates(b, eta, aheadBound, sp.ahead, Overall(rearBound), range, cf);
-    PromisingCandidates(b, eta, rearBound, sp.rear, Overall(aheadBound), range, cr);
-    const auto report = [&](double s, double t, double q) {
-      Offer(range, q, {sp.vehicle, sp.backward, s, sp.sign * (t - s - sp.base)});
+    const Lane lane = LaneOf(sp.lane, unitLane);
+    const auto widened = [&lane](Hull h) { return Hull{h.low + lane.low, h.high + lane.high}; };
+    PromisingCandidates(b, eta, aheadBound, sp.ahead, widened(Overall(rearBound)), range, cf);
+    PromisingCandidates(b, eta, rearBound, sp.rear, widened(Overall(aheadBound)), range, cr);
+    const auto at = [&sp](double s, double t) {
+      return VehiclePosition{sp.vehicle, sp.backward, s, sp.sign * (t - s - sp.base)};
     };
-    BestSplitPairs(cf, cr, sp.lowShift, sp.highShift, std::greater_equal<double>(), report);
-    BestSplitPairs(cf, cr, sp.lowShift, sp.highShift, std::less_equal<double>(), report);
+    const auto high = [&](double s, double t, double q) {
+      if (q + lane.high > range.max.value) range.max = {q + lane.high, at(s, t), 0};
+    };
+    const auto low = [&](double s, double t, double q) {
+      if (q + lane.low < range.min.value) range.min = {q + lane.low, at(s, t), 0};
+    };
+    BestSplitPairs(cf, cr, sp.lowShift, sp.highShift, std::greater_equal<double>(), high);
+    BestSplitPairs(cf, cr, sp.lowShift, sp.highShift, std::less_equal<double>(), low);
   }
 }
 
@@ -457,6 +489,22 @@ MovingLoadEnvelope ComputeMovingLoadEnvelope(const CBeamAnalysis& analysis,
   env.nodes.resize(static_cast<size_t>(nodes));
   env.elements.resize(static_cast<size_t>(elements));
   const Passes vehicles = PassesOf(b, items.m_vehicles);
+  // A unit lane load's envelope, span by span (the live-load envelope of U = 1 on the bare beam:
+  // no other load, no settlement), when some vehicle has a lane load.
+  LiveLoadEnvelope lane;
+  if (std::any_of(items.m_vehicles.begin(), items.m_vehicles.end(),
+                  [](const CVehicleItem& v) { return v.m_dLane != 0; })) {
+    std::vector<CSupportItem> held = items.m_supports;
+    for (CSupportItem& s : held) s.m_dDisp = 0, s.m_dRotation = 0;
+    const std::vector<CPointLoadItem> points;
+    const std::vector<CUniformLoadItem> uniforms;
+    lane = ComputeLiveLoadEnvelope(
+        analysis, {held, springs, points, uniforms, items.m_dBeamLength},
+        {.m_dU = 1, .m_dLiveFactor = 1, .m_dDeadMax = 0, .m_dDeadMin = 0});
+  }
+  const auto laneNode = [&lane](int32_t i) {
+    return lane.empty() ? EnvelopeNode{} : lane.nodes[static_cast<size_t>(i - 1)];
+  };
   auto raise = [&env](int kind, const MovingValue& v, double x) {
     MovingExtreme& best = env.extremes[static_cast<size_t>(kind)];
     if (kind % 2 == 0 ? v.value > best.value.value : v.value < best.value.value) best = {v, x};
@@ -470,14 +518,14 @@ MovingLoadEnvelope ComputeMovingLoadEnvelope(const CBeamAnalysis& analysis,
     MovingNode& n = env.nodes[static_cast<size_t>(i - 1)];
     n.x = b.x[static_cast<size_t>(i - 1)];
     if (DualInfluence(b, springs, InfluenceQuantity::kDeflection, i, eta))
-      Envelope(b, eta, vehicles, n.deflection);
+      Envelope(b, eta, vehicles, laneNode(i).deflection, n.deflection);
     if (DualInfluence(b, springs, InfluenceQuantity::kRotation, i, eta))
-      Envelope(b, eta, vehicles, n.rotation);
+      Envelope(b, eta, vehicles, laneNode(i).rotation, n.rotation);
     const auto k = static_cast<size_t>(i);
     hasVert[k] = DualInfluence(b, springs, InfluenceQuantity::kReactionVert, i, vert[k]);
     hasRot[k] = DualInfluence(b, springs, InfluenceQuantity::kReactionRot, i, rot[k]);
-    if (hasVert[k]) Envelope(b, vert[k], vehicles, n.reactionVert);
-    if (hasRot[k]) Envelope(b, rot[k], vehicles, n.reactionRot);
+    if (hasVert[k]) Envelope(b, vert[k], vehicles, laneNode(i).reactionVert, n.reactionVert);
+    if (hasRot[k]) Envelope(b, rot[k], vehicles, laneNode(i).reactionRot, n.reactionRot);
     n.hasReaction = hasVert[k] || hasRot[k];
   }
 
@@ -508,10 +556,16 @@ MovingLoadEnvelope ComputeMovingLoadEnvelope(const CBeamAnalysis& analysis,
         for (size_t j = 0; j < 4; ++j) moment.piece[el][j] = sm[el][j] + x0 * sv[el][j];
       }
       shear.x0 = moment.x0 = x0;
+      shear.snap = moment.snap = 1e-13 * b.length;
       shear.atX0 = moment.atX0 = !end;  // just right of x0 a load at x0 is on the left part
       MovingRange v, m;  // diagram values
-      Envelope(b, shear, vehicles, v);
-      Envelope(b, moment, vehicles, m);
+      // The lane's diagram values there (at the right end minus its end forces).
+      const EnvelopeElement laneEnds = lane.empty() ? EnvelopeElement{} : lane.elements[k - 1];
+      const auto diagram = [end](const EnvelopeRange& start, const EnvelopeRange& atEnd) {
+        return end ? EnvelopeRange{-atEnd.min, -atEnd.max} : start;
+      };
+      Envelope(b, shear, vehicles, diagram(laneEnds.shearStart, laneEnds.shearEnd), v);
+      Envelope(b, moment, vehicles, diagram(laneEnds.momentStart, laneEnds.momentEnd), m);
       for (MovingValue* x : {&v.max, &v.min}) x->coincident = ValueWith(b, moment, items.m_vehicles, x->at);
       for (MovingValue* x : {&m.max, &m.min}) x->coincident = ValueWith(b, shear, items.m_vehicles, x->at);
       raise(kEnvelopeMaxShear, v.max, x0), raise(kEnvelopeMinShear, v.min, x0);

@@ -207,7 +207,9 @@ TEST(MovingLoadTest, EveryValueIsReachedWhereItsVehicleStandsAndNoSteppedPositio
               if (side != 0 && k % 2 != 0) continue;
               got.push_back(diagram(k, v.elements[i][k] + side));
             }
-            with.push_back(v.elements[i][companion]);
+            for (const double side : {0.0, -onPoint, onPoint}) {
+              if (side == 0 || companion % 2 == 0) with.push_back(v.elements[i][companion] + side);
+            }
           }
           check(*x, Nearest(x->value, got), elementScale[k], "element end");
           // The value acting with it (a diagram value, at either end): the moment with a shear,
@@ -262,6 +264,43 @@ TEST(MovingLoadTest, EveryValueIsReachedWhereItsVehicleStandsAndNoSteppedPositio
   }
   EXPECT_GE(tested, 6);
   EXPECT_GE(variable, 1);
+}
+
+// A lane load alone (a vehicle of one axle of 0) is the live-load envelope of a Live Load line of
+// that intensity with no other load, computed by the ordinary run (to 1e-9 of scale: the two
+// solve the same beam with and without a load line, whose round-off differ by some 1e-11).
+TEST(MovingLoadTest, ALaneLoadAloneIsTheLiveLoadEnvelopeOfItsIntensity) {
+  const std::vector<std::string> beam = {
+      "Units: Consistent;", "Member Property: X = 0; E = 2000; I = 50;",
+      "Support: X = 2; Disp = 0;", "Support: X = 12; Disp = 0; Rotation = 0;",
+      "Spring: X = 18; VSpring = 900;", "Support: X = 26; Disp = 0;",
+      "Member Property: X = 30; E = 2000; I = 50;"};
+  std::vector<std::string> moving = beam, live = beam;
+  moving.push_back("Vehicle: Name = L; Axles = 0; Lane = -1.5;");
+  live.push_back("Live Load: U = -1.5; DeadMax = 0; DeadMin = 0;");
+  const auto m = RunLines(moving), l = RunLines(live);
+  const MovingLoadEnvelope env = ComputeMovingLoadEnvelope(m->GetAnalysis(), m->GetItems());
+  const LiveLoadEnvelope& want = l->GetEnvelope();
+  ASSERT_EQ(env.nodes.size(), want.nodes.size());
+  ASSERT_EQ(env.elements.size(), want.elements.size());
+  double scale = 0;
+  for (const EnvelopeElement& e : want.elements)
+    scale = std::max({scale, std::fabs(e.momentStart.max), std::fabs(e.momentStart.min)});
+  ASSERT_GT(scale, 1);
+  const auto same = [](const MovingRange& got, const EnvelopeRange& w, double s) {
+    EXPECT_NEAR(got.max.value, w.max, 1e-9 * s);
+    EXPECT_NEAR(got.min.value, w.min, 1e-9 * s);
+  };
+  for (size_t i = 0; i < env.nodes.size(); ++i) {
+    same(env.nodes[i].reactionVert, want.nodes[i].reactionVert, scale);
+    same(env.nodes[i].deflection, want.nodes[i].deflection, 1);
+  }
+  for (size_t e = 0; e < env.elements.size(); ++e) {
+    same(env.elements[e].momentStart, want.elements[e].momentStart, scale);
+    same(env.elements[e].momentEnd, want.elements[e].momentEnd, scale);
+    same(env.elements[e].shearStart, want.elements[e].shearStart, scale);
+    same(env.elements[e].shearEnd, want.elements[e].shearEnd, scale);
+  }
 }
 
 }  // namespace
