@@ -26,31 +26,17 @@
 
 #include "analysis/element_values.h"
 #include "analysis/envelope_slots.h"
+#include "analysis/envelope_sums.h"
 #include "analysis/live_load_spans.h"
 #include "analysis/local_cases.h"
 
 namespace spanlab {
 
+using namespace envelope_sums;
+
 namespace {
 
-using Case = CBeamAnalysis::CaseResults;
-
 constexpr int32_t kLocalFromSpans = 32;  // below, full solutions cost less
-
-// The eight result arrays of a load case: four per node, four per element.
-constexpr std::array<std::vector<double> Case::*, 8> kArrays = {
-    &Case::deflection, &Case::rotation,   &Case::reactionVert, &Case::reactionRot,
-    &Case::shearStart, &Case::shearEnd, &Case::momentStart,  &Case::momentEnd};
-enum : int {
-  kDeflection,
-  kRotation,
-  kReactionVert,
-  kReactionRot,
-  kShearStart,
-  kShearEnd,
-  kMomentStart,
-  kMomentEnd,
-};
 
 // Where an extreme was found: which array, which entry (or which sample, for sample >= 0),
 // and whether it is the envelope's max (the spans with a positive delta govern) or its min.
@@ -66,161 +52,6 @@ constexpr std::array<BeamQuantity, kEnvelopeExtremeCount> kKindQuantity = {
     BeamQuantity::kShear,      BeamQuantity::kShear,     BeamQuantity::kMoment,
     BeamQuantity::kMoment,     BeamQuantity::kRotation,  BeamQuantity::kRotation,
     BeamQuantity::kDeflection, BeamQuantity::kDeflection};
-
-double ValueOf(const BeamValues& v, BeamQuantity q) {
-  switch (q) {
-    case BeamQuantity::kDeflection:
-      return v.deflection;
-    case BeamQuantity::kRotation:
-      return v.rotation;
-    case BeamQuantity::kShear:
-      return v.shear;
-    case BeamQuantity::kMoment:
-      return v.moment;
-  }
-  return 0;
-}
-
-template <class Sample>  // EnvelopeSample, const or not
-auto& RangeOf(Sample& s, BeamQuantity q) {
-  switch (q) {
-    case BeamQuantity::kDeflection:
-      return s.deflection;
-    case BeamQuantity::kRotation:
-      return s.rotation;
-    case BeamQuantity::kShear:
-      return s.shear;
-    case BeamQuantity::kMoment:
-      break;
-  }
-  return s.moment;
-}
-
-constexpr std::array<BeamQuantity, 4> kQuantities = {BeamQuantity::kDeflection,
-                                                     BeamQuantity::kRotation, BeamQuantity::kShear,
-                                                     BeamQuantity::kMoment};
-
-// Position of sample j of element e, from the element's left node.
-double SampleOffset(const CBeamAnalysis& a, int32_t e, int32_t j, int32_t perElement) {
-  return a.ElementLength(e) * static_cast<double>(j + 1) / static_cast<double>(perElement + 1);
-}
-
-// The samples' values in load case c: use(sample index, values).
-template <class Use>
-void ForEachSample(const CBeamAnalysis& a, const Case& c, int32_t perElement, Use&& use) {
-  for (int32_t e = 1; perElement > 0 && e <= a.m_nElements; ++e) {
-    const ElementSolution element(a, e, EndsOf(c, e));
-    for (int32_t j = 0; j < perElement; ++j) {
-      const size_t i =
-          static_cast<size_t>(e - 1) * static_cast<size_t>(perElement) + static_cast<size_t>(j);
-      use(i, element.At(SampleOffset(a, e, j, perElement)));
-    }
-  }
-}
-
-// The samples of the envelope with the base case's values.
-void StartSamples(const CBeamAnalysis& a, const Case& base, LiveLoadEnvelope& env) {
-  const int64_t fit = LiveLoadEnvelope::kSampleBudget / std::max<int64_t>(a.m_nElements, 1);
-  const auto k =
-      static_cast<int32_t>(std::min<int64_t>(fit, LiveLoadEnvelope::kMaxSamplesPerElement));
-  env.samplesPerElement = k;
-  env.samples.assign(static_cast<size_t>(a.m_nElements) * static_cast<size_t>(k), {});
-  ForEachSample(a, base, k, [&](size_t i, const BeamValues& v) {
-    EnvelopeSample& s = env.samples[i];
-    for (BeamQuantity q : kQuantities) RangeOf(s, q) = {ValueOf(v, q), ValueOf(v, q)};
-  });
-  for (int32_t e = 1; k > 0 && e <= a.m_nElements; ++e) {
-    for (int32_t j = 0; j < k; ++j) {
-      env.samples[static_cast<size_t>(e - 1) * static_cast<size_t>(k) + static_cast<size_t>(j)].x =
-          a.m_nodes[static_cast<size_t>(e)].x + SampleOffset(a, e, j, k);
-    }
-  }
-}
-
-// A full solution as a window over the whole beam.
-void WholeBeam(const CBeamAnalysis& a, const Case& c, LocalCase& out) {
-  const auto n = static_cast<size_t>(a.m_nNodes);
-  out.first = 1;
-  out.last = a.m_nNodes;
-  out.deflection.assign(c.deflection.begin() + 1, c.deflection.begin() + 1 + n);
-  out.rotation.assign(c.rotation.begin() + 1, c.rotation.begin() + 1 + n);
-  out.reactionVert.assign(c.reactionVert.begin() + 1, c.reactionVert.begin() + 1 + n);
-  out.reactionRot.assign(c.reactionRot.begin() + 1, c.reactionRot.begin() + 1 + n);
-  out.ends.resize(n - 1);
-  for (int32_t e = 1; e < a.m_nNodes; ++e) out.ends[static_cast<size_t>(e - 1)] = EndsOf(c, e);
-}
-
-// The largest magnitude of each kind of value seen so far: of the base, and half of those of
-// the changes. Each is at most the envelope's own largest magnitude of that kind (the max and
-// min of a value lie on both sides of the base and are a change's value apart at least), so a
-// tolerance relative to them is relative to the envelope's scale.
-struct Magnitudes {
-  double deflection = 0, rotation = 0, shear = 0, moment = 0, reactionVert = 0, reactionRot = 0;
-};
-void Raise(double& m, double v) { m = std::max(m, std::fabs(v)); }
-
-// What a value adds to the max and to the min: itself where positive (negative), else
-// -(d - d): -0.0 for a finite d, which leaves every sum as it was, the sign of a zero included,
-// and NaN for any other, which stays in the sum for CheckRange to find (no branch to mispredict,
-// and no chain of additions into one flag).
-double PositivePart(double d) { return d > 0 ? d : -(d - d); }
-double NegativePart(double d) { return d < 0 ? d : -(d - d); }
-
-// Adds a change's window to the envelope: each value's positive part to the max, its negative
-// part to the min, at the nodes, element ends and samples (a value that is not a finite number
-// makes a sum NaN). Raises `seen` by half the window's magnitudes.
-void AddWindow(const CBeamAnalysis& a, const LocalCaseSolver* solver, const LocalCase& w,
-               Case& high, Case& low, LiveLoadEnvelope& env, Magnitudes& seen) {
-  Magnitudes m;
-  const auto add = [](double d, std::vector<double>& hi, std::vector<double>& lo,
-                            size_t i, double& largest) {
-    hi[i] += PositivePart(d);
-    lo[i] += NegativePart(d);
-    Raise(largest, d);
-  };
-  for (size_t k = 0; k < w.deflection.size(); ++k) {
-    const size_t i = static_cast<size_t>(w.first) + k;
-    add(w.deflection[k], high.deflection, low.deflection, i, m.deflection);
-    add(w.rotation[k], high.rotation, low.rotation, i, m.rotation);
-    add(w.reactionVert[k], high.reactionVert, low.reactionVert, i, m.reactionVert);
-    add(w.reactionRot[k], high.reactionRot, low.reactionRot, i, m.reactionRot);
-  }
-  for (size_t k = 0; k < w.ends.size(); ++k) {
-    const size_t e = static_cast<size_t>(w.first) + k;
-    const ElementEnds& x = w.ends[k];
-    add(x.shearStart, high.shearStart, low.shearStart, e, m.shear);
-    add(x.shearEnd, high.shearEnd, low.shearEnd, e, m.shear);
-    add(x.momentStart, high.momentStart, low.momentStart, e, m.moment);
-    add(x.momentEnd, high.momentEnd, low.momentEnd, e, m.moment);
-  }
-  const int32_t per = env.samplesPerElement;
-  BeamValues at[LiveLoadEnvelope::kMaxSamplesPerElement];
-  for (size_t k = 0; per > 0 && k < w.ends.size(); ++k) {
-    const int32_t e = w.first + static_cast<int32_t>(k);
-    if (solver) {
-      solver->SampleValues(e, w.ends[k], at);
-    } else {
-      const ElementSolution element(a, e, w.ends[k]);
-      for (int32_t j = 0; j < per; ++j) at[j] = element.At(SampleOffset(a, e, j, per));
-    }
-    for (int32_t j = 0; j < per; ++j) {
-      const BeamValues& v = at[j];
-      EnvelopeSample& s = env.samples[static_cast<size_t>(e - 1) * static_cast<size_t>(per) +
-                                      static_cast<size_t>(j)];
-      for (BeamQuantity q : kQuantities) {
-        const double d = ValueOf(v, q);
-        EnvelopeRange& r = RangeOf(s, q);
-        r.max += PositivePart(d);
-        r.min += NegativePart(d);
-      }
-      Raise(m.deflection, v.deflection), Raise(m.rotation, v.rotation);
-      Raise(m.shear, v.shear), Raise(m.moment, v.moment);
-    }
-  }
-  Raise(seen.deflection, m.deflection / 2), Raise(seen.rotation, m.rotation / 2);
-  Raise(seen.shear, m.shear / 2), Raise(seen.moment, m.moment / 2);
-  Raise(seen.reactionVert, m.reactionVert / 2), Raise(seen.reactionRot, m.reactionRot / 2);
-}
 
 // The change's value where an extreme was found (kind of quantity q), 0 outside its window.
 double ValueAtSource(const CBeamAnalysis& a, const LocalCase& w, const ExtremeSource& from,
@@ -274,37 +105,6 @@ std::array<int32_t, 2> Neighbours(const ExtremeSource& from, int32_t perElement,
   return e;
 }
 
-// The single analysis's tests on the envelope (its A4 and A2, with the same lines): false, with
-// the A4 line, when the base or a sum of changes is not a finite number (a change that is not
-// leaves a NaN in its sum);
-// the A2 line when a deflection is larger than the beam.
-bool CheckRange(const Case& high, const Case& low, double length, LiveLoadEnvelope& env) {
-  double largest = 0, probe = 0;
-  for (auto array : kArrays) {
-    for (const Case* c : {&high, &low}) {
-      for (size_t i = 1; i < (c->*array).size(); ++i) probe += (c->*array)[i] - (c->*array)[i];
-    }
-  }
-  for (EnvelopeSample& s : env.samples) {
-    for (BeamQuantity q : kQuantities) {
-      const EnvelopeRange& r = RangeOf(s, q);
-      probe += (r.max - r.max) + (r.min - r.min);
-    }
-  }
-  if (probe != 0) {
-    env.messages.push_back(CBeamAnalysis::kMessageA4);
-    env.error = true;
-    return false;
-  }
-  for (size_t i = 1; i < high.deflection.size(); ++i)
-    largest = std::max({largest, std::fabs(high.deflection[i]), std::fabs(low.deflection[i])});
-  if (largest > length) {
-    env.messages.push_back(CBeamAnalysis::kMessageA2);
-    env.error = true;
-  }
-  return true;
-}
-
 // Moves an extreme to a stationary point of the governing case inside `element` where that
 // case's exact value is larger (`larger`; else smaller) by more than rounding (1e-12 of the
 // magnitudes involved).
@@ -326,59 +126,6 @@ void RefineExtreme(const ElementSolution& element, BeamQuantity q, bool larger,
   }
 }
 
-
-// `from` times f into `to`.
-void ScaleInto(const LocalCase& from, double f, LocalCase& to) {
-  to.first = from.first, to.last = from.last;
-  const auto scale = [f](const std::vector<double>& a, std::vector<double>& b) {
-    b.resize(a.size());
-    for (size_t i = 0; i < a.size(); ++i) b[i] = f * a[i];
-  };
-  scale(from.deflection, to.deflection), scale(from.rotation, to.rotation);
-  scale(from.reactionVert, to.reactionVert), scale(from.reactionRot, to.reactionRot);
-  to.ends.resize(from.ends.size());
-  for (size_t e = 0; e < from.ends.size(); ++e) {
-    const ElementEnds& x = from.ends[e];
-    to.ends[e] = {f * x.v1,         f * x.v2,       f * x.r1,          f * x.r2,
-                  f * x.shearStart, f * x.shearEnd, f * x.momentStart, f * x.momentEnd,
-                  f * x.p,          f * x.q};
-  }
-}
-
-}  // namespace
-
-// The changes at factor 1 and the sums of their positive and negative parts at the nodes,
-// element ends (positive, negative) and samples (sums: max positive, min negative). A factor f
-// then adds f times one sum to the max and f times the other to the min: f > 0 keeps the signs,
-// f < 0 swaps them.
-struct SharedChanges {
-  bool filled = false;
-  std::vector<LocalCase> changes;  // span by span; no ends: no load on the span
-  Case positive, negative;
-  LiveLoadEnvelope sums;
-};
-void SharedChangesDeleter::operator()(SharedChanges* shared) const { delete shared; }
-SharedChangesPtr MakeSharedChanges() { return SharedChangesPtr(new SharedChanges); }
-
-namespace {
-
-// Adds f times the shared changes' sums to the envelope's max and min.
-void AddShared(const SharedChanges& s, double f, Case& high, Case& low, LiveLoadEnvelope& env) {
-  const Case& up = f > 0 ? s.positive : s.negative;
-  const Case& down = f > 0 ? s.negative : s.positive;
-  for (auto array : kArrays) {
-    for (size_t i = 0; i < (high.*array).size(); ++i) (high.*array)[i] += f * (up.*array)[i];
-    for (size_t i = 0; i < (low.*array).size(); ++i) (low.*array)[i] += f * (down.*array)[i];
-  }
-  for (size_t i = 0; i < env.samples.size(); ++i) {
-    for (BeamQuantity q : kQuantities) {
-      EnvelopeRange& r = RangeOf(env.samples[i], q);
-      const EnvelopeRange& sum = RangeOf(s.sums.samples[i], q);
-      r.max += f * (f > 0 ? sum.max : sum.min);
-      r.min += f * (f > 0 ? sum.min : sum.max);
-    }
-  }
-}
 
 }  // namespace
 
