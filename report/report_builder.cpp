@@ -51,8 +51,8 @@ std::string InputReportHeading(const SectionRecord& section, const ModelRun& run
 }
 
 // The heading of a section listed only when the model has lines of it (Live Load, Load and
-// Service Combinations, Deflection Limit, Capacity); empty for any other section and for one
-// without lines.
+// Service Combinations, Deflection Limit, Capacity, Vehicles); empty for any other section and
+// for one without lines.
 std::string OptionalSectionHeading(const SectionRecord& section, const ModelRun& run,
                                    bool labelled) {
   const int id = section.id;
@@ -67,6 +67,10 @@ std::string OptionalSectionHeading(const SectionRecord& section, const ModelRun&
   if (!labelled) return title + "Consistent Units";
   const ModelItems& m = run.items;
   if (id == kSectionLiveLoad) return title + "U = " + m.GetUnitLabel(kQuantityUniform);
+  if (id == kSectionVehicles) {
+    return title + "Axles = " + m.GetUnitLabel(kQuantityPLoad) + ", Spacing = " +
+           m.GetUnitLabel(kQuantityPosition) + ", Lane = " + m.GetUnitLabel(kQuantityUniform);
+  }
   return title + "Moment = " + m.GetUnitLabel(kQuantityPointMoment) +
          ", Shear = " + m.GetUnitLabel(kQuantityPLoad);
 }

@@ -366,7 +366,8 @@ TEST(InputReport, ListsTheLiveLoadCombinationAndCheckSectionsThatHaveLines) {
                              "Service Combination: Name = S1; D = 1; S = 1;",
                              "Live Load: U = -1;", "Deflection Limit: Span = 360;",
                              "Load Combination: Name = U1; D = 1.2; S = 1.6; L = 1.6;",
-                             "Load Combination: Name = U2; D = 1.4;"});
+                             "Load Combination: Name = U2; D = 1.4;",
+                             "Vehicle: Name = T; Axles = -8, -32; Spacing = 14;"});
   ReportBuilder full;
   full.BuildInputReport(*Analysed(lines));
   // The sections in the tree's order, each line without its prefix, after the beam's sections
@@ -379,15 +380,18 @@ TEST(InputReport, ListsTheLiveLoadCombinationAndCheckSectionsThatHaveLines) {
                    "Service Combinations - Factors of the Load Cases",
                    "  Name = S1; D = 1; S = 1;", "", "Deflection Limit - Span Length Divided By",
                    "  Span = 360;", "", "Capacity - Moment = kip ft, Shear = kips",
-                   "  Moment = 200; Shear = 60;"});
+                   "  Moment = 200; Shear = 60;", "",
+                   "Vehicles - Axles = kips, Spacing = feet, Lane = kip/ft",
+                   "  Name = T; Axles = -8, -32; Spacing = 14;"});
   EXPECT_EQ(Texts(full), expected);
   // Consistent units name no unit.
   lines[1] = "Units:Consistent;";
   ReportBuilder consistent;
   consistent.BuildInputReport(*Analysed(lines));
   const std::vector<std::string> texts = Texts(consistent);
-  EXPECT_EQ(texts[texts.size() - 2], "Capacity - Consistent Units");
-  EXPECT_EQ(texts[texts.size() - 5], "Deflection Limit - Span Length Divided By");
+  EXPECT_EQ(texts[texts.size() - 2], "Vehicles - Consistent Units");
+  EXPECT_EQ(texts[texts.size() - 5], "Capacity - Consistent Units");
+  EXPECT_EQ(texts[texts.size() - 8], "Deflection Limit - Span Length Divided By");
 }
 
 }  // namespace
