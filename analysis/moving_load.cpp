@@ -22,6 +22,13 @@
 // ahead of it and behind it that are each the best for their own group, as far apart as the
 // range allows: with the gap strictly inside its range both groups move freely, so each stands
 // where its own part of Q is largest (or smallest).
+//
+// Every influence line is scanned the same way, so the crossings (the positions and the element
+// each axle stands in between them) are worked out once per vehicle, direction and gap. Each
+// interval's value is bounded by the hulls of its axles' elements (the Bernstein coefficients
+// of each element's cubic): the intervals whose bound cannot beat the envelope found so far are
+// skipped. A lane load adds, to every value, the largest (smallest) share of the lane placed
+// span by span: the live-load envelope of a unit lane, scaled.
 #include "analysis/moving_load.h"
 
 #include <algorithm>
