@@ -63,6 +63,19 @@ int RunEnvelope(const Options& o, const std::string& kind) {
   return FlushStdout();
 }
 
+int PrintSingleRun(const Options& o, const std::vector<std::string>& lines,
+                   ModelItems& items) {
+  auto analysis = std::make_unique<CBeamAnalysis>();
+  LiveLoadEnvelope envelope;
+  DesignResults design;
+  RunAnalysis(RunTarget{lines, items, *analysis, envelope, design});
+  const int status = analysis->m_bError ? kExitModelErrors : kExitClean;
+  if (o.format == "csv") WriteResultsCsv(std::cout, *analysis);
+  else WriteResultsJson(std::cout, *analysis);
+  const int written = FlushStdout();
+  return written != kExitClean ? written : status;
+}
+
 int RunCombinationResults(const Options& o, const std::string& name) {
   CSPLX_30Doc doc;
   CommandLinePrompter prompter(o.truncate);
@@ -90,15 +103,7 @@ int RunCombinationResults(const Options& o, const std::string& name) {
   }
   // The combination's loads written out plainly, run as a model of their own.
   ModelItems items = CombinationItems(doc.GetItems(), *chosen);
-  auto analysis = std::make_unique<CBeamAnalysis>();
-  LiveLoadEnvelope envelope;
-  DesignResults design;
-  RunAnalysis(RunTarget{doc.GetLines(), items, *analysis, envelope, design});
-  const int status = analysis->m_bError ? kExitModelErrors : kExitClean;
-  if (o.format == "csv") WriteResultsCsv(std::cout, *analysis);
-  else WriteResultsJson(std::cout, *analysis);
-  const int written = FlushStdout();
-  return written != kExitClean ? written : status;
+  return PrintSingleRun(o, doc.GetLines(), items);
 }
 
 int RunChecks(const Options& o) {

@@ -22,6 +22,11 @@ int RunEnvelope(const Options& o, const std::string& kind);
 // NAME; kExitModelErrors, without a record, when the model has errors.
 int RunCombinationResults(const Options& o, const std::string& name);
 
+// The results record (--format json|csv) of `items` analysed as a model of their own (`lines`
+// are the model's, for the run's log); kExitModelErrors when the analysis fails.
+int PrintSingleRun(const Options& o, const std::vector<std::string>& lines,
+                   ModelItems& items);
+
 // `checks MODEL [--format json|csv|text]`: every span's design checks in the model's display
 // units (design_tables.h). kExitClean when all pass, kExitChecksExceeded when some check is
 // exceeded, kExitModelErrors when the model has errors or no Deflection Limit or Capacity line.

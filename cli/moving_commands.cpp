@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "analysis/moving_export.h"
+#include "cli/design_commands.h"
 #include "analysis/moving_load.h"
 #include "analysis/results_export.h"
 #include "model/number_text.h"
@@ -86,15 +87,7 @@ int RunVehicleResults(const Options& o, const std::string& name, const std::stri
   alone.m_capacities.clear();
   alone.m_vehicles.clear();
   for (CSupportItem& s : alone.m_supports) s.m_dDisp = 0, s.m_dRotation = 0;
-  auto analysis = std::make_unique<CBeamAnalysis>();
-  LiveLoadEnvelope envelope;
-  DesignResults design;
-  RunAnalysis(RunTarget{doc.GetLines(), alone, *analysis, envelope, design});
-  const int status = analysis->m_bError ? kExitModelErrors : kExitClean;
-  if (o.format == "csv") WriteResultsCsv(std::cout, *analysis);
-  else WriteResultsJson(std::cout, *analysis);
-  const int written = FlushStdout();
-  return written != kExitClean ? written : status;
+  return PrintSingleRun(o, doc.GetLines(), alone);
 }
 
 }  // namespace spanlab
